@@ -1,0 +1,193 @@
+#include "app/document.h"
+
+#include <cstring>
+#include <map>
+
+#include "app/file_io.h"
+#include "forms/definition_library.h"
+#include "text/bytes.h"
+#include "text/cp1250.h"
+
+namespace pit {
+namespace {
+
+namespace hdr {
+constexpr std::size_t TreeNode = 0, Id = 4, IdPit = 8, IdParent = 12, PM = 16, Kind = 20, CopyNo = 24,
+                      TaxYear = 28, ReturnGuid = 32, TaxpayerIdKind = 84, SpouseIdKind = 88,
+                      SpouseDataFlag = 92, Checked = 96, SlotsLoaded = 97;
+}
+namespace slot {
+constexpr std::size_t Option = 0, Typ = 4, Name = 8, FormNo = 24, Page = 28, ID = 32, Value = 36,
+                      Spare = 291, OfficeCode = 546, CheckValue = 606, CheckState = 656, XMLNode = 657;
+}
+
+void EncodeSlot(const ValueSlot& v, std::uint8_t* p) {
+  PutI32(p + slot::Option, v.Option);
+  PutI32(p + slot::Typ, v.Typ);
+  WriteFixedText(p + slot::Name, slotw::Name, v.Name);
+  PutI32(p + slot::FormNo, v.FormNo);
+  PutI32(p + slot::Page, v.Page);
+  PutI32(p + slot::ID, v.ID);
+  WriteFixedText(p + slot::Value, slotw::Value, v.Value);
+  WriteFixedText(p + slot::Spare, slotw::Spare, v.Spare);
+  WriteFixedText(p + slot::OfficeCode, slotw::OfficeCode, v.OfficeCode);
+  WriteFixedText(p + slot::CheckValue, slotw::CheckValue, v.CheckValue);
+  p[slot::CheckState] = v.CheckState ? 1 : 0;
+  WriteFixedText(p + slot::XMLNode, slotw::XMLNode, v.XMLNode);
+}
+
+void DecodeSlot(const std::uint8_t* p, ValueSlot& v) {
+  v.Option = GetI32(p + slot::Option);
+  v.Typ = GetI32(p + slot::Typ);
+  v.Name = ReadFixedText(p + slot::Name, slotw::Name);
+  v.FormNo = GetI32(p + slot::FormNo);
+  v.Page = GetI32(p + slot::Page);
+  v.ID = GetI32(p + slot::ID);
+  v.Value = ReadFixedText(p + slot::Value, slotw::Value);
+  v.Spare = ReadFixedText(p + slot::Spare, slotw::Spare);
+  v.OfficeCode = ReadFixedText(p + slot::OfficeCode, slotw::OfficeCode);
+  v.CheckValue = ReadFixedText(p + slot::CheckValue, slotw::CheckValue);
+  v.CheckState = p[slot::CheckState] != 0;
+  v.XMLNode = ReadFixedText(p + slot::XMLNode, slotw::XMLNode);
+}
+
+}  // namespace
+
+void EncodeEntry(const FormEntry& e, std::uint8_t* r) {
+  std::memset(r, 0, kEntryRecordSize);
+  PutI32(r + hdr::TreeNode, e.TreeNode);
+  PutI32(r + hdr::Id, e.Id);
+  PutI32(r + hdr::IdPit, e.IdPit);
+  PutI32(r + hdr::IdParent, e.IdParent);
+  PutI32(r + hdr::PM, e.PM);
+  PutI32(r + hdr::Kind, e.Kind);
+  PutI32(r + hdr::CopyNo, e.CopyNo);
+  PutI32(r + hdr::TaxYear, e.TaxYear);
+  WriteFixedText(r + hdr::ReturnGuid, slotw::ReturnGuid, e.ReturnGuid);
+  PutI32(r + hdr::TaxpayerIdKind, e.TaxpayerIdKind);
+  PutI32(r + hdr::SpouseIdKind, e.SpouseIdKind);
+  PutI32(r + hdr::SpouseDataFlag, e.SpouseDataFlag);
+  r[hdr::Checked] = e.Checked ? 1 : 0;
+  r[hdr::SlotsLoaded] = e.SlotsLoaded ? 1 : 0;
+  for (std::size_t k = 0; k < static_cast<std::size_t>(kSlotCount); ++k) {
+    EncodeSlot(e.Slots[k], r + kEntryHeaderSize + k * kSlotSize);
+  }
+}
+
+void DecodeEntry(const std::uint8_t* r, FormEntry& e) {
+  e.TreeNode = GetI32(r + hdr::TreeNode);
+  e.Id = GetI32(r + hdr::Id);
+  e.IdPit = GetI32(r + hdr::IdPit);
+  e.IdParent = GetI32(r + hdr::IdParent);
+  e.PM = GetI32(r + hdr::PM);
+  e.Kind = GetI32(r + hdr::Kind);
+  e.CopyNo = GetI32(r + hdr::CopyNo);
+  e.TaxYear = GetI32(r + hdr::TaxYear);
+  e.ReturnGuid = ReadFixedText(r + hdr::ReturnGuid, slotw::ReturnGuid);
+  e.TaxpayerIdKind = GetI32(r + hdr::TaxpayerIdKind);
+  e.SpouseIdKind = GetI32(r + hdr::SpouseIdKind);
+  e.SpouseDataFlag = GetI32(r + hdr::SpouseDataFlag);
+  e.Checked = r[hdr::Checked] != 0;
+  e.SlotsLoaded = r[hdr::SlotsLoaded] != 0;
+  for (std::size_t k = 0; k < static_cast<std::size_t>(kSlotCount); ++k) {
+    DecodeSlot(r + kEntryHeaderSize + k * kSlotSize, e.Slots[k]);
+  }
+}
+
+std::vector<std::uint8_t> EncodeSettlement(const Settlement& s) {
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(s.Count()) * kEntryRecordSize);
+  for (int i = 1; i <= s.Count(); ++i) {
+    EncodeEntry(s.Entry(i), bytes.data() + static_cast<std::size_t>(i - 1) * kEntryRecordSize);
+  }
+  return bytes;
+}
+
+DecodeReport DecodeSettlement(const std::vector<std::uint8_t>& bytes, Settlement& s) {
+  DecodeReport rep;
+  s.Clear();
+  s.Open();
+  rep.records = static_cast<int>(bytes.size() / kEntryRecordSize);
+  // Old record number -> new entry number, for renumbering parents after a skip.
+  std::map<int, int> kept;
+  for (int i = 1; i <= rep.records; ++i) {
+    auto e = std::make_unique<FormEntry>();
+    DecodeEntry(bytes.data() + static_cast<std::size_t>(i - 1) * kEntryRecordSize, *e);
+    if (e->IdPit > kFormTypeCount) {
+      ++rep.skipped;
+      continue;
+    }
+    if (e->IdParent != 0) {
+      auto parent = kept.find(e->IdParent);
+      const bool parentIsMain = parent != kept.end() && s.Entry(parent->second).IdParent == 0;
+      if (e->IdParent < 0 || e->IdParent >= i || !parentIsMain) {
+        ++rep.skipped;
+        continue;
+      }
+      e->IdParent = parent->second;
+    }
+    s.TakeStateFrom(*e);
+    s.AppendLoaded(std::move(e));
+    kept[i] = s.Count();
+    s.Entry(s.Count()).Id = s.Count();
+  }
+  return rep;
+}
+
+FileResult SaveSettlement(Settlement& s, const std::string& path) {
+  FileResult r;
+  s.StampEntries();
+  if (!WriteFileAtomically(path, EncodeSettlement(s))) {
+    r.message = "Brak dostępu do pliku: " + path;
+    return r;
+  }
+  s.DocumentPath = path;
+  s.DocumentName = FileNamePart(path);
+  s.DocumentModified = false;
+  r.ok = true;
+  return r;
+}
+
+FileResult LoadSettlement(const std::string& path, Settlement& s, DefinitionLibrary& defs) {
+  FileResult r;
+  if (!FileExists(path)) {
+    r.message = "Nie ma pliku rozliczeniowego.";
+    return r;
+  }
+  auto bytes = ReadFileBytes(path, 64ull * kEntryRecordSize * 1024);
+  if (!bytes) {
+    r.message = "Brak dostępu do pliku: " + path;
+    return r;
+  }
+  const DecodeReport rep = DecodeSettlement(*bytes, s);
+  s.RebuildTree(defs);
+  s.DocumentPath = path;
+  s.DocumentName = FileNamePart(path);
+  s.DocumentModified = false;
+  RefreshFromDefinitions(s, defs);
+  r.ok = true;
+  if (rep.skipped > 0) {
+    r.message = "Plik rozliczenia zawiera uszkodzone pozycje, które pominięto (" + std::to_string(rep.skipped) + ").";
+  }
+  return r;
+}
+
+void RefreshFromDefinitions(Settlement& s, DefinitionLibrary& defs) {
+  for (int i = 1; i <= s.Count(); ++i) {
+    FormEntry& e = s.Entry(i);
+    if (e.IdPit == kPitO) {
+      for (int k = 225; k <= 228; ++k) {
+        if (e.Slots[static_cast<std::size_t>(k)].CheckState) e.Slots[static_cast<std::size_t>(k)].Value = "1";
+      }
+    }
+    if (e.IdPit <= 0) continue;
+    const std::vector<FieldObject>* recs = defs.Fields(e.IdPit);
+    if (!recs) continue;
+    const std::size_t n = std::min<std::size_t>(recs->size(), kSlotCount);
+    for (std::size_t k = 0; k < n; ++k) {
+      e.Slots[k].XMLNode = FitWidth((*recs)[k].XMLNode, slotw::XMLNode);
+      e.Slots[k].Name = FitWidth((*recs)[k].Name, slotw::Name);
+    }
+  }
+}
+
+}  // namespace pit

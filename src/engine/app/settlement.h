@@ -1,0 +1,174 @@
+#pragma once
+// The settlement: the ordered list of form entries of one user's return,
+// with the settlement-wide state that the main window keeps beside it.
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/catalogue.h"
+#include "forms/field_object.h"
+
+namespace pit {
+
+class DefinitionLibrary;
+
+enum SettlementKind : int {
+  kIndividual = 0, kJoint = 1, kSingleParent = 2, kPayerForms = 3, kRegistrationForms = 4,
+};
+enum IdentifierKind : int { kIdNone = -1, kIdNip = 0, kIdPesel = 1 };
+enum PersonCode : int { kPmNone = 0, kPmTaxpayer = 1, kPmSpouse = 2 };
+
+constexpr int kSlotCount = 350;
+
+// Byte widths (terminating zero included) of the texts of an entry.
+namespace slotw {
+constexpr std::size_t Name = 16, Value = 255, Spare = 255, OfficeCode = 60, CheckValue = 50,
+                      XMLNode = 83, ReturnGuid = 52;
+}
+
+// The value of one field of one form entry.
+struct ValueSlot {
+  int Option = 0;
+  int Typ = 0;
+  std::string Name;
+  int FormNo = 0;
+  int Page = 0;
+  int ID = 0;
+  std::string Value;
+  std::string Spare;
+  std::string OfficeCode;
+  std::string CheckValue;
+  bool CheckState = false;
+  std::string XMLNode;
+
+  // Texts enter the model cut to what their field in the file can hold.
+  void SetValue(const std::string& v);
+  void SetOfficeCode(const std::string& v);
+};
+
+struct FormEntry {
+  std::int32_t TreeNode = 0;  // run-time only; written as found
+  int Id = 0;
+  int IdPit = 0;
+  int IdParent = 0;
+  int PM = 0;
+  int Kind = 0;
+  int CopyNo = 0;
+  int TaxYear = 0;
+  std::string ReturnGuid;
+  int TaxpayerIdKind = 0;
+  int SpouseIdKind = -1;
+  int SpouseDataFlag = 0;
+  bool Checked = false;
+  bool SlotsLoaded = false;
+  std::array<ValueSlot, kSlotCount> Slots{};
+
+  bool IsAttachment() const { return IdParent != 0; }
+};
+
+// The spouse data flags, one per attachment that may carry the spouse's data.
+struct SpouseDataFlags {
+  bool PitO = false, PitD = false, Pit2K = false, PitUZ = false;
+  // The flag that belongs to a form type; nullptr for other types.
+  bool* For(int idPit);
+  bool Get(int idPit) const;
+};
+
+// A node of the tree of forms: a view of the settlement, rebuilt from it.
+struct TreeNode {
+  int Entry = 0;             // 1-based entry number
+  std::string Text;
+  bool Bold = false;         // main forms
+  int Image = 0;             // person code
+  int SelectedImage = 3;     // person code + 3
+  bool Expanded = false;
+  std::vector<TreeNode> Children;
+};
+
+// The entry shown in the form window, as the calculations see it.
+struct CurrentEntryState {
+  int Number = 0;  // 0: none
+  int IdPit = 0;
+  int IdParent = 0;
+  int PM = 0;
+  int Kind = 0;
+  int Page = 0;
+  int PageCount = 0;
+  int FieldUnderMouse = -1;
+  std::string ReturnGuid;
+};
+
+constexpr const char* kNewDocumentName = "nowe_rozliczenie.dc2014";
+
+class Settlement {
+ public:
+  // --- the list ----------------------------------------------------------
+  bool IsOpen() const { return open_; }
+  int Count() const { return static_cast<int>(entries_.size()); }
+  // 1-based; callers check the range (Has).
+  bool Has(int number) const { return number >= 1 && number <= Count(); }
+  FormEntry& Entry(int number) { return *entries_[static_cast<std::size_t>(number - 1)]; }
+  const FormEntry& Entry(int number) const { return *entries_[static_cast<std::size_t>(number - 1)]; }
+
+  // Makes an empty open list (count 0).
+  void Open();
+  // Releases the list: no settlement is open afterwards.
+  void Clear();
+
+  int AddEntry(int idPit, int idParent, int pm, int kind);
+  // Appends an entry read from a file (number and header as given).
+  void AppendLoaded(std::unique_ptr<FormEntry> e);
+  void RemoveEntry(int idPit, int idParent, int pm);
+  void RemoveAt(int number);
+  int FindEntry(int idPit, int idParent, int pm) const;
+  int FindFirstOfType(int idPit) const;
+  int FindByTypeAndParent(int idPit, int idParent) const;
+  int FindByTypeAndPerson(int idPit, int pm) const;
+  int CountByTypeAndParent(int idPit, int idParent, int pm) const;
+  int CountInReturn(int idPit, const std::string& guid) const;
+  int FirstAttachment() const;
+
+  // Renumbers Id, fills the slots of entries not yet loaded from their
+  // definitions and rebuilds the tree view model.
+  void RebuildTree(DefinitionLibrary& defs);
+  const std::vector<TreeNode>& Tree() const { return tree_; }
+  // Entry numbers in the tree's display order (depth first).
+  std::vector<int> TreeOrder() const;
+  // Text of a node for an entry: the code, " (P)"/" (M)" for attachments.
+  std::string NodeText(int number) const;
+
+  // Appends a further copy of entry `number` (same type, parent, person,
+  // kind and GUID), rebuilds the tree and marks the document modified.
+  // Returns the new entry's number, or -1 when `number` is not an entry.
+  int AddCopy(int number, DefinitionLibrary& defs);
+
+  // Stamps every entry with the settlement-wide state, as saving does.
+  void StampEntries();
+  // Takes the settlement-wide state from one entry, as loading does.
+  void TakeStateFrom(const FormEntry& e);
+
+  // --- settlement-wide state ------------------------------------------------
+  int Kind = kIndividual;
+  int TaxpayerIdKind = kIdNip;
+  int SpouseIdKind = kIdNone;
+  SpouseDataFlags SpouseData;
+  std::string DocumentPath;
+  std::string DocumentName = kNewDocumentName;
+  bool DocumentModified = false;
+  CurrentEntryState Current;
+
+  const FormCatalogue& Catalogue() const { return catalogue_; }
+  FormCatalogue& Catalogue() { return catalogue_; }
+
+ private:
+  FormCatalogue catalogue_;
+  bool open_ = false;
+  std::vector<std::unique_ptr<FormEntry>> entries_;
+  std::vector<TreeNode> tree_;
+};
+
+// Fills the slots of an entry from its form's field records (the rebuild rule).
+void FillSlotsFromDefinition(FormEntry& e, const std::vector<FieldObject>& records);
+
+}  // namespace pit
