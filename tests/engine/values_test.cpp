@@ -1,0 +1,413 @@
+#include "forms/values.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pit {
+namespace {
+
+// --- amount texts -----------------------------------------------------------
+
+TEST(NormaliseAmount, FollowsTheFourSteps) {
+  struct Case { const char* in; const char* out; };
+  const std::vector<Case> cases = {
+      {"12", "12,00"},    {"12,", "12,00"},   {"12,5", "12,50"},   {"12,34", "12,34"},
+      {"12,345", "12,345"}, {"", ""},         {"-3", "-3,00"},     {",5", ",50"},
+      {"0", "0,00"},      {"1,2,3", "1,2,3"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(NormaliseAmount(c.in), c.out) << c.in;
+}
+
+TEST(AmountText, AcceptsOnlyTheCommaGrammar) {
+  struct Case { const char* text; std::optional<long double> value; };
+  const std::vector<Case> cases = {
+      {"12", 12.0L},  {"12,50", 12.5L}, {"-7,125", -7.125L}, {",5", 0.5L},
+      {"-,5", -0.5L}, {"12,", 12.0L},   {"-0", 0.0L},         {"0012,10", 12.1L},
+      // not amounts: must never read as 0
+      {"", std::nullopt},      {"-", std::nullopt},       {",", std::nullopt},
+      {"12.5", std::nullopt},  {"1 234,50", std::nullopt}, {" 12", std::nullopt},
+      {"12 ", std::nullopt},   {"+12", std::nullopt},     {"1,2,3", std::nullopt},
+      {"1e5", std::nullopt},   {"--1", std::nullopt},     {"12-", std::nullopt},
+      {"abc", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsAmountText(c.text), c.value.has_value()) << c.text;
+    const auto v = AmountValue(c.text);
+    ASSERT_EQ(v.has_value(), c.value.has_value()) << c.text;
+    if (v) {
+      EXPECT_EQ(*v, *c.value) << c.text;
+      EXPECT_FALSE(std::signbit(*v) && *v == 0) << "negative zero from " << c.text;
+    }
+  }
+}
+
+TEST(AmountText, KeepsDigitsExactly) {
+  const auto a = ParseAmountText("-0012,3400");
+  ASSERT_TRUE(a);
+  EXPECT_TRUE(a->Negative);
+  EXPECT_EQ(a->Whole, "0012");
+  EXPECT_EQ(a->Fraction, "3400");
+}
+
+TEST(WholeNumberText, DigitsWithOptionalMinus) {
+  EXPECT_TRUE(IsWholeNumberText("125"));
+  EXPECT_TRUE(IsWholeNumberText("-3"));
+  EXPECT_FALSE(IsWholeNumberText(""));
+  EXPECT_FALSE(IsWholeNumberText("-"));
+  EXPECT_FALSE(IsWholeNumberText("12,0"));
+  EXPECT_FALSE(IsWholeNumberText("1 2"));
+}
+
+TEST(Rounding, GroszeAndZlotyOnTheDecimalText) {
+  struct Case { const char* in; const char* grosze; const char* zloty; };
+  const std::vector<Case> cases = {
+      {"12,3449", "12,34", "12,00"},   // digits past the third decimal are dropped
+      {"12,345", "12,35", "12,00"},
+      {"7,125", "7,13", "7,00"},       // 7.125 is not exact in binary
+      {"7,1249", "7,12", "7,00"},
+      {"1,005", "1,01", "1,00"},       // ditto: a double would give 1,00
+      {"1234,49", "1234,49", "1234,00"},
+      {"1234,5", "1234,50", "1235,00"},
+      {"1234,495", "1234,50", "1235,00"},  // złoty rounding starts from the grosze
+      {"999,995", "1000,00", "1000,00"},   // carry into a new digit
+      {"9,999", "10,00", "10,00"},
+      {"99,5", "99,50", "100,00"},
+      {"0,49", "0,49", "0,00"},
+      {"0,495", "0,50", "1,00"},
+      {"12", "12,00", "12,00"},
+      {"12,", "12,00", "12,00"},
+      {",5", "0,50", "1,00"},
+      {"007,10", "7,10", "7,00"},
+      {"12,3456789012345678901", "12,35", "12,00"},
+      {"123456789012345678901234567890,125", "123456789012345678901234567890,13",
+       "123456789012345678901234567890,00"},
+      // negative amounts: the rule on the magnitude, no negative zero
+      {"-7,125", "-7,13", "-7,00"},
+      {"-1234,5", "-1234,50", "-1235,00"},
+      {"-0,004", "0,00", "0,00"},
+      {"-0,005", "-0,01", "0,00"},
+      {"-0,5", "-0,50", "-1,00"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(RoundAmountToGrosze(c.in), std::optional<std::string>(c.grosze)) << c.in;
+    EXPECT_EQ(RoundAmountToZloty(c.in), std::optional<std::string>(c.zloty)) << c.in;
+  }
+}
+
+TEST(Rounding, RefusesTextsThatAreNotAmounts) {
+  for (const char* bad : {"", "abc", "12.5", "1 000", "-"}) {
+    EXPECT_FALSE(RoundAmountToGrosze(bad)) << bad;
+    EXPECT_FALSE(RoundAmountToZloty(bad)) << bad;
+  }
+}
+
+TEST(AmountAsShown, GroupsLiczbaAndLeavesTheRest) {
+  struct Case { const char* value; int typ; int option; const char* shown; };
+  const std::vector<Case> cases = {
+      {"1234,5", kLiczba, 1, "1 234,50"},
+      {"1234567,891", kLiczba, 11, "1 234 567,89"},
+      {"100000", kLiczba, 1, "100 000,00"},
+      {"999", kLiczba, 1, "999,00"},
+      {"999,995", kLiczba, 1, "1 000,00"},
+      {"0", kLiczba, 1, "0,00"},
+      {"-1234,5", kLiczba, 11, "-1 234,50"},
+      {"-0,001", kLiczba, 1, "0,00"},
+      {",5", kLiczba, 1, "0,50"},
+      {"1235,00", kLiczba, 12, "1 235"},
+      {"1234,5", kLiczba, 12, "1 235"},
+      {"1234,49", kLiczba, 12, "1 234"},
+      {"0,00", kLiczba, 0, "0,00"},
+      // shown as stored
+      {"12345", kLiczba, 2, "12345"},
+      {"1234,50", kJedenProcent, 1, "1234,50"},
+      {"1234,5", kTekst, 0, "1234,5"},
+      {"", kLiczba, 1, ""},
+      {"abc", kLiczba, 1, "abc"},
+      {"1 234,50", kLiczba, 1, "1 234,50"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(AmountAsShown(c.value, c.typ, c.option), c.shown) << c.value << " opt " << c.option;
+}
+
+// --- the amount editor's keys ---------------------------------------------
+
+TEST(AmountKeys, TypingKeepsOnlyWhatTheBoxAccepts) {
+  struct Case { const char* typed; bool plus; int option; const char* box; };
+  const std::vector<Case> cases = {
+      {"12.5", false, 1, "12,5"},
+      {"12,5", false, 12, "12,5"},
+      {"1-2", false, 1, "12"},       // a minus after digits is taken out again
+      {"-12", false, 1, "-12"},
+      {"-12", true, 1, "12"},        // PlusValue refuses the minus
+      {"1,239", false, 1, "1,23"},   // third decimal taken off
+      {",5", false, 1, "5"},         // comma refused in an empty box
+      {"1,2,3", false, 1, "1,23"},   // one comma only
+      {"12,5", false, 2, "125"},     // whole numbers take no comma
+      {"12.5", false, 2, "125"},
+      {"1a2 x", false, 1, "12"},
+      {"12\b3", false, 1, "13"},
+      {"\b", false, 1, ""},
+      {"--5", false, 1, "-5"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(TypeIntoAmountBox(c.typed, c.plus, c.option), c.box) << c.typed;
+}
+
+TEST(AmountKeys, KeysAtTheCaret) {
+  struct Case {
+    const char* text; std::size_t caret; char key; bool plus; int option;
+    std::optional<std::string> out; std::size_t outCaret;
+  };
+  const std::vector<Case> cases = {
+      {"12", 0, '-', false, 1, "-12", 1},
+      {"12", 0, '-', true, 1, std::nullopt, 0},
+      {"-12", 0, '-', false, 1, "-12", 1},
+      {"12", 1, '-', false, 1, "12", 1},
+      {"1234", 1, ',', false, 1, "1,23", 4},     // "1,234" loses its last digit
+      {"1,23", 2, '5', false, 1, "1,52", 4},
+      {"12", 99, '3', false, 1, "123", 3},       // caret clamped
+      {"12", 0, '\b', false, 1, "12", 0},
+      {"1,5", 2, '\b', false, 1, "15", 1},
+      {"12", 2, '.', false, 1, "12,", 3},
+      {"1,5", 3, ',', false, 1, std::nullopt, 0},
+      {"", 0, ',', false, 1, std::nullopt, 0},
+      {"12", 2, 'a', false, 1, std::nullopt, 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(AcceptsAmountKey(c.text, c.key, c.plus, c.option), c.out.has_value())
+        << c.text << " + " << c.key;
+    const auto s = ApplyAmountKey(c.text, c.caret, c.key, c.plus, c.option);
+    ASSERT_EQ(s.has_value(), c.out.has_value()) << c.text << " + " << c.key;
+    if (s) {
+      EXPECT_EQ(s->Text, *c.out) << c.text << " + " << c.key;
+      EXPECT_EQ(s->Caret, c.outCaret) << c.text << " + " << c.key;
+    }
+  }
+}
+
+// --- masked identifiers and dates -----------------------------------------
+
+TEST(Masks, NipAndDateTexts) {
+  enum Kind { kNatural, kLegal, kDay };
+  struct Case { Kind kind; const char* in; const char* out; };
+  const std::vector<Case> cases = {
+      {kNatural, "1234567890", "123-456-78-90"},
+      {kLegal, "1234567890", "123-45-67-890"},
+      {kNatural, "", "   -   -  -  "},
+      {kLegal, "", "   -  -  -   "},
+      {kNatural, "123-456-78-90", "123-456-78-90"},
+      {kNatural, "123-4__-78-90", "123-4  -78-90"},  // blanks of a masked box
+      {kNatural, "12345", "123-45 -  -  "},
+      {kNatural, "12345678901234", "123-456-78-90"},
+      {kNatural, "12 34x567890", "123-456-78-90"},   // typed: non-digits refused
+      {kDay, "01052014", "01-05-2014"},
+      {kDay, "01-05-2014", "01-05-2014"},
+      {kDay, "", "  -  -    "},
+      {kDay, " 1-05-2014", " 1-05-2014"},
+      {kDay, "0105", "01-05-    "},
+  };
+  for (const auto& c : cases) {
+    const std::string masked =
+        c.kind == kDay ? MaskDate(c.in) : MaskNip(c.in, c.kind == kNatural ? 1 : 2);
+    EXPECT_EQ(masked, c.out) << c.in;
+  }
+  EXPECT_EQ(DigitsOf("123-45 -67-890"), "1234567890");
+  EXPECT_EQ(DigitsOf("   -   -  -  "), "");
+}
+
+// --- commits -----------------------------------------------------------------
+
+struct TextCommitCase {
+  const char* name;
+  int typ;
+  int option;
+  std::string text;
+  bool accepted;
+  std::string stored;
+  std::string message = {};
+  int maxChar = 0;
+  bool plusValue = false;
+  std::string defValue = "0,00";
+};
+
+class CommitEditorTextTest : public ::testing::TestWithParam<TextCommitCase> {};
+
+TEST_P(CommitEditorTextTest, SlotBecomes) {
+  const auto& c = GetParam();
+  FieldObject def;
+  def.Typ = c.typ;
+  def.Option = c.option;
+  def.MaxChar = c.maxChar;
+  def.PlusValue = c.plusValue;
+  def.DefValue = c.defValue;
+  def.Value = "definition before";
+  ValueSlot slot;
+  slot.Typ = c.typ;
+  slot.Option = c.option;
+  slot.Value = "before";
+
+  const CommitResult r = CommitEditorText(def, slot, c.text);
+  EXPECT_EQ(r.accepted, c.accepted);
+  EXPECT_EQ(r.message, c.message);
+  EXPECT_EQ(slot.Value, c.stored);
+  // Texts, KRS numbers (and the pick lists) are remembered in the definition
+  // too; amounts, identifiers and dates only in the slot.
+  const bool keptInDefinition = (c.typ == kTekst || c.typ == kSelect) && c.accepted;
+  EXPECT_EQ(def.Value, keptInDefinition ? c.stored : "definition before");
+}
+
+const std::string k300(300, 'a');
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, CommitEditorTextTest,
+    ::testing::Values(
+        TextCommitCase{"AmountNormalised", kLiczba, 1, "12", true, "12,00"},
+        TextCommitCase{"AmountOneDecimal", kLiczba, 1, "12,5", true, "12,50"},
+        TextCommitCase{"AmountTrailingComma", kLiczba, 1, "12,", true, "12,00"},
+        TextCommitCase{"AmountNoRoundingForOption1", kLiczba, 1, "12,345", true, "12,345"},
+        TextCommitCase{"EmptyTakesDefault", kLiczba, 1, "", true, "0,00"},
+        TextCommitCase{"EmptyDefaultNormalised", kLiczba, 11, "", true, "5,00", "", 0, false, "5"},
+        TextCommitCase{"EmptyWithoutDefault", kLiczba, 11, "", true, "", "", 0, false, ""},
+        TextCommitCase{"GroszeUp", kLiczba, 11, "7,125", true, "7,13"},
+        TextCommitCase{"GroszeDown", kLiczba, 11, "7,1249", true, "7,12"},
+        TextCommitCase{"ZlotyDown", kLiczba, 12, "1234,49", true, "1234,00"},
+        TextCommitCase{"ZlotyUp", kLiczba, 12, "1234,5", true, "1235,00"},
+        TextCommitCase{"ZlotyWhole", kLiczba, 12, "12", true, "12,00"},
+        TextCommitCase{"OnePercentRounded", kJedenProcent, 11, "7,125", true, "7,13"},
+        TextCommitCase{"WholeNumberAsTyped", kLiczba, 2, "125", true, "125"},
+        TextCommitCase{"WholeNumberEmpty", kLiczba, 2, "", true, "", "", 0, false, ""},
+        TextCommitCase{"WholeNumberWithComma", kLiczba, 2, "12,5", false, "before",
+                       kMsgNotWholeNumber},
+        TextCommitCase{"NotAnAmount", kLiczba, 1, "abc", false, "before", kMsgNotAnAmount},
+        TextCommitCase{"DotIsNotAComma", kLiczba, 11, "12.5", false, "before", kMsgNotAnAmount},
+        TextCommitCase{"NegativeAllowed", kLiczba, 11, "-3,335", true, "-3,34"},
+        TextCommitCase{"NegativeRefusedByPlusValue", kLiczba, 1, "-3", false, "before",
+                       kMsgNegativeAmount, 0, true},
+        TextCommitCase{"TooLongAmount", kLiczba, 1, std::string(260, '1'), false, "before",
+                       kMsgNotAnAmount},
+        TextCommitCase{"TextCutToMaxChar", kTekst, 0, "abcdefgh", true, "abcde", "", 5},
+        TextCommitCase{"TextCutInCharacters", kTekst, 0, "żółćęś", true, "żół", "", 3},
+        TextCommitCase{"TextAtMost254", kTekst, 0, k300, true, std::string(254, 'a')},
+        TextCommitCase{"TextMaxCharAbove254", kTekst, 0, k300, true, std::string(254, 'a'), "",
+                       400},
+        TextCommitCase{"TextEmpty", kTekst, 0, "", true, ""},
+        TextCommitCase{"NipDigits", kNip, 1, "1234567890", true, "123-456-78-90"},
+        TextCommitCase{"NipLegal", kNip, 2, "123-45-67-890", true, "123-45-67-890"},
+        TextCommitCase{"NipEmptyKeepsDashes", kNip, 1, "", true, "   -   -  -  "},
+        TextCommitCase{"DateDigits", kData, 0, "01052014", true, "01-05-2014"},
+        TextCommitCase{"DateEmptyMask", kData, 0, "  -  -    ", true, ""},
+        TextCommitCase{"DateFirstBlank", kData, 0, " 1-05-2014", true, ""},
+        TextCommitCase{"DatePartial", kData, 0, "12", true, "12-  -    "},
+        TextCommitCase{"KrsTen", kSelect, 0, "0000012345", true, "0000012345"},
+        TextCommitCase{"KrsEmpty", kSelect, 0, "", true, ""},
+        TextCommitCase{"KrsNine", kSelect, 0, "000001234", false, "before", kMsgKrsLength},
+        TextCommitCase{"KrsEleven", kSelect, 0, "00000123456", false, "before", kMsgKrsLength},
+        TextCommitCase{"KreskaUntouched", kKreska, 1, "x", true, "before"},
+        TextCommitCase{"CheckboxNeedsItsOwnCommit", kCheckbox, 0, "X", false, "before"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A form entry with two groups of tick boxes and unnamed boxes.
+class CheckboxCommit : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    defs.resize(10);
+    Box(3, "G", "1", true);
+    Box(4, "G", "2", false);
+    Box(5, "H", "X", true);
+    Box(6, "", "A", true);
+    Box(7, "", "B", true);
+    // Same name, other type: not part of the group.
+    entry.Slots[8].Typ = kTekst;
+    entry.Slots[8].Name = "G";
+    entry.Slots[8].Value = "keep";
+  }
+  void Box(int k, const char* name, const char* value, bool ticked) {
+    ValueSlot& s = entry.Slots[k];
+    s.Typ = kCheckbox;
+    s.Name = name;
+    s.CheckValue = value;
+    s.CheckState = ticked;
+    s.Value = ticked ? value : "";
+    if (static_cast<std::size_t>(k) >= defs.size()) return;
+    defs[k].Typ = kCheckbox;
+    defs[k].Name = name;
+    defs[k].Choices[0].Value = value;
+    defs[k].Choices[0].Flag = ticked;
+  }
+  // Tick states and values of slots 3..8, as "state:value" texts.
+  std::vector<std::string> States() const {
+    std::vector<std::string> out;
+    for (int k = 3; k <= 8; ++k)
+      out.push_back(std::to_string(entry.Slots[k].CheckState) + ":" + entry.Slots[k].Value);
+    return out;
+  }
+
+  FormEntry entry;
+  std::vector<FieldObject> defs;
+};
+
+TEST_F(CheckboxCommit, TickingOneClearsItsGroup) {
+  ASSERT_TRUE(CommitCheckbox(entry, 4, defs, true).accepted);
+  EXPECT_EQ(States(), (std::vector<std::string>{"0:", "1:2", "1:X", "1:A", "1:B", "0:keep"}));
+  EXPECT_FALSE(defs[3].Choices[0].Flag);
+  EXPECT_TRUE(defs[4].Choices[0].Flag);
+}
+
+TEST_F(CheckboxCommit, UntickingClearsTheWholeGroup) {
+  ASSERT_TRUE(CommitCheckbox(entry, 3, defs, false).accepted);
+  EXPECT_EQ(States(), (std::vector<std::string>{"0:", "0:", "1:X", "1:A", "1:B", "0:keep"}));
+  EXPECT_FALSE(defs[3].Choices[0].Flag);
+}
+
+TEST_F(CheckboxCommit, UnnamedBoxesAreNotAGroup) {
+  entry.Slots[6].CheckState = false;
+  entry.Slots[6].Value.clear();
+  ASSERT_TRUE(CommitCheckbox(entry, 6, defs, true).accepted);
+  EXPECT_EQ(States(), (std::vector<std::string>{"1:1", "0:", "1:X", "1:A", "1:B", "0:keep"}));
+}
+
+TEST_F(CheckboxCommit, ReadOnlyAndNonBoxesAreLeftAlone) {
+  const auto before = States();
+  defs[4].ReadOnly = true;
+  EXPECT_FALSE(CommitCheckbox(entry, 4, defs, true).accepted);
+  EXPECT_FALSE(CommitCheckbox(entry, 8, defs, true).accepted);
+  EXPECT_FALSE(CommitCheckbox(entry, kSlotCount, defs, true).accepted);
+  EXPECT_EQ(States(), before);
+}
+
+TEST_F(CheckboxCommit, DefinitionsMayBeShorterThanTheSlots) {
+  Box(300, "G", "3", false);
+  ASSERT_TRUE(CommitCheckbox(entry, 300, defs, true).accepted);
+  EXPECT_EQ(entry.Slots[300].Value, "3");
+  EXPECT_EQ(States()[0], "0:");
+  EXPECT_FALSE(defs[3].Choices[0].Flag);
+}
+
+TEST(PickCommits, TaxOfficeAndCountry) {
+  FieldObject def;
+  ValueSlot slot;
+  CommitTaxOffice(def, slot, OfficeChoice{"1435", "Urząd Skarbowy Warszawa-Mokotów"});
+  EXPECT_EQ(slot.Value, "Urząd Skarbowy Warszawa-Mokotów");
+  EXPECT_EQ(slot.OfficeCode, "1435");
+  EXPECT_EQ(def.Value, slot.Value);
+  CommitTaxOffice(def, slot, std::nullopt);
+  EXPECT_EQ(slot.Value, "");
+  EXPECT_EQ(slot.OfficeCode, "");
+  EXPECT_EQ(def.Value, "");
+
+  CommitCountry(def, slot, std::string("POLSKA"), "POL");
+  EXPECT_EQ(slot.Value, "POLSKA");
+  EXPECT_EQ(def.Value, "POLSKA");
+  CommitCountry(def, slot, std::string("POLSKA"), "");  // search box emptied
+  EXPECT_EQ(slot.Value, "");
+  slot.Value = "NIEMCY";
+  CommitCountry(def, slot, std::nullopt, "NIE");
+  EXPECT_EQ(slot.Value, "");
+}
+
+}  // namespace
+}  // namespace pit
