@@ -200,6 +200,7 @@ struct Dictionary {
   const char* sourceName;
   const char* cacheName;
   std::uintmax_t cacheSize;
+  std::size_t capacity;
   std::string missingMessage;
   struct Result {
     std::string message;
@@ -213,7 +214,7 @@ struct Dictionary {
 
 std::vector<Dictionary> Dictionaries() {
   return {
-      {"tax offices", kTaxOfficeSourceName, kTaxOfficeCacheName, 209600,
+      {"tax offices", kTaxOfficeSourceName, kTaxOfficeCacheName, 209600, kTaxOfficeCapacity,
        "Brak pliku XSD z definicjami Urzędów Skarbowych: ",
        [](const std::string& folder) {
          const TaxOfficeLoad l = LoadTaxOffices(folder);
@@ -222,7 +223,7 @@ std::vector<Dictionary> Dictionaries() {
          return Dictionary::Result{l.Message, l.FromCache, l.CacheWritten,
                                    EncodeTaxOfficeCache(l.Table.Records()), n};
        }},
-      {"countries", kCountrySourceName, kCountryCacheName, 248 * 272,
+      {"countries", kCountrySourceName, kCountryCacheName, 248 * 272, kCountryCapacity,
        "Brak pliku XSD z definicjami krajow: ",
        [](const std::string& folder) {
          const CountryLoad l = LoadCountries(folder);
@@ -245,7 +246,7 @@ TEST_F(BibFolder, FirstStartBuildsTheCacheAndLaterStartsReadIt) {
     EXPECT_TRUE(first.cacheWritten);
     ASSERT_TRUE(fs::exists(dir_ / d.cacheName));
     EXPECT_EQ(SizeOf(d.cacheName), d.cacheSize);
-    EXPECT_EQ(first.nonEmpty, d.cacheSize == 209600 ? kTaxOfficeCapacity : kCountryCapacity);
+    EXPECT_EQ(first.nonEmpty, d.capacity);
 
     // Editing the source no longer matters once the cache exists.
     Put(d.sourceName, Bytes("00,ZMIENIONE\n"));
@@ -343,15 +344,16 @@ TEST(CacheReading, ShortAndOversizedCaches) {
   EXPECT_EQ(DecodeTaxOfficeCache(longer), offices);
 }
 
-TEST(CacheReading, TextsWithoutTheirZeroAreCutAtTheField) {
+TEST(CacheReading, TextsWithoutTheirZeroAreCutToWhatTheFieldHolds) {
   std::vector<std::uint8_t> record(kCountryRecordSize, 'A');
   record[0] = 0x07;
   record[1] = 0x01;
   record[2] = record[3] = 0;
   const auto read = DecodeCountryCache(record);
   EXPECT_EQ(read[0].Index, 263);
-  EXPECT_EQ(read[0].Name, std::string(kDictNameWidth, 'A'));
-  EXPECT_EQ(read[0].Code, std::string(kCountryCodeWidth, 'A'));
+  EXPECT_EQ(read[0].Name, std::string(kDictNameWidth - 1, 'A'));
+  EXPECT_EQ(read[0].Code, std::string(kCountryCodeWidth - 1, 'A'));
+  EXPECT_EQ(DecodeCountryCache(EncodeCountryCache(read)), read);
 }
 
 TEST(Organisations, ListAndGridRows) {

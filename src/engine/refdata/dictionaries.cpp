@@ -80,6 +80,12 @@ std::vector<SourceLine> ReadSourceLines(const std::vector<std::uint8_t>& bytes, 
   return lines;
 }
 
+// A field without its terminating zero is cut to what the field can hold
+// with one, so that a table read from any cache can be written back as read.
+std::string ReadField(const std::uint8_t* field, std::size_t width) {
+  return FitWidth(ReadFixedText(field, width), width);
+}
+
 const std::uint8_t* RecordAt(const std::vector<std::uint8_t>& bytes, std::size_t i, std::size_t size) {
   return bytes.data() + i * size;
 }
@@ -161,9 +167,9 @@ std::vector<TaxOffice> DecodeTaxOfficeCache(const std::vector<std::uint8_t>& byt
     const std::uint8_t* r = RecordAt(bytes, i, kTaxOfficeRecordSize);
     TaxOffice& o = offices[i];
     o.Index = GetI32(r + kIndexOffset);
-    o.Name = ReadFixedText(r + kNameOffset, kDictNameWidth);
-    o.Code = ReadFixedText(r + kCodeOffset, kOfficeCodeWidth);
-    o.Town = ReadFixedText(r + kTownOffset, kOfficeTownWidth);
+    o.Name = ReadField(r + kNameOffset, kDictNameWidth);
+    o.Code = ReadField(r + kCodeOffset, kOfficeCodeWidth);
+    o.Town = ReadField(r + kTownOffset, kOfficeTownWidth);
   }
   return offices;
 }
@@ -175,8 +181,8 @@ std::vector<Country> DecodeCountryCache(const std::vector<std::uint8_t>& bytes) 
     const std::uint8_t* r = RecordAt(bytes, i, kCountryRecordSize);
     Country& c = countries[i];
     c.Index = GetI32(r + kIndexOffset);
-    c.Name = ReadFixedText(r + kNameOffset, kDictNameWidth);
-    c.Code = ReadFixedText(r + kCodeOffset, kCountryCodeWidth);
+    c.Name = ReadField(r + kNameOffset, kDictNameWidth);
+    c.Code = ReadField(r + kCodeOffset, kCountryCodeWidth);
   }
   return countries;
 }
