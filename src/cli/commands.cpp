@@ -1,0 +1,372 @@
+#include "commands.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <sstream>
+
+#include "app/document.h"
+#include "app/settlement.h"
+#include "forms/definition_library.h"
+#include "forms/values.h"
+#include "recalc.h"
+#include "refdata/dictionaries.h"
+
+namespace fs = std::filesystem;
+
+namespace pit::cli {
+namespace {
+
+const char* kUsageText =
+    "Użycie:\n"
+    "  pit2014cli new -o PLIK --kind K [--taxpayer-id nip|pesel] [--spouse-id nip|pesel|none]\n"
+    "                 [--spouse-data O,D,2K,UZ] [--dc KATALOG] DRUK...\n"
+    "  pit2014cli set PLIK POZYCJA:POLE=WARTOŚĆ... [--dc KATALOG]\n"
+    "  pit2014cli recalc PLIK [--dc KATALOG]\n"
+    "  pit2014cli get PLIK POZYCJA:POLE... [--dc KATALOG]\n"
+    "  pit2014cli dump PLIK [--json] [--dc KATALOG]\n"
+    "DRUK: KOD[@RODZIC][:OSOBA] lub IDPIT[@RODZIC][:OSOBA], np. PIT-37 PIT/O@1:1\n";
+
+int Usage(const std::string& why) {
+  if (!why.empty()) std::cerr << "pit2014cli: " << why << "\n";
+  std::cerr << kUsageText;
+  return kUsage;
+}
+
+// The folder of the executable: the data folders lie beside it.
+std::string ProgramFolder(const std::string& argv0) {
+  std::error_code ec;
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  if (ec) exe = fs::absolute(fs::u8path(argv0), ec);
+  return exe.parent_path().u8string();
+}
+
+bool ParseInt(const std::string& s, int& out) {
+  if (s.empty() || s.size() > 9) return false;
+  std::size_t i = (s[0] == '-') ? 1 : 0;
+  if (i == s.size()) return false;
+  for (std::size_t k = i; k < s.size(); ++k)
+    if (s[k] < '0' || s[k] > '9') return false;
+  out = std::atoi(s.c_str());
+  return true;
+}
+
+// ENTRY:FIELD with the entry 1-based and the field an object index.
+bool ParseAddress(const std::string& s, int& entry, int& field) {
+  const auto colon = s.find(':');
+  if (colon == std::string::npos) return false;
+  return ParseInt(s.substr(0, colon), entry) && ParseInt(s.substr(colon + 1), field) && field >= 0 &&
+         field < kSlotCount;
+}
+
+struct Options {
+  std::vector<std::string> positional;
+  std::map<std::string, std::string> named;  // --name value
+  bool json = false;
+};
+
+// Splits the arguments into positional ones and the options that take a value.
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, const std::vector<std::string>& valued,
+                                    std::string& error) {
+  Options o;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--json") {
+      o.json = true;
+    } else if (a.size() > 1 && a[0] == '-' && !(a.size() > 1 && (a[1] >= '0' && a[1] <= '9'))) {
+      bool known = false;
+      for (const std::string& v : valued) known = known || v == a;
+      if (!known) {
+        error = "nieznana opcja " + a;
+        return std::nullopt;
+      }
+      if (i + 1 >= args.size()) {
+        error = "brak wartości opcji " + a;
+        return std::nullopt;
+      }
+      o.named[a] = args[++i];
+    } else {
+      o.positional.push_back(a);
+    }
+  }
+  return o;
+}
+
+struct Environment {
+  std::string programFolder;
+  std::string dcDir;
+  std::string bibDir;
+};
+
+Environment MakeEnvironment(const Options& o, const std::string& argv0) {
+  Environment env;
+  env.programFolder = ProgramFolder(argv0);
+  auto it = o.named.find("--dc");
+  env.dcDir = it != o.named.end() ? it->second : (fs::u8path(env.programFolder) / "dc").u8string();
+  env.bibDir = (fs::u8path(env.programFolder) / "bib").u8string();
+  return env;
+}
+
+int Save(Settlement& s, const std::string& path) {
+  const FileResult r = SaveSettlement(s, path);
+  if (!r.ok) {
+    std::cerr << r.message << "\n";
+    return kFileError;
+  }
+  return kDone;
+}
+
+int Load(Settlement& s, DefinitionLibrary& defs, const std::string& path) {
+  const FileResult r = LoadSettlement(path, s, defs);
+  if (!r.ok) {
+    std::cerr << r.message << "\n";
+    return kFileError;
+  }
+  if (!r.message.empty()) std::cerr << r.message << "\n";
+  return kDone;
+}
+
+// --- new ------------------------------------------------------------------
+
+struct FormSpec {
+  int idPit = 0;
+  int parent = 0;
+  int pm = 0;
+};
+
+std::optional<FormSpec> ParseFormSpec(const std::string& text, const FormCatalogue& cat, int kind, std::string& error) {
+  FormSpec f;
+  std::string rest = text;
+  const auto colon = rest.rfind(':');
+  if (colon != std::string::npos) {
+    if (!ParseInt(rest.substr(colon + 1), f.pm) || f.pm < 0 || f.pm > 2) {
+      error = "nieprawidłowy kod osoby w \"" + text + "\"";
+      return std::nullopt;
+    }
+    rest = rest.substr(0, colon);
+  }
+  const auto at = rest.rfind('@');
+  if (at != std::string::npos) {
+    if (!ParseInt(rest.substr(at + 1), f.parent) || f.parent < 1) {
+      error = "nieprawidłowy numer druku głównego w \"" + text + "\"";
+      return std::nullopt;
+    }
+    rest = rest.substr(0, at);
+  }
+  int number = 0;
+  if (ParseInt(rest, number)) {
+    f.idPit = FormCatalogue::IsValid(number) ? number : 0;
+  } else {
+    f.idPit = cat.FindCode(rest, kind == kPayerForms);
+  }
+  if (f.idPit == 0) {
+    error = "nieznany druk \"" + rest + "\"";
+    return std::nullopt;
+  }
+  return f;
+}
+
+int IdKindOf(const std::string& s, bool allowNone, bool& ok) {
+  ok = true;
+  if (s == "nip") return kIdNip;
+  if (s == "pesel") return kIdPesel;
+  if (allowNone && s == "none") return kIdNone;
+  ok = false;
+  return 0;
+}
+
+int CmdNew(const std::vector<std::string>& args, const std::string& argv0) {
+  std::string error;
+  auto o = ParseOptions(args, {"-o", "--kind", "--taxpayer-id", "--spouse-id", "--spouse-data", "--dc"}, error);
+  if (!o) return Usage(error);
+  if (!o->named.count("-o")) return Usage("brak opcji -o PLIK");
+  if (!o->named.count("--kind")) return Usage("brak opcji --kind K");
+  int kind = 0;
+  if (!ParseInt(o->named["--kind"], kind) || kind < 0 || kind > 4) return Usage("--kind przyjmuje 0..4");
+  if (o->positional.empty()) return Usage("nie podano żadnego druku");
+
+  Environment env = MakeEnvironment(*o, argv0);
+  DefinitionLibrary defs(env.dcDir);
+  CliSession session(defs, env.bibDir);
+  Settlement& s = session.settlement;
+  s.Open();
+  s.Kind = kind;
+  bool ok = true;
+  s.TaxpayerIdKind = o->named.count("--taxpayer-id") ? IdKindOf(o->named["--taxpayer-id"], false, ok) : kIdNip;
+  if (!ok) return Usage("--taxpayer-id przyjmuje nip lub pesel");
+  s.SpouseIdKind = o->named.count("--spouse-id") ? IdKindOf(o->named["--spouse-id"], true, ok)
+                                                 : (kind == kJoint ? kIdNip : kIdNone);
+  if (!ok) return Usage("--spouse-id przyjmuje nip, pesel lub none");
+  if (o->named.count("--spouse-data")) {
+    std::stringstream ss(o->named["--spouse-data"]);
+    std::string part;
+    while (std::getline(ss, part, ',')) {
+      if (part == "O") s.SpouseData.PitO = true;
+      else if (part == "D") s.SpouseData.PitD = true;
+      else if (part == "2K") s.SpouseData.Pit2K = true;
+      else if (part == "UZ") s.SpouseData.PitUZ = true;
+      else return Usage("--spouse-data przyjmuje O,D,2K,UZ");
+    }
+  }
+  for (const std::string& text : o->positional) {
+    auto f = ParseFormSpec(text, s.Catalogue(), kind, error);
+    if (!f) return Usage(error);
+    if (f->parent != 0) {
+      if (!s.Has(f->parent) || s.Entry(f->parent).IdParent != 0) {
+        return Usage("\"" + text + "\": druk główny musi być wcześniejszą pozycją bez rodzica");
+      }
+    }
+    const int n = s.AddEntry(f->idPit, f->parent, f->pm, kind);
+    s.Entry(n).Checked = true;
+    s.Entry(n).CopyNo = s.CountByTypeAndParent(f->idPit, f->parent, f->pm);
+  }
+  s.RebuildTree(defs);
+  session.PrefillNewEntries();
+  s.DocumentModified = true;
+  if (const int rc = session.OpeningPass(); rc != kDone) return rc;
+  return Save(s, o->named["-o"]);
+}
+
+// --- set ------------------------------------------------------------------
+
+int CmdSet(const std::vector<std::string>& args, const std::string& argv0) {
+  std::string error;
+  auto o = ParseOptions(args, {"--dc"}, error);
+  if (!o) return Usage(error);
+  if (o->positional.size() < 2) return Usage("set wymaga pliku i co najmniej jednej wartości");
+  Environment env = MakeEnvironment(*o, argv0);
+  DefinitionLibrary defs(env.dcDir);
+  CliSession session(defs, env.bibDir);
+  const std::string& path = o->positional[0];
+  if (const int rc = Load(session.settlement, defs, path); rc != kDone) return rc;
+  session.CollectAll();
+  for (std::size_t i = 1; i < o->positional.size(); ++i) {
+    const std::string& a = o->positional[i];
+    const auto eq = a.find('=');
+    int entry = 0, field = 0;
+    if (eq == std::string::npos || !ParseAddress(a.substr(0, eq), entry, field)) {
+      return Usage("oczekiwano POZYCJA:POLE=WARTOŚĆ, a jest \"" + a + "\"");
+    }
+    if (!session.settlement.Has(entry)) {
+      std::cerr << "Rozliczenie nie ma pozycji " << entry << ".\n";
+      return kRefused;
+    }
+    const int rc = session.Commit(entry, field, a.substr(eq + 1));
+    if (rc != kDone) {
+      // What was committed before stays: the user's earlier values are saved.
+      Save(session.settlement, path);
+      return rc;
+    }
+  }
+  return Save(session.settlement, path);
+}
+
+// --- recalc -----------------------------------------------------------------
+
+int CmdRecalc(const std::vector<std::string>& args, const std::string& argv0) {
+  std::string error;
+  auto o = ParseOptions(args, {"--dc"}, error);
+  if (!o) return Usage(error);
+  if (o->positional.size() != 1) return Usage("recalc wymaga jednego pliku");
+  Environment env = MakeEnvironment(*o, argv0);
+  DefinitionLibrary defs(env.dcDir);
+  CliSession session(defs, env.bibDir);
+  const std::string& path = o->positional[0];
+  if (const int rc = Load(session.settlement, defs, path); rc != kDone) return rc;
+  session.CollectAll();
+  const int rc = session.OpeningPass();
+  const int saved = Save(session.settlement, path);
+  return rc != kDone ? rc : saved;
+}
+
+// --- get / dump -----------------------------------------------------------
+
+int CmdGet(const std::vector<std::string>& args, const std::string& argv0) {
+  std::string error;
+  auto o = ParseOptions(args, {"--dc"}, error);
+  if (!o) return Usage(error);
+  if (o->positional.size() < 2) return Usage("get wymaga pliku i co najmniej jednego pola");
+  Environment env = MakeEnvironment(*o, argv0);
+  DefinitionLibrary defs(env.dcDir);
+  Settlement s;
+  if (const int rc = Load(s, defs, o->positional[0]); rc != kDone) return rc;
+  std::vector<std::string> out;
+  for (std::size_t i = 1; i < o->positional.size(); ++i) {
+    int entry = 0, field = 0;
+    if (!ParseAddress(o->positional[i], entry, field)) return Usage("oczekiwano POZYCJA:POLE, a jest \"" + o->positional[i] + "\"");
+    if (!s.Has(entry)) {
+      std::cerr << "Rozliczenie nie ma pozycji " << entry << ".\n";
+      return kRefused;
+    }
+    out.push_back(s.Entry(entry).Slots[static_cast<std::size_t>(field)].Value);
+  }
+  for (const std::string& v : out) std::cout << v << "\n";
+  return kDone;
+}
+
+int CmdDump(const std::vector<std::string>& args, const std::string& argv0) {
+  std::string error;
+  auto o = ParseOptions(args, {"--dc"}, error);
+  if (!o) return Usage(error);
+  if (o->positional.size() != 1) return Usage("dump wymaga jednego pliku");
+  Environment env = MakeEnvironment(*o, argv0);
+  DefinitionLibrary defs(env.dcDir);
+  Settlement s;
+  if (const int rc = Load(s, defs, o->positional[0]); rc != kDone) return rc;
+  if (o->json) {
+    nlohmann::ordered_json all = nlohmann::ordered_json::array();
+    for (int i = 1; i <= s.Count(); ++i) {
+      const FormEntry& e = s.Entry(i);
+      nlohmann::ordered_json j;
+      j["entry"] = i;
+      j["idpit"] = e.IdPit;
+      j["code"] = s.Catalogue()[e.IdPit].Code;
+      j["parent"] = e.IdParent;
+      j["person"] = e.PM;
+      j["guid"] = e.ReturnGuid;
+      j["kind"] = e.Kind;
+      nlohmann::ordered_json values = nlohmann::ordered_json::object();
+      for (int k = 0; k < kSlotCount; ++k) {
+        const std::string& v = e.Slots[static_cast<std::size_t>(k)].Value;
+        if (!v.empty()) values[std::to_string(k)] = v;
+      }
+      j["values"] = values;
+      all.push_back(j);
+    }
+    std::cout << all.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    return kDone;
+  }
+  for (int i = 1; i <= s.Count(); ++i) {
+    const FormEntry& e = s.Entry(i);
+    std::cout << "#" << i << " " << s.Catalogue()[e.IdPit].Code << " (IdPit " << e.IdPit << ") rodzic " << e.IdParent
+              << " osoba " << e.PM << " GUID " << e.ReturnGuid << "\n";
+    for (int k = 0; k < kSlotCount; ++k) {
+      const std::string& v = e.Slots[static_cast<std::size_t>(k)].Value;
+      if (!v.empty()) std::cout << "  " << k << " = " << v << "\n";
+    }
+  }
+  return kDone;
+}
+
+}  // namespace
+
+int Main(std::vector<std::string> args, const std::string& argv0) {
+  if (args.empty()) return Usage("");
+  const std::string cmd = args[0];
+  args.erase(args.begin());
+  if (cmd == "new") return CmdNew(args, argv0);
+  if (cmd == "set") return CmdSet(args, argv0);
+  if (cmd == "recalc") return CmdRecalc(args, argv0);
+  if (cmd == "get") return CmdGet(args, argv0);
+  if (cmd == "dump") return CmdDump(args, argv0);
+  if (cmd == "--help" || cmd == "-h" || cmd == "help") {
+    std::cout << kUsageText;
+    return kDone;
+  }
+  return Usage("nieznane polecenie \"" + cmd + "\"");
+}
+
+}  // namespace pit::cli

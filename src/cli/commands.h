@@ -1,0 +1,11 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace pit::cli {
+
+enum Exit : int { kDone = 0, kUsage = 2, kFileError = 3, kRefused = 4 };
+
+int Main(std::vector<std::string> args, const std::string& argv0);
+
+}  // namespace pit::cli
