@@ -1,0 +1,190 @@
+#include "calc/amounts.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+namespace pit {
+namespace {
+
+using Int128 = __int128;
+
+// x to 15 significant digits: digits * 10^exponent, digits < 10^15.
+struct Decimal15 {
+  std::int64_t digits = 0;  // signed
+  int exponent = 0;
+  bool finite = true;
+};
+
+Decimal15 ToDecimal15(Amount x) {
+  Decimal15 d;
+  if (!std::isfinite(x)) {
+    d.finite = false;
+    return d;
+  }
+  if (x == 0) return d;
+  char buf[64];
+  auto res = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 14);
+  const char* p = buf;
+  bool neg = false;
+  if (*p == '-') {
+    neg = true;
+    ++p;
+  }
+  std::int64_t m = 0;
+  for (; p < res.ptr && *p != 'e'; ++p) {
+    if (*p >= '0' && *p <= '9') m = m * 10 + (*p - '0');
+  }
+  int e = 0;
+  if (p < res.ptr && *p == 'e') std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), res.ptr, e);
+  d.digits = neg ? -m : m;
+  d.exponent = e - 14;
+  return d;
+}
+
+Int128 FloorDiv(Int128 a, Int128 b) {
+  Int128 q = a / b;
+  if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
+  return q;
+}
+
+Int128 Pow10(int n) {
+  Int128 r = 1;
+  while (n-- > 0) r *= 10;
+  return r;
+}
+
+constexpr Int128 kLimit = static_cast<Int128>(1) << 100;
+
+// floor(x * 10^decimals) of the 15-digit value of x, saturated far beyond
+// any amount.
+Int128 FloorScaled(Amount x, int decimals) {
+  const Decimal15 d = ToDecimal15(x);
+  if (!d.finite) return 0;
+  const int shift = d.exponent + decimals;
+  if (shift >= 0) {
+    if (shift > 60) return d.digits < 0 ? -kLimit : kLimit;
+    return static_cast<Int128>(d.digits) * Pow10(shift);
+  }
+  if (shift < -30) return d.digits < 0 ? -1 : 0;
+  return FloorDiv(d.digits, Pow10(-shift));
+}
+
+// Half up at the third decimal of a value given in thousandths (already
+// floored): the digit of the thousandths decides, whatever the sign.
+Int128 CentsFromThousandths(Int128 t) {
+  const Int128 tenths = FloorDiv(t, 10);
+  const Int128 digit = t - tenths * 10;
+  return tenths + (digit >= 5 ? 1 : 0);
+}
+
+// The złoty rule on a value of `units` (grosze or tens of grosze): at least
+// 50 groszy away from the whole złoty toward zero goes up, otherwise down.
+Amount ZlotyRule(Int128 value, int unitsPerZloty, int unitGrosze) {
+  const Int128 whole = value / unitsPerZloty;  // toward zero
+  Int128 diff = (value - whole * unitsPerZloty) * unitGrosze;
+  if (diff < 0) diff = -diff;
+  const Int128 floorZ = FloorDiv(value, unitsPerZloty);
+  const bool exact = floorZ * unitsPerZloty == value;
+  const Int128 ceilZ = exact ? floorZ : floorZ + 1;
+  return static_cast<Amount>(diff >= 50 ? ceilZ : floorZ);
+}
+
+}  // namespace
+
+std::optional<Amount> ParseAmount(std::string_view text) {
+  std::size_t b = 0, e = text.size();
+  while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
+  while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
+  if (b == e) return Amount{0};
+  std::string s;
+  s.reserve(e - b);
+  std::size_t i = b;
+  if (text[i] == '-' || text[i] == '+') {
+    if (text[i] == '-') s.push_back('-');
+    ++i;
+  }
+  int digits = 0;
+  bool comma = false;
+  for (; i < e; ++i) {
+    const char c = text[i];
+    if (c >= '0' && c <= '9') {
+      s.push_back(c);
+      ++digits;
+    } else if (c == ',' && !comma) {
+      comma = true;
+      s.push_back('.');
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (digits == 0) return std::nullopt;
+  Amount v = 0;
+  const auto res = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (res.ec != std::errc() || res.ptr != s.data() + s.size() || !std::isfinite(v)) return std::nullopt;
+  return v;
+}
+
+std::string FormatAmount(Amount x) {
+  const Decimal15 d = ToDecimal15(x);
+  std::string out;
+  if (!d.finite || d.digits == 0) {
+    out = "0";
+  } else {
+    std::string digits = std::to_string(d.digits < 0 ? -d.digits : d.digits);
+    // Value = digits * 10^exponent; place the comma.
+    const int pointPos = static_cast<int>(digits.size()) + d.exponent;  // digits before the comma
+    std::string intPart, fracPart;
+    if (pointPos <= 0) {
+      intPart = "0";
+      fracPart = std::string(static_cast<std::size_t>(-pointPos), '0') + digits;
+    } else if (pointPos >= static_cast<int>(digits.size())) {
+      intPart = digits + std::string(static_cast<std::size_t>(pointPos) - digits.size(), '0');
+    } else {
+      intPart = digits.substr(0, static_cast<std::size_t>(pointPos));
+      fracPart = digits.substr(static_cast<std::size_t>(pointPos));
+    }
+    while (!fracPart.empty() && fracPart.back() == '0') fracPart.pop_back();
+    out = (d.digits < 0 ? "-" : "") + intPart;
+    if (!fracPart.empty()) out += "," + fracPart;
+  }
+  // Normalise to at least two decimals.
+  const std::size_t comma = out.find(',');
+  if (comma == std::string::npos) {
+    out += ",00";
+  } else if (out.size() - comma - 1 == 1) {
+    out += "0";
+  }
+  return out;
+}
+
+std::int64_t RoundGroszeCents(Amount x) {
+  return static_cast<std::int64_t>(CentsFromThousandths(FloorScaled(x, 3)));
+}
+
+Amount RoundGrosze(Amount x) { return static_cast<Amount>(RoundGroszeCents(x)) / 100.0L; }
+
+Amount FloorTenGrosze(Amount x) { return static_cast<Amount>(FloorScaled(x, 1)) / 10.0L; }
+
+Amount RoundZloty(Amount x) { return ZlotyRule(RoundGroszeCents(x), 100, 1); }
+
+Amount RoundZlotyTenths(Amount x) { return ZlotyRule(FloorScaled(x, 1), 10, 10); }
+
+Amount TaxScale(Amount base) {
+  using namespace scale2014;
+  // In ten-thousandths of a złoty the scale is exact: grosze x percent.
+  const Int128 baseGrosze = RoundGroszeCents(base);
+  const Int128 threshold = static_cast<Int128>(kThresholdZloty) * 100;
+  Int128 tax;
+  if (baseGrosze <= threshold) {
+    tax = baseGrosze * kLowRatePercent - static_cast<Int128>(kLowReliefGrosze) * 100;
+  } else {
+    tax = (baseGrosze - threshold) * kHighRatePercent + static_cast<Int128>(kTaxAtThresholdGrosze) * 100;
+  }
+  if (tax < 0) tax = 0;
+  const Int128 cents = CentsFromThousandths(FloorDiv(tax, 10));
+  return static_cast<Amount>(cents) / 100.0L;
+}
+
+}  // namespace pit

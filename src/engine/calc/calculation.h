@@ -1,0 +1,41 @@
+#pragma once
+// Running the calculation of a form entry.
+#include "calc/context.h"
+
+namespace pit {
+
+enum class CalcStatus {
+  Done,
+  BadAmount,  // a field did not hold a number; reported through the display
+};
+
+// Recomputes the dependent fields of entry `entry` (1-based) of form type
+// `idPit`; unknown types do nothing. Fields written before a failure stay
+// written.
+CalcStatus RunCalculation(CalcContext& ctx, int idPit, int entry);
+
+// The same without the failure handling, for calculations that run another
+// form's calculation inside their own.
+void Calculate(CalcContext& ctx, int idPit, int entry);
+
+// After a document is opened: every entry selected and calculated, the
+// attachments first, then the main forms, each group in entry order.
+CalcStatus RunOpeningPass(CalcContext& ctx);
+
+// The message for a field that does not hold a number.
+std::string BadAmountMessage(const CalcContext& ctx, const AmountError& e);
+
+// --- one function per form (calc/<family>.cpp) ---------------------------
+void CalculatePit37(CalcContext& ctx, int entry);
+void CalculatePitO(CalcContext& ctx, int entry);
+void CalculatePitD(CalcContext& ctx, int entry);
+void CalculatePitUZ(CalcContext& ctx, int entry);
+void CalculatePit2K(CalcContext& ctx, int entry);
+void CalculateExchangeOnly(CalcContext& ctx, int entry);
+void CalculateNip7(CalcContext& ctx, int entry);
+void CalculateZap3(CalcContext& ctx, int entry);
+void CalculateUpkdOrdZu(CalcContext& ctx, int entry);
+void CalculateUpkd(CalcContext& ctx, int entry);
+void CalculatePit16A(CalcContext& ctx, int entry);
+
+}  // namespace pit

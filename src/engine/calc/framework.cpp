@@ -1,0 +1,282 @@
+#include "calc/framework.h"
+
+#include <utility>
+#include <vector>
+
+#include "text/cp1250.h"
+
+namespace pit {
+namespace {
+
+constexpr int kPeselLength = 11;
+constexpr int kNipLength = 10;
+
+struct Range {
+  int first, last;
+};
+
+void SetMaxCharIfShown(CalcContext& ctx, int idPit, int field, bool pesel) {
+  if (ctx.IsShown(idPit)) ctx.display.SetMaxChar(field, pesel ? kPeselLength : kNipLength);
+}
+
+void DrawPair(FormFields& f, int peselLine, int nipLine, bool pesel) {
+  f.SetOption(peselLine, pesel ? 1 : 0);
+  f.SetOption(nipLine, pesel ? 0 : 1);
+}
+
+}  // namespace
+
+void MarkIdentifierKind(CalcContext& ctx, int idPit, int entry, int idField, int peselLine, int nipLine) {
+  FormFields f(ctx, entry);
+  const int kind = f.Header().PM == kPmSpouse ? ctx.settlement.SpouseIdKind : ctx.settlement.TaxpayerIdKind;
+  const bool pesel = kind != kIdNip;
+  DrawPair(f, peselLine, nipLine, pesel);
+  SetMaxCharIfShown(ctx, idPit, idField, pesel);
+}
+
+void MarkSpouseIdentifierKind(CalcContext& ctx, int idPit, int entry, int idField, int peselLine,
+                              int nipLine) {
+  if (ctx.settlement.Kind != kJoint) return;
+  FormFields f(ctx, entry);
+  const bool pesel = ctx.settlement.SpouseIdKind != kIdNip;
+  DrawPair(f, peselLine, nipLine, pesel);
+  SetMaxCharIfShown(ctx, idPit, idField, pesel);
+}
+
+void MarkBothIdentifierKinds(CalcContext& ctx, int idPit, int entry, int taxpayerField, int taxpayerPesel,
+                             int taxpayerNip, int spouseField, int spousePesel, int spouseNip) {
+  FormFields f(ctx, entry);
+  for (int line : {taxpayerPesel, taxpayerNip, spousePesel, spouseNip}) f.SetOption(line, 0);
+  const int tk = ctx.settlement.TaxpayerIdKind;
+  if (tk == kIdNip || tk == kIdPesel) {
+    DrawPair(f, taxpayerPesel, taxpayerNip, tk == kIdPesel);
+    SetMaxCharIfShown(ctx, idPit, taxpayerField, tk == kIdPesel);
+  }
+  const int sk = ctx.settlement.SpouseIdKind;
+  if (sk == kIdNip || sk == kIdPesel) {
+    DrawPair(f, spousePesel, spouseNip, sk == kIdPesel);
+    SetMaxCharIfShown(ctx, idPit, spouseField, sk == kIdPesel);
+  }
+}
+
+void MarkIdentifierByLength(CalcContext& ctx, int entry, int idField, int peselLine, int nipLine) {
+  FormFields f(ctx, entry);
+  f.SetOption(peselLine, 0);
+  f.SetOption(nipLine, 0);
+  const std::size_t n = Cp1250Length(f.TextOf(idField));
+  if (n == kPeselLength) f.SetOption(peselLine, 1);
+  if (n == kNipLength) f.SetOption(nipLine, 1);
+}
+
+void ExchangeIdentification(CalcContext& ctx, int entry) {
+  CollectIdentification(ctx.settlement, ctx.ids, entry);
+  DistributeIdentification(ctx.settlement, ctx.ids);
+}
+
+void SetPurposeBoxes(CalcContext& ctx, int entry, int filingBox, int correctionBox) {
+  FormFields f(ctx, entry);
+  const int pm = f.Header().PM;
+  const bool corrected = ctx.FindEntry(kUpkdOrdZu, entry, pm) > 0 || ctx.FindEntry(kUpkd, entry, pm) > 0;
+  if (corrected) {
+    f.Tick(correctionBox, "2");
+    f.Untick(filingBox);
+  } else {
+    f.Tick(filingBox, "1");
+    f.Untick(correctionBox);
+  }
+}
+
+void CorrectionInfoOnClick(CalcContext& ctx, int idPit, int correctionBox, const std::string& formCode,
+                           int infoPage) {
+  if (!ctx.IsShown(idPit) || ctx.display.CurrentPage() != 1 ||
+      ctx.display.FieldUnderMouse() != correctionBox)
+    return;
+  ctx.display.ShowCorrectionInfo("Informacja - korekta zeznania " + formCode, infoPage);
+}
+
+std::string ReductionNotice(int idPit) {
+  static const std::string kTail =
+      ". Program dokonał redukcji odliczeń. Sprawdź i ewentualnie skoryguj wysokość poszczególnych "
+      "kwot w tym w załącznikach.";
+  switch (idPit) {
+    case kPit37: return "   PIT-37" + kTail;
+    case kPit36: return "  PIT-36" + kTail;
+    case kPit36L: return "   PIT-36L" + kTail;
+    case kPit38: return "   PIT-38" + kTail;
+    case kPit39: return "   PIT-39" + kTail;
+    case kPit28: return "  PIT28" + kTail;
+    case kPitO: return "   PIT/O" + kTail;
+    default: return std::string();
+  }
+}
+
+void ClearMessagesIfShown(CalcContext& ctx, int idPit) {
+  if (ctx.IsShown(idPit)) ctx.display.ClearMessages();
+}
+
+void ShowReductionNotice(CalcContext& ctx, int idPit, bool reduced) {
+  if (!ctx.IsShown(idPit)) return;
+  if (reduced) {
+    ctx.display.SetMessageListHeight(MessageListHeight::Normal);
+    ctx.display.AddMessage(ReductionNotice(idPit));
+  } else {
+    ctx.display.SetMessageListHeight(MessageListHeight::Hidden);
+  }
+}
+
+void ShowOnePercentWarning(CalcContext& ctx, const std::string& text) {
+  ctx.display.GrowMessageList(40);
+  ctx.display.AddMessage("    UWAGA!");
+  ctx.display.AddMessage(text);
+}
+
+Amount OnePercentLimit(Amount taxDue) { return FloorTenGrosze(taxDue * 0.01L); }
+
+void MarkRowRequired(CalcContext& ctx, int entry, int first, int last, bool test) {
+  for (int k = first; k <= last; ++k) ctx.display.SetMustBe(k, false);
+  if (!test) return;
+  for (int k = first; k <= last; ++k) {
+    const std::string& t = ctx.TextOf(entry, k);
+    if (!t.empty() && t != "0,00") {
+      for (int j = first; j <= last; ++j) ctx.display.SetMustBe(j, true);
+      return;
+    }
+  }
+}
+
+// --- removing an attachment -------------------------------------------------
+
+namespace {
+
+void ZeroFields(Settlement& s, int entry, std::initializer_list<int> fields) {
+  if (!s.Has(entry)) return;
+  for (int k : fields) s.Entry(entry).Slots[static_cast<std::size_t>(k)].SetValue("0,00");
+}
+
+void ZeroPit28Housing(Settlement& s) {
+  for (int pm : {kPmNone, kPmTaxpayer, kPmSpouse}) ZeroFields(s, s.FindEntry(kPit28, 0, pm), {66, 68, 99});
+}
+
+}  // namespace
+
+void ClearAttachmentTransfers(Settlement& s, int removedEntry) {
+  if (!s.Has(removedEntry)) return;
+  const FormEntry& removed = s.Entry(removedEntry);
+  const int parent = removed.IdParent;
+  const int parentType = s.Has(parent) ? s.Entry(parent).IdPit : 0;
+  switch (removed.IdPit) {
+    case kPitO:
+      if (parentType == kPit36) ZeroFields(s, parent, {144, 145, 177, 178});
+      if (parentType == kPit37) ZeroFields(s, parent, {94, 95, 107, 108});
+      if (parentType == kPit28) ZeroFields(s, parent, {64, 98});
+      break;
+    case kPitD:
+      if (parentType == kPit36) {
+        ZeroFields(s, parent, {146, 149, 179});
+        ZeroPit28Housing(s);
+      } else if (parentType == kPit37) {
+        ZeroFields(s, parent, {96, 97, 110});
+        ZeroPit28Housing(s);
+      } else if (parentType == kPit28) {
+        ZeroFields(s, parent, {66, 68, 99});
+        ZeroFields(s, s.FindEntry(kPit36, 0, kPmNone), {146, 149, 179});
+        ZeroFields(s, s.FindEntry(kPit37, 0, kPmNone), {96, 97, 110});
+        ZeroPit28Housing(s);
+      }
+      break;
+    case kPitM:
+      if (parentType == kPit36) ZeroFields(s, parent, {131, 132, 133, 134});
+      break;
+    default:
+      break;
+  }
+}
+
+// --- spouse fields ------------------------------------------------------------
+
+namespace {
+
+using Ranges = std::vector<Range>;
+
+const Ranges kPit36NotJointReadOnly = {
+    {1, 1},     {4, 5},     {22, 33},   {324, 324}, {328, 328}, {88, 126},  {183, 184}, {310, 310},
+    {346, 346}, {136, 136}, {139, 139}, {141, 141}, {330, 330}, {148, 148}, {153, 153}, {155, 155},
+    {157, 157}, {159, 159}, {161, 161}, {163, 163}, {165, 165}, {168, 168}, {173, 173}, {176, 176},
+    {332, 332}, {193, 193}, {195, 195}, {197, 197}, {199, 199}, {218, 229}, {242, 253}, {266, 277},
+    {290, 301}};
+const Ranges kPit37NotJointReadOnly = {{1, 1},   {4, 5},     {23, 35},   {141, 141}, {63, 89}, {152, 155},
+                                       {91, 91}, {137, 137}, {106, 106}, {143, 143}};
+const Ranges kPitONotJointReadOnly = {
+    {13, 13},   {230, 230}, {232, 232}, {15, 15},   {17, 17},   {19, 19},   {21, 21},   {23, 23},
+    {224, 224}, {27, 27},   {31, 31},   {33, 33},   {36, 36},   {66, 66},   {40, 40},   {53, 53},
+    {64, 64},   {86, 97},   {218, 218}, {242, 242}, {115, 127}, {234, 234}, {132, 132}, {145, 156},
+    {236, 236}, {162, 162}, {175, 186}, {239, 239}, {205, 217}, {227, 228}, {240, 240}};
+// The month boxes of the spouse's groups that lose their ticks as well.
+const Ranges kPitONotJointUntick = {{86, 97}, {115, 127}, {145, 156}, {175, 186}, {205, 217}, {218, 218}};
+
+void ReadOnlyRanges(CalcContext& ctx, const Ranges& ranges) {
+  for (const Range& r : ranges)
+    for (int k = r.first; k <= r.last; ++k) ctx.display.SetReadOnly(k, true);
+}
+
+void Hide(CalcContext& ctx, std::initializer_list<int> fields) {
+  for (int k : fields) ctx.display.SetVisible(k, false);
+}
+
+void ReadOnly(CalcContext& ctx, std::initializer_list<int> fields) {
+  for (int k : fields) ctx.display.SetReadOnly(k, true);
+}
+
+}  // namespace
+
+void SpouseFieldRules(CalcContext& ctx, int idPit) {
+  const Settlement& s = ctx.settlement;
+  const bool notJoint = s.Kind != kJoint;
+  const bool noSpouseData = s.SpouseIdKind == kIdNone || !s.SpouseData.Get(idPit);
+  const int shown = ctx.display.ShownEntry();
+  switch (idPit) {
+    case kPit36:
+      if (notJoint) ReadOnlyRanges(ctx, kPit36NotJointReadOnly);
+      break;
+    case kPit37:
+      if (notJoint) ReadOnlyRanges(ctx, kPit37NotJointReadOnly);
+      break;
+    case kPitO:
+      if (notJoint) {
+        ReadOnlyRanges(ctx, kPitONotJointReadOnly);
+        if (s.Has(shown) && s.Entry(shown).IdPit == kPitO) {
+          FormFields f(ctx, shown);
+          for (const Range& r : kPitONotJointUntick)
+            for (int k = r.first; k <= r.last; ++k)
+              if (f.Header().Slots[static_cast<std::size_t>(k)].Typ == kCheckbox) f.Untick(k);
+        }
+        if (noSpouseData) Hide(ctx, {1, 221, 222, 8, 9, 10});
+      }
+      if (s.Has(shown)) {
+        const int parent = s.Entry(shown).IdParent;
+        if (s.Has(parent) && s.Entry(parent).IdPit == kPit28) ReadOnly(ctx, {22, 34, 35});
+      }
+      break;
+    case kPitD:
+      if (notJoint && noSpouseData) {
+        ReadOnly(ctx, {33, 35, 44, 46, 53, 55});
+        Hide(ctx, {1, 60, 61, 16, 17, 18});
+      }
+      break;
+    case kPit2K:
+      if (notJoint && noSpouseData) Hide(ctx, {1, 41, 42, 15, 16, 18});
+      break;
+    case kPitUZ:
+      if (notJoint && noSpouseData) {
+        ReadOnly(ctx, {15, 17});
+        Hide(ctx, {3, 4, 5, 11, 14, 13});
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+std::string CountText(int n) { return std::to_string(n); }
+
+}  // namespace pit

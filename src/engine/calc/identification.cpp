@@ -1,0 +1,382 @@
+#include "calc/identification.h"
+
+#include <type_traits>
+#include <vector>
+
+#include "app/catalogue.h"
+#include "app/settlement.h"
+#include "text/cp1250.h"
+
+namespace pit {
+namespace {
+
+enum class Person { Own, Taxpayer, Spouse, Payer };
+
+enum class Item {
+  Identifier,     // into NIP or PESEL by the person's kind
+  IdNipOnly,      // only when the person's kind is NIP
+  IdNipEither,    // only when either person's kind is NIP
+  IdNipAlways,    // NIP whatever the kind
+  Office,         // name and office code
+  Surname, FirstName, BirthDate,
+  Voivodeship, County, Country, Commune, Street, HouseNo, FlatNo, Town, PostalCode, PostOffice,
+  VariantATick, VariantAText, VariantBTick, VariantBText,
+  PayerNip, PayerName1, PayerName2, PayerName3, PayerName4, PayerName5,
+};
+
+struct Link {
+  int field;
+  Person person;
+  Item item;
+};
+
+using Links = std::vector<Link>;
+
+void Names(Links& l, Person p, int surname, int firstName, int birthDate) {
+  l.push_back({surname, p, Item::Surname});
+  l.push_back({firstName, p, Item::FirstName});
+  l.push_back({birthDate, p, Item::BirthDate});
+}
+
+// Fields in record order: Voivodeship, County, Country, Commune, Street,
+// HouseNo, FlatNo, Town, PostalCode, PostOffice.
+void Address(Links& l, Person p, std::initializer_list<int> fields) {
+  static const Item kOrder[] = {Item::Voivodeship, Item::County, Item::Country, Item::Commune,
+                                Item::Street,      Item::HouseNo, Item::FlatNo, Item::Town,
+                                Item::PostalCode,  Item::PostOffice};
+  int i = 0;
+  for (int f : fields) l.push_back({f, p, kOrder[i++]});
+}
+
+void PayerNames(Links& l, std::initializer_list<int> fields) {
+  static const Item kOrder[] = {Item::PayerName1, Item::PayerName2, Item::PayerName3, Item::PayerName4,
+                                Item::PayerName5};
+  int i = 0;
+  for (int f : fields) l.push_back({f, Person::Payer, kOrder[i++]});
+}
+
+// The correspondence of one entry's fields with the records.
+Links LinksFor(const Settlement& s, const FormEntry& e) {
+  Links l;
+  const Person own = Person::Own;
+  const Person tp = Person::Taxpayer;
+  const Person sp = Person::Spouse;
+  switch (e.IdPit) {
+    case kPit36:
+      l.push_back({0, own, Item::Identifier});
+      l.push_back({7, own, Item::Office});
+      Names(l, own, 9, 10, 11);
+      Address(l, own, {13, 14, 327, 15, 16, 17, 18, 19, 20, 21});
+      if (e.Kind == kJoint) {
+        l.push_back({1, sp, Item::Identifier});
+        l.push_back({7, sp, Item::Office});
+        Names(l, sp, 22, 23, 24);
+        Address(l, sp, {26, 27, 328, 28, 29, 30, 324, 31, 32, 33});
+      }
+      break;
+    case kPit37:
+      l.push_back({0, own, Item::Identifier});
+      l.push_back({7, own, Item::Office});
+      Names(l, own, 10, 11, 12);
+      Address(l, own, {14, 15, 140, 16, 17, 18, 19, 20, 21, 22});
+      if (e.Kind == kJoint) {
+        l.push_back({1, sp, Item::Identifier});
+        l.push_back({7, sp, Item::Office});
+        Names(l, sp, 23, 24, 25);
+        Address(l, sp, {27, 28, 141, 29, 30, 31, 32, 33, 34, 35});
+      }
+      break;
+    case kPit36L:
+      l.push_back({0, own, Item::IdNipOnly});
+      l.push_back({2, own, Item::Office});
+      Names(l, own, 5, 6, 7);
+      break;
+    case kPit38:
+      l.push_back({0, own, Item::Identifier});
+      l.push_back({2, own, Item::Office});
+      Names(l, own, 5, 6, 7);
+      Address(l, own, {9, 10, 62, 11, 12, 13, 14, 15, 16, 17});
+      break;
+    case kPit28:
+    case kPit39:
+      l.push_back({0, own, Item::Identifier});
+      l.push_back({2, own, Item::Office});
+      Names(l, own, 5, 6, 7);
+      Address(l, own, {10, 11, 9, 12, 13, 14, 15, 16, 17, 18});
+      break;
+    case kPitO:
+      if (e.PM == kPmSpouse) {
+        l.push_back({0, sp, Item::Identifier});
+        Names(l, sp, 4, 5, 6);
+      } else {
+        l.push_back({0, tp, Item::Identifier});
+        Names(l, tp, 4, 5, 6);
+      }
+      if (e.PM == kPmNone && (s.Kind == kIndividual || s.Kind == kJoint)) {
+        l.push_back({1, sp, Item::Identifier});
+        Names(l, sp, 8, 9, 10);
+      }
+      break;
+    case kPitD:
+      l.push_back({0, tp, Item::Identifier});
+      Names(l, tp, 3, 4, 5);
+      l.push_back({1, sp, Item::Identifier});
+      Names(l, sp, 16, 17, 18);
+      break;
+    case kPit2K:
+      l.push_back({0, tp, Item::Identifier});
+      Names(l, tp, 2, 3, 5);
+      l.push_back({1, sp, Item::Identifier});
+      Names(l, sp, 15, 16, 18);
+      break;
+    case kPitM:
+    case kPitZG:
+    case kPit28A:
+      l.push_back({0, own, Item::Identifier});
+      Names(l, own, 2, 3, 4);
+      break;
+    case kPitB:
+      l.push_back({0, own, Item::IdNipEither});
+      Names(l, own, 3, 4, 5);
+      break;
+    case kPitZ:
+      l.push_back({0, own, Item::IdNipEither});
+      Names(l, own, 2, 3, 4);
+      break;
+    case kSseR:
+    case kSseA:
+    case kSseRA:
+      l.push_back({0, own, Item::IdNipEither});
+      break;
+    case kPit28B:
+      l.push_back({0, own, Item::IdNipOnly});
+      Names(l, own, 2, 3, 4);
+      break;
+    case kPit40:
+      l.push_back({20, tp, Item::Identifier});
+      l.push_back({2, tp, Item::Office});
+      Names(l, tp, 21, 22, 23);
+      Address(l, tp, {26, 27, 25, 28, 29, 30, 31, 32, 33, 34});
+      l.push_back({5, tp, Item::VariantATick});
+      l.push_back({5, tp, Item::VariantAText});
+      l.push_back({7, tp, Item::VariantBTick});
+      l.push_back({7, tp, Item::VariantBText});
+      l.push_back({0, Person::Payer, Item::PayerNip});
+      PayerNames(l, {6, 103, 8, 99, 98});
+      break;
+    case kPit11:
+      l.push_back({21, tp, Item::Identifier});
+      l.push_back({3, tp, Item::Office});
+      Names(l, tp, 22, 23, 24);
+      Address(l, tp, {27, 28, 26, 29, 30, 31, 32, 33, 34, 35});
+      l.push_back({6, tp, Item::VariantATick});
+      l.push_back({6, tp, Item::VariantAText});
+      l.push_back({7, tp, Item::VariantBTick});
+      l.push_back({7, tp, Item::VariantBText});
+      l.push_back({0, Person::Payer, Item::PayerNip});
+      PayerNames(l, {8, 100, 9, 95, 96});
+      break;
+    case kPitR:
+      l.push_back({19, tp, Item::Identifier});
+      l.push_back({3, tp, Item::Office});
+      Names(l, tp, 20, 21, 22);
+      l.push_back({0, Person::Payer, Item::PayerNip});
+      PayerNames(l, {6, 7});
+      break;
+    case kNip7:
+    case kNipB:
+    case kNipC:
+      l.push_back({0, own, Item::IdNipAlways});
+      break;
+    case kUpkdOrdZu:
+      if (s.Kind == kPayerForms) {
+        l.push_back({0, Person::Payer, Item::PayerNip});
+        PayerNames(l, {2, 5, 2, 3, 4});
+      } else if (s.Kind == kJoint) {
+        const int parentPm = s.Has(e.IdParent) ? s.Entry(e.IdParent).PM : kPmNone;
+        if (parentPm == kPmSpouse) {
+          l.push_back({0, sp, Item::Identifier});
+          Names(l, sp, 2, 3, 4);
+        } else {
+          l.push_back({0, tp, Item::Identifier});
+          Names(l, tp, 2, 3, 4);
+          if (parentPm == kPmNone) {
+            l.push_back({1, sp, Item::Identifier});
+            Names(l, sp, 6, 7, 8);
+          }
+        }
+      } else {
+        l.push_back({0, tp, Item::Identifier});
+        Names(l, tp, 2, 3, 4);
+      }
+      break;
+    case kPit16A:
+      l.push_back({0, own, Item::IdNipOnly});
+      l.push_back({2, own, Item::Office});
+      Names(l, own, 5, 6, 7);
+      break;
+    case kPitUZ:
+      if (e.PM == kPmSpouse) {
+        l.push_back({0, sp, Item::Identifier});
+        Names(l, sp, 8, 9, 10);
+      } else {
+        l.push_back({0, tp, Item::Identifier});
+        Names(l, tp, 8, 9, 10);
+      }
+      if (e.PM == kPmNone && (s.Kind == kIndividual || s.Kind == kJoint)) {
+        l.push_back({3, sp, Item::Identifier});
+        l.push_back({11, sp, Item::Surname});
+        l.push_back({14, sp, Item::FirstName});
+        l.push_back({13, sp, Item::BirthDate});
+      }
+      break;
+    default:  // NIP-1, NIP-3, ZAP-3, UPKD and the payer's UPKD carry their own data
+      break;
+  }
+  return l;
+}
+
+bool IsSpouse(Person p, const FormEntry& e) {
+  return p == Person::Spouse || (p == Person::Own && e.PM == kPmSpouse);
+}
+
+int KindOf(Person p, const FormEntry& e, const Settlement& s) {
+  return IsSpouse(p, e) ? s.SpouseIdKind : s.TaxpayerIdKind;
+}
+
+// The text member of a record for an item; nullptr for the identifier
+// items and the ticks, which have their own rules.
+template <typename Records, typename Rec>
+auto* TextMember(Records& ids, Rec& rec, Item item) {
+  using Str = std::remove_reference_t<decltype((rec.Surname))>;
+  Str* r = nullptr;
+  switch (item) {
+    case Item::Surname: r = &rec.Surname; break;
+    case Item::FirstName: r = &rec.FirstName; break;
+    case Item::BirthDate: r = &rec.BirthDate; break;
+    case Item::Voivodeship: r = &rec.Voivodeship; break;
+    case Item::County: r = &rec.County; break;
+    case Item::Country: r = &rec.Country; break;
+    case Item::Commune: r = &rec.Commune; break;
+    case Item::Street: r = &rec.Street; break;
+    case Item::HouseNo: r = &rec.HouseNo; break;
+    case Item::FlatNo: r = &rec.FlatNo; break;
+    case Item::Town: r = &rec.Town; break;
+    case Item::PostalCode: r = &rec.PostalCode; break;
+    case Item::PostOffice: r = &rec.PostOffice; break;
+    case Item::VariantAText: r = &ids.PayerForm.VariantAText; break;
+    case Item::VariantBText: r = &ids.PayerForm.VariantBText; break;
+    case Item::PayerNip: r = &ids.Payer.NIP; break;
+    case Item::PayerName1: r = &ids.Payer.PayerName1; break;
+    case Item::PayerName2: r = &ids.Payer.PayerName2; break;
+    case Item::PayerName3: r = &ids.Payer.PayerName3; break;
+    case Item::PayerName4: r = &ids.Payer.PayerName4; break;
+    case Item::PayerName5: r = &ids.Payer.PayerName5; break;
+    default: break;
+  }
+  return r;
+}
+
+std::size_t WidthOf(Item item) {
+  switch (item) {
+    case Item::BirthDate: return idw::BirthDate;
+    case Item::HouseNo: return idw::HouseNo;
+    case Item::FlatNo: return idw::FlatNo;
+    case Item::PostalCode: return idw::PostalCode;
+    case Item::PayerNip: return idw::NIP;
+    default: return idw::Text;
+  }
+}
+
+// Whether the link's identifier goes through the NIP text, the PESEL text,
+// or neither (kIdNone).
+int IdentifierTarget(const Link& l, const FormEntry& e, const Settlement& s) {
+  const int kind = KindOf(l.person, e, s);
+  switch (l.item) {
+    case Item::Identifier: return kind;
+    case Item::IdNipOnly: return kind == kIdNip ? kIdNip : kIdNone;
+    case Item::IdNipEither:
+      return (s.TaxpayerIdKind == kIdNip || s.SpouseIdKind == kIdNip) ? kIdNip : kIdNone;
+    case Item::IdNipAlways: return kIdNip;
+    default: return kIdNone;
+  }
+}
+
+bool IsIdentifier(Item i) {
+  return i == Item::Identifier || i == Item::IdNipOnly || i == Item::IdNipEither || i == Item::IdNipAlways;
+}
+
+}  // namespace
+
+void CollectIdentification(Settlement& s, IdentificationRecords& ids, int entry) {
+  if (!s.Has(entry)) return;
+  const FormEntry& e = s.Entry(entry);
+  for (const Link& l : LinksFor(s, e)) {
+    const ValueSlot& slot = e.Slots[static_cast<std::size_t>(l.field)];
+    IdentificationRecord& rec = IsSpouse(l.person, e) ? ids.Spouse : ids.Taxpayer;
+    if (IsIdentifier(l.item)) {
+      const int target = IdentifierTarget(l, e, s);
+      if (target == kIdNip) {
+        rec.NIP = FitWidth(slot.Value, idw::NIP);
+      } else if (target == kIdPesel) {
+        rec.PESEL = FitWidth(slot.Value, idw::PESEL);
+      } else if (l.item == Item::Identifier && IsSpouse(l.person, e)) {
+        // No spouse: nothing of a former spouse's identifier may survive.
+        rec.NIP.clear();
+        rec.PESEL.clear();
+      }
+      continue;
+    }
+    switch (l.item) {
+      case Item::Office:
+        rec.TaxOffice = FitWidth(slot.Value, idw::TaxOffice);
+        rec.TaxOfficeCode = FitWidth(slot.OfficeCode, idw::TaxOfficeCode);
+        break;
+      case Item::VariantATick: ids.PayerForm.VariantA = slot.CheckState; break;
+      case Item::VariantBTick: ids.PayerForm.VariantB = slot.CheckState; break;
+      default:
+        if (std::string* t = TextMember(ids, rec, l.item)) *t = FitWidth(slot.Value, WidthOf(l.item));
+        break;
+    }
+  }
+}
+
+void DistributeIdentificationTo(Settlement& s, const IdentificationRecords& ids, int entry) {
+  if (!s.Has(entry)) return;
+  FormEntry& e = s.Entry(entry);
+  for (const Link& l : LinksFor(s, e)) {
+    ValueSlot& slot = e.Slots[static_cast<std::size_t>(l.field)];
+    const IdentificationRecord& rec = IsSpouse(l.person, e) ? ids.Spouse : ids.Taxpayer;
+    if (IsIdentifier(l.item)) {
+      const int target = IdentifierTarget(l, e, s);
+      if (target == kIdNip)
+        slot.SetValue(rec.NIP);
+      else if (target == kIdPesel)
+        slot.SetValue(rec.PESEL);
+      else if (l.item == Item::Identifier)
+        slot.Value.clear();
+      continue;
+    }
+    switch (l.item) {
+      case Item::Office:
+        slot.SetValue(rec.TaxOffice);
+        slot.SetOfficeCode(rec.TaxOfficeCode);
+        break;
+      case Item::VariantATick: slot.CheckState = ids.PayerForm.VariantA; break;
+      case Item::VariantBTick: slot.CheckState = ids.PayerForm.VariantB; break;
+      default:
+        if (const std::string* t = TextMember(ids, rec, l.item)) slot.SetValue(*t);
+        break;
+    }
+  }
+  // A PIT/O of one spouse only carries nobody else.
+  if (e.IdPit == kPitO && (e.PM == kPmTaxpayer || e.PM == kPmSpouse)) {
+    for (int k : {1, 8, 9, 10, 11}) e.Slots[static_cast<std::size_t>(k)].Value.clear();
+  }
+}
+
+void DistributeIdentification(Settlement& s, const IdentificationRecords& ids) {
+  for (int i = 1; i <= s.Count(); ++i) DistributeIdentificationTo(s, ids, i);
+}
+
+}  // namespace pit

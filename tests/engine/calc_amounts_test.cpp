@@ -1,0 +1,84 @@
+// Amount texts and the rounding rules: each case is a figure a taxpayer
+// would check on paper.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "calc/amounts.h"
+
+namespace pit {
+namespace {
+
+struct Case {
+  const char* name;
+  Amount (*fn)(Amount);
+  Amount in;
+  const char* expected;  // as written into a field
+};
+
+TEST(Rounding, MatchesTheDecimalDefinitions) {
+  const std::vector<Case> cases = {
+      {"grosze half up though stored below", RoundGrosze, 2.675L, "2,68"},
+      {"grosze half up, double literal", [](Amount) { return RoundGrosze(2.675); }, 0, "2,68"},
+      {"grosze below half", RoundGrosze, 2.6749L, "2,67"},
+      {"grosze 0.285", [](Amount) { return RoundGrosze(0.285); }, 0, "0,29"},
+      {"grosze 1.234", RoundGrosze, 1.234L, "1,23"},
+      {"grosze 1.2349 later digits ignored", RoundGrosze, 1.2349L, "1,23"},
+      {"grosze negative small digit", RoundGrosze, -1.234L, "-1,23"},
+      {"grosze negative large digit", RoundGrosze, -1.236L, "-1,24"},
+      {"grosze cancellation noise", [](Amount) { return RoundGrosze(1000.01L - 999.99L); }, 0, "0,02"},
+      {"zloty below half", RoundZloty, 30000.49L, "30000,00"},
+      {"zloty at half", RoundZloty, 30000.50L, "30001,00"},
+      {"zloty grosze rounding first", RoundZloty, 30000.994L, "30001,00"},
+      {"zloty 10.49", RoundZloty, 10.49L, "10,00"},
+      {"zloty 10.99", RoundZloty, 10.99L, "11,00"},
+      {"tenths below half", RoundZlotyTenths, 15000.49L, "15000,00"},
+      {"tenths at half", RoundZlotyTenths, 15000.5L, "15001,00"},
+      {"tenths 495 thousandths cut first", RoundZlotyTenths, 15000.495L, "15000,00"},
+      {"tenths joint half", RoundZlotyTenths, 12349.495L, "12349,00"},
+      {"floor ten grosze", FloorTenGrosze, 123.459L, "123,40"},
+      {"floor ten grosze 12.39", FloorTenGrosze, 12.39L, "12,30"},
+      {"floor ten grosze exact", FloorTenGrosze, 12.30L, "12,30"},
+      {"floor ten grosze of 1% noise", [](Amount) { return FloorTenGrosze(8204 * 0.01L); }, 0, "82,00"},
+      {"scale just above zero", TaxScale, 3091, "0,36"},
+      {"scale below the relief", TaxScale, 3089, "0,00"},
+      {"scale at the threshold", TaxScale, 85528, "14839,02"},
+      {"scale above the threshold", TaxScale, 100000, "19470,06"},
+      {"scale 48665", TaxScale, 48665, "8203,68"},
+      {"scale 50000", TaxScale, 50000, "8443,98"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FormatAmount(c.fn(c.in)), c.expected) << c.name;
+}
+
+TEST(FormatAmount, NormalisesToTwoDecimals) {
+  const std::vector<std::pair<Amount, const char*>> cases = {
+      {0, "0,00"},          {1234.5L, "1234,50"},  {-0.4L, "-0,40"},     {-3, "-3,00"},
+      {12.5L, "12,50"},     {-0.0L, "0,00"},       {0.1L + 0.2L, "0,30"}, {1234.567L, "1234,567"},
+      {1e12L, "1000000000000,00"}, {0.05L, "0,05"},
+  };
+  for (const auto& [x, expected] : cases) EXPECT_EQ(FormatAmount(x), expected) << static_cast<double>(x);
+}
+
+TEST(ParseAmount, ReadsCommaTextsOnly) {
+  // The decimal point of the C locale is not a separator of amounts.
+  struct P {
+    const char* text;
+    bool ok;
+    Amount value;
+  };
+  const std::vector<P> cases = {
+      {"1234,56", true, 1234.56L}, {"-5,00", true, -5},  {"0,00", true, 0},   {"", true, 0},
+      {"  12,5 ", true, 12.5L},    {"+7", true, 7},       {",5", true, 0.5L},  {"abc", false, 0},
+      {"1.5", false, 0},           {"1,2,3", false, 0},   {"-", false, 0},     {"1e5", false, 0},
+      {"12 000,00", false, 0},     {"inf", false, 0},     {"1,", true, 1},
+  };
+  for (const P& c : cases) {
+    const auto v = ParseAmount(c.text);
+    ASSERT_EQ(v.has_value(), c.ok) << c.text;
+    if (c.ok) EXPECT_EQ(FormatAmount(*v), FormatAmount(c.value)) << c.text;
+  }
+}
+
+}  // namespace
+}  // namespace pit
