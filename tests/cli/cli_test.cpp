@@ -1,0 +1,160 @@
+// The command-line program end to end: it is run as a user runs it, on files
+// in a temporary folder, with a small definition folder made here.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+
+#include "forms/definition_files.h"
+#include "text/guid.h"
+
+namespace fs = std::filesystem;
+
+namespace pit {
+namespace {
+
+struct Run {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("pit-cli-" + NewGuidText());
+    fs::create_directories(dir_ / "dc");
+    // PIT-37 (2) and PIT/O (6) with one field of each kind the commits treat differently.
+    std::vector<FieldObject> f(8);
+    auto amount = [](FieldObject& o, int option) {
+      o.Typ = kLiczba;
+      o.Option = option;
+      o.DefValue = "0,00";
+    };
+    amount(f[0], 1);
+    amount(f[1], 12);
+    f[2].Typ = kCheckbox;
+    f[2].Name = "Cel";
+    f[2].Choices[0].Value = "1";
+    f[3].Typ = kCheckbox;
+    f[3].Name = "Cel";
+    f[3].Choices[0].Value = "2";
+    f[4].Typ = kSelect;
+    f[5].Typ = kUrzadSkarbowy;
+    f[6].Typ = kTekst;
+    f[6].MaxChar = 5;
+    amount(f[7], 1);
+    f[7].ReadOnly = true;
+    ASSERT_TRUE(SaveFieldObjects(DcsPath(Dc(), 2), f));
+    ASSERT_TRUE(SaveFieldObjects(DcsPath(Dc(), 6), {f[0]}));
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string Dc() const { return (dir_ / "dc").string(); }
+  std::string File(const std::string& name = "x.dc2014") const { return (dir_ / name).string(); }
+
+  static std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+  }
+
+  Run Cli(const std::vector<std::string>& args, bool withDc = true) {
+    std::string cmd = Quote(PIT_CLI);
+    for (const std::string& a : args) cmd += " " + Quote(a);
+    if (withDc) cmd += " --dc " + Quote(Dc());
+    const std::string errFile = (dir_ / "stderr.txt").string();
+    cmd += " 2>" + Quote(errFile);
+    Run r;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    std::array<char, 4096> buf{};
+    std::size_t n;
+    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+    const int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    std::ifstream e(errFile);
+    r.err.assign(std::istreambuf_iterator<char>(e), {});
+    return r;
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(CliTest, NewWritesThreeEntriesThatShareTheReturn) {
+  const Run r = Cli({"new", "-o", File(), "--kind", "0", "PIT-37", "PIT/O@1", "PIT/D@1:1"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(fs::file_size(File()), 777300u);
+  const Run d = Cli({"dump", File(), "--json"});
+  ASSERT_EQ(d.status, 0) << d.err;
+  // Three entries; the attachments carry the main form's GUID and parent 1.
+  const auto guidAt = d.out.find("\"guid\": \"");
+  ASSERT_NE(guidAt, std::string::npos);
+  const std::string guid = d.out.substr(guidAt + 9, 36);
+  EXPECT_TRUE(IsGuidText(guid));
+  std::size_t count = 0;
+  for (auto p = d.out.find(guid); p != std::string::npos; p = d.out.find(guid, p + 1)) ++count;
+  EXPECT_EQ(count, 3u);
+  EXPECT_NE(d.out.find("\"code\": \"PIT/D\",\n    \"parent\": 1,\n    \"person\": 1"), std::string::npos) << d.out;
+  // Slots were filled from the definitions where they exist (PIT-37, PIT/O).
+  EXPECT_NE(d.out.find("\"values\": {\n      \"0\": \"0,00\""), std::string::npos) << d.out;
+}
+
+TEST_F(CliTest, SetNormalisesByTypeAndGetReadsBack) {
+  ASSERT_EQ(Cli({"new", "-o", File(), "--kind", "0", "PIT-37", "PIT/O@1"}).status, 0);
+  const Run s = Cli({"set", File(), "1:0=1234,5", "1:1=1234,49", "1:3=X", "1:4=0000127204", "1:6=Kowalski",
+                     "2:0=12"});
+  ASSERT_EQ(s.status, 0) << s.err;
+  const Run g = Cli({"get", File(), "1:0", "1:1", "1:2", "1:3", "1:4", "1:6", "2:0"});
+  ASSERT_EQ(g.status, 0) << g.err;
+  EXPECT_EQ(g.out, "1234,50\n1234,00\n\n2\n0000127204\nKowal\n12,00\n");
+  // Ticking the other box of the group clears the first.
+  ASSERT_EQ(Cli({"set", File(), "1:2=X"}).status, 0);
+  EXPECT_EQ(Cli({"get", File(), "1:2", "1:3"}).out, "1\n\n");
+}
+
+TEST_F(CliTest, RefusalsAndErrorsHaveTheirExitStatus) {
+  ASSERT_EQ(Cli({"new", "-o", File(), "--kind", "0", "PIT-37", "PIT/D@1"}).status, 0);
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string inMessage;
+  } cases[] = {
+      {{"set", File(), "1:4=123"}, 4, "KRS musi zawierać 10 znakow"},
+      {{"set", File(), "1:0=abc"}, 4, ""},
+      {{"set", File(), "1:7=5"}, 4, "nie jest do wypełnienia"},
+      {{"set", File(), "1:99=5"}, 4, "nie ma pola 99"},
+      {{"set", File(), "9:0=5"}, 4, "nie ma pozycji 9"},
+      {{"set", File(), "2:0=5"}, 3, "Brak pliku definicji formularza PIT/D"},
+      {{"set", File(), "1:0"}, 2, ""},
+      {{"get", File("brak.dc2014"), "1:0"}, 3, "Nie ma pliku rozliczeniowego."},
+      {{"new", "-o", File("y.dc2014"), "--kind", "7", "PIT-37"}, 2, ""},
+      {{"new", "-o", File("y.dc2014"), "--kind", "0", "PIT/O@1"}, 2, ""},
+      {{"new", "-o", File("y.dc2014"), "--kind", "0", "PIT-99"}, 2, "nieznany druk"},
+      {{"frobnicate"}, 2, ""},
+  };
+  for (const Case& c : cases) {
+    const Run r = Cli(c.args);
+    EXPECT_EQ(r.status, c.status) << c.args[0] << " " << (c.args.size() > 2 ? c.args[2] : "") << ": " << r.err;
+    EXPECT_NE(r.err.find(c.inMessage), std::string::npos) << r.err;
+  }
+  // A refused value leaves the earlier values of the same call committed and saved.
+  EXPECT_EQ(Cli({"set", File(), "1:0=7", "1:4=12"}).status, 4);
+  EXPECT_EQ(Cli({"get", File(), "1:0", "1:4"}).out, "7,00\n\n");
+  EXPECT_FALSE(fs::exists(File("y.dc2014")));
+}
+
+TEST_F(CliTest, TaxOfficeFieldsTakeTheOfficeCode) {
+  // The shipped dictionaries beside the program.
+  ASSERT_EQ(Cli({"new", "-o", File(), "--kind", "0", "PIT-37"}).status, 0);
+  const Run s = Cli({"set", File(), "1:5=0202"});
+  ASSERT_EQ(s.status, 0) << s.err;
+  EXPECT_EQ(Cli({"get", File(), "1:5"}).out, "URZĄD SKARBOWY W BOLESŁAWCU\n");
+  EXPECT_EQ(Cli({"set", File(), "1:5=9999"}).status, 4);
+}
+
+}  // namespace
+}  // namespace pit
