@@ -62,9 +62,12 @@ void CalculatePit37(CalcContext& ctx, int entry) {
     f.Tick(kBoxIndividual, "1");
     for (int k : {kBoxJoint, kBoxJointDeceased, kBoxSingleParent}) f.Untick(k);
   } else if (kind == kJoint) {
+    // A ticked box 5 (joint taxation with a deceased spouse) is the user's.
     if (!f.Ticked(kBoxJointDeceased)) {
       f.Tick(kBoxJoint, "2");
       for (int k : {kBoxIndividual, kBoxJointDeceased, kBoxSingleParent}) f.Untick(k);
+    } else {
+      for (int k : {kBoxIndividual, kBoxJoint, kBoxSingleParent}) f.Untick(k);
     }
   } else if (kind == kSingleParent) {
     f.Tick(kBoxSingleParent, "4");

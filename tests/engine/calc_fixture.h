@@ -1,0 +1,51 @@
+#pragma once
+// A settlement built entry by entry, with the headless display, for the
+// calculation tests. Slots start empty, which the calculations read as 0.
+#include <map>
+#include <string>
+
+#include "app/settlement.h"
+#include "calc/calculation.h"
+
+namespace pit::testing {
+
+struct CalcFixture {
+  Settlement s;
+  IdentificationRecords ids;
+  HeadlessDisplay display;
+  CalcContext ctx{s, ids, display};
+
+  explicit CalcFixture(int kind = kIndividual, int spouseIdKind = kIdNone) {
+    s.Open();
+    s.Kind = kind;
+    s.TaxpayerIdKind = kIdNip;
+    s.SpouseIdKind = spouseIdKind;
+  }
+
+  int Add(int idPit, int parent = 0, int pm = kPmNone) { return s.AddEntry(idPit, parent, pm, s.Kind); }
+  ValueSlot& Slot(int e, int k) { return s.Entry(e).Slots[static_cast<std::size_t>(k)]; }
+  void Set(int e, int k, const std::string& v) { Slot(e, k).Value = v; }
+  void Set(int e, const std::map<int, std::string>& values) {
+    for (const auto& [k, v] : values) Set(e, k, v);
+  }
+  const std::string& Get(int e, int k) { return Slot(e, k).Value; }
+  void Tick(int e, int k, const std::string& code) {
+    Slot(e, k).CheckState = true;
+    Slot(e, k).Value = code;
+  }
+  void Show(int e, int page = 1) { display.Show(e, s.Entry(e).IdPit, page); }
+  CalcStatus Run(int e) { return RunCalculation(ctx, s.Entry(e).IdPit, e); }
+
+  // Every value text of every entry, to compare whole settlements.
+  std::map<std::pair<int, int>, std::string> Snapshot() const {
+    std::map<std::pair<int, int>, std::string> out;
+    for (int i = 1; i <= s.Count(); ++i)
+      for (int k = 0; k < kSlotCount; ++k) {
+        const ValueSlot& v = s.Entry(i).Slots[static_cast<std::size_t>(k)];
+        out[{i, k}] = v.Value + (v.CheckState ? "|x" : "") + "|" + std::to_string(v.Option);
+      }
+    return out;
+  }
+};
+
+}  // namespace pit::testing
