@@ -3,7 +3,7 @@
 # only when some are missing, so repeated `make` calls cost nothing.
 set -e
 PKGS="cmake g++ make ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev \
-libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev \
+libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libyaml-cpp-dev \
 clang libclang-rt-14-dev xvfb xauth fonts-dejavu-core fonts-liberation"
 missing=""
 for p in $PKGS; do

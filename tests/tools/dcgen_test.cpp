@@ -1,0 +1,214 @@
+// The generator's output is what the program reads: field records must
+// survive the engine's codecs unchanged, the shipped dc/ folder must match
+// the sources, and a source that breaks the field-number contract or its own
+// layout rules must be refused.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "form_source.h"
+#include "forms/definition_files.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Every character 0.55 em wide: enough for the layout, no fonts needed.
+struct FixedMeasurer : dcgen::Measurer {
+  double Width(const std::string& s, double em, bool) override {
+    std::size_t chars = 0;
+    for (unsigned char c : s) chars += (c & 0xC0) != 0x80;
+    return chars * em * 0.55;
+  }
+};
+
+std::vector<fs::path> ShippedSources() {
+  std::vector<fs::path> out;
+  for (const auto& e : fs::directory_iterator(fs::path(PIT_SOURCE_DIR) / "data/forms")) {
+    if (e.path().extension() == ".yaml") out.push_back(e.path());
+  }
+  return out;
+}
+
+void ExpectSameRecord(const pit::FieldObject& a, const pit::FieldObject& b, bool geometry,
+                      const std::string& where) {
+  SCOPED_TRACE(where);
+  if (geometry) {
+    EXPECT_EQ(a.Left, b.Left);
+    EXPECT_EQ(a.Top, b.Top);
+    EXPECT_EQ(a.Right, b.Right);
+    EXPECT_EQ(a.Bottom, b.Bottom);
+  }
+  EXPECT_EQ(a.ID, b.ID);
+  EXPECT_EQ(a.Page, b.Page);
+  EXPECT_EQ(a.Typ, b.Typ);
+  EXPECT_EQ(a.Option, b.Option);
+  EXPECT_EQ(a.TextAlign, b.TextAlign);
+  EXPECT_EQ(a.MaxChar, b.MaxChar);
+  EXPECT_EQ(a.Name, b.Name);
+  EXPECT_EQ(a.DefValue, b.DefValue);
+  EXPECT_EQ(a.Hint, b.Hint);
+  EXPECT_EQ(a.XMLNode, b.XMLNode);
+  EXPECT_EQ(a.FontSize, b.FontSize);
+  EXPECT_EQ(a.Visible, b.Visible);
+  EXPECT_EQ(a.ReadOnly, b.ReadOnly);
+  EXPECT_EQ(a.MustBe, b.MustBe);
+  EXPECT_EQ(a.Multiline, b.Multiline);
+  EXPECT_EQ(a.PlusValue, b.PlusValue);
+  EXPECT_EQ(a.Tab, b.Tab);
+  EXPECT_EQ(a.Poz, b.Poz);
+  EXPECT_EQ(a.CheckValue(), b.CheckValue());
+}
+
+TEST(DcgenShippedForms, RecordsSurviveTheCodecsAndMatchTheBuiltFolder) {
+  FixedMeasurer m;
+  auto sources = ShippedSources();
+  ASSERT_FALSE(sources.empty());
+  for (const auto& src : sources) {
+    SCOPED_TRACE(src.filename().string());
+    dcgen::CompiledForm form = dcgen::CompileForm(YAML::LoadFile(src.string()), m);
+    auto contract = YAML::LoadFile(
+        (src.parent_path() / "contract" / (std::to_string(form.idPit) + ".yaml")).string());
+    EXPECT_EQ(dcgen::CheckContract(form, contract), std::vector<std::string>{});
+
+    // Texts longer than a record's field would be cut by the codec.
+    auto decoded = pit::DecodeFieldObjects(pit::EncodeFieldObjects(form.fields));
+    ASSERT_EQ(decoded.size(), form.fields.size());
+    for (std::size_t k = 0; k < decoded.size(); ++k)
+      ExpectSameRecord(form.fields[k], decoded[k], true, "kodek, pole " + std::to_string(k));
+
+    // The folder the program runs with was made from these very sources
+    // (rectangles depend on the real font, so they are not compared).
+    std::string dc = std::string(PIT_BIN_DIR) + "/dc";
+    auto built = pit::LoadFieldObjects(pit::DcsPath(dc, form.idPit));
+    ASSERT_TRUE(built.has_value());
+    ASSERT_EQ(built->size(), form.fields.size());
+    for (std::size_t k = 0; k < built->size(); ++k)
+      ExpectSameRecord(form.fields[k], (*built)[k], false, "bin/dc, pole " + std::to_string(k));
+    auto dcd = pit::LoadFormDescription(pit::DcdPath(dc, form.idPit));
+    ASSERT_TRUE(dcd.has_value());
+    EXPECT_EQ(dcd->PageCount, static_cast<int>(form.pages.size()));
+    for (int p = 1; p <= dcd->PageCount; ++p) {
+      for (bool plain : {false, true}) {
+        std::ifstream in(pit::DcgPath(dc, form.idPit, p, plain), std::ios::binary);
+        std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+        auto size = pit::ReadPictureSize(bytes);
+        ASSERT_TRUE(size.has_value()) << pit::DcgPath(dc, form.idPit, p, plain);
+        EXPECT_EQ(pit::PageHeightFor800(*size), 1131);
+      }
+    }
+  }
+}
+
+// A small form: identifier with its two lines, a tick group, two amounts.
+const char* kFixture = R"(
+form: 99
+code: TEST
+variant: 3
+pages:
+  - blocks:
+      - cells:
+          - {f: 0, t: nip, poz: 1, label: "Identyfikator {NIP} / {PESEL}", strike: {NIP: 1, PESEL: 2}}
+      - cells:
+          - {poz: 2, name: CEL, label: "Cel", boxes: [{f: 3, code: "1", text: "a"}, {f: 4, code: "2", text: "b"}]}
+          - {f: 5, poz: 3, label: "Kwota"}
+          - {f: 6, t: count, poz: 4, label: "Liczba"}
+)";
+
+TEST(DcgenContract, AcceptsAFormThatKeepsItAndNamesEachBrokenRule) {
+  FixedMeasurer m;
+  dcgen::CompiledForm form = dcgen::CompileForm(YAML::Load(kFixture), m);
+  struct Case {
+    const char* contract;
+    const char* complaint;  // empty: the contract holds
+  };
+  const Case cases[] = {
+      {"types: {nip: [0], line: [1, 2], amount: [5], count: [6]}\n"
+       "boxes: [{f: [3, 4], codes: ['1', '2']}]\nexchange: [0]\nexempt: 'P_1,'\nxml: {5: P_3}\npoz: {5: 3}",
+       ""},
+      {"types: {amount: [5, 7]}", "pole 7 (amount) nie istnieje"},
+      {"types: {amount: [6]}", "pole 6 ma być amount"},
+      {"types: {line: [0]}", "pole 0 ma być line"},
+      {"boxes: [{f: [3, 4], codes: ['1', '4']}]", "kwadrat 4 ma kod \"2\", oczekiwano \"4\""},
+      {"boxes: [{f: [3], codes: ['1']}, {f: [4], codes: ['2']}]", "dzieli nazwę grupy \"CEL\""},
+      {"boxes: [{f: [3, 5], codes: ['1', '2']}]", "pole 5 ma być kwadratem"},
+      {"exchange: [0]\nexempt: 'P_1,P_3,'", "nazwa P_3 z listy pominięć"},
+      {"Podmiot1: [0]", "ma zaczynać się od Podmiot1."},
+      {"xml: {0: Podmiot1.NIP}", "pole 0: nazwa XML \"P_1\""},
+      {"poz: {5: 132}", "pole 5: pozycja 3, oczekiwano 132"},
+      {"pages: 2", "liczba stron 1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.contract);
+    auto problems = dcgen::CheckContract(form, YAML::Load(c.contract));
+    if (*c.complaint == 0) {
+      EXPECT_EQ(problems, std::vector<std::string>{});
+      continue;
+    }
+    std::string all;
+    for (const auto& p : problems) all += p + "\n";
+    EXPECT_NE(all.find(c.complaint), std::string::npos) << all;
+  }
+}
+
+TEST(DcgenSource, FixtureGetsTheRecordAttributesItsTypesImply) {
+  FixedMeasurer m;
+  dcgen::CompiledForm form = dcgen::CompileForm(YAML::Load(kFixture), m);
+  ASSERT_EQ(form.fields.size(), 7u);
+  const auto& amount = form.fields[5];
+  EXPECT_EQ(amount.Typ, pit::kLiczba);
+  EXPECT_EQ(amount.Option, 1);
+  EXPECT_EQ(amount.DefValue, "0,00");
+  EXPECT_EQ(amount.TextAlign, pit::kAlignRight);
+  EXPECT_EQ(amount.XMLNode, "P_3");
+  EXPECT_EQ(form.fields[3].Name, "CEL");
+  EXPECT_EQ(form.fields[4].Poz, 2);
+  EXPECT_EQ(form.fields[4].XMLNode, "P_2");
+  // The strike-through lines lie over the printed words on the label line,
+  // above the identifier box, and carry no tab stop.
+  for (int k : {1, 2}) {
+    EXPECT_EQ(form.fields[k].Typ, pit::kKreska);
+    EXPECT_EQ(form.fields[k].Tab, 0);
+    EXPECT_LT(form.fields[k].Bottom, form.fields[0].Top);
+  }
+  EXPECT_LT(form.fields[1].Right, form.fields[2].Left);
+  // Tab order follows the page: identifier, boxes, amounts.
+  EXPECT_LT(form.fields[0].Tab, form.fields[3].Tab);
+  EXPECT_LT(form.fields[3].Tab, form.fields[4].Tab);
+  EXPECT_LT(form.fields[4].Tab, form.fields[5].Tab);
+}
+
+TEST(DcgenSource, RefusesSourcesThatWouldMakeABrokenDefinition) {
+  FixedMeasurer m;
+  struct Case {
+    const char* cells;
+    const char* complaint;
+  };
+  const Case cases[] = {
+      {"[{f: 0, poz: 1}, {f: 0, poz: 2}]", "zdefiniowane dwa razy"},
+      {"[{f: 0, poz: 1}, {f: 2, poz: 2}]", "brak pola o indeksie 1"},
+      {"[{f: 0, poz: 1, xml: P_7}]", "nazwa XML P_7 a pozycja 1"},
+      {"[{f: 0, poz: 1}, {f: 1, poz: 1}]", "pozycja 1 użyta przez"},
+      {"[{f: 0, t: money}]", "nieznany typ"},
+      {"[{f: 0, poz: 1, name: NazwaDluzszaNiz14}]", "za długa"},
+      {"[{poz: 1, boxes: [{f: 0, code: '1', text: a}]}]", "bez nazwy grupy"},
+      {"[{f: 0, poz: 1}]\n      - {gap: 1200}", "nie mieści się"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.cells);
+    std::string src = std::string("form: 99\ncode: T\nvariant: 1\npages:\n  - blocks:\n      - cells: ") +
+                      c.cells + "\n";
+    try {
+      dcgen::CompileForm(YAML::Load(src), m);
+      ADD_FAILURE() << "przyjęte";
+    } catch (const dcgen::SourceError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.complaint), std::string::npos) << e.what();
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,192 @@
+// The object indexes the calculations, the identification exchange, the
+// validation and the XML export address are fixed; the contract file of a
+// form lists them with what each must be, and a compiled form that breaks
+// one of them must never reach the program folder.
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "form_source.h"
+
+namespace dcgen {
+namespace {
+
+// "36", "36-40" or a YAML list of both.
+std::vector<int> Indexes(const YAML::Node& n) {
+  std::vector<int> out;
+  auto one = [&](const std::string& s) {
+    auto dash = s.find('-');
+    if (dash == std::string::npos) {
+      out.push_back(std::stoi(s));
+      return;
+    }
+    int a = std::stoi(s.substr(0, dash)), b = std::stoi(s.substr(dash + 1));
+    for (int i = a; i <= b; ++i) out.push_back(i);
+  };
+  if (n.IsSequence()) {
+    for (const auto& e : n) one(e.as<std::string>());
+  } else if (n.IsScalar()) {
+    one(n.as<std::string>());
+  }
+  return out;
+}
+
+struct Expect {
+  int typ;
+  int option;  // -1: any
+  const char* defValue;  // nullptr: any
+};
+
+const std::map<std::string, Expect>& Kinds() {
+  static const std::map<std::string, Expect> k = {
+      {"text", {pit::kTekst, -1, nullptr}},      {"amount", {pit::kLiczba, 1, "0,00"}},
+      {"count", {pit::kLiczba, 2, nullptr}},     {"nip", {pit::kNip, -1, nullptr}},
+      {"date", {pit::kData, -1, nullptr}},       {"krs", {pit::kSelect, -1, nullptr}},
+      {"line", {pit::kKreska, -1, nullptr}},     {"office", {pit::kUrzadSkarbowy, -1, nullptr}},
+      {"country", {pit::kKraj, -1, nullptr}},    {"percent", {pit::kJedenProcent, 1, "0,00"}},
+  };
+  return k;
+}
+
+std::set<std::string> SplitList(const std::string& s) {
+  std::set<std::string> out;
+  std::stringstream in(s);
+  std::string item;
+  while (std::getline(in, item, ',')) {
+    if (!item.empty()) out.insert(item);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::vector<std::string> CheckContract(const CompiledForm& form, const YAML::Node& contract) {
+  std::vector<std::string> bad;
+  const int count = static_cast<int>(form.fields.size());
+  auto field = [&](int k, const std::string& why) -> const pit::FieldObject* {
+    if (k >= 0 && k < count) return &form.fields[k];
+    bad.push_back("pole " + std::to_string(k) + " (" + why + ") nie istnieje");
+    return nullptr;
+  };
+
+  if (contract["form"] && contract["form"].as<int>() != form.idPit)
+    bad.push_back("kontrakt dotyczy formularza " + contract["form"].as<std::string>());
+  if (contract["pages"] && contract["pages"].as<int>() != form.description.PageCount)
+    bad.push_back("liczba stron " + std::to_string(form.description.PageCount) + ", oczekiwano " +
+                  contract["pages"].as<std::string>());
+
+  for (const auto& kv : contract["types"]) {
+    const std::string kind = kv.first.as<std::string>();
+    auto e = Kinds().find(kind);
+    if (e == Kinds().end()) {
+      bad.push_back("nieznany rodzaj w kontrakcie: " + kind);
+      continue;
+    }
+    for (int k : Indexes(kv.second)) {
+      const pit::FieldObject* f = field(k, kind);
+      if (!f) continue;
+      const Expect& x = e->second;
+      if (f->Typ != x.typ || (x.option >= 0 && f->Option != x.option) ||
+          (x.defValue && f->DefValue != x.defValue)) {
+        bad.push_back("pole " + std::to_string(k) + " ma być " + kind + " (Typ " +
+                      std::to_string(x.typ) + (x.option >= 0 ? ", Option " + std::to_string(x.option) : "") +
+                      (x.defValue ? std::string(", domyślnie \"") + x.defValue + "\"" : "") +
+                      "), jest Typ " + std::to_string(f->Typ) + ", Option " +
+                      std::to_string(f->Option) + ", domyślnie \"" + f->DefValue + "\"");
+      }
+    }
+  }
+
+  // Tick-box groups: the codes the calculations write, one Name per group,
+  // no box of another group sharing it.
+  std::map<std::string, int> groupOfName;  // Name -> first box of the group
+  std::map<int, int> groupOfBox;           // box index -> first box of its group
+  for (const auto& g : contract["boxes"]) {
+    std::vector<int> idx = Indexes(g["f"]);
+    std::vector<std::string> codes;
+    for (const auto& c : g["codes"]) codes.push_back(c.as<std::string>());
+    if (codes.size() != idx.size() || idx.empty()) {
+      bad.push_back("kontrakt: grupa kwadratów z inną liczbą kodów niż pól");
+      continue;
+    }
+    std::string name;
+    for (std::size_t i = 0; i < idx.size(); ++i) {
+      groupOfBox[idx[i]] = idx[0];
+      const pit::FieldObject* f = field(idx[i], "kwadrat");
+      if (!f) continue;
+      if (f->Typ != pit::kCheckbox) {
+        bad.push_back("pole " + std::to_string(idx[i]) + " ma być kwadratem (Checbox)");
+        continue;
+      }
+      if (f->CheckValue() != codes[i])
+        bad.push_back("kwadrat " + std::to_string(idx[i]) + " ma kod \"" + f->CheckValue() +
+                      "\", oczekiwano \"" + codes[i] + "\"");
+      if (name.empty()) name = f->Name;
+      else if (f->Name != name)
+        bad.push_back("kwadrat " + std::to_string(idx[i]) + " nie należy do grupy pola " +
+                      std::to_string(idx[0]));
+    }
+    if (!name.empty()) groupOfName[name] = idx[0];
+  }
+  for (const auto& f : form.fields) {
+    if (f.Typ != pit::kCheckbox) continue;
+    auto g = groupOfName.find(f.Name);
+    if (g == groupOfName.end()) continue;
+    auto mine = groupOfBox.find(f.ID);
+    if (mine == groupOfBox.end() || mine->second != g->second)
+      bad.push_back("kwadrat " + std::to_string(f.ID) + " dzieli nazwę grupy \"" + f.Name +
+                    "\" z grupą pola " + std::to_string(g->second));
+  }
+
+  // Fields that must exist whatever their type (e.g. the copy caption slot).
+  if (contract["present"]) {
+    for (int k : Indexes(contract["present"])) field(k, "wymagane");
+  }
+
+  // XML names: the main forms' identification under Podmiot1./Podmiot2.,
+  // the attachments' identification as plain positions.
+  for (const char* prefix : {"Podmiot1.", "Podmiot2."}) {
+    std::string key(prefix, 8);
+    if (!contract[key]) continue;
+    for (int k : Indexes(contract[key])) {
+      const pit::FieldObject* f = field(k, key);
+      if (f && f->XMLNode.rfind(prefix, 0) != 0)
+        bad.push_back("pole " + std::to_string(k) + ": nazwa XML \"" + f->XMLNode +
+                      "\" ma zaczynać się od " + prefix);
+    }
+  }
+  std::set<std::string> exchangedNames;
+  const YAML::Node exchange = contract["exchange"];
+  if (exchange) {
+    for (int k : Indexes(exchange)) {
+      const pit::FieldObject* f = field(k, "wymiana danych identyfikacyjnych");
+      if (f) exchangedNames.insert(f->XMLNode);
+    }
+  }
+  if (contract["exempt"]) {
+    for (const std::string& name : SplitList(contract["exempt"].as<std::string>())) {
+      if (!exchangedNames.count(name))
+        bad.push_back("nazwa " + name +
+                      " z listy pominięć nie należy do pola wypełnianego wymianą danych");
+    }
+  }
+  // Exact XML names where the contract fixes them.
+  for (const auto& kv : contract["xml"]) {
+    int k = kv.first.as<int>();
+    const pit::FieldObject* f = field(k, "nazwa XML");
+    if (f && f->XMLNode != kv.second.as<std::string>())
+      bad.push_back("pole " + std::to_string(k) + ": nazwa XML \"" + f->XMLNode +
+                    "\", oczekiwano \"" + kv.second.as<std::string>() + "\"");
+  }
+  // Printed positions the program's messages quote.
+  for (const auto& kv : contract["poz"]) {
+    int k = kv.first.as<int>();
+    const pit::FieldObject* f = field(k, "pozycja");
+    if (f && f->Poz != kv.second.as<int>())
+      bad.push_back("pole " + std::to_string(k) + ": pozycja " + std::to_string(f->Poz) +
+                    ", oczekiwano " + kv.second.as<std::string>());
+  }
+  return bad;
+}
+
+}  // namespace dcgen
