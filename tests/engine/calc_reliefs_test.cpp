@@ -1,0 +1,262 @@
+// PIT/O, PIT/D and PIT/UZ: limits, splitting and what reaches the return.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "calc/framework.h"
+#include "engine/calc_fixture.h"
+
+namespace pit {
+namespace {
+
+using testing::CalcFixture;
+
+struct PitOCase {
+  const char* name;
+  bool secondCopy;
+  std::map<int, std::string> input;
+  std::map<int, std::string> expected;
+  bool reduced;
+};
+
+TEST(PitO, Limits) {
+  const std::vector<PitOCase> cases = {
+      {"three children above the limit", false, {{34, "3"}, {35, "5000,00"}, {36, "0,00"}},
+       {{35, "4224,12"}, {36, "0,00"}, {41, "4224,12"}}, true},
+      {"limit split onto the spouse", false, {{34, "2"}, {35, "2000,00"}, {36, "1000,00"}},
+       {{35, "2000,00"}, {36, "224,08"}, {42, "224,08"}}, true},
+      {"six children", false, {{34, "6"}, {35, "12324,12"}, {36, "1,00"}},
+       {{35, "12324,12"}, {36, "0,00"}}, true},
+      {"within the limit", false, {{34, "1"}, {35, "1112,04"}}, {{35, "1112,04"}}, false},
+      {"fractional count taken whole", false, {{34, "1,9"}, {35, "2000,00"}}, {{35, "1112,04"}}, true},
+      {"third child on the first copy", false, {{235, "1500,00"}, {236, "1000,00"}},
+       {{235, "1500,00"}, {236, "500,04"}}, false},
+      {"first child above its limit alone", false, {{241, "1200,00"}, {242, "300,00"}},
+       {{241, "1112,04"}, {242, "0,00"}, {245, "1112,04"}}, false},
+      {"first child on a second copy", true, {{241, "2000,00"}, {242, "1000,00"}},
+       {{241, "2000,00"}, {242, "700,00"}}, false},
+      {"internet and rehabilitation", false,
+       {{20, "1000,00"}, {21, "700,00"}, {223, "5000,00"}, {224, "4495,20"}, {12, "10,00"}},
+       {{20, "760,00"}, {21, "700,00"}, {223, "4495,20"}, {224, "4495,20"}, {28, "5265,20"}, {29, "5195,20"}},
+       true},
+      {"unused child relief", false, {{34, "2"}, {241, "1000,00"}, {233, "1000,00"}, {35, "1500,00"}},
+       {{243, "500,00"}, {245, "2000,00"}}, false},
+  };
+  const std::string notice =
+      "   PIT/O. Program dokonał redukcji odliczeń. Sprawdź i ewentualnie skoryguj wysokość poszczególnych "
+      "kwot w tym w załącznikach.";
+  for (const PitOCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    CalcFixture fx(kJoint, kIdNip);
+    const int ret = fx.Add(kPit37);
+    int o = fx.Add(kPitO, ret);
+    if (c.secondCopy) o = fx.Add(kPitO, ret);
+    fx.Set(o, c.input);
+    fx.Show(o);
+    ASSERT_EQ(fx.Run(o), CalcStatus::Done);
+    EXPECT_EQ(fx.Get(o, 3), c.secondCopy ? "2" : "1");
+    for (const auto& [k, v] : c.expected) EXPECT_EQ(fx.Get(o, k), v) << "field " << k;
+    EXPECT_EQ(fx.display.messages, c.reduced ? std::vector<std::string>{notice} : std::vector<std::string>{});
+  }
+}
+
+TEST(PitO, EditChangesItsReturnAtOnce) {
+  CalcFixture fx;
+  const int ret = fx.Add(kPit37);
+  const int o = fx.Add(kPitO, ret);
+  fx.Set(ret, {{36, "50000,00"}, {37, "1335,00"}});
+  fx.Run(ret);
+  ASSERT_EQ(fx.Get(ret, 113), "8204,00");
+  fx.Set(o, {{30, "1000,00"}, {12, "665,00"}});
+  fx.Show(o);
+  fx.Run(o);
+  EXPECT_EQ(fx.Get(ret, 94), "665,00");
+  EXPECT_EQ(fx.Get(ret, 107), "1000,00");
+  EXPECT_EQ(fx.Get(ret, 100), "48000,00");
+  EXPECT_EQ(fx.Get(ret, 113), "7084,00");  // 48000 x 18% - 556,02 - 1000,00
+}
+
+TEST(PitO, UnderPit28GoesToThePit28Only) {
+  CalcFixture fx;
+  const int p28 = fx.Add(kPit28);
+  const int p37 = fx.Add(kPit37);
+  const int o = fx.Add(kPitO, p28);
+  fx.Set(o, {{12, "100,00"}, {30, "50,00"}});
+  fx.Show(o);
+  fx.Run(o);
+  EXPECT_EQ(fx.Get(p28, 64), "100,00");
+  EXPECT_EQ(fx.Get(p28, 98), "50,00");
+  EXPECT_EQ(fx.Get(p37, 94), "");  // not its return: untouched
+  EXPECT_TRUE(fx.display.ReadOnly(67));
+  EXPECT_TRUE(fx.display.ReadOnly(218));
+}
+
+TEST(PitO, ScreenRules) {
+  CalcFixture fx;
+  const int ret = fx.Add(kPit37);
+  const int o = fx.Add(kPitO, ret);
+  fx.Tick(o, 73, "1");
+  for (int k = 74; k <= 85; ++k) fx.Tick(o, k, "1");
+  fx.Set(o, {{34, "1"}, {54, "x"}, {63, "7,00"}, {26, "10,00"}});
+  fx.Show(o);
+  fx.display.edited = 26;
+  fx.Run(o);
+  // A whole year unticks the months.
+  for (int k = 74; k <= 85; ++k) EXPECT_FALSE(fx.Slot(o, k).CheckState) << k;
+  // Block 54..64 closed without the text of 43.
+  EXPECT_EQ(fx.Get(o, 54), "");
+  EXPECT_EQ(fx.Get(o, 63), "0,00");
+  EXPECT_TRUE(fx.display.ReadOnly(60));
+  // Child 1 enabled: its data and the unticked second group are required.
+  EXPECT_TRUE(fx.display.MustBe(67));
+  EXPECT_TRUE(fx.display.MustBe(86));
+  EXPECT_FALSE(fx.display.MustBe(73));
+  EXPECT_FALSE(fx.display.MustBe(98));  // child 2 not enabled
+  EXPECT_TRUE(fx.display.MustBe(24));
+  EXPECT_EQ(fx.display.reminders, std::vector<std::string>{"Uzupełnij opis w PIT/O poz. 31"});
+  fx.Run(o);  // once per page display
+  EXPECT_EQ(fx.display.reminders.size(), 1u);
+}
+
+TEST(PitD, SectionSplitting) {
+  struct Case {
+    const char* name;
+    std::map<int, std::string> input, expected;
+  };
+  const std::vector<Case> cases = {
+      {"PIT-28 part above the amount", {{29, "1000,00"}, {30, "1500,00"}}, {{30, "1000,00"}, {31, "0,00"}}},
+      {"rest goes to the return", {{29, "1000,00"}, {30, "300,00"}}, {{30, "300,00"}, {31, "700,00"}}},
+      {"person columns fit the part",
+       {{29, "1000,00"}, {30, "300,00"}, {32, "400,00"}, {33, "50,00"}, {34, "500,00"}, {35, "500,00"}},
+       {{32, "300,00"}, {33, "0,00"}, {31, "700,00"}, {34, "500,00"}, {35, "200,00"}}},
+      {"section B adds its two amounts", {{38, "100,00"}, {39, "50,50"}}, {{40, "150,50"}, {42, "150,50"}}},
+      {"section C capped", {{47, "20000,00"}, {48, "10,00"}}, {{47, "11340,00"}, {49, "11350,00"}, {51, "11350,00"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CalcFixture fx;
+    const int ret = fx.Add(kPit37);
+    const int d = fx.Add(kPitD, ret);
+    fx.Set(d, c.input);
+    fx.Show(d);
+    ASSERT_EQ(fx.Run(d), CalcStatus::Done);
+    for (const auto& [k, v] : c.expected) EXPECT_EQ(fx.Get(d, k), v) << "field " << k;
+    EXPECT_TRUE(fx.display.messages.empty());
+  }
+}
+
+TEST(PitD, CarriesIntoEveryReturnOfTheSettlement) {
+  CalcFixture fx(kJoint, kIdNip);
+  const int p37 = fx.Add(kPit37);
+  const int p28t = fx.Add(kPit28, 0, kPmTaxpayer);
+  const int p28s = fx.Add(kPit28, 0, kPmSpouse);
+  const int d = fx.Add(kPitD, p37);
+  fx.Set(p37, 36, "10000,00");
+  fx.Set(d, {{29, "1000,00"}, {30, "400,00"}, {32, "100,00"}, {33, "300,00"}, {38, "200,00"}, {47, "500,00"}});
+  fx.Show(d);
+  fx.Run(d);
+  EXPECT_EQ(fx.Get(p37, 96), "600,00");  // person columns empty: the total part
+  EXPECT_EQ(fx.Get(p37, 97), "200,00");
+  EXPECT_EQ(fx.Get(p37, 110), "500,00");
+  EXPECT_EQ(fx.Get(p37, 100), "9200,00");  // PIT-37 recalculated
+  EXPECT_EQ(fx.Get(p28t, 66), "100,00");
+  EXPECT_EQ(fx.Get(p28s, 66), "300,00");
+  EXPECT_TRUE(fx.display.MustBe(37));
+  EXPECT_EQ(fx.display.reminders.size(), 0u);  // nothing being edited
+}
+
+TEST(PitUZ, PaidBackPart) {
+  struct Case {
+    const char* name;
+    std::string unusedT, unusedS, limit12, limit15, pit37Overpaid;
+    std::map<int, std::string> expected;
+  };
+  const std::vector<Case> cases = {
+      {"limited by the user's limits", "800,00", "0,00", "300,00", "200,00", "0,00",
+       {{16, "800,00"}, {17, "0,00"}, {18, "500,00"}, {20, "0,00"}, {22, "500,00"}}},
+      {"limited by the unused relief", "100,00", "-50,00", "300,00", "200,00", "40,00",
+       {{16, "100,00"}, {17, "0,00"}, {18, "100,00"}, {21, "40,00"}, {22, "140,00"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CalcFixture fx;
+    const int ret = fx.Add(kPit37);
+    const int o = fx.Add(kPitO, ret);
+    const int uz = fx.Add(kPitUZ, ret);
+    fx.Set(o, {{243, c.unusedT}, {244, c.unusedS}});
+    fx.Set(ret, 116, c.pit37Overpaid);
+    fx.Set(uz, {{12, c.limit12}, {15, c.limit15}});
+    ASSERT_EQ(fx.Run(uz), CalcStatus::Done);
+    EXPECT_TRUE(fx.Slot(uz, 7).CheckState);
+    EXPECT_EQ(fx.Get(uz, 7), "2");
+    for (const auto& [k, v] : c.expected) EXPECT_EQ(fx.Get(uz, k), v) << "field " << k;
+  }
+}
+
+TEST(ClearAttachmentTransfers, ResetsWhatTheAttachmentCarried) {
+  CalcFixture fx;
+  const int p37 = fx.Add(kPit37);
+  const int p28 = fx.Add(kPit28);
+  const int p36 = fx.Add(kPit36);
+  const int o37 = fx.Add(kPitO, p37);
+  const int d37 = fx.Add(kPitD, p37);
+  const int o36 = fx.Add(kPitO, p36);
+  for (int e : {p37, p28, p36})
+    for (int k = 60; k < 200; ++k) fx.Set(e, k, "9,00");
+
+  ClearAttachmentTransfers(fx.s, o37);
+  for (int k : {94, 95, 107, 108}) EXPECT_EQ(fx.Get(p37, k), "0,00") << k;
+  EXPECT_EQ(fx.Get(p37, 96), "9,00");
+  EXPECT_EQ(fx.Get(p36, 144), "9,00");
+
+  ClearAttachmentTransfers(fx.s, d37);
+  for (int k : {96, 97, 110}) EXPECT_EQ(fx.Get(p37, k), "0,00") << k;
+  for (int k : {66, 68, 99}) EXPECT_EQ(fx.Get(p28, k), "0,00") << k;
+  EXPECT_EQ(fx.Get(p36, 146), "9,00");
+
+  ClearAttachmentTransfers(fx.s, o36);
+  for (int k : {144, 145, 177, 178}) EXPECT_EQ(fx.Get(p36, k), "0,00") << k;
+  EXPECT_EQ(fx.Get(p36, 146), "9,00");
+  EXPECT_EQ(fx.Get(p28, 64), "9,00");
+}
+
+TEST(Calculations, RunningTwiceEqualsRunningOnce) {
+  CalcFixture fx(kJoint, kIdNip);
+  const int p37 = fx.Add(kPit37);
+  const int o = fx.Add(kPitO, p37);
+  const int d = fx.Add(kPitD, p37);
+  const int uz = fx.Add(kPitUZ, p37);
+  const int k2 = fx.Add(kPit2K, p37);
+  const int upkd = fx.Add(kUpkd, p37);
+  fx.Set(p37, {{36, "60000,00"}, {37, "1335,00"}, {40, "7000,00"}, {63, "20000,00"}, {90, "100000,00"},
+               {105, "100,00"}, {131, "0000012345"}, {132, "500,00"}, {10, "Kowalski"}});
+  fx.Set(o, {{34, "3"}, {35, "5000,00"}, {20, "1000,00"}, {235, "2500,00"}, {12, "50,555"}});
+  fx.Set(d, {{29, "1000,00"}, {30, "1500,00"}, {47, "20000,00"}});
+  fx.Set(uz, {{12, "100,00"}});
+  for (int e : {p37, o, d, uz, k2, upkd}) {
+    SCOPED_TRACE(e);
+    fx.Show(e);
+    fx.Run(e);
+    const auto once = fx.Snapshot();
+    fx.Run(e);
+    EXPECT_EQ(fx.Snapshot(), once);
+  }
+}
+
+TEST(Calculations, OpeningPassComputesAttachmentsFirst) {
+  CalcFixture fx;
+  const int p37 = fx.Add(kPit37);
+  const int o = fx.Add(kPitO, p37);
+  fx.Set(p37, {{36, "50000,00"}, {37, "1335,00"}});
+  fx.Set(o, {{12, "665,00"}, {20, "1000,00"}});
+  EXPECT_EQ(RunOpeningPass(fx.ctx), CalcStatus::Done);
+  EXPECT_EQ(fx.Get(o, 28), "1425,00");
+  EXPECT_EQ(fx.Get(p37, 94), "1425,00");
+  EXPECT_EQ(fx.Get(p37, 100), "47240,00");
+  EXPECT_EQ(fx.display.ShownEntry(), p37);  // main forms come last
+}
+
+}  // namespace
+}  // namespace pit
