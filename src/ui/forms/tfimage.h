@@ -1,0 +1,217 @@
+#pragma once
+// The form window: one page of the current form entry, the picture of the
+// printed page with every field of that page drawn over it, and the editors
+// the user fills the fields with. It is also what the calculations see of
+// the screen (CalcDisplay): the flags of the open definition, the message
+// list, the correction information window, reminders and the 1% label.
+//
+// The main window owns the settlement and the tree. To show an entry it sets
+// ctx.settlement.Current (number, IdPit, parent, person, kind, page count,
+// GUID) and calls ShowPage. Everything the window does to the settlement it
+// does through the edited field's value slot, and it tells the main window
+// with modified() after every commit.
+#include <QImage>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "calc/display.h"
+#include "forms/field_object.h"
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QScrollArea;
+
+namespace pit {
+struct FormEntry;
+struct ValueSlot;
+namespace render {
+class PagePicture;
+}
+}  // namespace pit
+
+namespace pit::ui {
+
+struct AppContext;
+class PageSurface;
+class TextBox;
+class MaskedBox;
+class TickPanel;
+class TaxOfficePanel;
+class CountryPanel;
+class OrganisationPicker;
+class DonationPanel;
+
+class TFImage : public QWidget, public CalcDisplay {
+  Q_OBJECT
+
+ public:
+  TFImage(AppContext& ctx, QWidget* parent = nullptr);
+  ~TFImage() override;
+
+  // --- what the main window calls -----------------------------------------
+  // Shows page `page` of the current entry (settlement.Current): the field
+  // list is loaded when the entry changed since the last load, then the page
+  // picture, the entry's calculation and the fields. `refresh` repaints the
+  // whole window. Missing files are the caller's check; a missing picture
+  // here keeps the previous one with its message.
+  void ShowPage(int idPit, int page, bool refresh);
+  // Closes editors, releases the picture and the field list (counts 0).
+  void CloseForm();
+  bool PictureLoaded() const;
+  // The list under the form where calculations put their notices.
+  void SetMessageList(QListWidget* list);
+  // Forces the field list to be read again at the next ShowPage even for
+  // the same entry (e.g. after the definition folder changed).
+  void MarkFieldListStale();
+  // Whether the main window's e-filing button is shown; the correction
+  // window then offers the electronic correction too. Shown unless set.
+  void SetEFilingQuery(std::function<bool()> visible);
+
+  // --- state, for the main window and tests ----------------------------------
+  int FieldCount() const { return static_cast<int>(fields_.size()); }
+  int PageCount() const { return pageCount_; }
+  int PageHeight() const { return pageHeight_; }
+  int EditedObject() const { return edited_; }
+  const std::vector<FieldObject>& Fields() const { return fields_; }
+  // The page as last drawn (picture and fields), 801 pixels wide.
+  const QImage& PageImage() const { return composed_; }
+  // The open editor widget, nullptr when none (for tests and focus).
+  QWidget* OpenEditor() const;
+  QScrollArea* ScrollArea() const { return scroll_; }
+  QWidget* Surface() const;
+  QLabel* DonationLabel() const;
+
+  // --- CalcDisplay -------------------------------------------------------------
+  int ShownEntry() const override;
+  int ShownIdPit() const override;
+  int CurrentPage() const override;
+  int FieldUnderMouse() const override { return underMouse_; }
+  int FieldBeingEdited() const override { return edited_; }
+  void SetReadOnly(int field, bool on) override;
+  void SetVisible(int field, bool on) override;
+  void SetMustBe(int field, bool on) override;
+  void SetMaxChar(int field, int maxChar) override;
+  void ClearMessages() override;
+  void AddMessage(const std::string& line) override;
+  void SetMessageListHeight(MessageListHeight h) override;
+  void GrowMessageList(int pixels) override;
+  void ShowCorrectionInfo(const std::string& caption, int page) override;
+  void ShowReminder(const std::string& text) override;
+  bool ReminderFlag() const override { return reminderFlag_; }
+  void SetReminderFlag() override { reminderFlag_ = true; }
+  void ReportError(const std::string& text) override;
+  void SelectEntry(int entry, int idPit) override;
+  void SetDonationLabel(const std::string& text) override;
+
+ signals:
+  // After every committed edit (the settlement is modified).
+  void modified();
+  // After a page was shown: its number and the form's page count.
+  void pageShown(int page, int pageCount);
+  // A calculation asks for an entry to be selected (as a click in the tree).
+  void selectEntryRequested(int entry);
+  // The user agreed to go on to `page` of the same form; the main window
+  // shows it (ShowPage) from the slot, or the window shows it itself when
+  // nobody did.
+  void pageChangeRequested(int page);
+
+ protected:
+  void wheelEvent(QWheelEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+
+ private:
+  friend class PageSurface;
+  friend class TextBox;
+  friend class MaskedBox;
+  friend class TickPanel;
+  friend class TaxOfficePanel;
+  friend class CountryPanel;
+  friend class OrganisationPicker;
+  friend class DonationPanel;
+
+  // --- loading and drawing ---------------------------------------------------
+  void LoadFieldList();
+  void LoadPagePicture();
+  void ClearFieldLayer();
+  void DrawFields();
+  void Redraw();  // field layer cleared and drawn again, the surface repainted
+  void RunEntryCalculation();
+  FormEntry* Entry() const;
+  ValueSlot* Slot(int k) const;
+  bool IsField(int k) const { return k >= 0 && k < FieldCount(); }
+
+  // --- mouse -------------------------------------------------------------------
+  void FormatkaMouseMove(const QPoint& pagePos);
+  void FormatkaClick();
+  void FormMouseWheelUp();
+  void FormMouseWheelDown();
+
+  // --- editing -------------------------------------------------------------------
+  void OpenEditor(int k);
+  void CloseAllEditors();
+  void HidePickPanels();
+  void CommitEdited();
+  void NextField();
+  void ShowEntryHint(int k);
+  void ScrollTo(int y);
+  int ScrollPos() const;
+  void OpenTextBox(int k);
+  void OpenMaskedBox(int k);
+  void OpenTickPanel(int k);
+  void OpenTaxOfficePanel(int k);
+  void OpenCountryPanel(int k);
+  void OpenOrganisationPicker(int k);
+  void OpenDonationFlow(int k);
+  void WriteValueOver(int k);
+
+  // Keys of the editors (text box, masked box, the tick panel's input).
+  bool EditorKeyPress(QKeyEvent* e, bool tickPanel);
+  bool EditorKeyRelease(QKeyEvent* e);
+  void SendEnter();
+
+  AppContext& ctx_;
+  std::vector<FieldObject> fields_;
+  int loadedEntry_ = 0;
+  int loadedIdPit_ = 0;
+  bool fieldsStale_ = true;
+  int pageCount_ = 0;
+  int pageHeight_ = 0;
+  std::unique_ptr<render::PagePicture> picture_;
+  bool pictureLoaded_ = false;
+  QImage pictureLayer_;  // the page picture at 800 wide, 1 pixel from the left
+  QImage composed_;      // picture + fields, what the surface shows
+  bool highlight_ = true;
+
+  QScrollArea* scroll_ = nullptr;
+  PageSurface* surface_ = nullptr;
+  QListWidget* listError_ = nullptr;
+  int listNormalHeight_ = 60;
+  std::function<bool()> eFilingVisible_;
+
+  // Editing state.
+  int underMouse_ = -1;
+  bool overField_ = false;
+  int edited_ = -1;
+  bool clickInProgress_ = false;
+  bool enterArmed_ = true;
+  int fieldLeft_ = -1;
+  std::string rememberedCountry_;
+  bool reminderFlag_ = false;
+
+  TextBox* textBox_ = nullptr;
+  MaskedBox* maskedBox_ = nullptr;
+  TickPanel* tickPanel_ = nullptr;
+  TaxOfficePanel* PListaUS = nullptr;
+  CountryPanel* PListaKR = nullptr;
+  OrganisationPicker* PListaOPP = nullptr;
+  DonationPanel* POPP = nullptr;
+  QLabel* valueOver_ = nullptr;
+  int textLength_ = 0;  // the text box's length before its last change
+};
+
+}  // namespace pit::ui
