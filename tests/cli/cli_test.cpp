@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 namespace pit {
 namespace {
 
-struct Run {
+struct CliRun {
   int status = -1;
   std::string out;
   std::string err;
@@ -62,13 +62,13 @@ class CliTest : public ::testing::Test {
     return q + "'";
   }
 
-  Run Cli(const std::vector<std::string>& args, bool withDc = true) {
+  CliRun Cli(const std::vector<std::string>& args, bool withDc = true) {
     std::string cmd = Quote(PIT_CLI);
     for (const std::string& a : args) cmd += " " + Quote(a);
     if (withDc) cmd += " --dc " + Quote(Dc());
     const std::string errFile = (dir_ / "stderr.txt").string();
     cmd += " 2>" + Quote(errFile);
-    Run r;
+    CliRun r;
     FILE* p = popen(cmd.c_str(), "r");
     if (!p) return r;
     std::array<char, 4096> buf{};
@@ -85,10 +85,10 @@ class CliTest : public ::testing::Test {
 };
 
 TEST_F(CliTest, NewWritesThreeEntriesThatShareTheReturn) {
-  const Run r = Cli({"new", "-o", File(), "--kind", "0", "PIT-37", "PIT/O@1", "PIT/D@1:1"});
+  const CliRun r = Cli({"new", "-o", File(), "--kind", "0", "PIT-37", "PIT/O@1", "PIT/D@1:1"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(fs::file_size(File()), 777300u);
-  const Run d = Cli({"dump", File(), "--json"});
+  const CliRun d = Cli({"dump", File(), "--json"});
   ASSERT_EQ(d.status, 0) << d.err;
   // Three entries; the attachments carry the main form's GUID and parent 1.
   const auto guidAt = d.out.find("\"guid\": \"");
@@ -105,10 +105,10 @@ TEST_F(CliTest, NewWritesThreeEntriesThatShareTheReturn) {
 
 TEST_F(CliTest, SetNormalisesByTypeAndGetReadsBack) {
   ASSERT_EQ(Cli({"new", "-o", File(), "--kind", "0", "PIT-37", "PIT/O@1"}).status, 0);
-  const Run s = Cli({"set", File(), "1:0=1234,5", "1:1=1234,49", "1:3=X", "1:4=0000127204", "1:6=Kowalski",
+  const CliRun s = Cli({"set", File(), "1:0=1234,5", "1:1=1234,49", "1:3=X", "1:4=0000127204", "1:6=Kowalski",
                      "2:0=12"});
   ASSERT_EQ(s.status, 0) << s.err;
-  const Run g = Cli({"get", File(), "1:0", "1:1", "1:2", "1:3", "1:4", "1:6", "2:0"});
+  const CliRun g = Cli({"get", File(), "1:0", "1:1", "1:2", "1:3", "1:4", "1:6", "2:0"});
   ASSERT_EQ(g.status, 0) << g.err;
   EXPECT_EQ(g.out, "1234,50\n1234,00\n\n2\n0000127204\nKowal\n12,00\n");
   // Ticking the other box of the group clears the first.
@@ -137,7 +137,7 @@ TEST_F(CliTest, RefusalsAndErrorsHaveTheirExitStatus) {
       {{"frobnicate"}, 2, ""},
   };
   for (const Case& c : cases) {
-    const Run r = Cli(c.args);
+    const CliRun r = Cli(c.args);
     EXPECT_EQ(r.status, c.status) << c.args[0] << " " << (c.args.size() > 2 ? c.args[2] : "") << ": " << r.err;
     EXPECT_NE(r.err.find(c.inMessage), std::string::npos) << r.err;
   }
@@ -150,7 +150,7 @@ TEST_F(CliTest, RefusalsAndErrorsHaveTheirExitStatus) {
 TEST_F(CliTest, TaxOfficeFieldsTakeTheOfficeCode) {
   // The shipped dictionaries beside the program.
   ASSERT_EQ(Cli({"new", "-o", File(), "--kind", "0", "PIT-37"}).status, 0);
-  const Run s = Cli({"set", File(), "1:5=0202"});
+  const CliRun s = Cli({"set", File(), "1:5=0202"});
   ASSERT_EQ(s.status, 0) << s.err;
   EXPECT_EQ(Cli({"get", File(), "1:5"}).out, "URZĄD SKARBOWY W BOLESŁAWCU\n");
   EXPECT_EQ(Cli({"set", File(), "1:5=9999"}).status, 4);
