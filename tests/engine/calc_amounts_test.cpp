@@ -80,5 +80,37 @@ TEST(ParseAmount, ReadsCommaTextsOnly) {
   }
 }
 
+
+// Texts of three decimals over a wide range, and sums of them: reading,
+// rounding half up and writing back must match integer arithmetic exactly.
+TEST(Rounding, AgreesWithIntegerArithmeticOverARange) {
+  auto text = [](long long thousandths) {
+    const bool neg = thousandths < 0;
+    const long long a = neg ? -thousandths : thousandths;
+    std::string frac = std::to_string(a % 1000);
+    frac.insert(0, 3 - frac.size(), '0');
+    return std::string(neg ? "-" : "") + std::to_string(a / 1000) + "," + frac;
+  };
+  auto cents = [](long long thousandths) {  // half up, the digit taken from the floor
+    long long t = thousandths, tenths = t / 10;
+    if (t % 10 != 0 && t < 0) --tenths;
+    return tenths + (t - tenths * 10 >= 5 ? 1 : 0);
+  };
+  for (long long base : {0LL, 123456789LL, 99999999999LL, -5000000LL, 4999999999995LL}) {
+    for (long long i = -2000; i <= 2000; i += 7) {
+      const long long t = base + i;
+      const auto v = ParseAmount(text(t));
+      ASSERT_TRUE(v.has_value()) << text(t);
+      ASSERT_EQ(RoundGroszeCents(*v), cents(t)) << text(t);
+      // A sum with cancellation lands on the same grosze.
+      ASSERT_EQ(RoundGroszeCents(*v + 1000.01L - 1000.01L), cents(t)) << text(t);
+      if (t % 10 == 0) {
+        const std::string two = text(t).substr(0, text(t).size() - 1);
+        ASSERT_EQ(FormatAmount(*v), two);
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace pit

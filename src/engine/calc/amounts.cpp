@@ -1,5 +1,6 @@
 #include "calc/amounts.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -17,6 +18,51 @@ struct Decimal15 {
   bool finite = true;
 };
 
+// Powers of ten up to 10^27 are exact in long double.
+const std::array<Amount, 28>& PowersOfTen() {
+  static const std::array<Amount, 28> p = [] {
+    std::array<Amount, 28> t{};
+    Amount v = 1;
+    for (Amount& e : t) {
+      e = v;
+      v *= 10;
+    }
+    return t;
+  }();
+  return p;
+}
+
+// The common case without the text conversion: one scaling of a value in
+// the range of amounts and a rounding to the nearest integer. Values whose
+// 16th digit sits too near a half are left to the exact conversion.
+bool FastDecimal15(Amount x, Decimal15& d) {
+  const auto& p = PowersOfTen();
+  const Amount a = x < 0 ? -x : x;
+  if (!(a >= 1e-10L && a < 1e14L)) return false;
+  int k = 13;  // 10^k <= a < 10^(k+1)
+  if (a >= 1) {
+    k = 0;
+    while (k < 13 && a >= p[static_cast<std::size_t>(k + 1)]) ++k;
+  } else {
+    k = -1;
+    while (a * p[static_cast<std::size_t>(-k)] < 1) --k;
+  }
+  const int scale = 14 - k;  // 1..24
+  const Amount m = a * p[static_cast<std::size_t>(scale)];
+  const Amount fl = std::floor(m);
+  const Amount frac = m - fl;
+  if (frac > 0.499L && frac < 0.501L) return false;
+  std::int64_t digits = static_cast<std::int64_t>(fl) + (frac > 0.5L ? 1 : 0);
+  int exponent = -scale;
+  if (digits >= 1000000000000000LL) {
+    digits /= 10;
+    ++exponent;
+  }
+  d.digits = x < 0 ? -digits : digits;
+  d.exponent = exponent;
+  return true;
+}
+
 Decimal15 ToDecimal15(Amount x) {
   Decimal15 d;
   if (!std::isfinite(x)) {
@@ -24,6 +70,7 @@ Decimal15 ToDecimal15(Amount x) {
     return d;
   }
   if (x == 0) return d;
+  if (FastDecimal15(x, d)) return d;
   char buf[64];
   auto res = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 14);
   const char* p = buf;
@@ -120,6 +167,23 @@ std::optional<Amount> ParseAmount(std::string_view text) {
     }
   }
   if (digits == 0) return std::nullopt;
+  // Up to 19 digits the mantissa and the power of ten are exact, so one
+  // division rounds correctly, as the text conversion would.
+  if (digits <= 19) {
+    std::uint64_t mantissa = 0;
+    int fraction = 0;
+    bool afterComma = false;
+    for (char c : s) {
+      if (c == '.') {
+        afterComma = true;
+      } else if (c != '-') {
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+        if (afterComma) ++fraction;
+      }
+    }
+    const Amount v = static_cast<Amount>(mantissa) / PowersOfTen()[static_cast<std::size_t>(fraction)];
+    return s[0] == '-' ? -v : v;
+  }
   Amount v = 0;
   const auto res = std::from_chars(s.data(), s.data() + s.size(), v);
   if (res.ec != std::errc() || res.ptr != s.data() + s.size() || !std::isfinite(v)) return std::nullopt;

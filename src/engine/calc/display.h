@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/settlement.h"
 #include "forms/field_object.h"
 
 namespace pit {
@@ -84,6 +85,11 @@ class HeadlessDisplay : public CalcDisplay {
     idPit = type;
     page = pageNo;
     reminderFlag = false;
+  }
+  // Takes what is shown from the settlement's current entry.
+  void Show(const CurrentEntryState& c) {
+    Show(c.Number, c.IdPit, c.Page);
+    underMouse = c.FieldUnderMouse;
   }
   bool MustBe(int field) const;
   bool ReadOnly(int field) const;
