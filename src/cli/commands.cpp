@@ -224,9 +224,9 @@ int CmdNew(const std::vector<std::string>& args, const std::string& argv0) {
     s.Entry(n).CopyNo = s.CountByTypeAndParent(f->idPit, f->parent, f->pm);
   }
   s.RebuildTree(defs);
-  session.PrefillNewEntries();
   s.DocumentModified = true;
   if (const int rc = session.OpeningPass(); rc != kDone) return rc;
+  session.PrintMessages();
   return Save(s, o->named["-o"]);
 }
 
@@ -261,6 +261,7 @@ int CmdSet(const std::vector<std::string>& args, const std::string& argv0) {
       return rc;
     }
   }
+  session.PrintMessages();
   return Save(session.settlement, path);
 }
 
@@ -278,6 +279,7 @@ int CmdRecalc(const std::vector<std::string>& args, const std::string& argv0) {
   if (const int rc = Load(session.settlement, defs, path); rc != kDone) return rc;
   session.CollectAll();
   const int rc = session.OpeningPass();
+  session.PrintMessages();
   const int saved = Save(session.settlement, path);
   return rc != kDone ? rc : saved;
 }

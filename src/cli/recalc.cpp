@@ -2,12 +2,18 @@
 
 #include <iostream>
 
+#include "calc/calculation.h"
+#include "calc/display.h"
+#include "calc/identification.h"
 #include "commands.h"
 #include "forms/values.h"
 
 namespace pit::cli {
 
-struct CliSession::CalcState {};
+struct CliSession::CalcState {
+  IdentificationRecords ids;
+  HeadlessDisplay display;
+};
 
 CliSession::CliSession(DefinitionLibrary& defs, std::string bibDir)
     : defs_(defs), bibDir_(std::move(bibDir)), calc_(std::make_unique<CalcState>()) {}
@@ -33,7 +39,20 @@ const CountryTable& CliSession::Countries() {
 }
 
 int CliSession::Calculate(int number) {
-  (void)number;
+  FormEntry& e = settlement.Entry(number);
+  HeadlessDisplay& d = calc_->display;
+  d.Show(number, e.IdPit, settlement.Current.Page > 0 ? settlement.Current.Page : 1);
+  d.fields = number == shownEntry_ ? &shown_ : nullptr;
+  const std::size_t remindersBefore = d.reminders.size();
+  CalcContext ctx(settlement, calc_->ids, d, d.fields);
+  ctx.countryCodeOf = [this](const std::string& name) { return Countries().CodeByName(name); };
+  const CalcStatus st = RunCalculation(ctx, e.IdPit, number);
+  // What the form window would show in its message list and boxes.
+  for (std::size_t i = remindersBefore; i < d.reminders.size(); ++i) std::cerr << d.reminders[i] << "\n";
+  if (st != CalcStatus::Done) {
+    std::cerr << (d.errors.empty() ? std::string("Obliczenie formularza zostało przerwane.") : d.errors.back()) << "\n";
+    return kRefused;
+  }
   return kDone;
 }
 
@@ -132,8 +151,16 @@ int CliSession::OpeningPass() {
   return kDone;
 }
 
-void CliSession::CollectAll() {}
+void CliSession::CollectAll() {
+  for (int i = 1; i <= settlement.Count(); ++i) CollectIdentification(settlement, calc_->ids, i);
+}
 
-void CliSession::PrefillNewEntries() {}
+}  // namespace pit::cli
+
+namespace pit::cli {
+
+void CliSession::PrintMessages() const {
+  for (const std::string& m : calc_->display.messages) std::cerr << m << "\n";
+}
 
 }  // namespace pit::cli

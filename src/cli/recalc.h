@@ -30,8 +30,8 @@ class CliSession {
   int OpeningPass();
   // Identification data of every entry into the persons' records (after loading).
   void CollectAll();
-  // Newly added entries take the persons' identification data.
-  void PrefillNewEntries();
+  // The message list as the last calculation left it, on standard error.
+  void PrintMessages() const;
 
  private:
   int Calculate(int number);

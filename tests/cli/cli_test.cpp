@@ -27,29 +27,25 @@ class CliTest : public ::testing::Test {
   void SetUp() override {
     dir_ = fs::temp_directory_path() / ("pit-cli-" + NewGuidText());
     fs::create_directories(dir_ / "dc");
-    // PIT-37 (2) and PIT/O (6) with one field of each kind the commits treat differently.
-    std::vector<FieldObject> f(8);
+    // A cut-down PIT-37 (2): the fields these tests type into, at the
+    // numbers its calculation uses; PIT/O (6) with one amount.
+    std::vector<FieldObject> f(160);
     auto amount = [](FieldObject& o, int option) {
       o.Typ = kLiczba;
       o.Option = option;
       o.DefValue = "0,00";
     };
-    amount(f[0], 1);
-    amount(f[1], 12);
-    f[2].Typ = kCheckbox;
-    f[2].Name = "Cel";
-    f[2].Choices[0].Value = "1";
-    f[3].Typ = kCheckbox;
-    f[3].Name = "Cel";
-    f[3].Choices[0].Value = "2";
-    f[4].Typ = kSelect;
-    f[5].Typ = kUrzadSkarbowy;
-    f[6].Typ = kTekst;
-    f[6].MaxChar = 5;
-    amount(f[7], 1);
-    f[7].ReadOnly = true;
+    for (int k = 36; k <= 130; ++k) amount(f[static_cast<std::size_t>(k)], 1);
+    amount(f[103], 12);
+    f[38].ReadOnly = true;  // row 1 income: computed
+    f[7].Typ = kUrzadSkarbowy;
+    f[10].Typ = kTekst;
+    f[10].MaxChar = 5;
+    f[131].Typ = kSelect;
+    f[132].Typ = kJedenProcent;
+    f[132].Option = 1;
     ASSERT_TRUE(SaveFieldObjects(DcsPath(Dc(), 2), f));
-    ASSERT_TRUE(SaveFieldObjects(DcsPath(Dc(), 6), {f[0]}));
+    ASSERT_TRUE(SaveFieldObjects(DcsPath(Dc(), 6), {f[36]}));
   }
   void TearDown() override { fs::remove_all(dir_); }
 
@@ -105,15 +101,13 @@ TEST_F(CliTest, NewWritesThreeEntriesThatShareTheReturn) {
 
 TEST_F(CliTest, SetNormalisesByTypeAndGetReadsBack) {
   ASSERT_EQ(Cli({"new", "-o", File(), "--kind", "0", "PIT-37", "PIT/O@1"}).status, 0);
-  const CliRun s = Cli({"set", File(), "1:0=1234,5", "1:1=1234,49", "1:3=X", "1:4=0000127204", "1:6=Kowalski",
-                     "2:0=12"});
+  const CliRun s = Cli({"set", File(), "1:36=1234,5", "1:37=34,5", "1:103=1234,49", "1:131=0000127204",
+                        "1:10=Kowalski", "2:0=12"});
   ASSERT_EQ(s.status, 0) << s.err;
-  const CliRun g = Cli({"get", File(), "1:0", "1:1", "1:2", "1:3", "1:4", "1:6", "2:0"});
+  const CliRun g = Cli({"get", File(), "1:36", "1:103", "1:131", "1:10", "2:0", "1:38"});
   ASSERT_EQ(g.status, 0) << g.err;
-  EXPECT_EQ(g.out, "1234,50\n1234,00\n\n2\n0000127204\nKowal\n12,00\n");
-  // Ticking the other box of the group clears the first.
-  ASSERT_EQ(Cli({"set", File(), "1:2=X"}).status, 0);
-  EXPECT_EQ(Cli({"get", File(), "1:2", "1:3"}).out, "1\n\n");
+  // Row 1 income (38) is the calculation's: revenue less costs.
+  EXPECT_EQ(g.out, "1234,50\n1234,00\n0000127204\nKowal\n12,00\n1200,00\n");
 }
 
 TEST_F(CliTest, RefusalsAndErrorsHaveTheirExitStatus) {
@@ -123,13 +117,13 @@ TEST_F(CliTest, RefusalsAndErrorsHaveTheirExitStatus) {
     int status;
     std::string inMessage;
   } cases[] = {
-      {{"set", File(), "1:4=123"}, 4, "KRS musi zawierać 10 znakow"},
-      {{"set", File(), "1:0=abc"}, 4, ""},
-      {{"set", File(), "1:7=5"}, 4, "nie jest do wypełnienia"},
-      {{"set", File(), "1:99=5"}, 4, "nie ma pola 99"},
+      {{"set", File(), "1:131=123"}, 4, "KRS musi zawierać 10 znakow"},
+      {{"set", File(), "1:36=abc"}, 4, ""},
+      {{"set", File(), "1:38=5"}, 4, "nie jest do wypełnienia"},
+      {{"set", File(), "1:199=5"}, 4, "nie ma pola 199"},
       {{"set", File(), "9:0=5"}, 4, "nie ma pozycji 9"},
       {{"set", File(), "2:0=5"}, 3, "Brak pliku definicji formularza PIT/D"},
-      {{"set", File(), "1:0"}, 2, ""},
+      {{"set", File(), "1:36"}, 2, ""},
       {{"get", File("brak.dc2014"), "1:0"}, 3, "Nie ma pliku rozliczeniowego."},
       {{"new", "-o", File("y.dc2014"), "--kind", "7", "PIT-37"}, 2, ""},
       {{"new", "-o", File("y.dc2014"), "--kind", "0", "PIT/O@1"}, 2, ""},
@@ -142,18 +136,18 @@ TEST_F(CliTest, RefusalsAndErrorsHaveTheirExitStatus) {
     EXPECT_NE(r.err.find(c.inMessage), std::string::npos) << r.err;
   }
   // A refused value leaves the earlier values of the same call committed and saved.
-  EXPECT_EQ(Cli({"set", File(), "1:0=7", "1:4=12"}).status, 4);
-  EXPECT_EQ(Cli({"get", File(), "1:0", "1:4"}).out, "7,00\n\n");
+  EXPECT_EQ(Cli({"set", File(), "1:36=7", "1:131=12"}).status, 4);
+  EXPECT_EQ(Cli({"get", File(), "1:36", "1:131"}).out, "7,00\n\n");
   EXPECT_FALSE(fs::exists(File("y.dc2014")));
 }
 
 TEST_F(CliTest, TaxOfficeFieldsTakeTheOfficeCode) {
   // The shipped dictionaries beside the program.
   ASSERT_EQ(Cli({"new", "-o", File(), "--kind", "0", "PIT-37"}).status, 0);
-  const CliRun s = Cli({"set", File(), "1:5=0202"});
+  const CliRun s = Cli({"set", File(), "1:7=0202"});
   ASSERT_EQ(s.status, 0) << s.err;
-  EXPECT_EQ(Cli({"get", File(), "1:5"}).out, "URZĄD SKARBOWY W BOLESŁAWCU\n");
-  EXPECT_EQ(Cli({"set", File(), "1:5=9999"}).status, 4);
+  EXPECT_EQ(Cli({"get", File(), "1:7"}).out, "URZĄD SKARBOWY W BOLESŁAWCU\n");
+  EXPECT_EQ(Cli({"set", File(), "1:7=9999"}).status, 4);
 }
 
 }  // namespace
