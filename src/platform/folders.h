@@ -1,0 +1,32 @@
+#pragma once
+// Where the program and the user's work live: the program folder with the
+// data folders beside the executable, the personal documents folder with the
+// workspace below it, and the temporary folder that holds the configuration.
+#include <QString>
+
+namespace pit::platform {
+
+// Folder of the running executable (no trailing separator).
+QString ProgramFolder();
+
+// The user's personal documents folder as the desktop reports it.
+QString DocumentsFolder();
+
+// The "TMP" environment variable; the system's temporary folder when it is
+// unset or empty, since a path at the root of the file system is not
+// writable for a user here.
+QString TempFolder();
+
+struct Workspace {
+  QString root;           // <documents>/Pit Korvan
+  QString documents;      // <root>/Deklaracje <year>
+  QString eDeclarations;  // <root>/eDeklaracje <year>
+};
+
+Workspace WorkspaceIn(const QString& documentsFolder, int taxYear);
+
+bool FolderExists(const QString& path);
+// Creates the folder with any missing parents; true when it exists afterwards.
+bool CreateFolder(const QString& path);
+
+}  // namespace pit::platform
