@@ -1,44 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "calc/framework.h"
+#include "engine/selection_picks.h"
 #include "selection/selection_rules.h"
 
 namespace pit {
 namespace {
-
-// A node named by its form, the form it is under (0: top level) and person.
-struct Pick {
-  int IdPit;
-  int Under;
-  int PM;
-};
-
-int NodeOf(const SelectionTree& t, const Pick& p) {
-  for (int i = 1; i <= t.Count(); ++i) {
-    const SelectionNode& n = t.Node(i);
-    if (n.IdPit == p.IdPit && t.ParentType(i) == p.Under && n.PM == p.PM) return i;
-  }
-  return -1;
-}
-
-std::vector<int> Nodes(const SelectionTree& t, const std::vector<Pick>& picks) {
-  std::vector<int> out;
-  for (const Pick& p : picks) out.push_back(NodeOf(t, p));
-  std::sort(out.begin(), out.end());
-  return out;
-}
-
-std::vector<int> TickedNodes(const SelectionTree& t) {
-  std::vector<int> out;
-  for (int i = 1; i <= t.Count(); ++i) {
-    if (t.Node(i).Checked) out.push_back(i);
-  }
-  return out;
-}
 
 struct ClickCase {
   const char* Name;
@@ -202,9 +172,8 @@ TEST(SelectionRules, ClickOnAnUntickedNode) {
     SelectionTree tree;
     tree.Build(c.Kind, catalogue, nullptr);
     for (const Pick& p : c.Before) {
-      const int node = NodeOf(tree, p);
-      ASSERT_GT(node, 0);
-      for (int id = node; tree.Has(id); id = tree.Node(id).IdParent) tree.Tick(id);
+      ASSERT_GT(NodeOf(tree, p), 0);
+      ForceTick(tree, p);
     }
     const int clicked = NodeOf(tree, c.Clicked);
     ASSERT_GT(clicked, 0);
