@@ -38,10 +38,14 @@ const CountryTable& CliSession::Countries() {
   return *countries_;
 }
 
-int CliSession::Calculate(int number) {
+int CliSession::Calculate(int number, int editedField, bool clicked) {
   FormEntry& e = settlement.Entry(number);
   HeadlessDisplay& d = calc_->display;
   d.Show(number, e.IdPit, settlement.Current.Page > 0 ? settlement.Current.Page : 1);
+  // A commit runs the calculation with its field still current; a tick box
+  // is committed by a click, so the pointer is over it too.
+  d.edited = editedField;
+  d.underMouse = clicked ? editedField : -1;
   d.fields = number == shownEntry_ ? &shown_ : nullptr;
   const std::size_t remindersBefore = d.reminders.size();
   CalcContext ctx(settlement, calc_->ids, d, d.fields);
@@ -134,7 +138,7 @@ int CliSession::Commit(int entry, int field, const std::string& text) {
     return kRefused;
   }
   settlement.DocumentModified = true;
-  return Calculate(entry);
+  return Calculate(entry, field, def.Typ == kCheckbox);
 }
 
 int CliSession::OpeningPass() {

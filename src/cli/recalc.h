@@ -34,7 +34,7 @@ class CliSession {
   void PrintMessages() const;
 
  private:
-  int Calculate(int number);
+  int Calculate(int number, int editedField = -1, bool clicked = false);
   const TaxOfficeTable& Offices();
   const CountryTable& Countries();
 

@@ -150,5 +150,77 @@ TEST_F(CliTest, TaxOfficeFieldsTakeTheOfficeCode) {
   EXPECT_EQ(Cli({"set", File(), "1:7=9999"}).status, 4);
 }
 
+// The shipped PIT-37 definitions with the figures of the tax year 2014; each
+// case starts from a new settlement and types its values as a user would.
+TEST_F(CliTest, Pit37ScenariosOnTheShippedDefinitions) {
+  struct Case {
+    const char* name;
+    const char* kind;
+    std::vector<std::string> values;
+    std::vector<std::pair<std::string, std::string>> expected;
+    bool reductionNotice;
+  } cases[] = {
+      {"individual, row 1",
+       "0",
+       {"1:36=50000", "1:37=1335", "1:40=6000"},
+       {{"1:38", "48665,00"}, {"1:61", "48665,00"}, {"1:100", "48665,00"}, {"1:101", "48665,00"},
+        {"1:102", "8203,68"}, {"1:104", "8203,68"}, {"1:109", "8203,68"}, {"1:113", "8204,00"},
+        {"1:114", "6000,00"}, {"1:115", "2204,00"}, {"1:116", "0,00"}, {"1:3", "1"}, {"1:4", ""}, {"1:8", "1"}},
+       false},
+      {"joint, the spouse without income",
+       "1",
+       {"1:36=100000"},
+       {{"1:100", "100000,00"}, {"1:101", "50000,00"}, {"1:102", "16887,96"}, {"1:4", "2"}, {"1:3", ""}},
+       false},
+      {"joint base whose half ends in 495 thousandths",
+       "1",
+       {"1:36=24698,99"},
+       {{"1:100", "24698,99"}, {"1:101", "12349,00"}},
+       false},
+      {"costs above the revenue",
+       "0",
+       {"1:36=1000", "1:37=1500"},
+       {{"1:38", "0,00"}, {"1:39", "500,00"}, {"1:113", "0,00"}},
+       false},
+      {"deduction from tax above the tax",
+       "0",
+       {"1:36=30867", "1:105=9000"},
+       {{"1:104", "5000,04"}, {"1:105", "5000,04"}, {"1:109", "0,00"}, {"1:113", "0,00"}},
+       true},
+      {"1% above its limit",
+       "0",
+       {"1:36=30867", "1:131=0000127204", "1:132=100"},
+       {{"1:113", "5000,00"}, {"1:132", "50,00"}},
+       true},
+      {"1% without an organisation",
+       "0",
+       {"1:36=30867", "1:132=40"},
+       {{"1:132", "0,00"}},
+       false},
+      {"a difference of 0,40 is neither paid nor returned",
+       "0",
+       {"1:36=30867", "1:40=4999,60"},
+       {{"1:113", "5000,00"}, {"1:114", "4999,60"}, {"1:115", "0,00"}, {"1:116", "0,00"}},
+       false},
+  };
+  for (const Case& c : cases) {
+    const std::string file = File(std::string("s-") + c.kind + ".dc2014");
+    ASSERT_EQ(Cli({"new", "-o", file, "--kind", c.kind, "PIT-37"}, false).status, 0) << c.name;
+    std::vector<std::string> set = {"set", file};
+    set.insert(set.end(), c.values.begin(), c.values.end());
+    const CliRun s = Cli(set, false);
+    ASSERT_EQ(s.status, 0) << c.name << ": " << s.err;
+    EXPECT_EQ(s.err.find("Program dokonał redukcji odliczeń") != std::string::npos, c.reductionNotice)
+        << c.name << ": " << s.err;
+    std::vector<std::string> get = {"get", file};
+    std::string want;
+    for (const auto& [field, value] : c.expected) {
+      get.push_back(field);
+      want += value + "\n";
+    }
+    EXPECT_EQ(Cli(get, false).out, want) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace pit

@@ -161,7 +161,9 @@ TEST(PictureHeader, PageHeightAt800Pixels) {
   for (const Case& c : cases) {
     const auto s = ReadPictureSize(c.bytes);
     EXPECT_EQ(s.has_value(), c.ok) << c.name;
-    if (s) EXPECT_EQ(PageHeightFor800(*s), c.height800) << c.name;
+    if (s) {
+      EXPECT_EQ(PageHeightFor800(*s), c.height800) << c.name;
+    }
   }
 }
 
