@@ -122,6 +122,10 @@ TEST(SelectionTree, ReopeningShowsEveryCopyTickedWithItsOwnData) {
   }
   EXPECT_EQ(labels, (std::vector<std::string>{"PIT/B (1)", "PIT/B (2)", "PIT/B (3)"}));
   EXPECT_EQ(marks, (std::vector<std::string>{"b1", "b2", "b3"}));
+  const int copy2 = t.FindCopy(kPitB, pit36, 0, 2);
+  ASSERT_GT(copy2, t.BuiltCount());  // the added copies follow the built nodes
+  EXPECT_EQ(t.Node(copy2).Slots[0].Value, "b2");
+  EXPECT_EQ(t.FindCopy(kPitB, pit36, 0, 4), -1);
   EXPECT_EQ(t.Node(pit36).Slots[0].Value, "main");
   EXPECT_EQ(t.Node(NodeOf(t, {kPitO, kPit36, 0})).Slots[0].Value, "o");
   // The PIT-36L's own PIT/B has no copies and stays unticked; NIP-7 has no

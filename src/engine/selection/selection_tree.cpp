@@ -265,6 +265,14 @@ int SelectionTree::FindUnticked(int idPit, int parent, int pm) const {
   return -1;
 }
 
+int SelectionTree::FindCopy(int idPit, int parent, int pm, int copyNo) const {
+  for (int i = 1; i <= Count(); ++i) {
+    const SelectionNode& n = Node(i);
+    if (n.IdPit == idPit && n.IdParent == parent && n.PM == pm && n.CopyNo == copyNo) return i;
+  }
+  return -1;
+}
+
 int SelectionTree::CountTicked() const {
   int n = 0;
   for (int i = 1; i <= Count(); ++i) n += Node(i).Checked ? 1 : 0;

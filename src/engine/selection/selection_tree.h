@@ -55,6 +55,8 @@ class SelectionTree {
   int FindTickedUnder(int idPit, int parent, int pm) const;
   int FindTickedOfType(int idPit) const;
   int FindUnticked(int idPit, int parent, int pm) const;
+  // Copy `copyNo` (1, 2, ...) of a multi-copy form.
+  int FindCopy(int idPit, int parent, int pm, int copyNo) const;
   int CountTicked() const;
   // Every node of a person, in storage order.
   std::vector<int> NodesOf(int pm) const;
