@@ -80,15 +80,15 @@ TEST(SelectionTree, LabelsAndTheOrderShownUnderAForm) {
 }
 
 // Entries of a settlement, each with a mark in its first slot.
-struct EntrySpec {
+struct EntryRow {
   int IdPit;
   int Parent;  // entry number of the main form, 0 none
   int PM;
   std::string Mark;
 };
 
-void Fill(Settlement& s, int kind, const std::vector<EntrySpec>& entries) {
-  for (const EntrySpec& e : entries) {
+void Fill(Settlement& s, int kind, const std::vector<EntryRow>& entries) {
+  for (const EntryRow& e : entries) {
     const int n = s.AddEntry(e.IdPit, e.Parent, e.PM, kind);
     s.Entry(n).Slots[0].Value = e.Mark;
     s.Entry(n).SlotsLoaded = true;

@@ -10,17 +10,17 @@ namespace pit {
 namespace {
 
 // One row of a kind's tree: a form, its person and the forms under it.
-struct NodeSpec {
+struct NodeRow {
   int IdPit;
   int PM;
-  std::vector<NodeSpec> Under;
+  std::vector<NodeRow> Under;
 };
 
 constexpr int P = kPmTaxpayer;
 constexpr int M = kPmSpouse;
 
-const std::vector<NodeSpec>& IndividualTree() {
-  static const std::vector<NodeSpec> t = {
+const std::vector<NodeRow>& IndividualTree() {
+  static const std::vector<NodeRow> t = {
       {kPit36, 0, {{kPitO, 0, {}}, {kPitD, 0, {}}, {kPit2K, 0, {}}, {kPitM, 0, {}}, {kPitB, 0, {}},
                    {kPitZ, 0, {}}, {kPitZG, 0, {}},
                    {kSseR, 0, {{kSseA, 0, {}}, {kSseRA, 0, {}}}},
@@ -37,15 +37,15 @@ const std::vector<NodeSpec>& IndividualTree() {
   return t;
 }
 
-std::vector<NodeSpec> PersonReturn(int idPit, int pm, std::vector<int> under) {
-  std::vector<NodeSpec> children;
+std::vector<NodeRow> PersonReturn(int idPit, int pm, std::vector<int> under) {
+  std::vector<NodeRow> children;
   for (int u : under) children.push_back({u, pm, {}});
   return {{idPit, pm, children}};
 }
 
-const std::vector<NodeSpec>& JointTree() {
-  static const std::vector<NodeSpec> t = [] {
-    std::vector<NodeSpec> rows = {
+const std::vector<NodeRow>& JointTree() {
+  static const std::vector<NodeRow> t = [] {
+    std::vector<NodeRow> rows = {
         {kPit36, 0, {{kPitO, 0, {}}, {kPitD, 0, {}}, {kPit2K, 0, {}}, {kPitM, P, {}}, {kPitM, M, {}},
                      {kPitB, P, {}}, {kPitB, M, {}}, {kPitZ, P, {}}, {kPitZ, M, {}}, {kPitZG, P, {}},
                      {kPitZG, M, {}}, {kPitUZ, 0, {}},
@@ -56,14 +56,14 @@ const std::vector<NodeSpec>& JointTree() {
                      {kPitUZ, 0, {}}}},
     };
     for (int pm : {P, M}) {
-      for (NodeSpec& r : PersonReturn(kPit38, pm, {kPitZG, kUpkdOrdZu, kUpkd})) rows.push_back(r);
+      for (NodeRow& r : PersonReturn(kPit38, pm, {kPitZG, kUpkdOrdZu, kUpkd})) rows.push_back(r);
     }
     for (int pm : {P, M}) {
-      for (NodeSpec& r : PersonReturn(kPit28, pm, {kPit28A, kPitO, kPitD, kPit2K, kUpkdOrdZu, kUpkd}))
+      for (NodeRow& r : PersonReturn(kPit28, pm, {kPit28A, kPitO, kPitD, kPit2K, kUpkdOrdZu, kUpkd}))
         rows.push_back(r);
     }
     for (int pm : {P, M}) {
-      for (NodeSpec& r : PersonReturn(kPit39, pm, {kPitZG, kUpkdOrdZu, kUpkd})) rows.push_back(r);
+      for (NodeRow& r : PersonReturn(kPit39, pm, {kPitZG, kUpkdOrdZu, kUpkd})) rows.push_back(r);
     }
     return rows;
   }();
@@ -71,14 +71,14 @@ const std::vector<NodeSpec>& JointTree() {
 }
 
 // The individual tree without the forms a single parent cannot file.
-const std::vector<NodeSpec>& SingleParentTree() {
-  static const std::vector<NodeSpec> t = [] {
-    std::vector<NodeSpec> rows;
-    for (const NodeSpec& r : IndividualTree()) {
+const std::vector<NodeRow>& SingleParentTree() {
+  static const std::vector<NodeRow> t = [] {
+    std::vector<NodeRow> rows;
+    for (const NodeRow& r : IndividualTree()) {
       if (r.IdPit == kPit36L || r.IdPit == kPit16A) continue;
-      NodeSpec copy = r;
+      NodeRow copy = r;
       copy.Under.erase(std::remove_if(copy.Under.begin(), copy.Under.end(),
-                                      [](const NodeSpec& n) { return n.IdPit == kPit28B; }),
+                                      [](const NodeRow& n) { return n.IdPit == kPit28B; }),
                        copy.Under.end());
       rows.push_back(copy);
     }
@@ -87,20 +87,20 @@ const std::vector<NodeSpec>& SingleParentTree() {
   return t;
 }
 
-const std::vector<NodeSpec>& PayerTree() {
-  static const std::vector<NodeSpec> t = {
+const std::vector<NodeRow>& PayerTree() {
+  static const std::vector<NodeRow> t = {
       {kPit11, 0, {{kPitR, 0, {}}, {kUpkdPayer, 0, {}}, {kUpkdOrdZu, 0, {}}}},
       {kPit40, 0, {{kPitR, 0, {}}, {kUpkdPayer, 0, {}}, {kUpkdOrdZu, 0, {}}}},
   };
   return t;
 }
 
-const std::vector<NodeSpec>& RegistrationTree() {
-  static const std::vector<NodeSpec> t = {{kNip7, 0, {}}, {kZap3, 0, {}}};
+const std::vector<NodeRow>& RegistrationTree() {
+  static const std::vector<NodeRow> t = {{kNip7, 0, {}}, {kZap3, 0, {}}};
   return t;
 }
 
-const std::vector<NodeSpec>* TreeOf(int kind) {
+const std::vector<NodeRow>* TreeOf(int kind) {
   switch (kind) {
     case kIndividual: return &IndividualTree();
     case kJoint: return &JointTree();
@@ -161,19 +161,19 @@ std::string SelectionTree::MakeLabel(int id, const FormCatalogue& catalogue) con
 
 void SelectionTree::Build(int kind, const FormCatalogue& catalogue, const Settlement* open) {
   Clear();
-  const std::vector<NodeSpec>* rows = TreeOf(kind);
+  const std::vector<NodeRow>* rows = TreeOf(kind);
   if (!rows) return;
   kind_ = kind;
   nodes_.Open();
 
   struct Walker {
     SelectionTree& t;
-    void Add(const NodeSpec& spec, int parent) {
-      const int id = t.AppendNode(spec.IdPit, parent, spec.PM, 0);
-      for (const NodeSpec& u : spec.Under) Add(u, id);
+    void Add(const NodeRow& row, int parent) {
+      const int id = t.AppendNode(row.IdPit, parent, row.PM, 0);
+      for (const NodeRow& u : row.Under) Add(u, id);
     }
   } walker{*this};
-  for (const NodeSpec& r : *rows) walker.Add(r, 0);
+  for (const NodeRow& r : *rows) walker.Add(r, 0);
   built_ = Count();
 
   const bool settlementOpen = open != nullptr && open->IsOpen();
