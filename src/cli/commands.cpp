@@ -1,6 +1,8 @@
 #include "commands.h"
 
+#include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -129,6 +131,32 @@ int Load(Settlement& s, DefinitionLibrary& defs, const std::string& path) {
   return kDone;
 }
 
+// The commands that work on one existing settlement file: options parsed,
+// data folders found, the file loaded.
+struct OpenedFile {
+  Options options;
+  Environment env;
+  std::unique_ptr<DefinitionLibrary> defs;
+  std::unique_ptr<CliSession> session;
+  std::string path;
+  Settlement& settlement() { return session->settlement; }
+};
+
+// Returns kDone with `out` filled, or the exit status to return.
+int OpenFile(const std::vector<std::string>& args, const std::string& argv0, std::size_t minPositional,
+             std::size_t maxPositional, const char* usage, OpenedFile& out) {
+  std::string error;
+  auto o = ParseOptions(args, {"--dc"}, error);
+  if (!o) return Usage(error);
+  if (o->positional.size() < minPositional || o->positional.size() > maxPositional) return Usage(usage);
+  out.options = std::move(*o);
+  out.env = MakeEnvironment(out.options, argv0);
+  out.defs = std::make_unique<DefinitionLibrary>(out.env.dcDir);
+  out.session = std::make_unique<CliSession>(*out.defs, out.env.bibDir);
+  out.path = out.options.positional[0];
+  return Load(out.settlement(), *out.defs, out.path);
+}
+
 // --- new ------------------------------------------------------------------
 
 struct FormSpec {
@@ -233,18 +261,14 @@ int CmdNew(const std::vector<std::string>& args, const std::string& argv0) {
 // --- set ------------------------------------------------------------------
 
 int CmdSet(const std::vector<std::string>& args, const std::string& argv0) {
-  std::string error;
-  auto o = ParseOptions(args, {"--dc"}, error);
-  if (!o) return Usage(error);
-  if (o->positional.size() < 2) return Usage("set wymaga pliku i co najmniej jednej wartości");
-  Environment env = MakeEnvironment(*o, argv0);
-  DefinitionLibrary defs(env.dcDir);
-  CliSession session(defs, env.bibDir);
-  const std::string& path = o->positional[0];
-  if (const int rc = Load(session.settlement, defs, path); rc != kDone) return rc;
+  OpenedFile f;
+  if (const int rc = OpenFile(args, argv0, 2, SIZE_MAX, "set wymaga pliku i co najmniej jednej wartości", f); rc != kDone)
+    return rc;
+  CliSession& session = *f.session;
+  const std::string& path = f.path;
   session.CollectAll();
-  for (std::size_t i = 1; i < o->positional.size(); ++i) {
-    const std::string& a = o->positional[i];
+  for (std::size_t i = 1; i < f.options.positional.size(); ++i) {
+    const std::string& a = f.options.positional[i];
     const auto eq = a.find('=');
     int entry = 0, field = 0;
     if (eq == std::string::npos || !ParseAddress(a.substr(0, eq), entry, field)) {
@@ -268,15 +292,10 @@ int CmdSet(const std::vector<std::string>& args, const std::string& argv0) {
 // --- recalc -----------------------------------------------------------------
 
 int CmdRecalc(const std::vector<std::string>& args, const std::string& argv0) {
-  std::string error;
-  auto o = ParseOptions(args, {"--dc"}, error);
-  if (!o) return Usage(error);
-  if (o->positional.size() != 1) return Usage("recalc wymaga jednego pliku");
-  Environment env = MakeEnvironment(*o, argv0);
-  DefinitionLibrary defs(env.dcDir);
-  CliSession session(defs, env.bibDir);
-  const std::string& path = o->positional[0];
-  if (const int rc = Load(session.settlement, defs, path); rc != kDone) return rc;
+  OpenedFile f;
+  if (const int rc = OpenFile(args, argv0, 1, 1, "recalc wymaga jednego pliku", f); rc != kDone) return rc;
+  CliSession& session = *f.session;
+  const std::string& path = f.path;
   session.CollectAll();
   const int rc = session.OpeningPass();
   session.PrintMessages();
@@ -287,18 +306,15 @@ int CmdRecalc(const std::vector<std::string>& args, const std::string& argv0) {
 // --- get / dump -----------------------------------------------------------
 
 int CmdGet(const std::vector<std::string>& args, const std::string& argv0) {
-  std::string error;
-  auto o = ParseOptions(args, {"--dc"}, error);
-  if (!o) return Usage(error);
-  if (o->positional.size() < 2) return Usage("get wymaga pliku i co najmniej jednego pola");
-  Environment env = MakeEnvironment(*o, argv0);
-  DefinitionLibrary defs(env.dcDir);
-  Settlement s;
-  if (const int rc = Load(s, defs, o->positional[0]); rc != kDone) return rc;
+  OpenedFile f;
+  if (const int rc = OpenFile(args, argv0, 2, SIZE_MAX, "get wymaga pliku i co najmniej jednego pola", f); rc != kDone)
+    return rc;
+  const Settlement& s = f.settlement();
+  const std::vector<std::string>& pos = f.options.positional;
   std::vector<std::string> out;
-  for (std::size_t i = 1; i < o->positional.size(); ++i) {
+  for (std::size_t i = 1; i < pos.size(); ++i) {
     int entry = 0, field = 0;
-    if (!ParseAddress(o->positional[i], entry, field)) return Usage("oczekiwano POZYCJA:POLE, a jest \"" + o->positional[i] + "\"");
+    if (!ParseAddress(pos[i], entry, field)) return Usage("oczekiwano POZYCJA:POLE, a jest \"" + pos[i] + "\"");
     if (!s.Has(entry)) {
       std::cerr << "Rozliczenie nie ma pozycji " << entry << ".\n";
       return kRefused;
@@ -310,15 +326,10 @@ int CmdGet(const std::vector<std::string>& args, const std::string& argv0) {
 }
 
 int CmdDump(const std::vector<std::string>& args, const std::string& argv0) {
-  std::string error;
-  auto o = ParseOptions(args, {"--dc"}, error);
-  if (!o) return Usage(error);
-  if (o->positional.size() != 1) return Usage("dump wymaga jednego pliku");
-  Environment env = MakeEnvironment(*o, argv0);
-  DefinitionLibrary defs(env.dcDir);
-  Settlement s;
-  if (const int rc = Load(s, defs, o->positional[0]); rc != kDone) return rc;
-  if (o->json) {
+  OpenedFile f;
+  if (const int rc = OpenFile(args, argv0, 1, 1, "dump wymaga jednego pliku", f); rc != kDone) return rc;
+  const Settlement& s = f.settlement();
+  if (f.options.json) {
     nlohmann::ordered_json all = nlohmann::ordered_json::array();
     for (int i = 1; i <= s.Count(); ++i) {
       const FormEntry& e = s.Entry(i);
