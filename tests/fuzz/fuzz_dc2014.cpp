@@ -1,6 +1,7 @@
 // Settlement documents are untrusted: any bytes must load into a usable
 // settlement (or an empty one) and save again, without a crash.
 #include <cstddef>
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -8,12 +9,19 @@
 #include "forms/definition_library.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  // Records are large; repeat the input to reach whole records quickly.
-  std::vector<std::uint8_t> bytes;
+  // Records are large and mostly empty: the input goes into the header and
+  // first slots of each record, and its tail into the last slot, so the
+  // fuzzer's bytes land where the decoder makes decisions.
   if (size == 0) return 0;
-  const std::size_t want = pit::kEntryRecordSize * (1 + data[0] % 3);
-  bytes.reserve(want);
-  while (bytes.size() < want) bytes.insert(bytes.end(), data, data + std::min(size, want - bytes.size()));
+  const std::size_t records = 1 + data[0] % 3;
+  std::vector<std::uint8_t> bytes(pit::kEntryRecordSize * records + (data[size - 1] % 2 ? 17 : 0), 0);
+  const std::size_t head = std::min<std::size_t>(size, 6000);
+  const std::size_t tail = std::min<std::size_t>(size, pit::kSlotSize);
+  for (std::size_t r = 0; r < records; ++r) {
+    std::uint8_t* rec = bytes.data() + r * pit::kEntryRecordSize;
+    std::copy(data, data + head, rec);
+    std::copy(data + size - tail, data + size, rec + pit::kEntryRecordSize - tail);
+  }
   pit::Settlement s;
   pit::DecodeSettlement(bytes, s);
   pit::DefinitionLibrary defs("/nonexistent-dc");
