@@ -179,6 +179,18 @@ TEST_F(DocumentTest, MissingFileLeavesTheSettlementAlone) {
   EXPECT_EQ(s.Count(), 3);
 }
 
+TEST_F(DocumentTest, AHugeFileIsRefusedBeforeItIsRead) {
+  const std::string path = Path("huge.dc2014");
+  { std::ofstream(path, std::ios::binary).put('x'); }
+  fs::resize_file(path, 1001 * kEntryRecordSize);  // sparse: costs no disk
+  DefinitionLibrary defs(Path("dc"));
+  Settlement s = ThreeEntries();
+  const FileResult res = LoadSettlement(path, s, defs);
+  EXPECT_FALSE(res.ok);
+  EXPECT_EQ(res.message, "Plik nie jest rozliczeniem programu (zbyt duży): " + path);
+  EXPECT_EQ(s.Count(), 3);  // the open settlement is untouched
+}
+
 TEST_F(DocumentTest, FailedSaveKeepsThePreviousDocument) {
   Settlement s = ThreeEntries();
   ASSERT_TRUE(SaveSettlement(s, Path("a.dc2014")).ok);

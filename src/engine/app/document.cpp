@@ -1,6 +1,7 @@
 #include "app/document.h"
 
 #include <cstring>
+#include <filesystem>
 #include <map>
 
 #include "app/file_io.h"
@@ -153,9 +154,15 @@ FileResult LoadSettlement(const std::string& path, Settlement& s, DefinitionLibr
     r.message = "Nie ma pliku rozliczeniowego.";
     return r;
   }
-  auto bytes = ReadFileBytes(path, 64ull * kEntryRecordSize * 1024);
+  // No real settlement comes near a thousand forms; a larger file is not
+  // one of ours and is refused before it is read into memory.
+  constexpr std::uint64_t kLargestDocument = 1000ull * kEntryRecordSize;
+  auto bytes = ReadFileBytes(path, kLargestDocument);
   if (!bytes) {
-    r.message = "Brak dostępu do pliku: " + path;
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(std::filesystem::u8path(path), ec);
+    r.message = (!ec && size > kLargestDocument) ? "Plik nie jest rozliczeniem programu (zbyt duży): " + path
+                                                 : "Brak dostępu do pliku: " + path;
     return r;
   }
   const DecodeReport rep = DecodeSettlement(*bytes, s);
