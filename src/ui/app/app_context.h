@@ -19,6 +19,16 @@ struct AppContext {
   CountryTable countries;
   IdentificationRecords ids;
 
+  // Fixed at start-up by the main window.
+  int taxYear = 2014;
+  std::string version;              // "14.0.0.N"
+  std::string documentsFolder;      // settlement files; empty when it could not be made
+  std::string eDeclarationsFolder;  // exports of returns for e-filing and their HTML copies
+  std::string tempFolder;
+  std::string configPath;           // pit2014.ini
+  std::string veltraFolder;         // the e-filing program
+  std::string veltraExecutable = "Veltra2014.exe";
+
   std::string Folder(const std::string& name) const { return programFolder + "/" + name; }
 };
 

@@ -1,15 +1,67 @@
 #include "ui/app/startup.h"
 
 #include <QApplication>
-#include <QMainWindow>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTranslator>
+#include <exception>
+
+#include "platform/folders.h"
+#include "ui/app/app_context.h"
+#include "ui/app/program_filter.h"
+#include "ui/app/ttools.h"
+#include "ui/app/welcome_panel.h"
 
 namespace pit::ui {
 
+namespace {
+
+// An exception that reaches the event loop is shown and the loop goes on.
+class PitApplication : public QApplication {
+ public:
+  using QApplication::QApplication;
+  bool notify(QObject* receiver, QEvent* event) override {
+    try {
+      return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+      QMessageBox::critical(nullptr, QString::fromUtf8(kApplicationTitle), QString::fromUtf8(e.what()));
+    } catch (...) {
+      QMessageBox::critical(nullptr, QString::fromUtf8(kApplicationTitle), QStringLiteral("Nieznany błąd programu."));
+    }
+    return false;
+  }
+};
+
+}  // namespace
+
+void PrepareApplication(QApplication& app) {
+  app.setApplicationName(QStringLiteral("pit2014"));
+  // Qt's own dialogs (file dialogs, standard buttons) in Polish.
+  auto* qtbase = new QTranslator(&app);
+  if (qtbase->load(QLocale(QLocale::Polish, QLocale::Poland), QStringLiteral("qtbase"), QStringLiteral("_"),
+                   QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(qtbase);
+  }
+  app.setStyle(new HintTimingStyle);
+}
+
 int RunProgram(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QMainWindow w;
-  w.setWindowTitle("pit2014");
-  w.show();
+  PitApplication app(argc, argv);
+  PrepareApplication(app);
+  ProgramEventFilter filter;
+  app.installEventFilter(&filter);
+
+  AppContext ctx;
+  ctx.programFolder = platform::ProgramFolder().toStdString();
+  TTools tools(ctx);
+  if (tools.Refused()) return 0;
+  QObject::connect(&filter, &ProgramEventFilter::mouseOverBrowser, tools.RozpocznijPrace, &WelcomePanel::HideTwins);
+  // Without a window manager (a bare X server) "maximised" means nothing;
+  // the screen's working area is the same thing.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) tools.setGeometry(screen->availableGeometry());
+  tools.showMaximized();
+  if (!tools.AfterShow(app.arguments().mid(1))) return 0;
   return app.exec();
 }
 

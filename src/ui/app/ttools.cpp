@@ -1,0 +1,951 @@
+#include "ui/app/ttools.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <QVBoxLayout>
+#include <functional>
+
+#include "app/document.h"
+#include "calc/calculation.h"
+#include "calc/identification.h"
+#include "platform/config.h"
+#include "platform/folders.h"
+#include "platform/launch.h"
+#include "platform/processes.h"
+#include "platform/system_info.h"
+#include "ui/app/app_context.h"
+#include "ui/app/icons.h"
+#include "ui/app/welcome_panel.h"
+#include "ui/forms/tfimage.h"
+#include "ui/refdata/tfopp.h"
+
+namespace pit::ui {
+
+const char* const kApplicationTitle = "Roczne rozliczenie podatku dochodowego - PIT Korvan 2014  -  Korvan";
+const char* const kNoCaptionDocument = "Roczne rozliczenie podatku dochodowego";
+
+namespace {
+
+const QString kCaptionTailHead = QStringLiteral(" - PIT Korvan 2014 Korvan - wersja: ");
+const QString kAlreadyRunning = QStringLiteral("Program PIT Korvan jest już uruchomiony.");
+const QString kNoSettlementFile = QStringLiteral("Nie ma pliku rozliczeniowego.");
+const QString kNotOurFile = QStringLiteral("Podany plik nie jest plikiem programu PIT Korvan 2014.\n");
+const QString kFileFilter = QStringLiteral("Rozliczenie roczne (*.dc2014)");
+const QString kExtension = QStringLiteral(".dc2014");
+const QString kNotYet = QStringLiteral("Funkcja „%1” nie jest jeszcze dostępna w tej wersji programu.");
+const QString kNewNotYet = QStringLiteral(
+    "Tworzenie nowego rozliczenia (wybór druków) nie jest jeszcze dostępne w tej wersji programu. "
+    "Otwórz rozliczenie zapisane wcześniej.");
+
+// The maker's pages (forum and product page).
+const QString kForumAddress = QStringLiteral("http://forum.korvan.pl");
+const QString kProductAddress = QStringLiteral("http://www.korvan.pl/pit2014");
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+std::string S(const QString& s) { return s.toStdString(); }
+
+// A message box with Polish button texts whatever translations are installed.
+int Ask(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
+        QMessageBox::StandardButtons buttons) {
+  QMessageBox box(icon, title, text, buttons, parent);
+  const std::pair<QMessageBox::StandardButton, const char*> labels[] = {
+      {QMessageBox::Yes, "&Tak"}, {QMessageBox::No, "&Nie"}, {QMessageBox::Cancel, "Anuluj"}, {QMessageBox::Ok, "OK"}};
+  for (const auto& [button, label] : labels) {
+    if (QAbstractButton* b = box.button(button)) b->setText(QString::fromUtf8(label));
+  }
+  return box.exec();
+}
+
+void ShowMessage(QWidget* parent, const QString& text) {
+  Ask(parent, QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok);
+}
+
+QToolButton* BarButton(const QString& name, const QString& text, QWidget* parent) {
+  auto* b = new QToolButton(parent);
+  b->setObjectName(name);
+  b->setText(text);
+  b->setToolTip(text);
+  b->setAutoRaise(true);
+  b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  return b;
+}
+
+QToolButton* PageButton(const QString& name, ToolIcon icon, const QString& hint, QWidget* parent) {
+  auto* b = new QToolButton(parent);
+  b->setObjectName(name);
+  b->setIcon(ToolBarIcon(icon));
+  b->setToolTip(hint);
+  b->setAutoRaise(true);
+  return b;
+}
+
+}  // namespace
+
+// --- creation ------------------------------------------------------------------
+
+TTools::TTools(AppContext& ctx, const QString& lockPath, QWidget* parent)
+    : QMainWindow(parent),
+      ctx_(ctx),
+      instance_(lockPath.isEmpty() ? platform::SingleInstance::DefaultLockPath() : lockPath) {
+  setObjectName(QStringLiteral("Tools"));
+  Settlement& s = ctx_.settlement;
+  ctx_.taxYear = 2014;
+  ctx_.veltraExecutable = "Veltra2014.exe";
+  s.Current.ReturnGuid.clear();
+
+  if (!instance_.TryAcquire()) {
+    refused_ = true;
+    setWindowState(Qt::WindowMinimized);
+    ShowMessage(nullptr, kAlreadyRunning);
+    return;
+  }
+
+  ctx_.version = S(platform::VersionText());
+  captionTail_ = kCaptionTailHead + Q(ctx_.version);
+  s.TaxpayerIdKind = kIdNip;
+  s.SpouseIdKind = kIdNone;
+  s.Kind = kIndividual;
+
+  screenWidth_ = platform::ScreenSize().width();
+  if (ctx_.programFolder.empty()) ctx_.programFolder = S(platform::ProgramFolder());
+  BuildMenus();
+  BuildToolBars();
+  BuildCentralArea();
+  PrepareWorkspace();
+
+  ctx_.tempFolder = S(platform::TempFolder());
+  ctx_.configPath = S(platform::Config::DefaultPath());
+  if (!ctx_.defs) ctx_.defs = std::make_unique<DefinitionLibrary>(ctx_.Folder("dc"));
+  s.DocumentPath.clear();
+  s.DocumentModified = false;
+  UpdateCaption();
+
+  const QString welcome = Q(ctx_.Folder("alg")) + QStringLiteral("/welcome.html");
+  if (QFileInfo::exists(welcome)) WBWelcome->setSource(QUrl::fromLocalFile(welcome));
+
+  SetDocumentCommands(false);
+  statusBar()->hide();
+  ShowWelcome(true);
+  CollapseMessages();
+  ToolButtonSave->setEnabled(false);
+  TBSendXML->setEnabled(false);
+  TBOpenXML->setEnabled(true);
+  ToolButton6->setVisible(false);
+
+  ZalAdd->hide();
+  LoadDictionaries();
+  ctx_.veltraFolder = ctx_.Folder("Veltra");
+  regional_ = std::make_unique<platform::RegionalSettings>();
+}
+
+TTools::~TTools() = default;
+
+void TTools::BuildMenus() {
+  MenuKlienta = menuBar();
+  MenuKlienta->setObjectName(QStringLiteral("MenuKlienta"));
+
+  auto item = [this](QMenu* menu, const char* name, const QString& text, const QKeySequence& key = {}) {
+    QAction* a = menu->addAction(text);
+    a->setObjectName(QLatin1String(name));
+    if (!key.isEmpty()) a->setShortcut(key);
+    return a;
+  };
+
+  QMenu* rozliczenie = MenuKlienta->addMenu(QStringLiteral("Rozliczenie"));
+  rozliczenie->setToolTipsVisible(true);
+  Nowe1 = item(rozliczenie, "Nowe1", QStringLiteral("Nowe"), QKeySequence(QStringLiteral("Ctrl+N")));
+  Otw1 = item(rozliczenie, "Otw1", QStringLiteral("Otwórz"), QKeySequence(QStringLiteral("Ctrl+O")));
+  Zamknij1 = item(rozliczenie, "Zamknij1", QStringLiteral("Zamknij"));
+  rozliczenie->addSeparator();
+  Zapisz1 = item(rozliczenie, "Zapisz1", QStringLiteral("Zapisz"), QKeySequence(QStringLiteral("Ctrl+S")));
+  Zapiszjako1 = item(rozliczenie, "Zapiszjako1", QStringLiteral("Zapisz jako ..."));
+  rozliczenie->addSeparator();
+  Drukuj2 = item(rozliczenie, "Drukuj2", QStringLiteral("Drukuj"), QKeySequence(QStringLiteral("Ctrl+P")));
+  PrzeniesDaneMenu = item(rozliczenie, "PrzeniesDaneMenu", QStringLiteral("Pobierz dane identyfikacyjne"));
+  rozliczenie->addSeparator();
+  Zamknijprogram1 = item(rozliczenie, "Zamknijprogram1", QStringLiteral("Zamknij program"));
+
+  N8 = MenuKlienta->addAction(QStringLiteral("Wykaz OPP"));
+  N8->setObjectName(QStringLiteral("N8"));
+
+  QMenu* pomoc = MenuKlienta->addMenu(QStringLiteral("Pomoc"));
+  Pomocneinformacje1 = item(pomoc, "Pomocneinformacje1", QStringLiteral("Pomocne informacje"));
+  Kalkulator1 = item(pomoc, "Kalkulator1", QStringLiteral("Kalkulator"));
+  pomoc->addSeparator();
+  gg1 = item(pomoc, "gg1", QStringLiteral("Aktualizacja"));
+  Informacjaoprogramie2 = item(pomoc, "Informacjaoprogramie2", QStringLiteral("Informacja o programie"));
+  pomoc->addSeparator();
+  Forum1 = item(pomoc, "Forum1", kForumAddress);
+  StronaProgramu1 = item(pomoc, "StronaProgramu1", kProductAddress);
+
+  // The start-of-work and selection windows come with the form selection.
+  Nowe1->setEnabled(false);
+  Nowe1->setToolTip(kNewNotYet);
+
+  connect(Nowe1, &QAction::triggered, this, &TTools::Nowe1Click);
+  connect(Otw1, &QAction::triggered, this, &TTools::Otw1Click);
+  connect(Zamknij1, &QAction::triggered, this, &TTools::Zamknij1Click);
+  connect(Zapisz1, &QAction::triggered, this, &TTools::Zapisz1Click);
+  connect(Zapiszjako1, &QAction::triggered, this, &TTools::Zapiszjako1Click);
+  connect(Drukuj2, &QAction::triggered, this, [this] { NotAvailableYet(QStringLiteral("Drukuj")); });
+  connect(PrzeniesDaneMenu, &QAction::triggered, this,
+          [this] { NotAvailableYet(QStringLiteral("Pobierz dane identyfikacyjne")); });
+  connect(Zamknijprogram1, &QAction::triggered, this, &TTools::Zamknijprogram1Click);
+  connect(N8, &QAction::triggered, this, &TTools::N8Click);
+  connect(Pomocneinformacje1, &QAction::triggered, this,
+          [this] { NotAvailableYet(QStringLiteral("Pomocne informacje")); });
+  connect(Kalkulator1, &QAction::triggered, this, &TTools::Kalkulator1Click);
+  connect(gg1, &QAction::triggered, this, [this] { NotAvailableYet(QStringLiteral("Aktualizacja")); });
+  connect(Informacjaoprogramie2, &QAction::triggered, this, &TTools::Informacjaoprogramie2Click);
+  connect(Forum1, &QAction::triggered, this, [] { platform::OpenAddress(kForumAddress); });
+  connect(StronaProgramu1, &QAction::triggered, this, [] { platform::OpenAddress(kProductAddress); });
+}
+
+void TTools::BuildToolBars() {
+  ToolBarKlienta = addToolBar(QStringLiteral("ToolBarKlienta"));
+  ToolBarKlienta->setObjectName(QStringLiteral("ToolBarKlienta"));
+  ToolBarKlienta->setMovable(false);
+  ToolBarKlienta->setFloatable(false);
+  ToolBarKlienta->setIconSize(QSize(24, 24));
+  ToolBarKlienta->setContextMenuPolicy(Qt::PreventContextMenu);
+  ToolBarKlienta->toggleViewAction()->setVisible(false);
+
+  auto button = [this](const char* name, ToolIcon icon, const QString& text) {
+    QAction* a = ToolBarKlienta->addAction(ToolBarIcon(icon), text);
+    a->setObjectName(QLatin1String(name));
+    a->setToolTip(text);
+    return a;
+  };
+  ToolButton1 = button("ToolButton1", ToolIcon::New, QStringLiteral("Nowe rozliczenie"));
+  ToolButton2 = button("ToolButton2", ToolIcon::Open, QStringLiteral("Otwórz istniejące rozliczenie"));
+  ToolButtonSave = button("ToolButtonSave", ToolIcon::Save, QStringLiteral("Zapisz rozliczenie"));
+  ToolBarKlienta->addSeparator();
+  BWydruk = button("BWydruk", ToolIcon::Print, QStringLiteral("Drukuj"));
+  TB_Import = button("TB_Import", ToolIcon::Import, QStringLiteral("Pobierz dane identyfikacyjne"));
+  ToolBarKlienta->addSeparator();
+  TbCheck = button("TbCheck", ToolIcon::Check, QStringLiteral("Weryfikacja wypełnienia wymaganych pól formularzy"));
+  Belka5 = ToolBarKlienta->addSeparator();
+  Belka5->setObjectName(QStringLiteral("Belka5"));
+  TBSendXML = button("TBSendXML", ToolIcon::Send, QStringLiteral("Wyślij rozliczenie do programu Veltra"));
+  TBOpenXML = button("TBOpenXML", ToolIcon::OpenVeltra, QStringLiteral("Otwórz program Veltra"));
+  ToolBarKlienta->addSeparator();
+  ToolButton3 = button("ToolButton3", ToolIcon::Help, QStringLiteral("Pomocne informacje"));
+  ToolButton13 = button("ToolButton13", ToolIcon::Calculator, QStringLiteral("Kalkulator"));
+  ToolButton10 = button("ToolButton10", ToolIcon::Update, QStringLiteral("Sprawdź, czy jest nowsza wersja programu"));
+  ToolButton6 = ToolBarKlienta->addAction(QString());
+  ToolButton6->setObjectName(QStringLiteral("ToolButton6"));
+  ToolButton6->setVisible(false);
+
+  ToolButton1->setEnabled(false);
+  ToolButton1->setToolTip(kNewNotYet);
+
+  connect(ToolButton1, &QAction::triggered, this, &TTools::Nowe1Click);
+  connect(ToolButton2, &QAction::triggered, this, &TTools::ToolButton2Click);
+  connect(ToolButtonSave, &QAction::triggered, this, &TTools::Zapisz1Click);
+  connect(BWydruk, &QAction::triggered, this, [this] { NotAvailableYet(QStringLiteral("Drukuj")); });
+  connect(TB_Import, &QAction::triggered, this,
+          [this] { NotAvailableYet(QStringLiteral("Pobierz dane identyfikacyjne")); });
+  connect(TbCheck, &QAction::triggered, this,
+          [this] { NotAvailableYet(QStringLiteral("Weryfikacja wypełnienia wymaganych pól formularzy")); });
+  connect(TBSendXML, &QAction::triggered, this,
+          [this] { NotAvailableYet(QStringLiteral("Wyślij rozliczenie do programu Veltra")); });
+  connect(TBOpenXML, &QAction::triggered, this, [this] { NotAvailableYet(QStringLiteral("Otwórz program Veltra")); });
+  connect(ToolButton3, &QAction::triggered, this, [this] { NotAvailableYet(QStringLiteral("Pomocne informacje")); });
+  connect(ToolButton13, &QAction::triggered, this, &TTools::Kalkulator1Click);
+  connect(ToolButton10, &QAction::triggered, this,
+          [this] { NotAvailableYet(QStringLiteral("Sprawdź, czy jest nowsza wersja programu")); });
+}
+
+void TTools::BuildCentralArea() {
+  auto* central = new QWidget(this);
+  auto* column = new QVBoxLayout(central);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+
+  // The bar with the current form's name and page buttons.
+  auto* cool = new QFrame(central);
+  cool->setObjectName(QStringLiteral("CoolBar"));
+  cool->setFrameShape(QFrame::StyledPanel);
+  auto* bar = new QHBoxLayout(cool);
+  bar->setContentsMargins(4, 2, 4, 2);
+  bar->setSpacing(4);
+  Zmiana = BarButton(QStringLiteral("Zmiana"), QStringLiteral("dodaj/usuń druk"), cool);
+  SBZmienIdentyfikator = BarButton(QStringLiteral("SBZmienIdentyfikator"), QStringLiteral("zmień NIP-PESEL"), cool);
+  ZalAdd = BarButton(QStringLiteral("ZalAdd"), QStringLiteral("dodaj egzemplarz"), cool);
+  InfoPit = new QLabel(QStringLiteral("DRUK:"), cool);
+  InfoPit->setObjectName(QStringLiteral("InfoPit"));
+  QFont bold = InfoPit->font();
+  bold.setBold(true);
+  InfoPit->setFont(bold);
+  InfoPit->setMinimumWidth(160);
+  Strona = new QLabel(QStringLiteral("strona:"), cool);
+  Strona->setObjectName(QStringLiteral("Strona"));
+  PitPrevPageEnd = PageButton(QStringLiteral("PitPrevPageEnd"), ToolIcon::First, QStringLiteral("pierwsza strona"), cool);
+  PitPrevPage = PageButton(QStringLiteral("PitPrevPage"), ToolIcon::Previous, QStringLiteral("poprzednia strona"), cool);
+  InfoPage = new QLabel(QStringLiteral("0 z 0"), cool);
+  InfoPage->setObjectName(QStringLiteral("InfoPage"));
+  InfoPage->setAlignment(Qt::AlignCenter);
+  InfoPage->setMinimumWidth(44);
+  PitNextPage = PageButton(QStringLiteral("PitNextPage"), ToolIcon::Next, QStringLiteral("następna strona"), cool);
+  PitNextPageEnd = PageButton(QStringLiteral("PitNextPageEnd"), ToolIcon::Last, QStringLiteral("ostatnia strona"), cool);
+  ProcentPodatku = new QLabel(QStringLiteral("Podziel się 1% podatku !"), cool);
+  ProcentPodatku->setObjectName(QStringLiteral("ProcentPodatku"));
+  ProcentPodatku->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold; padding: 0 6px;"));
+  bar->addWidget(Zmiana);
+  bar->addWidget(SBZmienIdentyfikator);
+  bar->addWidget(ZalAdd);
+  bar->addSpacing(12);
+  bar->addWidget(InfoPit);
+  bar->addSpacing(12);
+  bar->addWidget(Strona);
+  bar->addWidget(PitPrevPageEnd);
+  bar->addWidget(PitPrevPage);
+  bar->addWidget(InfoPage);
+  bar->addWidget(PitNextPage);
+  bar->addWidget(PitNextPageEnd);
+  bar->addStretch(1);
+  bar->addWidget(ProcentPodatku);
+  ProcentPodatku->hide();
+  Zmiana->hide();
+  SBZmienIdentyfikator->hide();
+  column->addWidget(cool);
+  column->addSpacing(4);
+
+  splitter_ = new QSplitter(Qt::Horizontal, central);
+  splitter_->setHandleWidth(4);
+  splitter_->setChildrenCollapsible(false);
+
+  TV = new QTreeWidget(splitter_);
+  TV->setObjectName(QStringLiteral("TV"));
+  TV->setHeaderHidden(true);
+  TV->setColumnCount(1);
+  TV->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  TV->setSelectionMode(QAbstractItemView::SingleSelection);
+  TV->setFont(QFont(QStringLiteral("Tahoma"), 9));
+  TV->setMinimumWidth(1);
+  QPalette treePalette = TV->palette();
+  treePalette.setColor(QPalette::Base, QColor(255, 255, 204));
+  TV->setPalette(treePalette);
+
+  rightArea_ = new QStackedWidget(splitter_);
+  PWB = new QWidget(rightArea_);
+  PWB->setObjectName(QStringLiteral("PWB"));
+  auto* pwbLayout = new QVBoxLayout(PWB);
+  pwbLayout->setContentsMargins(0, 0, 0, 0);
+  WBWelcome = new QTextBrowser(PWB);
+  WBWelcome->setObjectName(QStringLiteral("WBWelcome"));
+  WBWelcome->setOpenExternalLinks(true);
+  WBWelcome->setContextMenuPolicy(Qt::NoContextMenu);
+  pwbLayout->addWidget(WBWelcome);
+  rightArea_->addWidget(PWB);
+
+  formArea_ = new QWidget(rightArea_);
+  auto* formLayout = new QVBoxLayout(formArea_);
+  formLayout->setContentsMargins(0, 0, 0, 0);
+  formLayout->setSpacing(0);
+  FImage = new TFImage(ctx_, formArea_);
+  FImage->setObjectName(QStringLiteral("FImage"));
+  ListError = new QListWidget(formArea_);
+  ListError->setObjectName(QStringLiteral("ListError"));
+  ListError->setFont(QFont(QStringLiteral("Tahoma"), 9));
+  QPalette listPalette = ListError->palette();
+  listPalette.setColor(QPalette::Base, QColor(128, 0, 0));
+  listPalette.setColor(QPalette::Text, Qt::white);
+  ListError->setPalette(listPalette);
+  ListError->setFixedHeight(0);
+  formLayout->addWidget(FImage, 1);
+  formLayout->addWidget(ListError);
+  rightArea_->addWidget(formArea_);
+  FImage->SetMessageList(ListError);
+  FImage->SetEFilingQuery([this] { return TBSendXML->isVisible(); });
+
+  splitter_->addWidget(TV);
+  splitter_->addWidget(rightArea_);
+  splitter_->setStretchFactor(0, 0);
+  splitter_->setStretchFactor(1, 1);
+  splitter_->setSizes({209, 800});
+  column->addWidget(splitter_, 1);
+
+  RozpocznijPrace = new WelcomePanel(central);
+  column->addWidget(RozpocznijPrace);
+  setCentralWidget(central);
+
+  RozpocznijPrace->IRozpocznijPrace->setEnabled(false);
+  RozpocznijPrace->IRozpocznijPrace->setToolTip(kNewNotYet);
+  connect(RozpocznijPrace, &WelcomePanel::openExistingClicked, this, &TTools::Otw1Click);
+  WBWelcome->viewport()->installEventFilter(this);
+
+  FOPP = new TFOPP(this);
+
+  connect(TV, &QTreeWidget::currentItemChanged, this, &TTools::TVChange);
+  connect(Zmiana, &QToolButton::clicked, this, [this] { NotAvailableYet(QStringLiteral("dodaj/usuń druk")); });
+  connect(SBZmienIdentyfikator, &QToolButton::clicked, this,
+          [this] { NotAvailableYet(QStringLiteral("zmień NIP-PESEL")); });
+  connect(ZalAdd, &QToolButton::clicked, this, &TTools::ZalAddClick);
+  connect(PitPrevPageEnd, &QToolButton::clicked, this, &TTools::PitPrevPageEndClick);
+  connect(PitPrevPage, &QToolButton::clicked, this, &TTools::PitPrevPageClick);
+  connect(PitNextPage, &QToolButton::clicked, this, &TTools::PitNextPageClick);
+  connect(PitNextPageEnd, &QToolButton::clicked, this, &TTools::PitNextPageEndClick);
+
+  connect(FImage, &TFImage::modified, this, &TTools::SetModified);
+  connect(FImage, &TFImage::pageShown, this, [this](int page, int pageCount) {
+    ctx_.settlement.Current.Page = page;
+    UpdatePageButtons(page, pageCount);
+  });
+  connect(FImage, &TFImage::selectEntryRequested, this, &TTools::SelectEntry);
+  connect(FImage, &TFImage::pageChangeRequested, this,
+          [this](int page) { ShowPage(ctx_.settlement.Current.IdPit, page, false); });
+
+  // On a narrow screen the tree gives way to the page while the mouse is
+  // over the page, and comes back when the mouse returns to it.
+  if (screenWidth_ > 0 && screenWidth_ <= 800) {
+    TV->installEventFilter(this);
+    FImage->installEventFilter(this);
+  }
+}
+
+void TTools::PrepareWorkspace() {
+  const platform::Workspace w = platform::WorkspaceIn(platform::DocumentsFolder(), ctx_.taxYear);
+  const QString failed = QStringLiteral("Utworzenie folderu: %1 nie powiodło się.");
+  if (!platform::FolderExists(w.root) && !platform::CreateFolder(w.root)) ShowMessage(this, failed.arg(w.root));
+  if (platform::FolderExists(w.documents) || platform::CreateFolder(w.documents)) {
+    ctx_.documentsFolder = S(w.documents);
+  } else {
+    ShowMessage(this, failed.arg(w.documents));
+  }
+  if (!platform::FolderExists(w.eDeclarations) && !platform::CreateFolder(w.eDeclarations)) {
+    ShowMessage(this, failed.arg(w.eDeclarations));
+  }
+  ctx_.eDeclarationsFolder = S(w.eDeclarations);
+}
+
+void TTools::LoadDictionaries() {
+  const std::string bib = ctx_.Folder("bib");
+  TaxOfficeLoad offices = LoadTaxOffices(bib);
+  if (!offices.Message.empty()) ShowMessage(this, Q(offices.Message));
+  ctx_.offices = std::move(offices.Table);
+  CountryLoad countries = LoadCountries(bib);
+  if (!countries.Message.empty()) ShowMessage(this, Q(countries.Message));
+  ctx_.countries = std::move(countries.Table);
+}
+
+// --- show and close ----------------------------------------------------------------
+
+bool TTools::AfterShow(const QStringList& arguments) {
+  if (refused_) return false;
+  if (platform::ScreenSize().width() < 800) {
+    Ask(this, QMessageBox::Warning, QStringLiteral("Nie można uruchomić programu."),
+        QStringLiteral("Rozdzielczość ekranu nie odpowiada wymaganiom programu.\n Minimalna wymagana "
+                       "rozdzielczosc 800x600."),
+        QMessageBox::Ok);
+    showMinimized();
+    return false;
+  }
+
+  platform::Config(Q(ctx_.configPath)).WriteFirstStartKeys(Q(ctx_.programFolder), Q(ctx_.version));
+
+  const QString file = arguments.value(0);
+  if (!file.isEmpty()) {
+    ctx_.settlement.DocumentModified = false;
+    if (file.contains(kExtension) || file.contains(QStringLiteral(".DC2014"))) {
+      openedFromCommandLine_ = true;
+      ClearSettlement();
+      if (LoadDocument(file)) ctx_.settlement.DocumentPath = S(file);
+    } else {
+      ShowMessage(this, kNotOurFile + file);
+      showMinimized();
+      return false;
+    }
+  }
+  return CheckRegionalSettings();
+}
+
+bool TTools::CheckRegionalSettings() {
+  const QChar comma = platform::RegionalSettings::kDecimal;
+  const QChar dash = platform::RegionalSettings::kDate;
+  startSeparators_ = regional_->Read();
+  if (startSeparators_.decimal == comma && startSeparators_.date == dash) return true;
+  const bool decimalWritten = regional_->WriteDecimal(comma);
+  const bool dateWritten = regional_->WriteDate(dash);
+  if (decimalWritten || dateWritten) {
+    regionalChanged_ = true;
+    return true;
+  }
+  const platform::Separators now = regional_->Read();
+  QString lines;
+  if (now.decimal != comma) {
+    lines += QStringLiteral(
+        "\n - ustawienie separatora dziesiętnego: konieczne jest ustawienie separatora na symbol: ',' (0,00), ");
+  }
+  if (now.date != dash) {
+    lines += QStringLiteral(
+        "\n - ustawienie separatora daty: konieczne jest ustawienie separatora na symbol: '-' (0000-00-00), ");
+  }
+  const QString question =
+      QStringLiteral("Program wykrył nieprawidłowe ustawienia regionalne.\n\n Do prawidłowego działania programu "
+                     "niezbędna jest zmiana następujących ustawień regionalnych: \n") +
+      lines + QStringLiteral("\n\n Możliwa jest automatyczna zmiana tych ustawień. Czy chcesz wprowadzić je teraz?");
+  if (Ask(this, QMessageBox::Warning, QStringLiteral("Nieprawidłowe ustawienia regionalne!"), question,
+          QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
+    const bool a = regional_->WriteDecimal(comma);
+    const bool b = regional_->WriteDate(dash);
+    ShowMessage(this, (a || b) ? QStringLiteral(" Zmiany zakończyły się sukcesem.\n Proszę ponownie uruchomić program.")
+                               : QStringLiteral(" Nie można zmienić ustawień - brak uprawnień.\n Zmiana ustawień "
+                                                "wymaga uprawnień administratora.\n Proszę skontaktować się z "
+                                                "administratorem komputera."));
+  }
+  return false;
+}
+
+void TTools::closeEvent(QCloseEvent* e) {
+  if (refused_) {
+    e->accept();
+    return;
+  }
+  if (!AskToSave(true)) {
+    e->ignore();
+    return;
+  }
+  if (regionalChanged_) {
+    regional_->WriteDecimal(startSeparators_.decimal);
+    regional_->WriteDate(startSeparators_.date);
+    regionalChanged_ = false;
+  }
+  FImage->CloseForm();
+  platform::TerminateProcessesNamed(Q(ctx_.veltraExecutable));
+  e->accept();
+}
+
+bool TTools::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Enter) {
+    if (watched == WBWelcome->viewport()) {
+      RozpocznijPrace->HideTwins();
+    } else if (watched == TV) {
+      splitter_->setSizes({135, splitter_->width() - 135});
+    } else if (watched == FImage) {
+      splitter_->setSizes({1, splitter_->width() - 1});
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+// --- the tree and the page ------------------------------------------------------------
+
+void TTools::RebuildTree() {
+  Settlement& s = ctx_.settlement;
+  rebuilding_ = true;
+  {
+    const QSignalBlocker block(TV);
+    TV->clear();
+    if (s.IsOpen()) s.RebuildTree(*ctx_.defs);
+    std::vector<QTreeWidgetItem*> expand;
+    std::function<QTreeWidgetItem*(const TreeNode&)> make = [&](const TreeNode& node) {
+      auto* item = new QTreeWidgetItem(QStringList(Q(node.Text)));
+      item->setData(0, Qt::UserRole, node.Entry);
+      item->setIcon(0, FormIcon(node.Image));
+      if (node.Bold) {
+        QFont f = TV->font();
+        f.setBold(true);
+        item->setFont(0, f);
+      }
+      for (const TreeNode& child : node.Children) item->addChild(make(child));
+      if (node.Expanded || !node.Children.empty()) expand.push_back(item);
+      return item;
+    };
+    for (const TreeNode& node : s.Tree()) TV->addTopLevelItem(make(node));
+    for (QTreeWidgetItem* item : expand) item->setExpanded(true);
+  }
+  rebuilding_ = false;
+  if (s.IsOpen()) {
+    Zmiana->show();
+    SBZmienIdentyfikator->show();
+  }
+}
+
+QTreeWidgetItem* TTools::ItemOfEntry(int number) const {
+  for (QTreeWidgetItemIterator it(TV); *it; ++it) {
+    if ((*it)->data(0, Qt::UserRole).toInt() == number) return *it;
+  }
+  return nullptr;
+}
+
+void TTools::TVChange() { SelectItem(TV->currentItem()); }
+
+void TTools::SelectEntry(int number) {
+  QTreeWidgetItem* item = ItemOfEntry(number);
+  {
+    const QSignalBlocker block(TV);
+    TV->setCurrentItem(item);
+  }
+  SelectItem(item);
+}
+
+void TTools::SelectItem(QTreeWidgetItem* item) {
+  CollapseMessages();
+  if (rebuilding_) return;
+  Settlement& s = ctx_.settlement;
+  CurrentEntryState& c = s.Current;
+  const int number = item ? item->data(0, Qt::UserRole).toInt() : 0;
+  if (!s.Has(number) || !FormCatalogue::IsValid(s.Entry(number).IdPit)) {
+    c = CurrentEntryState{};
+    return;
+  }
+  const FormEntry& e = s.Entry(number);
+  const FormTypeInfo& type = s.Catalogue()[e.IdPit];
+  c.Number = number;
+  c.IdPit = e.IdPit;
+  c.IdParent = e.IdParent;
+  c.PM = e.PM;
+  c.Kind = e.Kind;
+  c.PageCount = type.PageCount;
+  c.Page = type.LastPage;
+  c.FieldUnderMouse = -1;
+  ZalAdd->setVisible(type.MultiCopy);
+  QString caption = QStringLiteral("Druk: ") + Q(type.Code);
+  if (e.PM == kPmTaxpayer) caption += QStringLiteral(" (Podatnika)");
+  if (e.PM == kPmSpouse) caption += QStringLiteral(" (Małżonka)");
+  InfoPit->setText(caption);
+  InfoPage->setText(QStringLiteral("%1 z %2").arg(c.Page).arg(c.PageCount));
+  c.ReturnGuid = e.ReturnGuid;
+  ShowPage(e.IdPit, type.LastPage, false);
+}
+
+void TTools::ShowPage(int idPit, int page, bool refresh) {
+  Settlement& s = ctx_.settlement;
+  CurrentEntryState& c = s.Current;
+  if (!FormCatalogue::IsValid(idPit)) return;
+  int pageCount = s.Catalogue()[idPit].PageCount;
+  if (const auto d = ctx_.defs->Description(idPit)) pageCount = d->PageCount;
+  c.PageCount = pageCount;
+  bool shown = false;
+  if (pageCount <= 0) {
+    FImage->CloseForm();
+    rightArea_->setCurrentWidget(formArea_);
+  } else if (ctx_.defs->HasPage(idPit, page)) {
+    c.Page = page;
+    rightArea_->setCurrentWidget(formArea_);
+    if (s.Count() > 0) s.Kind = s.Entry(1).Kind;
+    c.Kind = s.Kind;
+    Belka5->setVisible(s.Kind < kRegistrationForms);
+    FImage->ShowPage(idPit, page, refresh);
+    UpdatePageButtons(page, pageCount);
+    shown = true;
+  } else {
+    // The entry stays in the tree; only its display is empty.
+    FImage->CloseForm();
+    rightArea_->setCurrentWidget(formArea_);
+    ShowMessage(this, QStringLiteral("Brak wynaganych plik plików: \n") + Q(ctx_.defs->DcsPath(idPit)) +
+                          QStringLiteral("\n") + Q(ctx_.defs->DcgPath(idPit, page)));
+  }
+  SetDocumentCommands(true);
+  SetPageCommands(shown);
+  if (page > 0) s.Catalogue().Row(idPit).LastPage = page;
+}
+
+void TTools::UpdatePageButtons(int page, int pageCount) {
+  PitNextPage->setEnabled(page < pageCount);
+  PitNextPageEnd->setEnabled(page < pageCount);
+  PitPrevPage->setEnabled(page > 1);
+  PitPrevPageEnd->setEnabled(page > 1);
+  InfoPage->setText(QStringLiteral("%1 z %2").arg(page).arg(pageCount));
+}
+
+void TTools::PitNextPageClick() {
+  const CurrentEntryState& c = ctx_.settlement.Current;
+  if (FImage->PictureLoaded() && c.Page < c.PageCount) ShowPage(c.IdPit, c.Page + 1, false);
+}
+
+void TTools::PitPrevPageClick() {
+  const CurrentEntryState& c = ctx_.settlement.Current;
+  if (FImage->PictureLoaded() && c.Page > 1) ShowPage(c.IdPit, c.Page - 1, false);
+}
+
+void TTools::PitPrevPageEndClick() {
+  const CurrentEntryState& c = ctx_.settlement.Current;
+  if (c.Number > 0) ShowPage(c.IdPit, 1, false);
+}
+
+void TTools::PitNextPageEndClick() {
+  const CurrentEntryState& c = ctx_.settlement.Current;
+  if (c.Number > 0) ShowPage(c.IdPit, c.PageCount, false);
+}
+
+void TTools::SetDocumentCommands(bool on) {
+  Zapisz1->setEnabled(on);
+  Zapiszjako1->setEnabled(on);
+  BWydruk->setEnabled(on);
+  Drukuj2->setEnabled(on);
+  Strona->setVisible(on);
+  InfoPit->setVisible(on);
+  for (QToolButton* b : {PitPrevPageEnd, PitPrevPage, PitNextPage, PitNextPageEnd}) b->setVisible(on);
+  TbCheck->setEnabled(on);
+  ProcentPodatku->setVisible(on && ctx_.settlement.Kind < kPayerForms);
+  if (!on) InfoPage->clear();
+}
+
+void TTools::SetPageCommands(bool on) {
+  BWydruk->setEnabled(on);
+  Drukuj2->setEnabled(on);
+  PrzeniesDaneMenu->setEnabled(on);
+  TB_Import->setEnabled(on);
+}
+
+void TTools::ShowWelcome(bool on) {
+  RozpocznijPrace->setVisible(on);
+  rightArea_->setCurrentWidget(on ? PWB : formArea_);
+}
+
+void TTools::CollapseMessages() { FImage->SetMessageListHeight(MessageListHeight::Hidden); }
+
+void TTools::UpdateCaption() {
+  const Settlement& s = ctx_.settlement;
+  setWindowTitle((s.IsOpen() ? Q(s.DocumentName) : QString::fromUtf8(kNoCaptionDocument)) + captionTail_);
+}
+
+// --- the settlement ---------------------------------------------------------------------
+
+void TTools::SetModified() {
+  ctx_.settlement.DocumentModified = true;
+  ToolButtonSave->setEnabled(true);
+}
+
+void TTools::ClearSettlement() {
+  {
+    const QSignalBlocker block(TV);
+    TV->clear();
+  }
+  FImage->CloseForm();
+  ctx_.settlement.Clear();
+  Zmiana->hide();
+  ZalAdd->hide();
+  SBZmienIdentyfikator->hide();
+}
+
+void TTools::ZalAddClick() {
+  Settlement& s = ctx_.settlement;
+  const int current = s.Current.Number;
+  if (current <= 0 || !s.Has(current) || s.Entry(current).Id <= 0) return;
+  const int added = s.AddCopy(current, *ctx_.defs);
+  if (added < 0) return;
+  RebuildTree();
+  DistributeIdentificationTo(s, ctx_.ids, added);
+  SelectEntry(added);
+  SetModified();
+}
+
+bool TTools::AskToSave(bool closing) {
+  const Settlement& s = ctx_.settlement;
+  if (!s.DocumentModified) return true;
+  const QString text = QStringLiteral("Rozliczenie \"") + Q(s.DocumentName) +
+                       QStringLiteral("\" zostało zmodyfikowane.\nCzy zapisać zmiany w bieżącym rozliczeniu ?");
+  const QMessageBox::StandardButtons buttons =
+      closing ? (QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel) : (QMessageBox::Yes | QMessageBox::No);
+  const int answer = Ask(this, QMessageBox::Warning, QStringLiteral("Zapisanie zmian"), text, buttons);
+  if (answer == QMessageBox::Cancel) return false;
+  if (answer == QMessageBox::Yes) {
+    // Going on after a save that did not happen would throw the changes away.
+    return SaveDocument(Q(s.DocumentPath));
+  }
+  return true;
+}
+
+QString TTools::AskOpenFileName() {
+  QFileDialog d(this, QStringLiteral("Otworz rozliczenie"), Q(ctx_.documentsFolder), kFileFilter);
+  d.setAcceptMode(QFileDialog::AcceptOpen);
+  d.setFileMode(QFileDialog::AnyFile);
+  if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return {};
+  return d.selectedFiles().first();
+}
+
+QString TTools::AskSaveFileName() {
+  QFileDialog d(this, QStringLiteral("Zapisz rozliczenie jako"), Q(ctx_.documentsFolder), kFileFilter);
+  d.setAcceptMode(QFileDialog::AcceptSave);
+  d.setFileMode(QFileDialog::AnyFile);
+  d.setDefaultSuffix(QStringLiteral("dc2014"));
+  d.selectFile(QStringLiteral("nowe rozliczenie"));
+  if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return {};
+  return d.selectedFiles().first();
+}
+
+bool TTools::SaveDocument(const QString& path) {
+  Settlement& s = ctx_.settlement;
+  QString target = path;
+  if (target.isEmpty() || !QFileInfo::exists(target)) {
+    target = AskSaveFileName();
+    if (target.isEmpty()) return false;
+    if (!target.contains(kExtension)) target += kExtension;
+  }
+  const FileResult r = SaveSettlement(s, S(target));
+  if (!r.ok) {
+    ShowMessage(this, Q(r.message));
+    return false;
+  }
+  ToolButtonSave->setEnabled(false);
+  UpdateCaption();
+  return true;
+}
+
+bool TTools::LoadDocument(const QString& path) {
+  Settlement& s = ctx_.settlement;
+  if (!QFileInfo::exists(path)) {
+    ShowMessage(this, kNoSettlementFile);
+    return false;
+  }
+  ShowWelcome(false);
+  TBSendXML->setVisible(true);
+  TbCheck->setVisible(true);
+  TBSendXML->setEnabled(false);
+  TbCheck->setEnabled(false);
+  TBOpenXML->setEnabled(false);
+  ClearSettlement();
+  const FileResult r = LoadSettlement(S(path), s, *ctx_.defs);
+  if (!r.ok) {
+    ShowMessage(this, Q(r.message));
+    return false;
+  }
+  for (int i = 1; i <= s.Count(); ++i) {
+    const int idPit = s.Entry(i).IdPit;
+    if (idPit == kUpkdPayer || idPit == kNip7 || idPit == kZap3) {
+      TBSendXML->setVisible(false);
+      TbCheck->setVisible(false);
+    }
+  }
+  RebuildTree();
+  for (int i = 1; i <= s.Count(); ++i) CollectIdentification(s, ctx_.ids, i);
+  UpdateCaption();
+  s.DocumentModified = false;
+  ToolButtonSave->setEnabled(false);
+  if (s.Kind < kRegistrationForms) {
+    TBSendXML->setEnabled(true);
+    TBOpenXML->setEnabled(true);
+    TbCheck->setEnabled(true);
+  }
+  if (!r.message.empty()) ShowMessage(this, Q(r.message));
+  return true;
+}
+
+void TTools::RecalculateAll() {
+  Settlement& s = ctx_.settlement;
+  for (bool attachments : {true, false}) {
+    for (int i = 1; i <= s.Count(); ++i) {
+      const FormEntry& e = s.Entry(i);
+      if (e.IsAttachment() != attachments || !FormCatalogue::IsValid(e.IdPit)) continue;
+      SelectEntry(i);
+      const CurrentEntryState& c = s.Current;
+      if (c.Number != i) continue;
+      if (ctx_.defs->HasPage(c.IdPit, c.Page)) {
+        // Showing the page again runs the entry's calculation once more.
+        FImage->ShowPage(c.IdPit, c.Page, false);
+      } else {
+        // No page to show, but the amounts it carries into its return count.
+        HeadlessDisplay display;
+        display.Show(i, e.IdPit, c.Page);
+        CalcContext cc(s, ctx_.ids, display);
+        cc.countryCodeOf = [this](const std::string& name) { return ctx_.countries.CodeByName(name); };
+        RunCalculation(cc, e.IdPit, i);
+      }
+    }
+  }
+}
+
+// --- commands -----------------------------------------------------------------------------
+
+void TTools::Nowe1Click() { ShowMessage(this, kNewNotYet); }
+
+void TTools::Otw1Click() {
+  if (!AskToSave(false)) return;
+  const QString file = AskOpenFileName();
+  if (file.isEmpty()) return;
+  ctx_.ids.Clear();
+  FImage->CloseForm();
+  ctx_.settlement.DocumentPath.clear();
+  if (!LoadDocument(file)) {
+    // The settlement was given up already; the screen says so.
+    ctx_.settlement.DocumentModified = false;
+    ClearSettlement();
+    UpdateCaption();
+    ShowWelcome(true);
+    SetDocumentCommands(false);
+    SetPageCommands(false);
+    ToolButtonSave->setEnabled(false);
+    return;
+  }
+  ctx_.settlement.DocumentPath = S(file);
+  SelectEntry(1);
+}
+
+void TTools::ToolButton2Click() {
+  if (!AskToSave(false)) return;
+  const QString file = AskOpenFileName();
+  if (file.isEmpty()) return;
+  if (!QFileInfo::exists(file)) {
+    ShowMessage(this, kNoSettlementFile);
+    return;
+  }
+  ctx_.ids.Clear();
+  ctx_.settlement.DocumentPath.clear();
+  if (!LoadDocument(file)) return;
+  ctx_.settlement.DocumentPath = S(file);
+  SelectEntry(1);
+  RecalculateAll();
+}
+
+void TTools::Zapisz1Click() { SaveDocument(Q(ctx_.settlement.DocumentPath)); }
+
+void TTools::Zapiszjako1Click() { SaveDocument(QString()); }
+
+void TTools::Zamknij1Click() {
+  if (!AskToSave(false)) return;
+  FImage->CloseForm();
+  ctx_.settlement.DocumentModified = false;
+  ClearSettlement();
+  UpdateCaption();
+  CollapseMessages();
+  ShowWelcome(true);
+  SetDocumentCommands(false);
+  SetPageCommands(false);
+  ToolButtonSave->setEnabled(false);
+  TBSendXML->setEnabled(false);
+}
+
+void TTools::Zamknijprogram1Click() {
+  // The persons' data go only once the close is certain: Cancel in the save
+  // question keeps the settlement, and the next calculation needs them.
+  if (close()) ctx_.ids.Clear();
+}
+
+void TTools::Kalkulator1Click() {
+  if (!platform::StartCalculator()) {
+    ShowMessage(this, QStringLiteral("Nie znaleziono kalkulatora. Zainstaluj np. program gnome-calculator, "
+                                     "galculator lub xcalc."));
+  }
+}
+
+void TTools::N8Click() { FOPP->exec(); }
+
+void TTools::Informacjaoprogramie2Click() {
+  QMessageBox::about(this, QStringLiteral("Informacja o programie"),
+                     QString::fromUtf8(kApplicationTitle) + QStringLiteral("\n\nwersja: ") + Q(ctx_.version));
+}
+
+void TTools::NotAvailableYet(const QString& function) { ShowMessage(this, kNotYet.arg(function)); }
+
+}  // namespace pit::ui

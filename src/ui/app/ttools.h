@@ -1,0 +1,200 @@
+#pragma once
+// The main window: menus and tool bars with the document commands, the tree
+// of forms, the bar with the current form's name and page buttons, the form
+// window, the message list and, while no settlement is open, the welcome
+// area. It owns the settlement (through AppContext) and the document state,
+// and runs the program's start-up and end.
+#include <QMainWindow>
+#include <QStringList>
+#include <memory>
+
+#include "platform/regional.h"
+#include "platform/single_instance.h"
+
+class QAction;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+class QSplitter;
+class QStackedWidget;
+class QTextBrowser;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace pit::ui {
+
+struct AppContext;
+class TFImage;
+class TFOPP;
+class WelcomePanel;
+
+// Texts the user sees in several places.
+extern const char* const kApplicationTitle;
+extern const char* const kNoCaptionDocument;  // caption head without a document
+
+class TTools : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // The creation handler: single-instance guard, captions, workspace
+  // folders, dictionaries. `lockPath` empty means the user's default guard.
+  explicit TTools(AppContext& ctx, const QString& lockPath = QString(), QWidget* parent = nullptr);
+  ~TTools() override;
+
+  // Another copy was running: the program ends without showing this window.
+  bool Refused() const { return refused_; }
+  // The show handler (after the window is shown): screen check, first start,
+  // the file named on the command line, regional settings. False when the
+  // program has to end.
+  bool AfterShow(const QStringList& arguments);
+
+  // --- the document, for other windows ----------------------------------------
+  // Saves to `path`, asking for a name when it is empty or the file is gone.
+  // False when the user cancelled or the file could not be written.
+  bool SaveDocument(const QString& path);
+  // Replaces the settlement by the file's; false (with the message) when the
+  // file is missing or unreadable.
+  bool LoadDocument(const QString& path);
+  // The save question when the settlement is modified. True: go on (saved,
+  // or the user chose not to save). False: stop (Cancel, or the save asked
+  // for did not happen). `closing` adds Cancel.
+  bool AskToSave(bool closing);
+  // Rebuilds the settlement's tree and the tree view from it.
+  void RebuildTree();
+  // Makes entry `number` current and shows its page, as a click in the tree.
+  void SelectEntry(int number);
+  // A field edit, a change of forms or an added copy.
+  void SetModified();
+  // Empties the settlement and the screen (no settlement open).
+  void ClearSettlement();
+  QString CaptionTail() const { return captionTail_; }
+  AppContext& Context() { return ctx_; }
+  TFImage* Form() const { return FImage; }
+
+  // --- controls (names as the users' manual calls them) ----------------------
+  QMenuBar* MenuKlienta = nullptr;
+  QToolBar* ToolBarKlienta = nullptr;
+  QToolBar* CoolBar = nullptr;
+  QTreeWidget* TV = nullptr;
+  QListWidget* ListError = nullptr;
+  WelcomePanel* RozpocznijPrace = nullptr;
+  QWidget* PWB = nullptr;
+  QTextBrowser* WBWelcome = nullptr;
+  TFImage* FImage = nullptr;
+  TFOPP* FOPP = nullptr;
+
+  // Menu items.
+  QAction* Nowe1 = nullptr;
+  QAction* Otw1 = nullptr;
+  QAction* Zamknij1 = nullptr;
+  QAction* Zapisz1 = nullptr;
+  QAction* Zapiszjako1 = nullptr;
+  QAction* Drukuj2 = nullptr;
+  QAction* PrzeniesDaneMenu = nullptr;
+  QAction* Zamknijprogram1 = nullptr;
+  QAction* N8 = nullptr;  // "Wykaz OPP"
+  QAction* Pomocneinformacje1 = nullptr;
+  QAction* Kalkulator1 = nullptr;
+  QAction* gg1 = nullptr;  // "Aktualizacja"
+  QAction* Informacjaoprogramie2 = nullptr;
+  QAction* Forum1 = nullptr;
+  QAction* StronaProgramu1 = nullptr;
+
+  // Tool bar buttons.
+  QAction* ToolButton1 = nullptr;
+  QAction* ToolButton2 = nullptr;
+  QAction* ToolButtonSave = nullptr;
+  QAction* BWydruk = nullptr;
+  QAction* TB_Import = nullptr;
+  QAction* TbCheck = nullptr;
+  QAction* Belka5 = nullptr;
+  QAction* TBSendXML = nullptr;
+  QAction* TBOpenXML = nullptr;
+  QAction* ToolButton3 = nullptr;
+  QAction* ToolButton13 = nullptr;
+  QAction* ToolButton10 = nullptr;
+  QAction* ToolButton6 = nullptr;  // designer switch, never shown to users
+
+  // The bar under the tool bar.
+  QToolButton* Zmiana = nullptr;
+  QToolButton* SBZmienIdentyfikator = nullptr;
+  QToolButton* ZalAdd = nullptr;
+  QLabel* InfoPit = nullptr;
+  QLabel* Strona = nullptr;
+  QToolButton* PitPrevPageEnd = nullptr;
+  QToolButton* PitPrevPage = nullptr;
+  QLabel* InfoPage = nullptr;
+  QToolButton* PitNextPage = nullptr;
+  QToolButton* PitNextPageEnd = nullptr;
+  QLabel* ProcentPodatku = nullptr;
+
+ public slots:
+  void Nowe1Click();
+  void Otw1Click();
+  void ToolButton2Click();
+  void Zapisz1Click();
+  void Zapiszjako1Click();
+  void Zamknij1Click();
+  void Zamknijprogram1Click();
+  void Kalkulator1Click();
+  void N8Click();
+  void Informacjaoprogramie2Click();
+  void ZalAddClick();
+  void PitPrevPageEndClick();
+  void PitPrevPageClick();
+  void PitNextPageClick();
+  void PitNextPageEndClick();
+  void TVChange();
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildToolBars();
+  void BuildCentralArea();
+  void PrepareWorkspace();
+  void LoadDictionaries();
+  bool CheckRegionalSettings();
+
+  // Showing the current entry's page: the main window's half of it (the
+  // form window draws), with the enabling of the commands around it.
+  void ShowPage(int idPit, int page, bool refresh);
+  void SelectItem(QTreeWidgetItem* item);
+  QTreeWidgetItem* ItemOfEntry(int number) const;
+  void SetDocumentCommands(bool on);
+  void SetPageCommands(bool on);
+  void ShowWelcome(bool on);
+  void CollapseMessages();
+  void UpdateCaption();
+  void UpdatePageButtons(int page, int pageCount);
+  void OpenAndShowFirst(const QString& path);
+  void RecalculateAll();
+  QString AskOpenFileName();
+  QString AskSaveFileName();
+  // For commands whose windows come with later versions of the program.
+  void NotAvailableYet(const QString& function);
+
+  AppContext& ctx_;
+  platform::SingleInstance instance_;
+  std::unique_ptr<platform::RegionalSettings> regional_;
+  platform::Separators startSeparators_;
+  bool regionalChanged_ = false;
+  bool refused_ = false;
+  bool rebuilding_ = false;
+  bool openedFromCommandLine_ = false;
+  bool documentsFolderExisted_ = false;
+  bool closing_ = false;
+  int screenWidth_ = 0;
+  QString captionTail_;
+
+  QSplitter* splitter_ = nullptr;
+  QStackedWidget* rightArea_ = nullptr;
+  QWidget* formArea_ = nullptr;
+};
+
+}  // namespace pit::ui
