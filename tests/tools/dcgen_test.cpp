@@ -133,10 +133,15 @@ TEST(DcgenContract, AcceptsAFormThatKeepsItAndNamesEachBrokenRule) {
       {"types: {amount: [5, 7]}", "pole 7 (amount) nie istnieje"},
       {"types: {amount: [6]}", "pole 6 ma być amount"},
       {"types: {line: [0]}", "pole 0 ma być line"},
+      {"types: {box: [3, 4]}", ""},
+      {"types: {box: [5]}", "pole 5 ma być box"},
       {"boxes: [{f: [3, 4], codes: ['1', '4']}]", "kwadrat 4 ma kod \"2\", oczekiwano \"4\""},
       {"boxes: [{f: [3], codes: ['1']}, {f: [4], codes: ['2']}]", "dzieli nazwę grupy \"CEL\""},
       {"boxes: [{f: [3, 5], codes: ['1', '2']}]", "pole 5 ma być kwadratem"},
       {"exchange: [0]\nexempt: 'P_1,P_3,'", "nazwa P_3 z listy pominięć"},
+      {"exchange: [0]\nidentification: [5]\nexempt: 'P_1,P_3,'", ""},
+      {"exchange: [0]\nidentification: [5]\nexempt: 'P_1,P_3,P_4,'", "nazwa P_4 z listy pominięć"},
+      {"identification: [9]", "pole 9 (pole identyfikacyjne) nie istnieje"},
       {"Podmiot1: [0]", "ma zaczynać się od Podmiot1."},
       {"xml: {0: Podmiot1.NIP}", "pole 0: nazwa XML \"P_1\""},
       {"poz: {5: 132}", "pole 5: pozycja 3, oczekiwano 132"},
@@ -180,6 +185,50 @@ TEST(DcgenSource, FixtureGetsTheRecordAttributesItsTypesImply) {
   EXPECT_LT(form.fields[0].Tab, form.fields[3].Tab);
   EXPECT_LT(form.fields[3].Tab, form.fields[4].Tab);
   EXPECT_LT(form.fields[4].Tab, form.fields[5].Tab);
+}
+
+// Month boxes: one cell, each box a position of its own, several may be ticked.
+TEST(DcgenSource, BoxesWithTheirOwnPositionsAreSeparateGroups) {
+  FixedMeasurer m;
+  const char* src = R"(
+form: 99
+code: T
+variant: 1
+pages:
+  - blocks:
+      - cells:
+          - label: "Okres"
+            name: WSPOLNA
+            must: true
+            boxes:
+              - {f: 0, poz: 7, code: "1", caption: "7. cały rok", text: "cały rok"}
+              - {f: 1, poz: 8, code: "1", text: "I"}
+              - {f: 2, code: "2", text: "bez pozycji"}
+)";
+  dcgen::CompiledForm form = dcgen::CompileForm(YAML::Load(src), m);
+  ASSERT_EQ(form.fields.size(), 3u);
+  struct Expect {
+    int poz;
+    const char* name;
+    const char* xml;
+  };
+  const Expect expect[] = {{7, "P7", "P_7"}, {8, "P8", "P_8"}, {0, "WSPOLNA", ""}};
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(form.fields[i].Typ, pit::kCheckbox);
+    EXPECT_EQ(form.fields[i].Poz, expect[i].poz);
+    EXPECT_EQ(form.fields[i].Name, expect[i].name);
+    EXPECT_EQ(form.fields[i].XMLNode, expect[i].xml);
+    EXPECT_TRUE(form.fields[i].MustBe);
+  }
+  auto drawn = [&](const std::string& text) {
+    for (const auto& p : form.pages[0].prims)
+      if (p.kind == dcgen::Prim::kText && p.text == text) return true;
+    return false;
+  };
+  EXPECT_TRUE(drawn("7. cały rok"));
+  EXPECT_TRUE(drawn("8. I"));
+  EXPECT_TRUE(drawn("2. bez pozycji"));
 }
 
 TEST(DcgenSource, RefusesSourcesThatWouldMakeABrokenDefinition) {

@@ -44,6 +44,7 @@ const std::map<std::string, Expect>& Kinds() {
       {"date", {pit::kData, -1, nullptr}},       {"krs", {pit::kSelect, -1, nullptr}},
       {"line", {pit::kKreska, -1, nullptr}},     {"office", {pit::kUrzadSkarbowy, -1, nullptr}},
       {"country", {pit::kKraj, -1, nullptr}},    {"percent", {pit::kJedenProcent, 1, "0,00"}},
+      {"box", {pit::kCheckbox, -1, nullptr}},
   };
   return k;
 }
@@ -163,11 +164,22 @@ std::vector<std::string> CheckContract(const CompiledForm& form, const YAML::Nod
       if (f) exchangedNames.insert(f->XMLNode);
     }
   }
+  // The validation never reports the exempt names: they must be identification
+  // positions of the form. The exchange fills some of them; the others (e.g.
+  // an address the exchange does not carry) are listed as `identification`.
+  std::set<std::string> identificationNames = exchangedNames;
+  if (contract["identification"]) {
+    for (int k : Indexes(contract["identification"])) {
+      const pit::FieldObject* f = field(k, "pole identyfikacyjne");
+      if (f) identificationNames.insert(f->XMLNode);
+    }
+  }
   if (contract["exempt"]) {
     for (const std::string& name : SplitList(contract["exempt"].as<std::string>())) {
-      if (!exchangedNames.count(name))
+      if (!identificationNames.count(name))
         bad.push_back("nazwa " + name +
-                      " z listy pominięć nie należy do pola wypełnianego wymianą danych");
+                      " z listy pominięć nie należy do pola identyfikacyjnego (wymiana danych lub "
+                      "identification)");
     }
   }
   // Exact XML names where the contract fixes them.

@@ -325,7 +325,11 @@ class Compiler {
     double x = x0, y = 0, lineH = 0;
     bool stack = Bool(c, "stack", false);
     for (const auto& b : c["boxes"]) {
-      std::string caption = Str(b, "code") + ". " + Str(b, "text");
+      // A box of its own printed position shows that number; otherwise the
+      // code the box stands for.
+      std::string caption = b["caption"] ? Str(b, "caption")
+                            : b["poz"]   ? Str(b, "poz") + ". " + Str(b, "text")
+                                         : Str(b, "code") + ". " + Str(b, "text");
       double avail = width - x0 - kBox - 10;
       double full = m_.Width(caption, kCaptionEm, false);
       double need = kBox + 4 + std::min(full, avail) + 14;
@@ -473,10 +477,13 @@ class Compiler {
       YAML::Node f = YAML::Clone(b);
       f["t"] = "box";
       for (const char* key : {"name", "xml", "must", "ro", "hint", "label"}) {
+        // A box with its own position has its own name and XML element.
+        if (b["poz"] && (std::string(key) == "name" || std::string(key) == "xml")) continue;
         if (!f[key] && c[key]) f[key] = c[key];
       }
+      if (b["poz"] && !f["name"]) f["name"] = "P" + Str(b, "poz");
       if (!f["hint"]) f["hint"] = Str(c, "label") + ": " + Str(b, "text");
-      MakeField(f, r, c["poz"] ? c["poz"].as<int>() : 0);
+      MakeField(f, r, b["poz"] ? b["poz"].as<int>() : c["poz"] ? c["poz"].as<int>() : 0);
     }
   }
 
