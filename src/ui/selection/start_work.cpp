@@ -1,0 +1,94 @@
+#include "ui/selection/start_work.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "app/document.h"
+#include "ui/app/app_context.h"
+#include "ui/selection/selection_widgets.h"
+#include "ui/selection/tfrozpprace.h"
+#include "ui/selection/tfwybalg.h"
+
+namespace pit::ui {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// The save question for a caller without a main window of its own.
+bool AskToSaveHere(AppContext& ctx, QWidget* parent) {
+  Settlement& s = ctx.settlement;
+  if (!s.DocumentModified) return true;
+  const QString text = QStringLiteral("Rozliczenie \"") + Q(s.DocumentName) +
+                       QStringLiteral("\" zostało zmodyfikowane.\nCzy zapisać zmiany w bieżącym rozliczeniu ?");
+  if (!WarningQuestion(parent, QStringLiteral("Zapisanie zmian"), text)) return true;
+  QString path = Q(s.DocumentPath);
+  if (path.isEmpty()) {
+    path = QFileDialog::getSaveFileName(parent, QString(), Q(ctx.documentsFolder) + QStringLiteral("/") +
+                                                               Q(s.DocumentName),
+                                        QStringLiteral("*.dc2014"));
+    if (path.isEmpty()) return false;
+  }
+  const FileResult r = SaveSettlement(s, path.toStdString());
+  if (!r.ok) {
+    InformationBox(parent, Q(r.message));
+    return false;
+  }
+  return true;
+}
+
+bool RunScreen(TSam& screen, SelectionOutcome* outcome) {
+  screen.exec();
+  if (outcome != nullptr) *outcome = screen.Outcome();
+  return screen.Outcome().confirmed;
+}
+
+}  // namespace
+
+bool StartNewSettlement(AppContext& ctx, QWidget* parent, SelectionOutcome* outcome, const MainWindowHooks& hooks) {
+  if (outcome != nullptr) *outcome = SelectionOutcome{};
+  const QString help = Q(ctx.Folder("pomoc/inf"));
+  int kind = kIndividual;
+  {
+    TFRozpPrace start(help, parent);
+    start.exec();
+    switch (start.Chosen()) {
+      case TFRozpPrace::kTaxpayers: {
+        TFWybAlg method(help, parent);
+        method.exec();
+        if (!method.ManualChosen()) return false;
+        kind = kIndividual;
+        break;
+      }
+      case TFRozpPrace::kPayers:
+        kind = kPayerForms;
+        break;
+      case TFRozpPrace::kRegistration:
+        kind = kRegistrationForms;
+        break;
+      case TFRozpPrace::kNone:
+        return false;
+    }
+  }
+  // Asked while the open settlement is still intact.
+  const bool goOn = hooks.askToSave ? hooks.askToSave() : AskToSaveHere(ctx, parent);
+  if (!goOn) return false;
+
+  TSam screen(ctx, hooks.openHelp, parent);
+  screen.Selection().StartNew(kind);
+  if (hooks.resetForNew) hooks.resetForNew(kind);
+  screen.PrepareNew(kind);
+  return RunScreen(screen, outcome);
+}
+
+bool ReopenSelection(AppContext& ctx, QWidget* parent, bool identifiersOnly, SelectionOutcome* outcome,
+                     const MainWindowHooks& hooks) {
+  if (outcome != nullptr) *outcome = SelectionOutcome{};
+  if (!ctx.settlement.IsOpen()) return false;
+  TSam screen(ctx, hooks.openHelp, parent);
+  screen.PrepareReopen(identifiersOnly);
+  return RunScreen(screen, outcome);
+}
+
+}  // namespace pit::ui

@@ -1,0 +1,43 @@
+#pragma once
+// The method window of taxpayers: the forms chosen by the question-and-answer
+// wizard or by hand, with the method help page beside the choice.
+#include <QDialog>
+
+#include "ui/selection/selection_widgets.h"
+
+class QPushButton;
+class QTextBrowser;
+
+namespace pit::ui {
+
+class TFWybAlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TFWybAlg(const QString& helpFolder, QWidget* parent = nullptr);
+
+  // True once the user chose to pick the forms by hand (the window closes);
+  // false when it was closed without a choice.
+  bool ManualChosen() const { return manual_; }
+
+  Tile KreatorDoboru;               // with its twin IKreatorDoboru
+  Tile SamodzielnyWyborFormularzy;  // with its twin ISamodzielnyWyborFormularzy
+  QPushButton* BWyborSciezka = nullptr;
+  QPushButton* BWyborSamodzielnie = nullptr;
+  QTextBrowser* WBCase = nullptr;
+
+  // Told when the wizard is asked for while it is not part of the program.
+  static const char* const kWizardMissing;
+
+ public slots:
+  void BWyborSciezkaClick();
+  void BWyborSamodzielnieClick();
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+
+ private:
+  bool manual_ = false;
+};
+
+}  // namespace pit::ui
