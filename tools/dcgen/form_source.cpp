@@ -254,7 +254,11 @@ class Compiler {
     Fill(kLeft, top, kRight, top + h, bar_, true);
     Frame(kLeft, top, kRight, top + h);
     Line(kLeft + codeW, top, kLeft + codeW, top + h);
-    Text(kLeft + codeW / 2, top + h / 2 + 6, out_.code, 26, true, 1);
+    // A long code (UPKD ORD-ZU) is set smaller so that it stays in its box.
+    double codeEm = 26;
+    double codeWidth = m_.Width(out_.code, codeEm, true);
+    if (codeWidth > codeW - 12) codeEm *= (codeW - 12) / codeWidth;
+    Text(kLeft + codeW / 2, top + h / 2 + codeEm * 0.23, out_.code, codeEm, true, 1);
     Text(kLeft + codeW / 2, top + h - 5, "(" + std::to_string(out_.variant) + ")", 8, false, 1);
     DrawLines(title, kLeft + codeW + 8, top + 5, 12.5, 15, true);
     DrawLines(sub, kLeft + codeW + 8, top + 8 + title.size() * 15.0, kLabelEm, kLabelLine, false);
