@@ -108,6 +108,17 @@ class TFImage : public QWidget, public CalcDisplay {
   void SelectEntry(int entry, int idPit) override;
   void SetDonationLabel(const std::string& text) override;
 
+  // --- what the editors call ---------------------------------------------------
+  // Keys of the text box, the masked box and the tick panel's input; true
+  // when the window took the key.
+  bool EditorKeyPress(QKeyEvent* e, bool tickPanel);
+  bool EditorKeyRelease(QKeyEvent* e);
+  void TickPanelMouseUp();
+  void PickChosen();     // "wybierz" of the office and country lists
+  void PickCancelled();  // "anuluj" / Esc of any pick panel
+  void PickerCommit();   // a KRS chosen or typed in the organisation picker
+  void DonationAccepted();  // "TAK, chcę"
+
  signals:
   // After every committed edit (the settlement is modified).
   void modified();
@@ -123,6 +134,7 @@ class TFImage : public QWidget, public CalcDisplay {
  protected:
   void wheelEvent(QWheelEvent* e) override;
   void showEvent(QShowEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   friend class PageSurface;
@@ -141,6 +153,7 @@ class TFImage : public QWidget, public CalcDisplay {
   void DrawFields();
   void Redraw();  // field layer cleared and drawn again, the surface repainted
   void RunEntryCalculation();
+  void ApplySpouseFieldRules();
   FormEntry* Entry() const;
   ValueSlot* Slot(int k) const;
   bool IsField(int k) const { return k >= 0 && k < FieldCount(); }
@@ -169,10 +182,10 @@ class TFImage : public QWidget, public CalcDisplay {
   void OpenDonationFlow(int k);
   void WriteValueOver(int k);
 
-  // Keys of the editors (text box, masked box, the tick panel's input).
-  bool EditorKeyPress(QKeyEvent* e, bool tickPanel);
-  bool EditorKeyRelease(QKeyEvent* e);
   void SendEnter();
+  void ShowOtherPage(int page);
+  void Message(const std::string& text, bool warning = false);
+  bool AskYesNo(const std::string& title, const std::string& text);
 
   AppContext& ctx_;
   std::vector<FieldObject> fields_;
@@ -210,8 +223,12 @@ class TFImage : public QWidget, public CalcDisplay {
   CountryPanel* PListaKR = nullptr;
   OrganisationPicker* PListaOPP = nullptr;
   DonationPanel* POPP = nullptr;
-  QLabel* valueOver_ = nullptr;
-  int textLength_ = 0;  // the text box's length before its last change
+  QLabel* valueOver_ = nullptr;  // a field of an unknown kind shows its definition's text
+  enum class Editor { None, Text, Masked, Tick, Office, Country, Picker, ValueOver };
+  Editor editor_ = Editor::None;  // what was opened for `openedFor_`
+  int openedFor_ = -1;
+  int showCount_ = 0;   // pages shown so far, to see whether a signal showed one
+  int wheelDelta_ = 0;  // wheel movement not yet a whole notch
 };
 
 }  // namespace pit::ui

@@ -1,0 +1,95 @@
+#pragma once
+// The in-place editors the form window puts over a field: the text box, the
+// masked box of identifiers and dates, and the tick panel. Their keys go to
+// the form window first, which handles Enter, Tab and Space the same way for
+// all of them.
+#include <QFrame>
+#include <QLineEdit>
+#include <QString>
+
+#include "forms/field_object.h"
+
+class QLabel;
+
+namespace pit::ui {
+
+class TFImage;
+
+// The text box of Tekst, Liczba and JedenProcent fields.
+class TextBox : public QLineEdit {
+  Q_OBJECT
+ public:
+  TextBox(TFImage& owner, const FieldObject& def, QWidget* parent);
+  // Sets the text and fits the font to it, as when the box opens.
+  void Start(const QString& text);
+  int FontPoints() const { return points_; }
+  bool IsAmountBox() const;
+
+ protected:
+  bool event(QEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+
+ private:
+  void OnEdited(const QString& text);
+  void SetPoints(int points);
+  void Fit();
+  bool TooWide() const;
+
+  TFImage& owner_;
+  int typ_;
+  int option_;
+  bool plusValue_;
+  int maxChar_;
+  int basePoints_;
+  int points_;
+  int lastLength_ = 0;
+};
+
+// A box with a fixed pattern of digit positions and "-" literals. Typing
+// overwrites the digit positions; blanks show as "_" and read as spaces.
+class MaskedBox : public QLineEdit {
+  Q_OBJECT
+ public:
+  // `pattern`: "9" for a digit position, "-" for a literal.
+  MaskedBox(TFImage& owner, const QString& pattern, QWidget* parent);
+  void SetMasked(const QString& masked);  // spaces for blanks
+  QString Masked() const { return masked_; }
+
+ protected:
+  bool event(QEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void inputMethodEvent(QInputMethodEvent* e) override;
+
+ private:
+  bool IsDigitPos(int i) const { return i >= 0 && i < pattern_.size() && pattern_[i] == QLatin1Char('9'); }
+  void Show(int caret);
+  void BlankRange(int from, int to);
+  void TypeDigits(const QString& digits);
+
+  TFImage& owner_;
+  QString pattern_;
+  QString masked_;
+};
+
+// The tick panel: the caption shows "X" or nothing; a hidden input inside
+// takes the keys.
+class TickPanel : public QFrame {
+  Q_OBJECT
+ public:
+  TickPanel(TFImage& owner, QWidget* parent);
+  void SetCaption(bool ticked);
+  bool Ticked() const;
+  void Toggle();
+  QLineEdit* Input() const { return input_; }
+  QLabel* Caption() const { return caption_; }
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* e) override;
+
+ private:
+  TFImage& owner_;
+  QLabel* caption_;
+  QLineEdit* input_;
+};
+
+}  // namespace pit::ui

@@ -1,0 +1,104 @@
+#include "ui/forms/form_rules.h"
+
+#include <algorithm>
+
+#include "app/catalogue.h"
+#include "text/cp1250.h"
+
+namespace pit::ui {
+namespace {
+
+const char* const kHintOneReturn =
+    "Jeżeli podatnik składa więcej niż jedno zeznanie, w którym możliwe jest rozliczenie podatku \nz "
+    "odpłatnego zbycia nieruchomości i praw majątkowych, pole to wypełnia tylko w jednym z nich.";
+
+std::string FlatCostHint(int first, int second) {
+  return "Suma pozycji " + std::to_string(first) + " i " + std::to_string(second) +
+         " przy zastosowaniu kosztów zryczałtowanych nie może przekroczyć kwoty 42.764 zł";
+}
+
+}  // namespace
+
+std::string EntryHint(int idPit, int k, const std::string& slotValue) {
+  if (idPit == kPit40) {
+    return k == 68 ? "W wierszu 5 należy uwzględnić kwoty wykazane w informacji PIT-R" : std::string();
+  }
+  if (slotValue != "0,00") return std::string();
+  switch (idPit) {
+    case kPit36:
+      if (k == 190 || k == 191) return kHintOneReturn;
+      if (k == 339 || k == 344) return FlatCostHint(49, 80);
+      if (k == 184 || k == 346) return FlatCostHint(96, 127);
+      break;
+    case kPit37:
+      if (k == 149 || k == 151) return FlatCostHint(43, 58);
+      if (k == 153 || k == 155) return FlatCostHint(74, 89);
+      break;
+    case kPit36L:
+      if (k == 55) return kHintOneReturn;
+      break;
+    case kPit38:
+      if (k == 34) return kHintOneReturn;
+      break;
+    default:
+      break;
+  }
+  return std::string();
+}
+
+int KrsFieldOf(int idPit) {
+  switch (idPit) {
+    case kPit36: return 321;
+    case kPit37: return 131;
+    case kPit36L: return 108;
+    case kPit38: return 59;
+    case kPit28: return 142;
+    case kPit39: return 58;
+    default: return -1;
+  }
+}
+
+int NextFieldIndex(const std::vector<FieldObject>& defs, int left) {
+  if (left < 0 || left >= static_cast<int>(defs.size())) return left;
+  const int leftTab = defs[static_cast<std::size_t>(left)].Tab;
+  int best = -1;
+  for (int k = 1; k < static_cast<int>(defs.size()); ++k) {
+    const FieldObject& d = defs[static_cast<std::size_t>(k)];
+    // A strike-through line has no editor: going there would leave the
+    // user with nothing to type into and no key to move on with.
+    if (d.Tab <= leftTab || d.ReadOnly || !d.Visible || d.Typ == kKreska) continue;
+    if (best < 0 || d.Tab < defs[static_cast<std::size_t>(best)].Tab) best = k;
+  }
+  return best < 0 ? left : best;
+}
+
+std::string PageQuestion(int page, const std::string& formCode) {
+  return "Czy przejść na " + std::to_string(page) + " stronę druku " + formCode + " ?";
+}
+
+std::vector<TaxOffice> OfficesByTown(const std::vector<TaxOffice>& records) {
+  std::vector<TaxOffice> out;
+  for (const TaxOffice& o : records)
+    if (!o.Name.empty() || !o.Code.empty()) out.push_back(o);
+  std::stable_sort(out.begin(), out.end(), [](const TaxOffice& a, const TaxOffice& b) {
+    return Utf8ToCp1250(a.Town) < Utf8ToCp1250(b.Town);
+  });
+  return out;
+}
+
+std::vector<Country> CountriesByName(const std::vector<Country>& records) {
+  std::vector<Country> out;
+  for (const Country& c : records)
+    if (!c.Name.empty() || !c.Code.empty()) out.push_back(c);
+  std::stable_sort(out.begin(), out.end(), [](const Country& a, const Country& b) {
+    return Utf8ToCp1250(a.Name) < Utf8ToCp1250(b.Name);
+  });
+  return out;
+}
+
+bool BeginsWithUpper(const std::string& text, const std::string& prefix) {
+  const std::string p = UpperPl(prefix);
+  return text.compare(0, p.size(), p) == 0;
+}
+
+}  // namespace pit::ui

@@ -1,0 +1,786 @@
+#include "ui/forms/tfimage.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include "calc/calculation.h"
+#include "calc/framework.h"
+#include "forms/definition_files.h"
+#include "forms/values.h"
+#include "page_painter.h"
+#include "ui/app/app_context.h"
+#include "ui/forms/field_editors.h"
+#include "ui/forms/form_rules.h"
+#include "ui/forms/opp_panels.h"
+#include "ui/forms/pick_panels.h"
+#include "ui/forms/tfinfo.h"
+
+namespace pit::ui {
+namespace {
+
+constexpr int kLeftOffset = 1;  // the page lies one pixel from the window's left edge
+constexpr int kPageWidth = 800;
+constexpr int kEmptyPageHeight = 1131;
+constexpr int kWheelStep = 25;
+constexpr int kWheelNotch = 120;
+
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+
+bool IsEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
+
+}  // namespace
+
+// `Formatka` and `IDruk` in one: the page picture with the field layer over
+// it, drawn from one image so that a redraw never shows a half-drawn page.
+class PageSurface : public QWidget {
+ public:
+  PageSurface(TFImage& owner, QWidget* parent) : QWidget(parent), owner_(owner) {
+    setObjectName(QStringLiteral("Formatka"));
+    setMouseTracking(true);
+    setCursor(Qt::CrossCursor);
+    setFocusPolicy(Qt::ClickFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override {
+    QPainter p(this);
+    p.fillRect(e->rect(), Qt::white);
+    if (!owner_.composed_.isNull()) p.drawImage(e->rect().topLeft(), owner_.composed_, e->rect());
+  }
+  void mouseMoveEvent(QMouseEvent* e) override { owner_.FormatkaMouseMove(PagePoint(e)); }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    if (e->button() != Qt::LeftButton) return;
+    owner_.FormatkaMouseMove(PagePoint(e));
+    owner_.FormatkaClick();
+  }
+
+ private:
+  static QPoint PagePoint(QMouseEvent* e) { return e->position().toPoint() - QPoint(kLeftOffset, 0); }
+  TFImage& owner_;
+};
+
+TFImage::TFImage(AppContext& ctx, QWidget* parent)
+    : QWidget(parent), ctx_(ctx), picture_(std::make_unique<render::PagePicture>()) {
+  setObjectName(QStringLiteral("FImage"));
+  scroll_ = new QScrollArea(this);
+  scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setWidgetResizable(false);
+  surface_ = new PageSurface(*this, scroll_);
+  surface_->setFixedSize(kLeftOffset + kPageWidth, kEmptyPageHeight);
+  scroll_->setWidget(surface_);
+  scroll_->viewport()->installEventFilter(this);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(scroll_);
+
+  PListaUS = new TaxOfficePanel(*this, ctx_.offices, surface_);
+  PListaKR = new CountryPanel(*this, ctx_.countries, surface_);
+  PListaOPP = new OrganisationPicker(*this, surface_);
+  POPP = new DonationPanel(*this, surface_);
+  tickPanel_ = new TickPanel(*this, surface_);
+  tickPanel_->hide();
+}
+
+TFImage::~TFImage() = default;
+
+// --- state ---------------------------------------------------------------------------
+
+QWidget* TFImage::Surface() const { return surface_; }
+QLabel* TFImage::DonationLabel() const { return POPP->Amount(); }
+
+QWidget* TFImage::OpenEditor() const {
+  switch (editor_) {
+    case Editor::Text: return textBox_;
+    case Editor::Masked: return maskedBox_;
+    case Editor::Tick: return tickPanel_;
+    case Editor::Office: return PListaUS;
+    case Editor::Country: return PListaKR;
+    case Editor::Picker: return PListaOPP;
+    default: return nullptr;
+  }
+}
+
+bool TFImage::PictureLoaded() const { return pictureLoaded_; }
+
+void TFImage::SetMessageList(QListWidget* list) {
+  listError_ = list;
+  if (list != nullptr && list->height() > 0) listNormalHeight_ = list->height();
+}
+
+void TFImage::MarkFieldListStale() { fieldsStale_ = true; }
+
+void TFImage::SetEFilingQuery(std::function<bool()> visible) { eFilingVisible_ = std::move(visible); }
+
+FormEntry* TFImage::Entry() const {
+  const Settlement& s = ctx_.settlement;
+  const int n = s.Current.Number;
+  return s.Has(n) ? &ctx_.settlement.Entry(n) : nullptr;
+}
+
+ValueSlot* TFImage::Slot(int k) const {
+  FormEntry* e = Entry();
+  if (e == nullptr || k < 0 || k >= kSlotCount) return nullptr;
+  return &e->Slots[static_cast<std::size_t>(k)];
+}
+
+// --- showing a page --------------------------------------------------------------------
+
+void TFImage::ShowPage(int idPit, int page, bool refresh) {
+  ++showCount_;
+  CurrentEntryState& c = ctx_.settlement.Current;
+  // An editor left open belongs to the page that is going away.
+  CloseAllEditors();
+  edited_ = -1;
+  fieldLeft_ = -1;
+  c.IdPit = idPit;
+  c.Page = page;
+  if (Entry() == nullptr) return;
+  if (fieldsStale_ || c.Number != loadedEntry_ || idPit != loadedIdPit_) LoadFieldList();
+  pageCount_ = c.PageCount;
+  if (pageCount_ <= 0 && FormCatalogue::IsValid(idPit)) pageCount_ = ctx_.settlement.Catalogue()[idPit].PageCount;
+  reminderFlag_ = false;
+  enterArmed_ = true;
+  LoadPagePicture();
+  ClearFieldLayer();
+  RunEntryCalculation();
+  DrawFields();
+  if (refresh) update();
+  emit pageShown(page, pageCount_);
+}
+
+void TFImage::CloseForm() {
+  CloseAllEditors();
+  edited_ = -1;
+  fieldLeft_ = -1;
+  picture_->Release();
+  pictureLoaded_ = false;
+  pictureLayer_ = QImage();
+  composed_ = QImage();
+  fields_.clear();
+  loadedEntry_ = 0;
+  loadedIdPit_ = 0;
+  fieldsStale_ = true;
+  pageCount_ = 0;
+  pageHeight_ = 0;
+  surface_->update();
+}
+
+void TFImage::LoadFieldList() {
+  const CurrentEntryState& c = ctx_.settlement.Current;
+  const std::string dir = ctx_.defs ? ctx_.defs->Dir() : ctx_.Folder("dc");
+  auto records = LoadFieldObjects(DcsPath(dir, c.IdPit));
+  fields_ = records ? std::move(*records) : std::vector<FieldObject>{};
+  loadedEntry_ = c.Number;
+  loadedIdPit_ = c.IdPit;
+  fieldsStale_ = false;
+}
+
+void TFImage::LoadPagePicture() {
+  const CurrentEntryState& c = ctx_.settlement.Current;
+  const std::string dir = ctx_.defs ? ctx_.defs->Dir() : ctx_.Folder("dc");
+  const std::string path = DcgPath(dir, c.IdPit, c.Page);
+  if (!QFile::exists(Q(path))) {
+    Message("Brak wymaganego pliku dcg:\n" + path);
+    return;
+  }
+  render::PagePicture next;
+  if (!next.Load(path)) {
+    Message("Nieprawidłowy plik dcg:\n" + next.Error());
+    return;
+  }
+  *picture_ = std::move(next);
+  pictureLoaded_ = true;
+  pageHeight_ = picture_->Height();
+  pictureLayer_ = QImage(kLeftOffset + kPageWidth, pageHeight_, QImage::Format_RGB32);
+  pictureLayer_.fill(Qt::white);
+  QPainter p(&pictureLayer_);
+  picture_->Draw(p, kLeftOffset, 0);
+  p.end();
+  surface_->setFixedSize(kLeftOffset + kPageWidth, pageHeight_);
+}
+
+void TFImage::ClearFieldLayer() {
+  if (!pictureLayer_.isNull()) {
+    composed_ = pictureLayer_;
+  } else {
+    composed_ = QImage(kLeftOffset + kPageWidth, pageHeight_ > 0 ? pageHeight_ : kEmptyPageHeight,
+                       QImage::Format_RGB32);
+    composed_.fill(Qt::white);
+  }
+  surface_->update();
+}
+
+void TFImage::ApplySpouseFieldRules() {
+  CalcContext cc(ctx_.settlement, ctx_.ids, *this, &fields_);
+  SpouseFieldRules(cc, ctx_.settlement.Current.IdPit);
+}
+
+void TFImage::DrawFields() {
+  const FormEntry* e = Entry();
+  if (e == nullptr || composed_.isNull()) return;
+  if (FieldCount() > 0) ApplySpouseFieldRules();
+  QPainter p(&composed_);
+  p.translate(kLeftOffset, 0);
+  render::PaintOptions o;
+  o.highlight = highlight_;
+  render::PaintFields(p, ctx_.settlement.Current.IdPit, fields_, *e, ctx_.settlement.Current.Page, o);
+  p.end();
+  surface_->update();
+}
+
+void TFImage::Redraw() {
+  ClearFieldLayer();
+  DrawFields();
+}
+
+void TFImage::RunEntryCalculation() {
+  const CurrentEntryState& c = ctx_.settlement.Current;
+  if (Entry() == nullptr) return;
+  CalcContext cc(ctx_.settlement, ctx_.ids, *this, &fields_);
+  cc.countryCodeOf = [this](const std::string& name) { return ctx_.countries.CodeByName(name); };
+  RunCalculation(cc, c.IdPit, c.Number);
+}
+
+// --- mouse ---------------------------------------------------------------------------------
+
+void TFImage::FormatkaMouseMove(const QPoint& pos) {
+  if (!pictureLoaded_ || fields_.empty()) return;
+  overField_ = false;
+  underMouse_ = -1;
+  surface_->setCursor(Qt::CrossCursor);
+  QString hint;
+  const int page = ctx_.settlement.Current.Page;
+  for (int k = 0; k < FieldCount(); ++k) {
+    const FieldObject& d = fields_[static_cast<std::size_t>(k)];
+    if (d.Page != page || pos.x() < d.Left || pos.x() > d.Right || pos.y() < d.Top || pos.y() > d.Bottom) continue;
+    overField_ = true;
+    underMouse_ = k;
+    surface_->setCursor(d.Visible && !d.ReadOnly ? Qt::PointingHandCursor : Qt::CrossCursor);
+    hint = Q(d.Hint);
+  }
+  ctx_.settlement.Current.FieldUnderMouse = underMouse_;
+  surface_->setToolTip(hint);
+}
+
+void TFImage::FormatkaClick() {
+  if (overField_) {
+    clickInProgress_ = true;
+    if (edited_ < 0) {
+      RunEntryCalculation();
+    } else {
+      CommitEdited();
+      edited_ = -1;
+      CloseAllEditors();
+      Redraw();
+    }
+    edited_ = underMouse_;
+    if (IsField(edited_) && !fields_[static_cast<std::size_t>(edited_)].ReadOnly) OpenEditor(edited_);
+    clickInProgress_ = false;
+  } else if (edited_ >= 0) {
+    CommitEdited();
+    edited_ = -1;
+    CloseAllEditors();
+    Redraw();
+    HidePickPanels();
+  }
+}
+
+int TFImage::ScrollPos() const { return scroll_->verticalScrollBar()->value(); }
+
+void TFImage::ScrollTo(int y) { scroll_->verticalScrollBar()->setValue(std::max(0, y)); }
+
+void TFImage::FormMouseWheelUp() {
+  if (ScrollPos() >= 0) ScrollTo(ScrollPos() - kWheelStep);
+}
+
+void TFImage::FormMouseWheelDown() {
+  if (ScrollPos() >= 0) ScrollTo(ScrollPos() + kWheelStep);
+}
+
+void TFImage::wheelEvent(QWheelEvent* e) {
+  wheelDelta_ += e->angleDelta().y();
+  while (wheelDelta_ >= kWheelNotch) {
+    FormMouseWheelUp();
+    wheelDelta_ -= kWheelNotch;
+  }
+  while (wheelDelta_ <= -kWheelNotch) {
+    FormMouseWheelDown();
+    wheelDelta_ += kWheelNotch;
+  }
+  e->accept();
+}
+
+bool TFImage::eventFilter(QObject* watched, QEvent* e) {
+  // The scroll area would scroll by its own step; the page moves 25 pixels
+  // a notch.
+  if (watched == scroll_->viewport() && e->type() == QEvent::Wheel) {
+    wheelEvent(static_cast<QWheelEvent*>(e));
+    return true;
+  }
+  return QWidget::eventFilter(watched, e);
+}
+
+void TFImage::showEvent(QShowEvent* e) {
+  enterArmed_ = true;
+  QWidget::showEvent(e);
+}
+
+// --- editors ---------------------------------------------------------------------------------
+
+void TFImage::HidePickPanels() {
+  PListaOPP->Dismiss();
+  PListaKR->hide();
+  PListaUS->hide();
+  POPP->hide();
+}
+
+void TFImage::CloseAllEditors() {
+  const bool hadFocus = OpenEditor() != nullptr && OpenEditor()->isAncestorOf(QApplication::focusWidget());
+  if (textBox_ != nullptr) {
+    textBox_->hide();
+    textBox_->deleteLater();
+    textBox_ = nullptr;
+  }
+  if (maskedBox_ != nullptr) {
+    maskedBox_->hide();
+    maskedBox_->deleteLater();
+    maskedBox_ = nullptr;
+  }
+  if (valueOver_ != nullptr) {
+    valueOver_->hide();
+    valueOver_->deleteLater();
+    valueOver_ = nullptr;
+  }
+  tickPanel_->hide();
+  HidePickPanels();
+  editor_ = Editor::None;
+  openedFor_ = -1;
+  if (hadFocus || QApplication::focusWidget() == nullptr) surface_->setFocus();
+}
+
+void TFImage::OpenEditor(int k) {
+  HidePickPanels();
+  if (!IsField(k) || Slot(k) == nullptr) return;
+  const FieldObject& d = fields_[static_cast<std::size_t>(k)];
+  if (!d.Visible) return;
+  switch (d.Typ) {
+    case kTekst:
+    case kLiczba:
+      ShowEntryHint(k);
+      OpenTextBox(k);
+      break;
+    case kNip:
+    case kData:
+      OpenMaskedBox(k);
+      break;
+    case kSelect:
+      OpenOrganisationPicker(k);
+      break;
+    case kCheckbox:
+      OpenTickPanel(k);
+      break;
+    case kKreska:
+      break;
+    case kUrzadSkarbowy:
+      OpenTaxOfficePanel(k);
+      break;
+    case kKraj:
+      OpenCountryPanel(k);
+      break;
+    case kJedenProcent:
+      OpenDonationFlow(k);
+      break;
+    default:
+      WriteValueOver(k);
+      break;
+  }
+}
+
+void TFImage::ShowEntryHint(int k) {
+  const std::string hint = EntryHint(ctx_.settlement.Current.IdPit, k, Slot(k)->Value);
+  if (!hint.empty()) Message(hint);
+}
+
+void TFImage::OpenTextBox(int k) {
+  const FieldObject& d = fields_[static_cast<std::size_t>(k)];
+  if (textBox_ != nullptr) {
+    textBox_->hide();
+    textBox_->deleteLater();
+  }
+  textBox_ = new TextBox(*this, d, surface_);
+  textBox_->setGeometry(d.Left + 2, d.Top + 1, std::abs(d.Right - d.Left) - 2, std::abs(d.Top - d.Bottom) - 2);
+  textBox_->show();
+  textBox_->raise();
+  textBox_->Start(Q(Slot(k)->Value));
+  textBox_->setFocus();
+  editor_ = Editor::Text;
+  openedFor_ = k;
+}
+
+void TFImage::OpenMaskedBox(int k) {
+  const FieldObject& d = fields_[static_cast<std::size_t>(k)];
+  const std::string& value = Slot(k)->Value;
+  QString pattern;
+  std::string masked;
+  if (d.Typ == kNip) {
+    pattern = d.Option == 1 ? QStringLiteral("999-999-99-99") : QStringLiteral("999-99-99-999");
+    masked = MaskNip(value, d.Option);
+  } else {
+    pattern = QStringLiteral("99-99-9999");
+    masked = MaskDate(value);
+  }
+  if (maskedBox_ != nullptr) {
+    maskedBox_->hide();
+    maskedBox_->deleteLater();
+  }
+  maskedBox_ = new MaskedBox(*this, pattern, surface_);
+  maskedBox_->setGeometry(d.Left + 2, d.Top + 1, std::abs(d.Right - d.Left) - 2, std::abs(d.Top - d.Bottom) - 2);
+  maskedBox_->SetMasked(Q(masked));
+  maskedBox_->show();
+  maskedBox_->raise();
+  maskedBox_->setFocus();
+  maskedBox_->selectAll();
+  editor_ = Editor::Masked;
+  openedFor_ = k;
+}
+
+void TFImage::OpenTickPanel(int k) {
+  const FieldObject& d = fields_[static_cast<std::size_t>(k)];
+  const bool ticked = Slot(k)->CheckState;
+  // A click shows the new state at once; the keyboard shows the present one.
+  tickPanel_->SetCaption(clickInProgress_ ? !ticked : ticked);
+  Redraw();
+  tickPanel_->setGeometry(d.Left + 1, d.Top, d.Right - d.Left, d.Bottom - d.Top);
+  tickPanel_->show();
+  tickPanel_->raise();
+  tickPanel_->Input()->setFocus();
+  editor_ = Editor::Tick;
+  openedFor_ = k;
+}
+
+void TFImage::OpenTaxOfficePanel(int k) {
+  const FieldObject& d = fields_[static_cast<std::size_t>(k)];
+  editor_ = Editor::Office;
+  openedFor_ = k;
+  PListaUS->Open(Slot(k)->OfficeCode, d.Left + 2, d.Bottom);
+}
+
+void TFImage::OpenCountryPanel(int k) {
+  const FieldObject& d = fields_[static_cast<std::size_t>(k)];
+  rememberedCountry_ = Slot(k)->Value;
+  editor_ = Editor::Country;
+  openedFor_ = k;
+  PListaKR->Open(rememberedCountry_, d.MustBe, d.Left + 2, d.Bottom);
+}
+
+void TFImage::OpenOrganisationPicker(int k) {
+  const FieldObject& d = fields_[static_cast<std::size_t>(k)];
+  ScrollTo(d.Top - 10);
+  editor_ = Editor::Picker;
+  openedFor_ = k;
+  PListaOPP->Open(Slot(k)->Value, d.Left + 1, std::max(0, d.Top - 1));
+}
+
+void TFImage::OpenDonationFlow(int k) {
+  const int krs = KrsFieldOf(ctx_.settlement.Current.IdPit);
+  if (krs < 0 || Slot(krs) == nullptr || Slot(krs)->Value.empty()) return;
+  if (POPP->Amount()->text() == QLatin1String("0,00")) return;
+  const FieldObject& d = fields_[static_cast<std::size_t>(k)];
+  POPP->move(200, std::max(0, d.Top - POPP->height() - 10));
+  ScrollTo(d.Top - POPP->height() - 20);
+  POPP->show();
+  POPP->raise();
+  OpenTextBox(k);
+}
+
+void TFImage::WriteValueOver(int k) {
+  const FieldObject& d = fields_[static_cast<std::size_t>(k)];
+  valueOver_ = new QLabel(Q(d.Value), surface_);
+  valueOver_->setGeometry(d.Left + kLeftOffset, d.Top, std::max(1, d.Right - d.Left), std::max(1, d.Bottom - d.Top));
+  valueOver_->show();
+  editor_ = Editor::ValueOver;
+  openedFor_ = k;
+}
+
+// --- commit and moving on ----------------------------------------------------------------------
+
+void TFImage::CommitEdited() {
+  const int k = edited_;
+  // Only an editor that was opened has anything to commit: a read-only or
+  // hidden field the user merely clicked keeps its value, and a list left
+  // with another row selected changes nothing behind the user's back.
+  if (!IsField(k) || openedFor_ != k || editor_ == Editor::ValueOver || Slot(k) == nullptr) {
+    RunEntryCalculation();
+    return;
+  }
+  ctx_.settlement.DocumentModified = true;
+  FieldObject& d = fields_[static_cast<std::size_t>(k)];
+  ValueSlot& slot = *Slot(k);
+  CommitResult r;
+  switch (d.Typ) {
+    case kTekst:
+    case kLiczba:
+    case kJedenProcent:
+      if (textBox_ != nullptr) r = CommitEditorText(d, slot, textBox_->text().toStdString());
+      break;
+    case kNip:
+    case kData:
+      if (maskedBox_ != nullptr) r = CommitEditorText(d, slot, maskedBox_->Masked().toStdString());
+      break;
+    case kSelect:
+      r = CommitEditorText(d, slot, PListaOPP->KrsText().toStdString());
+      break;
+    case kCheckbox:
+      if (editor_ == Editor::Tick && !d.ReadOnly) CommitCheckbox(*Entry(), k, fields_, tickPanel_->Ticked());
+      break;
+    case kUrzadSkarbowy: {
+      const int row = PListaUS->SelectedRow();
+      std::optional<OfficeChoice> office;
+      if (row >= 1) office = OfficeChoice{PListaUS->RowCode(row), PListaUS->RowName(row)};
+      r = CommitTaxOffice(d, slot, office);
+      break;
+    }
+    case kKraj: {
+      const int row = PListaKR->SelectedRow();
+      std::optional<std::string> chosen;
+      if (row >= 1) chosen = PListaKR->RowName(row);
+      r = CommitCountry(d, slot, chosen, PListaKR->SearchText().toStdString());
+      break;
+    }
+    default:
+      break;
+  }
+  if (!r.accepted && !r.message.empty()) Message(r.message);
+  RunEntryCalculation();
+  emit modified();
+}
+
+void TFImage::NextField() {
+  ClearFieldLayer();
+  fieldLeft_ = edited_;
+  edited_ = -1;
+  CloseAllEditors();
+  Redraw();
+  if (!IsField(fieldLeft_)) {
+    fieldLeft_ = -1;
+    return;
+  }
+  const int next = NextFieldIndex(fields_, fieldLeft_);
+  const int page = ctx_.settlement.Current.Page;
+  const int nextPage = fields_[static_cast<std::size_t>(next)].Page;
+  if (nextPage > page) {
+    const std::string code =
+        FormCatalogue::IsValid(ctx_.settlement.Current.IdPit) ? ctx_.settlement.Catalogue()[ctx_.settlement.Current.IdPit].Code : "";
+    const bool yes = AskYesNo("Pytanie", PageQuestion(nextPage, code));
+    // The Enter that answered is released into the editor opened below; it
+    // must not move on again (with No it would ask the same question for ever).
+    enterArmed_ = false;
+    if (yes) {
+      const int left = fieldLeft_;
+      ShowOtherPage(nextPage);
+      fieldLeft_ = left;
+      edited_ = next;
+    } else {
+      edited_ = fieldLeft_;
+    }
+  } else if (nextPage < page) {
+    // The tab order never leads back a page; stay on the field.
+    edited_ = fieldLeft_;
+  } else {
+    edited_ = next;
+  }
+  if (surface_->isVisible()) OpenEditor(edited_);
+  fieldLeft_ = -1;
+}
+
+void TFImage::ShowOtherPage(int page) {
+  const int before = showCount_;
+  ctx_.settlement.Current.Page = page;
+  emit pageChangeRequested(page);
+  if (showCount_ == before) ShowPage(ctx_.settlement.Current.IdPit, page, false);
+}
+
+void TFImage::SendEnter() {
+  const bool tick = editor_ == Editor::Tick;
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+  EditorKeyPress(&press, tick);
+  QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+  EditorKeyRelease(&release);
+}
+
+bool TFImage::EditorKeyPress(QKeyEvent* e, bool tickPanel) {
+  const int key = e->key();
+  if (IsEnter(key)) {
+    if (!tickPanel) {
+      overField_ = false;
+      if (edited_ >= 0) CommitEdited();
+    }
+    return true;
+  }
+  if (key == Qt::Key_Tab || key == Qt::Key_Backtab) return true;  // moves on at its release
+  if (key == Qt::Key_Space && tickPanel) {
+    if (edited_ >= 0) {
+      tickPanel_->Toggle();
+      CommitEdited();
+      Redraw();
+    }
+    return true;
+  }
+  return false;
+}
+
+bool TFImage::EditorKeyRelease(QKeyEvent* e) {
+  const int key = e->key();
+  if (e->isAutoRepeat()) return false;
+  if (IsEnter(key)) {
+    if (edited_ >= 0 && enterArmed_)
+      NextField();
+    else
+      enterArmed_ = true;
+    return true;
+  }
+  if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+    SendEnter();
+    return true;
+  }
+  enterArmed_ = true;
+  return false;
+}
+
+void TFImage::TickPanelMouseUp() {
+  if (edited_ < 0) return;
+  tickPanel_->Toggle();
+  CommitEdited();
+  Redraw();
+  tickPanel_->Input()->setFocus();
+}
+
+void TFImage::PickChosen() {
+  if (edited_ < 0) return;
+  CommitEdited();
+  NextField();
+}
+
+void TFImage::PickCancelled() {
+  if (editor_ == Editor::Country) PListaKR->Cancel(rememberedCountry_);
+  // Cancelling ends the edit: a later click elsewhere must not commit the
+  // row the user walked away from.
+  edited_ = -1;
+  editor_ = Editor::None;
+  openedFor_ = -1;
+  surface_->setFocus();
+}
+
+void TFImage::PickerCommit() {
+  if (edited_ < 0) return;
+  CommitEdited();
+  NextField();
+}
+
+void TFImage::DonationAccepted() {
+  if (edited_ >= 0) {
+    if (textBox_ != nullptr) textBox_->setText(POPP->Amount()->text());
+    CommitEdited();
+    NextField();
+  }
+  POPP->hide();
+}
+
+// --- messages -------------------------------------------------------------------------------------
+
+void TFImage::Message(const std::string& text, bool warning) {
+  QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::Information, QGuiApplication::applicationDisplayName(),
+                  Q(text), QMessageBox::Ok, this);
+  box.exec();
+}
+
+bool TFImage::AskYesNo(const std::string& title, const std::string& text) {
+  QMessageBox box(QMessageBox::Warning, Q(title), Q(text), QMessageBox::Yes | QMessageBox::No, this);
+  return box.exec() == QMessageBox::Yes;
+}
+
+// --- CalcDisplay -------------------------------------------------------------------------------------
+
+int TFImage::ShownEntry() const { return ctx_.settlement.Current.Number; }
+int TFImage::ShownIdPit() const { return ctx_.settlement.Current.IdPit; }
+int TFImage::CurrentPage() const { return ctx_.settlement.Current.Page; }
+
+void TFImage::SetReadOnly(int field, bool on) {
+  if (IsField(field)) fields_[static_cast<std::size_t>(field)].ReadOnly = on;
+}
+void TFImage::SetVisible(int field, bool on) {
+  if (IsField(field)) fields_[static_cast<std::size_t>(field)].Visible = on;
+}
+void TFImage::SetMustBe(int field, bool on) {
+  if (IsField(field)) fields_[static_cast<std::size_t>(field)].MustBe = on;
+}
+void TFImage::SetMaxChar(int field, int maxChar) {
+  if (IsField(field)) fields_[static_cast<std::size_t>(field)].MaxChar = maxChar;
+}
+
+void TFImage::ClearMessages() {
+  if (listError_ != nullptr) listError_->clear();
+}
+
+void TFImage::AddMessage(const std::string& line) {
+  if (listError_ != nullptr) listError_->addItem(Q(line));
+}
+
+void TFImage::SetMessageListHeight(MessageListHeight h) {
+  if (listError_ != nullptr) listError_->setFixedHeight(h == MessageListHeight::Normal ? listNormalHeight_ : 0);
+}
+
+void TFImage::GrowMessageList(int pixels) {
+  if (listError_ != nullptr) listError_->setFixedHeight(listError_->maximumHeight() + pixels);
+}
+
+void TFImage::ShowCorrectionInfo(const std::string& caption, int page) {
+  TFInfo info(this);
+  info.Prepare(Q(caption), page, eFilingVisible_ ? eFilingVisible_() : true);
+  info.exec();
+}
+
+void TFImage::ShowReminder(const std::string& text) { Message(text); }
+
+void TFImage::ReportError(const std::string& text) { Message(text, true); }
+
+void TFImage::SelectEntry(int entry, int idPit) {
+  emit selectEntryRequested(entry);
+  Settlement& s = ctx_.settlement;
+  if (!s.Has(entry)) return;
+  CurrentEntryState& c = s.Current;
+  if (c.Number != entry) {
+    // Nobody showed it: the calculation that follows still needs the entry
+    // as the one shown, with its own definition open.
+    const FormEntry& e = s.Entry(entry);
+    c.Number = entry;
+    c.IdPit = idPit;
+    c.IdParent = e.IdParent;
+    c.PM = e.PM;
+    c.Kind = s.Entry(1).Kind;
+    c.Page = 1;
+    c.PageCount = FormCatalogue::IsValid(idPit) ? s.Catalogue()[idPit].PageCount : 0;
+    c.ReturnGuid = e.ReturnGuid;
+    c.FieldUnderMouse = -1;
+    reminderFlag_ = false;
+  }
+  if (loadedEntry_ != entry || loadedIdPit_ != idPit) LoadFieldList();
+}
+
+void TFImage::SetDonationLabel(const std::string& text) { POPP->Amount()->setText(Q(text)); }
+
+}  // namespace pit::ui

@@ -1,0 +1,46 @@
+#pragma once
+// A small PIT-37-like form for the form window tests: a definition folder
+// with field records at the object indexes the PIT-37 calculation reads and
+// writes, plain page pictures, and a settlement with one PIT-37 entry.
+#include <QTemporaryDir>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "forms/field_object.h"
+#include "ui/app/app_context.h"
+
+namespace pit::formtest {
+
+// Object indexes of the fixture form (those of PIT-37 where the calculation
+// gives them a meaning).
+namespace f {
+constexpr int Nip = 0, Office = 7, Filing = 8, Correction = 9, Surname = 10, Birth = 12, CountryRequired = 140,
+              CountryOptional = 138, GroupA = 125, GroupB = 126, Revenue = 36, Costs = 37, Income = 38,
+              Advances = 40, TaxDue = 113, ToPay = 115, Krs = 131, OnePercent = 132, Whole = 127, Rounded = 128,
+              LegalNip = 129;
+}
+
+// A field at a rectangle of a page.
+FieldObject Field(int typ, int page, int left, int top, int right, int bottom, int tab = 0);
+
+// The fixture's fields, filler records included (350 at most).
+std::vector<FieldObject> Pit37LikeFields();
+
+// A plain page picture: a frame and a heading, white inside.
+std::vector<std::uint8_t> PlainPage(const std::string& heading);
+
+// Writes dc/2.dcs and pages 1..3 into `dir`.
+void WriteDefinitions(const std::string& dcDir, const std::vector<FieldObject>& fields, int pages = 3);
+
+// The program state with the fixture form written into a temporary folder
+// and one PIT-37 entry (number 1) made current on page 1.
+struct FormFixture {
+  explicit FormFixture(const std::vector<FieldObject>& fields = Pit37LikeFields());
+  QTemporaryDir dir;
+  ui::AppContext ctx;
+  ValueSlot& Slot(int k) { return ctx.settlement.Entry(1).Slots[static_cast<std::size_t>(k)]; }
+};
+
+}  // namespace pit::formtest

@@ -1,0 +1,497 @@
+// The form window driven like a user drives it: clicks on the page, keys in
+// the editors, answers to its questions.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "form_fixture.h"
+#include "forms/values.h"
+#include "ui/forms/field_editors.h"
+#include "ui/forms/opp_panels.h"
+#include "ui/forms/pick_panels.h"
+#include "ui/forms/tfimage.h"
+
+using namespace pit;
+using namespace pit::formtest;
+using pit::ui::TFImage;
+
+namespace {
+
+// Answers every modal message box that shows up while it lives, and keeps
+// what the boxes said.
+class BoxAnswerer : public QObject {
+ public:
+  explicit BoxAnswerer(QMessageBox::StandardButton answer = QMessageBox::Ok) : answer_(answer) {
+    connect(&timer_, &QTimer::timeout, this, [this] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr || !box->isVisible()) return;
+      texts << box->text();
+      titles << box->windowTitle();
+      QAbstractButton* b = box->button(answer_);
+      if (b == nullptr) b = box->button(QMessageBox::Ok);
+      if (b != nullptr) b->click();
+    });
+    timer_.start(5);
+  }
+  QStringList texts, titles;
+
+ private:
+  QMessageBox::StandardButton answer_;
+  QTimer timer_;
+};
+
+QString S(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+class TFImageTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<FormFixture> fx;
+  std::unique_ptr<TFImage> w;
+  std::unique_ptr<QListWidget> list;
+
+  void Show(int page) { w->ShowPage(kPit37, page, false); }
+
+  const FieldObject& Def(int k) { return w->Fields()[static_cast<std::size_t>(k)]; }
+
+  void Click(int k) {
+    const FieldObject& d = Def(k);
+    QTest::mouseClick(w->Surface(), Qt::LeftButton, {}, QPoint(1 + (d.Left + d.Right) / 2, (d.Top + d.Bottom) / 2));
+  }
+  void ClickOutsideFields() { QTest::mouseClick(w->Surface(), Qt::LeftButton, {}, QPoint(780, 1100)); }
+
+  template <typename T>
+  T* Editor() {
+    return qobject_cast<T*>(w->OpenEditor());
+  }
+  void Key(QWidget* target, Qt::Key key) {
+    QVERIFY(target != nullptr);
+    QTest::keyClick(target, key);
+  }
+  // Pixels of the drawn page inside a field's rectangle.
+  QImage FieldPixels(int k) {
+    const FieldObject& d = Def(k);
+    return w->PageImage().copy(1 + d.Left, d.Top, d.Right - d.Left, d.Bottom - d.Top);
+  }
+
+ private slots:
+  void init() {
+    fx = std::make_unique<FormFixture>();
+    w = std::make_unique<TFImage>(fx->ctx);
+    list = std::make_unique<QListWidget>();
+    w->SetMessageList(list.get());
+    w->resize(840, 700);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+  }
+  void cleanup() {
+    w.reset();
+    list.reset();
+    fx.reset();
+  }
+
+  // Typing revenue and pressing Enter stores it, recomputes the return and
+  // redraws the page with the results, and opens the next field.
+  void commitCycleUpdatesComputedFields() {
+    Show(2);
+    QSignalSpy modified(w.get(), &TFImage::modified);
+    const QImage incomeBefore = FieldPixels(f::Income);
+    Click(f::Revenue);
+    auto* box = Editor<ui::TextBox>();
+    QVERIFY(box != nullptr);
+    QCOMPARE(box->text(), QStringLiteral("0,00"));
+    QVERIFY(box->hasSelectedText());
+    QTest::keyClicks(box, "50000");
+    Key(box, Qt::Key_Return);
+
+    QCOMPARE(S(fx->Slot(f::Revenue).Value), QStringLiteral("50000,00"));
+    QCOMPARE(S(fx->Slot(f::Income).Value), QStringLiteral("50000,00"));
+    QCOMPARE(S(fx->Slot(f::TaxDue).Value), QStringLiteral("8444,00"));
+    QCOMPARE(S(fx->Slot(f::ToPay).Value), QStringLiteral("8444,00"));
+    QCOMPARE(w->DonationLabel()->text(), QStringLiteral("84,40"));
+    QVERIFY(fx->ctx.settlement.DocumentModified);
+    QCOMPARE(modified.count(), 1);
+    QVERIFY(FieldPixels(f::Income) != incomeBefore);
+    // Enter moved on to the costs, the next field in tab order.
+    QCOMPARE(w->EditedObject(), f::Costs);
+    auto* next = Editor<ui::TextBox>();
+    QVERIFY(next != nullptr);
+    QCOMPARE(next->geometry(), QRect(Def(f::Costs).Left + 2, Def(f::Costs).Top + 1, 118, 16));
+  }
+
+  void tabBehavesAsEnter_data() {
+    QTest::addColumn<int>("key");
+    QTest::newRow("Enter") << int(Qt::Key_Return);
+    QTest::newRow("Tab") << int(Qt::Key_Tab);
+  }
+  void tabBehavesAsEnter() {
+    QFETCH(int, key);
+    Show(2);
+    Click(f::Revenue);
+    auto* box = Editor<ui::TextBox>();
+    QVERIFY(box != nullptr);
+    QTest::keyClicks(box, "12.5");
+    QCOMPARE(box->text(), QStringLiteral("12,5"));
+    QTest::keyClick(box, Qt::Key(key));
+    QCOMPARE(S(fx->Slot(f::Revenue).Value), QStringLiteral("12,50"));
+    QCOMPARE(w->EditedObject(), f::Costs);
+    QVERIFY(Editor<ui::TextBox>() != nullptr);
+    QVERIFY(Editor<ui::TextBox>() != box);
+  }
+
+  void amountBoxKeys_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("dot typed as comma") << f::Revenue << "12.5" << "12,5" << "12,50";
+    QTest::newRow("minus after digits dropped") << f::Revenue << "1-2" << "12" << "12,00";
+    QTest::newRow("minus in front kept") << f::Revenue << "-5" << "-5" << "-5,00";
+    QTest::newRow("third decimal refused") << f::Revenue << "1,239" << "1,23" << "1,23";
+    QTest::newRow("letters refused") << f::Revenue << "1a2b" << "12" << "12,00";
+    QTest::newRow("rounded to zloty") << f::Rounded << "1234,5" << "1234,5" << "1235,00";
+    QTest::newRow("whole number takes no comma") << f::Whole << "12,5" << "125" << "125";
+  }
+  void amountBoxKeys() {
+    QFETCH(int, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(QString, stored);
+    Show(2);
+    Click(field);
+    auto* box = Editor<ui::TextBox>();
+    QVERIFY(box != nullptr);
+    QTest::keyClicks(box, typed);
+    QCOMPARE(box->text(), shown);
+    ClickOutsideFields();
+    QCOMPARE(S(fx->Slot(field).Value), stored);
+  }
+
+  // Boxes with one name form a group: the click shows the new tick at once,
+  // the commit (here: a click elsewhere) clears the other boxes of the group.
+  void tickGroupRule() {
+    Show(1);
+    Click(f::GroupA);
+    auto* panel = Editor<ui::TickPanel>();
+    QVERIFY(panel != nullptr);
+    QCOMPARE(panel->Caption()->text(), QStringLiteral("X"));
+    QVERIFY(!fx->Slot(f::GroupA).CheckState);
+
+    Click(f::GroupB);
+    QVERIFY(fx->Slot(f::GroupA).CheckState);
+    QCOMPARE(S(fx->Slot(f::GroupA).Value), QStringLiteral("1"));
+    QCOMPARE(Editor<ui::TickPanel>()->Caption()->text(), QStringLiteral("X"));
+
+    ClickOutsideFields();
+    QVERIFY(w->OpenEditor() == nullptr);
+    QVERIFY(fx->Slot(f::GroupB).CheckState);
+    QCOMPARE(S(fx->Slot(f::GroupB).Value), QStringLiteral("2"));
+    QVERIFY(!fx->Slot(f::GroupA).CheckState);
+    QCOMPARE(S(fx->Slot(f::GroupA).Value), QString());
+    // The unticked member of a ticked group is not drawn at all.
+    const QImage a = FieldPixels(f::GroupA);
+    for (int y = 0; y < a.height(); ++y)
+      for (int x = 0; x < a.width(); ++x) QCOMPARE(a.pixelColor(x, y), QColor(Qt::white));
+
+    // Space in the panel toggles and commits; Enter then moves on without
+    // committing anything more.
+    Click(f::GroupB);  // shows the reverse: empty
+    auto* again = Editor<ui::TickPanel>();
+    QCOMPARE(again->Caption()->text(), QString());
+    Key(again->Input(), Qt::Key_Space);
+    QCOMPARE(again->Caption()->text(), QStringLiteral("X"));
+    QVERIFY(fx->Slot(f::GroupB).CheckState);
+    Key(again->Input(), Qt::Key_Return);
+    QCOMPARE(w->EditedObject(), f::Surname);
+    QVERIFY(fx->Slot(f::GroupB).CheckState);
+  }
+
+  void maskedBoxes_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("natural person NIP") << f::Nip << "1234567890" << "123-456-78-90";
+    QTest::newRow("legal person NIP") << f::LegalNip << "1234567890" << "123-45-67-890";
+    QTest::newRow("date") << f::Birth << "01022014" << "01-02-2014";
+    QTest::newRow("empty NIP") << f::Nip << "" << "___-___-__-__";
+  }
+  void maskedBoxes() {
+    QFETCH(int, field);
+    QFETCH(QString, stored);
+    QFETCH(QString, shown);
+    Show(1);
+    fx->Slot(field).Value = stored.toStdString();
+    Click(field);
+    auto* box = Editor<ui::MaskedBox>();
+    QVERIFY(box != nullptr);
+    QCOMPARE(box->text(), shown);
+  }
+
+  // Digits typed into an empty box fill the digit positions around the
+  // dashes; the commit stores the text with its dashes.
+  void maskedBoxTypingInsertsDashes() {
+    Show(1);
+    Click(f::Nip);
+    auto* box = Editor<ui::MaskedBox>();
+    QVERIFY(box != nullptr);
+    QTest::keyClicks(box, "12a3456");
+    QCOMPARE(box->text(), QStringLiteral("123-456-__-__"));
+    QTest::keyClicks(box, "7890");
+    QCOMPARE(box->Masked(), QStringLiteral("123-456-78-90"));
+    Key(box, Qt::Key_Backspace);
+    QCOMPARE(box->text(), QStringLiteral("123-456-78-9_"));
+    QTest::keyClicks(box, "0");
+    Key(box, Qt::Key_Return);
+    QCOMPARE(S(fx->Slot(f::Nip).Value), QStringLiteral("123-456-78-90"));
+
+    // A date whose first digit stays blank is stored empty.
+    fx->Slot(f::Birth).Value = "01022014";
+    Click(f::Birth);
+    auto* date = Editor<ui::MaskedBox>();
+    QVERIFY(date != nullptr);
+    Key(date, Qt::Key_Home);
+    Key(date, Qt::Key_Delete);
+    QCOMPARE(date->text(), QStringLiteral("_1-02-2014"));
+    Key(date, Qt::Key_Return);
+    QCOMPARE(S(fx->Slot(f::Birth).Value), QString());
+  }
+
+  void pageQuestion_data() {
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("No reopens the field") << false;
+    QTest::newRow("Yes goes to page 2") << true;
+  }
+  void pageQuestion() {
+    QFETCH(bool, yes);
+    Show(1);
+    QSignalSpy pageRequests(w.get(), &TFImage::pageChangeRequested);
+    Click(f::Surname);  // the last field of page 1 in tab order
+    auto* box = Editor<ui::TextBox>();
+    QVERIFY(box != nullptr);
+    QTest::keyClicks(box, "Kowalski");
+    BoxAnswerer answerer(yes ? QMessageBox::Yes : QMessageBox::No);
+    Key(box, Qt::Key_Return);
+    QCOMPARE(answerer.texts, QStringList{QStringLiteral("Czy przejść na 2 stronę druku PIT-37 ?")});
+    QCOMPARE(answerer.titles, QStringList{QStringLiteral("Pytanie")});
+    QCOMPARE(S(fx->Slot(f::Surname).Value), QStringLiteral("Kowalski"));
+    if (yes) {
+      QCOMPARE(pageRequests.count(), 1);
+      QCOMPARE(w->CurrentPage(), 2);
+      QCOMPARE(w->EditedObject(), f::Revenue);
+    } else {
+      QCOMPARE(pageRequests.count(), 0);
+      QCOMPARE(w->CurrentPage(), 1);
+      QCOMPARE(w->EditedObject(), f::Surname);
+      auto* reopened = Editor<ui::TextBox>();
+      QVERIFY(reopened != nullptr);
+      QCOMPARE(reopened->text(), QStringLiteral("Kowalski"));
+      // The release of the Enter that answered does not ask again; the next
+      // Enter does.
+      QTest::keyRelease(reopened, Qt::Key_Return);
+      QCOMPARE(answerer.texts.size(), 1);
+      Key(reopened, Qt::Key_Return);
+      QCOMPARE(answerer.texts.size(), 2);
+    }
+    QVERIFY(Editor<ui::TextBox>() != nullptr);
+  }
+
+  void countryPanelPolskaRules_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QString>("storedAfterCommit");
+    QTest::newRow("required") << f::CountryRequired << "POLSKA" << "POLSKA";
+    QTest::newRow("not required") << f::CountryOptional << "" << "";
+  }
+  void countryPanelPolskaRules() {
+    QFETCH(int, field);
+    QFETCH(QString, search);
+    QFETCH(QString, storedAfterCommit);
+    Show(1);
+    Click(field);
+    auto* panel = Editor<ui::CountryPanel>();
+    QVERIFY(panel != nullptr);
+    QVERIFY(panel->isVisible());
+    QCOMPARE(panel->width(), 433);
+    QCOMPARE(panel->SearchText(), search);
+    QCOMPARE(S(panel->RowName(panel->SelectedRow())), QStringLiteral("POLSKA"));
+    QCOMPARE(panel->SelectedRow(), panel->RowCount());  // sorted: POLSKA comes last
+    // Down on the last row stays there.
+    Key(panel->SearchBox(), Qt::Key_Down);
+    QCOMPARE(panel->SelectedRow(), panel->RowCount());
+    ClickOutsideFields();
+    QCOMPARE(S(fx->Slot(field).Value), storedAfterCommit);
+  }
+
+  void countryPanelSearchAndCancel() {
+    Show(1);
+    fx->Slot(f::CountryOptional).Value = "NIEMCY";
+    Click(f::CountryOptional);
+    auto* panel = Editor<ui::CountryPanel>();
+    QVERIFY(panel != nullptr);
+    QCOMPARE(panel->SearchText(), QStringLiteral("NIEMCY"));
+    QTest::keyClicks(panel->SearchBox(), "aus", Qt::NoModifier);  // typed over the selected text
+    QCOMPARE(S(panel->RowName(panel->SelectedRow())), QStringLiteral("AUSTRIA"));
+    Key(panel->SearchBox(), Qt::Key_Escape);  // "anuluj"
+    QVERIFY(!panel->isVisible());
+    QCOMPARE(panel->SearchText(), QStringLiteral("NIEMCY"));
+    ClickOutsideFields();
+    QCOMPARE(S(fx->Slot(f::CountryOptional).Value), QStringLiteral("NIEMCY"));
+
+    Click(f::CountryOptional);
+    QTest::keyClicks(panel->SearchBox(), "pol");
+    QCOMPARE(S(panel->RowName(panel->SelectedRow())), QStringLiteral("POLINEZJA FRANCUSKA"));
+    Key(panel->SearchBox(), Qt::Key_Return);  // "wybierz"
+    QCOMPARE(S(fx->Slot(f::CountryOptional).Value), QStringLiteral("POLINEZJA FRANCUSKA"));
+    QCOMPARE(w->EditedObject(), f::GroupA);
+  }
+
+  void taxOfficePanel() {
+    Show(1);
+    Click(f::Office);
+    auto* panel = Editor<ui::TaxOfficePanel>();
+    QVERIFY(panel != nullptr);
+    QCOMPARE(panel->width(), 700);
+    QCOMPARE(panel->SearchText(), QStringLiteral("wpisz nazwę miasta"));
+    QCOMPARE(panel->geometry().bottom() + 1, Def(f::Office).Bottom);
+    // Sorted by town, byte by byte in Windows-1250.
+    QCOMPARE(S(panel->RowTown(1)), QStringLiteral("AUGUSTÓW"));
+    QCOMPARE(S(panel->RowTown(3)), QStringLiteral("ZAMOŚĆ"));
+    QTest::keyClicks(panel->SearchBox(), "bia");
+    QCOMPARE(S(panel->RowCode(panel->SelectedRow())), QStringLiteral("2004"));
+    Key(panel->SearchBox(), Qt::Key_Up);
+    QCOMPARE(panel->SelectedRow(), 1);
+    Key(panel->SearchBox(), Qt::Key_Up);  // not above row 1
+    QCOMPARE(panel->SelectedRow(), 1);
+    Key(panel->SearchBox(), Qt::Key_Down);
+    Key(panel->SearchBox(), Qt::Key_Return);
+    QCOMPARE(S(fx->Slot(f::Office).Value), QStringLiteral("PIERWSZY URZĄD SKARBOWY W BIAŁYMSTOKU"));
+    QCOMPARE(S(fx->Slot(f::Office).OfficeCode), QStringLiteral("2004"));
+    QCOMPARE(w->EditedObject(), f::Birth);
+
+    // Reopened, it shows the chosen office's town; Esc changes nothing.
+    Click(f::Office);
+    QCOMPARE(panel->SearchText(), QStringLiteral("BIAŁYSTOK"));
+    QCOMPARE(S(panel->RowCode(panel->SelectedRow())), QStringLiteral("2004"));
+    Key(panel->SearchBox(), Qt::Key_Down);
+    Key(panel->SearchBox(), Qt::Key_Escape);
+    ClickOutsideFields();
+    QCOMPARE(S(fx->Slot(f::Office).OfficeCode), QStringLiteral("2004"));
+  }
+
+  void krsPicker() {
+    Show(3);
+    Click(f::Krs);
+    auto* picker = Editor<ui::OrganisationPicker>();
+    QVERIFY(picker != nullptr);
+    QCOMPARE(picker->width(), 470);
+    QVERIFY(!picker->ListOpen());
+    QCOMPARE(picker->height(), 23);
+    {
+      BoxAnswerer answerer;
+      QTest::keyClicks(picker->KrsEdit(), "123");
+      QVERIFY(picker->ListOpen());  // the first character opened the list
+      Key(picker->KrsEdit(), Qt::Key_Return);
+      QCOMPARE(answerer.texts, QStringList{QStringLiteral("KRS musi zawierać 10 znakow")});
+    }
+    QCOMPARE(S(fx->Slot(f::Krs).Value), QString());
+    QVERIFY(!picker->isVisible());
+    QCOMPARE(w->EditedObject(), f::OnePercent);  // moved on whatever the check gave
+
+    // Choosing an organisation from the list stores its KRS.
+    Click(f::Krs);
+    QVERIFY(picker->isVisible());
+    picker->IDropDownClick();
+    QCOMPARE(picker->height(), 281);
+    QTableWidget* grid = picker->Grid();
+    const QPoint row2 = grid->visualItemRect(grid->item(2, 0)).center();
+    QTest::mouseMove(grid->viewport(), row2);
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, row2);
+    QCOMPARE(picker->KrsText(), QStringLiteral("0000127204"));
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, row2);
+    QCOMPARE(S(fx->Slot(f::Krs).Value), QStringLiteral("0000127204"));
+    QVERIFY(!picker->isVisible());
+
+    // The own-entry row only hands the focus back to the edit.
+    Click(f::Krs);
+    QVERIFY(picker->ListOpen());  // a suggested organisation's KRS opens the list
+    QCOMPARE(picker->CurrentRow(), 2);
+    const QPoint row1 = grid->visualItemRect(grid->item(1, 0)).center();
+    QTest::mouseMove(grid->viewport(), row1);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, row1);
+    QVERIFY(picker->isVisible());
+    QVERIFY(!picker->ListOpen());
+    QCOMPARE(S(fx->Slot(f::Krs).Value), QStringLiteral("0000127204"));
+  }
+
+  // The amount panel offers the computed 1% only with a KRS chosen.
+  void onePercentFlow() {
+    fx->Slot(f::Revenue).Value = "50000,00";
+    Show(3);
+    Click(f::OnePercent);
+    QVERIFY(w->OpenEditor() == nullptr);
+    QCOMPARE(w->DonationLabel()->text(), QStringLiteral("84,40"));
+    QVERIFY(!w->DonationLabel()->parentWidget()->isVisible());
+
+    fx->Slot(f::Krs).Value = "0000127204";
+    Click(f::OnePercent);
+    QWidget* panel = w->DonationLabel()->parentWidget();
+    QVERIFY(panel->isVisible());
+    QCOMPARE(panel->x(), 200);
+    QCOMPARE(panel->geometry().bottom() + 1, Def(f::OnePercent).Top - 10);
+    QVERIFY(Editor<ui::TextBox>() != nullptr);
+    auto* yes = panel->findChild<QPushButton*>(QStringLiteral("SBTAK"));
+    QVERIFY(yes != nullptr);
+    QCOMPARE(yes->text(), QStringLiteral("TAK, chcę"));
+    QTest::mouseClick(yes, Qt::LeftButton);
+    QCOMPARE(S(fx->Slot(f::OnePercent).Value), QStringLiteral("84,40"));
+    QVERIFY(!panel->isVisible());
+  }
+
+  // A click on a read-only field opens nothing, and leaving it commits
+  // nothing: the list row the user walked away from must not end up in it.
+  void readOnlyListFieldKeepsItsValue() {
+    Show(1);
+    Click(f::Office);
+    auto* panel = Editor<ui::TaxOfficePanel>();
+    QVERIFY(panel != nullptr);
+    QTest::keyClicks(panel->SearchBox(), "zam");
+    QCOMPARE(S(panel->RowTown(panel->SelectedRow())), QStringLiteral("ZAMOŚĆ"));
+    Key(panel->SearchBox(), Qt::Key_Escape);
+    w->SetReadOnly(f::Office, true);
+    Click(f::Office);
+    QVERIFY(w->OpenEditor() == nullptr);
+    ClickOutsideFields();
+    QCOMPARE(S(fx->Slot(f::Office).Value), QString());
+    QCOMPARE(S(fx->Slot(f::Office).OfficeCode), QString());
+    QVERIFY(!fx->ctx.settlement.DocumentModified);
+  }
+
+  void wheelScrollsTwentyFivePixelsANotch() {
+    Show(2);
+    QWidget* viewport = w->ScrollArea()->viewport();
+    const QPointF at(100, 100);
+    QWheelEvent down(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, -240), Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewport, &down);
+    QCOMPARE(w->ScrollArea()->verticalScrollBar()->value(), 50);
+    QWheelEvent up(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                   Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewport, &up);
+    QCOMPARE(w->ScrollArea()->verticalScrollBar()->value(), 25);
+  }
+};
+
+QTEST_MAIN(TFImageTest)
+#include "tfimage_test.moc"
