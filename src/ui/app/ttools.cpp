@@ -97,6 +97,17 @@ QToolButton* PageButton(const QString& name, ToolIcon icon, const QString& hint,
   return b;
 }
 
+// A label drawn only when all of it fits: a cut banner reads as noise.
+class Banner : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+ protected:
+  void paintEvent(QPaintEvent* e) override {
+    if (width() >= sizeHint().width()) QLabel::paintEvent(e);
+  }
+};
+
 }  // namespace
 
 // --- creation ------------------------------------------------------------------
@@ -286,6 +297,8 @@ void TTools::BuildCentralArea() {
   cool->setFrameShape(QFrame::StyledPanel);
   auto* bar = new QHBoxLayout(cool);
   bar->setContentsMargins(4, 2, 4, 2);
+  // Keeps its height while empty, so the page does not jump when a form is shown.
+  cool->setMinimumHeight(30);
   bar->setSpacing(4);
   Zmiana = BarButton(QStringLiteral("Zmiana"), QStringLiteral("dodaj/usuń druk"), cool);
   SBZmienIdentyfikator = BarButton(QStringLiteral("SBZmienIdentyfikator"), QStringLiteral("zmień NIP-PESEL"), cool);
@@ -295,7 +308,6 @@ void TTools::BuildCentralArea() {
   QFont bold = InfoPit->font();
   bold.setBold(true);
   InfoPit->setFont(bold);
-  InfoPit->setMinimumWidth(160);
   Strona = new QLabel(QStringLiteral("strona:"), cool);
   Strona->setObjectName(QStringLiteral("Strona"));
   PitPrevPageEnd = PageButton(QStringLiteral("PitPrevPageEnd"), ToolIcon::First, QStringLiteral("pierwsza strona"), cool);
@@ -306,9 +318,13 @@ void TTools::BuildCentralArea() {
   InfoPage->setMinimumWidth(44);
   PitNextPage = PageButton(QStringLiteral("PitNextPage"), ToolIcon::Next, QStringLiteral("następna strona"), cool);
   PitNextPageEnd = PageButton(QStringLiteral("PitNextPageEnd"), ToolIcon::Last, QStringLiteral("ostatnia strona"), cool);
-  ProcentPodatku = new QLabel(QStringLiteral("Podziel się 1% podatku !"), cool);
+  ProcentPodatku = new Banner(QStringLiteral("Podziel się 1% podatku !"), cool);
   ProcentPodatku->setObjectName(QStringLiteral("ProcentPodatku"));
   ProcentPodatku->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold; padding: 0 6px;"));
+  ProcentPodatku->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  // The banner takes what the bar has left, so a narrow screen cuts it
+  // rather than widening the window past the screen.
+  ProcentPodatku->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   bar->addWidget(Zmiana);
   bar->addWidget(SBZmienIdentyfikator);
   bar->addWidget(ZalAdd);
@@ -321,8 +337,7 @@ void TTools::BuildCentralArea() {
   bar->addWidget(InfoPage);
   bar->addWidget(PitNextPage);
   bar->addWidget(PitNextPageEnd);
-  bar->addStretch(1);
-  bar->addWidget(ProcentPodatku);
+  bar->addWidget(ProcentPodatku, 1);
   ProcentPodatku->hide();
   Zmiana->hide();
   SBZmienIdentyfikator->hide();
@@ -418,6 +433,8 @@ void TTools::BuildCentralArea() {
   // over the page, and comes back when the mouse returns to it.
   if (screenWidth_ > 0 && screenWidth_ <= 800) {
     TV->installEventFilter(this);
+    // A 1-pixel tree is hard to hit; its splitter handle brings it back too.
+    splitter_->handle(1)->installEventFilter(this);
     FImage->installEventFilter(this);
   }
 }
@@ -538,7 +555,7 @@ bool TTools::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Enter) {
     if (watched == WBWelcome->viewport()) {
       RozpocznijPrace->HideTwins();
-    } else if (watched == TV) {
+    } else if (watched == TV || watched == splitter_->handle(1)) {
       splitter_->setSizes({135, splitter_->width() - 135});
     } else if (watched == FImage) {
       splitter_->setSizes({1, splitter_->width() - 1});
