@@ -71,6 +71,9 @@ class TTools : public QMainWindow {
   // Empties the settlement and the screen (no settlement open).
   void ClearSettlement();
   QString CaptionTail() const { return captionTail_; }
+  // The settlement came from the command line (the selection screen then
+  // starts on its first entry).
+  bool OpenedFromCommandLine() const { return openedFromCommandLine_; }
   AppContext& Context() { return ctx_; }
   TFImage* Form() const { return FImage; }
 
@@ -187,8 +190,6 @@ class TTools : public QMainWindow {
   bool refused_ = false;
   bool rebuilding_ = false;
   bool openedFromCommandLine_ = false;
-  bool documentsFolderExisted_ = false;
-  bool closing_ = false;
   int screenWidth_ = 0;
   QString captionTail_;
 
