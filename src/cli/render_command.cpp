@@ -1,0 +1,191 @@
+// pit2014cli render: one page of one entry drawn as the form window draws it
+// after opening the file and selecting the entry (picture, fields, values and
+// colours after the entry's calculation), into a PNG file. Headless: the
+// drawing runs on Qt's offscreen platform.
+#include "commands.h"
+
+#include <iostream>
+
+#ifdef PIT_WITH_RENDER
+#include <QGuiApplication>
+#include <QImage>
+#include <QString>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "app/document.h"
+#include "calc/calculation.h"
+#include "calc/framework.h"
+#include "forms/definition_files.h"
+#include "forms/definition_library.h"
+#include "page_painter.h"
+#include "refdata/dictionaries.h"
+#endif
+
+namespace pit::cli {
+
+#ifndef PIT_WITH_RENDER
+
+int CmdRender(const std::vector<std::string>&, const std::string&) {
+  std::cerr << "pit2014cli: ta wersja programu nie rysuje stron (zbudowana bez Qt)\n";
+  return kUsage;
+}
+
+#else
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kRenderUsage =
+    "  pit2014cli render PLIK --entry N --page P -o PLIK.png [--no-background] [--dc KATALOG]\n";
+
+int RenderUsage(const std::string& why) {
+  std::cerr << "pit2014cli: " << why << "\nUżycie:\n" << kRenderUsage;
+  return kUsage;
+}
+
+bool ParsePositive(const std::string& s, int& out) {
+  if (s.empty() || s.size() > 6) return false;
+  for (char c : s)
+    if (c < '0' || c > '9') return false;
+  out = std::atoi(s.c_str());
+  return out > 0;
+}
+
+std::string ProgramFolderOf(const std::string& argv0) {
+  std::error_code ec;
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  if (ec) exe = fs::absolute(fs::u8path(argv0), ec);
+  return exe.parent_path().u8string();
+}
+
+struct RenderArgs {
+  std::string file, out, dcDir;
+  int entry = 0, page = 0;
+  bool noBackground = false;
+};
+
+int ParseRenderArgs(const std::vector<std::string>& args, const std::string& argv0, RenderArgs& r) {
+  std::string entry, page;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string& into) {
+      if (i + 1 >= args.size()) return false;
+      into = args[++i];
+      return true;
+    };
+    bool ok = true;
+    if (a == "--entry") ok = value(entry);
+    else if (a == "--page") ok = value(page);
+    else if (a == "-o") ok = value(r.out);
+    else if (a == "--dc") ok = value(r.dcDir);
+    else if (a == "--no-background") r.noBackground = true;
+    else if (!a.empty() && a[0] == '-') return RenderUsage("nieznana opcja " + a);
+    else if (r.file.empty()) r.file = a;
+    else return RenderUsage("render rysuje jedną stronę jednego pliku");
+    if (!ok) return RenderUsage("brak wartości opcji " + a);
+  }
+  if (r.file.empty()) return RenderUsage("brak pliku rozliczenia");
+  if (r.out.empty()) return RenderUsage("brak opcji -o PLIK.png");
+  if (!ParsePositive(entry, r.entry)) return RenderUsage("--entry przyjmuje numer pozycji od 1");
+  if (!ParsePositive(page, r.page)) return RenderUsage("--page przyjmuje numer strony od 1");
+  const std::string folder = ProgramFolderOf(argv0);
+  if (r.dcDir.empty()) r.dcDir = (fs::u8path(folder) / "dc").u8string();
+  return kDone;
+}
+
+}  // namespace
+
+int CmdRender(const std::vector<std::string>& args, const std::string& argv0) {
+  RenderArgs r;
+  if (const int rc = ParseRenderArgs(args, argv0, r); rc != kDone) return rc;
+
+  DefinitionLibrary defs(r.dcDir);
+  Settlement s;
+  const FileResult loaded = LoadSettlement(r.file, s, defs);
+  if (!loaded.ok) {
+    std::cerr << loaded.message << "\n";
+    return kFileError;
+  }
+  if (!loaded.message.empty()) std::cerr << loaded.message << "\n";
+  if (!s.Has(r.entry)) {
+    std::cerr << "Rozliczenie nie ma pozycji " << r.entry << ".\n";
+    return kRefused;
+  }
+  const FormEntry& e = s.Entry(r.entry);
+  const int idPit = e.IdPit;
+  if (!FormCatalogue::IsValid(idPit)) {
+    std::cerr << "Pozycja " << r.entry << " nie jest znanym formularzem.\n";
+    return kRefused;
+  }
+  int pageCount = s.Catalogue()[idPit].PageCount;
+  if (auto d = defs.Description(idPit)) pageCount = d->PageCount;
+  const std::string& code = s.Catalogue()[idPit].Code;
+  if (r.page > pageCount) {
+    std::cerr << "Formularz " << code << " nie ma strony " << r.page << ".\n";
+    return kRefused;
+  }
+  const std::string dcs = defs.DcsPath(idPit);
+  const std::string dcg = defs.DcgPath(idPit, r.page, r.noBackground);
+  if (!fs::exists(fs::u8path(dcs)) || !fs::exists(fs::u8path(dcg))) {
+    std::cerr << "Brak wynaganych plik plików: \n" << dcs << "\n" << dcg << "\n";
+    return kFileError;
+  }
+
+  // Headless whatever the environment says: no display is needed to draw.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  int argc = 1;
+  char name[] = "pit2014cli";
+  char* argv[] = {name, nullptr};
+  QGuiApplication app(argc, argv);
+
+  // As after opening the file: every entry calculated, attachments first.
+  const CountryLoad countries = LoadCountries((fs::u8path(ProgramFolderOf(argv0)) / "bib").u8string());
+  IdentificationRecords ids;
+  for (int i = 1; i <= s.Count(); ++i) CollectIdentification(s, ids, i);
+  HeadlessDisplay display;
+  {
+    CalcContext opening(s, ids, display);
+    opening.countryCodeOf = [&](const std::string& n) { return countries.Table.CodeByName(n); };
+    RunOpeningPass(opening);
+  }
+
+  // Then the entry selected and its page shown: the definition array loaded,
+  // the calculation run with it open, the spouse rules, the fields drawn.
+  std::vector<FieldObject> fields = LoadFieldObjects(dcs).value_or(std::vector<FieldObject>{});
+  CurrentEntryState& c = s.Current;
+  c.Number = r.entry;
+  c.IdPit = idPit;
+  c.IdParent = e.IdParent;
+  c.PM = e.PM;
+  c.Kind = s.Entry(1).Kind;
+  c.Page = r.page;
+  c.PageCount = pageCount;
+  c.ReturnGuid = e.ReturnGuid;
+  display.Show(r.entry, idPit, r.page);
+  display.fields = &fields;
+  CalcContext shown(s, ids, display, &fields);
+  shown.countryCodeOf = [&](const std::string& n) { return countries.Table.CodeByName(n); };
+  if (RunCalculation(shown, idPit, r.entry) != CalcStatus::Done && !display.errors.empty())
+    std::cerr << display.errors.back() << "\n";
+  for (const std::string& m : display.messages) std::cerr << m << "\n";
+  if (!fields.empty()) SpouseFieldRules(shown, idPit);
+
+  render::PagePicture picture;
+  if (!picture.Load(dcg)) {
+    std::cerr << picture.Error() << "\n";
+    return kFileError;
+  }
+  const QImage img = render::RenderPage(&picture, idPit, fields, s.Entry(r.entry), r.page);
+  if (!img.save(QString::fromStdString(r.out), "PNG")) {
+    std::cerr << "Nie można zapisać pliku " << r.out << "\n";
+    return kFileError;
+  }
+  return kDone;
+}
+
+#endif
+
+}  // namespace pit::cli
