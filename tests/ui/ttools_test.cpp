@@ -504,6 +504,19 @@ class TToolsTest : public QObject {
     QCOMPARE(s.value(QStringLiteral("PIT/AutoUpdate")).toBool(), false);
   }
 
+  // A process started with "." before the decimals works with "," while
+  // the program runs and gets its own convention back at the end.
+  void separatorsSwitchedAndRestored() {
+    QLocale::setDefault(QLocale::c());
+    Answerer answerer;
+    auto st = Start({});
+    QVERIFY(st->showed);
+    QVERIFY2(answerer.boxes.isEmpty(), qPrintable(answerer.Texts().join(" | ")));
+    QCOMPARE(QLocale().decimalPoint(), QStringLiteral(","));
+    QVERIFY(st->window->close());
+    QCOMPARE(QLocale().decimalPoint(), QStringLiteral("."));
+  }
+
   void secondInstanceIsRefused() {
     const QString program = program_;
     auto runSecond = [program](QString* out) {
