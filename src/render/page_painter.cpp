@@ -138,7 +138,7 @@ void PaintText(QPainter& p, int idPit, const FieldObject& d, const ValueSlot* sl
       const QString ch = text.mid(j, 1);
       const QRect area(QPoint(x0, d.Top + 1), QPoint(x1 - 1, d.Bottom - 2));
       const QRect used = p.boundingRect(area, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, ch);
-      p.fillRect(used, framed ? fill : colour::kFill);
+      p.fillRect(used.intersected(area), framed ? fill : colour::kFill);
       p.setPen(QPen(colour::kInk, 1));
       p.drawText(area, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, ch);
     }
@@ -150,8 +150,11 @@ void PaintText(QPainter& p, int idPit, const FieldObject& d, const ValueSlot* sl
     if (framed) Rectangle(p, d.Left, d.Top, d.Right, d.Bottom, frame, fill);
     if (!text.isEmpty()) {
       const QRect area(QPoint(d.Left + 1, d.Top + 1), QPoint(d.Right - 2, d.Bottom - 2));
+      // The letters may run past the field, their background may not: a
+      // line of text is taller than most fields' insides and would hide
+      // the frame's bottom edge.
       const QRect used = p.boundingRect(area, flags, text);
-      p.fillRect(used, colour::kFill);
+      p.fillRect(used.intersected(area), colour::kFill);
       p.setPen(QPen(colour::kInk, 1));
       p.drawText(area, flags, text);
     }

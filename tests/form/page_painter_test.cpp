@@ -228,12 +228,16 @@ class PagePainterTest : public QObject {
     QVERIFY(picture.LoadBytes(PlainPage("strona")));
     QCOMPARE(picture.Height(), 1131);
     Page page;
-    FieldObject d = Text(100, 100, 300, 120);
+    FieldObject d = Text(100, 100, 300, 116);  // a line of text is taller than its inside
     d.MustBe = true;
     page.Add(d, "Jan");
     const QImage img = RenderPage(&picture, kPit37, page.defs, *page.entry, 1, {}, 1);
     QCOMPARE(img.size(), QSize(801, 1131));
-    QCOMPARE(img.pixelColor(101, 110), QColor(0xFF, 0x00, 0x00));  // one pixel from the left
+    QCOMPARE(img.pixelColor(101, 108), QColor(0xFF, 0x00, 0x00));  // one pixel from the left
+    // The text's background stays inside the frame: the bottom edge under
+    // the letters is still red, the letters sit on the text colour.
+    for (int x = 102; x < 120; ++x) QCOMPARE(img.pixelColor(x, 115), QColor(0xFF, 0x00, 0x00));
+    QCOMPARE(img.pixelColor(103, 102), QColor(0xF4, 0xFF, 0xDF));
     QVERIFY(InkColumns(img.copy(0, 500, 20, 1), 0, 0).first >= 9);  // the picture's frame line
     QVERIFY(!picture.LoadBytes({1, 2, 3}));
     QVERIFY(picture.Loaded());  // the picture loaded before stays
