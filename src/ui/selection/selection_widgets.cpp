@@ -52,14 +52,14 @@ QPixmap TileFace(const QString& title, const QString& forms, const QColor& accen
   g.drawRoundedRect(QRectF(8, 10, 10, h - 20), 4, 4);
 
   QFont f(QStringLiteral("Tahoma"));
-  f.setPixelSize(15);
+  f.setPixelSize(14);
   f.setBold(true);
   g.setFont(f);
   g.setPen(QColor(30, 40, 80));
   const QRectF textArea(28, 6, w - 38, h - 12);
   g.drawText(QRectF(textArea.left(), textArea.top(), textArea.width(), textArea.height() * 0.62),
              Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, title);
-  f.setPixelSize(12);
+  f.setPixelSize(11);
   f.setBold(false);
   g.setFont(f);
   g.setPen(QColor(70, 70, 90));

@@ -31,7 +31,7 @@ class TilePicture : public QLabel {
 // A tile's picture: a title in bold and a line of forms under it. The
 // highlighted face is the twin shown while the mouse is over the tile.
 QPixmap TileFace(const QString& title, const QString& forms, const QColor& accent, bool highlighted,
-                 QSize size = QSize(300, 84));
+                 QSize size = QSize(320, 84));
 
 // A tile: its picture with the highlighted twin lying over it, hidden until
 // the mouse comes; both answer a click the same way.
@@ -41,7 +41,7 @@ struct Tile {
   TilePicture* twin = nullptr;
 };
 Tile MakeTile(QWidget* parent, const QString& title, const QString& forms, const QColor& accent,
-              QSize size = QSize(300, 84));
+              QSize size = QSize(320, 84));
 
 // Shows `fileName` of the help folder in `pane` when the file exists; a
 // missing page leaves the pane as it was. True when the page was loaded.

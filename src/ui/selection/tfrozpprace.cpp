@@ -22,7 +22,7 @@ TFRozpPrace::TFRozpPrace(const QString& helpFolder, QWidget* parent) : QDialog(p
   tiles->setContentsMargins(0, 0, 0, 0);
   tiles->setSpacing(8);
   Typ1 = MakeTile(PTlo, QStringLiteral("Podatnicy składający zeznanie podatkowe"),
-                  QStringLiteral("PIT-36, PIT-37, PIT-36L, PIT-38, PIT-28, PIT-39 z załącznikami"), QColor(46, 139, 87));
+                  QStringLiteral("PIT-36, PIT-37, PIT-36L, PIT-38, PIT-28, PIT-39"), QColor(46, 139, 87));
   Typ3 = MakeTile(PTlo, QStringLiteral("Zgłoszenia identyfikacyjne i aktualizacyjne"),
                   QStringLiteral("NIP-7, ZAP-3"), QColor(70, 110, 190));
   Typ2 = MakeTile(PTlo, QStringLiteral("Płatnicy sporządzający informacje i roczne obliczenia"),

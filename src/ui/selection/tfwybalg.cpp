@@ -15,7 +15,7 @@ namespace {
 
 QPushButton* BigButton(const QString& text, const QColor& colour, QWidget* parent) {
   auto* b = new QPushButton(text, parent);
-  b->setFixedSize(300, 40);
+  b->setFixedSize(320, 40);
   QFont f = b->font();
   f.setBold(true);
   f.setPointSize(f.pointSize() + 1);

@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -100,6 +101,9 @@ SelectionTreeView::SelectionTreeView(QWidget* parent) : QTreeWidget(parent) {
   setObjectName(QStringLiteral("STV"));
   setHeaderHidden(true);
   setColumnCount(1);
+  // Long names (the UPKD ones) scroll rather than being cut short.
+  header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  header()->setStretchLastSection(false);
   setIndentation(22);
   setExpandsOnDoubleClick(false);
   setItemDelegate(new CheckDelegate(this));
