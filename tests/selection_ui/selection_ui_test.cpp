@@ -84,6 +84,7 @@ class SelectionUiTest : public QObject {
   void refusedTicks_data();
   void refusedTicks();
   void taxpayerToPeselAsksFirst();
+  void spouseBoxOfAnIndividualReturn();
   void reopeningShowsEveryCopyWithItsData();
   void identifiersOnlyKeepsTheForms();
   void newSettlementPaths_data();
@@ -222,6 +223,43 @@ void SelectionUiTest::taxpayerToPeselAsksFirst() {
   QTRY_COMPARE(script.boxes.size(), std::size_t(3));
   QVERIFY(script.boxes[2].text.contains(QStringLiteral("ponieważ jako identyfikator Podatnika został wybrany PESEL.")));
   QVERIFY(TickedItems(stv).isEmpty());
+}
+
+void SelectionUiTest::spouseBoxOfAnIndividualReturn() {
+  auto ctx = MakeContext();
+  auto screen = OpenNew(*ctx, kIndividual);
+  QVERIFY(screen);
+  QVERIFY(screen->CBMalzonek->isVisible() && screen->PDruki->isVisible());
+  QVERIFY(!screen->CBMalzonek->isChecked());
+  QVERIFY(!screen->RGMalzonka->isEnabled());
+  QVERIFY(!screen->RGMalzonkaItems[0]->isChecked() && !screen->RGMalzonkaItems[1]->isChecked());
+  // The box lies over the spouse group's caption.
+  QVERIFY(screen->CBMalzonek->geometry().intersects(screen->RGMalzonka->geometry()));
+  QCOMPARE(screen->RGMalzonka->width(), 405);
+
+  QTest::mouseClick(screen->CBMalzonek, Qt::LeftButton);
+  QVERIFY(screen->RGMalzonka->isEnabled() && screen->PDruki->isEnabled());
+  QVERIFY(screen->RGMalzonkaItems[0]->isChecked());
+  QCOMPARE(ctx->settlement.SpouseIdKind, int(kIdNip));
+  QTest::mouseClick(screen->sCBPitD, Qt::LeftButton);
+  QVERIFY(screen->Zatwierdzam->isEnabled());
+
+  // Taking the spouse away clears the data boxes and may be confirmed at once.
+  QTest::mouseClick(screen->CBMalzonek, Qt::LeftButton);
+  QCOMPARE(ctx->settlement.SpouseIdKind, int(kIdNone));
+  QVERIFY(!screen->sCBPitD->isChecked() && !screen->PDruki->isEnabled() && !screen->RGMalzonka->isEnabled());
+  QVERIFY(!screen->RGMalzonkaItems[0]->isChecked() && !screen->RGMalzonkaItems[1]->isChecked());
+  QVERIFY(screen->Zatwierdzam->isEnabled());
+
+  // With the spouse back, the data boxes reach the settlement on confirm.
+  QTest::mouseClick(screen->CBMalzonek, Qt::LeftButton);
+  QTest::mouseClick(screen->sCBPitO, Qt::LeftButton);
+  ClickBox(screen->STV, Item(screen->STV, QStringLiteral("PIT/O"), QStringLiteral("PIT-37")));
+  QVERIFY(!screen->PKomunikat->isVisible());  // the spouse box is ticked: no hint
+  QTest::mouseClick(screen->Zatwierdzam, Qt::LeftButton);
+  QVERIFY(ctx->settlement.SpouseData.PitO);
+  QVERIFY(!ctx->settlement.SpouseData.PitD);
+  QCOMPARE(ctx->settlement.Count(), 2);
 }
 
 void SelectionUiTest::reopeningShowsEveryCopyWithItsData() {
