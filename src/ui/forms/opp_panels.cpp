@@ -297,7 +297,6 @@ DonationPanel::DonationPanel(TFImage& owner, QWidget* parent)
   KwotaDarowizny->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
   auto* amountRow = new QHBoxLayout;
-  amountRow->addWidget(new QLabel(QStringLiteral("Kwota 1% podatku możliwa do przekazania OPP wynosi:"), this));
   amountRow->addWidget(KwotaDarowizny);
   amountRow->addWidget(new QLabel(QStringLiteral("zł"), this));
   amountRow->addStretch(1);
@@ -306,14 +305,18 @@ DonationPanel::DonationPanel(TFImage& owner, QWidget* parent)
   buttons->addWidget(SBNIE);
   buttons->addStretch(1);
   auto* text = new QVBoxLayout;
+  text->setSpacing(4);
+  text->addWidget(new QLabel(QStringLiteral("Kwota 1% podatku możliwa do przekazania OPP wynosi:"), this));
   text->addLayout(amountRow);
   text->addWidget(new QLabel(QStringLiteral("Czy chcesz przekazać ją w całości ?"), this));
   text->addLayout(buttons);
   auto* layout = new QHBoxLayout(this);
-  layout->setContentsMargins(8, 6, 8, 6);
+  layout->setContentsMargins(10, 8, 10, 8);
+  layout->setSpacing(12);
   layout->addWidget(badge);
   layout->addLayout(text, 1);
-  setFixedSize(sizeHint().expandedTo(QSize(440, 96)));
+  ensurePolished();
+  setFixedSize(layout->sizeHint().expandedTo(QSize(420, 110)));
 
   connect(SBTAK, &QPushButton::clicked, this, [this] { SBTAKClick(); });
   connect(SBNIE, &QPushButton::clicked, this, [this] { SBNIEClick(); });

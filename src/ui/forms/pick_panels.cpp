@@ -72,7 +72,7 @@ void PickPanel::Fill(const std::vector<std::vector<std::string>>& rows) {
   for (int r = 0; r < rows_; ++r)
     for (int c = 0; c < grid_->columnCount() && c < static_cast<int>(rows[static_cast<std::size_t>(r)].size()); ++c)
       grid_->setItem(r, c, new QTableWidgetItem(Q(rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)])));
-  grid_->resizeColumnToContents(0);
+  for (int c = 0; c + 1 < grid_->columnCount(); ++c) grid_->resizeColumnToContents(c);
 }
 
 void PickPanel::SelectRow(int row) {
