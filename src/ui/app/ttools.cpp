@@ -36,6 +36,7 @@
 #include "ui/app/welcome_panel.h"
 #include "ui/forms/tfimage.h"
 #include "ui/refdata/tfopp.h"
+#include "ui/selection/start_work.h"
 
 namespace pit::ui {
 
@@ -51,9 +52,6 @@ const QString kNotOurFile = QStringLiteral("Podany plik nie jest plikiem program
 const QString kFileFilter = QStringLiteral("Rozliczenie roczne (*.dc2014)");
 const QString kExtension = QStringLiteral(".dc2014");
 const QString kNotYet = QStringLiteral("Funkcja „%1” nie jest jeszcze dostępna w tej wersji programu.");
-const QString kNewNotYet = QStringLiteral(
-    "Tworzenie nowego rozliczenia (wybór druków) nie jest jeszcze dostępne w tej wersji programu. "
-    "Otwórz rozliczenie zapisane wcześniej.");
 
 // The maker's pages (forum and product page).
 const QString kForumAddress = QStringLiteral("http://forum.korvan.pl");
@@ -207,10 +205,6 @@ void TTools::BuildMenus() {
   Forum1 = item(pomoc, "Forum1", kForumAddress);
   StronaProgramu1 = item(pomoc, "StronaProgramu1", kProductAddress);
 
-  // The start-of-work and selection windows come with the form selection.
-  Nowe1->setEnabled(false);
-  Nowe1->setToolTip(kNewNotYet);
-
   connect(Nowe1, &QAction::triggered, this, &TTools::Nowe1Click);
   connect(Otw1, &QAction::triggered, this, &TTools::Otw1Click);
   connect(Zamknij1, &QAction::triggered, this, &TTools::Zamknij1Click);
@@ -264,9 +258,6 @@ void TTools::BuildToolBars() {
   ToolButton6 = ToolBarKlienta->addAction(QString());
   ToolButton6->setObjectName(QStringLiteral("ToolButton6"));
   ToolButton6->setVisible(false);
-
-  ToolButton1->setEnabled(false);
-  ToolButton1->setToolTip(kNewNotYet);
 
   connect(ToolButton1, &QAction::triggered, this, &TTools::Nowe1Click);
   connect(ToolButton2, &QAction::triggered, this, &TTools::ToolButton2Click);
@@ -403,17 +394,15 @@ void TTools::BuildCentralArea() {
   column->addWidget(RozpocznijPrace);
   setCentralWidget(central);
 
-  RozpocznijPrace->IRozpocznijPrace->setEnabled(false);
-  RozpocznijPrace->IRozpocznijPrace->setToolTip(kNewNotYet);
   connect(RozpocznijPrace, &WelcomePanel::openExistingClicked, this, &TTools::Otw1Click);
+  connect(RozpocznijPrace, &WelcomePanel::startWorkClicked, this, &TTools::Nowe1Click);
   WBWelcome->viewport()->installEventFilter(this);
 
   FOPP = new TFOPP(this);
 
   connect(TV, &QTreeWidget::currentItemChanged, this, &TTools::TVChange);
-  connect(Zmiana, &QToolButton::clicked, this, [this] { NotAvailableYet(QStringLiteral("dodaj/usuń druk")); });
-  connect(SBZmienIdentyfikator, &QToolButton::clicked, this,
-          [this] { NotAvailableYet(QStringLiteral("zmień NIP-PESEL")); });
+  connect(Zmiana, &QToolButton::clicked, this, &TTools::ZmianaClick);
+  connect(SBZmienIdentyfikator, &QToolButton::clicked, this, &TTools::SBZmienIdentyfikatorClick);
   connect(ZalAdd, &QToolButton::clicked, this, &TTools::ZalAddClick);
   connect(PitPrevPageEnd, &QToolButton::clicked, this, &TTools::PitPrevPageEndClick);
   connect(PitPrevPage, &QToolButton::clicked, this, &TTools::PitPrevPageClick);
@@ -885,7 +874,74 @@ void TTools::RecalculateAll() {
 
 // --- commands -----------------------------------------------------------------------------
 
-void TTools::Nowe1Click() { ShowMessage(this, kNewNotYet); }
+MainWindowHooks TTools::SelectionHooks() {
+  MainWindowHooks hooks;
+  hooks.askToSave = [this] { return AskToSave(false); };
+  hooks.resetForNew = [this](int kind) {
+    setWindowTitle(QString::fromUtf8(kNoCaptionDocument) + captionTail_);
+    FImage->CloseForm();
+    CollapseMessages();
+    {
+      const QSignalBlocker block(TV);
+      TV->clear();
+    }
+    RozpocznijPrace->hide();
+    rightArea_->setCurrentWidget(formArea_);
+    SetDocumentCommands(false);
+    SetPageCommands(false);
+    ToolButtonSave->setEnabled(false);
+    if (kind == kIndividual || kind == kRegistrationForms) TBSendXML->setEnabled(false);
+    if (kind == kRegistrationForms) TBOpenXML->setEnabled(false);
+  };
+  return hooks;
+}
+
+void TTools::ApplySelection(bool confirmed, const SelectionOutcome& outcome) {
+  if (confirmed) {
+    RebuildTree();
+    SetModified();
+    TBSendXML->setVisible(outcome.eFilingVisible);
+    TbCheck->setVisible(outcome.eFilingVisible);
+    TBSendXML->setEnabled(outcome.eFilingEnabled);
+    TBOpenXML->setEnabled(outcome.eFilingEnabled);
+    UpdateCaption();
+    if (outcome.firstEntry != 0) SelectEntry(outcome.firstEntry);
+    Belka5->setVisible(outcome.belka5Visible);
+  } else if (outcome.backToIdle) {
+    ReturnToIdle();
+  }
+}
+
+void TTools::ReturnToIdle() {
+  ctx_.settlement.DocumentModified = false;
+  ClearSettlement();
+  UpdateCaption();
+  CollapseMessages();
+  ShowWelcome(true);
+  SetDocumentCommands(false);
+  SetPageCommands(false);
+  ToolButtonSave->setEnabled(false);
+  TBSendXML->setEnabled(false);
+  TBOpenXML->setEnabled(true);
+}
+
+void TTools::Nowe1Click() {
+  SelectionOutcome outcome;
+  const bool confirmed = StartNewSettlement(ctx_, this, &outcome, SelectionHooks());
+  ApplySelection(confirmed, outcome);
+}
+
+void TTools::ZmianaClick() {
+  SelectionOutcome outcome;
+  const bool confirmed = ReopenSelection(ctx_, this, false, &outcome, SelectionHooks());
+  ApplySelection(confirmed, outcome);
+}
+
+void TTools::SBZmienIdentyfikatorClick() {
+  SelectionOutcome outcome;
+  const bool confirmed = ReopenSelection(ctx_, this, true, &outcome, SelectionHooks());
+  ApplySelection(confirmed, outcome);
+}
 
 void TTools::Otw1Click() {
   if (!AskToSave(false)) return;
@@ -896,13 +952,7 @@ void TTools::Otw1Click() {
   ctx_.settlement.DocumentPath.clear();
   if (!LoadDocument(file)) {
     // The settlement was given up already; the screen says so.
-    ctx_.settlement.DocumentModified = false;
-    ClearSettlement();
-    UpdateCaption();
-    ShowWelcome(true);
-    SetDocumentCommands(false);
-    SetPageCommands(false);
-    ToolButtonSave->setEnabled(false);
+    ReturnToIdle();
     return;
   }
   ctx_.settlement.DocumentPath = S(file);
@@ -931,16 +981,7 @@ void TTools::Zapiszjako1Click() { SaveDocument(QString()); }
 
 void TTools::Zamknij1Click() {
   if (!AskToSave(false)) return;
-  FImage->CloseForm();
-  ctx_.settlement.DocumentModified = false;
-  ClearSettlement();
-  UpdateCaption();
-  CollapseMessages();
-  ShowWelcome(true);
-  SetDocumentCommands(false);
-  SetPageCommands(false);
-  ToolButtonSave->setEnabled(false);
-  TBSendXML->setEnabled(false);
+  ReturnToIdle();
 }
 
 void TTools::Zamknijprogram1Click() {

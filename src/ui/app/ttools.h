@@ -30,6 +30,8 @@ struct AppContext;
 class TFImage;
 class TFOPP;
 class WelcomePanel;
+struct MainWindowHooks;
+struct SelectionOutcome;
 
 // Texts the user sees in several places.
 extern const char* const kApplicationTitle;
@@ -136,6 +138,8 @@ class TTools : public QMainWindow {
 
  public slots:
   void Nowe1Click();
+  void ZmianaClick();
+  void SBZmienIdentyfikatorClick();
   void Otw1Click();
   void ToolButton2Click();
   void Zapisz1Click();
@@ -172,6 +176,12 @@ class TTools : public QMainWindow {
   void SetDocumentCommands(bool on);
   void SetPageCommands(bool on);
   void ShowWelcome(bool on);
+  // No settlement: the state right after start-up.
+  void ReturnToIdle();
+  // What the selection windows need from this window, and what it does
+  // with their outcome.
+  MainWindowHooks SelectionHooks();
+  void ApplySelection(bool confirmed, const SelectionOutcome& outcome);
   void CollapseMessages();
   void UpdateCaption();
   void UpdatePageButtons(int page, int pageCount);
