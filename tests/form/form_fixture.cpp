@@ -107,6 +107,7 @@ std::vector<FieldObject> Pit37LikeFields() {
   FieldObject rounded = Amount(2, 430, 160, 14);
   rounded.Option = 12;
   put(f::Rounded, rounded);
+  put(f::FlatCosts, Amount(2, 430, 130, 15));
   put(f::TaxDue, Amount(2, 560, 200, 0, true));
   put(f::ToPay, Amount(2, 560, 230, 0, true));
 

@@ -19,7 +19,7 @@ namespace f {
 constexpr int Nip = 0, Office = 7, Filing = 8, Correction = 9, Surname = 10, Birth = 12, CountryRequired = 140,
               CountryOptional = 138, GroupA = 125, GroupB = 126, Revenue = 36, Costs = 37, Income = 38,
               Advances = 40, TaxDue = 113, ToPay = 115, Krs = 131, OnePercent = 132, Whole = 127, Rounded = 128,
-              LegalNip = 129;
+              LegalNip = 129, FlatCosts = 149, Deductions = 90;
 }
 
 // A field at a rectangle of a page.

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStackedWidget>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
@@ -20,6 +21,7 @@
 #include "ui/forms/opp_panels.h"
 #include "ui/forms/pick_panels.h"
 #include "ui/forms/tfimage.h"
+#include "ui/forms/tfinfo.h"
 
 using namespace pit;
 using namespace pit::formtest;
@@ -476,6 +478,71 @@ class TFImageTest : public QObject {
     QCOMPARE(S(fx->Slot(f::Office).Value), QString());
     QCOMPARE(S(fx->Slot(f::Office).OfficeCode), QString());
     QVERIFY(!fx->ctx.settlement.DocumentModified);
+  }
+
+  // The flat-costs hint shows while the field still holds its zero.
+  void entryHintBeforeTheTextBox() {
+    Show(2);
+    {
+      BoxAnswerer answerer;
+      Click(f::FlatCosts);
+      QCOMPARE(answerer.texts, QStringList{QStringLiteral("Suma pozycji 43 i 58 przy zastosowaniu kosztów "
+                                                          "zryczałtowanych nie może przekroczyć kwoty 42.764 zł")});
+      QVERIFY(Editor<ui::TextBox>() != nullptr);
+      QTest::keyClicks(Editor<ui::TextBox>(), "100");
+      ClickOutsideFields();
+    }
+    BoxAnswerer answerer;
+    Click(f::FlatCosts);
+    QVERIFY(answerer.texts.isEmpty());
+    QCOMPARE(Editor<ui::TextBox>()->text(), QStringLiteral("100,00"));
+  }
+
+  // A click on the korekta box explains why it cannot be ticked by hand.
+  void correctionInfoOnKorektaClick_data() {
+    QTest::addColumn<bool>("eFiling");
+    QTest::addColumn<QString>("page");
+    QTest::newRow("e-filing shown") << true << "TInfo1";
+    QTest::newRow("e-filing hidden") << false << "Tinfo2";
+  }
+  void correctionInfoOnKorektaClick() {
+    QFETCH(bool, eFiling);
+    QFETCH(QString, page);
+    w->SetEFilingQuery([eFiling] { return eFiling; });
+    Show(1);
+    QString caption, shownPage;
+    int height = 0;
+    QTimer::singleShot(0, this, [&] {
+      auto* info = qobject_cast<ui::TFInfo*>(QApplication::activeModalWidget());
+      if (info == nullptr) return;
+      caption = info->windowTitle();
+      shownPage = info->Pages()->currentWidget()->objectName();
+      height = info->height();
+      info->accept();
+    });
+    Click(f::Correction);
+    QCOMPARE(caption, QStringLiteral("Informacja - korekta zeznania PIT-37"));
+    QCOMPARE(shownPage, page);
+    QCOMPARE(height, 525);
+    QVERIFY(w->OpenEditor() == nullptr);
+    QVERIFY(!fx->Slot(f::Correction).CheckState);
+  }
+
+  void messageListShowsReductionNotice() {
+    fx->Slot(f::Revenue).Value = "1000,00";
+    fx->Slot(f::Deductions).Value = "5000,00";  // more than the income
+    Show(2);
+    QCOMPARE(list->count(), 1);
+    QCOMPARE(list->item(0)->text(),
+             QStringLiteral("   PIT-37. Program dokonał redukcji odliczeń. Sprawdź i ewentualnie skoryguj "
+                            "wysokość poszczególnych kwot w tym w załącznikach."));
+    QVERIFY(list->maximumHeight() > 0);
+    QCOMPARE(S(fx->Slot(f::Deductions).Value), QStringLiteral("1000,00"));
+    // Once nothing is capped the list closes again.
+    Click(f::Revenue);
+    QTest::keyClicks(Editor<ui::TextBox>(), "9000");
+    ClickOutsideFields();
+    QCOMPARE(list->maximumHeight(), 0);
   }
 
   void wheelScrollsTwentyFivePixelsANotch() {
