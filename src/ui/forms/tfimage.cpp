@@ -125,6 +125,11 @@ void TFImage::MarkFieldListStale() { fieldsStale_ = true; }
 
 void TFImage::SetEFilingQuery(std::function<bool()> visible) { eFilingVisible_ = std::move(visible); }
 
+void TFImage::SetHighlightFields(bool on) {
+  highlight_ = on;
+  if (pictureLoaded_) Redraw();
+}
+
 FormEntry* TFImage::Entry() const {
   const Settlement& s = ctx_.settlement;
   const int n = s.Current.Number;

@@ -71,6 +71,10 @@ class TFImage : public QWidget, public CalcDisplay {
   // Whether the main window's e-filing button is shown; the correction
   // window then offers the electronic correction too. Shown unless set.
   void SetEFilingQuery(std::function<bool()> visible);
+  // "Podświetlanie pól": frames and fills of the text fields (on at start);
+  // the page is drawn again when it changes.
+  void SetHighlightFields(bool on);
+  bool HighlightFields() const { return highlight_; }
 
   // --- state, for the main window and tests ----------------------------------
   int FieldCount() const { return static_cast<int>(fields_.size()); }
