@@ -222,5 +222,29 @@ TEST_F(CliTest, Pit37ScenariosOnTheShippedDefinitions) {
   }
 }
 
+// The identifier takes ten digits for a NIP and eleven for a PESEL, as typed,
+// and the exchange copies it into the attachment.
+TEST_F(CliTest, IdentifierTakesTheDigitsOfTheTaxpayersKindIntoTheReturnAndItsAttachment) {
+  struct Case {
+    const char* idKind;
+    const char* typed;
+    const char* stored;
+  } cases[] = {
+      {"pesel", "85010112345", "85010112345"},
+      {"pesel", "850101123456", "85010112345"},
+      {"nip", "1234567890", "1234567890"},
+      {"nip", "12345678901", "1234567890"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.idKind) + " " + c.typed);
+    const std::string file = File(std::string("id-") + c.idKind + ".dc2014");
+    ASSERT_EQ(Cli({"new", "-o", file, "--kind", "0", "--taxpayer-id", c.idKind, "PIT-37", "PIT/O@1:1"}, false).status,
+              0);
+    const CliRun s = Cli({"set", file, std::string("1:0=") + c.typed}, false);
+    ASSERT_EQ(s.status, 0) << s.err;
+    EXPECT_EQ(Cli({"get", file, "1:0", "2:0"}, false).out, std::string(c.stored) + "\n" + c.stored + "\n");
+  }
+}
+
 }  // namespace
 }  // namespace pit

@@ -112,7 +112,7 @@ variant: 3
 pages:
   - blocks:
       - cells:
-          - {f: 0, t: nip, poz: 1, label: "Identyfikator {NIP} / {PESEL}", strike: {NIP: 1, PESEL: 2}}
+          - {f: 0, t: id, poz: 1, label: "Identyfikator {NIP} / {PESEL}", strike: {NIP: 1, PESEL: 2}}
       - cells:
           - {poz: 2, name: CEL, label: "Cel", boxes: [{f: 3, code: "1", text: "a"}, {f: 4, code: "2", text: "b"}]}
           - {f: 5, poz: 3, label: "Kwota"}
@@ -127,9 +127,18 @@ TEST(DcgenContract, AcceptsAFormThatKeepsItAndNamesEachBrokenRule) {
     const char* complaint;  // empty: the contract holds
   };
   const Case cases[] = {
-      {"types: {nip: [0], line: [1, 2], amount: [5], count: [6]}\n"
-       "boxes: [{f: [3, 4], codes: ['1', '2']}]\nexchange: [0]\nexempt: 'P_1,'\nxml: {5: P_3}\npoz: {5: 3}",
+      {"identifiers: {0: [1, 2]}\ntypes: {line: [1, 2], amount: [5], count: [6]}\n"
+       "boxes: [{f: [3, 4], codes: ['1', '2']}]\nexchange: [0]\nexempt: 'P_1,'\nxml: {5: P_3}\npoz: {5: 3}\n"
+       "page: {0: 1, 5: 1}",
        ""},
+      // A masked NIP cannot hold a PESEL: the identifier is text.
+      {"types: {nip: [0]}", "pole 0 ma być nip"},
+      {"identifiers: {5: [1, 2]}", "pole 5 ma być identyfikatorem"},
+      {"identifiers: {0: [2, 1]}", "kreski 2 i 1 (pole 0) w odwrotnej kolejności"},
+      {"identifiers: {0: [1, 5]}", "kreska 5 (pole 0) ma być kreską"},
+      {"identifiers: {0: [1]}", "identyfikator 0 bez dwóch kresek"},
+      {"identifiers: {0: [1, 9]}", "pole 9 (kreska) nie istnieje"},
+      {"page: {5: 2}", "pole 5: strona 1, oczekiwano 2"},
       {"types: {amount: [5, 7]}", "pole 7 (amount) nie istnieje"},
       {"types: {amount: [6]}", "pole 6 ma być amount"},
       {"types: {line: [0]}", "pole 0 ma być line"},
@@ -173,6 +182,12 @@ TEST(DcgenSource, FixtureGetsTheRecordAttributesItsTypesImply) {
   EXPECT_EQ(form.fields[3].Name, "CEL");
   EXPECT_EQ(form.fields[4].Poz, 2);
   EXPECT_EQ(form.fields[4].XMLNode, "P_2");
+  // The identifier takes the digits of a NIP or of a PESEL, one per cell.
+  const auto& id = form.fields[0];
+  EXPECT_EQ(id.Typ, pit::kTekst);
+  EXPECT_EQ(id.MaxChar, 10);
+  EXPECT_EQ(id.TextAlign, pit::kAlignCells);
+  EXPECT_EQ(id.XMLNode, "P_1");
   // The strike-through lines lie over the printed words on the label line,
   // above the identifier box, and carry no tab stop.
   for (int k : {1, 2}) {

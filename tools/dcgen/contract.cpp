@@ -190,6 +190,58 @@ std::vector<std::string> CheckContract(const CompiledForm& form, const YAML::Nod
       bad.push_back("pole " + std::to_string(k) + ": nazwa XML \"" + f->XMLNode +
                     "\", oczekiwano \"" + kv.second.as<std::string>() + "\"");
   }
+  // A person's identifier: a text field of ten digit cells (a NIP; the
+  // calculation makes it eleven for a PESEL), with the two strike-through
+  // lines the calculation draws: first the one for a PESEL, over the printed
+  // word NIP, then the one for a NIP, over the word PESEL, both on the
+  // field's label above it.
+  for (const auto& kv : contract["identifiers"]) {
+    const int k = kv.first.as<int>();
+    const std::string id = "pole " + std::to_string(k);
+    const pit::FieldObject* f = field(k, "identyfikator");
+    std::vector<int> lines = Indexes(kv.second);
+    if (lines.size() != 2) {
+      bad.push_back("kontrakt: identyfikator " + std::to_string(k) + " bez dwóch kresek");
+      continue;
+    }
+    if (!f) continue;
+    if (f->Typ != pit::kTekst || f->MaxChar != 10 || f->TextAlign != pit::kAlignCells)
+      bad.push_back(id + " ma być identyfikatorem (Typ " + std::to_string(pit::kTekst) +
+                    ", MaxChar 10, TextAlign " + std::to_string(pit::kAlignCells) + "), jest Typ " +
+                    std::to_string(f->Typ) + ", MaxChar " + std::to_string(f->MaxChar) +
+                    ", TextAlign " + std::to_string(f->TextAlign));
+    const pit::FieldObject* l[2] = {field(lines[0], "kreska"), field(lines[1], "kreska")};
+    bool usable = true;
+    for (int i = 0; i < 2; ++i) {
+      if (!l[i]) {
+        usable = false;
+        continue;
+      }
+      const std::string li = "kreska " + std::to_string(lines[i]);
+      if (l[i]->Typ != pit::kKreska) {
+        bad.push_back(li + " (" + id + ") ma być kreską, jest Typ " + std::to_string(l[i]->Typ));
+        usable = false;
+      } else if (l[i]->Page != f->Page || l[i]->Bottom > f->Top || l[i]->Left < f->Left - 4 ||
+                 l[i]->Right > f->Right + 4 || f->Top - l[i]->Bottom > 40) {
+        bad.push_back(li + " nie leży na etykiecie nad polem " + std::to_string(k));
+        usable = false;
+      }
+    }
+    if (!usable) continue;
+    // Reading order: the word NIP comes before PESEL on the label.
+    const bool sameLine = l[0]->Top < l[1]->Bottom && l[1]->Top < l[0]->Bottom;
+    if (sameLine ? l[0]->Right > l[1]->Left : l[0]->Top > l[1]->Top)
+      bad.push_back("kreski " + std::to_string(lines[0]) + " i " + std::to_string(lines[1]) + " (" +
+                    id + ") w odwrotnej kolejności: pierwsza skreśla słowo NIP, druga PESEL");
+  }
+  // Pages the calculations look at (e.g. the 1% warning of its page).
+  for (const auto& kv : contract["page"]) {
+    int k = kv.first.as<int>();
+    const pit::FieldObject* f = field(k, "strona");
+    if (f && f->Page != kv.second.as<int>())
+      bad.push_back("pole " + std::to_string(k) + ": strona " + std::to_string(f->Page) +
+                    ", oczekiwano " + kv.second.as<std::string>());
+  }
   // Printed positions the program's messages quote.
   for (const auto& kv : contract["poz"]) {
     int k = kv.first.as<int>();

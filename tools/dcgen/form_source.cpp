@@ -77,6 +77,9 @@ const std::map<std::string, TypeDefaults>& Types() {
       {"amount", {pit::kLiczba, 1, "0,00", pit::kAlignRight, 0, "10", 16}},
       {"count", {pit::kLiczba, 2, "0", pit::kAlignRight, 0, "10", 16}},
       {"nip", {pit::kNip, 1, "", pit::kAlignLeft, 13, "10", 17}},
+      // A person's NIP or PESEL: plain digits, one per cell. Ten characters
+      // hold a NIP; the calculation widens it to eleven for a PESEL.
+      {"id", {pit::kTekst, 0, "", pit::kAlignCells, 10, "10", 17}},
       {"date", {pit::kData, 0, "", pit::kAlignCells, 10, "10", 17}},
       {"krs", {pit::kSelect, 0, "", pit::kAlignCells, 10, "10", 17}},
       {"box", {pit::kCheckbox, 0, "", pit::kAlignLeft, 0, "0", kBox}},
