@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QPointer>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
@@ -78,12 +79,19 @@ class Answerer : public QObject {
         return;
       }
       if (auto* dialog = qobject_cast<QFileDialog*>(w)) {
+        // Each dialog is answered once: the poll may come round again while
+        // it is closing.
+        if (handled_.contains(dialog)) continue;
+        handled_.append(dialog);
         dialogTitle = dialog->windowTitle();
         if (fileName.isEmpty()) {
           dialog->reject();
         } else {
+          // done() instead of accept(): the name is what the user would
+          // have typed, and the dialog's own checks would start directory
+          // scans that the test does not need.
           dialog->selectFile(fileName);
-          QMetaObject::invokeMethod(dialog, "accept");
+          static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
         }
         return;
       }
@@ -92,6 +100,7 @@ class Answerer : public QObject {
 
   QMessageBox::StandardButton answer_;
   QTimer timer_;
+  QList<QPointer<QFileDialog>> handled_;
 };
 
 // A program folder with the definitions the build generated for `forms`
