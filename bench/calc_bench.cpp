@@ -38,8 +38,10 @@ void FillPit37Return(Workspace& w, int p37, int o, int d) {
   w.Set(d, 29, "1000,00");
 }
 
-// One commit in the PIT-37 shown: its calculation with the exchange.
-void BM_CommitCyclePit37(benchmark::State& state) {
+// One commit in a joint PIT-37 return with PIT/O and PIT/D: the committed
+// field of the form shown alternates between two values, then that form's
+// calculation runs, as after every Enter in the form window.
+void CommitCycle(benchmark::State& state, int shownType, int page, int field, const char* a, const char* b) {
   Workspace w;
   w.s.Open();
   w.s.Kind = kJoint;
@@ -48,32 +50,21 @@ void BM_CommitCyclePit37(benchmark::State& state) {
   const int o = w.Add(kPitO, p37, 0);
   const int d = w.Add(kPitD, p37, 0);
   FillPit37Return(w, p37, o, d);
-  w.display.Show(p37, kPit37, 2);
+  const int shown = shownType == kPit37 ? p37 : o;
+  w.display.Show(shown, shownType, page);
   int i = 0;
   for (auto _ : state) {
-    w.Set(p37, 36, (i++ & 1) ? "60000,00" : "61000,00");
-    if (RunCalculation(w.ctx, kPit37, p37) != CalcStatus::Done) state.SkipWithError("calculation failed");
+    w.Set(shown, field, (i++ & 1) ? a : b);
+    if (RunCalculation(w.ctx, shownType, shown) != CalcStatus::Done) state.SkipWithError("calculation failed");
   }
 }
+
+// In the PIT-37 shown: its calculation with the exchange.
+void BM_CommitCyclePit37(benchmark::State& state) { CommitCycle(state, kPit37, 2, 36, "60000,00", "61000,00"); }
 BENCHMARK(BM_CommitCyclePit37);
 
-// One commit in the PIT/O shown: its calculation runs the PIT-37 as well.
-void BM_CommitCyclePitO(benchmark::State& state) {
-  Workspace w;
-  w.s.Open();
-  w.s.Kind = kJoint;
-  w.s.SpouseIdKind = kIdNip;
-  const int p37 = w.Add(kPit37, 0, 0);
-  const int o = w.Add(kPitO, p37, 0);
-  const int d = w.Add(kPitD, p37, 0);
-  FillPit37Return(w, p37, o, d);
-  w.display.Show(o, kPitO, 1);
-  int i = 0;
-  for (auto _ : state) {
-    w.Set(o, 12, (i++ & 1) ? "500,00" : "600,00");
-    if (RunCalculation(w.ctx, kPitO, o) != CalcStatus::Done) state.SkipWithError("calculation failed");
-  }
-}
+// In the PIT/O shown: its calculation runs the PIT-37 as well.
+void BM_CommitCyclePitO(benchmark::State& state) { CommitCycle(state, kPitO, 1, 12, "500,00", "600,00"); }
 BENCHMARK(BM_CommitCyclePitO);
 
 // Opening a 40-entry settlement: ten PIT-37 returns, each with a PIT/O, a
