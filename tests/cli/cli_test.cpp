@@ -246,5 +246,32 @@ TEST_F(CliTest, IdentifierTakesTheDigitsOfTheTaxpayersKindIntoTheReturnAndItsAtt
   }
 }
 
+// PIT/O and PIT/D on the shipped definitions: each edit in an attachment is
+// capped at its limit and reaches the PIT-37 at once.
+TEST_F(CliTest, AttachmentEditsReachTheReturnAtOnce) {
+  const std::string file = File("att.dc2014");
+  ASSERT_EQ(Cli({"new", "-o", file, "--kind", "0", "PIT-37", "PIT/O@1", "PIT/D@1"}, false).status, 0);
+  ASSERT_EQ(Cli({"set", file, "1:36=50000", "1:37=1335", "1:40=6000"}, false).status, 0);
+  EXPECT_EQ(Cli({"get", file, "1:113"}, false).out, "8204,00\n");
+
+  // Internet deduction above 760,00: capped, carried into 94, the tax falls.
+  const CliRun o = Cli({"set", file, "2:20=1000"}, false);
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(Cli({"get", file, "2:20", "2:28", "1:94", "1:100", "1:102", "1:113", "1:117"}, false).out,
+            "760,00\n760,00\n760,00\n47905,00\n8066,88\n8067,00\n1\n");
+
+  // Housing savings above 11340,00: capped, the whole amount goes to the
+  // PIT-37 part and is deducted from the tax up to the tax.
+  const CliRun d = Cli({"set", file, "3:47=20000"}, false);
+  ASSERT_EQ(d.status, 0) << d.err;
+  EXPECT_EQ(Cli({"get", file, "3:47", "3:51", "1:110", "1:111", "1:112", "1:113", "1:115", "1:116", "1:118"}, false).out,
+            "11340,00\n11340,00\n11340,00\n8066,88\n3273,12\n0,00\n0,00\n6000,00\n1\n");
+
+  // Recalculating the whole file changes nothing.
+  const CliRun before = Cli({"dump", file, "--json"}, false);
+  ASSERT_EQ(Cli({"recalc", file}, false).status, 0);
+  EXPECT_EQ(Cli({"dump", file, "--json"}, false).out, before.out);
+}
+
 }  // namespace
 }  // namespace pit
