@@ -129,6 +129,23 @@ int CliSession::Commit(int entry, int field, const std::string& text) {
     case kKreska:
       std::cerr << "Pole " << field << " formularza " << code << " jest przekreśleniem i nie przyjmuje wartości.\n";
       return kRefused;
+    case kLiczba:
+    case kJedenProcent: {
+      // The amount box takes only what its keys allow; a value it would
+      // change (other than "." typed as ",") is refused rather than stored
+      // differently from what was asked for.
+      std::string asTyped = text;
+      for (char& c : asTyped)
+        if (c == '.') c = ',';
+      if (TypeIntoAmountBox(text, def.PlusValue, def.Option) != asTyped) {
+        std::cerr << "Pole " << field << " formularza " << code << " nie przyjmuje wartości \"" << text
+                  << "\": kwota to cyfry, najwyżej dwie po przecinku"
+                  << (def.PlusValue ? "" : ", ewentualnie z minusem na początku") << ".\n";
+        return kRefused;
+      }
+      r = CommitEditorText(def, slot, asTyped);
+      break;
+    }
     default:
       r = CommitEditorText(def, slot, text);
       break;

@@ -101,7 +101,7 @@ TEST_F(CliTest, NewWritesThreeEntriesThatShareTheReturn) {
 
 TEST_F(CliTest, SetNormalisesByTypeAndGetReadsBack) {
   ASSERT_EQ(Cli({"new", "-o", File(), "--kind", "0", "PIT-37", "PIT/O@1"}).status, 0);
-  const CliRun s = Cli({"set", File(), "1:36=1234,5", "1:37=34,5", "1:103=1234,49", "1:131=0000127204",
+  const CliRun s = Cli({"set", File(), "1:36=1234,5", "1:37=34.5", "1:103=1234,49", "1:131=0000127204",
                         "1:10=Kowalski", "2:0=12"});
   ASSERT_EQ(s.status, 0) << s.err;
   const CliRun g = Cli({"get", File(), "1:36", "1:103", "1:131", "1:10", "2:0", "1:38"});
@@ -118,7 +118,9 @@ TEST_F(CliTest, RefusalsAndErrorsHaveTheirExitStatus) {
     std::string inMessage;
   } cases[] = {
       {{"set", File(), "1:131=123"}, 4, "KRS musi zawierać 10 znakow"},
-      {{"set", File(), "1:36=abc"}, 4, ""},
+      {{"set", File(), "1:36=abc"}, 4, "nie przyjmuje wartości \"abc\""},
+      {{"set", File(), "1:36=12,345"}, 4, "najwyżej dwie po przecinku"},
+      {{"set", File(), "1:36=1 000"}, 4, "nie przyjmuje"},
       {{"set", File(), "1:38=5"}, 4, "nie jest do wypełnienia"},
       {{"set", File(), "1:199=5"}, 4, "nie ma pola 199"},
       {{"set", File(), "9:0=5"}, 4, "nie ma pozycji 9"},
