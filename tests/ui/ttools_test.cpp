@@ -14,7 +14,9 @@
 #include <QDesktopServices>
 #include <QPushButton>
 #include <QThread>
+#include <QTableWidget>
 #include <QTimer>
+#include <QLineEdit>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -27,6 +29,7 @@
 #include "calc/identification.h"
 #include "forms/definition_library.h"
 #include "platform/single_instance.h"
+#include "refdata/dictionaries.h"
 #include "ui/app/app_context.h"
 #include "ui/app/startup.h"
 #include "ui/app/ttools.h"
@@ -437,6 +440,47 @@ class TToolsTest : public QObject {
   }
 
   // Closing the settlement asks Yes/No only, then shows the welcome area.
+  // The pick lists of the form window are made from the dictionaries that
+  // the main window loads at start-up: the tax-office list of a PIT-37 holds
+  // every office, and so does the country list.
+  void pickListsHoldTheDictionaries() {
+    const QString path = File(QStringLiteral("lists.dc2014"));
+    MakeSettlementFile(path, program_);
+    Answerer answerer;
+    auto st = Start({path});
+    TTools& w = *st->window;
+    w.TV->setCurrentItem(w.TV->topLevelItem(0));
+    QCOMPARE(w.InfoPit->text(), QStringLiteral("Druk: PIT-37"));
+    ui::TFImage& form = *w.Form();
+    const std::vector<FieldObject>* fields = st->ctx.defs->Fields(kPit37);
+    QVERIFY(fields != nullptr && fields->size() > 140);
+    struct Case {
+      int field;
+      const char* panelClass;
+    } cases[] = {{7, "pit::ui::TaxOfficePanel"}, {140, "pit::ui::CountryPanel"}};
+    for (const Case& c : cases) {
+      const FieldObject& d = (*fields)[static_cast<std::size_t>(c.field)];
+      QCOMPARE(d.Page, 1);
+      QTest::mouseClick(form.Surface(), Qt::LeftButton, Qt::NoModifier,
+                        QPoint(1 + (d.Left + d.Right) / 2, (d.Top + d.Bottom) / 2));
+      QWidget* editor = form.OpenEditor();
+      QVERIFY2(editor != nullptr, c.panelClass);
+      QCOMPARE(editor->metaObject()->className(), c.panelClass);
+      auto* grid = editor->findChild<QTableWidget*>();
+      QVERIFY(grid != nullptr);
+      int expected = 0;
+      if (c.field == 7) {
+        for (const TaxOffice& o : st->ctx.offices.Records()) expected += o.Code.empty() ? 0 : 1;
+      } else {
+        for (const Country& k : st->ctx.countries.Records()) expected += k.Code.empty() ? 0 : 1;
+      }
+      QVERIFY(expected > 200);
+      QCOMPARE(grid->rowCount(), expected);
+      QTest::keyClick(editor->findChild<QLineEdit*>(), Qt::Key_Escape);
+    }
+    st->ctx.settlement.DocumentModified = false;
+  }
+
   void closingTheSettlement() {
     const QString path = File(QStringLiteral("close.dc2014"));
     MakeSettlementFile(path, program_);

@@ -137,6 +137,8 @@ TTools::TTools(AppContext& ctx, const QString& lockPath, QWidget* parent)
   if (ctx_.programFolder.empty()) ctx_.programFolder = S(platform::ProgramFolder());
   BuildMenus();
   BuildToolBars();
+  // The form window's pick lists are made from the dictionaries.
+  LoadDictionaries();
   BuildCentralArea();
   PrepareWorkspace();
 
@@ -160,7 +162,6 @@ TTools::TTools(AppContext& ctx, const QString& lockPath, QWidget* parent)
   ToolButton6->setVisible(false);
 
   ZalAdd->hide();
-  LoadDictionaries();
   ctx_.veltraFolder = ctx_.Folder("Veltra");
   regional_ = std::make_unique<platform::RegionalSettings>();
 }

@@ -151,15 +151,14 @@ bool PickPanel::eventFilter(QObject* watched, QEvent* e) {
 TaxOfficePanel::TaxOfficePanel(TFImage& owner, const TaxOfficeTable& offices, QWidget* parent)
     : PickPanel(owner, 700,
                 {QStringLiteral("Kod"), QStringLiteral("Miasto"), QStringLiteral("Nazwa Urzędu Skarbowego")},
-                parent) {
+                parent),
+      offices_(offices) {
   setObjectName(QStringLiteral("PListaUS"));
   search_->setObjectName(QStringLiteral("EFindUSMiasto"));
   grid_->setObjectName(QStringLiteral("SGUS"));
   choose_->setObjectName(QStringLiteral("SbWybierz"));
   cancel_->setObjectName(QStringLiteral("SBAnuluj"));
-  std::vector<std::vector<std::string>> rows;
-  for (const TaxOffice& o : OfficesByTown(offices.Records())) rows.push_back({o.Code, o.Town, o.Name});
-  Fill(rows);
+  FillFromTable();
   connect(cancel_, &QPushButton::clicked, this, [this] {
     hide();
     owner_.PickCancelled();
@@ -176,7 +175,15 @@ std::string TaxOfficePanel::RowName(int row) const {
   return row >= 1 && row <= rows_ ? cells_[static_cast<std::size_t>(row - 1)][2] : std::string();
 }
 
+void TaxOfficePanel::FillFromTable() {
+  std::vector<std::vector<std::string>> rows;
+  for (const TaxOffice& o : OfficesByTown(offices_.Records())) rows.push_back({o.Code, o.Town, o.Name});
+  Fill(rows);
+}
+
 void TaxOfficePanel::Open(const std::string& code, int left, int bottom) {
+  // The dictionaries may be loaded after the form window was made.
+  if (rows_ == 0) FillFromTable();
   const int row = code.empty() ? 0 : FindPrefix(0, code);
   SelectRow(row);
   {
@@ -207,16 +214,20 @@ void TaxOfficePanel::OnSearchClick() { search_->selectAll(); }
 // --- countries -----------------------------------------------------------------
 
 CountryPanel::CountryPanel(TFImage& owner, const CountryTable& countries, QWidget* parent)
-    : PickPanel(owner, 433, {QStringLiteral("Kod"), QStringLiteral("Kraj")}, parent) {
+    : PickPanel(owner, 433, {QStringLiteral("Kod"), QStringLiteral("Kraj")}, parent), countries_(countries) {
   setObjectName(QStringLiteral("PListaKR"));
   search_->setObjectName(QStringLiteral("EFindKRPanstwo"));
   grid_->setObjectName(QStringLiteral("SGKR"));
   choose_->setObjectName(QStringLiteral("SBKRWybierz"));
   cancel_->setObjectName(QStringLiteral("SBKRAnuluj"));
-  std::vector<std::vector<std::string>> rows;
-  for (const Country& c : CountriesByName(countries.Records())) rows.push_back({c.Code, c.Name});
-  Fill(rows);
+  FillFromTable();
   connect(cancel_, &QPushButton::clicked, this, [this] { OnEscape(); });
+}
+
+void CountryPanel::FillFromTable() {
+  std::vector<std::vector<std::string>> rows;
+  for (const Country& c : CountriesByName(countries_.Records())) rows.push_back({c.Code, c.Name});
+  Fill(rows);
 }
 
 std::string CountryPanel::RowName(int row) const {
@@ -224,6 +235,7 @@ std::string CountryPanel::RowName(int row) const {
 }
 
 void CountryPanel::Open(const std::string& value, bool required, int left, int bottom) {
+  if (rows_ == 0) FillFromTable();
   const int row = value.empty() ? 0 : FindPrefix(1, value);
   if (row >= 1) {
     SelectRow(row);

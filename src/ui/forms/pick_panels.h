@@ -70,6 +70,10 @@ class TaxOfficePanel : public PickPanel {
   void OnSearchChanged(const QString& text) override;
   void OnEscape() override;
   void OnSearchClick() override;
+
+ private:
+  void FillFromTable();
+  const TaxOfficeTable& offices_;
 };
 
 class CountryPanel : public PickPanel {
@@ -89,6 +93,8 @@ class CountryPanel : public PickPanel {
   void OnGridClick() override;
 
  private:
+  void FillFromTable();
+  const CountryTable& countries_;
   bool searching_ = false;
 };
 
