@@ -1,5 +1,7 @@
 // The form window driven like a user drives it: clicks on the page, keys in
 // the editors, answers to its questions.
+#include <QMouseEvent>
+#include <QCursor>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
@@ -435,6 +437,38 @@ class TFImageTest : public QObject {
     QVERIFY(picker->isVisible());
     QVERIFY(!picker->ListOpen());
     QCOMPARE(S(fx->Slot(f::Krs).Value), QStringLiteral("0000127204"));
+  }
+
+  // Low on the page the open list rises until all of it is on the page, and
+  // goes back over its field when it closes; a mouse move at the pointer's
+  // old place (the list moved under it) picks no row.
+  void krsPickerLowOnThePage() {
+    Show(3);
+    Click(f::Krs);
+    auto* picker = Editor<ui::OrganisationPicker>();
+    QVERIFY(picker != nullptr);
+    const int pageHeight = picker->parentWidget()->height();
+    picker->Open("", 10, pageHeight - 30);
+    picker->IDropDownClick();
+    QVERIFY(picker->ListOpen());
+    QCOMPARE(picker->height(), 281);
+    QVERIFY(picker->geometry().bottom() < pageHeight);
+    picker->IDropDownClick();
+    QCOMPARE(picker->y(), pageHeight - 30);
+
+    picker->IDropDownClick();
+    picker->SetCurrentRow(2);
+    QTableWidget* grid = picker->Grid();
+    const QPoint row7 = grid->visualItemRect(grid->item(7, 0)).center();
+    QMouseEvent still(QEvent::MouseMove, QPointF(row7), QPointF(QCursor::pos()), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(grid->viewport(), &still);
+    QCOMPARE(picker->CurrentRow(), 2);
+    QMouseEvent moved(QEvent::MouseMove, QPointF(row7), QPointF(QCursor::pos()) + QPointF(3, 40), Qt::NoButton,
+                      Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(grid->viewport(), &moved);
+    QCOMPARE(picker->CurrentRow(), 7);
+    picker->Dismiss();
   }
 
   // The amount panel offers the computed 1% only with a KRS chosen.

@@ -4,6 +4,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollArea>
+#include <QCursor>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -102,6 +104,20 @@ void OrganisationPicker::SetListOpen(bool open) {
   setFixedHeight(h);
   SGOPP->setFixedHeight(h);
   POOPFind->raise();
+  // A KRS field low on the page would leave the open list hanging below the
+  // page, out of reach: the picker then rises as far as it must, and goes
+  // back over its field when the list closes.
+  int y = anchorY_;
+  if (open && parentWidget() != nullptr) y = std::max(0, std::min(anchorY_, parentWidget()->height() - h));
+  move(x(), y);
+  if (open) {
+    for (QWidget* w = parentWidget(); w != nullptr; w = w->parentWidget()) {
+      if (auto* area = qobject_cast<QScrollArea*>(w)) {
+        area->ensureWidgetVisible(this, 0, 0);
+        break;
+      }
+    }
+  }
 }
 
 void OrganisationPicker::SetCurrentRow(int row) {
@@ -125,6 +141,8 @@ void OrganisationPicker::Open(const std::string& value, int x, int y) {
       break;
     }
   move(x, y);
+  anchorY_ = y;
+  lastPointer_ = QCursor::pos();
   SetListOpen(entry >= 2);
   SetCurrentRow(entry);
   show();
@@ -244,6 +262,10 @@ bool OrganisationPicker::eventFilter(QObject* watched, QEvent* e) {
     auto* m = static_cast<QMouseEvent*>(e);
     switch (t) {
       case QEvent::MouseMove:
+        // Opening the list scrolls the page under a pointer that stays
+        // where it was; only a pointer that really moved picks a row.
+        if (m->globalPosition() == lastPointer_) return true;
+        lastPointer_ = m->globalPosition();
         SGOPPMouseMove(m->position().toPoint());
         return true;
       case QEvent::MouseButtonPress:
