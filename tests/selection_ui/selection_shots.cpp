@@ -42,6 +42,7 @@ QTreeWidgetItem* Child(QTreeWidget* t, const QString& top, const QString& prefix
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
+  QDir().mkpath(dir.path());
   AppContext ctx;
   ctx.programFolder = PIT_BIN_DIR;
   ctx.defs = std::make_unique<DefinitionLibrary>(ctx.Folder("dc"));
