@@ -2,6 +2,8 @@
 // would check on paper.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -49,6 +51,51 @@ TEST(Rounding, MatchesTheDecimalDefinitions) {
       {"scale 50000", TaxScale, 50000, "8443,98"},
   };
   for (const Case& c : cases) EXPECT_EQ(FormatAmount(c.fn(c.in)), c.expected) << c.name;
+}
+
+// Amounts far beyond any real return (a file or a typed value can hold
+// them) are whole złoty at 15 significant digits: every rounding leaves them
+// as they are, with their sign, instead of wrapping around 64 bits.
+TEST(Rounding, KeepsHugeAmountsAsTheyAre) {
+  const std::vector<std::pair<const char*, Amount (*)(Amount)>> roundings = {
+      {"grosze", RoundGrosze},
+      {"zloty", RoundZloty},
+      {"tenths", RoundZlotyTenths},
+      {"floor ten grosze", FloorTenGrosze},
+  };
+  for (Amount x : {1e15L, 9.3e16L, 1e17L, 1e20L, 1e24L, 1e35L, 1e50L, -1e17L, -1e35L}) {
+    for (const auto& [name, fn] : roundings) {
+      EXPECT_EQ(FormatAmount(fn(x)), FormatAmount(x)) << name << " " << static_cast<double>(x);
+    }
+  }
+  // The last amount below the limit still rounds its grosze.
+  EXPECT_EQ(FormatAmount(RoundGrosze(99999999999999.5L)), "99999999999999,50");
+  EXPECT_EQ(FormatAmount(RoundZloty(99999999999999.5L)), "100000000000000,00");
+}
+
+TEST(Rounding, GroszeCountsSaturateInsteadOfWrapping) {
+  struct C {
+    Amount in;
+    std::int64_t expected;
+  };
+  const std::int64_t top = std::numeric_limits<std::int64_t>::max();
+  const std::int64_t bottom = std::numeric_limits<std::int64_t>::min();
+  const std::vector<C> cases = {
+      {1e16L, 1000000000000000000LL}, {-1e16L, -1000000000000000000LL}, {9.3e16L, top},
+      {1e20L, top},                   {1e35L, top},                     {-1e20L, bottom},
+  };
+  for (const C& c : cases) EXPECT_EQ(RoundGroszeCents(c.in), c.expected) << static_cast<double>(c.in);
+}
+
+TEST(TaxScale, GrowsWithTheBasePastEveryRange) {
+  // Each base taxes more than the one before: no overflow turns a huge base
+  // into a tax of zero or a smaller one.
+  const std::vector<Amount> bases = {85528,  1e6L,  1e12L, 1e14L, 9.99e14L, 1e15L,
+                                     1e16L, 9.3e16L, 1e17L, 1e20L, 1e35L};
+  for (std::size_t i = 1; i < bases.size(); ++i) {
+    EXPECT_GT(TaxScale(bases[i]), TaxScale(bases[i - 1])) << static_cast<double>(bases[i]);
+  }
+  EXPECT_EQ(FormatAmount(TaxScale(-1e20L)), "0,00");
 }
 
 TEST(FormatAmount, NormalisesToTwoDecimals) {

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 namespace pit {
@@ -105,18 +106,24 @@ Int128 Pow10(int n) {
 constexpr Int128 kLimit = static_cast<Int128>(1) << 100;
 
 // floor(x * 10^decimals) of the 15-digit value of x, saturated far beyond
-// any amount.
+// any amount: below 10^15 x 10^15 the product is exact, and 2^100 lies above
+// all of those.
 Int128 FloorScaled(Amount x, int decimals) {
   const Decimal15 d = ToDecimal15(x);
   if (!d.finite) return 0;
   const int shift = d.exponent + decimals;
   if (shift >= 0) {
-    if (shift > 60) return d.digits < 0 ? -kLimit : kLimit;
+    if (shift > 15) return d.digits < 0 ? -kLimit : kLimit;
     return static_cast<Int128>(d.digits) * Pow10(shift);
   }
   if (shift < -30) return d.digits < 0 ? -1 : 0;
   return FloorDiv(d.digits, Pow10(-shift));
 }
+
+// From 10^15 on, the 15 significant digits of an amount end at whole złoty
+// or above: there are no grosze left to round, and every rounding gives the
+// value as it is. Below it, the grosze of an amount fit in 64 bits.
+bool NothingToRound(Amount x) { return std::isfinite(x) && std::fabs(x) >= 1e15L; }
 
 // Half up at the third decimal of a value given in thousandths (already
 // floored): the digit of the thousandths decides, whatever the sign.
@@ -224,19 +231,41 @@ std::string FormatAmount(Amount x) {
 }
 
 std::int64_t RoundGroszeCents(Amount x) {
-  return static_cast<std::int64_t>(CentsFromThousandths(FloorScaled(x, 3)));
+  const Int128 cents = CentsFromThousandths(FloorScaled(x, 3));
+  if (cents > std::numeric_limits<std::int64_t>::max()) return std::numeric_limits<std::int64_t>::max();
+  if (cents < std::numeric_limits<std::int64_t>::min()) return std::numeric_limits<std::int64_t>::min();
+  return static_cast<std::int64_t>(cents);
 }
 
-Amount RoundGrosze(Amount x) { return static_cast<Amount>(RoundGroszeCents(x)) / 100.0L; }
+Amount RoundGrosze(Amount x) {
+  if (NothingToRound(x)) return x;
+  return static_cast<Amount>(RoundGroszeCents(x)) / 100.0L;
+}
 
-Amount FloorTenGrosze(Amount x) { return static_cast<Amount>(FloorScaled(x, 1)) / 10.0L; }
+Amount FloorTenGrosze(Amount x) {
+  if (NothingToRound(x)) return x;
+  return static_cast<Amount>(FloorScaled(x, 1)) / 10.0L;
+}
 
-Amount RoundZloty(Amount x) { return ZlotyRule(RoundGroszeCents(x), 100, 1); }
+Amount RoundZloty(Amount x) {
+  if (NothingToRound(x)) return x;
+  return ZlotyRule(RoundGroszeCents(x), 100, 1);
+}
 
-Amount RoundZlotyTenths(Amount x) { return ZlotyRule(FloorScaled(x, 1), 10, 10); }
+Amount RoundZlotyTenths(Amount x) {
+  if (NothingToRound(x)) return x;
+  return ZlotyRule(FloorScaled(x, 1), 10, 10);
+}
 
 Amount TaxScale(Amount base) {
   using namespace scale2014;
+  // Far above the threshold the tax has no grosze of the base to be exact
+  // about; its own grosze are rounded as usual.
+  if (NothingToRound(base)) {
+    if (base < 0) return 0;
+    return RoundGrosze((base - kThresholdZloty) * (kHighRatePercent / 100.0L) +
+                       static_cast<Amount>(kTaxAtThresholdGrosze) / 100.0L);
+  }
   // In ten-thousandths of a złoty the scale is exact: grosze x percent.
   const Int128 baseGrosze = RoundGroszeCents(base);
   const Int128 threshold = static_cast<Int128>(kThresholdZloty) * 100;
