@@ -32,11 +32,18 @@ namespace {
 
 Amount FromGrosze(std::int64_t g) { return static_cast<Amount>(g) / 100.0L; }
 
-Amount ChildReliefLimit(std::int64_t children) {
+// `children` is a whole number, as read from the field and truncated; a
+// count that no family has still gives its limit, without overflowing.
+Amount ChildReliefLimit(Amount children) {
   using namespace limits2014;
-  if (children <= 0) return 0;
+  if (children < 1) return 0;
   if (children <= 4) return FromGrosze(kChildReliefUpTo4[static_cast<std::size_t>(children)]);
-  return FromGrosze(kChildReliefUpTo4[4] + (children - 4) * kChildReliefPerFurtherChild);
+  // Up to here the limit in grosze fits 64 bits and is exact.
+  constexpr Amount kExactUpTo = 1e12L;
+  if (children <= kExactUpTo) {
+    return FromGrosze(kChildReliefUpTo4[4] + (static_cast<std::int64_t>(children) - 4) * kChildReliefPerFurtherChild);
+  }
+  return FromGrosze(kChildReliefUpTo4[4]) + (children - 4) * FromGrosze(kChildReliefPerFurtherChild);
 }
 
 Amount ChildLimitAt(int position) {
@@ -177,8 +184,7 @@ void CalculatePitO(CalcContext& ctx, int entry) {
   reduced |= f.Cap(21, limits2014::kInternet, limits2014::kInternetText);
 
   // 10. Child relief of this PIT/O.
-  const Amount childrenField = f.AmountOf(34);
-  const std::int64_t children = static_cast<std::int64_t>(std::trunc(childrenField));
+  const Amount children = std::trunc(f.AmountOf(34));
   {
     const Amount limit = ChildReliefLimit(children);
     if (f.AmountOf(35) + f.AmountOf(36) > limit) {
@@ -271,7 +277,7 @@ void CalculatePitO(CalcContext& ctx, int entry) {
 
   // 18. Required fields.
   for (std::size_t k = 0; k < kChildBlocks.size(); ++k)
-    ValidateChildBlock(ctx, f, kChildBlocks[k], static_cast<std::int64_t>(k) + 1 <= children);
+    ValidateChildBlock(ctx, f, kChildBlocks[k], static_cast<Amount>(k + 1) <= children);
   const bool abroad = f.AmountOf(12) > 0 || f.AmountOf(13) > 0 || f.AmountOf(14) > 0 || f.AmountOf(15) > 0;
   for (int k : {43, 44, 46, 52}) ctx.display.SetMustBe(k, abroad);
   ctx.display.SetMustBe(24, f.AmountOf(26) > 0 || f.AmountOf(27) > 0);
