@@ -39,14 +39,6 @@ int Usage(const std::string& why) {
   return kUsage;
 }
 
-// The folder of the executable: the data folders lie beside it.
-std::string ProgramFolder(const std::string& argv0) {
-  std::error_code ec;
-  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  if (ec) exe = fs::absolute(fs::u8path(argv0), ec);
-  return exe.parent_path().u8string();
-}
-
 bool ParseInt(const std::string& s, int& out) {
   if (s.empty() || s.size() > 9) return false;
   std::size_t i = (s[0] == '-') ? 1 : 0;
@@ -366,6 +358,13 @@ int CmdDump(const std::vector<std::string>& args, const std::string& argv0) {
 }
 
 }  // namespace
+
+std::string ProgramFolder(const std::string& argv0) {
+  std::error_code ec;
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  if (ec) exe = fs::absolute(fs::u8path(argv0), ec);
+  return exe.parent_path().u8string();
+}
 
 int Main(std::vector<std::string> args, const std::string& argv0) {
   if (args.empty()) return Usage("");

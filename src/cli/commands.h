@@ -8,6 +8,9 @@ enum Exit : int { kDone = 0, kUsage = 2, kFileError = 3, kRefused = 4 };
 
 int Main(std::vector<std::string> args, const std::string& argv0);
 
+// The folder of the executable: the data folders lie beside it.
+std::string ProgramFolder(const std::string& argv0);
+
 // `render`: a page drawn as the form window draws it (render_command.cpp).
 int CmdRender(const std::vector<std::string>& args, const std::string& argv0);
 

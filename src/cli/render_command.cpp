@@ -54,13 +54,6 @@ bool ParsePositive(const std::string& s, int& out) {
   return out > 0;
 }
 
-std::string ProgramFolderOf(const std::string& argv0) {
-  std::error_code ec;
-  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  if (ec) exe = fs::absolute(fs::u8path(argv0), ec);
-  return exe.parent_path().u8string();
-}
-
 struct RenderArgs {
   std::string file, out, dcDir;
   int entry = 0, page = 0;
@@ -91,7 +84,7 @@ int ParseRenderArgs(const std::vector<std::string>& args, const std::string& arg
   if (r.out.empty()) return RenderUsage("brak opcji -o PLIK.png");
   if (!ParsePositive(entry, r.entry)) return RenderUsage("--entry przyjmuje numer pozycji od 1");
   if (!ParsePositive(page, r.page)) return RenderUsage("--page przyjmuje numer strony od 1");
-  const std::string folder = ProgramFolderOf(argv0);
+  const std::string folder = ProgramFolder(argv0);
   if (r.dcDir.empty()) r.dcDir = (fs::u8path(folder) / "dc").u8string();
   return kDone;
 }
@@ -142,7 +135,7 @@ int CmdRender(const std::vector<std::string>& args, const std::string& argv0) {
   QGuiApplication app(argc, argv);
 
   // As after opening the file: every entry calculated, attachments first.
-  const CountryLoad countries = LoadCountries((fs::u8path(ProgramFolderOf(argv0)) / "bib").u8string());
+  const CountryLoad countries = LoadCountries((fs::u8path(ProgramFolder(argv0)) / "bib").u8string());
   IdentificationRecords ids;
   for (int i = 1; i <= s.Count(); ++i) CollectIdentification(s, ids, i);
   HeadlessDisplay display;
