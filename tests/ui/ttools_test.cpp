@@ -481,6 +481,60 @@ class TToolsTest : public QObject {
     st->ctx.settlement.DocumentModified = false;
   }
 
+  // Turning the page with an editor open keeps what was typed in it: the
+  // edit is committed as a click beside the fields would commit it, the
+  // settlement becomes modified and the new page is shown.
+  void pageButtonsKeepTheOpenEdit_data() {
+    QTest::addColumn<int>("startPage");
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("pageAfter");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("surname, next page") << 1 << 10 << "NOWAK" << "PitNextPage" << 2 << "NOWAK";
+    QTest::newRow("birth date, last page") << 1 << 12 << "01021980" << "PitNextPageEnd" << 4 << "01-02-1980";
+    QTest::newRow("revenue, previous page") << 2 << 36 << "1000" << "PitPrevPage" << 1 << "1000,00";
+    QTest::newRow("revenue, first page") << 2 << 36 << "25.5" << "PitPrevPageEnd" << 1 << "25,50";
+  }
+  void pageButtonsKeepTheOpenEdit() {
+    QFETCH(int, startPage);
+    QFETCH(int, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, button);
+    QFETCH(int, pageAfter);
+    QFETCH(QString, stored);
+    const QString path = File(QStringLiteral("turn.dc2014"));
+    MakeSettlementFile(path, program_);
+    Answerer answerer;
+    auto st = Start({path});
+    TTools& w = *st->window;
+    w.SelectEntry(1);
+    w.PitPrevPageEnd->click();
+    if (startPage == 2) w.PitNextPage->click();
+    QCOMPARE(st->ctx.settlement.Current.Page, startPage);
+    QVERIFY(!st->ctx.settlement.DocumentModified);
+
+    ui::TFImage& form = *w.Form();
+    const FieldObject& d = form.Fields()[static_cast<std::size_t>(field)];
+    QCOMPARE(d.Page, startPage);
+    QTest::mouseClick(form.Surface(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(1 + (d.Left + d.Right) / 2, (d.Top + d.Bottom) / 2));
+    QWidget* editor = form.OpenEditor();
+    QVERIFY(editor != nullptr);
+    QTest::keyClicks(editor, typed);
+    auto* turn = w.findChild<QToolButton*>(button);
+    QVERIFY(turn != nullptr);
+    turn->click();
+
+    QCOMPARE(st->ctx.settlement.Current.Page, pageAfter);
+    QCOMPARE(form.OpenEditor(), nullptr);
+    QCOMPARE(QString::fromStdString(st->ctx.settlement.Entry(1).Slots[static_cast<std::size_t>(field)].Value), stored);
+    QVERIFY(st->ctx.settlement.DocumentModified);
+    QVERIFY(w.ToolButtonSave->isEnabled());
+    QVERIFY2(answerer.boxes.isEmpty(), qPrintable(answerer.Texts().join(" | ")));
+    st->ctx.settlement.DocumentModified = false;
+  }
+
   void closingTheSettlement() {
     const QString path = File(QStringLiteral("close.dc2014"));
     MakeSettlementFile(path, program_);

@@ -675,24 +675,31 @@ void TTools::UpdatePageButtons(int page, int pageCount) {
   InfoPage->setText(QStringLiteral("%1 z %2").arg(page).arg(pageCount));
 }
 
+void TTools::TurnPage(int page) {
+  // A value typed on the page that goes away is kept: the open editor is
+  // committed as a click beside the fields would commit it.
+  FImage->CommitOpenEditor();
+  ShowPage(ctx_.settlement.Current.IdPit, page, false);
+}
+
 void TTools::PitNextPageClick() {
   const CurrentEntryState& c = ctx_.settlement.Current;
-  if (FImage->PictureLoaded() && c.Page < c.PageCount) ShowPage(c.IdPit, c.Page + 1, false);
+  if (FImage->PictureLoaded() && c.Page < c.PageCount) TurnPage(c.Page + 1);
 }
 
 void TTools::PitPrevPageClick() {
   const CurrentEntryState& c = ctx_.settlement.Current;
-  if (FImage->PictureLoaded() && c.Page > 1) ShowPage(c.IdPit, c.Page - 1, false);
+  if (FImage->PictureLoaded() && c.Page > 1) TurnPage(c.Page - 1);
 }
 
 void TTools::PitPrevPageEndClick() {
   const CurrentEntryState& c = ctx_.settlement.Current;
-  if (c.Number > 0) ShowPage(c.IdPit, 1, false);
+  if (c.Number > 0) TurnPage(1);
 }
 
 void TTools::PitNextPageEndClick() {
   const CurrentEntryState& c = ctx_.settlement.Current;
-  if (c.Number > 0) ShowPage(c.IdPit, c.PageCount, false);
+  if (c.Number > 0) TurnPage(c.PageCount);
 }
 
 void TTools::SetDocumentCommands(bool on) {

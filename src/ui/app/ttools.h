@@ -171,6 +171,8 @@ class TTools : public QMainWindow {
   // Showing the current entry's page: the main window's half of it (the
   // form window draws), with the enabling of the commands around it.
   void ShowPage(int idPit, int page, bool refresh);
+  // The page buttons: page `page` of the current entry.
+  void TurnPage(int page);
   void SelectItem(QTreeWidgetItem* item);
   QTreeWidgetItem* ItemOfEntry(int number) const;
   void SetDocumentCommands(bool on);

@@ -296,12 +296,16 @@ void TFImage::FormatkaClick() {
     if (IsField(edited_) && !fields_[static_cast<std::size_t>(edited_)].ReadOnly) OpenEditor(edited_);
     clickInProgress_ = false;
   } else if (edited_ >= 0) {
-    CommitEdited();
-    edited_ = -1;
-    CloseAllEditors();
+    CommitOpenEditor();
     Redraw();
-    HidePickPanels();
   }
+}
+
+void TFImage::CommitOpenEditor() {
+  if (edited_ < 0) return;
+  CommitEdited();
+  edited_ = -1;
+  CloseAllEditors();
 }
 
 int TFImage::ScrollPos() const { return scroll_->verticalScrollBar()->value(); }

@@ -62,6 +62,10 @@ class TFImage : public QWidget, public CalcDisplay {
   void ShowPage(int idPit, int page, bool refresh);
   // Closes editors, releases the picture and the field list (counts 0).
   void CloseForm();
+  // Commits the field being edited and closes its editor, as a click beside
+  // the fields does, without drawing the page again: the main window turns
+  // the page after it, so that what was typed is not lost.
+  void CommitOpenEditor();
   bool PictureLoaded() const;
   // The list under the form where calculations put their notices.
   void SetMessageList(QListWidget* list);
