@@ -394,6 +394,45 @@ class TFImageTest : public QObject {
     QCOMPARE(S(fx->Slot(f::Office).OfficeCode), QStringLiteral("2004"));
   }
 
+  // "anuluj" and Esc in the grid leave both lists the same way Esc in the
+  // search box does: the list hides, and a later click elsewhere commits
+  // nothing of the row the user moved to.
+  void pickListsGiveUp_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<bool>("button");
+    QTest::newRow("office, anuluj") << f::Office << true;
+    QTest::newRow("office, Esc in the grid") << f::Office << false;
+    QTest::newRow("country, anuluj") << f::CountryOptional << true;
+    QTest::newRow("country, Esc in the grid") << f::CountryOptional << false;
+  }
+  void pickListsGiveUp() {
+    QFETCH(int, field);
+    QFETCH(bool, button);
+    Show(1);
+    fx->Slot(f::Office).OfficeCode = "2004";
+    fx->Slot(f::Office).Value = "PIERWSZY URZĄD SKARBOWY W BIAŁYMSTOKU";
+    fx->Slot(f::CountryOptional).Value = "NIEMCY";
+    const std::string before = fx->Slot(field).Value;
+    Click(field);
+    auto* panel = qobject_cast<ui::PickPanel*>(w->OpenEditor());
+    QVERIFY(panel != nullptr);
+    QVERIFY(panel->isVisible());
+    const int opened = panel->SelectedRow();
+    QVERIFY(opened >= 1);
+    panel->SelectRow(opened == 1 ? 2 : 1);
+    if (button) {
+      QCOMPARE(panel->CancelButton()->text(), QStringLiteral("anuluj"));
+      panel->CancelButton()->click();
+    } else {
+      Key(panel->Grid(), Qt::Key_Escape);
+    }
+    QVERIFY(!panel->isVisible());
+    QCOMPARE(w->EditedObject(), -1);
+    ClickOutsideFields();
+    QCOMPARE(fx->Slot(field).Value, before);
+    QVERIFY(!fx->ctx.settlement.DocumentModified);
+  }
+
   void krsPicker() {
     Show(3);
     Click(f::Krs);

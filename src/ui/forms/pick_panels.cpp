@@ -62,6 +62,7 @@ PickPanel::PickPanel(TFImage& owner, int width, const QStringList& headers, QWid
   connect(grid_, &QTableWidget::cellClicked, this, [this](int, int) { OnGridClick(); });
   connect(grid_, &QTableWidget::cellDoubleClicked, this, [this](int, int) { Choose(); });
   connect(choose_, &QPushButton::clicked, this, [this] { Choose(); });
+  connect(cancel_, &QPushButton::clicked, this, [this] { Abandon(); });
   hide();
 }
 
@@ -115,6 +116,11 @@ void PickPanel::Choose() {
   owner_.PickChosen();
 }
 
+void PickPanel::Abandon() {
+  hide();
+  owner_.PickCancelled();
+}
+
 bool PickPanel::eventFilter(QObject* watched, QEvent* e) {
   if (e->type() == QEvent::KeyPress) {
     auto* k = static_cast<QKeyEvent*>(e);
@@ -124,12 +130,7 @@ bool PickPanel::eventFilter(QObject* watched, QEvent* e) {
       return true;
     }
     if (key == Qt::Key_Escape) {
-      if (watched == search_) {
-        OnEscape();
-      } else {
-        hide();
-        owner_.PickCancelled();
-      }
+      Abandon();
       return true;
     }
     if (watched == search_ && key == Qt::Key_Up) {
@@ -159,10 +160,6 @@ TaxOfficePanel::TaxOfficePanel(TFImage& owner, const TaxOfficeTable& offices, QW
   choose_->setObjectName(QStringLiteral("SbWybierz"));
   cancel_->setObjectName(QStringLiteral("SBAnuluj"));
   FillFromTable();
-  connect(cancel_, &QPushButton::clicked, this, [this] {
-    hide();
-    owner_.PickCancelled();
-  });
 }
 
 std::string TaxOfficePanel::RowCode(int row) const {
@@ -204,11 +201,6 @@ void TaxOfficePanel::OnSearchChanged(const QString& text) {
   if (row >= 1) SelectRow(row);
 }
 
-void TaxOfficePanel::OnEscape() {
-  hide();
-  owner_.PickCancelled();
-}
-
 void TaxOfficePanel::OnSearchClick() { search_->selectAll(); }
 
 // --- countries -----------------------------------------------------------------
@@ -221,7 +213,6 @@ CountryPanel::CountryPanel(TFImage& owner, const CountryTable& countries, QWidge
   choose_->setObjectName(QStringLiteral("SBKRWybierz"));
   cancel_->setObjectName(QStringLiteral("SBKRAnuluj"));
   FillFromTable();
-  connect(cancel_, &QPushButton::clicked, this, [this] { OnEscape(); });
 }
 
 void CountryPanel::FillFromTable() {
@@ -262,11 +253,6 @@ void CountryPanel::OnSearchChanged(const QString& text) {
   const int row = FindPrefix(1, text.toStdString());
   if (row >= 1) SelectRow(row);
   searching_ = false;
-}
-
-void CountryPanel::OnEscape() {
-  hide();
-  owner_.PickCancelled();
 }
 
 void CountryPanel::OnGridClick() {

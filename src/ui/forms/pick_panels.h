@@ -41,10 +41,10 @@ class PickPanel : public QFrame {
   int FindPrefix(int column, const std::string& text) const;
   bool eventFilter(QObject* watched, QEvent* e) override;
   virtual void OnSearchChanged(const QString& text) = 0;
-  virtual void OnEscape() = 0;
   virtual void OnGridClick() {}
   virtual void OnSearchClick() {}
   void Choose();  // "wybierz"
+  void Abandon();  // "anuluj" and Esc: hidden, nothing committed
 
   TFImage& owner_;
   QLineEdit* search_;
@@ -68,7 +68,6 @@ class TaxOfficePanel : public PickPanel {
 
  protected:
   void OnSearchChanged(const QString& text) override;
-  void OnEscape() override;
   void OnSearchClick() override;
 
  private:
@@ -89,7 +88,6 @@ class CountryPanel : public PickPanel {
 
  protected:
   void OnSearchChanged(const QString& text) override;
-  void OnEscape() override;
   void OnGridClick() override;
 
  private:
