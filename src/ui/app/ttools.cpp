@@ -866,8 +866,9 @@ void TTools::RecalculateAll() {
       const CurrentEntryState& c = s.Current;
       if (c.Number != i) continue;
       if (ctx_.defs->HasPage(c.IdPit, c.Page)) {
-        // Showing the page again runs the entry's calculation once more.
-        FImage->ShowPage(c.IdPit, c.Page, false);
+        // The page is on screen already: its picture stays, the calculation
+        // runs once more and the fields are drawn with its results.
+        FImage->Recalculate();
       } else {
         // No page to show, but the amounts it carries into its return count.
         HeadlessDisplay display;

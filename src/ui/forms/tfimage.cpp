@@ -167,6 +167,11 @@ void TFImage::ShowPage(int idPit, int page, bool refresh) {
   emit pageShown(page, pageCount_);
 }
 
+void TFImage::Recalculate() {
+  RunEntryCalculation();
+  Redraw();
+}
+
 void TFImage::CloseForm() {
   CloseAllEditors();
   edited_ = -1;
@@ -209,6 +214,7 @@ void TFImage::LoadPagePicture() {
   }
   *picture_ = std::move(next);
   pictureLoaded_ = true;
+  ++pictureLoads_;
   pageHeight_ = picture_->Height();
   pictureLayer_ = QImage(kLeftOffset + kPageWidth, pageHeight_, QImage::Format_RGB32);
   pictureLayer_.fill(Qt::white);

@@ -62,6 +62,9 @@ class TFImage : public QWidget, public CalcDisplay {
   void ShowPage(int idPit, int page, bool refresh);
   // Closes editors, releases the picture and the field list (counts 0).
   void CloseForm();
+  // Runs the shown entry's calculation once more and draws its fields again
+  // over the page picture already loaded.
+  void Recalculate();
   // Commits the field being edited and closes its editor, as a click beside
   // the fields does, without drawing the page again: the main window turns
   // the page after it, so that what was typed is not lost.
@@ -84,6 +87,8 @@ class TFImage : public QWidget, public CalcDisplay {
   int FieldCount() const { return static_cast<int>(fields_.size()); }
   int PageCount() const { return pageCount_; }
   int PageHeight() const { return pageHeight_; }
+  // Page pictures read and parsed since the window was made.
+  int PictureLoads() const { return pictureLoads_; }
   int EditedObject() const { return edited_; }
   const std::vector<FieldObject>& Fields() const { return fields_; }
   // The page as last drawn (picture and fields), 801 pixels wide.
@@ -204,6 +209,7 @@ class TFImage : public QWidget, public CalcDisplay {
   int pageHeight_ = 0;
   std::unique_ptr<render::PagePicture> picture_;
   bool pictureLoaded_ = false;
+  int pictureLoads_ = 0;
   QImage pictureLayer_;  // the page picture at 800 wide, 1 pixel from the left
   QImage composed_;      // picture + fields, what the surface shows
   bool highlight_ = true;
