@@ -121,8 +121,6 @@ void TFImage::SetMessageList(QListWidget* list) {
   if (list != nullptr && list->height() > 0) listNormalHeight_ = list->height();
 }
 
-void TFImage::MarkFieldListStale() { fieldsStale_ = true; }
-
 void TFImage::SetEFilingQuery(std::function<bool()> visible) { eFilingVisible_ = std::move(visible); }
 
 void TFImage::SetHighlightFields(bool on) {
@@ -585,7 +583,6 @@ void TFImage::CommitEdited() {
 }
 
 void TFImage::NextField() {
-  ClearFieldLayer();
   fieldLeft_ = edited_;
   edited_ = -1;
   CloseAllEditors();

@@ -72,9 +72,6 @@ class TFImage : public QWidget, public CalcDisplay {
   bool PictureLoaded() const;
   // The list under the form where calculations put their notices.
   void SetMessageList(QListWidget* list);
-  // Forces the field list to be read again at the next ShowPage even for
-  // the same entry (e.g. after the definition folder changed).
-  void MarkFieldListStale();
   // Whether the main window's e-filing button is shown; the correction
   // window then offers the electronic correction too. Shown unless set.
   void SetEFilingQuery(std::function<bool()> visible);
