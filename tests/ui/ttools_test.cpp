@@ -544,6 +544,43 @@ class TToolsTest : public QObject {
     st->ctx.settlement.DocumentModified = false;
   }
 
+  // A value typed into a field and not yet committed is saved by "Zapisz",
+  // and makes the settlement modified for the save question on closing.
+  void typedValueIsSavedAndAskedAbout() {
+    const QString path = File(QStringLiteral("typed.dc2014"));
+    MakeSettlementFile(path, program_);
+    Answerer answerer(QMessageBox::No);
+    auto st = Start({path});
+    TTools& w = *st->window;
+    w.TV->setCurrentItem(w.TV->topLevelItem(0));
+    ui::TFImage& form = *w.Form();
+    const FieldObject& surname = (*st->ctx.defs->Fields(kPit37))[10];
+    auto typeSurname = [&](const char* text) {
+      QTest::mouseClick(form.Surface(), Qt::LeftButton, Qt::NoModifier,
+                        QPoint(1 + (surname.Left + surname.Right) / 2, (surname.Top + surname.Bottom) / 2));
+      QCOMPARE(form.EditedObject(), 10);
+      auto* edit = qobject_cast<QLineEdit*>(form.OpenEditor());
+      QVERIFY(edit != nullptr);
+      edit->selectAll();
+      QTest::keyClicks(edit, text);
+    };
+
+    typeSurname("NOWAK");
+    w.Zapisz1->trigger();
+    QCOMPARE(form.EditedObject(), -1);
+    Settlement saved;
+    DefinitionLibrary defs(st->ctx.Folder("dc"));
+    QVERIFY(LoadSettlement(path.toStdString(), saved, defs).ok);
+    QCOMPARE(QString::fromStdString(saved.Entry(1).Slots[10].Value), QStringLiteral("NOWAK"));
+    QVERIFY(!st->ctx.settlement.DocumentModified);
+
+    answerer.boxes.clear();
+    typeSurname("KOWAL");
+    w.Zamknij1->trigger();
+    QCOMPARE(answerer.boxes.size(), 1);
+    QCOMPARE(answerer.boxes[0].title, QStringLiteral("Zapisanie zmian"));
+  }
+
   void closingTheSettlement() {
     const QString path = File(QStringLiteral("close.dc2014"));
     MakeSettlementFile(path, program_);

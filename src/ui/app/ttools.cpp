@@ -765,7 +765,16 @@ void TTools::ZalAddClick() {
   SetModified();
 }
 
+void TTools::CommitTypedValue() {
+  if (FImage == nullptr || FImage->EditedObject() < 0) return;
+  FImage->CommitOpenEditor();
+  FImage->Recalculate();
+}
+
 bool TTools::AskToSave(bool closing) {
+  // A value typed and not yet committed is part of what the user sees: it is
+  // committed first, so the question is asked and the save keeps it.
+  CommitTypedValue();
   const Settlement& s = ctx_.settlement;
   if (!s.DocumentModified) return true;
   const QString text = QStringLiteral("Rozliczenie \"") + Q(s.DocumentName) +
@@ -800,6 +809,7 @@ QString TTools::AskSaveFileName() {
 }
 
 bool TTools::SaveDocument(const QString& path) {
+  CommitTypedValue();
   Settlement& s = ctx_.settlement;
   QString target = path;
   if (target.isEmpty() || !QFileInfo::exists(target)) {

@@ -64,6 +64,8 @@ class TTools : public QMainWindow {
   // or the user chose not to save). False: stop (Cancel, or the save asked
   // for did not happen). `closing` adds Cancel.
   bool AskToSave(bool closing);
+  // Commits the field being edited, if any, and shows the result.
+  void CommitTypedValue();
   // Rebuilds the settlement's tree and the tree view from it.
   void RebuildTree();
   // Makes entry `number` current and shows its page, as a click in the tree.
