@@ -172,6 +172,22 @@ TEST(PitD, CarriesIntoEveryReturnOfTheSettlement) {
   EXPECT_EQ(fx.display.reminders.size(), 0u);  // nothing being edited
 }
 
+// The housing parts reach a PIT-36 and a common PIT-28 too: a person's part
+// when it or its other column holds an amount, else the section's part.
+TEST(PitD, CarriesIntoPit36AndACommonPit28) {
+  CalcFixture fx;
+  const int p36 = fx.Add(kPit36);
+  const int p28 = fx.Add(kPit28);
+  const int d = fx.Add(kPitD, p36);
+  fx.Set(d, {{29, "1000,00"}, {30, "400,00"}, {32, "100,00"}, {34, "250,00"}, {47, "500,00"}, {50, "0,00"}});
+  ASSERT_EQ(fx.Run(d), CalcStatus::Done);
+  EXPECT_EQ(fx.Get(d, 31), "600,00");
+  EXPECT_EQ(fx.Get(p36, 146), "250,00");  // taxpayer's column of the PIT-36 part
+  EXPECT_EQ(fx.Get(p36, 179), "500,00");  // section C: columns empty, the part
+  EXPECT_EQ(fx.Get(p28, 66), "100,00");   // taxpayer's column of the PIT-28 part
+  EXPECT_EQ(fx.Get(p28, 99), "0,00");     // section C has no PIT-28 part
+}
+
 TEST(PitUZ, PaidBackPart) {
   struct Case {
     const char* name;

@@ -323,6 +323,28 @@ void CopyEitherPart(FormFields& ret, int k, const FormFields& d, int taxpayer, i
     ret.CopyFrom(k, d, total);
 }
 
+// Where the sections A, B and C of PIT/D go in each return: the return's
+// fields, and for each the PIT/D part copied when it or its other column is
+// not zero, else the section total. A PIT-28 of one person takes that
+// person's column whatever it holds (all three the same field).
+struct HousingSource {
+  int part, otherColumn, total;
+};
+struct HousingCarry {
+  int idPit;
+  int pm;
+  std::array<int, 3> into;
+  std::array<HousingSource, 3> from;
+};
+constexpr std::array<HousingSource, 3> kReturnParts{{{34, 35, 31}, {45, 46, 42}, {54, 55, 51}}};
+constexpr HousingCarry kHousingCarries[] = {
+    {kPit37, kPmNone, {96, 97, 110}, kReturnParts},
+    {kPit36, kPmNone, {146, 149, 179}, kReturnParts},
+    {kPit28, kPmNone, {66, 68, 99}, {{{32, 33, 30}, {43, 44, 41}, {52, 53, 50}}}},
+    {kPit28, kPmTaxpayer, {66, 68, 99}, {{{32, 32, 32}, {43, 43, 43}, {52, 52, 52}}}},
+    {kPit28, kPmSpouse, {66, 68, 99}, {{{33, 33, 33}, {44, 44, 44}, {53, 53, 53}}}},
+};
+
 }  // namespace
 
 void CalculatePitD(CalcContext& ctx, int entry) {
@@ -349,35 +371,13 @@ void CalculatePitD(CalcContext& ctx, int entry) {
   SplitSection(f, kSectionC);
 
   // 4. Into the returns of the settlement, which are recalculated.
-  if (const int r = ctx.FindEntry(kPit37, 0, kPmNone); r > 0) {
+  for (const HousingCarry& c : kHousingCarries) {
+    const int r = ctx.FindEntry(c.idPit, 0, c.pm);
+    if (r <= 0) continue;
     FormFields ret(ctx, r);
-    CopyEitherPart(ret, 96, f, 34, 35, 31);
-    CopyEitherPart(ret, 97, f, 45, 46, 42);
-    CopyEitherPart(ret, 110, f, 54, 55, 51);
-    Calculate(ctx, kPit37, r);
-  }
-  if (const int r = ctx.FindEntry(kPit36, 0, kPmNone); r > 0) {
-    FormFields ret(ctx, r);
-    CopyEitherPart(ret, 146, f, 34, 35, 31);
-    CopyEitherPart(ret, 149, f, 45, 46, 42);
-    CopyEitherPart(ret, 179, f, 54, 55, 51);
-    Calculate(ctx, kPit36, r);
-  }
-  if (const int r = ctx.FindEntry(kPit28, 0, kPmNone); r > 0) {
-    FormFields ret(ctx, r);
-    CopyEitherPart(ret, 66, f, 32, 33, 30);
-    CopyEitherPart(ret, 68, f, 43, 44, 41);
-    CopyEitherPart(ret, 99, f, 52, 53, 50);
-    Calculate(ctx, kPit28, r);
-  }
-  for (const auto& [pm, a, b, c] : {std::array<int, 4>{kPmTaxpayer, 32, 43, 52}, std::array<int, 4>{kPmSpouse, 33, 44, 53}}) {
-    if (const int r = ctx.FindEntry(kPit28, 0, pm); r > 0) {
-      FormFields ret(ctx, r);
-      ret.CopyFrom(66, f, a);
-      ret.CopyFrom(68, f, b);
-      ret.CopyFrom(99, f, c);
-      Calculate(ctx, kPit28, r);
-    }
+    for (std::size_t i = 0; i < c.into.size(); ++i)
+      CopyEitherPart(ret, c.into[i], f, c.from[i].part, c.from[i].otherColumn, c.from[i].total);
+    Calculate(ctx, c.idPit, r);
   }
 
   if (!shown) return;
