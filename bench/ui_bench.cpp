@@ -28,6 +28,7 @@
 #include "ui/app/startup.h"
 #include "ui/app/ttools.h"
 #include "ui/forms/tfimage.h"
+#include "../tests/support/own_home.h"
 
 namespace {
 
@@ -251,15 +252,7 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QTemporaryDir& home = Home();
   if (!home.isValid()) return 1;
-  const QByteArray h = home.path().toLocal8Bit();
-  qputenv("HOME", h);
-  qputenv("XDG_CONFIG_HOME", h + "/config");
-  qputenv("TMP", h + "/tmp");
-  qputenv("XDG_RUNTIME_DIR", h + "/run");
-  QDir().mkpath(home.path() + QStringLiteral("/tmp"));
-  QDir().mkpath(home.path() + QStringLiteral("/run"));
-  QFile::setPermissions(home.path() + QStringLiteral("/run"),
-                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  pit::testsupport::UseOwnHomeFolders(home.path());
 
   g_defaultHandler = qInstallMessageHandler(QuietHandler);
   // The benchmark's options first; the application takes Qt's from the rest.

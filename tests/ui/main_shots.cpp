@@ -40,6 +40,7 @@
 #include "ui/forms/opp_panels.h"
 #include "ui/forms/pick_panels.h"
 #include "ui/forms/tfimage.h"
+#include "../support/own_home.h"
 
 using namespace pit;
 using pit::ui::TFImage;
@@ -218,15 +219,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "main_shots: no temporary folder\n");
     return 1;
   }
-  const QByteArray h = home.path().toLocal8Bit();
-  qputenv("HOME", h);
-  qputenv("XDG_CONFIG_HOME", h + "/config");
-  qputenv("TMP", h + "/tmp");
-  qputenv("XDG_RUNTIME_DIR", h + "/run");
-  QDir().mkpath(home.path() + QStringLiteral("/tmp"));
-  QDir().mkpath(home.path() + QStringLiteral("/run"));
-  QFile::setPermissions(home.path() + QStringLiteral("/run"),
-                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  pit::testsupport::UseOwnHomeFolders(home.path());
 
   previousHandler = qInstallMessageHandler(QuietHandler);
   QApplication app(argc, argv);

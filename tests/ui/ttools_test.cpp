@@ -35,6 +35,7 @@
 #include "ui/app/ttools.h"
 #include "ui/app/welcome_panel.h"
 #include "ui/forms/tfimage.h"
+#include "../support/own_home.h"
 #include "ui/refdata/tfopp.h"
 
 using namespace pit;
@@ -741,15 +742,7 @@ int main(int argc, char** argv) {
   // the single-instance lock lives) are the test's own, for its children too.
   static QTemporaryDir home;
   if (argc < 3 || std::strcmp(argv[1], "--second-instance") != 0) {
-    const QByteArray h = home.path().toLocal8Bit();
-    qputenv("HOME", h);
-    qputenv("XDG_CONFIG_HOME", h + "/config");
-    qputenv("TMP", h + "/tmp");
-    qputenv("XDG_RUNTIME_DIR", h + "/run");
-    QDir().mkpath(home.path() + QStringLiteral("/tmp"));
-    QDir().mkpath(home.path() + QStringLiteral("/run"));
-    QFile::setPermissions(home.path() + QStringLiteral("/run"),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    pit::testsupport::UseOwnHomeFolders(home.path());
   } else {
     return SecondInstance(argc, argv);
   }
