@@ -31,6 +31,7 @@ const char* kUsageText =
     "  pit2014cli get PLIK POZYCJA:POLE... [--dc KATALOG]\n"
     "  pit2014cli dump PLIK [--json] [--dc KATALOG]\n"
     "  pit2014cli render PLIK --entry N --page P -o PLIK.png [--no-background] [--dc KATALOG]\n"
+    "  pit2014cli import PLIK --from STARY.dc2013 [--taxpayer] [--spouse] [--payer] [--swap] [--dc KATALOG]\n"
     "DRUK: KOD[@RODZIC][:OSOBA] lub IDPIT[@RODZIC][:OSOBA], np. PIT-37 PIT/O@1:1\n";
 
 int Usage(const std::string& why) {
@@ -376,6 +377,7 @@ int Main(std::vector<std::string> args, const std::string& argv0) {
   if (cmd == "get") return CmdGet(args, argv0);
   if (cmd == "dump") return CmdDump(args, argv0);
   if (cmd == "render") return CmdRender(args, argv0);
+  if (cmd == "import") return CmdImport(args, argv0);
   if (cmd == "--help" || cmd == "-h" || cmd == "help") {
     std::cout << kUsageText;
     return kDone;

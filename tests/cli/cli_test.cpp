@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 
 #include "forms/definition_files.h"
+#include "support/dc2013_file.h"
 #include "text/guid.h"
 
 namespace fs = std::filesystem;
@@ -273,6 +274,52 @@ TEST_F(CliTest, AttachmentEditsReachTheReturnAtOnce) {
   const CliRun before = Cli({"dump", file, "--json"}, false);
   ASSERT_EQ(Cli({"recalc", file}, false).status, 0);
   EXPECT_EQ(Cli({"dump", file, "--json"}, false).out, before.out);
+}
+
+// `import` takes last year's persons into the forms as "importuj" does.
+TEST_F(CliTest, ImportTakesLastYearsPersonsIntoTheForms) {
+  const std::string old = File("stary.dc2013");
+  ASSERT_TRUE(testsupport::WriteOldFile(old, {testsupport::JointPit37()}, 1000));
+  const std::string joint = File("joint.dc2014");
+  ASSERT_EQ(Cli({"new", "-o", joint, "--kind", "1", "--spouse-id", "pesel", "PIT-37", "PIT/O@1"}, false).status, 0);
+  const CliRun r = Cli({"import", joint, "--from", old, "--taxpayer", "--spouse"}, false);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  // The return and its attachment: identifiers, office, names, address.
+  EXPECT_EQ(Cli({"get", joint, "1:0", "1:1", "1:7", "1:10", "1:11", "1:24", "1:19", "1:140", "2:0", "2:1"}, false).out,
+            "1234563218\n80010112345\nURZĄD SKARBOWY W BOLESŁAWCU\nNOWAK\nJAN\nANNA\n3\nPOLSKA\n1234563218\n"
+            "80010112345\n");
+
+  // Swapped and into a settlement on PESEL: the NIP of the file's taxpayer
+  // kind is not taken, the rest is, and the user is told why.
+  const std::string single = File("single.dc2014");
+  ASSERT_EQ(Cli({"new", "-o", single, "--kind", "0", "--taxpayer-id", "pesel", "PIT-37"}, false).status, 0);
+  const CliRun m = Cli({"import", single, "--from", old, "--taxpayer", "--swap"}, false);
+  ASSERT_EQ(m.status, 0) << m.err;
+  EXPECT_EQ(m.err.find("rozbieżność"), std::string::npos) << "the spouse's PESEL agrees: " << m.err;
+  EXPECT_EQ(Cli({"get", single, "1:0", "1:11"}, false).out, "80010112345\nANNA\n");
+  const CliRun n = Cli({"import", single, "--from", old, "--taxpayer"}, false);
+  ASSERT_EQ(n.status, 0) << n.err;
+  EXPECT_NE(n.err.find("\n - podatnika"), std::string::npos) << n.err;
+  EXPECT_EQ(Cli({"get", single, "1:0", "1:11"}, false).out, "\nJAN\n");
+
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string inMessage;
+  } cases[] = {
+      {{"import", single, "--from", File("brak.dc2013"), "--taxpayer"}, 3, "Nie ma pliku rozliczeniowego."},
+      {{"import", single, "--from", old}, 2, "--taxpayer"},
+      {{"import", single, "--from", old, "--spouse"}, 4, "rozliczenia wspólnego"},
+      {{"import", File("brak.dc2014"), "--from", old, "--taxpayer"}, 3, "Nie ma pliku rozliczeniowego."},
+  };
+  for (const Case& c : cases) {
+    const CliRun e = Cli(c.args, false);
+    EXPECT_EQ(e.status, c.status) << c.args[1] << ": " << e.err;
+    EXPECT_NE(e.err.find(c.inMessage), std::string::npos) << e.err;
+  }
+  // Nothing refused was saved.
+  EXPECT_EQ(Cli({"get", single, "1:11"}, false).out, "JAN\n");
 }
 
 }  // namespace

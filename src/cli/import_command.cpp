@@ -1,0 +1,93 @@
+// `import`: the identification data of last year's settlement taken into a
+// settlement file, as the import window's "importuj" takes them.
+#include <filesystem>
+#include <iostream>
+
+#include "app/document.h"
+#include "calc/identification.h"
+#include "commands.h"
+#include "forms/definition_library.h"
+#include "import/data_import.h"
+
+namespace fs = std::filesystem;
+
+namespace pit::cli {
+
+int CmdImport(const std::vector<std::string>& args, const std::string& argv0) {
+  const char* usage =
+      "Użycie: pit2014cli import PLIK --from STARY.dc2013 [--taxpayer] [--spouse] [--payer] [--swap] "
+      "[--dc KATALOG]\n";
+  std::string file, from, dcDir;
+  ImportChoice choice;
+  bool swap = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--taxpayer") {
+      choice.taxpayer = true;
+    } else if (a == "--spouse") {
+      choice.spouse = true;
+    } else if (a == "--payer") {
+      choice.payer = true;
+    } else if (a == "--swap") {
+      swap = true;
+    } else if ((a == "--from" || a == "--dc") && i + 1 < args.size()) {
+      (a == "--from" ? from : dcDir) = args[++i];
+    } else if (!a.empty() && a[0] != '-' && file.empty()) {
+      file = a;
+    } else {
+      std::cerr << "pit2014cli: nieprawidłowy argument \"" << a << "\"\n" << usage;
+      return kUsage;
+    }
+  }
+  if (file.empty() || from.empty()) {
+    std::cerr << usage;
+    return kUsage;
+  }
+  if (!choice.taxpayer && !choice.spouse && !choice.payer) {
+    // The window's "importuj" stays disabled until a box is ticked.
+    std::cerr << "pit2014cli: wskaż, czyje dane pobrać: --taxpayer, --spouse lub --payer\n" << usage;
+    return kUsage;
+  }
+  if (dcDir.empty()) dcDir = (fs::u8path(ProgramFolder(argv0)) / "dc").u8string();
+
+  DefinitionLibrary defs(dcDir);
+  Settlement s;
+  const FileResult loaded = LoadSettlement(file, s, defs);
+  if (!loaded.ok) {
+    std::cerr << loaded.message << "\n";
+    return kFileError;
+  }
+  if (choice.spouse && s.Kind != kJoint) {
+    std::cerr << "Dane małżonka można pobrać tylko do rozliczenia wspólnego z małżonkiem.\n";
+    return kRefused;
+  }
+  IdentificationRecords ids;
+  for (int i = 1; i <= s.Count(); ++i) CollectIdentification(s, ids, i);
+
+  const IdentifierSetting setting = IdentifierSettingOf(s);
+  DataImport imp;
+  switch (imp.ReadFile(from, setting)) {
+    case ImportReadStatus::Missing:
+      std::cerr << kNoSettlementFileMessage << "\n";
+      return kFileError;
+    case ImportReadStatus::Unreadable:
+      std::cerr << kUnreadableSettlementFileMessage << "\n";
+      return kFileError;
+    case ImportReadStatus::Ok:
+      break;
+  }
+  if (swap) imp.Swap(setting);
+  if (imp.ComputeMismatch(setting)) std::cerr << imp.MismatchMessage() << "\n";
+  if (choice.payer) std::cerr << kPayerImportWarning << "\n";
+  imp.Apply(choice, setting, ids);
+  DistributeIdentification(s, ids);
+  s.DocumentModified = true;
+  const FileResult saved = SaveSettlement(s, file);
+  if (!saved.ok) {
+    std::cerr << saved.message << "\n";
+    return kFileError;
+  }
+  return kDone;
+}
+
+}  // namespace pit::cli

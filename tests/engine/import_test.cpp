@@ -1,0 +1,308 @@
+// Last year's identification data taken into a new settlement: the .dc2013
+// reader and the import's rules (persons, payer, swap, identifier mismatch).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "calc/identification.h"
+#include "engine/calc_fixture.h"
+#include "import/data_import.h"
+#include "support/dc2013_file.h"
+#include "text/guid.h"
+
+namespace fs = std::filesystem;
+
+namespace pit {
+namespace {
+
+using testsupport::JointPit37;
+using testsupport::OldFile;
+using testsupport::OldRecord;
+
+IdentifierSetting Setting(int kind, int taxpayer = kIdNip, int spouse = kIdNone) {
+  return IdentifierSetting{kind, taxpayer, spouse};
+}
+
+DataImport Read(const std::vector<OldRecord>& records, const IdentifierSetting& s, std::size_t tail = 0) {
+  const std::vector<std::uint8_t> bytes = OldFile(records, tail);
+  DataImport imp;
+  imp.ReadBytes(bytes.data(), bytes.size(), s);
+  return imp;
+}
+
+TEST(DataImport, JointPit37FillsBothPersonsAndIndividualOnlyTheTaxpayer) {
+  const DataImport joint = Read({JointPit37()}, Setting(kJoint, kIdNip, kIdPesel));
+  const IdentificationRecord& t = joint.Taxpayer.Person;
+  EXPECT_EQ(joint.Taxpayer.IdKind, kIdNip);
+  EXPECT_EQ(t.NIP, "1234563218");
+  EXPECT_EQ(t.PESEL, "");
+  EXPECT_EQ(t.TaxOffice, "URZĄD SKARBOWY W BOLESŁAWCU");
+  EXPECT_EQ(t.TaxOfficeCode, "0202");
+  EXPECT_EQ(t.Surname + "|" + t.FirstName + "|" + t.BirthDate, "NOWAK|JAN|01-02-1970");
+  EXPECT_EQ(t.Voivodeship + "|" + t.County + "|" + t.Commune + "|" + t.Street + "|" + t.HouseNo + "|" + t.FlatNo +
+                "|" + t.Town + "|" + t.PostalCode + "|" + t.PostOffice + "|" + t.Country,
+            "DOLNOŚLĄSKIE|BOLESŁAWIECKI|BOLESŁAWIEC|OGRODOWA|12|3|BOLESŁAWIEC|59-700|BOLESŁAWIEC|POLSKA");
+  const IdentificationRecord& sp = joint.Spouse.Person;
+  EXPECT_EQ(joint.Spouse.IdKind, kIdPesel);
+  EXPECT_EQ(sp.PESEL, "80010112345");
+  EXPECT_EQ(sp.NIP, "");
+  EXPECT_EQ(sp.FirstName + " " + sp.Surname + " " + sp.BirthDate, "ANNA NOWAK 01-01-1980");
+  EXPECT_EQ(sp.TaxOfficeCode, "0202");
+  EXPECT_EQ(sp.Country, "POLSKA");
+  EXPECT_FALSE(joint.TaxpayerMismatch || joint.SpouseMismatch);
+  EXPECT_EQ(joint.StagedSpouse, joint.Spouse);
+
+  OldRecord individual = JointPit37();
+  individual.kind = 0;
+  const DataImport one = Read({individual}, Setting(kIndividual));
+  EXPECT_EQ(one.Taxpayer.Person.Surname, "NOWAK");
+  EXPECT_EQ(one.Spouse.Person.FirstName, "");
+  EXPECT_EQ(one.Spouse.Person.PESEL, "");
+}
+
+TEST(DataImport, EachFormTypeGivesItsPersonFromItsOwnFields) {
+  struct Case {
+    const char* name;
+    OldRecord record;
+    bool spouse;
+    std::string nip, pesel, office, surname, town, country;
+  };
+  auto rec = [](int idPit, int pm, int tpKind, int spKind, std::map<int, std::string> v) {
+    OldRecord r;
+    r.idPit = idPit;
+    r.pm = pm;
+    r.taxpayerIdKind = tpKind;
+    r.spouseIdKind = spKind;
+    r.values = std::move(v);
+    return r;
+  };
+  const std::vector<Case> cases = {
+      {"PIT-36", rec(1, 0, 0, -1, {{0, "111"}, {7, "US"}, {9, "A"}, {19, "T"}, {327, "C"}}), false,
+       "111", "", "US", "A", "T", "C"},
+      {"PIT-36L, NIP only even on PESEL", rec(3, 0, 1, -1, {{0, "333"}, {2, "US"}, {5, "B"}, {15, "T"}, {111, "C"}}),
+       false, "333", "", "US", "B", "T", "C"},
+      {"spouse PIT-38 in a file without a joint return",
+       rec(4, 2, 0, 1, {{0, "80010112345"}, {2, "US"}, {5, "C"}, {15, "T"}, {62, "C"}}), true, "", "80010112345",
+       "US", "C", "T", "C"},
+      {"taxpayer PIT-28", rec(5, 1, 1, -1, {{0, "70010112345"}, {2, "US"}, {5, "D"}, {16, "T"}, {9, "C"}}), false, "",
+       "70010112345", "US", "D", "T", "C"},
+      {"spouse PIT-39", rec(20, 2, 0, 0, {{0, "999"}, {2, "US"}, {5, "E"}, {16, "T"}, {9, "C"}}), true, "999", "",
+       "US", "E", "T", "C"},
+      {"PIT-40 employee", rec(21, 0, 1, -1, {{20, "60010112345"}, {2, "US"}, {21, "F"}, {32, "T"}, {25, "C"}}), false,
+       "", "60010112345", "US", "F", "T", "C"},
+      {"PIT-11 employee", rec(22, 0, 0, -1, {{21, "222"}, {3, "US"}, {22, "G"}, {33, "T"}, {26, "C"}}), false, "222",
+       "", "US", "G", "T", "C"},
+      {"PIT-16A", rec(30, 0, 0, -1, {{0, "161"}, {2, "US"}, {5, "H"}, {15, "T"}, {8, "C"}}), false, "161", "", "US",
+       "H", "T", "C"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const DataImport imp = Read({c.record}, Setting(kIndividual));
+    const IdentificationRecord& p = c.spouse ? imp.Spouse.Person : imp.Taxpayer.Person;
+    const IdentificationRecord& other = c.spouse ? imp.Taxpayer.Person : imp.Spouse.Person;
+    EXPECT_EQ(p.NIP, c.nip);
+    EXPECT_EQ(p.PESEL, c.pesel);
+    EXPECT_EQ(p.TaxOffice, c.office);
+    EXPECT_EQ(p.Surname, c.surname);
+    EXPECT_EQ(p.Town, c.town);
+    EXPECT_EQ(p.Country, c.country);
+    EXPECT_EQ(other.Surname, "");
+  }
+}
+
+TEST(DataImport, ReaderSkipsOtherFormsKeepsTheLastRecordAndIgnoresAPartialTail) {
+  OldRecord pitO;  // PIT/O: not a source of identification data
+  pitO.idPit = 6;
+  pitO.values = {{4, "OBCY"}, {10, "OBCY"}};
+  OldRecord first = JointPit37();
+  OldRecord later = JointPit37();
+  later.values[10] = "KOWALSKI";
+  const DataImport imp = Read({first, pitO, later}, Setting(kJoint, kIdNip, kIdPesel), 5000);
+  EXPECT_EQ(imp.Taxpayer.Person.Surname, "KOWALSKI");
+  EXPECT_EQ(imp.Spouse.Person.Surname, "NOWAK");
+
+  // The tail looks like a PIT-37 record but is shorter than one: nothing read.
+  const DataImport tailOnly = Read({}, Setting(kIndividual), testsupport::kOldRecordSize - 1);
+  EXPECT_EQ(tailOnly.Taxpayer, ImportBlock{});
+  EXPECT_EQ(tailOnly.Spouse, ImportBlock{});
+
+  // Texts without their terminating zero are cut at the field's width.
+  std::vector<std::uint8_t> bytes = OldFile({JointPit37()});
+  for (std::size_t k = 0; k < 255; ++k) bytes[132 + 740 * 10 + k] = 'W';
+  DataImport cut;
+  cut.ReadBytes(bytes.data(), bytes.size(), Setting(kJoint, kIdNip, kIdPesel));
+  EXPECT_EQ(cut.Taxpayer.Person.Surname, std::string(254, 'W'));
+}
+
+TEST(DataImport, MissingOrUnreadableFileLeavesNothingToImport) {
+  DataImport imp;
+  const std::string dir = (fs::temp_directory_path() / ("pit-import-" + NewGuidText())).string();
+  fs::create_directories(dir);
+  EXPECT_EQ(imp.ReadFile(dir + "/brak.dc2013", Setting(kIndividual)), ImportReadStatus::Missing);
+  EXPECT_EQ(imp.ReadFile(dir, Setting(kIndividual)), ImportReadStatus::Unreadable);
+  EXPECT_EQ(imp.Taxpayer, ImportBlock{});
+  ASSERT_TRUE(testsupport::WriteOldFile(dir + "/stary.dc2013", {JointPit37()}, 100));
+  EXPECT_EQ(imp.ReadFile(dir + "/stary.dc2013", Setting(kJoint, kIdNip, kIdPesel)), ImportReadStatus::Ok);
+  EXPECT_EQ(imp.Spouse.Person.FirstName, "ANNA");
+  fs::remove_all(dir);
+}
+
+TEST(DataImport, IdentifierKindMismatchDropsTheMismatchingNip) {
+  struct Case {
+    const char* name;
+    int fileTaxpayerKind, fileSpouseKind;
+    IdentifierSetting setting;
+    bool taxpayerMismatch, spouseMismatch;
+    std::string taxpayerNip, taxpayerPesel, spouseNip, spousePesel;
+  };
+  const std::vector<Case> cases = {
+      {"file on PESEL, settlement on NIP: PESEL kept, NIP empty", 1, -1, Setting(kIndividual, kIdNip), true, false,
+       "", "1234563218", "", ""},
+      {"file on NIP, settlement on PESEL: NIP dropped", 0, -1, Setting(kIndividual, kIdPesel), true, false, "", "", "",
+       ""},
+      {"spouse on NIP, joint settlement gives the spouse PESEL", 0, 0, Setting(kJoint, kIdNip, kIdPesel), false, true,
+       "1234563218", "", "", ""},
+      {"both agree", 0, 1, Setting(kJoint, kIdNip, kIdPesel), false, false, "1234563218", "", "", "80010112345"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    OldRecord r = JointPit37();
+    r.taxpayerIdKind = c.fileTaxpayerKind;
+    r.spouseIdKind = c.fileSpouseKind;
+    DataImport imp = Read({r}, c.setting);
+    EXPECT_EQ(imp.TaxpayerMismatch, c.taxpayerMismatch);
+    EXPECT_EQ(imp.SpouseMismatch, c.spouseMismatch);
+    const std::string msg = imp.MismatchMessage();
+    EXPECT_EQ(msg.find("\n - podatnika") != std::string::npos, c.taxpayerMismatch);
+    EXPECT_EQ(msg.find("\n - małżonka") != std::string::npos, c.spouseMismatch);
+    IdentificationRecords ids;
+    imp.Apply({true, true, false}, c.setting, ids);
+    EXPECT_EQ(ids.Taxpayer.NIP, c.taxpayerNip);
+    EXPECT_EQ(ids.Taxpayer.PESEL, c.taxpayerPesel);
+    EXPECT_EQ(ids.Spouse.NIP, c.spouseNip);
+    EXPECT_EQ(ids.Spouse.PESEL, c.spousePesel);
+    EXPECT_EQ(ids.Taxpayer.Surname, "NOWAK");  // the other items are taken
+    if (c.taxpayerMismatch) {
+      EXPECT_EQ(imp.Taxpayer.IdKind, kIdNone);
+    }
+  }
+  // The spouse is compared only in a joint settlement.
+  OldRecord r = JointPit37();
+  r.spouseIdKind = 0;
+  EXPECT_FALSE(Read({r}, Setting(kIndividual, kIdNip, kIdPesel)).SpouseMismatch);
+
+  OldRecord both = JointPit37();
+  both.taxpayerIdKind = 1;
+  both.spouseIdKind = 0;
+  EXPECT_EQ(Read({both}, Setting(kJoint, kIdNip, kIdPesel)).MismatchMessage(),
+            "Uwaga\n\nIstnieje rozbieżność wskazań typu identyfikatora podatkowego (NIP-PESEL) wskazanego w zeznaniu "
+            "\nz importowanym identyfikatorem podatkowym:\n\n - podatnika\n - małżonka \n\nNaciśnij przycisk "
+            "\"zmień identyfikator\", znajdujacy się przy identyfikatorze podatkowym, aby zmienić ustawienia - Krok 2 "
+            "\nlub naciśnij przycisk \"importuj\", wówczas dane identyfikacyjne w których nastąpiła rozbieżność "
+            "\nnie zostaną zaimportowane.");
+}
+
+OldRecord Pit11WithPayer() {
+  OldRecord r;
+  r.idPit = 22;
+  r.values = {{0, "5260250274"},  {6, "X"},  {7, ""},           {8, "FIRMA SP. Z O.O., 012345678"},
+              {9, ""},            {11, "WARSZAWA"}, {12, "POLSKA"}, {13, "WARSZAWA"}, {14, "PROSTA"},
+              {15, "1"},          {16, "2"},  {18, "WARSZAWA"}, {19, "00-001"}, {20, "WARSZAWA"},
+              {21, "1234563218"}, {22, "NOWAK"}};
+  r.ticks = {6};
+  return r;
+}
+
+TEST(DataImport, PayerFormBringsThePayerAndReachesThePayerForms) {
+  DataImport imp = Read({Pit11WithPayer()}, Setting(kPayerForms));
+  EXPECT_TRUE(imp.PayerFound);
+  EXPECT_EQ(imp.Taxpayer.Payer.NIP, "5260250274");
+  EXPECT_EQ(imp.Taxpayer.Payer.IdKind, kIdNip);
+  EXPECT_EQ(imp.PayerFullName, "FIRMA SP. Z O.O., 012345678");
+  EXPECT_TRUE(imp.Taxpayer.PayerKind.VariantA);
+  EXPECT_FALSE(imp.Taxpayer.PayerKind.VariantB);
+  EXPECT_EQ(imp.Taxpayer.Payer.Town, "WARSZAWA");
+  EXPECT_EQ(imp.Taxpayer.Payer.PostalCode, "00-001");
+  EXPECT_EQ(imp.Taxpayer.Payer.County, "WARSZAWA");
+  EXPECT_EQ(imp.Taxpayer.Person.NIP, "1234563218");
+
+  OldRecord pit40;
+  pit40.idPit = 21;
+  pit40.values = {{0, "7770001122"}, {5, ""}, {6, "URZĄD GMINY"}, {7, "X"}, {8, "KOWALSKI JAN"}, {17, "ŁÓDŹ"}};
+  pit40.ticks = {7};
+  const DataImport from40 = Read({pit40}, Setting(kPayerForms));
+  EXPECT_EQ(from40.Taxpayer.Payer.NIP, "7770001122");
+  EXPECT_EQ(from40.PayerPersonName, "KOWALSKI JAN");
+  EXPECT_FALSE(from40.Taxpayer.PayerKind.VariantA);
+  EXPECT_TRUE(from40.Taxpayer.PayerKind.VariantB);
+  EXPECT_EQ(from40.Taxpayer.Payer.Town, "ŁÓDŹ");
+
+  // "importuj" with the payer: its NIP and kind reach this year's PIT-11 and
+  // PIT-40 through the identification exchange; the names typed stay.
+  testing::CalcFixture fx(kPayerForms);
+  const int pit11 = fx.Add(kPit11);
+  const int pit40e = fx.Add(kPit40);
+  fx.ids.Payer.PayerName1 = "NAZWA WPISANA";
+  imp.Apply({false, false, true}, Setting(kPayerForms), fx.ids);
+  DistributeIdentification(fx.s, fx.ids);
+  EXPECT_EQ(fx.Get(pit11, 0), "5260250274");
+  EXPECT_EQ(fx.Get(pit40e, 0), "5260250274");
+  EXPECT_TRUE(fx.Slot(pit11, 6).CheckState);
+  EXPECT_FALSE(fx.Slot(pit11, 7).CheckState);
+  EXPECT_TRUE(fx.Slot(pit40e, 5).CheckState);
+  EXPECT_EQ(fx.Get(pit11, 8), "NAZWA WPISANA");
+  // The taxpayer was not chosen: the employee's data stay as they were.
+  EXPECT_EQ(fx.Get(pit11, 21), "");
+}
+
+TEST(DataImport, SwappingTwiceRestoresThePersonsButNotThePayer) {
+  // Records of one file share the settlement's identifier kinds.
+  OldRecord payer = Pit11WithPayer();
+  payer.spouseIdKind = kIdPesel;
+  DataImport imp = Read({payer, JointPit37()}, Setting(kJoint, kIdNip, kIdPesel));
+  const ImportBlock taxpayer = imp.Taxpayer;
+  const ImportBlock spouse = imp.Spouse;
+  ASSERT_EQ(taxpayer.Payer.NIP, "5260250274");
+
+  imp.Swap(Setting(kJoint, kIdNip, kIdPesel));
+  EXPECT_EQ(imp.Taxpayer.Person.FirstName, "ANNA");
+  EXPECT_EQ(imp.Spouse.Person.FirstName, "JAN");
+  EXPECT_EQ(imp.StagedTaxpayer, imp.Taxpayer);
+  // The persons now disagree with the settlement's kinds.
+  EXPECT_TRUE(imp.TaxpayerMismatch);
+  EXPECT_TRUE(imp.SpouseMismatch);
+
+  imp.Swap(Setting(kJoint, kIdNip, kIdPesel));
+  EXPECT_EQ(imp.Taxpayer.Person.FirstName, "JAN");
+  EXPECT_EQ(imp.Taxpayer.IdKind, taxpayer.IdKind);
+  EXPECT_EQ(imp.Spouse, spouse);
+  EXPECT_EQ(imp.Taxpayer.Payer.NIP, "");
+  EXPECT_FALSE(imp.Taxpayer.PayerKind.VariantA);
+  EXPECT_EQ(imp.PayerFullName, "");
+  EXPECT_FALSE(imp.TaxpayerMismatch || imp.SpouseMismatch);
+}
+
+TEST(DataImport, OnlyTheChosenPersonsAreWrittenAndTheOthersKeepTheirData) {
+  DataImport imp = Read({JointPit37()}, Setting(kJoint, kIdNip, kIdPesel));
+  IdentificationRecords ids;
+  ids.Taxpayer.Surname = "WPISANY";
+  ids.Taxpayer.NIP = "9999999999";
+  imp.Apply({false, true, false}, Setting(kJoint, kIdNip, kIdPesel), ids);
+  EXPECT_EQ(ids.Taxpayer.Surname, "WPISANY");
+  EXPECT_EQ(ids.Taxpayer.NIP, "9999999999");
+  EXPECT_EQ(ids.Spouse.FirstName, "ANNA");
+  // Inside the import the person not chosen is cleared.
+  EXPECT_EQ(imp.Taxpayer.Person.Surname, "");
+  EXPECT_EQ(imp.Taxpayer.IdKind, kIdNone);
+
+  // Into an empty settlement, only the spouse: the taxpayer's record stays empty.
+  IdentificationRecords fresh;
+  imp.Apply({false, true, false}, Setting(kJoint, kIdNip, kIdPesel), fresh);
+  EXPECT_EQ(fresh.Taxpayer.Surname + fresh.Taxpayer.NIP + fresh.Taxpayer.Town, "");
+  EXPECT_EQ(fresh.Spouse.PESEL, "80010112345");
+}
+
+}  // namespace
+}  // namespace pit
