@@ -37,6 +37,7 @@
 #include "ui/forms/tfimage.h"
 #include "ui/refdata/tfopp.h"
 #include "ui/selection/start_work.h"
+#include "ui/update/tfpomoc.h"
 
 namespace pit::ui {
 
@@ -135,6 +136,7 @@ TTools::TTools(AppContext& ctx, const QString& lockPath, QWidget* parent)
 
   screenWidth_ = platform::ScreenSize().width();
   if (ctx_.programFolder.empty()) ctx_.programFolder = S(platform::ProgramFolder());
+  FPomoc = new TFPomoc(Q(ctx_.Folder("Pomoc")), this);
   BuildMenus();
   BuildToolBars();
   // The form window's pick lists are made from the dictionaries.
@@ -216,8 +218,7 @@ void TTools::BuildMenus() {
           [this] { NotAvailableYet(QStringLiteral("Pobierz dane identyfikacyjne")); });
   connect(Zamknijprogram1, &QAction::triggered, this, &TTools::Zamknijprogram1Click);
   connect(N8, &QAction::triggered, this, &TTools::N8Click);
-  connect(Pomocneinformacje1, &QAction::triggered, this,
-          [this] { NotAvailableYet(QStringLiteral("Pomocne informacje")); });
+  connect(Pomocneinformacje1, &QAction::triggered, this, [this] { FPomoc->ShowHelp(); });
   connect(Kalkulator1, &QAction::triggered, this, &TTools::Kalkulator1Click);
   connect(gg1, &QAction::triggered, this, [this] { NotAvailableYet(QStringLiteral("Aktualizacja")); });
   connect(Informacjaoprogramie2, &QAction::triggered, this, &TTools::Informacjaoprogramie2Click);
@@ -271,7 +272,7 @@ void TTools::BuildToolBars() {
   connect(TBSendXML, &QAction::triggered, this,
           [this] { NotAvailableYet(QStringLiteral("Wyślij rozliczenie do programu Veltra")); });
   connect(TBOpenXML, &QAction::triggered, this, [this] { NotAvailableYet(QStringLiteral("Otwórz program Veltra")); });
-  connect(ToolButton3, &QAction::triggered, this, [this] { NotAvailableYet(QStringLiteral("Pomocne informacje")); });
+  connect(ToolButton3, &QAction::triggered, this, [this] { FPomoc->ShowHelp(); });
   connect(ToolButton13, &QAction::triggered, this, &TTools::Kalkulator1Click);
   connect(ToolButton10, &QAction::triggered, this,
           [this] { NotAvailableYet(QStringLiteral("Sprawdź, czy jest nowsza wersja programu")); });
@@ -896,6 +897,7 @@ void TTools::RecalculateAll() {
 MainWindowHooks TTools::SelectionHooks() {
   MainWindowHooks hooks;
   hooks.askToSave = [this] { return AskToSave(false); };
+  hooks.openHelp = [this] { FPomoc->OpenAt(); };
   hooks.resetForNew = [this](int kind) {
     setWindowTitle(QString::fromUtf8(kNoCaptionDocument) + captionTail_);
     FImage->CloseForm();

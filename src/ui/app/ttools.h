@@ -29,6 +29,7 @@ namespace pit::ui {
 struct AppContext;
 class TFImage;
 class TFOPP;
+class TFPomoc;
 class WelcomePanel;
 struct MainWindowHooks;
 struct SelectionOutcome;
@@ -92,6 +93,7 @@ class TTools : public QMainWindow {
   QTextBrowser* WBWelcome = nullptr;
   TFImage* FImage = nullptr;
   TFOPP* FOPP = nullptr;
+  TFPomoc* FPomoc = nullptr;  // help window, made once
 
   // Menu items.
   QAction* Nowe1 = nullptr;
