@@ -37,9 +37,9 @@ const std::array<CalcFn, kFormTypeCount + 1>& DispatchTable() {
     t[kPit28A] = &ExchangeOnlyForNow;
     t[kPit28B] = &ExchangeOnlyForNow;
     t[kPit39] = &ExchangeOnlyForNow;
-    t[kPit40] = &ExchangeOnlyForNow;
-    t[kPit11] = &ExchangeOnlyForNow;
-    t[kPitR] = &ExchangeOnlyForNow;
+    t[kPit40] = &CalculatePit40;
+    t[kPit11] = &CalculatePit11;
+    t[kPitR] = &CalculatePitR;
     t[kNip7] = &CalculateNip7;
     t[kNipB] = &CalculateExchangeOnly;
     t[kNipC] = &CalculateExchangeOnly;

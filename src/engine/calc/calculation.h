@@ -37,5 +37,8 @@ void CalculateZap3(CalcContext& ctx, int entry);
 void CalculateUpkdOrdZu(CalcContext& ctx, int entry);
 void CalculateUpkd(CalcContext& ctx, int entry);
 void CalculatePit16A(CalcContext& ctx, int entry);
+void CalculatePit11(CalcContext& ctx, int entry);
+void CalculatePit40(CalcContext& ctx, int entry);
+void CalculatePitR(CalcContext& ctx, int entry);
 
 }  // namespace pit

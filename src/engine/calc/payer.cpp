@@ -1,0 +1,298 @@
+// The payer forms: PIT-11 (information on an employee's income), PIT-40
+// (the payer's annual calculation of the employee's tax) and PIT-R (monthly
+// payments to a member of an agricultural cooperative, attached to either).
+#include "calc/calculation.h"
+#include "calc/framework.h"
+
+#include <vector>
+
+namespace pit {
+namespace {
+
+// A payer's correction is justified in its own UPKD or in UPKD ORD-ZU,
+// attached to the form for the same person.
+bool HasPayerCorrection(const CalcContext& ctx, int parent, int pm) {
+  return ctx.FindEntry(kUpkdPayer, parent, pm) > 0 || ctx.FindEntry(kUpkdOrdZu, parent, pm) > 0;
+}
+
+void PayerPurposeBoxes(CalcContext& ctx, FormFields& f, int parent, int filingBox, int correctionBox) {
+  if (HasPayerCorrection(ctx, parent, f.Header().PM)) {
+    f.Tick(correctionBox, "2");
+    f.Untick(filingBox);
+  } else {
+    f.Tick(filingBox, "1");
+    f.Untick(correctionBox);
+  }
+}
+
+// The payer's data of the chosen kind of payer: the fields of that kind are
+// shown and the required ones marked; the required fields of the other
+// kind are emptied so that the exchange carries no stale name.
+struct PayerKind {
+  int box;
+  std::vector<int> shown;
+  std::vector<int> required;
+  std::vector<int> emptied;
+};
+
+void PayerKindFields(CalcContext& ctx, FormFields& f, const PayerKind& a, const PayerKind& b) {
+  for (const PayerKind* k : {&a, &b})
+    for (int field : k->shown) ctx.display.SetVisible(field, false);
+  for (const PayerKind* k : {&a, &b}) {
+    if (!f.Ticked(k->box)) continue;
+    for (int field : k->shown) ctx.display.SetVisible(field, true);
+    for (int field : k->required) ctx.display.SetMustBe(field, true);
+    for (int field : k->emptied) f.SetText(field, "");
+  }
+}
+
+// MustBe of the group's fields, set exactly when one of the tested amounts
+// is above zero.
+void RequireWhenAny(CalcContext& ctx, const FormFields& f, std::initializer_list<int> group,
+                    std::initializer_list<int> tests) {
+  bool any = false;
+  for (int k : tests) any = any || f.AmountOf(k) > 0;
+  for (int k : group) ctx.display.SetMustBe(k, any);
+}
+
+}  // namespace
+
+void CalculatePit11(CalcContext& ctx, int entry) {
+  FormFields f(ctx, entry);
+  const bool shown = ctx.IsShown(kPit11);
+  const bool hasPitR = ctx.FindChildEntry(kPitR, entry) > 0;
+
+  // 1. Message list, identifier marks, identification exchange.
+  ClearMessagesIfShown(ctx, kPit11);
+  MarkIdentifierKind(ctx, kPit11, entry, 21, 91, 92);
+  ExchangeIdentification(ctx, entry);
+
+  // 2. A PIT-R fixes the kind of payer (a cooperative).
+  if (shown && hasPitR) {
+    ctx.display.SetReadOnly(6, true);
+    ctx.display.SetReadOnly(7, true);
+  }
+
+  // 3. Purpose.
+  PayerPurposeBoxes(ctx, f, entry, 4, 5);
+
+  // 4. The payer's data of the kind chosen.
+  if (shown) {
+    for (int k : {8, 9, 95, 96}) ctx.display.SetMustBe(k, false);
+    PayerKindFields(ctx, f, {6, {8, 97, 100}, {8}, {9, 95, 96}}, {7, {9, 98, 95, 99, 96}, {9, 95, 96}, {8, 100}});
+  }
+
+  // 5. Costs and deductions never above what they are deducted from.
+  f.CapAtField(41, 40);
+  f.CapAtField(46, 45);
+  f.Set(42, f.Sum({40, 45}) - f.Sum({41, 46}));
+  for (int k : {47, 50, 54, 57}) f.Copy(k + 1, k);
+  f.CapAtField(61, 60);
+  f.Set(62, f.AmountOf(60) - f.AmountOf(61));
+  if (shown && ctx.FindEntry(kPitR, entry, kPmNone) > 0) ctx.display.SetReadOnly(64, true);
+  f.CapAtField(65, 64);
+  f.Set(66, f.AmountOf(64) - f.AmountOf(65));
+  if (f.AmountOf(69) > f.Sum({68, 93})) f.Set(69, f.Sum({68, 93}));
+  f.Set(70, f.Sum({68, 93}) - f.AmountOf(69));
+  f.CapAtField(73, 72);
+  f.Set(74, f.AmountOf(72) - f.AmountOf(73));
+  f.Copy(77, 76);
+  f.CapAtField(81, 80);
+  f.CapAtField(83, 82);
+
+  // 6. The PIT-R boxes.
+  if (hasPitR) {
+    f.Tick(86, "1");
+    f.Untick(87);
+  } else {
+    f.Untick(86);
+    f.Tick(87, "2");
+  }
+
+  // 7. The correction explanation.
+  CorrectionInfoOnClick(ctx, kPit11, 5, "PIT-11", 0);
+
+  // 8. A row with any amount requires its revenue and its advance.
+  if (shown) {
+    RequireWhenAny(ctx, f, {40, 44}, {40, 41, 43});
+    RequireWhenAny(ctx, f, {45, 46}, {45, 46});
+    RequireWhenAny(ctx, f, {47, 49}, {47, 49});
+    RequireWhenAny(ctx, f, {50, 53}, {50, 52, 53});
+    RequireWhenAny(ctx, f, {54, 56}, {54, 56});
+    RequireWhenAny(ctx, f, {57, 59}, {57, 59});
+    RequireWhenAny(ctx, f, {60, 63}, {60, 61, 63});
+    RequireWhenAny(ctx, f, {64, 67}, {64, 65, 67});
+    RequireWhenAny(ctx, f, {68, 71}, {68, 71});
+    RequireWhenAny(ctx, f, {93, 69}, {93, 69});
+    RequireWhenAny(ctx, f, {72, 75}, {72, 73, 75});
+    RequireWhenAny(ctx, f, {76, 79}, {76, 78, 79});
+    RequireWhenAny(ctx, f, {80}, {81, 82});
+    RequireWhenAny(ctx, f, {82}, {82, 83});
+  }
+}
+
+void CalculatePit40(CalcContext& ctx, int entry) {
+  FormFields f(ctx, entry);
+  const bool shown = ctx.IsShown(kPit40);
+  const bool hasPitR = ctx.FindChildEntry(kPitR, entry) > 0;
+
+  // 1. Message list, identifier marks, identification exchange.
+  ClearMessagesIfShown(ctx, kPit40);
+  MarkIdentifierKind(ctx, kPit40, entry, 20, 95, 96);
+  ExchangeIdentification(ctx, entry);
+
+  // 2. A PIT-R fixes the kind of payer.
+  if (shown && hasPitR) {
+    ctx.display.SetReadOnly(5, true);
+    ctx.display.SetReadOnly(7, true);
+  }
+
+  // 3. Purpose.
+  PayerPurposeBoxes(ctx, f, entry, 3, 4);
+
+  // 4. The payer's data of the kind chosen.
+  if (shown) {
+    for (int k : {6, 8, 99, 98}) ctx.display.SetMustBe(k, false);
+    PayerKindFields(ctx, f, {5, {6, 102, 103}, {6}, {8, 99, 98}}, {7, {8, 101, 99, 100, 98}, {8, 99, 98}, {6, 103}});
+  }
+
+  // 5. The PIT-R box.
+  if (hasPitR)
+    f.Tick(36, "1");
+  else
+    f.Untick(36);
+
+  // 6. Incomes and totals; costs never above their revenue.
+  f.CapAtField(43, 42);
+  f.CapAtField(53, 46);
+  f.Set(44, f.Sum({42, 46}) - f.Sum({43, 53}));
+  f.Copy(54, 47);
+  f.Copy(55, 48);
+  f.Copy(56, 49);
+  f.CapAtField(69, 68);
+  f.Set(57, f.AmountOf(68) - f.AmountOf(69));
+  if (f.AmountOf(70) > f.Sum({51, 97})) f.Set(70, f.Sum({51, 97}));
+  f.Set(58, f.Sum({51, 97}) - f.AmountOf(70));
+  f.CapAtField(71, 50);
+  f.Set(59, f.AmountOf(50) - f.AmountOf(71));
+  f.Set(52, f.Sum({42, 46, 47, 48, 49, 68, 51, 97, 50}));
+  f.Set(72, f.Sum({43, 53, 69, 70, 71}));
+  f.Set(60, f.Sum({44, 54, 55, 56, 57, 58, 59}));
+  f.Set(67, f.Sum({45, 61, 62, 63, 64, 65, 66}));
+
+  // 7. Deductions from income, together never above the income.
+  const Amount income = f.AmountOf(60);
+  f.CapAtField(74, 60);
+  f.CapAtField(75, 74);
+  if (f.Sum({74, 76}) > income) f.Set(76, income - f.AmountOf(74));
+  if (f.Sum({74, 76, 77}) > income) f.Set(77, income - f.Sum({74, 76}));
+
+  // 8. Base and tax by the scale.
+  f.Set(80, RoundZloty(income - f.Sum({74, 76, 77})));
+  f.SetPositivePart(81, TaxScale(f.AmountOf(80)));
+  f.CapAtField(82, 81);
+  f.Set(83, f.Sum({81, 82}));
+
+  // 9. Deductions from tax, together never above the tax.
+  const Amount tax = f.AmountOf(83);
+  f.Copy(86, f.AmountOf(84) >= tax ? 83 : 84);
+  f.CapAtField(85, 84);
+  if (f.Sum({86, 87}) > tax) f.Set(87, tax - f.AmountOf(86));
+
+  // 10. Tax due.
+  f.Set(88, RoundZloty(tax - f.Sum({86, 87})));
+
+  // 11. Against the advances: to pay or overpaid; equal amounts give 0,00 in both.
+  const Amount due = f.AmountOf(88), advances = f.AmountOf(67);
+  if (due >= advances)
+    f.Set(89, due - advances);
+  else
+    f.SetZero(89);
+  if (advances >= due)
+    f.Set(90, advances - due);
+  else
+    f.SetZero(90);
+
+  // 12. The correction explanation.
+  CorrectionInfoOnClick(ctx, kPit40, 4, "PIT-40", 0);
+
+  // 13. Required fields.
+  if (shown) {
+    RequireWhenAny(ctx, f, {42, 45}, {42, 43, 45, 46, 53});
+    RequireWhenAny(ctx, f, {47, 61}, {47, 61});
+    RequireWhenAny(ctx, f, {48, 62}, {48, 62});
+    RequireWhenAny(ctx, f, {49, 63}, {49, 63});
+    RequireWhenAny(ctx, f, {68, 64}, {68, 69, 64});
+    RequireWhenAny(ctx, f, {51, 65}, {51, 65, 97, 70});
+    RequireWhenAny(ctx, f, {50, 66}, {50, 71, 66});
+    // These only ever add the mark: the fields are required by the form
+    // itself when the definition says so.
+    if (f.AmountOf(75) > 0) ctx.display.SetMustBe(74, true);
+    if (f.AmountOf(77) > 0) ctx.display.SetMustBe(78, true);
+    if (f.AmountOf(84) > 0 || f.AmountOf(85) > 0) ctx.display.SetMustBe(84, true);
+    if (f.AmountOf(87) > 0) ctx.display.SetMustBe(91, true);
+  }
+}
+
+void CalculatePitR(CalcContext& ctx, int entry) {
+  FormFields f(ctx, entry);
+  const bool shown = ctx.IsShown(kPitR);
+  const int parent = f.Header().IdParent;
+
+  // 1. Message list, identifier marks, identification exchange.
+  ClearMessagesIfShown(ctx, kPitR);
+  MarkIdentifierKind(ctx, kPitR, entry, 19, 85, 86);
+  ExchangeIdentification(ctx, entry);
+
+  // 2. Purpose follows the correction of the form it is attached to.
+  const int parentPm = ctx.settlement.Has(parent) ? ctx.settlement.Entry(parent).PM : kPmNone;
+  if (HasPayerCorrection(ctx, parent, parentPm)) {
+    f.Tick(5, "2");
+    f.Untick(4);
+  } else {
+    f.Tick(4, "1");
+    f.Untick(5);
+  }
+
+  // 3. The payer of a PIT-R is a cooperative: not a natural person.
+  if (ctx.settlement.Has(parent)) {
+    FormFields p(ctx, parent);
+    const int idPit = p.Header().IdPit;
+    if (idPit == kPit11) {
+      p.Tick(6, "1");
+      p.Untick(7);
+    } else if (idPit == kPit40) {
+      p.Tick(5, "1");
+      p.Untick(7);
+    }
+  }
+
+  // 4. The payer's name fields.
+  if (shown)
+    for (int k : {6, 87, 7}) ctx.display.SetVisible(k, true);
+
+  // 5. Months: deductions never above the amount paid.
+  Amount total = 0;
+  for (int row = 34; row <= 78; row += 4) {
+    const int paid = row, d1 = row + 1, d2 = row + 2, result = row + 3;
+    if (f.AmountOf(paid) < f.AmountOf(d1)) {
+      f.Copy(d1, paid);
+      f.SetZero(d2);
+    }
+    if (f.AmountOf(paid) < f.Sum({d1, d2})) f.Set(d2, f.AmountOf(paid) - f.AmountOf(d1));
+    f.Set(result, f.AmountOf(paid) - f.Sum({d1, d2}));
+    total += f.AmountOf(result);
+  }
+  f.Set(82, total);
+
+  // 6. The total is the PIT-11's revenue of its cooperative row. The PIT-11
+  // is recalculated at once, so that its costs and income of that row never
+  // stay computed from the previous total.
+  const int pit11 = ctx.FindEntry(kPit11, 0, kPmNone);
+  if (pit11 > 0) {
+    FormFields(ctx, pit11).CopyFrom(64, f, 82);
+    Calculate(ctx, kPit11, pit11);
+  }
+}
+
+}  // namespace pit
