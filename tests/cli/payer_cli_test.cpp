@@ -147,5 +147,36 @@ TEST_F(ShippedFormsCli, NaturalPersonPayerOfAPit11) {
   EXPECT_EQ(Cli({"set", file, "1:8=FIRMA"}).status, 4);
 }
 
+// Registration settlements: what a person types into NIP-7 or ZAP-3 is kept
+// as the field takes it, and one bank account is the one for refunds.
+TEST_F(ShippedFormsCli, RegistrationFormsKeepWhatIsTyped) {
+  struct Case {
+    const char* form;
+    std::vector<std::string> values;
+    std::vector<std::string> fields;
+    const char* expected;
+  } cases[] = {
+      {"NIP-7",
+       {"1:135=850101123456", "1:5=X", "1:6=KOWALSKA", "1:7=ANNA", "1:12=01011985", "1:14=X", "1:24=POLSKA",
+        "1:31=KRAKÓW", "1:53=12 1020 1026 0000 0202 0000 0000", "1:62=X", "1:57=X", "1:120=ANNA"},
+       {"1:135", "1:4", "1:5", "1:6", "1:12", "1:14", "1:24", "1:31", "1:53", "1:57", "1:62", "1:120"},
+       "85010112345\n\n2\nKOWALSKA\n01-01-1985\n1\nPOLSKA\nKRAKÓW\n12 1020 1026 0000 0202 0000 0000\n1\n\nANNA\n"},
+      {"ZAP-3",
+       {"1:25=1234567890", "1:3=NOWAK", "1:5=31121970", "1:9=POLSKA", "1:16=GDAŃSK", "1:21=PL61109010140000071219812874",
+        "1:34=X", "1:33=X", "1:46=JAN"},
+       {"1:25", "1:3", "1:5", "1:9", "1:16", "1:21", "1:33", "1:34", "1:46"},
+       "1234567890\nNOWAK\n31-12-1970\nPOLSKA\nGDAŃSK\nPL61109010140000071219812874\n1\n\nJAN\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.form);
+    const std::string file = File(std::string(c.form) + ".dc2014");
+    const CliRun n = Cli({"new", "-o", file, "--kind", "4", c.form});
+    ASSERT_EQ(n.status, 0) << n.err;
+    EXPECT_EQ(SetThenGet(file, c.values, c.fields), c.expected);
+    // The office's notes are not for the person filling the form.
+    if (std::string(c.form) == "NIP-7") EXPECT_EQ(Cli({"set", file, "1:132=x"}).status, 4);
+  }
+}
+
 }  // namespace
 }  // namespace pit
