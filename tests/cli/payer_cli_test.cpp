@@ -147,6 +147,20 @@ TEST_F(ShippedFormsCli, NaturalPersonPayerOfAPit11) {
   EXPECT_EQ(Cli({"set", file, "1:8=FIRMA"}).status, 4);
 }
 
+// A payer's UPKD attached to the form makes it a correction.
+TEST_F(ShippedFormsCli, PayerUpkdMakesTheFormACorrection) {
+  for (const char* form : {"PIT-40", "PIT-11"}) {
+    SCOPED_TRACE(form);
+    const std::string file = File(std::string(form) + "-upkd.dc2014");
+    const CliRun n = Cli({"new", "-o", file, "--kind", "3", form, "31@1"});
+    ASSERT_EQ(n.status, 0) << n.err;
+    const bool pit40 = std::string(form) == "PIT-40";
+    EXPECT_EQ(Cli({"get", file, pit40 ? "1:3" : "1:4", pit40 ? "1:4" : "1:5"}).out, "\n2\n");
+    EXPECT_EQ(SetThenGet(file, {"2:3=5260250995", "2:0=PIT-11", "2:7=Błędna kwota przychodu."}, {"2:3", "2:1", "2:7"}),
+              "5260250995\n2014\nBłędna kwota przychodu.\n");
+  }
+}
+
 // Registration settlements: what a person types into NIP-7 or ZAP-3 is kept
 // as the field takes it, and one bank account is the one for refunds.
 TEST_F(ShippedFormsCli, RegistrationFormsKeepWhatIsTyped) {
