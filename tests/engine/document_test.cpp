@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/document.h"
@@ -123,11 +125,16 @@ TEST_F(DocumentTest, MalformedFilesLoadWhatIsUsable) {
   struct Case {
     const char* name;
     std::vector<std::uint8_t> bytes;
+    bool opened;
     int entries;
-    bool warned;
+    bool damaged;  // opened with the warning, and not to be written back over
   };
   std::vector<std::uint8_t> truncated(good.begin(), good.begin() + 2 * kEntryRecordSize + 500);
+  std::vector<std::uint8_t> appended = good;
+  appended.insert(appended.end(), {'x', 'y', 'z'});
   std::vector<std::uint8_t> shortFile(good.begin(), good.begin() + 1000);
+  std::vector<std::uint8_t> headerOnly(good.begin(), good.begin() + 100);
+  std::vector<std::uint8_t> text(kEntryRecordSize + 10, 'a');  // a text file named .dc2014
   std::vector<std::uint8_t> badType = good;
   PutI32(badType.data() + kEntryRecordSize + 8, 77);  // PIT/O becomes an unknown type
   std::vector<std::uint8_t> dangling = good;
@@ -136,24 +143,35 @@ TEST_F(DocumentTest, MalformedFilesLoadWhatIsUsable) {
   std::fill(noZero.begin() + 100 + 740 * 12 + 36, noZero.begin() + 100 + 740 * 12 + 36 + 255, 'A');
   std::vector<std::uint8_t> dropParent = good;
   PutI32(dropParent.data() + 8, 40);  // the main form itself is unusable: its attachments go too
+  std::vector<std::uint8_t> zeroType = good;
+  PutI32(zeroType.data() + kEntryRecordSize + 8, 0);  // kept, but shown nowhere
+  PutI32(zeroType.data() + kEntryRecordSize + 12, 0);
 
   const Case cases[] = {
-      {"truncated tail", truncated, 2, false},
-      {"shorter than a record", shortFile, 0, false},
-      {"unknown form type", badType, 2, true},
-      {"dangling parent", dangling, 2, true},
-      {"text without terminator", noZero, 3, false},
-      {"unusable main form", dropParent, 0, true},
+      {"truncated tail", truncated, true, 2, true},
+      {"bytes appended", appended, true, 3, true},
+      {"shorter than a record", shortFile, false, 3, false},
+      {"header only", headerOnly, false, 3, false},
+      {"empty file", {}, false, 3, false},
+      {"text file", text, false, 3, false},
+      {"unknown form type", badType, true, 2, true},
+      {"dangling parent", dangling, true, 2, true},
+      {"text without terminator", noZero, true, 3, false},
+      {"unusable main form", dropParent, false, 3, false},
+      {"form type 0", zeroType, true, 3, true},
   };
   for (const Case& c : cases) {
     const std::string path = Path("bad.dc2014");
     ASSERT_TRUE(WriteFileAtomically(path, c.bytes));
-    Settlement r;
+    Settlement r = ThreeEntries();  // what the user has open until the file is taken
     const FileResult res = LoadSettlement(path, r, defs);
-    EXPECT_TRUE(res.ok) << c.name;
-    EXPECT_TRUE(r.IsOpen()) << c.name;
+    EXPECT_EQ(res.ok, c.opened) << c.name << ": " << res.message;
+    EXPECT_TRUE(r.IsOpen() || !c.opened) << c.name;
     EXPECT_EQ(r.Count(), c.entries) << c.name;
-    EXPECT_EQ(!res.message.empty(), c.warned) << c.name << ": " << res.message;
+    EXPECT_EQ(res.damaged, c.damaged) << c.name;
+    if (!c.opened) EXPECT_EQ(res.message, "Plik nie jest rozliczeniem programu: " + path) << c.name;
+    if (c.damaged) EXPECT_NE(res.message.find("pod inną nazwą"), std::string::npos) << c.name;
+    if (c.opened && !c.damaged) EXPECT_EQ(res.message, "") << c.name;
     for (int i = 1; i <= r.Count(); ++i) {
       const FormEntry& e = r.Entry(i);
       EXPECT_EQ(e.Id, i) << c.name;
@@ -203,7 +221,7 @@ TEST_F(DocumentTest, FailedSaveKeepsThePreviousDocument) {
   const FileResult res = SaveSettlement(s, Path("a.dc2014"));
   fs::permissions(dir_, fs::perms::owner_all);
   if (!root && !res.ok) {
-    EXPECT_EQ(res.message, "Brak dostępu do pliku: " + Path("a.dc2014"));
+    EXPECT_EQ(res.message, "Brak dostępu do pliku: " + Path("a.dc2014") + "\nBrak uprawnień do zapisu w tym miejscu.");
     EXPECT_TRUE(s.DocumentModified);
     EXPECT_EQ(*ReadFileBytes(Path("a.dc2014")), *before);
   }
@@ -212,11 +230,103 @@ TEST_F(DocumentTest, FailedSaveKeepsThePreviousDocument) {
   s.DocumentModified = true;
   const FileResult res2 = SaveSettlement(s, nowhere);
   EXPECT_FALSE(res2.ok);
-  EXPECT_EQ(res2.message, "Brak dostępu do pliku: " + nowhere);
+  EXPECT_EQ(res2.message, "Brak dostępu do pliku: " + nowhere + "\nFolder, w którym miał powstać plik, nie istnieje.");
   EXPECT_TRUE(s.DocumentModified);
   EXPECT_FALSE(fs::exists(nowhere));
   // No temporary file is left behind.
   for (const auto& f : fs::directory_iterator(dir_)) EXPECT_EQ(f.path().string().find(".tmp-"), std::string::npos);
+}
+
+// What is at the path decides how a save goes; nothing there is ever
+// replaced by something it was not, and tax data never become readable by
+// other users.
+TEST_F(DocumentTest, SavingRespectsWhatIsAtThePath) {
+  const auto modeOf = [](const std::string& p) { return fs::status(p).permissions() & fs::perms::all; };
+  const std::string target = Path("cel.dc2014");
+
+  // A new file is its owner's only.
+  Settlement s = ThreeEntries();
+  ASSERT_TRUE(SaveSettlement(s, target).ok);
+  EXPECT_EQ(modeOf(target), fs::perms::owner_read | fs::perms::owner_write);
+
+  // A replaced file keeps its mode.
+  const fs::perms shared = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions(target, shared);
+  ASSERT_TRUE(SaveSettlement(s, target).ok);
+  EXPECT_EQ(modeOf(target), shared);
+
+  // A symbolic link stays a link, and the file it names gets the document.
+  fs::create_symlink("cel.dc2014", Path("skrot.dc2014"));
+  s.Entry(1).Slots[36].SetValue("99,00");
+  ASSERT_TRUE(SaveSettlement(s, Path("skrot.dc2014")).ok);
+  EXPECT_TRUE(fs::is_symlink(fs::symlink_status(Path("skrot.dc2014"))));
+  Settlement back;
+  DefinitionLibrary defs(Path("dc"));
+  ASSERT_TRUE(LoadSettlement(target, back, defs).ok);
+  EXPECT_EQ(back.Entry(1).Slots[36].Value, "99,00");
+
+  // Targets that are refused, each leaving what is there untouched.
+  fs::create_directory(Path("folder.dc2014"));
+  ASSERT_EQ(::mkfifo(Path("potok.dc2014").c_str(), 0600), 0);
+  const std::string readOnly = Path("ro.dc2014");
+  ASSERT_TRUE(SaveSettlement(s, readOnly).ok);
+  const auto readOnlyBytes = ReadFileBytes(readOnly);
+  fs::permissions(readOnly, fs::perms::owner_read);
+  fs::create_symlink("skrot2.dc2014", Path("petla.dc2014"));
+  fs::create_symlink("petla.dc2014", Path("skrot2.dc2014"));
+  struct Refusal {
+    std::string path;
+    std::string message;
+  };
+  const Refusal refusals[] = {
+      {Path("folder.dc2014"), "Brak dostępu do pliku: " + Path("folder.dc2014") + "\nPod tą nazwą jest folder, a nie plik."},
+      {Path("potok.dc2014"), "Brak dostępu do pliku: " + Path("potok.dc2014") +
+                                 "\nPod tą nazwą nie ma zwykłego pliku (urządzenie, potok lub zapętlony skrót)."},
+      {"/dev/null", "Brak dostępu do pliku: /dev/null\nPod tą nazwą nie ma zwykłego pliku (urządzenie, potok lub zapętlony skrót)."},
+      {Path("petla.dc2014"), "Brak dostępu do pliku: " + Path("petla.dc2014") +
+                                 "\nPod tą nazwą nie ma zwykłego pliku (urządzenie, potok lub zapętlony skrót)."},
+      {readOnly, "Plik jest tylko do odczytu i nie został zmieniony: " + readOnly + "\nZapisz rozliczenie pod inną nazwą."},
+  };
+  for (const Refusal& r : refusals) {
+    s.DocumentModified = true;
+    const FileResult res = SaveSettlement(s, r.path);
+    EXPECT_FALSE(res.ok) << r.path;
+    EXPECT_EQ(res.message, r.message);
+    EXPECT_TRUE(s.DocumentModified) << r.path;
+  }
+  EXPECT_TRUE(fs::is_directory(Path("folder.dc2014")));
+  EXPECT_TRUE(fs::is_fifo(Path("potok.dc2014")));
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+  EXPECT_EQ(*ReadFileBytes(readOnly), *readOnlyBytes);
+  fs::permissions(readOnly, fs::perms::owner_all);
+}
+
+// A save killed before its rename leaves a temporary file; the next save of
+// the same document clears it away, but not another document's, nor one so
+// young that a save may still be writing it.
+TEST_F(DocumentTest, StaleTemporaryFilesOfTheDocumentAreRemoved) {
+  const auto touch = [](const std::string& p, std::chrono::minutes age) {
+    { std::ofstream(p, std::ios::binary) << "x"; }
+    fs::last_write_time(p, fs::file_time_type::clock::now() - age);
+  };
+  touch(Path("a.dc2014.tmp-0badf00d"), std::chrono::minutes(30));
+  touch(Path("a.dc2014.tmp-12345678"), std::chrono::minutes(0));
+  touch(Path("b.dc2014.tmp-0badf00d"), std::chrono::minutes(30));
+  touch(Path("a.dc2014.tmp-notmine!"), std::chrono::minutes(30));
+  Settlement s = ThreeEntries();
+  ASSERT_TRUE(SaveSettlement(s, Path("a.dc2014")).ok);
+  EXPECT_FALSE(fs::exists(Path("a.dc2014.tmp-0badf00d")));
+  EXPECT_TRUE(fs::exists(Path("a.dc2014.tmp-12345678")));
+  EXPECT_TRUE(fs::exists(Path("b.dc2014.tmp-0badf00d")));
+  EXPECT_TRUE(fs::exists(Path("a.dc2014.tmp-notmine!")));
+}
+
+TEST(DocumentName, EndsWithTheExtensionInAnyCase) {
+  const std::pair<const char*, bool> cases[] = {
+      {"a.dc2014", true}, {"/x/A.DC2014", true}, {"a.Dc2014", true},     {"notes.dc2014.txt", false},
+      {".dc2014", false}, {"a.dc2013", false},   {"adc2014", false},     {"", false},
+  };
+  for (const auto& [path, ok] : cases) EXPECT_EQ(HasSettlementExtension(path), ok) << path;
 }
 
 TEST_F(DocumentTest, LoadingRefreshesNamesFromCurrentDefinitionsAndPitOBoxes) {

@@ -1,5 +1,6 @@
 #include "app/document.h"
 
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -103,11 +104,22 @@ std::vector<std::uint8_t> EncodeSettlement(const Settlement& s) {
   return bytes;
 }
 
+bool HasUsableEntry(const std::vector<std::uint8_t>& bytes) {
+  // A main form of a known type is always kept by the decoder, and every
+  // attachment it keeps hangs under one.
+  for (std::size_t at = 0; at + kEntryRecordSize <= bytes.size(); at += kEntryRecordSize) {
+    const int idPit = GetI32(bytes.data() + at + hdr::IdPit);
+    if (GetI32(bytes.data() + at + hdr::IdParent) == 0 && idPit >= 1 && idPit <= kFormTypeCount) return true;
+  }
+  return false;
+}
+
 DecodeReport DecodeSettlement(const std::vector<std::uint8_t>& bytes, Settlement& s) {
   DecodeReport rep;
   s.Clear();
   s.Open();
   rep.records = static_cast<int>(bytes.size() / kEntryRecordSize);
+  rep.trailingBytes = static_cast<int>(bytes.size() % kEntryRecordSize);
   // Old record number -> new entry number, for renumbering parents after a skip.
   std::map<int, int> kept;
   for (int i = 1; i <= rep.records; ++i) {
@@ -126,6 +138,12 @@ DecodeReport DecodeSettlement(const std::vector<std::uint8_t>& bytes, Settlement
       }
       e->IdParent = parent->second;
     }
+    // Kept as they were read, but they are no form the program can show.
+    if (e->IdPit <= 0) {
+      ++rep.unusable;
+    } else {
+      ++rep.usable;
+    }
     s.TakeStateFrom(*e);
     s.AppendLoaded(std::move(e));
     kept[i] = s.Count();
@@ -134,11 +152,22 @@ DecodeReport DecodeSettlement(const std::vector<std::uint8_t>& bytes, Settlement
   return rep;
 }
 
+std::string SaveFailureMessage(const std::string& path, WriteError e) {
+  if (e == WriteError::ReadOnly) {
+    return "Plik jest tylko do odczytu i nie został zmieniony: " + path + "\nZapisz rozliczenie pod inną nazwą.";
+  }
+  std::string message = "Brak dostępu do pliku: " + path;
+  const std::string cause = WriteErrorCause(e);
+  if (!cause.empty()) message += "\n" + cause;
+  return message;
+}
+
 FileResult SaveSettlement(Settlement& s, const std::string& path) {
   FileResult r;
   s.StampEntries();
-  if (!WriteFileAtomically(path, EncodeSettlement(s))) {
-    r.message = "Brak dostępu do pliku: " + path;
+  const WriteError e = WriteFileReplacing(path, EncodeSettlement(s), NewFileAccess::OwnerOnly);
+  if (e != WriteError::None) {
+    r.message = SaveFailureMessage(path, e);
     return r;
   }
   s.DocumentPath = path;
@@ -146,6 +175,16 @@ FileResult SaveSettlement(Settlement& s, const std::string& path) {
   s.DocumentModified = false;
   r.ok = true;
   return r;
+}
+
+bool HasSettlementExtension(const std::string& path) {
+  static const std::string ext = ".dc2014";
+  if (path.size() <= ext.size()) return false;
+  for (std::size_t i = 0; i < ext.size(); ++i) {
+    const char c = path[path.size() - ext.size() + i];
+    if (std::tolower(static_cast<unsigned char>(c)) != ext[i]) return false;
+  }
+  return true;
 }
 
 FileResult LoadSettlement(const std::string& path, Settlement& s, DefinitionLibrary& defs) {
@@ -156,13 +195,19 @@ FileResult LoadSettlement(const std::string& path, Settlement& s, DefinitionLibr
   }
   // No real settlement comes near a thousand forms; a larger file is not
   // one of ours and is refused before it is read into memory.
-  constexpr std::uint64_t kLargestDocument = 1000ull * kEntryRecordSize;
-  auto bytes = ReadFileBytes(path, kLargestDocument);
+  constexpr std::uint64_t kLargestDocument = kMaxDocumentEntries * kEntryRecordSize;
+  auto bytes = ReadFileBytes(path, kLargestDocument + kEntryRecordSize - 1);
   if (!bytes) {
     std::error_code ec;
     const auto size = std::filesystem::file_size(std::filesystem::u8path(path), ec);
     r.message = (!ec && size > kLargestDocument) ? "Plik nie jest rozliczeniem programu (zbyt duży): " + path
                                                  : "Brak dostępu do pliku: " + path;
+    return r;
+  }
+  // Looked at before anything is replaced: a file that is not a settlement
+  // must not take the place of the one the user has open.
+  if (!HasUsableEntry(*bytes)) {
+    r.message = "Plik nie jest rozliczeniem programu: " + path;
     return r;
   }
   const DecodeReport rep = DecodeSettlement(*bytes, s);
@@ -172,8 +217,18 @@ FileResult LoadSettlement(const std::string& path, Settlement& s, DefinitionLibr
   s.DocumentModified = false;
   RefreshFromDefinitions(s, defs);
   r.ok = true;
-  if (rep.skipped > 0) {
-    r.message = "Plik rozliczenia zawiera uszkodzone pozycje, które pominięto (" + std::to_string(rep.skipped) + ").";
+  r.damaged = rep.skipped > 0 || rep.unusable > 0 || rep.trailingBytes > 0;
+  if (rep.skipped + rep.unusable > 0) {
+    r.message = "Plik rozliczenia zawiera uszkodzone pozycje, które pominięto (" +
+                std::to_string(rep.skipped + rep.unusable) + ").";
+  }
+  if (rep.trailingBytes > 0) {
+    if (!r.message.empty()) r.message += "\n";
+    r.message += "Plik rozliczenia ma na końcu niepełny zapis (" + std::to_string(rep.trailingBytes) +
+                 " B), który pominięto.";
+  }
+  if (r.damaged) {
+    r.message += "\nAby nie stracić danych pliku, zmiany trzeba zapisać pod inną nazwą.";
   }
   return r;
 }

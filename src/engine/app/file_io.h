@@ -11,9 +11,30 @@ namespace pit {
 std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path,
                                                        std::uint64_t limit = 512ull << 20);
 
+// Why a file could not be written, so the user is told what to do about it.
+enum class WriteError { None, IsFolder, NotRegular, ReadOnly, NoPermission, NoSpace, NoFolder, Other };
+
+// Who may read a file that the write creates: settlements hold tax data and
+// are their owner's only; program data (dictionary caches, definitions) are
+// readable by every user of an installed program.
+enum class NewFileAccess { OwnerOnly, Everyone };
+
 // Writes the bytes to a temporary file in the same folder and renames it over
-// `path`, so that a failed write leaves the previous file as it was.
+// `path`, so that a failed write leaves the previous file as it was. A
+// symbolic link is written through to the file it names; anything else that
+// is not a regular file (a folder, a device, a pipe) is refused, and so is a
+// file without its owner's write permission. The replaced file keeps its
+// permissions; a new one gets those of `access`. Temporary files of earlier
+// writes of the same path that were interrupted are removed.
+WriteError WriteFileReplacing(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                              NewFileAccess access = NewFileAccess::OwnerOnly);
+
+// WriteFileReplacing for program data, reduced to success or failure.
 bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes);
+
+// The cause in Polish, to follow "Brak dostępu do pliku: " + path; empty for
+// None and Other.
+std::string WriteErrorCause(WriteError e);
 
 bool FileExists(const std::string& path);
 
