@@ -1,5 +1,6 @@
 #include "platform/single_instance.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -17,11 +18,13 @@ SingleInstance::~SingleInstance() { Release(); }
 
 bool SingleInstance::TryAcquire() {
   if (fd_ >= 0) return true;
+  otherHolds_ = false;
   // O_CLOEXEC: programs started from here (the calculator, the e-filing
   // program) must not inherit the lock and keep it after we end.
   const int fd = ::open(QFile::encodeName(path_).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) return false;
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    otherHolds_ = errno == EWOULDBLOCK;
     ::close(fd);
     return false;
   }
@@ -37,11 +40,15 @@ void SingleInstance::Release() {
 }
 
 QString SingleInstance::DefaultLockPath() {
+  static const QString name = QStringLiteral("/KorvanPit2014.lock");
   const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-  if (!runtime.isEmpty() && QDir(runtime).exists()) return runtime + QStringLiteral("/KorvanPit2014.lock");
-  // A shared temporary folder: the user's id keeps users apart.
-  return QDir::tempPath() + QStringLiteral("/KorvanPit2014-") + QString::number(::getuid()) +
-         QStringLiteral(".lock");
+  if (!runtime.isEmpty() && QDir(runtime).exists()) return runtime + name;
+  QString base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+  if (base.isEmpty()) base = QDir::homePath() + QStringLiteral("/.cache");
+  const QString folder = base + QStringLiteral("/pit2014-run");
+  QDir().mkpath(folder);
+  QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  return folder + name;
 }
 
 }  // namespace pit::platform

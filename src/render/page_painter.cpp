@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 #include <cstdlib>
 
 #include "emf/emf_player.h"
@@ -14,6 +15,9 @@ namespace {
 
 constexpr int kPageWidth = 800;
 constexpr int kSmallestPoints = 4;
+// Larger letters than any box of a printed form holds; a size above it can only
+// come from a damaged definition.
+constexpr int kLargestPoints = 72;
 constexpr int kFitMargin = 10;
 constexpr int kDateCells = 10;
 
@@ -121,7 +125,11 @@ void PaintText(QPainter& p, int idPit, const FieldObject& d, const ValueSlot* sl
   const int wrap = d.Multiline ? Qt::TextWordWrap : Qt::TextSingleLine;
   const int flags = align | Qt::AlignTop | wrap | Qt::TextDontClip;
 
-  const int cells = d.Typ == kData ? kDateCells : d.MaxChar;
+  // A definition can ask for any number of cells; no more are drawn than
+  // the value can hold or the box has pixels for, or one page would take
+  // seconds to draw.
+  const int cells = std::clamp(d.Typ == kData ? kDateCells : d.MaxChar, 0,
+                               std::min(static_cast<int>(fow::Value) - 1, std::max(1, d.Right - d.Left)));
   if (d.TextAlign == kAlignCells && cells > 0 && !text.isEmpty()) {
     const int w = (d.Right - d.Left) / cells;
     if (framed) {
@@ -181,12 +189,12 @@ int StartFontPoints(const FieldObject& d) {
   bool digits = !d.FontSize.empty();
   for (char c : d.FontSize) digits = digits && c >= '0' && c <= '9';
   if (digits) points = std::atoi(d.FontSize.c_str());
-  if (points > 0) return points;
+  if (points > 0) return std::min(points, kLargestPoints);
   // No size of its own: the largest that fits the field's height, leaving
   // room above and below the letters (a size from the field's width would
   // not fit any field wider than it is high).
-  const int px = std::abs(d.Bottom - d.Top) - 4;
-  return std::max(kSmallestPoints, px * 72 / 96);
+  const int px = static_cast<int>(std::min<long long>(std::llabs(static_cast<long long>(d.Bottom) - d.Top), 200)) - 4;
+  return std::clamp(px * 72 / 96, kSmallestPoints, kLargestPoints);
 }
 
 std::string ShownText(const FieldObject& d, const ValueSlot* slot) {
@@ -248,12 +256,12 @@ bool PagePicture::LoadBytes(const std::vector<std::uint8_t>& bytes) {
   emf::Metafile mf;
   const emf::ParseResult r = emf::ParseEmf(bytes, mf);
   if (!r.ok()) {
-    error_ = r.Message();
+    error_ = "Plik rysunku strony jest uszkodzony: " + r.Message();
     return false;
   }
   const int h = emf::HeightForWidth(mf.header, kPageWidth);
   if (h < 1) {
-    error_ = "rozmiar rysunku";
+    error_ = "Plik rysunku strony jest uszkodzony: nieprawidłowe wymiary strony";
     return false;
   }
   metafile_ = std::move(mf);

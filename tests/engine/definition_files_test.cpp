@@ -4,6 +4,7 @@
 
 #include "app/file_io.h"
 #include "forms/definition_files.h"
+#include "forms/definition_library.h"
 #include "text/bytes.h"
 #include "text/guid.h"
 
@@ -92,6 +93,60 @@ TEST(FieldFile, RecordCountIgnoresPartialTail) {
   EXPECT_EQ(LoadFieldObjects(p)->size(), 0u);
   EXPECT_FALSE(LoadFieldObjects((dir / "none.dcs").string()));
   EXPECT_EQ(CountFieldRecords((dir / "none.dcs").string()), 0);
+  fs::remove_all(dir);
+}
+
+// A damaged or foreign .dcs is no form definition: the library gives no
+// fields for it and says so once, naming the file, instead of letting every
+// calculation complain about missing fields.
+TEST(DefinitionLibrary, ImplausibleFieldFilesAreReportedOnce) {
+  const fs::path dir = fs::temp_directory_path() / ("pit-defs-" + NewGuidText());
+  fs::create_directories(dir);
+  FieldObject badType = Sample();
+  badType.Typ = 42;
+  FieldObject offPage = Sample();
+  offPage.Right = 5000;
+  FieldObject inverted = Sample();
+  inverted.Top = 50;
+  inverted.Bottom = 10;
+  FieldObject line = Sample();
+  line.Typ = kKreska;
+  line.Top = line.Bottom = 300;  // a line has no height, and that is fine
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    bool usable;
+  };
+  std::vector<std::uint8_t> random(3 * kFieldRecordSize);
+  for (std::size_t i = 0; i < random.size(); ++i) random[i] = static_cast<std::uint8_t>(i * 7919u >> 3);
+  const Case cases[] = {
+      {"empty file", {}, false},
+      {"shorter than a record", std::vector<std::uint8_t>(100, 1), false},
+      {"random bytes", random, false},
+      {"type out of range", EncodeFieldObjects({Sample(), badType}), false},
+      {"rectangle off the page", EncodeFieldObjects({offPage}), false},
+      {"rectangle inside out", EncodeFieldObjects({inverted}), false},
+      {"good fields and a line", EncodeFieldObjects({Sample(), line}), true},
+  };
+  int idPit = 1;
+  for (const Case& c : cases) {
+    ASSERT_TRUE(WriteFileAtomically(DcsPath(dir.string(), idPit), c.bytes));
+    DefinitionLibrary defs(dir.string());
+    EXPECT_EQ(defs.Fields(idPit) != nullptr, c.usable) << c.name;
+    defs.Fields(idPit);
+    const auto problems = defs.TakeProblems();
+    if (c.usable) {
+      EXPECT_TRUE(problems.empty()) << c.name;
+    } else {
+      ASSERT_EQ(problems.size(), 1u) << c.name;
+      EXPECT_EQ(problems[0], "Plik definicji formularza jest uszkodzony: " + DcsPath(dir.string(), idPit)) << c.name;
+    }
+    EXPECT_TRUE(defs.TakeProblems().empty()) << c.name;
+    ++idPit;
+  }
+  DefinitionLibrary defs(dir.string());
+  EXPECT_EQ(defs.Fields(30), nullptr);  // a missing file is no damage
+  EXPECT_TRUE(defs.TakeProblems().empty());
   fs::remove_all(dir);
 }
 

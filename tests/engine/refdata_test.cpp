@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -248,47 +250,66 @@ TEST_F(BibFolder, FirstStartBuildsTheCacheAndLaterStartsReadIt) {
     EXPECT_EQ(SizeOf(d.cacheName), d.cacheSize);
     EXPECT_EQ(first.nonEmpty, d.capacity);
 
-    // Editing the source no longer matters once the cache exists.
+    // Later starts read the cache, as long as the source is not newer.
     Put(d.sourceName, Bytes("00,ZMIENIONE\n"));
+    const auto cacheTime = fs::last_write_time(dir_ / d.cacheName);
+    fs::last_write_time(dir_ / d.sourceName, cacheTime - std::chrono::hours(1));
     const auto second = d.load(Folder());
     EXPECT_TRUE(second.fromCache);
     EXPECT_FALSE(second.cacheWritten);
     EXPECT_EQ(second.tableBytes, first.tableBytes);
     EXPECT_EQ(*ReadFileBytes(PathOf(d.cacheName)), first.tableBytes);
+
+    // A source changed after the cache was made replaces it.
+    fs::last_write_time(dir_ / d.sourceName, cacheTime + std::chrono::hours(1));
+    const auto third = d.load(Folder());
+    EXPECT_FALSE(third.fromCache);
+    EXPECT_TRUE(third.cacheWritten);
+    EXPECT_EQ(third.nonEmpty, 1u);
   }
 }
 
-TEST_F(BibFolder, MissingSourceGivesTheMessageAndAnEmptyCache) {
+// Without a source nothing is written: an empty cache would outlive the
+// source's return and leave the lists empty for good.
+TEST_F(BibFolder, MissingSourceGivesTheMessageAndWritesNoCache) {
   for (const Dictionary& d : Dictionaries()) {
     SCOPED_TRACE(d.label);
     const auto first = d.load(Folder());
     EXPECT_EQ(first.message, d.missingMessage + PathOf(d.sourceName));
     EXPECT_EQ(first.nonEmpty, 0u);
-    ASSERT_TRUE(fs::exists(dir_ / d.cacheName));
-    const auto cache = *ReadFileBytes(PathOf(d.cacheName));
-    EXPECT_EQ(cache.size(), d.cacheSize);
-    EXPECT_EQ(cache, std::vector<std::uint8_t>(d.cacheSize, 0));
+    EXPECT_FALSE(first.cacheWritten);
+    EXPECT_FALSE(fs::exists(dir_ / d.cacheName));
 
-    // The empty cache is kept: a source appearing later is not read.
     Put(d.sourceName, Bytes("PL,POLSKA\n"));
     const auto second = d.load(Folder());
     EXPECT_EQ(second.message, "");
-    EXPECT_TRUE(second.fromCache);
-    EXPECT_EQ(second.nonEmpty, 0u);
+    EXPECT_FALSE(second.fromCache);
+    EXPECT_EQ(second.nonEmpty, 1u);
+    EXPECT_EQ(SizeOf(d.cacheName), d.cacheSize);
   }
 }
 
-TEST_F(BibFolder, CacheWithoutAWholeRecordIsRebuilt) {
+TEST_F(BibFolder, CacheShorterThanTheWholeTableIsRebuilt) {
   for (const Dictionary& d : Dictionaries()) {
     SCOPED_TRACE(d.label);
     Put(d.sourceName, Bytes("1234,URZĄD SKARBOWY W TESTOWIE\n"));
-    for (std::size_t size : {std::size_t{0}, std::size_t{271}}) {
+    for (std::size_t size : {std::size_t{0}, std::size_t{271}, std::size_t(d.cacheSize - 1)}) {
       Put(d.cacheName, std::vector<std::uint8_t>(size, 0xFF));
+      fs::last_write_time(dir_ / d.sourceName, fs::last_write_time(dir_ / d.cacheName) - std::chrono::hours(1));
       const auto load = d.load(Folder());
       EXPECT_FALSE(load.fromCache) << size;
       EXPECT_EQ(load.nonEmpty, 1u) << size;
       EXPECT_EQ(SizeOf(d.cacheName), d.cacheSize) << size;
     }
+    // With the source gone, a short cache is used as far as it goes, with the message.
+    const auto whole = *ReadFileBytes(PathOf(d.cacheName));
+    Put(d.cacheName, std::vector<std::uint8_t>(whole.begin(), whole.begin() + static_cast<long>(d.cacheSize / 2)));
+    fs::remove(dir_ / d.sourceName);
+    const auto load = d.load(Folder());
+    EXPECT_EQ(load.message, d.missingMessage + PathOf(d.sourceName));
+    EXPECT_TRUE(load.fromCache);
+    EXPECT_EQ(load.nonEmpty, 1u);
+    EXPECT_EQ(SizeOf(d.cacheName), d.cacheSize / 2);
   }
 }
 

@@ -187,6 +187,26 @@ class PagePainterTest : public QObject {
     }
   }
 
+  // A damaged definition asking for two thousand million cells or a
+  // thousand-point font draws what the box can show, as the largest sensible
+  // values would, instead of freezing the page.
+  void absurdCellsAndFontSizesAreClamped() {
+    const auto render = [](int maxChar, const char* fontSize) {
+      Page page;
+      FieldObject d = Text(100, 100, 180, 120);
+      d.TextAlign = kAlignCells;
+      d.MaxChar = maxChar;
+      d.FontSize = fontSize;
+      page.Add(d, "1234567890");
+      return page.Render();
+    };
+    QCOMPARE(render(2147483647, "9"), render(80, "9"));   // one cell per pixel of the box at most
+    QCOMPARE(render(10, "999"), render(10, "72"));         // letters no larger than any form has
+    Page tall;
+    tall.Add(Text(100, 100, 180, 2000000000), "x");          // a box taller than any page
+    QVERIFY(!tall.Render().isNull());
+  }
+
   void longTextShrinksThenOverflows() {
     Page fits;
     FieldObject d = Text(100, 100, 200, 120);

@@ -18,3 +18,20 @@ if(TARGET fuzz_emf)
     COMMENT "Starting corpus for fuzz_emf")
   add_custom_target(fuzz_emf_corpus ALL DEPENDS ${EMF_CORPUS}/page.emf)
 endif()
+
+# The opening pass and the page painter together, with the settlement and the
+# definitions both fuzzed. The painter needs Qt's drawing (offscreen).
+find_package(Qt6 COMPONENTS Core Gui QUIET)
+if(TARGET fuzz_open_and_draw)
+  if(Qt6_FOUND)
+    add_library(pitpaint_fuzz STATIC
+      ${CMAKE_SOURCE_DIR}/src/render/page_painter.cpp
+      ${CMAKE_SOURCE_DIR}/src/render/emf/emf_player.cpp
+      ${CMAKE_SOURCE_DIR}/src/render/emf/qt_text_measurer.cpp)
+    target_include_directories(pitpaint_fuzz PUBLIC ${CMAKE_SOURCE_DIR}/src/render)
+    target_link_libraries(pitpaint_fuzz PUBLIC pitemf_fuzz pitengine Qt6::Core Qt6::Gui)
+    target_link_libraries(fuzz_open_and_draw PRIVATE pitpaint_fuzz)
+  else()
+    set_target_properties(fuzz_open_and_draw PROPERTIES EXCLUDE_FROM_ALL TRUE)
+  endif()
+endif()

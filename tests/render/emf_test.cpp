@@ -230,6 +230,10 @@ TEST(EmfReader, RejectsDamagedFiles) {
        Status::BadDescription},
       {"huge description", [](auto& b) { Put32(b, 60, 0x80000000u); }, Status::BadDescription},
       {"empty frame", [](auto& b) { Put32(b, 32, 0); }, Status::BadHeader},
+      // Frames no sheet of paper has: they would draw a stripe of nothing.
+      {"frame a thin stripe", [](auto& b) { Put32(b, 28, 0); Put32(b, 36, 10); }, Status::BadHeader},
+      {"frame a thin column", [](auto& b) { Put32(b, 24, 0); Put32(b, 32, 100); }, Status::BadHeader},
+      {"frame over ten metres", [](auto& b) { Put32(b, 32, 2000000); Put32(b, 36, 2000000); }, Status::BadHeader},
       {"record size not a multiple of 4", [](auto& b) { Put32(b, Find(b, kRectangle) + 4, 26); },
        Status::BadRecordSize},
       {"record size below 8", [](auto& b) { Put32(b, Find(b, kRectangle) + 4, 4); }, Status::BadRecordSize},
@@ -293,7 +297,7 @@ TEST(EmfReader, ReportsWhereTheFirstBadRecordIs) {
   EXPECT_EQ(r.status, Status::BadRecordSize);
   EXPECT_EQ(r.offset, at);
   EXPECT_EQ(r.recordType, kRectangle);
-  EXPECT_NE(r.Message().find("offset " + std::to_string(at)), std::string::npos) << r.Message();
+  EXPECT_NE(r.Message().find("bajt " + std::to_string(at)), std::string::npos) << r.Message();
 }
 
 TEST(EmfReader, SkipsUnknownRecordsBySize) {

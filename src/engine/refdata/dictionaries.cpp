@@ -1,5 +1,7 @@
 #include "refdata/dictionaries.h"
 
+#include <filesystem>
+
 #include <algorithm>
 #include <utility>
 
@@ -227,40 +229,58 @@ std::string CountryTable::CodeByName(std::string_view name) const {
   return {};
 }
 
-TaxOfficeLoad LoadTaxOffices(const std::string& bibFolder) {
-  TaxOfficeLoad load;
-  const std::string cachePath = JoinPath(bibFolder, kTaxOfficeCacheName);
+namespace {
+
+// One loading rule for both dictionaries. The cache is used when it holds the
+// whole table and is not older than its source; otherwise the table comes
+// from the source and replaces the cache. With no source, a cache is used as
+// far as it goes but never written, so a missing source cannot leave an
+// empty cache behind that would outlive the source's return.
+template <typename Load, typename Record, typename Decode, typename Parse, typename Encode, typename Make>
+Load LoadDictionary(const std::string& bibFolder, const char* cacheName, const char* sourceName,
+                    std::size_t fullSize, const char* missingSource, Decode decode, Parse parse, Encode encode,
+                    Make make) {
+  namespace fs = std::filesystem;
+  Load load;
+  const std::string cachePath = JoinPath(bibFolder, cacheName);
+  const std::string sourcePath = JoinPath(bibFolder, sourceName);
   const auto cache = ReadFileBytes(cachePath);
-  if (cache && cache->size() >= kTaxOfficeRecordSize) {
-    load.Table = TaxOfficeTable(DecodeTaxOfficeCache(*cache));
+  std::error_code ec, sourceEc;
+  const auto cacheTime = fs::last_write_time(fs::u8path(cachePath), ec);
+  const auto sourceTime = fs::last_write_time(fs::u8path(sourcePath), sourceEc);
+  const bool sourceNewer = !ec && !sourceEc && sourceTime > cacheTime;
+  if (cache && cache->size() >= fullSize && !sourceNewer) {
+    load.Table = make(decode(*cache));
     load.FromCache = true;
     return load;
   }
-  const std::string sourcePath = JoinPath(bibFolder, kTaxOfficeSourceName);
   const auto source = ReadFileBytes(sourcePath);
-  if (!source) load.Message = kMissingOfficeSource + sourcePath;
-  std::vector<TaxOffice> offices = ParseTaxOfficeSource(source ? *source : std::vector<std::uint8_t>{});
-  load.CacheWritten = WriteFileAtomically(cachePath, EncodeTaxOfficeCache(offices));
-  load.Table = TaxOfficeTable(std::move(offices));
+  if (!source) {
+    load.Message = missingSource + sourcePath;
+    load.Table = make(cache ? decode(*cache) : std::vector<Record>{});
+    load.FromCache = cache.has_value();
+    return load;
+  }
+  std::vector<Record> records = parse(*source);
+  load.CacheWritten = WriteFileAtomically(cachePath, encode(records));
+  load.Table = make(std::move(records));
   return load;
 }
 
+}  // namespace
+
+TaxOfficeLoad LoadTaxOffices(const std::string& bibFolder) {
+  return LoadDictionary<TaxOfficeLoad, TaxOffice>(
+      bibFolder, kTaxOfficeCacheName, kTaxOfficeSourceName, kTaxOfficeCapacity * kTaxOfficeRecordSize,
+      kMissingOfficeSource, DecodeTaxOfficeCache, ParseTaxOfficeSource, EncodeTaxOfficeCache,
+      [](std::vector<TaxOffice> r) { return TaxOfficeTable(std::move(r)); });
+}
+
 CountryLoad LoadCountries(const std::string& bibFolder) {
-  CountryLoad load;
-  const std::string cachePath = JoinPath(bibFolder, kCountryCacheName);
-  const auto cache = ReadFileBytes(cachePath);
-  if (cache && cache->size() >= kCountryRecordSize) {
-    load.Table = CountryTable(DecodeCountryCache(*cache));
-    load.FromCache = true;
-    return load;
-  }
-  const std::string sourcePath = JoinPath(bibFolder, kCountrySourceName);
-  const auto source = ReadFileBytes(sourcePath);
-  if (!source) load.Message = kMissingCountrySource + sourcePath;
-  std::vector<Country> countries = ParseCountrySource(source ? *source : std::vector<std::uint8_t>{});
-  load.CacheWritten = WriteFileAtomically(cachePath, EncodeCountryCache(countries));
-  load.Table = CountryTable(std::move(countries));
-  return load;
+  return LoadDictionary<CountryLoad, Country>(
+      bibFolder, kCountryCacheName, kCountrySourceName, kCountryCapacity * kCountryRecordSize,
+      kMissingCountrySource, DecodeCountryCache, ParseCountrySource, EncodeCountryCache,
+      [](std::vector<Country> r) { return CountryTable(std::move(r)); });
 }
 
 }  // namespace pit

@@ -113,10 +113,10 @@ struct CountryLoad {
   bool CacheWritten = false;
 };
 
-// Start-up loading from the "bib" folder: the cache when it holds at least
-// one record, otherwise the source, whose table is then written as the new
-// cache even when the source is missing (all records empty), so that later
-// starts use it until it is deleted.
+// Start-up loading from the "bib" folder: the cache when it holds the whole
+// table and is not older than the source; otherwise the source, whose table
+// is then written as the new cache. Without a source the message is set and
+// whatever the cache holds is used; no cache is written.
 TaxOfficeLoad LoadTaxOffices(const std::string& bibFolder);
 CountryLoad LoadCountries(const std::string& bibFolder);
 

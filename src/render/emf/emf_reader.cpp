@@ -7,26 +7,26 @@ namespace pit::emf {
 const char* StatusText(Status s) {
   switch (s) {
     case Status::Ok: return "ok";
-    case Status::TooShort: return "file shorter than a metafile header";
-    case Status::NotEmf: return "not an enhanced metafile";
-    case Status::BadHeader: return "unusable metafile header";
-    case Status::SizeMismatch: return "size in the header differs from the file size";
-    case Status::BadDescription: return "description lies outside the header";
-    case Status::BadRecordSize: return "record size below 8 or not a multiple of 4";
-    case Status::RecordOverrun: return "record reaches past the end of the file";
-    case Status::BadRecord: return "record field out of range";
-    case Status::BadObjectIndex: return "object index out of range";
-    case Status::BadBitmap: return "bitmap inconsistent with its record";
-    case Status::MissingEof: return "no end-of-file record";
-    case Status::DataAfterEof: return "records after the end-of-file record";
+    case Status::TooShort: return "plik krótszy niż nagłówek rysunku";
+    case Status::NotEmf: return "plik nie jest rysunkiem EMF";
+    case Status::BadHeader: return "nieprawidłowy nagłówek rysunku (wymiary strony)";
+    case Status::SizeMismatch: return "rozmiar w nagłówku różni się od rozmiaru pliku";
+    case Status::BadDescription: return "opis rysunku wychodzi poza nagłówek";
+    case Status::BadRecordSize: return "nieprawidłowa długość zapisu";
+    case Status::RecordOverrun: return "zapis wychodzi poza koniec pliku (plik niepełny)";
+    case Status::BadRecord: return "wartość zapisu poza zakresem";
+    case Status::BadObjectIndex: return "nieprawidłowy numer obiektu";
+    case Status::BadBitmap: return "obraz niezgodny ze swoim zapisem";
+    case Status::MissingEof: return "brak zapisu końca pliku (plik niepełny)";
+    case Status::DataAfterEof: return "dane za zapisem końca pliku";
   }
-  return "unknown status";
+  return "nieznany błąd";
 }
 
 std::string ParseResult::Message() const {
   if (ok()) return StatusText(status);
-  char buf[160];
-  std::snprintf(buf, sizeof buf, "%s (record %zu, type %u, offset %zu)", StatusText(status), recordIndex,
+  char buf[200];
+  std::snprintf(buf, sizeof buf, "%s (zapis nr %zu, typ %u, bajt %zu)", StatusText(status), recordIndex,
                 static_cast<unsigned>(recordType), offset);
   return buf;
 }
@@ -125,10 +125,14 @@ class Parser {
       if (offDesc < kHeaderMinSize || !v.Has(offDesc, std::size_t(nDesc) * 2)) return Status::BadDescription;
       h.description = ReadUtf16(v, offDesc, nDesc);
     }
-    // The frame gives the page's proportions; a picture without area cannot be scaled.
+    // The frame gives the page's proportions; a picture without area cannot
+    // be scaled, and one far from a sheet of paper (over 10 m, or a page
+    // more than eight times as wide as high or five times as high as wide)
+    // would only draw a stripe of nothing.
     const std::int64_t fw = std::int64_t(h.frame.right) - h.frame.left;
     const std::int64_t fh = std::int64_t(h.frame.bottom) - h.frame.top;
-    if (fw <= 0 || fh <= 0 || fw > 10000000 || fh > 10000000) return Status::BadHeader;
+    if (fw <= 0 || fh <= 0 || fw > 1000000 || fh > 1000000) return Status::BadHeader;
+    if (fh * 8 < fw || fh > fw * 5) return Status::BadHeader;
     if (h.nHandles == 0) return Status::BadHeader;  // entry 0 is always reserved
     return Status::Ok;
   }

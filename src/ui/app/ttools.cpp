@@ -48,6 +48,8 @@ namespace {
 
 const QString kCaptionTailHead = QStringLiteral(" - PIT Korvan 2014 Korvan - wersja: ");
 const QString kAlreadyRunning = QStringLiteral("Program PIT Korvan jest już uruchomiony.");
+const QString kNoLockFile =
+    QStringLiteral("Nie można utworzyć pliku blokady programu:\n%1\nSprawdź uprawnienia do tego folderu.");
 const QString kNoSettlementFile = QStringLiteral("Nie ma pliku rozliczeniowego.");
 const QString kNotOurFile = QStringLiteral("Podany plik nie jest plikiem programu PIT Korvan 2014.\n");
 const QString kFileFilter = QStringLiteral("Rozliczenie roczne (*.dc2014)");
@@ -124,7 +126,7 @@ TTools::TTools(AppContext& ctx, const QString& lockPath, QWidget* parent)
   if (!instance_.TryAcquire()) {
     refused_ = true;
     setWindowState(Qt::WindowMinimized);
-    ShowMessage(nullptr, kAlreadyRunning);
+    ShowMessage(nullptr, instance_.OtherHolds() ? kAlreadyRunning : kNoLockFile.arg(instance_.Path()));
     return;
   }
 

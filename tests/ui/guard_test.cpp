@@ -1,0 +1,77 @@
+// The single-instance guard tells a copy that is already running apart from
+// a lock file that cannot be made, and keeps its file where no other user
+// can get at it.
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+#include <cstdio>
+
+#include "platform/single_instance.h"
+
+using pit::platform::SingleInstance;
+
+class GuardTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void busyAndUnmakeableAreDifferent() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString lock = dir.filePath(QStringLiteral("a.lock"));
+    QProcess holder;
+    holder.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold"), lock});
+    QVERIFY(holder.waitForReadyRead(30000));
+    QCOMPARE(holder.readLine().trimmed(), QByteArray("held"));
+
+    SingleInstance busy(lock);
+    QVERIFY(!busy.TryAcquire());
+    QVERIFY(busy.OtherHolds());
+    holder.kill();
+    QVERIFY(holder.waitForFinished(30000));
+    QVERIFY(busy.TryAcquire());
+
+    SingleInstance nowhere(dir.filePath(QStringLiteral("brak/folderu/a.lock")));
+    QVERIFY(!nowhere.TryAcquire());
+    QVERIFY(!nowhere.OtherHolds());
+  }
+
+  void defaultPlaceIsPrivate() {
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray cache = qgetenv("XDG_CACHE_HOME");
+    qunsetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(home.path()));
+    const QString path = SingleInstance::DefaultLockPath();
+    qputenv("XDG_RUNTIME_DIR", runtime);
+    qputenv("XDG_CACHE_HOME", cache);
+
+    QVERIFY2(path.startsWith(home.path() + QLatin1Char('/')), qPrintable(path));
+    const QFileInfo folder(QFileInfo(path).absolutePath());
+    QVERIFY(folder.isDir());
+    QCOMPARE(folder.permissions() & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                                     QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther),
+             QFileDevice::Permissions());
+    SingleInstance guard(path);
+    QVERIFY(guard.TryAcquire());
+  }
+};
+
+int main(int argc, char** argv) {
+  // --hold PATH: takes the lock and keeps it until killed.
+  if (argc == 3 && qstrcmp(argv[1], "--hold") == 0) {
+    SingleInstance guard(QString::fromLocal8Bit(argv[2]));
+    if (!guard.TryAcquire()) return 2;
+    std::fputs("held\n", stdout);
+    std::fflush(stdout);
+    for (;;) QThread::sleep(1);
+  }
+  QCoreApplication app(argc, argv);
+  GuardTest t;
+  return QTest::qExec(&t, argc, argv);
+}
+
+#include "guard_test.moc"
