@@ -1,0 +1,159 @@
+#include "output/validation.h"
+
+#include <algorithm>
+
+#include "app/settlement.h"
+#include "forms/definition_library.h"
+
+namespace pit {
+namespace {
+
+bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+
+bool IsExempt(int idPit, const std::string& xmlNode) {
+  return Contains(ExemptXmlNames(idPit), xmlNode + ",");
+}
+
+// Payer forms, PIT-R and UPKD ORD-ZU name their fields by the hint text.
+bool LabelledByHint(int idPit) {
+  return idPit == kPit40 || idPit == kPit11 || idPit == kPitR || idPit == kUpkdOrdZu;
+}
+
+std::string PersonMark(int pm) {
+  if (pm == kPmTaxpayer) return "(Podatnika) ";
+  if (pm == kPmSpouse) return "(Małżonka) ";
+  return {};
+}
+
+std::string FieldLabel(int idPit, int pm, const FieldObject& def, const std::string& xmlNode) {
+  std::string label = xmlNode;
+  if (LabelledByHint(idPit) && !def.Hint.empty()) {
+    label = def.Hint;
+  } else if (const auto p = xmlNode.find("P_"); p != std::string::npos) {
+    label = xmlNode.substr(p + 2);
+  }
+  struct Prefix {
+    const char* text;
+    const char* person;  // for an entry of no person
+  };
+  for (const Prefix& pre : {Prefix{"Podmiot1.", "Podatnik - "}, Prefix{"Podmiot2.", "Małżonek - "},
+                            Prefix{"Naglowek.", ""}}) {
+    const std::string_view tag = pre.text;
+    const auto at = label.find(tag);
+    if (at == std::string::npos) continue;
+    label = label.substr(at + tag.size());
+    if (pm == kPmNone) label = pre.person + label;
+    break;
+  }
+  return "pole: " + label;
+}
+
+// A tick box is filled when a box of its group carries a value; a box
+// without a group name is a group of its own.
+bool GroupFilled(const FormEntry& e, std::size_t k, std::size_t n) {
+  const ValueSlot& own = e.Slots[k];
+  if (own.Name.empty()) return !own.Value.empty();
+  for (std::size_t j = 0; j < n; ++j)
+    if (e.Slots[j].Name == own.Name && !e.Slots[j].Value.empty()) return true;
+  return false;
+}
+
+}  // namespace
+
+std::string_view ExemptXmlNames(int idPit) {
+  switch (idPit) {
+    case kPitO: return "P_1,P_2,P_5,P_6,P_7,P_8,P_9,P_10,";
+    case kPitD:
+      return "P_1,P_2,P_4,P_5,P_6,P_7,P_8,P_9,P_10,P_11,P_12,P_14,P_15,P_16,P_17,P_18,P_19,P_20,P_21,P_22,P_23,"
+             "P_24,P_25,P_27,P_28,P_29,";
+    case kPit2K:
+      return "P_1,P_2,P_3,P_4,P_5,P_6,P_7,P_8,P_9,P_10,P_11,P_13,P_14,P_15,P_16,P_17,P_18,P_19,P_20,P_21,P_22,"
+             "P_23,P_24,P_26,P_27,P_28,";
+    case kPitM: return "P_1,P_3,P_4,P_5,";
+    case kPitB: return "P_1,P_4,P_5,P_6,";
+    case kPitZ: return "P_1,P_3,P_4,P_5,";
+    case kPitZG: return "P_1,P_3,P_4,P_5,";
+    case kSseR: return "P_1,";
+    case kSseA: return "P_1,";
+    case kSseRA: return "P_1,";
+    case kPit28A: return "P_1,P_3,P_4,P_5,";
+    case kPit28B: return "P_1,P_3,P_4,P_5,";
+    case kUpkdOrdZu: return "P_2,P_7,P_8,P_9,P_10,P_11,P_12,";
+    case kPitUZ: return "P_2,P_7,P_8,P_9,";
+    default: return {};
+  }
+}
+
+ValidationResult ValidateSettlement(const Settlement& s, DefinitionLibrary& defs) {
+  ValidationResult r;
+  const int count = s.IsOpen() ? s.Count() : 0;
+
+  auto recordsOf = [&](const FormEntry& e) -> const std::vector<FieldObject>* {
+    if (!FormCatalogue::IsValid(e.IdPit)) return nullptr;
+    return defs.Fields(e.IdPit);
+  };
+  auto slotCount = [](const std::vector<FieldObject>& recs) {
+    return std::min<std::size_t>(recs.size(), kSlotCount);
+  };
+
+  // Required fields that are filled, by entry and XML name: another field
+  // of the same name covers an empty one (one of two places for a value).
+  std::vector<std::string> filled;
+  for (int i = 1; i <= count; ++i) {
+    const FormEntry& e = s.Entry(i);
+    const auto* recs = recordsOf(e);
+    if (recs == nullptr) continue;
+    for (std::size_t k = 0; k < slotCount(*recs); ++k) {
+      if (!(*recs)[k].MustBe || e.Slots[k].Value.empty()) continue;
+      if (filled.size() < static_cast<std::size_t>(kFilledListCapacity))
+        filled.push_back(std::to_string(i) + "." + e.Slots[k].XMLNode);
+    }
+  }
+
+  const bool joint = s.Kind == kJoint;
+  for (int i = 1; i <= count; ++i) {
+    const FormEntry& e = s.Entry(i);
+    const auto* recs = recordsOf(e);
+    if (recs == nullptr) continue;
+    const std::string& code = s.Catalogue()[e.IdPit].Code;
+    const std::size_t n = slotCount(*recs);
+    for (std::size_t k = 0; k < n; ++k) {
+      const FieldObject& def = (*recs)[k];
+      const ValueSlot& slot = e.Slots[k];
+      if (!def.MustBe || slot.XMLNode.empty()) continue;
+
+      bool unfilled;
+      if (slot.Typ == kCheckbox) {
+        unfilled = !GroupFilled(e, k, n);
+      } else {
+        const std::string key = std::to_string(i) + "." + slot.XMLNode;
+        const bool covered =
+            e.IdPit != kPit11 && ((!joint && Contains(key, "Podmiot2")) ||
+                                  std::find(filled.begin(), filled.end(), key) != filled.end());
+        unfilled = slot.Value.empty() && !covered;
+      }
+      if (!unfilled) continue;
+
+      const std::string line = code + PersonMark(e.PM) + " " + FieldLabel(e.IdPit, e.PM, def, slot.XMLNode);
+      const auto window = r.lines.begin() + std::min<std::ptrdiff_t>(r.lines.size(), kDuplicateWindow);
+      if (std::find(r.lines.begin(), window, line) != window) continue;
+      if (IsExempt(e.IdPit, slot.XMLNode)) continue;
+      if (static_cast<int>(r.lines.size()) >= kProblemLimit) continue;
+      r.lines.push_back(line);
+      ++r.count;
+    }
+  }
+  return r;
+}
+
+std::string ValidationMessage(const ValidationResult& r, bool showAllFilled) {
+  if (r.count <= 0) return showAllFilled ? "Wszystkie wymagane pola zostały wypełnione" : std::string();
+  std::string m = " ILOŚĆ NIEWYPEŁNIONYCH PÓL: " + std::to_string(r.count) + "\n" +
+                  "------------------------------------------------------------------\n";
+  if (r.count > kShownProblemLines) m += " Ograniczono wyświetlanie komunikatów do 10-ciu\n\n";
+  for (int i = 0; i < kShownProblemLines && i < static_cast<int>(r.lines.size()); ++i)
+    m += "   " + std::to_string(i + 1) + ". " + r.lines[static_cast<std::size_t>(i)] + "\n";
+  return m;
+}
+
+}  // namespace pit
