@@ -32,6 +32,8 @@ const char* kUsageText =
     "  pit2014cli dump PLIK [--json] [--dc KATALOG]\n"
     "  pit2014cli render PLIK --entry N --page P -o PLIK.png [--no-background] [--dc KATALOG]\n"
     "  pit2014cli import PLIK --from STARY.dc2013 [--taxpayer] [--spouse] [--payer] [--swap] [--dc KATALOG]\n"
+    "  pit2014cli validate PLIK [--dc KATALOG]\n"
+    "  pit2014cli export PLIK --entry N -o KATALOG [--no-html] [--dc KATALOG]\n"
     "DRUK: KOD[@RODZIC][:OSOBA] lub IDPIT[@RODZIC][:OSOBA], np. PIT-37 PIT/O@1:1\n";
 
 int Usage(const std::string& why) {
@@ -378,6 +380,8 @@ int Main(std::vector<std::string> args, const std::string& argv0) {
   if (cmd == "dump") return CmdDump(args, argv0);
   if (cmd == "render") return CmdRender(args, argv0);
   if (cmd == "import") return CmdImport(args, argv0);
+  if (cmd == "validate") return CmdValidate(args, argv0);
+  if (cmd == "export") return CmdExport(args, argv0);
   if (cmd == "--help" || cmd == "-h" || cmd == "help") {
     std::cout << kUsageText;
     return kDone;

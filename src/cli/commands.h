@@ -17,4 +17,9 @@ int CmdRender(const std::vector<std::string>& args, const std::string& argv0);
 // `import`: last year's identification data (import_command.cpp).
 int CmdImport(const std::vector<std::string>& args, const std::string& argv0);
 
+// `validate` and `export`: the required-field check and the e-filing export
+// (output_commands.cpp).
+int CmdValidate(const std::vector<std::string>& args, const std::string& argv0);
+int CmdExport(const std::vector<std::string>& args, const std::string& argv0);
+
 }  // namespace pit::cli

@@ -1,0 +1,172 @@
+// pit2014cli validate: the required-field check of the desktop program's
+// "Weryfikacja" button, one problem per line. pit2014cli export: the export
+// of one return as the e-filing hand-off makes it, without starting the
+// e-filing program.
+#include <filesystem>
+#include <iostream>
+
+#include "app/document.h"
+#include "commands.h"
+#include "forms/definition_library.h"
+#include "output/export_folder.h"
+#include "output/validation.h"
+#include "recalc.h"
+#include "refdata/dictionaries.h"
+#include "text/guid.h"
+
+#ifdef PIT_WITH_RENDER
+#include <QGuiApplication>
+#include <memory>
+
+#include "html_copy_pages.h"
+#include "print_options.h"
+#endif
+
+namespace fs = std::filesystem;
+
+namespace pit::cli {
+namespace {
+
+const char* const kValidateUsage = "  pit2014cli validate PLIK [--dc KATALOG]\n";
+const char* const kExportUsage = "  pit2014cli export PLIK --entry N -o KATALOG [--no-html] [--dc KATALOG]\n";
+
+int ValidateUsage(const std::string& why) {
+  std::cerr << "pit2014cli: " << why << "\nUżycie:\n" << kValidateUsage;
+  return kUsage;
+}
+
+int ExportUsage(const std::string& why) {
+  std::cerr << "pit2014cli: " << why << "\nUżycie:\n" << kExportUsage;
+  return kUsage;
+}
+
+bool ParsePositive(const std::string& s, int& out) {
+  if (s.empty() || s.size() > 6) return false;
+  for (char c : s)
+    if (c < '0' || c > '9') return false;
+  out = std::stoi(s);
+  return out > 0;
+}
+
+}  // namespace
+
+int CmdValidate(const std::vector<std::string>& args, const std::string& argv0) {
+  std::string file, dcDir;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--dc") {
+      if (i + 1 >= args.size()) return ValidateUsage("brak wartości opcji --dc");
+      dcDir = args[++i];
+    } else if (!args[i].empty() && args[i][0] == '-') {
+      return ValidateUsage("nieznana opcja " + args[i]);
+    } else if (file.empty()) {
+      file = args[i];
+    } else {
+      return ValidateUsage("validate sprawdza jeden plik");
+    }
+  }
+  if (file.empty()) return ValidateUsage("brak pliku rozliczenia");
+  if (dcDir.empty()) dcDir = (fs::u8path(ProgramFolder(argv0)) / "dc").u8string();
+
+  DefinitionLibrary defs(dcDir);
+  Settlement s;
+  const FileResult loaded = LoadSettlement(file, s, defs);
+  if (!loaded.ok) {
+    std::cerr << loaded.message << "\n";
+    return kFileError;
+  }
+  if (!loaded.message.empty()) std::cerr << loaded.message << "\n";
+
+  const ValidationResult r = ValidateSettlement(s, defs);
+  for (const std::string& line : r.lines) std::cout << line << "\n";
+  if (r.count == 0) std::cout << ValidationMessage(r, true) << "\n";
+  std::cout << "ILOŚĆ NIEWYPEŁNIONYCH PÓL: " << r.count << "\n";
+  return r.count == 0 ? kDone : 1;
+}
+
+int CmdExport(const std::vector<std::string>& args, const std::string& argv0) {
+  std::string file, dcDir, outDir, entryText;
+  bool html = true;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string& into) {
+      if (i + 1 >= args.size()) return false;
+      into = args[++i];
+      return true;
+    };
+    bool ok = true;
+    if (a == "--entry") ok = value(entryText);
+    else if (a == "-o") ok = value(outDir);
+    else if (a == "--dc") ok = value(dcDir);
+    else if (a == "--no-html") html = false;
+    else if (!a.empty() && a[0] == '-') return ExportUsage("nieznana opcja " + a);
+    else if (file.empty()) file = a;
+    else return ExportUsage("export eksportuje jeden plik");
+    if (!ok) return ExportUsage("brak wartości opcji " + a);
+  }
+  if (file.empty()) return ExportUsage("brak pliku rozliczenia");
+  if (outDir.empty()) return ExportUsage("brak opcji -o KATALOG");
+  int entry = 0;
+  if (!ParsePositive(entryText, entry)) return ExportUsage("--entry przyjmuje numer pozycji od 1");
+  const fs::path program = fs::u8path(ProgramFolder(argv0));
+  if (dcDir.empty()) dcDir = (program / "dc").u8string();
+
+  DefinitionLibrary defs(dcDir);
+  CliSession session(defs, (program / "bib").u8string());
+  Settlement& s = session.settlement;
+  const FileResult loaded = LoadSettlement(file, s, defs);
+  if (!loaded.ok) {
+    std::cerr << loaded.message << "\n";
+    return kFileError;
+  }
+  if (!loaded.message.empty()) std::cerr << loaded.message << "\n";
+  if (!s.Has(entry) || !FormCatalogue::IsValid(s.Entry(entry).IdPit)) {
+    std::cerr << "Rozliczenie nie ma pozycji " << entry << ".\n";
+    return kRefused;
+  }
+  // As the desktop program has it after opening the file.
+  session.CollectAll();
+  if (const int rc = session.OpeningPass(); rc != kDone) return rc;
+
+  const std::string guid = s.Entry(entry).ReturnGuid;
+  if (const std::string refusal = HandOffRefusal(s, guid); !refusal.empty()) {
+    std::cerr << refusal << "\n";
+    return kRefused;
+  }
+
+  const CountryLoad countries = LoadCountries((program / "bib").u8string());
+  ExportHooks hooks;
+  hooks.selectMainForm = [&](int n) { session.Show(n, s.Catalogue()[s.Entry(n).IdPit].LastPage); };
+  hooks.countryCode = [&](const std::string& name) { return countries.Table.CodeByName(name); };
+  ExportRequest request{outDir, NewGuidText(), guid, (program / "icon").u8string(), html};
+
+  std::vector<std::string> drawMessages;
+  DrawPageHook draw;
+#ifdef PIT_WITH_RENDER
+  std::unique_ptr<QGuiApplication> app;
+  if (html) {
+    // Headless whatever the environment says: no display is needed to draw.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "pit2014cli";
+    static char* argv[] = {name, nullptr};
+    app = std::make_unique<QGuiApplication>(argc, argv);
+    draw = render::HtmlCopyDrawer(s, defs, render::SharedPrintOptions(), drawMessages);
+  }
+#else
+  if (html) std::cerr << "Ta wersja programu nie rysuje stron: kopia HTML nie powstanie.\n";
+  request.htmlCopy = false;
+#endif
+  std::error_code ec;
+  fs::create_directories(fs::u8path(outDir), ec);
+  const ExportOutcome out = ExportReturn(s, defs, request, hooks, draw);
+  for (const std::string& m : out.messages) std::cerr << m << "\n";
+  for (const std::string& m : drawMessages) std::cerr << m << "\n";
+  if (!out.filesWritten) {
+    std::cerr << "Nie można zapisać plików eksportu w katalogu " << out.folder << "\n";
+    return kFileError;
+  }
+  std::cout << out.folder << "\n";
+  return kDone;
+}
+
+}  // namespace pit::cli

@@ -1,0 +1,244 @@
+#include "output/export.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/catalogue.h"
+#include "app/settlement.h"
+#include "forms/definition_library.h"
+#include "forms/values.h"
+#include "text/cp1250.h"
+
+namespace fs = std::filesystem;
+
+namespace pit {
+namespace {
+
+bool In(int idPit, std::initializer_list<int> set) {
+  for (int v : set)
+    if (v == idPit) return true;
+  return false;
+}
+
+// Single-copy types named by their reduced code with a copy counter.
+bool CountedType(int idPit) {
+  return In(idPit, {kPit36, kPit37, kPit36L, kPit38, kPit28, kPitD, kPit2K, kPitM, kPitZ, kSseR, kPit28A, kPit39,
+                    kPit40, kPit11, kPitR, kPit16A, kPitUZ});
+}
+
+const char* const kIconNames[] = {"Pit.gif", "PitP.gif", "PitM.gif"};
+
+struct SharedPair {
+  int primary;
+  int alternative;
+  std::string element;
+};
+
+std::vector<SharedPair> SharedPairsOf(int idPit) {
+  std::vector<SharedPair> pairs;
+  if (idPit == kPitB) {
+    pairs = {{27, 64, "P_25"}, {29, 65, "P_27"}, {39, 60, "P_36"},
+             {41, 61, "P_38"}, {51, 62, "P_47"}, {53, 63, "P_49"}};
+  } else if (idPit == kPit28B) {
+    for (int i = 0; i < 12; ++i) {
+      pairs.push_back({39 + i, 109 + i, "P_" + std::to_string(24 + i)});
+      pairs.push_back({85 + i, 121 + i, "P_" + std::to_string(53 + i)});
+    }
+  }
+  return pairs;
+}
+
+bool WriteFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream f(path, std::ios::binary | std::ios::trunc);
+  if (!f) return false;
+  f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(f.flush());
+}
+
+}  // namespace
+
+std::string ReducedCode(std::string_view code) {
+  std::string out(code);
+  if (const auto d = out.find('-'); d != std::string::npos) out.erase(d, 1);
+  if (const auto s = out.find('/'); s != std::string::npos) out.erase(s, 1);
+  return out;
+}
+
+std::string TypeIdentifiers::Next(const FormCatalogue& cat, int idPit, int pm) {
+  if (!FormCatalogue::IsValid(idPit)) return {};
+  const FormTypeInfo& t = cat[idPit];
+  const std::string suffix = "." + std::to_string(pm);
+  if (idPit == kUpkdOrdZu) return "ORDZU_" + std::to_string(++counters_[idPit]) + suffix;
+  if (CountedType(idPit) || t.MultiCopy)
+    return ReducedCode(t.Code) + "_" + std::to_string(++counters_[idPit]) + suffix;
+  return ReducedCode(t.Code);
+}
+
+std::string PageCaption(const FormEntry& e) {
+  auto slot = [&](int k) { return e.Slots[static_cast<std::size_t>(k)].Value; };
+  if (CountedType(e.IdPit) || e.IdPit == kUpkdOrdZu) return "1";
+  switch (e.IdPit) {
+    case kPitO: return slot(3);
+    case kPitB: return slot(68);
+    case kPitZG: return slot(37);
+    case kSseA:
+    case kSseRA: return slot(1);
+    case kPit28B: return slot(133);
+    default: return {};
+  }
+}
+
+void ApplySharedXmlNames(FormEntry& e) {
+  for (const SharedPair& p : SharedPairsOf(e.IdPit)) {
+    ValueSlot& primary = e.Slots[static_cast<std::size_t>(p.primary)];
+    ValueSlot& alternative = e.Slots[static_cast<std::size_t>(p.alternative)];
+    primary.XMLNode = p.element;
+    alternative.XMLNode = p.element;
+    // An empty or unreadable alternative counts as zero: the primary slot
+    // carries the element then.
+    const auto amount = AmountValue(alternative.Value);
+    if (amount && *amount != 0) {
+      primary.XMLNode.clear();
+    } else {
+      alternative.XMLNode.clear();
+    }
+  }
+}
+
+std::string ExportNumberText(std::string value, int option) {
+  if (const auto comma = value.find(','); comma != std::string::npos) value[comma] = '.';
+  if (option == 2 || option == 12) {
+    const auto point = value.find('.');
+    if (point != std::string::npos && point > 0) value.erase(point);
+  }
+  return value;
+}
+
+std::string EscapeXmlText(std::string_view value) {
+  std::string out;
+  out.reserve(value.size());
+  for (char c : value) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '&') {
+      out += "&amp;";
+    } else if (c == '<') {
+      out += "&lt;";
+    } else if (c == '>') {
+      out += "&gt;";
+    } else if (u < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+      continue;  // not allowed in an XML document at all
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string HandOffRefusal(const Settlement& s, const std::string& returnGuid) {
+  const std::string head = "Niemożliwe jest wysłanie drogą elektroniczną ";
+  if (s.CountInReturn(kUpkd, returnGuid) > 0) {
+    return head +
+           "druku UPKD.\nJeżeli korekta deklaracji ma być wysłana elektronicznie, należy załączyć druk UPKD ORD-ZU" +
+           ".";
+  }
+  const bool manyPitO = s.CountInReturn(kPitO, returnGuid) > 1;
+  const bool manySseR = s.CountInReturn(kSseR, returnGuid) > 1;
+  if (!manyPitO && !manySseR) return {};
+  std::string m = head + "więcej niż jednego załącznika:";
+  if (manyPitO) m += " PIT-O";
+  if (manyPitO && manySseR) m += ",";
+  if (manySseR) m += " SSE-R";
+  return m + ".";
+}
+
+ExportDocument BuildExport(Settlement& s, DefinitionLibrary& defs, const std::string& returnGuid,
+                           const ExportHooks& hooks) {
+  ExportDocument doc;
+  doc.xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ROZICZENIE>\n";
+  TypeIdentifiers ids;
+  for (const int number : s.TreeOrder()) {
+    if (!s.Has(number)) continue;
+    if (s.Entry(number).ReturnGuid != returnGuid || !FormCatalogue::IsValid(s.Entry(number).IdPit)) continue;
+    if (!s.Entry(number).IsAttachment() && hooks.selectMainForm) hooks.selectMainForm(number);
+    FormEntry& e = s.Entry(number);
+    const FormTypeInfo& type = s.Catalogue()[e.IdPit];
+    const std::vector<FieldObject>* recs = defs.Fields(e.IdPit);
+    const std::size_t n = recs ? std::min<std::size_t>(recs->size(), kSlotCount) : 0;
+
+    ApplySharedXmlNames(e);
+    ExportedEntry exported{number, ids.Next(s.Catalogue(), e.IdPit, e.PM), PageCaption(e)};
+    if (hooks.entryExported) hooks.entryExported(exported);
+    const std::string& id = exported.typeId;
+
+    doc.xml += "<DOCUMENT>\n";
+    doc.xml += "<Naglowek.KodFormularza>" + EscapeXmlText(type.Code) + "</Naglowek.KodFormularza>\n";
+    doc.xml += "<Naglowek.TypFormularza>" + id + "</Naglowek.TypFormularza>\n";
+    doc.xml += "<" + id + ".Naglowek.WariantFormularza>" + std::to_string(type.Variant) + "</" + id +
+               ".Naglowek.WariantFormularza>\n";
+    for (std::size_t k = 0; k < n; ++k) {
+      const ValueSlot& slot = e.Slots[k];
+      std::string value = slot.Value;
+      if (slot.Typ == kLiczba) value = ExportNumberText(value, slot.Option);
+      if (value.empty() || slot.Name.empty() || slot.XMLNode.empty() || slot.XMLNode == "P_") continue;
+      if (slot.Typ == kUrzadSkarbowy) {
+        value = slot.OfficeCode;
+      } else if (slot.Typ == kKraj) {
+        value = hooks.countryCode ? hooks.countryCode(value) : std::string();
+      }
+      const std::string element = id + "." + slot.XMLNode;
+      doc.xml += "<" + element + ">" + EscapeXmlText(value) + "</" + element + ">\n";
+      // The text file is not XML: an entity reference would only bring its
+      // ";" into the line and shift the columns after it.
+      const bool positional = slot.XMLNode.find("P_") != std::string::npos;
+      doc.text += (positional ? slot.XMLNode.substr(2) : std::string("0")) + ";" + slot.XMLNode + ";" + value + ";" +
+                  type.Code + ";" + slot.Name + "\n";
+    }
+    doc.xml += "</DOCUMENT>\n";
+    doc.entries.push_back(std::move(exported));
+  }
+  doc.xml += "</ROZICZENIE>\n";
+  return doc;
+}
+
+std::string WithCrLf(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+std::string ExportXmlName(const std::string& id) { return "P_" + id + ".xml"; }
+std::string ExportTextName(const std::string& id) { return "P_" + id + ".txt"; }
+
+std::string FolderFailedMessage(const std::string& path) {
+  return "Utowrzenie katalogu: " + path + " nie powiodło się.";
+}
+
+void PrepareExportFolder(const std::string& folder, const std::string& iconDir, std::vector<std::string>& messages) {
+  std::error_code ec;
+  const fs::path f = fs::u8path(folder);
+  if (fs::is_directory(f, ec)) return;
+  if (!fs::create_directories(f, ec) && !fs::is_directory(f, ec)) messages.push_back(FolderFailedMessage(folder));
+  const fs::path ico = f / "ico";
+  if (!fs::create_directory(ico, ec) && !fs::is_directory(ico, ec)) {
+    messages.push_back(FolderFailedMessage(ico.u8string()));
+    return;
+  }
+  for (const char* name : kIconNames) {
+    const fs::path target = ico / name;
+    if (fs::exists(target, ec)) continue;
+    fs::copy_file(fs::u8path(iconDir) / name, target, ec);  // a missing icon only leaves the menu plainer
+  }
+}
+
+bool WriteExportFiles(const std::string& folder, const std::string& id, const ExportDocument& doc) {
+  const fs::path f = fs::u8path(folder);
+  const bool text = WriteFile(f / ExportTextName(id), WithCrLf(Utf8ToCp1250(doc.text)));
+  const bool xml = WriteFile(f / ExportXmlName(id), WithCrLf(doc.xml));
+  return text && xml;
+}
+
+}  // namespace pit

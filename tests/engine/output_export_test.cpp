@@ -1,0 +1,288 @@
+// The export of a return and the texts of its HTML copy, on small
+// definition folders made here.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/settlement.h"
+#include "forms/definition_files.h"
+#include "forms/definition_library.h"
+#include "output/export.h"
+#include "output/export_folder.h"
+#include "output/html_copy.h"
+#include "text/cp1250.h"
+#include "text/guid.h"
+
+namespace fs = std::filesystem;
+
+namespace pit {
+namespace {
+
+std::string ReadAll(const fs::path& p) {
+  std::ifstream f(p, std::ios::binary);
+  std::stringstream ss;
+  ss << f.rdbuf();
+  return ss.str();
+}
+
+FieldObject Field(int typ, const std::string& xml, const std::string& name, int option = 0) {
+  FieldObject f;
+  f.Typ = typ;
+  f.XMLNode = xml;
+  f.Name = name;
+  f.Option = option;
+  return f;
+}
+
+TEST(ExportValues, NumbersAndEscapes) {
+  struct Case {
+    std::string value;
+    int option;
+    std::string expected;
+  };
+  const std::vector<Case> numbers = {
+      {"1234,50", 2, "1234"},   {"1234,50", 12, "1234"}, {"1234,50", 1, "1234.50"},
+      {"1234,50", 11, "1234.50"}, {"-5,00", 12, "-5"},    {",50", 12, ".50"},  // the point stands first: kept
+      {"7", 2, "7"},             {"", 1, ""},
+  };
+  for (const Case& c : numbers) EXPECT_EQ(ExportNumberText(c.value, c.option), c.expected) << c.value << c.option;
+
+  EXPECT_EQ(EscapeXmlText("A&B && C"), "A&amp;B &amp;&amp; C");
+  EXPECT_EQ(EscapeXmlText("<&>"), "&lt;&amp;&gt;");
+  EXPECT_EQ(EscapeXmlText(std::string("a\x01" "b\tc", 5)), "ab\tc");
+  EXPECT_EQ(EscapeXmlText("Łódź"), "Łódź");
+  EXPECT_EQ(EscapeHtml("\"<Jan & Co>\""), "&quot;&lt;Jan &amp; Co&gt;&quot;");
+}
+
+TEST(ExportIdentifiers, TypeIdentifiersAndCaptions) {
+  FormCatalogue cat;
+  TypeIdentifiers ids;
+  const std::vector<std::tuple<int, int, std::string>> cases = {
+      {kPit37, 0, "PIT37_1.0"}, {kPitO, 1, "PITO_1.1"},   {kPitB, 1, "PITB_1.1"},  {kPitB, 2, "PITB_2.2"},
+      {kPitD, 1, "PITD_1.1"},   {kPit28A, 1, "PIT28A_1.1"}, {kSseRA, 0, "SSERA_1.0"}, {kUpkdOrdZu, 0, "ORDZU_1.0"},
+      {kNip7, 0, "NIP7"},       {kUpkd, 0, "UPKD"},       {kPit37, 0, "PIT37_2.0"},
+  };
+  for (const auto& [idPit, pm, expected] : cases) EXPECT_EQ(ids.Next(cat, idPit, pm), expected) << idPit;
+
+  FormEntry e;
+  e.Slots[3].Value = "2";
+  e.Slots[68].Value = "3";
+  for (const auto& [idPit, expected] : std::vector<std::pair<int, std::string>>{
+           {kPit37, "1"}, {kUpkdOrdZu, "1"}, {kPitO, "2"}, {kPitB, "3"}, {kNip7, ""}, {kUpkd, ""}}) {
+    e.IdPit = idPit;
+    EXPECT_EQ(PageCaption(e), expected) << idPit;
+  }
+}
+
+TEST(ExportSharedNames, PitBAlternativeSlot) {
+  struct Case {
+    std::string alternative;
+    bool alternativeUsed;
+  };
+  for (const Case& c : std::vector<Case>{{"0,00", false}, {"", false}, {"abc", false}, {"12,50", true}, {"-1,00", true}}) {
+    FormEntry e;
+    e.IdPit = kPitB;
+    e.Slots[27].XMLNode = "P_25";
+    e.Slots[64].Value = c.alternative;
+    ApplySharedXmlNames(e);
+    EXPECT_EQ(e.Slots[27].XMLNode, c.alternativeUsed ? "" : "P_25") << c.alternative;
+    EXPECT_EQ(e.Slots[64].XMLNode, c.alternativeUsed ? "P_25" : "") << c.alternative;
+  }
+  FormEntry b;
+  b.IdPit = kPit28B;
+  b.Slots[120].Value = "1,00";
+  ApplySharedXmlNames(b);
+  EXPECT_EQ(b.Slots[120].XMLNode, "P_35");
+  EXPECT_EQ(b.Slots[50].XMLNode, "");
+  EXPECT_EQ(b.Slots[96].XMLNode, "P_64");
+}
+
+TEST(ExportRefusals, UpkdAndCopies) {
+  Settlement s;
+  s.Open();
+  const int main = s.AddEntry(kPit37, 0, kPmNone, kIndividual);
+  const std::string guid = s.Entry(main).ReturnGuid;
+  EXPECT_EQ(HandOffRefusal(s, guid), "");
+  s.AddEntry(kPitO, main, kPmTaxpayer, kIndividual);
+  EXPECT_EQ(HandOffRefusal(s, guid), "");
+  s.AddEntry(kPitO, main, kPmSpouse, kIndividual);
+  EXPECT_EQ(HandOffRefusal(s, guid), "Niemożliwe jest wysłanie drogą elektroniczną więcej niż jednego załącznika: PIT-O.");
+  s.AddEntry(kSseR, main, kPmTaxpayer, kIndividual);
+  s.AddEntry(kSseR, main, kPmTaxpayer, kIndividual);
+  EXPECT_EQ(HandOffRefusal(s, guid),
+            "Niemożliwe jest wysłanie drogą elektroniczną więcej niż jednego załącznika: PIT-O, SSE-R.");
+  s.AddEntry(kUpkd, main, kPmNone, kIndividual);
+  EXPECT_EQ(HandOffRefusal(s, guid),
+            "Niemożliwe jest wysłanie drogą elektroniczną druku UPKD.\nJeżeli korekta deklaracji ma być wysłana "
+            "elektronicznie, należy załączyć druk UPKD ORD-ZU.");
+  // Another return's forms do not count.
+  EXPECT_EQ(HandOffRefusal(s, "00000000-0000-0000-0000-000000000000"), "");
+}
+
+class ExportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("pit-export-" + NewGuidText());
+    fs::create_directories(dir_ / "dc");
+    fs::create_directories(dir_ / "icon");
+    for (const char* icon : {"Pit.gif", "PitP.gif", "PitM.gif"}) std::ofstream(dir_ / "icon" / icon) << icon;
+    std::vector<FieldObject> pit37(8);
+    pit37[0] = Field(kTekst, "Podmiot1.Nazwisko", "PNazw");
+    pit37[1] = Field(kLiczba, "P_36", "W1", 1);
+    pit37[2] = Field(kLiczba, "P_103", "Podst", 12);
+    pit37[3] = Field(kUrzadSkarbowy, "Naglowek.KodUrzedu", "Urzad");
+    pit37[4] = Field(kKraj, "Podmiot1.KodKraju", "PKraj");
+    pit37[5] = Field(kTekst, "P_", "Pusty");       // the bare prefix is no element
+    pit37[6] = Field(kTekst, "P_40", "");          // no name: not exported
+    pit37[7] = Field(kCheckbox, "P_8", "Sposob");
+    ASSERT_TRUE(SaveFieldObjects(DcsPath((dir_ / "dc").string(), kPit37), pit37));
+    ASSERT_TRUE(SaveFieldObjects(DcsPath((dir_ / "dc").string(), kPitO), {Field(kTekst, "P_12", "Ulga")}));
+    defs_ = std::make_unique<DefinitionLibrary>((dir_ / "dc").string());
+
+    s_.Open();
+    main_ = s_.AddEntry(kPit37, 0, kPmNone, kIndividual);
+    s_.AddEntry(kPitO, main_, kPmTaxpayer, kIndividual);
+    s_.AddEntry(kPitD, main_, kPmTaxpayer, kIndividual);  // no definition file
+    s_.AddEntry(kPit37, 0, kPmNone, kIndividual);        // another return
+    s_.RebuildTree(*defs_);
+    auto& v = s_.Entry(main_).Slots;
+    v[0].Value = "Kowalska & <Nowak>";
+    v[1].Value = "1234,56";
+    v[2].Value = "1234,00";
+    v[3].Value = "URZĄD SKARBOWY W TESTACH";
+    v[3].OfficeCode = "0202";
+    v[4].Value = "POLSKA";
+    v[5].Value = "x";
+    v[6].Value = "y";
+    v[7].Value = "1";
+    v[7].CheckState = true;
+    s_.Entry(2).Slots[0].Value = "Żółć";
+    s_.Entry(2).Slots[3].Value = "1";
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  fs::path dir_;
+  std::unique_ptr<DefinitionLibrary> defs_;
+  Settlement s_;
+  int main_ = 0;
+};
+
+TEST_F(ExportTest, DocumentOfOneReturn) {
+  std::vector<int> selected;
+  ExportHooks hooks;
+  hooks.selectMainForm = [&](int n) { selected.push_back(n); };
+  hooks.countryCode = [](const std::string& name) { return name == "POLSKA" ? std::string("PL") : std::string(); };
+  const ExportDocument doc = BuildExport(s_, *defs_, s_.Entry(main_).ReturnGuid, hooks);
+
+  EXPECT_EQ(selected, std::vector<int>{main_});
+  EXPECT_EQ(doc.xml,
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ROZICZENIE>\n"
+            "<DOCUMENT>\n<Naglowek.KodFormularza>PIT-37</Naglowek.KodFormularza>\n"
+            "<Naglowek.TypFormularza>PIT37_1.0</Naglowek.TypFormularza>\n"
+            "<PIT37_1.0.Naglowek.WariantFormularza>20</PIT37_1.0.Naglowek.WariantFormularza>\n"
+            "<PIT37_1.0.Podmiot1.Nazwisko>Kowalska &amp; &lt;Nowak&gt;</PIT37_1.0.Podmiot1.Nazwisko>\n"
+            "<PIT37_1.0.P_36>1234.56</PIT37_1.0.P_36>\n"
+            "<PIT37_1.0.P_103>1234</PIT37_1.0.P_103>\n"
+            "<PIT37_1.0.Naglowek.KodUrzedu>0202</PIT37_1.0.Naglowek.KodUrzedu>\n"
+            "<PIT37_1.0.Podmiot1.KodKraju>PL</PIT37_1.0.Podmiot1.KodKraju>\n"
+            "<PIT37_1.0.P_8>1</PIT37_1.0.P_8>\n"
+            "</DOCUMENT>\n"
+            // Tree order: PIT/D before PIT/O. PIT/D has no definition: the header only.
+            "<DOCUMENT>\n<Naglowek.KodFormularza>PIT/D</Naglowek.KodFormularza>\n"
+            "<Naglowek.TypFormularza>PITD_1.1</Naglowek.TypFormularza>\n"
+            "<PITD_1.1.Naglowek.WariantFormularza>"
+            "" + std::to_string(s_.Catalogue()[kPitD].Variant) +
+            "</PITD_1.1.Naglowek.WariantFormularza>\n</DOCUMENT>\n"
+            "<DOCUMENT>\n<Naglowek.KodFormularza>PIT/O</Naglowek.KodFormularza>\n"
+            "<Naglowek.TypFormularza>PITO_1.1</Naglowek.TypFormularza>\n"
+            "<PITO_1.1.Naglowek.WariantFormularza>" +
+                std::to_string(s_.Catalogue()[kPitO].Variant) +
+                "</PITO_1.1.Naglowek.WariantFormularza>\n"
+                "<PITO_1.1.P_12>Żółć</PITO_1.1.P_12>\n"
+                "</DOCUMENT>\n</ROZICZENIE>\n");
+  EXPECT_EQ(doc.text,
+            "0;Podmiot1.Nazwisko;Kowalska & <Nowak>;PIT-37;PNazw\n"
+            "36;P_36;1234.56;PIT-37;W1\n"
+            "103;P_103;1234;PIT-37;Podst\n"
+            "0;Naglowek.KodUrzedu;0202;PIT-37;Urzad\n"
+            "0;Podmiot1.KodKraju;PL;PIT-37;PKraj\n"
+            "8;P_8;1;PIT-37;Sposob\n"
+            "12;P_12;Żółć;PIT/O;Ulga\n");
+  ASSERT_EQ(doc.entries.size(), 3u);
+  EXPECT_EQ(doc.entries[2].caption, "1");
+}
+
+TEST_F(ExportTest, FilesInTheExportFolder) {
+  ExportRequest r{(dir_ / "e").string(), "ID-1", s_.Entry(main_).ReturnGuid, (dir_ / "icon").string(), true};
+  std::vector<std::pair<int, int>> drawn;
+  const DrawPageHook draw = [&](int entry, int page, const std::string& path, bool withFields) {
+    drawn.emplace_back(entry, page);
+    std::ofstream(path) << (withFields ? "fields" : "picture only");
+  };
+  const ExportOutcome out = ExportReturn(s_, *defs_, r, {}, draw);
+  const fs::path f = dir_ / "e" / "ID-1";
+  EXPECT_EQ(out.folder, f.string());
+  EXPECT_TRUE(out.filesWritten);
+
+  // Text in Windows-1250, XML in UTF-8 without a byte-order mark; CR LF.
+  const std::string xml = ReadAll(f / "P_ID-1.xml");
+  const std::string text = ReadAll(f / "P_ID-1.txt");
+  EXPECT_EQ(xml.substr(0, 7), "<?xml v");
+  EXPECT_NE(xml.find("\r\n<ROZICZENIE>\r\n"), std::string::npos);
+  EXPECT_EQ(xml, WithCrLf(out.document.xml));
+  EXPECT_EQ(text, WithCrLf(Utf8ToCp1250(out.document.text)));
+  EXPECT_NE(text.find("\xAF\xF3\xB3\xE6"), std::string::npos);  // "Żółć" in Windows-1250
+  for (const char* icon : {"Pit.gif", "PitP.gif", "PitM.gif"}) EXPECT_TRUE(fs::exists(f / "ico" / icon)) << icon;
+
+  // PIT-37 4 pages, PIT/D 2 pages (no definition: its message per page), PIT/O 3.
+  EXPECT_EQ(drawn.size(), 9u);
+  EXPECT_EQ(out.messages, std::vector<std::string>(2, "Brak Pliku: " + DcsPath((dir_ / "dc").string(), kPitD)));
+  EXPECT_EQ(ReadAll(f / "html" / "7_1.1_2.bmp"), "picture only");
+  EXPECT_EQ(ReadAll(f / "html" / "6_1.1_3.bmp"), "fields");
+  EXPECT_TRUE(fs::exists(f / "ID-1.html"));
+  const std::string pages = Cp1250ToUtf8(ReadAll(f / "html" / "r_ID-1.html"));
+  EXPECT_NE(pages.find("PIT/O<sub style=\"font-size:8px;\">(" + std::to_string(s_.Catalogue()[kPitO].Variant) +
+                       ")</sub> (Podatnika)  (nr: 1)  str. 1/3"),
+            std::string::npos);
+
+  // A second export of the same folder name keeps the icons already there.
+  std::ofstream(f / "ico" / "Pit.gif") << "kept";
+  std::vector<std::string> messages;
+  PrepareExportFolder(f.string(), (dir_ / "icon").string(), messages);
+  EXPECT_EQ(ReadAll(f / "ico" / "Pit.gif"), "kept");
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(ExportTest, FolderThatCannotBeMade) {
+  std::ofstream(dir_ / "file") << "not a folder";
+  ExportRequest r{(dir_ / "file").string(), "ID-2", s_.Entry(main_).ReturnGuid, (dir_ / "icon").string(), false};
+  const ExportOutcome out = ExportReturn(s_, *defs_, r, {}, {});
+  ASSERT_GE(out.messages.size(), 1u);
+  EXPECT_EQ(out.messages[0], "Utowrzenie katalogu: " + (dir_ / "file" / "ID-2").string() + " nie powiodło się.");
+  EXPECT_FALSE(out.filesWritten);
+  // The document was made all the same.
+  EXPECT_NE(out.document.xml.find("PIT37_1.0.P_36"), std::string::npos);
+}
+
+TEST(HtmlCopyTexts, AnchorsNamesAndMenu) {
+  const HtmlEntryNames main = NamesFor(kPmNone, false, "1");
+  EXPECT_EQ(HtmlAnchor(kPit37, main, 1), "2_1._1");
+  EXPECT_EQ(HtmlAnchor(kPit37, main, 0), "2_1._0");
+  const HtmlEntryNames pitO = NamesFor(kPmTaxpayer, true, "2");
+  EXPECT_EQ(HtmlAnchor(kPitO, pitO, 3), "6_2.1_3");
+  EXPECT_EQ(pitO.copyNote, " (nr: 2) ");
+  EXPECT_EQ(pitO.icon, "PitP.gif");
+  // No caption, or "0": the first copy without a note.
+  EXPECT_EQ(NamesFor(kPmSpouse, true, "0").copyLabel, "1.");
+  EXPECT_EQ(NamesFor(kPmSpouse, true, "").copyNote, "");
+  EXPECT_EQ(NamesFor(kPmSpouse, true, "").longPerson, " (Małżonka) ");
+  // A caption from a file is text: it cannot lead the bitmap out of its folder.
+  const HtmlEntryNames odd = NamesFor(kPmNone, true, "../<b>");
+  EXPECT_EQ(HtmlAnchor(kPitB, odd, 1), "10_..__b_._1");
+  EXPECT_EQ(odd.copyNote, " (nr: ../&lt;b&gt;) ");
+}
+
+}  // namespace
+}  // namespace pit

@@ -1,0 +1,232 @@
+// The desktop program's "Weryfikacja" and "Wyślij" buttons on a PIT-37 with
+// the taxpayer's PIT/O: the list of empty required fields, and the hand-off
+// to a stand-in e-filing program (a script in the program folder that
+// records its command line and working folder).
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "../support/own_home.h"
+#include "app/settlement.h"
+#include "platform/processes.h"
+#include "ui/app/app_context.h"
+#include "ui/app/ttools.h"
+#include "ui/output/efiling.h"
+
+using namespace pit;
+using pit::ui::EFiling;
+using pit::ui::TTools;
+
+namespace {
+
+const QString kVeltra = QStringLiteral("Veltra2014.exe");
+
+// The values of a complete return (every required field of the taxpayer).
+const QStringList kTyped = {
+    "1:0=1234563218", "1:7=0202",     "1:10=KOWAL",   "1:11=JAN", "1:12=01-02-1980", "1:140=POLSKA",
+    "1:14=ŚLĄSKIE",   "1:15=GLIWICE", "1:16=GLIWICE", "1:18=12",  "1:20=GLIWICE",    "1:21=44-100",
+    "1:22=GLIWICE",   "1:36=50000",   "1:37=1335",    "1:40=6000"};
+
+QString ReadText(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).trimmed() : QString();
+}
+
+}  // namespace
+
+class EFilingTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir dir_;
+  QString program_;
+  QString veltra_;
+
+  QString File(const QString& name) const { return dir_.filePath(name); }
+
+  void Cli(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(PIT_CLI), args);
+    QVERIFY(p.waitForFinished(60000));
+    QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+  }
+
+  // The settlement file: PIT-37 and the taxpayer's PIT/O, complete or not.
+  QString MakeReturn(const QString& name, bool complete) {
+    const QString path = File(name);
+    Cli({"new", "-o", path, "--kind", "0", "PIT-37", "PIT/O@1:1"});
+    if (complete) Cli(QStringList{"set", path} + kTyped);
+    return path;
+  }
+
+  struct Program {
+    ui::AppContext ctx;
+    std::unique_ptr<TTools> window;
+    EFiling* efiling = nullptr;
+    QStringList shown;
+    QStringList asked;
+    bool connected = true;
+    bool answerYes = true;
+  };
+
+  std::unique_ptr<Program> Open(const QString& path) {
+    auto p = std::make_unique<Program>();
+    p->ctx.programFolder = program_.toStdString();
+    p->window = std::make_unique<TTools>(p->ctx, File(QStringLiteral("lock")));
+    p->efiling = p->window->findChild<EFiling*>(QStringLiteral("EFiling"));
+    Program* raw = p.get();
+    p->efiling->hooks.connected = [raw] { return raw->connected; };
+    p->efiling->hooks.show = [raw](const QString& text) { raw->shown << text; };
+    p->efiling->hooks.askYesNo = [raw](const QString& title, const QString& text) {
+      raw->asked << title + QStringLiteral("|") + text;
+      return raw->answerYes;
+    };
+    if (!p->window->LoadDocument(path)) return nullptr;
+    p->window->SelectEntry(1);
+    p->shown.clear();
+    return p;
+  }
+
+  QStringList ExportFolders() const {
+    return QDir(File(QStringLiteral("home/Documents/Pit Korvan/eDeklaracje 2014")))
+        .entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+  }
+
+  void WaitForStandIn() {
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(veltra_ + QStringLiteral("/args.txt")), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!platform::ProcessRunning(kVeltra), 10000);
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    testsupport::UseOwnHomeFolders(File(QStringLiteral("home")));
+    // The program folder: the definitions and data the build lays out, and
+    // the stand-in e-filing program.
+    program_ = QStringLiteral(PIT_BIN_DIR);
+    const QString copy = File(QStringLiteral("program"));
+    for (const char* sub : {"dc", "bib", "icon"}) {
+      QDir().mkpath(copy + "/" + sub);
+      const QDir from(program_ + "/" + sub);
+      for (const QString& f : from.entryList(QDir::Files)) QFile::copy(from.filePath(f), copy + "/" + sub + "/" + f);
+    }
+    program_ = copy;
+    veltra_ = program_ + QStringLiteral("/Veltra");
+    QDir().mkpath(veltra_);
+    QFile script(veltra_ + "/" + kVeltra);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\n"
+                 "pwd > \"$(dirname \"$0\")/cwd.txt.new\"\n"
+                 "echo \"$*\" > \"$(dirname \"$0\")/args.txt.new\"\n"
+                 "mv \"$(dirname \"$0\")/cwd.txt.new\" \"$(dirname \"$0\")/cwd.txt\"\n"
+                 "mv \"$(dirname \"$0\")/args.txt.new\" \"$(dirname \"$0\")/args.txt\"\n");
+    script.close();
+    script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  }
+
+  void checkListsTheMissingFields() {
+    auto p = Open(MakeReturn(QStringLiteral("incomplete.dc2014"), false));
+    QVERIFY(p);
+    for (const bool connected : {false, true}) {
+      p->shown.clear();
+      p->connected = connected;
+      p->window->TbCheck->trigger();
+      QCOMPARE(p->shown.size(), 1);
+      QVERIFY2(p->shown[0].startsWith(QStringLiteral(" ILOŚĆ NIEWYPEŁNIONYCH PÓL: ")), qPrintable(p->shown[0]));
+      QVERIFY(p->shown[0].contains(QStringLiteral("   1. PIT-37 pole: Podatnik - NIP\n")));
+    }
+    QVERIFY(ExportFolders().isEmpty());
+  }
+
+  void handOffStartsTheEFilingProgram_data() {
+    QTest::addColumn<bool>("send");
+    QTest::addColumn<QString>("mode");
+    QTest::newRow("check") << false << "0";
+    QTest::newRow("send") << true << "1";
+  }
+
+  void handOffStartsTheEFilingProgram() {
+    QFETCH(bool, send);
+    QFETCH(QString, mode);
+    auto p = Open(MakeReturn(QStringLiteral("complete.dc2014"), true));
+    QVERIFY(p);
+    QFile::remove(veltra_ + QStringLiteral("/args.txt"));
+    const QStringList before = ExportFolders();
+    (send ? p->window->TBSendXML : p->window->TbCheck)->trigger();
+    QVERIFY2(p->shown.isEmpty(), qPrintable(p->shown.join(" | ")));
+    QVERIFY(p->asked.isEmpty());  // saved: no question
+
+    QStringList made = ExportFolders();
+    for (const QString& b : before) made.removeAll(b);
+    QCOMPARE(made.size(), 1);
+    const QString id = made[0];
+    QCOMPARE(QDir::cleanPath(p->efiling->LastExportFolder()).endsWith(id), true);
+    const QString folder = p->efiling->LastExportFolder();
+    QVERIFY(QFile::exists(folder + "/P_" + id + ".xml"));
+    QVERIFY(QFile::exists(folder + "/P_" + id + ".txt"));
+    QVERIFY(QFile::exists(folder + "/" + id + ".html"));
+    QCOMPARE(QDir(folder + "/html").entryList({"*.bmp"}).size(), 7);
+
+    WaitForStandIn();
+    QCOMPARE(ReadText(veltra_ + QStringLiteral("/args.txt")), id + QStringLiteral(" 1 ") + mode);
+    QCOMPARE(QDir(ReadText(veltra_ + QStringLiteral("/cwd.txt"))).canonicalPath(), QDir(veltra_).canonicalPath());
+  }
+
+  void refusalsAndTheSaveQuestion() {
+    auto p = Open(MakeReturn(QStringLiteral("asked.dc2014"), true));
+    QVERIFY(p);
+    const int exports = ExportFolders().size();
+
+    // Modified and not saved on request: nothing is written.
+    p->ctx.settlement.DocumentModified = true;
+    p->answerYes = false;
+    p->window->TbCheck->trigger();
+    QCOMPARE(p->asked, QStringList{QStringLiteral(
+                           "Informcja|Aby przekazać dokument do Veltra należy zapisać dokument.\nCzy dokonać zapisu "
+                           "dokumentu?")});
+    QCOMPARE(ExportFolders().size(), exports);
+
+    // Without a connection the send button stops after the confirmation.
+    p->ctx.settlement.DocumentModified = false;
+    p->connected = false;
+    p->window->TBSendXML->trigger();
+    QCOMPARE(p->shown,
+             (QStringList{QStringLiteral("Wszystkie wymagane pola zostały wypełnione"),
+                          QStringLiteral("Brak połączenia z siecią internet.\nWysłanie zeznania do systemu "
+                                         "e-Deklaracje wymaga połączenia internetowego.")}));
+    QCOMPARE(ExportFolders().size(), exports);
+
+    // A second PIT/O in the return is refused before anything is written.
+    p->shown.clear();
+    p->connected = true;
+    Settlement& s = p->ctx.settlement;
+    s.AddEntry(kPitO, 1, kPmTaxpayer, kIndividual);
+    p->window->RebuildTree();
+    p->window->SelectEntry(1);
+    p->shown.clear();
+    s.DocumentModified = false;
+    p->efiling->hooks.show = [&](const QString& text) { p->shown << text; };
+    p->window->TBSendXML->trigger();
+    QVERIFY(!p->shown.isEmpty());
+    QCOMPARE(p->shown.last(),
+             QStringLiteral("Niemożliwe jest wysłanie drogą elektroniczną więcej niż jednego załącznika: PIT-O."));
+    QCOMPARE(ExportFolders().size(), exports);
+  }
+
+  void missingEFilingProgramIsExplained() {
+    auto p = Open(MakeReturn(QStringLiteral("noveltra.dc2014"), true));
+    QVERIFY(p);
+    p->ctx.veltraFolder = File(QStringLiteral("nowhere")).toStdString();
+    p->window->TbCheck->trigger();
+    QCOMPARE(p->shown.size(), 1);
+    const QString folder = QDir::toNativeSeparators(p->efiling->LastExportFolder());
+    QVERIFY2(p->shown[0].startsWith(QStringLiteral("Nie znaleziono programu Veltra: ")), qPrintable(p->shown[0]));
+    QVERIFY(p->shown[0].endsWith(QStringLiteral("\nPliki do wysłania zapisano w katalogu:\n") + folder));
+    // The export is kept.
+    QVERIFY(QFile::exists(p->efiling->LastExportFolder() + "/P_" + QDir(folder).dirName() + ".xml"));
+  }
+};
+
+QTEST_MAIN(EFilingTest)
+#include "efiling_test.moc"
