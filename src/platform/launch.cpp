@@ -17,6 +17,10 @@ bool StartProgram(const QString& program, const QStringList& arguments) {
   return QProcess::startDetached(program, arguments);
 }
 
+bool StartProgramIn(const QString& program, const QStringList& arguments, const QString& folder) {
+  return QProcess::startDetached(program, arguments, folder);
+}
+
 QString FindCalculator() {
   for (const char* name : {"gnome-calculator", "kcalc", "galculator", "mate-calc", "xcalc"}) {
     const QString path = QStandardPaths::findExecutable(QLatin1String(name));

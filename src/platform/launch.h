@@ -10,6 +10,8 @@ bool OpenAddress(const QString& address);
 
 // Starts a program without waiting for it.
 bool StartProgram(const QString& program, const QStringList& arguments = {});
+// The same, with `folder` as the program's working folder.
+bool StartProgramIn(const QString& program, const QStringList& arguments, const QString& folder);
 
 // The desktop calculator found on PATH; empty when none is installed.
 QString FindCalculator();

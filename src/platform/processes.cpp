@@ -18,13 +18,12 @@ QString CommOf(const QString& procDir) {
   return QString::fromUtf8(f.readAll()).trimmed();
 }
 
-}  // namespace
-
-int TerminateProcessesNamed(const QString& name) {
-  if (name.isEmpty()) return 0;
+// The processes of the current user (this one excepted) named `name`.
+QList<pid_t> ProcessesNamed(const QString& name) {
+  QList<pid_t> found;
+  if (name.isEmpty()) return found;
   const uid_t me = ::getuid();
   const pid_t self = ::getpid();
-  int signalled = 0;
   const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
   for (const QString& entry : pids) {
     bool ok = false;
@@ -37,9 +36,20 @@ int TerminateProcessesNamed(const QString& name) {
     // (and is unreadable for processes we may not inspect anyway).
     bool match = CommOf(dir) == name;
     if (!match) match = QFileInfo(QFileInfo(dir + QStringLiteral("/exe")).symLinkTarget()).fileName() == name;
-    if (match && ::kill(pid, SIGTERM) == 0) ++signalled;
+    if (match) found.append(pid);
   }
+  return found;
+}
+
+}  // namespace
+
+int TerminateProcessesNamed(const QString& name) {
+  int signalled = 0;
+  for (const pid_t pid : ProcessesNamed(name))
+    if (::kill(pid, SIGTERM) == 0) ++signalled;
   return signalled;
 }
+
+bool ProcessRunning(const QString& name) { return !ProcessesNamed(name).isEmpty(); }
 
 }  // namespace pit::platform

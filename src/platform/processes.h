@@ -9,4 +9,7 @@ namespace pit::platform {
 // were signalled.
 int TerminateProcessesNamed(const QString& name);
 
+// Whether a process of the current user with that executable name runs.
+bool ProcessRunning(const QString& name);
+
 }  // namespace pit::platform

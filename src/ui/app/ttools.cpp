@@ -35,6 +35,7 @@
 #include "ui/app/icons.h"
 #include "ui/app/welcome_panel.h"
 #include "ui/forms/tfimage.h"
+#include "ui/output/efiling.h"
 #include "ui/refdata/tfopp.h"
 #include "ui/selection/start_work.h"
 #include "ui/update/tfpomoc.h"
@@ -269,11 +270,10 @@ void TTools::BuildToolBars() {
   connect(BWydruk, &QAction::triggered, this, [this] { NotAvailableYet(QStringLiteral("Drukuj")); });
   connect(TB_Import, &QAction::triggered, this,
           [this] { NotAvailableYet(QStringLiteral("Pobierz dane identyfikacyjne")); });
-  connect(TbCheck, &QAction::triggered, this,
-          [this] { NotAvailableYet(QStringLiteral("Weryfikacja wypełnienia wymaganych pól formularzy")); });
-  connect(TBSendXML, &QAction::triggered, this,
-          [this] { NotAvailableYet(QStringLiteral("Wyślij rozliczenie do programu Veltra")); });
-  connect(TBOpenXML, &QAction::triggered, this, [this] { NotAvailableYet(QStringLiteral("Otwórz program Veltra")); });
+  auto* efiling = new EFiling(*this);
+  connect(TbCheck, &QAction::triggered, efiling, &EFiling::TbCheckClick);
+  connect(TBSendXML, &QAction::triggered, efiling, &EFiling::TBSendXMLClick);
+  connect(TBOpenXML, &QAction::triggered, efiling, &EFiling::TBOpenXMLClick);
   connect(ToolButton3, &QAction::triggered, this, [this] { FPomoc->ShowHelp(); });
   connect(ToolButton13, &QAction::triggered, this, &TTools::Kalkulator1Click);
   connect(ToolButton10, &QAction::triggered, this,

@@ -1,0 +1,153 @@
+#include "ui/output/efiling.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "output/export_folder.h"
+#include "output/validation.h"
+#include "platform/launch.h"
+#include "platform/network.h"
+#include "platform/processes.h"
+#include "print_options.h"
+#include "html_copy_pages.h"
+#include "text/guid.h"
+#include "ui/app/app_context.h"
+#include "ui/app/ttools.h"
+
+namespace pit::ui {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+std::string S(const QString& s) { return s.toStdString(); }
+
+const QString kNoConnection = QStringLiteral(
+    "Brak połączenia z siecią internet.\nWysłanie zeznania do systemu e-Deklaracje wymaga połączenia internetowego.");
+const QString kAlreadyRunning = QStringLiteral("Program Veltra jest już uruchomiony.");
+const QString kSaveFirst =
+    QStringLiteral("Aby przekazać dokument do Veltra należy zapisać dokument.\nCzy dokonać zapisu dokumentu?");
+
+int Box(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
+        QMessageBox::StandardButtons buttons) {
+  QMessageBox box(icon, title, text, buttons, parent);
+  if (QAbstractButton* b = box.button(QMessageBox::Yes)) b->setText(QStringLiteral("&Tak"));
+  if (QAbstractButton* b = box.button(QMessageBox::No)) b->setText(QStringLiteral("&Nie"));
+  return box.exec();
+}
+
+}  // namespace
+
+EFiling::EFiling(TTools& main) : QObject(&main), main_(main) {
+  setObjectName(QStringLiteral("EFiling"));
+  hooks.connected = [] { return platform::InternetConnected(); };
+  hooks.show = [this](const QString& text) {
+    Box(&main_, QMessageBox::NoIcon, main_.windowTitle(), text, QMessageBox::Ok);
+  };
+  hooks.askYesNo = [this](const QString& title, const QString& text) {
+    return Box(&main_, QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+  };
+  hooks.running = [](const QString& name) { return platform::ProcessRunning(name); };
+  hooks.start = [](const QString& program, const QStringList& args, const QString& folder) {
+    return platform::StartProgramIn(program, args, folder);
+  };
+}
+
+int EFiling::Validate(bool showAllFilled) {
+  AppContext& ctx = main_.Context();
+  const ValidationResult r = ValidateSettlement(ctx.settlement, *ctx.defs);
+  const std::string text = ValidationMessage(r, showAllFilled);
+  if (!text.empty()) hooks.show(Q(text));
+  return r.count;
+}
+
+void EFiling::TbCheckClick() {
+  main_.CommitTypedValue();
+  const bool connected = hooks.connected();
+  const int problems = Validate(!connected);
+  if (problems == 0 && connected) HandOff(HandOffMode::Check);
+}
+
+void EFiling::TBSendXMLClick() {
+  main_.CommitTypedValue();
+  const bool connected = hooks.connected();
+  if (Validate(!connected) != 0) return;
+  if (connected) {
+    HandOff(HandOffMode::Send);
+  } else {
+    hooks.show(kNoConnection);
+  }
+}
+
+void EFiling::TBOpenXMLClick() {
+  AppContext& ctx = main_.Context();
+  const QString exe = Q(ctx.veltraExecutable);
+  if (hooks.running(exe)) {
+    hooks.show(kAlreadyRunning);
+    return;
+  }
+  const QString folder = Q(ctx.veltraFolder);
+  if (!hooks.start(folder + QStringLiteral("/") + exe, {}, folder))
+    hooks.show(QStringLiteral("Nie można uruchomić programu Veltra: ") + QDir::toNativeSeparators(folder + "/" + exe));
+}
+
+void EFiling::HandOff(HandOffMode mode) {
+  AppContext& ctx = main_.Context();
+  Settlement& s = ctx.settlement;
+  const QString exe = Q(ctx.veltraExecutable);
+  if (hooks.running(exe)) {
+    hooks.show(kAlreadyRunning);
+    return;
+  }
+  const std::string guid = s.Current.ReturnGuid;
+  if (const std::string refusal = HandOffRefusal(s, guid); !refusal.empty()) {
+    hooks.show(Q(refusal));
+    return;
+  }
+  const std::string exportId = NewGuidText();
+  if (s.DocumentModified) {
+    if (!hooks.askYesNo(QStringLiteral("Informcja"), kSaveFirst)) return;
+    // A cancelled or failed save still exports; the e-filing program is then
+    // not started, since it would work on a document that is not on disk.
+    main_.SaveDocument(Q(s.DocumentPath));
+  }
+
+  ExportRequest request{ctx.eDeclarationsFolder, exportId, guid, ctx.Folder("icon"), true};
+  ExportHooks exportHooks;
+  exportHooks.selectMainForm = [this](int n) { main_.SelectEntry(n); };
+  exportHooks.countryCode = [&ctx](const std::string& name) { return ctx.countries.CodeByName(name); };
+  std::vector<std::string> drawMessages;
+  const DrawPageHook draw = render::HtmlCopyDrawer(s, *ctx.defs, render::SharedPrintOptions(), drawMessages);
+  const ExportOutcome out = ExportReturn(s, *ctx.defs, request, exportHooks, draw);
+  lastExportFolder_ = Q(out.folder);
+  for (const std::string& m : out.messages) hooks.show(Q(m));
+  if (!drawMessages.empty()) hooks.show(Q(drawMessages.front()));
+
+  const QString folder = QDir::toNativeSeparators(lastExportFolder_);
+  if (!out.filesWritten) {
+    hooks.show(QStringLiteral("Nie udało się zapisać plików eksportu w katalogu:\n") + folder);
+    return;
+  }
+  // Starting the e-filing program: the export stays whatever happens here,
+  // and the user is told where it is when the program cannot take it.
+  const QString veltra = Q(ctx.veltraFolder);
+  const QString program = veltra + QStringLiteral("/") + exe;
+  QString why;
+  if (s.DocumentPath.empty() || !QFileInfo::exists(Q(s.DocumentPath))) {
+    why = QStringLiteral("Rozliczenie nie zostało zapisane, więc program Veltra nie został uruchomiony.");
+  } else if (hooks.running(exe)) {
+    hooks.show(kAlreadyRunning);
+    return;
+  } else if (!QFileInfo(program).isExecutable()) {
+    why = QStringLiteral("Nie znaleziono programu Veltra: ") + QDir::toNativeSeparators(program);
+  } else if (!hooks.start(program,
+                          {Q(exportId), QStringLiteral("1"), mode == HandOffMode::Send ? QStringLiteral("1")
+                                                                                      : QStringLiteral("0")},
+                          veltra)) {
+    why = QStringLiteral("Nie można uruchomić programu Veltra: ") + QDir::toNativeSeparators(program);
+  }
+  if (!why.isEmpty())
+    hooks.show(why + QStringLiteral("\nPliki do wysłania zapisano w katalogu:\n") + folder);
+}
+
+}  // namespace pit::ui
