@@ -99,7 +99,10 @@ void EFiling::HandOff(HandOffMode mode) {
     hooks.show(kAlreadyRunning);
     return;
   }
-  const std::string guid = s.Current.ReturnGuid;
+  // The return of the entry selected last; a settlement opened from the
+  // command line has none selected yet: its first return then.
+  std::string guid = s.Current.ReturnGuid;
+  if (guid.empty() && !s.TreeOrder().empty()) guid = s.Entry(s.TreeOrder().front()).ReturnGuid;
   if (const std::string refusal = HandOffRefusal(s, guid); !refusal.empty()) {
     hooks.show(Q(refusal));
     return;
