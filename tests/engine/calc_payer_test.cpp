@@ -219,6 +219,26 @@ TEST(PitR, UnderPit40TicksItsBoxesAndCorrectionFollowsTheParent) {
   EXPECT_EQ(fx.Get(p40, 3), "1");
 }
 
+// A PIT-R that has never been calculated still fixes the kind of payer, so
+// the payer's name fields of that kind are there to be filled.
+TEST(PayerKind, AnAttachedPitRTicksTheCooperativeKind) {
+  for (int idPit : {kPit11, kPit40}) {
+    SCOPED_TRACE(idPit);
+    CalcFixture fx(kPayerForms);
+    const int e = fx.Add(idPit);
+    fx.Add(kPitR, e);
+    fx.Tick(e, 7, "2");
+    fx.Show(e);
+    fx.Run(e);
+    const int box = idPit == kPit11 ? 6 : 5;
+    EXPECT_TRUE(fx.Slot(e, box).CheckState);
+    EXPECT_EQ(fx.Get(e, box), "1");
+    EXPECT_FALSE(fx.Slot(e, 7).CheckState);
+    EXPECT_TRUE(fx.display.ReadOnly(box));
+    EXPECT_TRUE(fx.display.Visible(idPit == kPit11 ? 8 : 6));
+  }
+}
+
 // The payer's NIP and names typed into one payer form appear in the other
 // forms of the settlement, and the taxpayer's data with them.
 TEST(PayerRecord, TravelsBetweenPit11Pit40AndPitR) {

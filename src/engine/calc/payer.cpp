@@ -67,7 +67,14 @@ void CalculatePit11(CalcContext& ctx, int entry) {
   MarkIdentifierKind(ctx, kPit11, entry, 21, 91, 92);
   ExchangeIdentification(ctx, entry);
 
-  // 2. A PIT-R fixes the kind of payer (a cooperative).
+  // 2. A PIT-R fixes the kind of payer (a cooperative). The boxes are ticked
+  // here too, as the PIT-R's calculation ticks them: a PIT-R not yet shown
+  // would otherwise leave both boxes empty and read-only, and the payer's
+  // name fields out of reach.
+  if (hasPitR) {
+    f.Tick(6, "1");
+    f.Untick(7);
+  }
   if (shown && hasPitR) {
     ctx.display.SetReadOnly(6, true);
     ctx.display.SetReadOnly(7, true);
@@ -141,7 +148,11 @@ void CalculatePit40(CalcContext& ctx, int entry) {
   MarkIdentifierKind(ctx, kPit40, entry, 20, 95, 96);
   ExchangeIdentification(ctx, entry);
 
-  // 2. A PIT-R fixes the kind of payer.
+  // 2. A PIT-R fixes the kind of payer (see PIT-11).
+  if (hasPitR) {
+    f.Tick(5, "1");
+    f.Untick(7);
+  }
   if (shown && hasPitR) {
     ctx.display.SetReadOnly(5, true);
     ctx.display.SetReadOnly(7, true);
