@@ -17,17 +17,17 @@ const std::array<CalcFn, kFormTypeCount + 1>& DispatchTable() {
   static const std::array<CalcFn, kFormTypeCount + 1> table = [] {
     std::array<CalcFn, kFormTypeCount + 1> t{};
     t.fill(&Nothing);
-    t[kPit36] = &ExchangeOnlyForNow;
+    t[kPit36] = &CalculatePit36;
     t[kPit37] = &CalculatePit37;
-    t[kPit36L] = &ExchangeOnlyForNow;
+    t[kPit36L] = &CalculatePit36L;
     t[kPit38] = &ExchangeOnlyForNow;
     t[kPit28] = &ExchangeOnlyForNow;
     t[kPitO] = &CalculatePitO;
     t[kPitD] = &CalculatePitD;
     t[kPit2K] = &CalculatePit2K;
-    t[kPitM] = &ExchangeOnlyForNow;
-    t[kPitB] = &ExchangeOnlyForNow;
-    t[kPitZ] = &ExchangeOnlyForNow;
+    t[kPitM] = &CalculatePitM;
+    t[kPitB] = &CalculatePitB;
+    t[kPitZ] = &CalculatePitZ;
     t[kPitZG] = &ExchangeOnlyForNow;
     t[kSseR] = &ExchangeOnlyForNow;
     t[kSseA] = &ExchangeOnlyForNow;

@@ -40,5 +40,14 @@ void CalculatePit16A(CalcContext& ctx, int entry);
 void CalculatePit11(CalcContext& ctx, int entry);
 void CalculatePit40(CalcContext& ctx, int entry);
 void CalculatePitR(CalcContext& ctx, int entry);
+// PIT-36 and PIT/M (calc/pit36.cpp); PIT-36L, PIT/B, PIT/Z (calc/business.cpp).
+// The PIT/B and PIT/Z run PIT-36 without its business-attachment pass, which
+// keeps the chain PIT-36 -> PIT/B -> PIT-36 finite.
+void CalculatePit36(CalcContext& ctx, int entry);
+void CalculatePit36WithPass(CalcContext& ctx, int entry, bool businessPass);
+void CalculatePitM(CalcContext& ctx, int entry);
+void CalculatePit36L(CalcContext& ctx, int entry);
+void CalculatePitB(CalcContext& ctx, int entry);
+void CalculatePitZ(CalcContext& ctx, int entry);
 
 }  // namespace pit

@@ -187,6 +187,22 @@ void ClearAttachmentTransfers(Settlement& s, int removedEntry) {
     case kPitM:
       if (parentType == kPit36) ZeroFields(s, parent, {131, 132, 133, 134});
       break;
+    // Business amounts a PIT/B or PIT/Z carried; without the attachment the
+    // user types them in the return.
+    case kPitB:
+      // Another copy of the same person still carries its totals.
+      if (s.CountByTypeAndParent(kPitB, parent, removed.PM) > 1) break;
+      if (parentType == kPit36)
+        ZeroFields(s, parent, removed.PM == kPmSpouse ? std::initializer_list<int>{96, 97, 98, 99}
+                                                      : std::initializer_list<int>{53, 54, 55, 56});
+      if (parentType == kPit36L) ZeroFields(s, parent, {21, 22, 23, 24});
+      break;
+    case kPitZ:
+      if (parentType == kPit36)
+        ZeroFields(s, parent, removed.PM == kPmSpouse ? std::initializer_list<int>{98, 99, 101}
+                                                      : std::initializer_list<int>{55, 56, 58});
+      if (parentType == kPit36L) ZeroFields(s, parent, {23, 24});
+      break;
     default:
       break;
   }

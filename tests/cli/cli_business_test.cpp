@@ -1,0 +1,143 @@
+// PIT-36, PIT-36L and their attachments end to end through pit2014cli on
+// the shipped definitions: each scenario makes a settlement, types values as
+// a user would, reads the figures back and recalculates the file.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+#include <utility>
+#include <vector>
+
+#include "text/guid.h"
+
+namespace fs = std::filesystem;
+
+namespace pit {
+namespace {
+
+struct CliRun {
+  int status = -1;
+  std::string out, err;
+};
+
+class BusinessCliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("pit-cli-business-" + NewGuidText());
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  static std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+  }
+
+  CliRun Cli(const std::vector<std::string>& args) {
+    std::string cmd = Quote(PIT_CLI);
+    for (const std::string& a : args) cmd += " " + Quote(a);
+    const std::string errFile = (dir_ / "stderr.txt").string();
+    cmd += " 2>" + Quote(errFile);
+    CliRun r;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    std::array<char, 4096> buf{};
+    std::size_t n;
+    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+    const int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    std::ifstream e(errFile);
+    r.err.assign(std::istreambuf_iterator<char>(e), {});
+    return r;
+  }
+
+  // Types the values; the reduction notice is expected or not.
+  void Set(const std::string& file, const std::vector<std::string>& values, bool notice = false) {
+    std::vector<std::string> args = {"set", file};
+    args.insert(args.end(), values.begin(), values.end());
+    const CliRun r = Cli(args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err.find("Program dokonał redukcji odliczeń") != std::string::npos, notice) << r.err;
+  }
+
+  void Expect(const std::string& file, const std::vector<std::pair<std::string, std::string>>& expected) {
+    std::vector<std::string> args = {"get", file};
+    std::string want;
+    for (const auto& [field, value] : expected) {
+      args.push_back(field);
+      want += value + "\n";
+    }
+    EXPECT_EQ(Cli(args).out, want);
+  }
+
+  void RecalcChangesNothing(const std::string& file) {
+    const CliRun before = Cli({"dump", file, "--json"});
+    ASSERT_EQ(Cli({"recalc", file}).status, 0);
+    EXPECT_EQ(Cli({"dump", file, "--json"}).out, before.out);
+  }
+
+  std::string File(const std::string& name) const { return (dir_ / name).string(); }
+
+  fs::path dir_;
+};
+
+// Joint PIT-36 with the taxpayer's PIT/M, a PIT/O and a PIT/D.
+TEST_F(BusinessCliTest, JointPit36WithPitMPitOAndPitD) {
+  const std::string file = File("joint.dc2014");
+  const CliRun n = Cli({"new", "-o", file, "--kind", "1", "PIT-36", "PIT/M@1:1", "PIT/O@1", "PIT/D@1"});
+  ASSERT_EQ(n.status, 0) << n.err;
+  Set(file, {"1:45=60000", "1:46=1335", "1:49=5000", "1:88=30000", "1:89=1335"});
+  Expect(file, {{"1:47", "58665,00"}, {"1:90", "28665,00"}, {"1:166", "87330,00"}, {"1:169", "43665,00"},
+                {"1:170", "14607,36"}, {"1:4", "2"}});
+
+  // Children's income, all of it: PIT/M 26 and 27 into PIT-36 131 and 133.
+  Set(file, {"2:9=10000", "2:10=2000", "2:13=300,40", "2:29=X"});
+  Expect(file, {{"2:26", "8000,00"}, {"2:13", "300,00"}, {"2:30", "8000,00"}, {"2:31", "300,00"},
+                {"1:131", "8000,00"}, {"1:133", "300,00"}, {"1:142", "66665,00"}, {"1:305", "1"}});
+
+  // Internet above its limit in PIT/O; housing savings above theirs in PIT/D.
+  Set(file, {"3:20=1000"}, true);
+  Set(file, {"4:47=20000"});
+  Expect(file, {{"3:20", "760,00"}, {"1:144", "760,00"}, {"1:166", "94570,00"}, {"1:169", "47285,00"},
+                {"1:170", "15910,56"}, {"1:179", "11340,00"}, {"1:180", "11340,00"}, {"1:181", "0,00"},
+                {"1:182", "4570,56"}, {"1:185", "4571,00"}, {"1:186", "5300,00"}, {"1:187", "0,00"},
+                {"1:188", "729,00"}, {"1:303", "1"}, {"1:306", "1"}});
+  RecalcChangesNothing(file);
+}
+
+// Individual PIT-36 with two PIT/B: each PIT/B edit reaches PIT-36 53 and 54
+// at once; the totals stand in the last copy.
+TEST_F(BusinessCliTest, IndividualPit36WithTwoPitB) {
+  const std::string file = File("twob.dc2014");
+  ASSERT_EQ(Cli({"new", "-o", file, "--kind", "0", "PIT-36", "PIT/B@1", "PIT/B@1"}).status, 0);
+  Set(file, {"2:10=100000", "2:11=40000"});
+  Expect(file, {{"1:53", "100000,00"}, {"1:54", "40000,00"}, {"1:55", "60000,00"}, {"3:56", "100000,00"}});
+  Set(file, {"3:21=150", "3:26=20000", "3:28=10000"});
+  Expect(file, {{"3:21", "100,00"}, {"3:27", "20000,00"}, {"2:56", "0,00"}, {"3:56", "120000,00"},
+                {"3:57", "50000,00"}, {"3:58", "70000,00"}, {"1:53", "120000,00"}, {"1:54", "50000,00"},
+                {"1:55", "70000,00"}, {"1:169", "70000,00"}, {"1:170", "12043,98"}, {"1:185", "12044,00"},
+                {"1:302", "2"}, {"2:68", "1"}, {"3:68", "2"}});
+  RecalcChangesNothing(file);
+}
+
+// PIT-36L with box 11, a PIT/B and a PIT/Z: PIT/B -> PIT/Z -> PIT-36L.
+TEST_F(BusinessCliTest, Pit36LWithPitBAndPitZ) {
+  const std::string file = File("36l.dc2014");
+  ASSERT_EQ(Cli({"new", "-o", file, "--kind", "0", "PIT-36L", "PIT/B@1", "PIT/Z@1"}).status, 0);
+  Set(file, {"1:19=X"});
+  Set(file, {"2:10=200000", "2:11=120000"});
+  Expect(file, {{"1:19", "1"}, {"1:21", "200000,00"}, {"1:22", "120000,00"}, {"3:23", "200000,00"},
+                {"3:34", "80000,00"}, {"1:23", "80000,00"}, {"1:41", "80000,00"}, {"1:43", "15200,00"},
+                {"1:50", "15200,00"}, {"1:100", "1"}, {"1:101", "1"}});
+  Set(file, {"1:120=5000"}, true);
+  Expect(file, {{"1:120", "4495,20"}, {"1:34", "75504,80"}, {"1:43", "14345,95"}, {"1:50", "14346,00"}});
+  RecalcChangesNothing(file);
+}
+
+}  // namespace
+}  // namespace pit
