@@ -179,6 +179,7 @@ TEST(PitD, CarriesIntoPit36AndACommonPit28) {
   const int p36 = fx.Add(kPit36);
   const int p28 = fx.Add(kPit28);
   const int d = fx.Add(kPitD, p36);
+  fx.Set(p36, 45, "100000,00");  // income the PIT-36 deducts the housing parts from
   fx.Set(d, {{29, "1000,00"}, {30, "400,00"}, {32, "100,00"}, {34, "250,00"}, {47, "500,00"}, {50, "0,00"}});
   ASSERT_EQ(fx.Run(d), CalcStatus::Done);
   EXPECT_EQ(fx.Get(d, 31), "600,00");

@@ -23,6 +23,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "app/document.h"
 #include "app/settlement.h"
@@ -707,6 +708,65 @@ class TToolsTest : public QObject {
     holder.kill();
     QVERIFY(holder.waitForFinished(30000));
     QVERIFY(guard.TryAcquire());
+  }
+
+  // Revenue typed into a PIT/B on its page reaches the PIT-36 at once: its
+  // row 3 shows the PIT/B totals when the return is shown next.
+  void pitBEditChangesPit36OnScreen() {
+    const QString program = MakeProgramFolder(dir_.path(), QStringLiteral("program-business"), {kPit36, kPitB});
+    const QString path = File(QStringLiteral("business.dc2014"));
+    {
+      DefinitionLibrary defs((program + QStringLiteral("/dc")).toStdString());
+      Settlement s;
+      s.AddEntry(kPit36, 0, kPmNone, kIndividual);
+      s.AddEntry(kPitB, 1, kPmNone, kIndividual);
+      s.RebuildTree(defs);
+      QVERIFY(SaveSettlement(s, path.toStdString()).ok);
+    }
+    Answerer answerer;
+    auto st = Start({path}, program);
+    TTools& w = *st->window;
+    ui::TFImage& form = *w.Form();
+    auto pixels = [&form](int k) {
+      const FieldObject& d = form.Fields()[static_cast<std::size_t>(k)];
+      return form.PageImage().copy(1 + d.Left, d.Top, d.Right - d.Left, d.Bottom - d.Top);
+    };
+    constexpr int kRevenue = 53, kIncome = 55;
+    w.SelectEntry(1);
+    w.PitPrevPageEnd->click();
+    w.PitNextPage->click();
+    QCOMPARE(st->ctx.settlement.Current.Page, 2);
+    const QImage revenueBefore = pixels(kRevenue), incomeBefore = pixels(kIncome);
+
+    w.SelectEntry(2);
+    QCOMPARE(st->ctx.settlement.Current.IdPit, int(kPitB));
+    for (const auto& [field, typed] : {std::pair{10, "50000"}, std::pair{11, "20000"}}) {
+      const FieldObject& d = form.Fields()[static_cast<std::size_t>(field)];
+      QCOMPARE(d.Page, 1);
+      QTest::mouseClick(form.Surface(), Qt::LeftButton, Qt::NoModifier,
+                        QPoint(1 + (d.Left + d.Right) / 2, (d.Top + d.Bottom) / 2));
+      QWidget* editor = form.OpenEditor();
+      QVERIFY(editor != nullptr);
+      QTest::keyClicks(editor, typed);
+      QTest::keyClick(editor, Qt::Key_Return);
+    }
+    QCOMPARE(QString::fromStdString(st->ctx.settlement.Entry(2).Slots[12].Value), QStringLiteral("30000,00"));
+    const auto& ret = st->ctx.settlement.Entry(1).Slots;
+    QCOMPARE(QString::fromStdString(ret[kRevenue].Value), QStringLiteral("50000,00"));
+    QCOMPARE(QString::fromStdString(ret[54].Value), QStringLiteral("20000,00"));
+    QCOMPARE(QString::fromStdString(ret[kIncome].Value), QStringLiteral("30000,00"));
+
+    w.SelectEntry(1);
+    w.PitPrevPageEnd->click();
+    w.PitNextPage->click();
+    QCOMPARE(st->ctx.settlement.Current.IdPit, int(kPit36));
+    QCOMPARE(st->ctx.settlement.Current.Page, 2);
+    QVERIFY(pixels(kRevenue) != revenueBefore);
+    QVERIFY(pixels(kIncome) != incomeBefore);
+    // The revenue comes from the PIT/B now: it cannot be typed over.
+    QVERIFY(form.Fields()[kRevenue].ReadOnly);
+    QVERIFY2(answerer.boxes.isEmpty(), qPrintable(answerer.Texts().join(" | ")));
+    st->ctx.settlement.DocumentModified = false;
   }
 };
 
