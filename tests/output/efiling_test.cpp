@@ -218,14 +218,27 @@ class EFilingTest : public QObject {
     QCOMPARE(ExportFolders().size(), exports);
   }
 
-  void missingEFilingProgramIsExplained() {
+  void whyTheEFilingProgramWasNotStarted_data() {
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("program missing") << true << "Nie znaleziono programu Veltra: ";
+    QTest::newRow("never saved") << false << "Rozliczenie nie zostało zapisane, więc program Veltra nie został uruchomiony.";
+  }
+
+  void whyTheEFilingProgramWasNotStarted() {
+    QFETCH(bool, saved);
+    QFETCH(QString, why);
     auto p = Open(MakeReturn(QStringLiteral("noveltra.dc2014"), true));
     QVERIFY(p);
-    p->ctx.veltraFolder = File(QStringLiteral("nowhere")).toStdString();
+    if (saved) {
+      p->ctx.veltraFolder = File(QStringLiteral("nowhere")).toStdString();
+    } else {
+      p->ctx.settlement.DocumentPath.clear();  // as after a cancelled save dialog
+    }
     p->window->TbCheck->trigger();
     QCOMPARE(p->shown.size(), 1);
     const QString folder = QDir::toNativeSeparators(p->efiling->LastExportFolder());
-    QVERIFY2(p->shown[0].startsWith(QStringLiteral("Nie znaleziono programu Veltra: ")), qPrintable(p->shown[0]));
+    QVERIFY2(p->shown[0].startsWith(why), qPrintable(p->shown[0]));
     QVERIFY(p->shown[0].endsWith(QStringLiteral("\nPliki do wysłania zapisano w katalogu:\n") + folder));
     // The export is kept.
     QVERIFY(QFile::exists(p->efiling->LastExportFolder() + "/P_" + QDir(folder).dirName() + ".xml"));

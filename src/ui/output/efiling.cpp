@@ -42,7 +42,7 @@ EFiling::EFiling(TTools& main) : QObject(&main), main_(main) {
   setObjectName(QStringLiteral("EFiling"));
   hooks.connected = [] { return platform::InternetConnected(); };
   hooks.show = [this](const QString& text) {
-    Box(&main_, QMessageBox::NoIcon, main_.windowTitle(), text, QMessageBox::Ok);
+    Box(&main_, QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok);
   };
   hooks.askYesNo = [this](const QString& title, const QString& text) {
     return Box(&main_, QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
