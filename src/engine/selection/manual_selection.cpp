@@ -38,6 +38,16 @@ std::string SelectionHelpPage(int kind) {
   }
 }
 
+int FirstFormToOpen(const Settlement& s) {
+  int first = 0;
+  for (int i = 1; i <= s.Count() && first == 0; ++i) {
+    if (s.Entry(i).IdParent != 0) first = i;
+  }
+  if (first != 0 && s.Entry(first).IdPit == kPitB && s.FindFirstOfType(kPitZ) > 0) first = 1;
+  if (first == 0 && s.Count() > 0) first = 1;
+  return first;
+}
+
 ManualSelection::ManualSelection(Settlement& s, SelectionHooks hooks) : s_(s), hooks_(std::move(hooks)) {}
 
 void ManualSelection::StartNew(int kind) {
@@ -252,13 +262,7 @@ ConfirmResult ManualSelection::Confirm(DefinitionLibrary& defs) {
   s_.DocumentName = kNewDocumentName;
   if (hooks_.DistributeIdentification) hooks_.DistributeIdentification();
 
-  int first = 0;
-  for (int i = 1; i <= s_.Count() && first == 0; ++i) {
-    if (s_.Entry(i).IdParent != 0) first = i;
-  }
-  if (first != 0 && s_.Entry(first).IdPit == kPitB && s_.FindFirstOfType(kPitZ) > 0) first = 1;
-  if (first == 0 && s_.Count() > 0) first = 1;
-  r.FirstEntry = first;
+  r.FirstEntry = FirstFormToOpen(s_);
   r.ToolbarExtrasVisible = kind < kRegistrationForms;
   return r;
 }

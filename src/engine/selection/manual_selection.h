@@ -61,6 +61,11 @@ struct ConfirmResult {
   int FirstEntry = 0;  // entry to show first; 0 when the settlement is empty
 };
 
+// The entry shown first once forms are chosen, by hand or by the wizard:
+// the first attachment; entry 1 instead when that is a PIT/B and the
+// settlement has a PIT/Z, or when no entry has a parent; 0 when empty.
+int FirstFormToOpen(const Settlement& s);
+
 class ManualSelection {
  public:
   ManualSelection(Settlement& s, SelectionHooks hooks);
