@@ -1,8 +1,11 @@
 // selection_shots <folder>: renders the start window, the method window, the
 // selection screen of an individual and of a joint return, the screen cut
-// down to the identifiers, and a refused tick's message into PNG files, so
-// that their look can be checked by eye.
+// down to the identifiers, a refused tick's message, and the wizard's start
+// page, question pages of each kind and end pages into PNG files, so that
+// their look can be checked by eye.
 #include <QApplication>
+#include <QCheckBox>
+#include <QRadioButton>
 #include <QDir>
 #include <QTimer>
 #include <cstdio>
@@ -12,6 +15,7 @@
 #include "ui/app/app_context.h"
 #include "ui/selection/tfrozpprace.h"
 #include "ui/selection/tfwybalg.h"
+#include "ui/selection/tkreator.h"
 #include "ui/selection/tsam.h"
 
 using namespace pit;
@@ -35,6 +39,35 @@ QTreeWidgetItem* Child(QTreeWidget* t, const QString& top, const QString& prefix
       if (it->child(c)->text(0).startsWith(prefix)) return it->child(c);
   }
   return nullptr;
+}
+
+// Answers the wizard's questions up to the page of `stopAt` (or the end):
+// "TAK" for the forms in `yes` (with the boxes captioned in `boxes` ticked),
+// "NIE" elsewhere.
+void WalkTo(TKreator& k, int stopAt, const QList<int>& yes, const QStringList& boxes = {}) {
+  for (int guard = 0; guard < 30; ++guard) {
+    const WizardPageView v = k.Logic().PageView();
+    if (v.EndPage) return;
+    const int idPit = k.Logic().Record(k.Logic().Page()).IdPit;
+    if (idPit == stopAt) return;
+    for (int g = 0; g < kWizardGroupCount; ++g) {
+      if (!v.Groups[g].Visible) continue;
+      (yes.contains(idPit) ? k.Yes[g] : k.No[g])->click();
+      for (QCheckBox* b : k.Boxes[g]) {
+        if (b != nullptr && b->isVisible() && b->isEnabled() && boxes.contains(b->text()) && !b->isChecked())
+          b->click();
+      }
+    }
+    k.DalejClick();
+  }
+}
+
+// A wizard of `kind` past its start page.
+void StartWizard(TKreator& k, int kind, int spouse = kIdNip) {
+  k.TypAlgorytmItems[kind]->click();
+  if (kind == kIndividual) k.RBNIE->click();
+  if (kind == kJoint) k.RGMalzonkaItems[spouse]->click();
+  k.DalejClick();
 }
 
 }  // namespace
@@ -92,5 +125,64 @@ int main(int argc, char** argv) {
   payer.PrepareNew(kPayerForms);
   payer.show();
   Save(&payer, dir, QStringLiteral("selection_kind3.png"));
+  payer.hide();
+
+  {
+    TKreator k(ctx);
+    k.show();
+    k.RBTAK->click();
+    k.sCBPitO->click();
+    k.sCBPitD->click();
+    Save(&k, dir, QStringLiteral("kreator_start.png"));
+    k.TypAlgorytmItems[kJoint]->click();
+    Save(&k, dir, QStringLiteral("kreator_start_joint.png"));
+    k.TypAlgorytmItems[kIndividual]->click();
+    k.RBNIE->click();
+    k.DalejClick();
+    k.Yes[kGroupGeneral]->click();
+    Save(&k, dir, QStringLiteral("kreator_1_01.png"));
+    k.No[kGroupGeneral]->click();
+    k.DalejClick();
+    WalkTo(k, kPitD, {kPit36, kPit28}, {});
+    k.Yes[kGroupGeneral]->click();
+    Save(&k, dir, QStringLiteral("kreator_1_16.png"));
+    k.Boxes[kGroupGeneral][1]->click();
+    k.DalejClick();
+    WalkTo(k, 0, {kPitO}, {QStringLiteral("Pit-36")});
+    Save(&k, dir, QStringLiteral("kreator_end.png"));
+    k.reject();
+  }
+  {
+    TKreator k(ctx);
+    k.show();
+    StartWizard(k, kJoint, kIdPesel);
+    WalkTo(k, kPit38, {kPit28});
+    k.Yes[kGroupTaxpayer]->click();
+    Save(&k, dir, QStringLiteral("kreator_2_04.png"));
+    k.Yes[kGroupSpouse]->click();
+    k.DalejClick();
+    WalkTo(k, kPitZG, {});
+    k.Yes[kGroupTaxpayer]->click();
+    Save(&k, dir, QStringLiteral("kreator_2_11.png"));
+    k.reject();
+  }
+  {
+    TKreator k(ctx);
+    k.show();
+    StartWizard(k, kSingleParent);
+    Save(&k, dir, QStringLiteral("kreator_3_01.png"));
+    WalkTo(k, kPitO, {kPit36, kPitB});
+    k.Yes[kGroupGeneral]->click();
+    Save(&k, dir, QStringLiteral("kreator_3_16.png"));
+    k.reject();
+  }
+  {
+    TKreator k(ctx);
+    k.show();
+    StartWizard(k, kSingleParent);
+    WalkTo(k, 0, {});
+    Save(&k, dir, QStringLiteral("kreator_empty.png"));
+    k.reject();
+  }
   return 0;
 }

@@ -900,6 +900,7 @@ MainWindowHooks TTools::SelectionHooks() {
   MainWindowHooks hooks;
   hooks.askToSave = [this] { return AskToSave(false); };
   hooks.openHelp = [this] { FPomoc->OpenAt(); };
+  hooks.settlementChanged = [this] { RebuildTree(); };
   hooks.resetForNew = [this](int kind) {
     setWindowTitle(QString::fromUtf8(kNoCaptionDocument) + captionTail_);
     FImage->CloseForm();

@@ -9,6 +9,7 @@
 #include "ui/selection/selection_widgets.h"
 #include "ui/selection/tfrozpprace.h"
 #include "ui/selection/tfwybalg.h"
+#include "ui/selection/tkreator.h"
 
 namespace pit::ui {
 
@@ -50,6 +51,7 @@ bool StartNewSettlement(AppContext& ctx, QWidget* parent, SelectionOutcome* outc
   if (outcome != nullptr) *outcome = SelectionOutcome{};
   const QString help = Q(ctx.Folder("pomoc/inf"));
   int kind = kIndividual;
+  bool wizard = false;
   {
     TFRozpPrace start(help, parent);
     start.exec();
@@ -57,7 +59,8 @@ bool StartNewSettlement(AppContext& ctx, QWidget* parent, SelectionOutcome* outc
       case TFRozpPrace::kTaxpayers: {
         TFWybAlg method(help, parent);
         method.exec();
-        if (!method.ManualChosen()) return false;
+        if (!method.ManualChosen() && !method.WizardChosen()) return false;
+        wizard = method.WizardChosen();
         kind = kIndividual;
         break;
       }
@@ -74,6 +77,16 @@ bool StartNewSettlement(AppContext& ctx, QWidget* parent, SelectionOutcome* outc
   // Asked while the open settlement is still intact.
   const bool goOn = hooks.askToSave ? hooks.askToSave() : AskToSaveHere(ctx, parent);
   if (!goOn) return false;
+
+  if (wizard) {
+    // The wizard empties the settlement itself; the main window's reset
+    // comes first so that nothing of the old settlement stays on screen.
+    ctx.settlement.Clear();
+    ctx.settlement.DocumentPath.clear();
+    ctx.settlement.DocumentModified = false;
+    if (hooks.resetForNew) hooks.resetForNew(kIndividual);
+    return RunWizard(ctx, parent, outcome, hooks.settlementChanged, hooks.openHelp);
+  }
 
   TSam screen(ctx, hooks.openHelp, parent);
   screen.Selection().StartNew(kind);

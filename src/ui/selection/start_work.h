@@ -40,12 +40,18 @@ struct MainWindowHooks {
   // keeps its state for 3; kind 4 also disables the open-XML button.
   std::function<void(int kind)> resetForNew;
   // Opens the help window at the page about NIP and PESEL. Without it the
-  // help picture of the identifier step is not shown.
+  // help picture of the identifier step is not shown (the wizard's does
+  // nothing).
   std::function<void()> openHelp;
+  // The wizard has added or removed entries: the main window redraws its
+  // tree of forms (TTools::RebuildTree).
+  std::function<void()> settlementChanged;
 };
 
 // "Nowe rozliczenie": the start window (taxpayers, payers, registration
-// forms), for taxpayers the method window, then the selection screen.
+// forms), for taxpayers the method window, then the selection screen or
+// the wizard (which ends with "zakończ" as the screen with a confirm, and
+// with "anuluj" as the screen left while empty).
 // Returns true when the user confirmed and the settlement holds the new
 // entries. False when a window was closed without a choice (nothing
 // changed), the save question stopped the path (nothing changed), or the

@@ -7,10 +7,6 @@
 
 namespace pit::ui {
 
-const char* const TFWybAlg::kWizardMissing =
-    "Kreator doboru formularzy nie jest jeszcze dostępny w tej wersji programu.\n"
-    "Wybierz samodzielny dobór formularzy.";
-
 namespace {
 
 QPushButton* BigButton(const QString& text, const QColor& colour, QWidget* parent) {
@@ -80,6 +76,7 @@ TFWybAlg::TFWybAlg(const QString& helpFolder, QWidget* parent) : QDialog(parent)
 
 void TFWybAlg::showEvent(QShowEvent* e) {
   manual_ = false;
+  wizard_ = false;
   KreatorDoboru.twin->hide();
   SamodzielnyWyborFormularzy.twin->hide();
   if (parentWidget() != nullptr) {
@@ -90,9 +87,8 @@ void TFWybAlg::showEvent(QShowEvent* e) {
 }
 
 void TFWybAlg::BWyborSciezkaClick() {
-  // The wizard is not part of this version: the user stays here and nothing
-  // of the open settlement is touched.
-  InformationBox(this, QString::fromUtf8(kWizardMissing));
+  wizard_ = true;
+  accept();
 }
 
 void TFWybAlg::BWyborSamodzielnieClick() {

@@ -16,18 +16,16 @@ class TFWybAlg : public QDialog {
  public:
   explicit TFWybAlg(const QString& helpFolder, QWidget* parent = nullptr);
 
-  // True once the user chose to pick the forms by hand (the window closes);
-  // false when it was closed without a choice.
+  // True once the user chose to pick the forms by hand / by the wizard (the
+  // window closes); both false when it was closed without a choice.
   bool ManualChosen() const { return manual_; }
+  bool WizardChosen() const { return wizard_; }
 
   Tile KreatorDoboru;               // with its twin IKreatorDoboru
   Tile SamodzielnyWyborFormularzy;  // with its twin ISamodzielnyWyborFormularzy
   QPushButton* BWyborSciezka = nullptr;
   QPushButton* BWyborSamodzielnie = nullptr;
   QTextBrowser* WBCase = nullptr;
-
-  // Told when the wizard is asked for while it is not part of the program.
-  static const char* const kWizardMissing;
 
  public slots:
   void BWyborSciezkaClick();
@@ -38,6 +36,7 @@ class TFWybAlg : public QDialog {
 
  private:
   bool manual_ = false;
+  bool wizard_ = false;
 };
 
 }  // namespace pit::ui
