@@ -29,6 +29,7 @@
 #include "ui/app/startup.h"
 #include "ui/app/ttools.h"
 #include "ui/forms/tfimage.h"
+#include "ui/update/tfpomoc.h"
 #include "ui/selection/tfrozpprace.h"
 #include "ui/selection/tfwybalg.h"
 #include "ui/selection/tkreator.h"
@@ -128,7 +129,7 @@ class KreatorTest : public QObject {
     ToTheWizard(script);
 
     QStringList titles;
-    QString treeAfterPit37, startCaption, firstPage, endPage;
+    QString treeAfterPit37, startCaption, firstPage, endPage, helpPage;
     bool startState = false, validation = false, progress = false;
     script.steps.push_back([&](QWidget* w) -> std::function<void()> {
       auto* k = qobject_cast<TKreator*>(w);
@@ -141,6 +142,10 @@ class KreatorTest : public QObject {
                      k->TypAlgorytmItems[0]->isChecked() && k->RGPodatnikaItems[0]->isChecked() &&
                      !k->RGMalzonka->isEnabled() && !k->PDruki->isEnabled() &&
                      k->GIdPodatkowy->title() == QStringLiteral(" KROK 3. Wybierz identyfikator podatkowy: ");
+        // The help picture opens the help window on the page about NIP and PESEL.
+        QTest::mouseClick(k->INipCzyPesel, Qt::LeftButton);
+        helpPage = main.FPomoc->isVisible() ? main.FPomoc->CurrentPage() : QString();
+        main.FPomoc->hide();
         Click(k->RBNIE);
         QTest::mouseClick(k->Dalej, Qt::LeftButton);
         firstPage = k->WBPytanie->source().fileName();
@@ -161,6 +166,7 @@ class KreatorTest : public QObject {
     QVERIFY(script.steps.empty());
     QCOMPARE(startCaption, QStringLiteral("Podatnicy składający zeznanie podatkowe - kreator doboru formularzy"));
     QVERIFY(startState);
+    QCOMPARE(helpPage, QStringLiteral("ncp.html"));
     QCOMPARE(firstPage, QStringLiteral("1.1.html"));
     QVERIFY(progress);
     QVERIFY(validation);
