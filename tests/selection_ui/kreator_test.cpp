@@ -316,6 +316,59 @@ class KreatorTest : public QObject {
     QVERIFY(!main.TBSendXML->isEnabled());
   }
 
+  // The boxes of a one-box-only question act as one choice; "TAK" without a
+  // box is refused with its message.
+  void boxesOfTheAnswerColumn() {
+    AppContext ctx;
+    ctx.programFolder = PIT_BIN_DIR;
+    TKreator k(ctx);
+    k.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&k));
+    Click(k.RBNIE);
+    QTest::mouseClick(k.Dalej, Qt::LeftButton);
+    QStringList titles;
+    AnswerUntilEnd(&k, {}, &titles);  // nothing chosen: the empty page
+    QCOMPARE(k.WBPytanie->source().fileName(), QStringLiteral("empty.html"));
+    QVERIFY(!k.Zakoncz->isEnabled() && !k.Dalej->isEnabled() && k.Wstecz->isEnabled());
+    QVERIFY(!k.PAnswers->isVisible());
+    while (k.Logic().Page() > 1) QTest::mouseClick(k.Wstecz, Qt::LeftButton);
+
+    ModalScript script;
+    const Answers answers = {{kPit37, {{kGroupGeneral}, {}}}, {kPit28, {{kGroupGeneral}, {}}}};
+    while (k.Logic().Record(k.Logic().Page()).IdPit != kPitD) {
+      const int idPit = k.Logic().Record(k.Logic().Page()).IdPit;
+      Click(answers.count(idPit) ? k.Yes[kGroupGeneral] : k.No[kGroupGeneral]);
+      QTest::mouseClick(k.Dalej, Qt::LeftButton);
+    }
+    QCheckBox* const* boxes = k.Boxes[kGroupGeneral];
+    QVERIFY(boxes[0]->isVisible() && !boxes[1]->isVisible() && boxes[2]->isVisible());
+    QCOMPARE(boxes[0]->text(), QStringLiteral("Pit-28"));
+    QCOMPARE(boxes[2]->text(), QStringLiteral("Pit-37"));
+    QVERIFY(!boxes[0]->isEnabled());
+    QVERIFY(k.Labels[kGroupGeneral]->isVisible());
+    Click(k.Yes[kGroupGeneral]);
+    QVERIFY(boxes[0]->isEnabled() && !boxes[0]->isChecked() && !boxes[2]->isChecked());
+    QTest::mouseClick(k.Dalej, Qt::LeftButton);
+    QTRY_COMPARE(script.boxes.size(), std::size_t(1));
+    QCOMPARE(script.boxes[0].title, QStringLiteral("UWAGA"));
+    QCOMPARE(script.boxes[0].text,
+             QStringLiteral("Nie zaznaczono żadnego zezenania. Udziel odpowiedzi i spróbuj ponownie."));
+    QCOMPARE(k.Logic().Record(k.Logic().Page()).IdPit, int(kPitD));
+    Click(boxes[0]);
+    Click(boxes[2]);
+    QVERIFY(!boxes[0]->isChecked() && boxes[2]->isChecked());
+    Click(boxes[2]);  // pressing the ticked box keeps it the choice
+    QVERIFY(boxes[2]->isChecked());
+    Click(k.No[kGroupGeneral]);
+    QVERIFY(!boxes[2]->isEnabled());
+    Click(k.Yes[kGroupGeneral]);
+    QTest::mouseClick(k.Dalej, Qt::LeftButton);
+    const Settlement& s = ctx.settlement;
+    QCOMPARE(s.FindEntry(kPitD, s.FindEntry(kPit37, 0, 0), 0), s.Count());
+    k.reject();
+    QVERIFY(!s.IsOpen());
+  }
+
   // Every question page, and the end pages, beside the answer column at the
   // wizard's size: nothing to scroll.
   void everyPageFitsBesideTheAnswers() {
