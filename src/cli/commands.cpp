@@ -34,6 +34,8 @@ const char* kUsageText =
     "  pit2014cli import PLIK --from STARY.dc2013 [--taxpayer] [--spouse] [--payer] [--swap] [--dc KATALOG]\n"
     "  pit2014cli validate PLIK [--dc KATALOG]\n"
     "  pit2014cli export PLIK --entry N -o KATALOG [--no-html] [--dc KATALOG]\n"
+    "  pit2014cli print PLIK --entry N [--page P | --form | --return | --all] -o PLIK.pdf\n"
+    "                   [--no-background] [--blank] [--size K] [--top K] [--left K] [--dx K] [--dy K]\n"
     "DRUK: KOD[@RODZIC][:OSOBA] lub IDPIT[@RODZIC][:OSOBA], np. PIT-37 PIT/O@1:1\n";
 
 int Usage(const std::string& why) {
@@ -382,6 +384,7 @@ int Main(std::vector<std::string> args, const std::string& argv0) {
   if (cmd == "import") return CmdImport(args, argv0);
   if (cmd == "validate") return CmdValidate(args, argv0);
   if (cmd == "export") return CmdExport(args, argv0);
+  if (cmd == "print") return CmdPrint(args, argv0);
   if (cmd == "--help" || cmd == "-h" || cmd == "help") {
     std::cout << kUsageText;
     return kDone;

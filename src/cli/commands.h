@@ -13,6 +13,8 @@ std::string ProgramFolder(const std::string& argv0);
 
 // `render`: a page drawn as the form window draws it (render_command.cpp).
 int CmdRender(const std::vector<std::string>& args, const std::string& argv0);
+// `print`: forms printed into a PDF file as the print window prints them (print_command.cpp).
+int CmdPrint(const std::vector<std::string>& args, const std::string& argv0);
 
 // `import`: last year's identification data (import_command.cpp).
 int CmdImport(const std::vector<std::string>& args, const std::string& argv0);

@@ -282,6 +282,10 @@ void PagePicture::Draw(QPainter& p, int x, int y) const {
   emf::PlayEmf(p, metafile_, QRectF(x, y, kPageWidth, height_));
 }
 
+void PagePicture::DrawInto(QPainter& p, const QRectF& target) const {
+  if (loaded_) emf::PlayEmf(p, metafile_, target);
+}
+
 QImage RenderPage(const PagePicture* picture, int idPit, const std::vector<FieldObject>& defs,
                   const FormEntry& entry, int page, const PaintOptions& o, int leftOffset, int fallbackHeight) {
   const bool withPicture = picture != nullptr && picture->Loaded();

@@ -6,6 +6,7 @@
 // everywhere. Qt Gui only: no widgets.
 #include <QColor>
 #include <QImage>
+#include <QRectF>
 #include <QString>
 #include <cstdint>
 #include <string>
@@ -73,6 +74,8 @@ class PagePicture {
   const std::string& Error() const { return error_; }
   // Draws the picture 800 pixels wide with its top left corner at (x, y).
   void Draw(QPainter& p, int x, int y) const;
+  // Draws the picture stretched into `target` (printing).
+  void DrawInto(QPainter& p, const QRectF& target) const;
 
  private:
   emf::Metafile metafile_;

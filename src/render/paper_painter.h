@@ -25,6 +25,10 @@ struct PaperGeometry {
   double scale = 1.0;  // surface pixels per page pixel (page pictures are 800 wide)
   int left = 0, top = 0;
   int dx = 0, dy = 0;  // shift of the written data against the picture
+  // Surface pixels per printer pixel, for the fixed distances of a printed
+  // page (pens, the text's drop). 1 for the HTML copy; printing counts in
+  // 1/600-inch printer pixels on devices of any resolution (printed_page.h).
+  double unit = 1.0;
 
   // From the shared options: f = (`perStep` x size correction + surface
   // width) / 800; margins in steps of 10 pixels; a smaller page is centred.

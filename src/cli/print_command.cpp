@@ -1,0 +1,298 @@
+// pit2014cli print: forms of a settlement printed into one PDF file as the
+// print window prints them (the same ranges and options), so that a paper
+// copy can be made without the desktop program. Headless: the drawing runs
+// on Qt's offscreen platform.
+#include "commands.h"
+
+#include <iostream>
+
+#ifdef PIT_WITH_RENDER
+#include <QGuiApplication>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QString>
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/document.h"
+#include "calc/calculation.h"
+#include "calc/framework.h"
+#include "forms/definition_files.h"
+#include "forms/definition_library.h"
+#include "output/print_order.h"
+#include "printed_page.h"
+#include "refdata/dictionaries.h"
+#endif
+
+namespace pit::cli {
+
+#ifndef PIT_WITH_RENDER
+
+int CmdPrint(const std::vector<std::string>&, const std::string&) {
+  std::cerr << "pit2014cli: ta wersja programu nie drukuje (zbudowana bez Qt)\n";
+  return kUsage;
+}
+
+#else
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kPrintUsage =
+    "  pit2014cli print PLIK --entry N [--page P | --form | --return | --all] -o PLIK.pdf\n"
+    "                   [--no-background] [--blank] [--size K] [--top K] [--left K] [--dx K] [--dy K]\n"
+    "                   [--dc KATALOG]\n";
+
+int PrintUsage(const std::string& why) {
+  std::cerr << "pit2014cli: " << why << "\nUżycie:\n" << kPrintUsage;
+  return kUsage;
+}
+
+bool ParseNumber(const std::string& s, int& out) {
+  if (s.empty() || s.size() > 6) return false;
+  std::size_t i = s[0] == '-' ? 1 : 0;
+  if (i == s.size()) return false;
+  for (std::size_t k = i; k < s.size(); ++k)
+    if (s[k] < '0' || s[k] > '9') return false;
+  out = std::atoi(s.c_str());
+  return true;
+}
+
+struct PrintArgs {
+  std::string file, out, dcDir;
+  int entry = 0, page = 0;
+  bool rangeGiven = false;
+  render::PrintOptions options;
+};
+
+int ParsePrintArgs(const std::vector<std::string>& args, const std::string& argv0, PrintArgs& r) {
+  std::string entry, page;
+  r.options.range = kPrintCurrentForm;
+  int ranges = 0;
+  struct Setting {
+    const char* name;
+    int* into;
+    int limit;
+  };
+  const Setting settings[] = {
+      {"--size", &r.options.sizeCorrection, 50},
+      {"--top", &r.options.top, 100},
+      {"--left", &r.options.left, 100},
+      {"--dx", &r.options.dx, 100},
+      {"--dy", &r.options.dy, 100},
+  };
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string& into) {
+      if (i + 1 >= args.size()) return false;
+      into = args[++i];
+      return true;
+    };
+    bool ok = true;
+    const Setting* setting = nullptr;
+    for (const Setting& s : settings)
+      if (a == s.name) setting = &s;
+    if (setting != nullptr) {
+      std::string v;
+      ok = value(v);
+      if (ok && (!ParseNumber(v, *setting->into) || *setting->into < -setting->limit ||
+                 *setting->into > setting->limit))
+        return PrintUsage(a + " przyjmuje liczbę całkowitą od " + std::to_string(-setting->limit) + " do " +
+                          std::to_string(setting->limit));
+    } else if (a == "--entry") {
+      ok = value(entry);
+    } else if (a == "--page") {
+      ok = value(page);
+      r.options.range = kPrintCurrentPage;
+      ++ranges;
+    } else if (a == "--form") {
+      r.options.range = kPrintCurrentForm;
+      ++ranges;
+    } else if (a == "--return") {
+      r.options.range = kPrintReturn;
+      ++ranges;
+    } else if (a == "--all") {
+      r.options.range = kPrintSettlement;
+      ++ranges;
+    } else if (a == "-o") {
+      ok = value(r.out);
+    } else if (a == "--dc") {
+      ok = value(r.dcDir);
+    } else if (a == "--no-background") {
+      r.options.coloured = false;
+    } else if (a == "--blank") {
+      r.options.content = 0;
+    } else if (!a.empty() && a[0] == '-') {
+      return PrintUsage("nieznana opcja " + a);
+    } else if (r.file.empty()) {
+      r.file = a;
+    } else {
+      return PrintUsage("print drukuje jeden plik rozliczenia");
+    }
+    if (!ok) return PrintUsage("brak wartości opcji " + a);
+  }
+  if (r.file.empty()) return PrintUsage("brak pliku rozliczenia");
+  if (r.out.empty()) return PrintUsage("brak opcji -o PLIK.pdf");
+  if (ranges > 1) return PrintUsage("podaj jeden zakres: --page P, --form, --return albo --all");
+  if (entry.empty() && r.options.range == kPrintSettlement) entry = "1";
+  if (!ParseNumber(entry, r.entry) || r.entry < 1) return PrintUsage("--entry przyjmuje numer pozycji od 1");
+  if (r.options.range == kPrintCurrentPage && (!ParseNumber(page, r.page) || r.page < 1))
+    return PrintUsage("--page przyjmuje numer strony od 1");
+  if (r.dcDir.empty()) r.dcDir = (fs::u8path(ProgramFolder(argv0)) / "dc").u8string();
+  return kDone;
+}
+
+int PageCountOf(const Settlement& s, const DefinitionLibrary& defs, int idPit) {
+  int pageCount = s.Catalogue()[idPit].PageCount;
+  if (auto d = defs.Description(idPit)) pageCount = d->PageCount;
+  return pageCount;
+}
+
+// The settlement as the desktop program holds it after opening the file:
+// every entry calculated, attachments first; then each printed entry is
+// selected as a click in the tree selects it (its calculation run with its
+// definition open, the spouse rules applied to what the window shows).
+class PrintSession {
+ public:
+  PrintSession(Settlement& s, DefinitionLibrary& defs, const std::string& bibDir)
+      : s_(s), defs_(defs), countries_(LoadCountries(bibDir)) {
+    for (int i = 1; i <= s_.Count(); ++i) CollectIdentification(s_, ids_, i);
+    CalcContext opening(s_, ids_, display_);
+    opening.countryCodeOf = [this](const std::string& n) { return countries_.Table.CodeByName(n); };
+    RunOpeningPass(opening);
+  }
+
+  // Selects entry `number` and returns the form ready to print.
+  render::FormToPrint Select(int number, std::vector<int> pages) {
+    const FormEntry& e = s_.Entry(number);
+    render::FormToPrint form;
+    form.entryNumber = number;
+    form.idPit = e.IdPit;
+    form.code = s_.Catalogue()[e.IdPit].Code;
+    form.entry = &e;
+    form.pages = std::move(pages);
+    if (auto recs = LoadFieldObjects(defs_.DcsPath(e.IdPit))) {
+      form.fileDefs = std::move(*recs);
+    } else {
+      std::cerr << "Brak pliku definicji formularza " << form.code << ": " << defs_.DcsPath(e.IdPit)
+                << " (drukowane są same strony druku).\n";
+    }
+    form.shownDefs = form.fileDefs;
+    CurrentEntryState& c = s_.Current;
+    c.Number = number;
+    c.IdPit = e.IdPit;
+    c.IdParent = e.IdParent;
+    c.PM = e.PM;
+    c.Kind = s_.Entry(1).Kind;
+    c.PageCount = PageCountOf(s_, defs_, e.IdPit);
+    c.Page = form.pages.empty() ? 1 : form.pages.front();
+    c.ReturnGuid = e.ReturnGuid;
+    display_.Show(number, e.IdPit, c.Page);
+    display_.fields = &form.shownDefs;
+    CalcContext shown(s_, ids_, display_, &form.shownDefs);
+    shown.countryCodeOf = [this](const std::string& n) { return countries_.Table.CodeByName(n); };
+    if (RunCalculation(shown, e.IdPit, number) != CalcStatus::Done && !display_.errors.empty())
+      std::cerr << display_.errors.back() << "\n";
+    if (!form.shownDefs.empty()) SpouseFieldRules(shown, e.IdPit);
+    display_.fields = nullptr;
+    return form;
+  }
+
+ private:
+  Settlement& s_;
+  DefinitionLibrary& defs_;
+  CountryLoad countries_;
+  IdentificationRecords ids_;
+  HeadlessDisplay display_;
+};
+
+std::vector<int> AllPages(int count) {
+  std::vector<int> pages;
+  for (int p = 1; p <= count; ++p) pages.push_back(p);
+  return pages;
+}
+
+}  // namespace
+
+int CmdPrint(const std::vector<std::string>& args, const std::string& argv0) {
+  PrintArgs r;
+  if (const int rc = ParsePrintArgs(args, argv0, r); rc != kDone) return rc;
+
+  DefinitionLibrary defs(r.dcDir);
+  Settlement s;
+  const FileResult loaded = LoadSettlement(r.file, s, defs);
+  if (!loaded.ok) {
+    std::cerr << loaded.message << "\n";
+    return kFileError;
+  }
+  if (!loaded.message.empty()) std::cerr << loaded.message << "\n";
+  if (!s.Has(r.entry)) {
+    std::cerr << "Rozliczenie nie ma pozycji " << r.entry << ".\n";
+    return kRefused;
+  }
+  const std::vector<int> entries = EntriesToPrint(s, r.options.range, r.entry);
+  for (int n : entries) {
+    if (!FormCatalogue::IsValid(s.Entry(n).IdPit)) {
+      std::cerr << "Pozycja " << n << " nie jest znanym formularzem.\n";
+      return kRefused;
+    }
+  }
+  if (r.options.range == kPrintCurrentPage) {
+    const int idPit = s.Entry(r.entry).IdPit;
+    if (r.page > PageCountOf(s, defs, idPit)) {
+      std::cerr << "Formularz " << s.Catalogue()[idPit].Code << " nie ma strony " << r.page << ".\n";
+      return kRefused;
+    }
+  }
+
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  int argc = 1;
+  char name[] = "pit2014cli";
+  char* argv[] = {name, nullptr};
+  QGuiApplication app(argc, argv);
+
+  std::vector<std::string> codes;
+  for (int n : entries) codes.push_back(s.Catalogue()[s.Entry(n).IdPit].Code);
+
+  // One file holds every form; a half-written file never replaces a good one.
+  QSaveFile file(QString::fromStdString(r.out));
+  if (!file.open(QIODevice::WriteOnly)) {
+    std::cerr << "Nie można zapisać pliku " << r.out << "\n";
+    return kFileError;
+  }
+  QPdfWriter pdf(&file);
+  pdf.setResolution(render::kPrinterPixelsPerInch);
+  pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+  pdf.setTitle(render::JobTitle(codes));
+  pdf.setCreator(QStringLiteral("pit2014"));
+  QPainter painter;
+  if (!painter.begin(&pdf)) {
+    std::cerr << "Nie można zapisać pliku " << r.out << "\n";
+    return kFileError;
+  }
+  // Each form is selected just before it is printed, as the print window
+  // selects it in the tree: what its calculation shows is what is printed.
+  PrintSession session(s, defs, (fs::u8path(ProgramFolder(argv0)) / "bib").u8string());
+  render::FormPrinter printer(r.options, r.dcDir);
+  for (int n : entries) {
+    const int idPit = s.Entry(n).IdPit;
+    const std::vector<int> pages =
+        r.options.range == kPrintCurrentPage ? std::vector<int>{r.page} : AllPages(PageCountOf(s, defs, idPit));
+    printer.Print(painter, pdf, session.Select(n, pages), printer.PagesPrinted() == 0);
+  }
+  painter.end();
+  if (!file.commit()) {
+    std::cerr << "Nie można zapisać pliku " << r.out << "\n";
+    return kFileError;
+  }
+  if (!printer.MissingPictures().empty()) std::cerr << render::MissingPicturesMessage(printer.MissingPictures()) << "\n";
+  return kDone;
+}
+
+#endif
+
+}  // namespace pit::cli
