@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QStyle>
 #include <QTextBrowser>
 #include <QToolButton>
@@ -314,6 +315,12 @@ void TKreator::BuildAnswerColumn(QWidget* parent) {
 // --- showing ---------------------------------------------------------------------------
 
 void TKreator::showEvent(QShowEvent* e) {
+  // A window system's own showing (after being covered or restored) is no
+  // new start and must not throw the answers away.
+  if (e->spontaneous()) {
+    QDialog::showEvent(e);
+    return;
+  }
   left_ = false;
   outcome_ = SelectionOutcome{};
   wizard_.Show();
