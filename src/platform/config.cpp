@@ -11,6 +11,7 @@ const QString kRun = QStringLiteral("PIT/Run");
 const QString kPath = QStringLiteral("PIT/Path");
 const QString kVer = QStringLiteral("PIT/Ver");
 const QString kAutoUpdate = QStringLiteral("PIT/AutoUpdate");
+const QString kUpdateServer = QStringLiteral("PIT/UpdateServer");
 }  // namespace
 
 QString Config::DefaultPath() { return TempFolder() + QLatin1Char('/') + QLatin1String(kConfigFileName); }
@@ -39,6 +40,10 @@ bool Config::AutoUpdate() const {
 void Config::SetAutoUpdate(bool on) {
   QSettings ini(path_, QSettings::IniFormat);
   ini.setValue(kAutoUpdate, on);
+}
+
+QString Config::UpdateServer() const {
+  return QSettings(path_, QSettings::IniFormat).value(kUpdateServer).toString();
 }
 
 }  // namespace pit::platform

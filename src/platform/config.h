@@ -24,6 +24,9 @@ class Config {
   QString Version() const;
   bool AutoUpdate() const;
   void SetAutoUpdate(bool on);
+  // "UpdateServer": the update server's address with its scheme; empty
+  // when the key is missing (the maker's server over https).
+  QString UpdateServer() const;
 
  private:
   QString path_;

@@ -4,6 +4,7 @@
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 #include <QTranslator>
 #include <exception>
 
@@ -12,6 +13,7 @@
 #include "ui/app/program_filter.h"
 #include "ui/app/ttools.h"
 #include "ui/app/welcome_panel.h"
+#include "ui/update/taktualizacja.h"
 
 namespace pit::ui {
 
@@ -62,6 +64,8 @@ int RunProgram(int argc, char** argv) {
   if (const QScreen* screen = QGuiApplication::primaryScreen()) tools.setGeometry(screen->availableGeometry());
   tools.showMaximized();
   if (!tools.AfterShow(app.arguments().mid(1))) return 0;
+  // The update check runs once the window is up, so a slow server never delays the start.
+  QTimer::singleShot(0, &tools, [&tools] { tools.FAktualizacja->StartUpCheck(); });
   return app.exec();
 }
 

@@ -38,7 +38,9 @@
 #include "ui/output/efiling.h"
 #include "ui/refdata/tfopp.h"
 #include "ui/selection/start_work.h"
+#include "ui/update/taktualizacja.h"
 #include "ui/update/tfpomoc.h"
+#include "ui/update/tinfo.h"
 
 namespace pit::ui {
 
@@ -149,6 +151,7 @@ TTools::TTools(AppContext& ctx, const QString& lockPath, QWidget* parent)
 
   ctx_.tempFolder = S(platform::TempFolder());
   ctx_.configPath = S(platform::Config::DefaultPath());
+  FAktualizacja = new TAktualizacja(ctx_, this);
   if (!ctx_.defs) ctx_.defs = std::make_unique<DefinitionLibrary>(ctx_.Folder("dc"));
   s.DocumentPath.clear();
   s.DocumentModified = false;
@@ -223,7 +226,7 @@ void TTools::BuildMenus() {
   connect(N8, &QAction::triggered, this, &TTools::N8Click);
   connect(Pomocneinformacje1, &QAction::triggered, this, [this] { FPomoc->ShowHelp(); });
   connect(Kalkulator1, &QAction::triggered, this, &TTools::Kalkulator1Click);
-  connect(gg1, &QAction::triggered, this, [this] { NotAvailableYet(QStringLiteral("Aktualizacja")); });
+  connect(gg1, &QAction::triggered, this, [this] { FAktualizacja->CheckForUpdate(true); });
   connect(Informacjaoprogramie2, &QAction::triggered, this, &TTools::Informacjaoprogramie2Click);
   connect(Forum1, &QAction::triggered, this, [] { platform::OpenAddress(kForumAddress); });
   connect(StronaProgramu1, &QAction::triggered, this, [] { platform::OpenAddress(kProductAddress); });
@@ -276,8 +279,7 @@ void TTools::BuildToolBars() {
   connect(TBOpenXML, &QAction::triggered, efiling, &EFiling::TBOpenXMLClick);
   connect(ToolButton3, &QAction::triggered, this, [this] { FPomoc->ShowHelp(); });
   connect(ToolButton13, &QAction::triggered, this, &TTools::Kalkulator1Click);
-  connect(ToolButton10, &QAction::triggered, this,
-          [this] { NotAvailableYet(QStringLiteral("Sprawdź, czy jest nowsza wersja programu")); });
+  connect(ToolButton10, &QAction::triggered, this, [this] { FAktualizacja->CheckForUpdate(true); });
 }
 
 void TTools::BuildCentralArea() {
@@ -1024,8 +1026,8 @@ void TTools::Kalkulator1Click() {
 void TTools::N8Click() { FOPP->exec(); }
 
 void TTools::Informacjaoprogramie2Click() {
-  QMessageBox::about(this, QStringLiteral("Informacja o programie"),
-                     QString::fromUtf8(kApplicationTitle) + QStringLiteral("\n\nwersja: ") + Q(ctx_.version));
+  TInfo info(Q(ctx_.configPath), Q(ctx_.version), this);
+  info.exec();
 }
 
 void TTools::NotAvailableYet(const QString& function) { ShowMessage(this, kNotYet.arg(function)); }

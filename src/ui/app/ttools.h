@@ -30,6 +30,7 @@ struct AppContext;
 class TFImage;
 class TFOPP;
 class TFPomoc;
+class TAktualizacja;
 class WelcomePanel;
 struct MainWindowHooks;
 struct SelectionOutcome;
@@ -94,6 +95,7 @@ class TTools : public QMainWindow {
   TFImage* FImage = nullptr;
   TFOPP* FOPP = nullptr;
   TFPomoc* FPomoc = nullptr;  // help window, made once
+  TAktualizacja* FAktualizacja = nullptr;  // update check and its window
 
   // Menu items.
   QAction* Nowe1 = nullptr;
