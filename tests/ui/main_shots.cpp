@@ -40,6 +40,7 @@
 #include "ui/forms/opp_panels.h"
 #include "ui/forms/pick_panels.h"
 #include "ui/forms/tfimage.h"
+#include "ui/output/efiling.h"
 #include "../support/own_home.h"
 
 using namespace pit;
@@ -328,6 +329,21 @@ int main(int argc, char** argv) {
                .arg(QString::fromStdString(ctx.settlement.Entry(ctx.settlement.Current.Number).Slots[kKrsField].Value),
                     form.DonationLabel()->text()));
     }
+  }
+
+  // "Weryfikacja" without a connection: the box with the empty required
+  // fields (or the confirmation), never the hand-off.
+  if (auto* efiling = w.findChild<pit::ui::EFiling*>(QStringLiteral("EFiling"))) {
+    efiling->hooks.connected = [] { return false; };
+    QTimer::singleShot(0, [&] {  // before the answerer closes it
+      if (QWidget* box = QApplication::activeModalWidget()) {
+        const QString path = dir.filePath(QStringLiteral("06_check.png"));
+        if (!box->grab().save(path)) Fail(QStringLiteral("cannot write %1").arg(path));
+        else std::printf("%s\n", qPrintable(path));
+        box->close();
+      }
+    });
+    w.TbCheck->trigger();
   }
 
   // Nothing of this is to be saved.
