@@ -36,6 +36,7 @@
 #include "ui/app/welcome_panel.h"
 #include "ui/forms/tfimage.h"
 #include "ui/output/efiling.h"
+#include "ui/output/twydruk.h"
 #include "ui/refdata/tfopp.h"
 #include "ui/selection/start_work.h"
 #include "ui/update/taktualizacja.h"
@@ -219,7 +220,7 @@ void TTools::BuildMenus() {
   connect(Zamknij1, &QAction::triggered, this, &TTools::Zamknij1Click);
   connect(Zapisz1, &QAction::triggered, this, &TTools::Zapisz1Click);
   connect(Zapiszjako1, &QAction::triggered, this, &TTools::Zapiszjako1Click);
-  connect(Drukuj2, &QAction::triggered, this, [this] { NotAvailableYet(QStringLiteral("Drukuj")); });
+  connect(Drukuj2, &QAction::triggered, this, &TTools::Drukuj2Click);
   connect(PrzeniesDaneMenu, &QAction::triggered, this,
           [this] { NotAvailableYet(QStringLiteral("Pobierz dane identyfikacyjne")); });
   connect(Zamknijprogram1, &QAction::triggered, this, &TTools::Zamknijprogram1Click);
@@ -270,7 +271,7 @@ void TTools::BuildToolBars() {
   connect(ToolButton1, &QAction::triggered, this, &TTools::Nowe1Click);
   connect(ToolButton2, &QAction::triggered, this, &TTools::ToolButton2Click);
   connect(ToolButtonSave, &QAction::triggered, this, &TTools::Zapisz1Click);
-  connect(BWydruk, &QAction::triggered, this, [this] { NotAvailableYet(QStringLiteral("Drukuj")); });
+  connect(BWydruk, &QAction::triggered, this, &TTools::BWydrukClick);
   connect(TB_Import, &QAction::triggered, this,
           [this] { NotAvailableYet(QStringLiteral("Pobierz dane identyfikacyjne")); });
   auto* efiling = new EFiling(*this);
@@ -405,6 +406,7 @@ void TTools::BuildCentralArea() {
   WBWelcome->viewport()->installEventFilter(this);
 
   FOPP = new TFOPP(this);
+  Wydruk = new TWydruk(*this, this);
 
   connect(TV, &QTreeWidget::currentItemChanged, this, &TTools::TVChange);
   connect(Zmiana, &QToolButton::clicked, this, &TTools::ZmianaClick);
@@ -1024,6 +1026,12 @@ void TTools::Kalkulator1Click() {
 }
 
 void TTools::N8Click() { FOPP->exec(); }
+
+void TTools::BWydrukClick() { Wydruk->exec(); }
+
+void TTools::Drukuj2Click() {
+  if (BWydruk->isEnabled()) BWydrukClick();
+}
 
 void TTools::Informacjaoprogramie2Click() {
   TInfo info(Q(ctx_.configPath), Q(ctx_.version), this);

@@ -31,6 +31,7 @@ class TFImage;
 class TFOPP;
 class TFPomoc;
 class TAktualizacja;
+class TWydruk;
 class WelcomePanel;
 struct MainWindowHooks;
 struct SelectionOutcome;
@@ -96,6 +97,7 @@ class TTools : public QMainWindow {
   TFOPP* FOPP = nullptr;
   TFPomoc* FPomoc = nullptr;  // help window, made once
   TAktualizacja* FAktualizacja = nullptr;  // update check and its window
+  TWydruk* Wydruk = nullptr;  // "Parametry wydruku"
 
   // Menu items.
   QAction* Nowe1 = nullptr;
@@ -154,6 +156,8 @@ class TTools : public QMainWindow {
   void Zamknijprogram1Click();
   void Kalkulator1Click();
   void N8Click();
+  void BWydrukClick();
+  void Drukuj2Click();
   void Informacjaoprogramie2Click();
   void ZalAddClick();
   void PitPrevPageEndClick();

@@ -1,0 +1,357 @@
+// The print window driven as a user drives it: opened from the main window
+// with Ctrl+P or the tool bar, its controls set, "Drukuj" pressed and the
+// system's print dialog answered. The jobs are recorded (title, pages) or,
+// when the dialog chooses a PDF file, written to it.
+#include <QApplication>
+#include <QBuffer>
+#include <QButtonGroup>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QMessageBox>
+#include <QPdfWriter>
+#include <QPointer>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+#include "../support/own_home.h"
+#include "app/document.h"
+#include "app/settlement.h"
+#include "calc/identification.h"
+#include "forms/definition_library.h"
+#include "ui/app/app_context.h"
+#include "ui/app/ttools.h"
+#include "ui/forms/tfimage.h"
+#include "ui/output/twydruk.h"
+
+using namespace pit;
+using pit::ui::TTools;
+using pit::ui::TWydruk;
+
+namespace {
+
+int PdfPages(const QByteArray& bytes) {
+  int pages = 0;
+  for (int i = bytes.indexOf("/Type /Page"); i >= 0; i = bytes.indexOf("/Type /Page", i + 1))
+    if (bytes.mid(i + 11, 1) != "s") ++pages;
+  return pages;
+}
+
+// Print jobs kept in memory: each job is a PDF of its own.
+struct JobLog {
+  struct Job {
+    QString title;
+    std::unique_ptr<QBuffer> buffer;
+    std::unique_ptr<QPdfWriter> pdf;
+  };
+  std::vector<Job> jobs;
+  QStringList Titles() const {
+    QStringList t;
+    for (const Job& j : jobs) t << j.title;
+    return t;
+  }
+  QList<int> Pages() const {
+    QList<int> p;
+    for (const Job& j : jobs) p << PdfPages(j.buffer->data());
+    return p;
+  }
+};
+
+class RecordingTarget : public ui::PrintTarget {
+ public:
+  explicit RecordingTarget(JobLog& log) : log_(log) {}
+  QPagedPaintDevice* BeginJob(const QString& title) override {
+    JobLog::Job job;
+    job.title = title;
+    job.buffer = std::make_unique<QBuffer>();
+    job.buffer->open(QIODevice::WriteOnly);
+    job.pdf = std::make_unique<QPdfWriter>(job.buffer.get());
+    job.pdf->setResolution(600);
+    job.pdf->setPageSize(QPageSize(QPageSize::A4));
+    log_.jobs.push_back(std::move(job));
+    return log_.jobs.back().pdf.get();
+  }
+  bool SingleJob() const override { return false; }
+
+ private:
+  JobLog& log_;
+};
+
+// Answers the message boxes that open while it lives and keeps their texts.
+class BoxAnswerer : public QObject {
+ public:
+  BoxAnswerer() {
+    connect(&timer_, &QTimer::timeout, this, [this] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (box == nullptr || !box->isVisible()) continue;
+        texts << box->text();
+        box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok)->click() : box->buttons().value(0)->click();
+        return;
+      }
+    });
+    timer_.start(10);
+  }
+  QStringList texts;
+
+ private:
+  QTimer timer_;
+};
+
+QString MakeProgramFolder(const QString& root) {
+  const QString program = root + QStringLiteral("/program");
+  QDir().mkpath(program + QStringLiteral("/dc"));
+  QDir().mkpath(program + QStringLiteral("/bib"));
+  const QDir built(QStringLiteral(PIT_BIN_DIR "/dc"));
+  for (const QString& name : built.entryList(QDir::Files)) QFile::copy(built.filePath(name), program + "/dc/" + name);
+  for (const char* name : {"US.xsd", "KR.xsd"})
+    QFile::copy(QStringLiteral(PIT_SOURCE_DIR "/data/bib/") + QLatin1String(name),
+                program + QStringLiteral("/bib/") + QLatin1String(name));
+  return program;
+}
+
+// A PIT-37 with the taxpayer's PIT/O and PIT/D, revenue typed in.
+void MakeSettlementFile(const QString& path, const QString& programFolder) {
+  DefinitionLibrary defs((programFolder + QStringLiteral("/dc")).toStdString());
+  Settlement s;
+  s.AddEntry(kPit37, 0, kPmNone, kIndividual);
+  s.AddEntry(kPitO, 1, kPmTaxpayer, kIndividual);
+  s.AddEntry(kPitD, 1, kPmTaxpayer, kIndividual);
+  s.RebuildTree(defs);
+  s.Entry(1).Slots[10].SetValue("KOWALSKI");
+  s.Entry(1).Slots[36].SetValue("50000,00");
+  IdentificationRecords ids;
+  CollectIdentification(s, ids, 1);
+  DistributeIdentification(s, ids);
+  QVERIFY(SaveSettlement(s, path.toStdString()).ok);
+}
+
+int PagesOf(const QString& programFolder, int idPit) {
+  DefinitionLibrary defs((programFolder + QStringLiteral("/dc")).toStdString());
+  return defs.Description(idPit) ? defs.Description(idPit)->PageCount : -1;
+}
+
+}  // namespace
+
+class TWydrukTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir dir_;
+  QString program_;
+  QString file_;
+  ui::AppContext ctx_;
+  std::unique_ptr<TTools> window_;
+
+  TTools& W() { return *window_; }
+
+  // Shows the tree node of entry `number` and its page `page`.
+  void Show(int number, int page) {
+    W().SelectEntry(number);
+    while (ctx_.settlement.Current.Page > page) W().PitPrevPageClick();
+    while (ctx_.settlement.Current.Page < page) W().PitNextPageClick();
+    QCOMPARE(ctx_.settlement.Current.Number, number);
+    QCOMPARE(ctx_.settlement.Current.Page, page);
+  }
+
+  // Opens the print window with Ctrl+P; `inside` runs while it is open.
+  // False when no window opened.
+  bool WithPrintWindow(const std::function<void(TWydruk&)>& inside) {
+    bool opened = false;
+    QTimer::singleShot(0, this, [&] {
+      TWydruk* dialog = W().Wydruk;
+      if (dialog == nullptr || !dialog->isVisible()) return;
+      opened = true;
+      inside(*dialog);
+      if (dialog->isVisible()) dialog->Anuluj->click();
+    });
+    // The shortcut belongs to the main window, active again after the
+    // print window closed.
+    QApplication::setActiveWindow(&W());
+    QTest::keyClick(&W(), Qt::Key_P, Qt::ControlModifier);
+    // Without a window the timer has run by now as well.
+    QCoreApplication::processEvents();
+    return opened;
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    testsupport::UseOwnHomeFolders(dir_.path() + QStringLiteral("/home"));
+    program_ = MakeProgramFolder(dir_.path());
+    file_ = dir_.filePath(QStringLiteral("zeznanie.dc2014"));
+    MakeSettlementFile(file_, program_);
+    ctx_.programFolder = program_.toStdString();
+    window_ = std::make_unique<TTools>(ctx_);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    BoxAnswerer answerer;
+    QVERIFY(window_->AfterShow({file_}));
+  }
+
+  void noFormShownNoPrintWindow() {
+    // Started with a file: the tree, but no page yet.
+    QVERIFY(!W().BWydruk->isEnabled());
+    QVERIFY(!WithPrintWindow([](TWydruk&) {}));
+  }
+
+  void controlsAndTheirRanges() {
+    Show(1, 1);
+    QVERIFY(W().BWydruk->isEnabled());
+    const bool opened = WithPrintWindow([](TWydruk& d) {
+      QCOMPARE(d.windowTitle(), QStringLiteral("Parametry wydruku"));
+      QVERIFY(d.Drukuj->isEnabled());
+      QVERIFY(!d.UstawieniaDrukarki->isVisible());
+      QCOMPARE(d.zakres->checkedId(), 0);
+      QCOMPARE(d.zakres->button(3)->text(), QStringLiteral("Wszystkie dokumenty i załączniki bieżącego rozliczenia"));
+      QVERIFY(d.RBWydrukKolor->isChecked());
+      QCOMPARE(d.zawartosc->checkedId(), 1);
+      struct Spin {
+        QSpinBox* box;
+        int limit;
+      };
+      for (const Spin& s : {Spin{d.UpDownRozmDruku, 50}, Spin{d.UpDownMG, 100}, Spin{d.UpDownML, 100},
+                            Spin{d.UpDownDx, 100}, Spin{d.UpDownDy, 100}}) {
+        QCOMPARE(s.box->value(), 0);
+        QCOMPARE(s.box->minimum(), -s.limit);
+        QCOMPARE(s.box->maximum(), s.limit);
+      }
+      // The shift applies to the data only: off while only the form prints.
+      QVERIFY(d.GroupPrzesText->isEnabled());
+      d.zawartosc->button(0)->click();
+      QVERIFY(!d.GroupPrzesText->isEnabled());
+      QCOMPARE(render::SharedPrintOptions().content, 0);
+      d.zawartosc->button(1)->click();
+      QVERIFY(d.GroupPrzesText->isEnabled());
+      // Settings typed in stay for the next time, and the HTML copy reads them.
+      d.UpDownRozmDruku->setValue(-3);
+      d.UpDownML->setValue(5);
+    });
+    QVERIFY(opened);
+    QCOMPARE(render::SharedPrintOptions().sizeCorrection, -3);
+    QCOMPARE(render::SharedPrintOptions().left, 5);
+    QVERIFY(WithPrintWindow([](TWydruk& d) {
+      QCOMPARE(d.UpDownRozmDruku->value(), -3);
+      QCOMPARE(d.UpDownML->value(), 5);
+      d.UpDownRozmDruku->setValue(0);
+      d.UpDownML->setValue(0);
+    }));
+  }
+
+  void rangesPrintTheirForms_data() {
+    QTest::addColumn<int>("range");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<QList<int>>("pages");
+    const int o = PagesOf(program_, kPitO);
+    const int d = PagesOf(program_, kPitD);
+    const int p37 = PagesOf(program_, kPit37);
+    QTest::newRow("current page") << 0 << QStringList{"Wydruk druku PIT/O"} << QList<int>{1};
+    QTest::newRow("current form") << 1 << QStringList{"Wydruk druku PIT/O"} << QList<int>{o};
+    QTest::newRow("return from an attachment: main form first")
+        << 2 << QStringList{"Wydruk druku PIT-37", "Wydruk druku PIT/O", "Wydruk druku PIT/D"}
+        << QList<int>{p37, o, d};
+    QTest::newRow("whole settlement")
+        << 3 << QStringList{"Wydruk druku PIT-37", "Wydruk druku PIT/O", "Wydruk druku PIT/D"}
+        << QList<int>{p37, o, d};
+  }
+
+  void rangesPrintTheirForms() {
+    QFETCH(int, range);
+    QFETCH(QStringList, titles);
+    QFETCH(QList<int>, pages);
+    Show(2, 2);  // PIT/O, page 2
+    JobLog log;
+    W().Wydruk->SetTargetFactory([&](QPrinter&) { return std::make_unique<RecordingTarget>(log); });
+    int dialogs = 0;
+    W().Wydruk->SetPrintDialog([&](QPrinter&) {
+      ++dialogs;
+      return true;
+    });
+    bool closed = false;
+    QVERIFY(WithPrintWindow([&](TWydruk& d) {
+      d.zakres->button(range)->click();
+      d.Drukuj->click();
+      closed = !d.isVisible();
+    }));
+    QCOMPARE(dialogs, 1);
+    QVERIFY(closed);
+    QCOMPARE(log.Titles(), titles);
+    QCOMPARE(log.Pages(), pages);
+    // Printing a return selects each of its forms in turn, so the tree ends
+    // on the last one printed; the current page or form stays as it was.
+    const int last = range >= 2 ? 3 : 2;
+    QCOMPARE(ctx_.settlement.Current.Number, last);
+    QCOMPARE(W().TV->currentItem()->data(0, Qt::UserRole).toInt(), last);
+    W().Wydruk->SetTargetFactory(nullptr);
+    W().Wydruk->SetPrintDialog(nullptr);
+  }
+
+  void cancelledDialogPrintsNothing() {
+    Show(1, 1);
+    JobLog log;
+    W().Wydruk->SetTargetFactory([&](QPrinter&) { return std::make_unique<RecordingTarget>(log); });
+    W().Wydruk->SetPrintDialog([](QPrinter&) { return false; });
+    bool stillOpen = false, buttonOn = false;
+    QVERIFY(WithPrintWindow([&](TWydruk& d) {
+      d.Drukuj->click();
+      stillOpen = d.isVisible();
+      buttonOn = d.Drukuj->isEnabled();
+    }));
+    QVERIFY(stillOpen);
+    QVERIFY(buttonOn);
+    QVERIFY(log.jobs.empty());
+    W().Wydruk->SetTargetFactory(nullptr);
+  }
+
+  void pdfFileTakesTheWholeReturnInOneFile() {
+    Show(3, 1);  // PIT/D
+    const QString pdf = dir_.filePath(QStringLiteral("wydruk.pdf"));
+    W().Wydruk->SetPrintDialog([&](QPrinter& printer) {
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(pdf);
+      return true;
+    });
+    QVERIFY(WithPrintWindow([&](TWydruk& d) {
+      d.zakres->button(2)->click();
+      d.Drukuj->click();
+    }));
+    QFile f(pdf);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    QCOMPARE(PdfPages(bytes), PagesOf(program_, kPit37) + PagesOf(program_, kPitO) + PagesOf(program_, kPitD));
+    W().Wydruk->SetPrintDialog(nullptr);
+  }
+
+  void missingPagePictureIsToldOnce() {
+    QVERIFY(QFile::remove(program_ + QStringLiteral("/dc/6_3.dcg")));
+    Show(2, 1);
+    JobLog log;
+    W().Wydruk->SetTargetFactory([&](QPrinter&) { return std::make_unique<RecordingTarget>(log); });
+    W().Wydruk->SetPrintDialog([](QPrinter&) { return true; });
+    BoxAnswerer answerer;
+    QVERIFY(WithPrintWindow([&](TWydruk& d) {
+      d.zakres->button(1)->click();
+      d.Drukuj->click();
+    }));
+    QCOMPARE(log.Pages(), QList<int>{PagesOf(program_, kPitO)});
+    QCOMPARE(answerer.texts.size(), 1);
+    QVERIFY2(answerer.texts[0].contains(program_ + QStringLiteral("/dc/6_3.dcg")), qPrintable(answerer.texts[0]));
+    W().Wydruk->SetTargetFactory(nullptr);
+    W().Wydruk->SetPrintDialog(nullptr);
+  }
+
+  void cleanupTestCase() {
+    ctx_.settlement.DocumentModified = false;
+    window_.reset();
+  }
+};
+
+QTEST_MAIN(TWydrukTest)
+#include "twydruk_test.moc"
