@@ -218,6 +218,44 @@ TEST(PrintedPage, WhichFieldsArePrinted) {
   EXPECT_FALSE(InkBox(bare, bare.rect()));
 }
 
+// The shipped PIT/B: whatever object 64 holds, its page prints the same;
+// a value in a printed field of the same page does change it.
+TEST(PrintedPage, PitBObject64IsNeverPrinted) {
+  const auto defs = LoadFieldObjects(DcsPath(PIT_BIN_DIR "/dc", 10));
+  ASSERT_TRUE(defs.has_value()) << "the build makes dc/10.dcs";
+  ASSERT_GT(defs->size(), 64u);
+  const int page = (*defs)[64].Page;
+  ASSERT_TRUE((*defs)[64].Visible);
+  // A visible amount field on the same page, for the control.
+  int control = -1;
+  for (int k = 0; k < static_cast<int>(defs->size()) && control < 0; ++k) {
+    const FieldObject& d = (*defs)[static_cast<std::size_t>(k)];
+    if (d.Page == page && d.Visible && d.Typ == kLiczba && (k < 60 || k > 65)) control = k;
+  }
+  ASSERT_GE(control, 0);
+  auto print = [&](const std::string& v64, const std::string& vControl) {
+    FormEntry e;
+    e.IdPit = 10;
+    FillSlotsFromDefinition(e, *defs);
+    e.Slots[64].Value = v64;
+    e.Slots[static_cast<std::size_t>(control)].Value = vControl;
+    QImage img = Device(600, 4800, 6786);
+    PrintedPage pg;
+    pg.idPit = 10;
+    pg.page = page;
+    pg.entry = &e;
+    pg.fileDefs = &*defs;
+    QPainter p(&img);
+    PrintPage(p, GeometryFor(PrintOptions{}, img.width(), 600), pg, true);
+    p.end();
+    return img;
+  };
+  const QImage empty = print("", "");
+  EXPECT_EQ(print("98765,43", ""), empty);
+  EXPECT_EQ(print("NIE DRUKOWAĆ", ""), empty);
+  EXPECT_NE(print("", "98765,43"), empty);
+}
+
 TEST(PrintedPage, TicksAreCrossesLinesAreStrokes) {
   std::vector<FieldObject> defs = {Field(kCheckbox, 100, 100, 120, 120, "X"),
                                    Field(kCheckbox, 200, 100, 220, 120, ""),
