@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "form_source.h"
@@ -272,6 +273,27 @@ TEST(DcgenSource, RefusesSourcesThatWouldMakeABrokenDefinition) {
     } catch (const dcgen::SourceError& e) {
       EXPECT_NE(std::string(e.what()).find(c.complaint), std::string::npos) << e.what();
     }
+  }
+}
+
+// The typed shares of PIT/B lie exactly over the computed shares they
+// replace: the page never draws them, and a click on the computed share
+// must open the typed one.
+TEST(DcgenShippedForms, PitBTypedSharesLieOverTheComputedShares) {
+  auto built = pit::LoadFieldObjects(pit::DcsPath(std::string(PIT_BIN_DIR) + "/dc", 10));
+  ASSERT_TRUE(built.has_value());
+  const std::pair<int, int> pairs[] = {{27, 64}, {29, 65}, {39, 60}, {41, 61}, {51, 62}, {53, 63}};
+  for (const auto& [computed, typed] : pairs) {
+    SCOPED_TRACE(typed);
+    const pit::FieldObject& a = (*built)[static_cast<std::size_t>(computed)];
+    const pit::FieldObject& b = (*built)[static_cast<std::size_t>(typed)];
+    EXPECT_EQ(a.Page, b.Page);
+    EXPECT_EQ(a.Left, b.Left);
+    EXPECT_EQ(a.Top, b.Top);
+    EXPECT_EQ(a.Right, b.Right);
+    EXPECT_EQ(a.Bottom, b.Bottom);
+    EXPECT_TRUE(a.ReadOnly);
+    EXPECT_FALSE(b.ReadOnly);
   }
 }
 
