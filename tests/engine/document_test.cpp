@@ -86,6 +86,28 @@ TEST_F(DocumentTest, ThreeEntriesSaveTo777300BytesAndReloadTheSame) {
   EXPECT_EQ(r.Tree()[0].Children.size(), 2u);
 }
 
+// The zone sheets SSE/A and SSE-R/A hang under their SSE-R and come back
+// with it; a sheet under any other attachment is dropped.
+TEST_F(DocumentTest, ZoneSheetsUnderTheirSseRSurviveTheRoundTrip) {
+  Settlement s;
+  const int m = s.AddEntry(kPit36, 0, 0, kIndividual);
+  const int o = s.AddEntry(kPitO, m, 0, kIndividual);
+  const int sse = s.AddEntry(kSseR, m, 0, kIndividual);
+  s.AddEntry(kSseA, sse, 0, kIndividual);
+  s.AddEntry(kSseRA, sse, 0, kIndividual);
+  s.AddEntry(kSseA, o, 0, kIndividual);
+  DefinitionLibrary defs(Path("dc"));
+  ASSERT_TRUE(SaveSettlement(s, Path("sse.dc2014")).ok);
+  Settlement r;
+  const FileResult loaded = LoadSettlement(Path("sse.dc2014"), r, defs);
+  ASSERT_TRUE(loaded.ok) << loaded.message;
+  ASSERT_EQ(r.Count(), 5);
+  EXPECT_EQ(r.Entry(4).IdPit, kSseA);
+  EXPECT_EQ(r.Entry(4).IdParent, sse);
+  EXPECT_EQ(r.Entry(5).IdPit, kSseRA);
+  EXPECT_EQ(r.Entry(5).IdParent, sse);
+}
+
 TEST_F(DocumentTest, RecordLayoutOffsets) {
   Settlement s = ThreeEntries();
   s.StampEntries();

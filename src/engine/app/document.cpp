@@ -132,7 +132,10 @@ DecodeReport DecodeSettlement(const std::vector<std::uint8_t>& bytes, Settlement
     if (e->IdParent != 0) {
       auto parent = kept.find(e->IdParent);
       const bool parentIsMain = parent != kept.end() && s.Entry(parent->second).IdParent == 0;
-      if (e->IdParent < 0 || e->IdParent >= i || !parentIsMain) {
+      // The zone sheets hang under their SSE-R, which hangs under a main form.
+      const bool sheetOfZoneReturn = parent != kept.end() && (e->IdPit == kSseA || e->IdPit == kSseRA) &&
+                                     s.Entry(parent->second).IdPit == kSseR;
+      if (e->IdParent < 0 || e->IdParent >= i || !(parentIsMain || sheetOfZoneReturn)) {
         ++rep.skipped;
         continue;
       }
