@@ -12,6 +12,9 @@
 #include <utility>
 #include <vector>
 
+#include "app/document.h"
+#include "app/settlement.h"
+#include "forms/definition_library.h"
 #include "text/guid.h"
 
 namespace fs = std::filesystem;
@@ -140,6 +143,42 @@ TEST_F(BusinessCliTest, Pit36LWithPitBAndPitZ) {
                 {"3:2", "NOWAK"}, {"3:3", "ANNA"}});
   Set(file, {"1:120=5000"}, true);
   Expect(file, {{"1:120", "4495,20"}, {"1:34", "75504,80"}, {"1:43", "14345,95"}, {"1:50", "14346,00"}});
+  RecalcChangesNothing(file);
+}
+
+// PIT-36 with a PIT/ZG (the country picked by name) and an SSE-R with two
+// SSE/A sheets and an SSE-R/A sheet.
+TEST_F(BusinessCliTest, Pit36WithPitZGAndZoneSheets) {
+  // The sheets hang under the SSE-R, which `new` does not take as a parent:
+  // the settlement is made as the selection screen makes it.
+  const std::string file = File("zones.dc2014");
+  {
+    DefinitionLibrary defs(std::string(PIT_BIN_DIR) + "/dc");
+    Settlement s;
+    s.AddEntry(kPit36, 0, kPmNone, kIndividual);
+    s.AddEntry(kPitZG, 1, kPmNone, kIndividual);
+    s.AddEntry(kSseR, 1, kPmNone, kIndividual);
+    s.AddEntry(kSseA, 3, kPmNone, kIndividual);
+    s.AddEntry(kSseA, 3, kPmNone, kIndividual);
+    s.AddEntry(kSseRA, 3, kPmNone, kIndividual);
+    s.RebuildTree(defs);
+    ASSERT_TRUE(SaveSettlement(s, file).ok);
+  }
+  Set(file, {"1:9=KOWALSKI", "1:10=JAN", "1:11=01021980"});
+  Set(file, {"2:38=NIEMCY", "2:8=12000", "2:9=8000", "2:10=1200", "2:11=500", "2:12=500"});
+  Expect(file, {{"2:7", "DE"}, {"2:26", "12500,00"}, {"2:27", "8500,00"}, {"2:28", "1200,00"}, {"2:37", "1"},
+                {"2:2", "KOWALSKI"}, {"1:307", "1"}});
+  Set(file, {"3:55=100000", "3:57=40", "3:61=1000", "3:67=500"});
+  Expect(file, {{"3:3", "KOWALSKI, JAN, 01-02-1980"}, {"3:59", "40000,00"}, {"3:60", "60000,00"},
+                {"3:64", "59000,00"}, {"3:68", "59500,00"}, {"3:96", "2"}, {"3:97", "1"}, {"1:309", "1"}});
+  // The amount wins over the percentage.
+  Set(file, {"3:58=30000"});
+  Expect(file, {{"3:57", "0,00"}, {"3:59", "30000,00"}, {"3:60", "70000,00"}});
+  Set(file, {"4:7=250000"});
+  Set(file, {"5:7=1000"});
+  Set(file, {"6:7=3000"});
+  Expect(file, {{"4:1", "1"}, {"5:1", "2"}, {"5:2", "2"}, {"6:1", "1"}, {"4:3", "KOWALSKI, JAN, 01-02-1980"},
+                {"6:3", "KOWALSKI, JAN, 01-02-1980"}});
   RecalcChangesNothing(file);
 }
 

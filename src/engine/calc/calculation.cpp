@@ -28,10 +28,10 @@ const std::array<CalcFn, kFormTypeCount + 1>& DispatchTable() {
     t[kPitM] = &CalculatePitM;
     t[kPitB] = &CalculatePitB;
     t[kPitZ] = &CalculatePitZ;
-    t[kPitZG] = &ExchangeOnlyForNow;
-    t[kSseR] = &ExchangeOnlyForNow;
-    t[kSseA] = &ExchangeOnlyForNow;
-    t[kSseRA] = &ExchangeOnlyForNow;
+    t[kPitZG] = &CalculatePitZG;
+    t[kSseR] = &CalculateSseR;
+    t[kSseA] = &CalculateSseA;
+    t[kSseRA] = &CalculateSseRA;
     t[kNip1] = &CalculateExchangeOnly;
     t[kNip3] = &CalculateExchangeOnly;
     t[kPit28A] = &ExchangeOnlyForNow;

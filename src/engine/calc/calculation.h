@@ -49,5 +49,10 @@ void CalculatePitM(CalcContext& ctx, int entry);
 void CalculatePit36L(CalcContext& ctx, int entry);
 void CalculatePitB(CalcContext& ctx, int entry);
 void CalculatePitZ(CalcContext& ctx, int entry);
+// PIT/ZG, SSE-R, SSE/A, SSE-R/A (calc/zones.cpp).
+void CalculatePitZG(CalcContext& ctx, int entry);
+void CalculateSseR(CalcContext& ctx, int entry);
+void CalculateSseA(CalcContext& ctx, int entry);
+void CalculateSseRA(CalcContext& ctx, int entry);
 
 }  // namespace pit
