@@ -35,6 +35,7 @@
 #include "ui/app/icons.h"
 #include "ui/app/welcome_panel.h"
 #include "ui/forms/tfimage.h"
+#include "ui/import/tfimportdane.h"
 #include "ui/output/efiling.h"
 #include "ui/output/twydruk.h"
 #include "ui/refdata/tfopp.h"
@@ -221,8 +222,7 @@ void TTools::BuildMenus() {
   connect(Zapisz1, &QAction::triggered, this, &TTools::Zapisz1Click);
   connect(Zapiszjako1, &QAction::triggered, this, &TTools::Zapiszjako1Click);
   connect(Drukuj2, &QAction::triggered, this, &TTools::Drukuj2Click);
-  connect(PrzeniesDaneMenu, &QAction::triggered, this,
-          [this] { NotAvailableYet(QStringLiteral("Pobierz dane identyfikacyjne")); });
+  connect(PrzeniesDaneMenu, &QAction::triggered, this, &TTools::PrzeniesDaneMenuClick);
   connect(Zamknijprogram1, &QAction::triggered, this, &TTools::Zamknijprogram1Click);
   connect(N8, &QAction::triggered, this, &TTools::N8Click);
   connect(Pomocneinformacje1, &QAction::triggered, this, [this] { FPomoc->ShowHelp(); });
@@ -272,8 +272,7 @@ void TTools::BuildToolBars() {
   connect(ToolButton2, &QAction::triggered, this, &TTools::ToolButton2Click);
   connect(ToolButtonSave, &QAction::triggered, this, &TTools::Zapisz1Click);
   connect(BWydruk, &QAction::triggered, this, &TTools::BWydrukClick);
-  connect(TB_Import, &QAction::triggered, this,
-          [this] { NotAvailableYet(QStringLiteral("Pobierz dane identyfikacyjne")); });
+  connect(TB_Import, &QAction::triggered, this, &TTools::PrzeniesDaneMenuClick);
   auto* efiling = new EFiling(*this);
   connect(TbCheck, &QAction::triggered, efiling, &EFiling::TbCheckClick);
   connect(TBSendXML, &QAction::triggered, efiling, &EFiling::TBSendXMLClick);
@@ -1031,6 +1030,22 @@ void TTools::BWydrukClick() { Wydruk->exec(); }
 
 void TTools::Drukuj2Click() {
   if (BWydruk->isEnabled()) BWydrukClick();
+}
+
+void TTools::PrzeniesDaneMenuClick() {
+  TFImportDane window(ctx_, this);
+  window.changeIdentifiers = [this] {
+    SelectionOutcome outcome;
+    const bool confirmed = ReopenSelection(ctx_, this, false, &outcome, SelectionHooks());
+    ApplySelection(confirmed, outcome);
+    return confirmed;
+  };
+  window.imported = [this] {
+    SetModified();
+    const CurrentEntryState& c = ctx_.settlement.Current;
+    if (ctx_.settlement.Has(c.Number)) ShowPage(c.IdPit, c.Page, false);
+  };
+  window.exec();
 }
 
 void TTools::Informacjaoprogramie2Click() {

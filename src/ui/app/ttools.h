@@ -160,6 +160,7 @@ class TTools : public QMainWindow {
   void Drukuj2Click();
   void Informacjaoprogramie2Click();
   void ZalAddClick();
+  void PrzeniesDaneMenuClick();  // "Pobierz dane identyfikacyjne"
   void PitPrevPageEndClick();
   void PitPrevPageClick();
   void PitNextPageClick();
