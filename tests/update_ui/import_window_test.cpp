@@ -14,7 +14,12 @@
 #include "selection_ui/modal_script.h"
 #include "support/dc2013_file.h"
 #include "ui/app/app_context.h"
+#include "support/own_home.h"
+#include "ui/app/startup.h"
+#include "ui/app/ttools.h"
 #include "ui/import/tfimportdane.h"
+#include "ui/update/tfpomoc.h"
+#include "ui/update/tinfo.h"
 
 namespace pit::ui::test {
 
@@ -64,6 +69,7 @@ class ImportWindowTest : public QObject {
   void payerFormBringsThePayerPageAndItsWarning();
   void arrowsSwapThePersonsAndTheSpouseBoxFollowsTheKind();
   void missingFileIsTold();
+  void mainWindowCommandsOpenTheirWindows();
 };
 
 void ImportWindowTest::jointFileFillsBothPersonsAndImportReachesTheForms() {
@@ -220,7 +226,53 @@ void ImportWindowTest::missingFileIsTold() {
   QVERIFY(!rig.window->BImportuj->isEnabled());
 }
 
+void ImportWindowTest::mainWindowCommandsOpenTheirWindows() {
+  QTemporaryDir lock;
+  AppContext ctx;
+  ctx.programFolder = PIT_BIN_DIR;
+  TTools tools(ctx, lock.filePath(QStringLiteral("pit.lock")));
+  QVERIFY(!tools.Refused());
+  tools.show();
+  QString importCaption, aboutVersion;
+  ModalScript script;
+  script.Deadline(20000);
+  script.steps.push_back([&](QWidget* modal) -> std::function<void()> {
+    auto* w = qobject_cast<TFImportDane*>(modal);
+    if (w == nullptr) return {};
+    return [&, w] {
+      importCaption = w->windowTitle();
+      QTest::mouseClick(w->BZamknij, Qt::LeftButton);
+    };
+  });
+  tools.PrzeniesDaneMenuClick();
+  QCOMPARE(importCaption, QStringLiteral("Pobierz dane identyfikacyjne"));
+
+  script.steps.push_back([&](QWidget* modal) -> std::function<void()> {
+    auto* w = qobject_cast<TInfo*>(modal);
+    if (w == nullptr) return {};
+    return [&, w] {
+      aboutVersion = w->Wersja->text();
+      w->accept();
+    };
+  });
+  tools.Informacjaoprogramie2->trigger();
+  QCOMPARE(aboutVersion, QStringLiteral("wersja: ") + QString::fromStdString(ctx.version));
+
+  tools.Pomocneinformacje1->trigger();
+  QVERIFY(tools.FPomoc->isVisible());
+  QCOMPARE(tools.FPomoc->CurrentPage(), QStringLiteral("ncp.html"));
+  QVERIFY(script.boxes.empty());  // none of them is "not yet available" any more
+}
+
 }  // namespace pit::ui::test
 
-QTEST_MAIN(pit::ui::test::ImportWindowTest)
+int main(int argc, char** argv) {
+  // The main window's configuration and lock go to the test's own folders.
+  static QTemporaryDir home;
+  pit::testsupport::UseOwnHomeFolders(home.path());
+  QApplication app(argc, argv);
+  pit::ui::PrepareApplication(app);
+  pit::ui::test::ImportWindowTest t;
+  return QTest::qExec(&t, argc, argv);
+}
 #include "import_window_test.moc"
