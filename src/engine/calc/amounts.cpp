@@ -1,5 +1,7 @@
 #include "calc/amounts.h"
 
+#include "text/amount_text.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -148,49 +150,25 @@ Amount ZlotyRule(Int128 value, int unitsPerZloty, int unitGrosze) {
 }  // namespace
 
 std::optional<Amount> ParseAmount(std::string_view text) {
-  std::size_t b = 0, e = text.size();
-  while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
-  while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
-  if (b == e) return Amount{0};
-  std::string s;
-  s.reserve(e - b);
-  std::size_t i = b;
-  if (text[i] == '-' || text[i] == '+') {
-    if (text[i] == '-') s.push_back('-');
-    ++i;
-  }
-  int digits = 0;
-  bool comma = false;
-  for (; i < e; ++i) {
-    const char c = text[i];
-    if (c >= '0' && c <= '9') {
-      s.push_back(c);
-      ++digits;
-    } else if (c == ',' && !comma) {
-      comma = true;
-      s.push_back('.');
-    } else {
-      return std::nullopt;
-    }
-  }
-  if (digits == 0) return std::nullopt;
+  if (text.empty()) return Amount{0};
+  const std::optional<AmountParts> a = ScanAmount(text);
+  if (!a) return std::nullopt;
+  const std::size_t digits = a->whole.size() + a->fraction.size();
   // Up to 19 digits the mantissa and the power of ten are exact, so one
   // division rounds correctly, as the text conversion would.
-  if (digits <= 19) {
+  if (digits <= 19 && a->fraction.size() < PowersOfTen().size()) {
     std::uint64_t mantissa = 0;
-    int fraction = 0;
-    bool afterComma = false;
-    for (char c : s) {
-      if (c == '.') {
-        afterComma = true;
-      } else if (c != '-') {
-        mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
-        if (afterComma) ++fraction;
-      }
-    }
-    const Amount v = static_cast<Amount>(mantissa) / PowersOfTen()[static_cast<std::size_t>(fraction)];
-    return s[0] == '-' ? -v : v;
+    for (char c : a->whole) mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+    for (char c : a->fraction) mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+    const Amount v = static_cast<Amount>(mantissa) / PowersOfTen()[a->fraction.size()];
+    return a->negative ? -v : v;
   }
+  std::string s;
+  s.reserve(digits + 3);
+  if (a->negative) s.push_back('-');
+  s.append(a->whole.empty() ? std::string_view("0") : a->whole);
+  s.push_back('.');
+  s.append(a->fraction.empty() ? std::string_view("0") : a->fraction);
   Amount v = 0;
   const auto res = std::from_chars(s.data(), s.data() + s.size(), v);
   if (res.ec != std::errc() || res.ptr != s.data() + s.size() || !std::isfinite(v)) return std::nullopt;

@@ -16,10 +16,10 @@ namespace pit {
 
 using Amount = long double;
 
-// The number in an amount text: optional blanks, an optional sign, digits and
-// an optional decimal comma with more digits. Independent of the process
-// locale. A blank text reads as 0 (an untouched field); anything else that is
-// not such a number gives nullopt.
+// The number in an amount text of the program's one grammar
+// (text/amount_text.h). Independent of the process locale. An empty text
+// reads as 0 (an untouched field); anything else that is not an amount
+// gives nullopt.
 std::optional<Amount> ParseAmount(std::string_view text);
 
 // The text written into an amount field: 0 -> "0,00", 12.5 -> "12,50",

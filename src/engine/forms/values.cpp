@@ -128,19 +128,9 @@ CommitResult CommitAmount(const FieldObject& def, ValueSlot& slot, std::string_v
 // --- amount texts -----------------------------------------------------------
 
 std::optional<AmountText> ParseAmountText(std::string_view text) {
-  AmountText a;
-  std::size_t i = 0;
-  if (i < text.size() && text[i] == '-') {
-    a.Negative = true;
-    ++i;
-  }
-  while (i < text.size() && IsDigit(text[i])) a.Whole += text[i++];
-  if (i < text.size() && text[i] == ',') {
-    ++i;
-    while (i < text.size() && IsDigit(text[i])) a.Fraction += text[i++];
-  }
-  if (i != text.size() || (a.Whole.empty() && a.Fraction.empty())) return std::nullopt;
-  return a;
+  const std::optional<AmountParts> p = ScanAmount(text);
+  if (!p) return std::nullopt;
+  return AmountText{p->negative, std::string(p->whole), std::string(p->fraction)};
 }
 
 std::optional<long double> AmountValue(std::string_view text) {

@@ -14,6 +14,7 @@
 
 #include "app/settlement.h"
 #include "forms/field_object.h"
+#include "text/amount_text.h"
 
 namespace pit {
 
@@ -27,9 +28,7 @@ struct AmountText {
   std::string Fraction;  // may be empty ("12" or "12,")
 };
 
-// The amount grammar shared by the whole program: an optional "-", digits,
-// optionally "," followed by digits, at least one digit in all. No blanks,
-// no grouping, no "+" and no "." are accepted; such a text is not an amount.
+// An amount text by the program's one grammar (text/amount_text.h).
 std::optional<AmountText> ParseAmountText(std::string_view text);
 inline bool IsAmountText(std::string_view text) { return ParseAmountText(text).has_value(); }
 
