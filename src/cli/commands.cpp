@@ -110,8 +110,8 @@ Environment MakeEnvironment(const Options& o, const std::string& argv0) {
   return env;
 }
 
-int Save(Settlement& s, const std::string& path) {
-  const FileResult r = SaveSettlement(s, path);
+int Save(SettlementSession& session, const std::string& path) {
+  const FileResult r = session.Save(path);
   if (!r.ok) {
     std::cerr << r.message << "\n";
     return kFileError;
@@ -119,8 +119,8 @@ int Save(Settlement& s, const std::string& path) {
   return kDone;
 }
 
-int Load(Settlement& s, DefinitionLibrary& defs, const std::string& path) {
-  const FileResult r = LoadSettlement(path, s, defs);
+int Load(SettlementSession& session, const std::string& path) {
+  const FileResult r = session.Open(path);
   if (!r.ok) {
     std::cerr << r.message << "\n";
     return kFileError;
@@ -152,7 +152,7 @@ int OpenFile(const std::vector<std::string>& args, const std::string& argv0, std
   out.defs = std::make_unique<DefinitionLibrary>(out.env.dcDir);
   out.session = std::make_unique<CliSession>(*out.defs, out.env.bibDir);
   out.path = out.options.positional[0];
-  return Load(out.settlement(), *out.defs, out.path);
+  return Load(out.session->session, out.path);
 }
 
 // --- new ------------------------------------------------------------------
@@ -218,8 +218,7 @@ int CmdNew(const std::vector<std::string>& args, const std::string& argv0) {
   DefinitionLibrary defs(env.dcDir);
   CliSession session(defs, env.bibDir);
   Settlement& s = session.settlement;
-  s.Open();
-  s.Kind = kind;
+  session.session.New(kind);
   bool ok = true;
   s.TaxpayerIdKind = o->named.count("--taxpayer-id") ? IdKindOf(o->named["--taxpayer-id"], false, ok) : kIdNip;
   if (!ok) return Usage("--taxpayer-id przyjmuje nip lub pesel");
@@ -250,10 +249,10 @@ int CmdNew(const std::vector<std::string>& args, const std::string& argv0) {
     s.Entry(n).CopyNo = s.CountByTypeAndParent(f->idPit, f->parent, f->pm);
   }
   s.RebuildTree(defs);
-  s.DocumentModified = true;
+  session.session.SetModified(true);
   if (const int rc = session.OpeningPass(); rc != kDone) return rc;
   session.PrintMessages();
-  return Save(s, o->named["-o"]);
+  return Save(session.session, o->named["-o"]);
 }
 
 // --- set ------------------------------------------------------------------
@@ -264,7 +263,6 @@ int CmdSet(const std::vector<std::string>& args, const std::string& argv0) {
     return rc;
   CliSession& session = *f.session;
   const std::string& path = f.path;
-  session.CollectAll();
   for (std::size_t i = 1; i < f.options.positional.size(); ++i) {
     const std::string& a = f.options.positional[i];
     const auto eq = a.find('=');
@@ -279,12 +277,12 @@ int CmdSet(const std::vector<std::string>& args, const std::string& argv0) {
     const int rc = session.Commit(entry, field, a.substr(eq + 1));
     if (rc != kDone) {
       // What was committed before stays: the user's earlier values are saved.
-      Save(session.settlement, path);
+      Save(session.session, path);
       return rc;
     }
   }
   session.PrintMessages();
-  return Save(session.settlement, path);
+  return Save(session.session, path);
 }
 
 // --- recalc -----------------------------------------------------------------
@@ -294,10 +292,9 @@ int CmdRecalc(const std::vector<std::string>& args, const std::string& argv0) {
   if (const int rc = OpenFile(args, argv0, 1, 1, "recalc wymaga jednego pliku", f); rc != kDone) return rc;
   CliSession& session = *f.session;
   const std::string& path = f.path;
-  session.CollectAll();
   const int rc = session.OpeningPass();
   session.PrintMessages();
-  const int saved = Save(session.settlement, path);
+  const int saved = Save(session.session, path);
   return rc != kDone ? rc : saved;
 }
 

@@ -1,14 +1,16 @@
 #pragma once
-// A headless stand-in for the form window: the settlement, the shown entry
-// with its definition array, and the calculations run as the window runs them.
+// The command line's settlement: the engine's session with its own headless
+// display, the dictionaries read when a value needs them, and what the form
+// window would show printed on standard error.
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/session.h"
 #include "app/settlement.h"
+#include "calc/identification.h"
 #include "forms/definition_library.h"
-#include "forms/field_object.h"
 #include "refdata/dictionaries.h"
 
 namespace pit::cli {
@@ -19,33 +21,28 @@ class CliSession {
   ~CliSession();
 
   Settlement settlement;
+  IdentificationRecords ids;
+  SettlementSession session{settlement, ids};
 
-  // Shows entry `number` at `page` (loading its definition array when the
-  // entry changes) and runs its calculation, as selecting a tree node does.
-  int Show(int number, int page);
   // Commits `text` into field `field` of entry `entry` as typed by the user;
   // returns an exit status.
   int Commit(int entry, int field, const std::string& text);
   // Attachments first, then main forms: each shown and calculated once more.
   int OpeningPass();
-  // Identification data of every entry into the persons' records (after loading).
-  void CollectAll();
   // The message list as the last calculation left it, on standard error.
   void PrintMessages() const;
 
  private:
-  int Calculate(int number, int editedField = -1, bool clicked = false);
+  // Reminders the calculations showed since the last call, on standard error.
+  void PrintReminders();
+  int CalculationFailed();
   const TaxOfficeTable& Offices();
   const CountryTable& Countries();
 
-  DefinitionLibrary& defs_;
   std::string bibDir_;
-  std::vector<FieldObject> shown_;  // the open definition array
-  int shownEntry_ = 0;
   std::optional<TaxOfficeTable> offices_;
   std::optional<CountryTable> countries_;
-  struct CalcState;
-  std::unique_ptr<CalcState> calc_;
+  std::size_t remindersPrinted_ = 0;
 };
 
 }  // namespace pit::cli

@@ -14,7 +14,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/document.h"
+#include "app/session.h"
 #include "calc/calculation.h"
 #include "calc/framework.h"
 #include "forms/definition_files.h"
@@ -97,7 +97,10 @@ int CmdRender(const std::vector<std::string>& args, const std::string& argv0) {
 
   DefinitionLibrary defs(r.dcDir);
   Settlement s;
-  const FileResult loaded = LoadSettlement(r.file, s, defs);
+  IdentificationRecords ids;
+  SettlementSession session(s, ids);
+  session.SetDefinitions(&defs);
+  const FileResult loaded = session.Open(r.file);
   if (!loaded.ok) {
     std::cerr << loaded.message << "\n";
     return kFileError;
@@ -113,8 +116,7 @@ int CmdRender(const std::vector<std::string>& args, const std::string& argv0) {
     std::cerr << "Pozycja " << r.entry << " nie jest znanym formularzem.\n";
     return kRefused;
   }
-  int pageCount = s.Catalogue()[idPit].PageCount;
-  if (auto d = defs.Description(idPit)) pageCount = d->PageCount;
+  const int pageCount = session.PageCountOf(idPit);
   const std::string& code = s.Catalogue()[idPit].Code;
   if (r.page > pageCount) {
     std::cerr << "Formularz " << code << " nie ma strony " << r.page << ".\n";
@@ -136,35 +138,21 @@ int CmdRender(const std::vector<std::string>& args, const std::string& argv0) {
 
   // As after opening the file: every entry calculated, attachments first.
   const CountryLoad countries = LoadCountries((fs::u8path(ProgramFolder(argv0)) / "bib").u8string());
-  IdentificationRecords ids;
-  for (int i = 1; i <= s.Count(); ++i) CollectIdentification(s, ids, i);
-  HeadlessDisplay display;
-  {
-    CalcContext opening(s, ids, display);
-    opening.countryCodeOf = [&](const std::string& n) { return countries.Table.CodeByName(n); };
-    RunOpeningPass(opening);
-  }
+  session.SetCountryLookup([&](const std::string& n) { return countries.Table.CodeByName(n); });
+  session.RecalculateAll({[&](int) { return PassShow::Offpage; }, {}});
 
   // Then the entry selected and its page shown: the definition array loaded,
   // the calculation run with it open, the spouse rules, the fields drawn.
-  std::vector<FieldObject> fields = LoadFieldObjects(dcs).value_or(std::vector<FieldObject>{});
-  CurrentEntryState& c = s.Current;
-  c.Number = r.entry;
-  c.IdPit = idPit;
-  c.IdParent = e.IdParent;
-  c.PM = e.PM;
-  c.Kind = s.Entry(1).Kind;
-  c.Page = r.page;
-  c.PageCount = pageCount;
-  c.ReturnGuid = e.ReturnGuid;
-  display.Show(r.entry, idPit, r.page);
-  display.fields = &fields;
-  CalcContext shown(s, ids, display, &fields);
-  shown.countryCodeOf = [&](const std::string& n) { return countries.Table.CodeByName(n); };
-  if (RunCalculation(shown, idPit, r.entry) != CalcStatus::Done && !display.errors.empty())
+  session.MakeCurrent(r.entry, r.page);
+  std::vector<FieldObject>& fields = session.EnsureShownFields();
+  HeadlessDisplay& display = session.Headless();
+  if (session.Calculate(r.entry) != CalcStatus::Done && !display.errors.empty())
     std::cerr << display.errors.back() << "\n";
   for (const std::string& m : display.messages) std::cerr << m << "\n";
-  if (!fields.empty()) SpouseFieldRules(shown, idPit);
+  if (!fields.empty()) {
+    CalcContext shown = session.ContextFor(r.entry, display);
+    SpouseFieldRules(shown, idPit);
+  }
 
   render::PagePicture picture;
   if (!picture.Load(dcg)) {

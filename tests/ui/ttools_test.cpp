@@ -411,6 +411,40 @@ class TToolsTest : public QObject {
     st->ctx.settlement.DocumentModified = false;
   }
 
+  // A file that cannot be read leaves no settlement behind whichever
+  // command opened it: the welcome panel, not an empty window.
+  void failedOpenReturnsToTheWelcomePanel_data() {
+    QTest::addColumn<bool>("toolBar");
+    QTest::newRow("tool bar") << true;
+    QTest::newRow("menu") << false;
+  }
+
+  void failedOpenReturnsToTheWelcomePanel() {
+    QFETCH(bool, toolBar);
+    const QString good = File(QStringLiteral("good.dc2014"));
+    MakeSettlementFile(good, program_);
+    // It exists, but it is too large to be a settlement (sparse: no disk used).
+    const QString unreadable = File(QStringLiteral("ogromny.dc2014"));
+    {
+      QFile f(unreadable);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      QVERIFY(f.resize(qint64(1001) * kEntryRecordSize));
+    }
+    Answerer answerer;
+    auto st = Start({good});
+    TTools& w = *st->window;
+    QVERIFY(st->ctx.settlement.IsOpen());
+    answerer.fileName = unreadable;
+    (toolBar ? w.ToolButton2 : w.Otw1)->trigger();
+    QVERIFY2(answerer.Texts().join(" | ").contains(QStringLiteral("zbyt duży")),
+             qPrintable(answerer.Texts().join(" | ")));
+    QVERIFY(!st->ctx.settlement.IsOpen());
+    QCOMPARE(w.TV->topLevelItemCount(), 0);
+    QVERIFY(w.RozpocznijPrace->isVisible());
+    QVERIFY(!w.Zapisz1->isEnabled());
+    QCOMPARE(w.windowTitle(), QString::fromUtf8(ui::kNoCaptionDocument) + kTail);
+  }
+
   void saveQuestionOnClose_data() {
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("closed");

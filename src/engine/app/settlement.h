@@ -2,6 +2,7 @@
 // The settlement: the ordered list of form entries of one user's return,
 // with the settlement-wide state that the main window keeps beside it.
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -101,6 +102,31 @@ struct CurrentEntryState {
 
 constexpr const char* kNewDocumentName = "nowe_rozliczenie.dc2014";
 
+// Whether the settlement differs from its file. It reads and assigns like a
+// bool, and tells its one listener (the session, which tells the window)
+// each time the state changes, whoever assigns it.
+class ModifiedFlag {
+ public:
+  ModifiedFlag() = default;
+  // The listener belongs to the settlement's owner: a copied or moved
+  // settlement takes the state, not the listener.
+  ModifiedFlag(const ModifiedFlag& other) : on_(other.on_) {}
+  ModifiedFlag& operator=(const ModifiedFlag& other) { return *this = static_cast<bool>(other); }
+  ModifiedFlag& operator=(bool on) {
+    if (on != on_) {
+      on_ = on;
+      if (listener_) listener_(on);
+    }
+    return *this;
+  }
+  operator bool() const { return on_; }
+  void SetListener(std::function<void(bool)> listener) { listener_ = std::move(listener); }
+
+ private:
+  bool on_ = false;
+  std::function<void(bool)> listener_;
+};
+
 class Settlement {
  public:
   // --- the list ----------------------------------------------------------
@@ -155,7 +181,7 @@ class Settlement {
   SpouseDataFlags SpouseData;
   std::string DocumentPath;
   std::string DocumentName = kNewDocumentName;
-  bool DocumentModified = false;
+  ModifiedFlag DocumentModified;
   CurrentEntryState Current;
 
   const FormCatalogue& Catalogue() const { return catalogue_; }

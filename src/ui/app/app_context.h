@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "app/session.h"
 #include "app/settlement.h"
 #include "calc/identification.h"
 #include "forms/definition_library.h"
@@ -12,6 +13,12 @@
 namespace pit::ui {
 
 struct AppContext {
+  AppContext() {
+    session_.SetCountryLookup([this](const std::string& name) { return countries.CodeByName(name); });
+  }
+  AppContext(const AppContext&) = delete;
+  AppContext& operator=(const AppContext&) = delete;
+
   std::string programFolder;  // dc/, bib/, alg/, pomoc/, Pomoc/, icon/ lie here
   Settlement settlement;
   std::unique_ptr<DefinitionLibrary> defs;
@@ -30,6 +37,16 @@ struct AppContext {
   std::string veltraExecutable = "Veltra2014.exe";
 
   std::string Folder(const std::string& name) const { return programFolder + "/" + name; }
+
+  // The engine's session over `settlement`: opening, saving, the entry
+  // shown, commits and calculations. The definitions are those of `defs`.
+  SettlementSession& Session() {
+    session_.SetDefinitions(defs.get());
+    return session_;
+  }
+
+ private:
+  SettlementSession session_{settlement, ids};
 };
 
 }  // namespace pit::ui

@@ -32,7 +32,9 @@
 #include "platform/processes.h"
 #include "platform/system_info.h"
 #include "ui/app/app_context.h"
+#include "ui/app/document_controller.h"
 #include "ui/app/icons.h"
+#include "ui/app/message_boxes.h"
 #include "ui/app/welcome_panel.h"
 #include "ui/forms/tfimage.h"
 #include "ui/import/tfimportdane.h"
@@ -55,9 +57,7 @@ const QString kCaptionTailHead = QStringLiteral(" - PIT Korvan 2014 Korvan - wer
 const QString kAlreadyRunning = QStringLiteral("Program PIT Korvan jest już uruchomiony.");
 const QString kNoLockFile =
     QStringLiteral("Nie można utworzyć pliku blokady programu:\n%1\nSprawdź uprawnienia do tego folderu.");
-const QString kNoSettlementFile = QStringLiteral("Nie ma pliku rozliczeniowego.");
 const QString kNotOurFile = QStringLiteral("Podany plik nie jest plikiem programu PIT Korvan 2014.\n");
-const QString kFileFilter = QStringLiteral("Rozliczenie roczne (*.dc2014)");
 const QString kExtension = QStringLiteral(".dc2014");
 const QString kNotYet = QStringLiteral("Funkcja „%1” nie jest jeszcze dostępna w tej wersji programu.");
 
@@ -67,22 +67,6 @@ const QString kProductAddress = QStringLiteral("http://www.korvan.pl/pit2014");
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
-
-// A message box with Polish button texts whatever translations are installed.
-int Ask(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
-        QMessageBox::StandardButtons buttons) {
-  QMessageBox box(icon, title, text, buttons, parent);
-  const std::pair<QMessageBox::StandardButton, const char*> labels[] = {
-      {QMessageBox::Yes, "&Tak"}, {QMessageBox::No, "&Nie"}, {QMessageBox::Cancel, "Anuluj"}, {QMessageBox::Ok, "OK"}};
-  for (const auto& [button, label] : labels) {
-    if (QAbstractButton* b = box.button(button)) b->setText(QString::fromUtf8(label));
-  }
-  return box.exec();
-}
-
-void ShowMessage(QWidget* parent, const QString& text) {
-  Ask(parent, QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok);
-}
 
 QToolButton* BarButton(const QString& name, const QString& text, QWidget* parent) {
   auto* b = new QToolButton(parent);
@@ -131,7 +115,7 @@ TTools::TTools(AppContext& ctx, const QString& lockPath, QWidget* parent)
   if (!instance_.TryAcquire()) {
     refused_ = true;
     setWindowState(Qt::WindowMinimized);
-    ShowMessage(nullptr, instance_.OtherHolds() ? kAlreadyRunning : kNoLockFile.arg(instance_.Path()));
+    TellUser(nullptr, instance_.OtherHolds() ? kAlreadyRunning : kNoLockFile.arg(instance_.Path()));
     return;
   }
 
@@ -155,8 +139,10 @@ TTools::TTools(AppContext& ctx, const QString& lockPath, QWidget* parent)
   ctx_.configPath = S(platform::Config::DefaultPath());
   FAktualizacja = new TAktualizacja(ctx_, this);
   if (!ctx_.defs) ctx_.defs = std::make_unique<DefinitionLibrary>(ctx_.Folder("dc"));
+  documents_ = new DocumentController(*this, ctx_);
+  connect(documents_, &DocumentController::modifiedChanged, ToolButtonSave, &QAction::setEnabled);
   s.DocumentPath.clear();
-  s.DocumentModified = false;
+  ctx_.Session().SetModified(false);
   UpdateCaption();
 
   const QString welcome = Q(ctx_.Folder("alg")) + QStringLiteral("/welcome.html");
@@ -438,14 +424,14 @@ void TTools::BuildCentralArea() {
 void TTools::PrepareWorkspace() {
   const platform::Workspace w = platform::WorkspaceIn(platform::DocumentsFolder(), ctx_.taxYear);
   const QString failed = QStringLiteral("Utworzenie folderu: %1 nie powiodło się.");
-  if (!platform::FolderExists(w.root) && !platform::CreateFolder(w.root)) ShowMessage(this, failed.arg(w.root));
+  if (!platform::FolderExists(w.root) && !platform::CreateFolder(w.root)) TellUser(this, failed.arg(w.root));
   if (platform::FolderExists(w.documents) || platform::CreateFolder(w.documents)) {
     ctx_.documentsFolder = S(w.documents);
   } else {
-    ShowMessage(this, failed.arg(w.documents));
+    TellUser(this, failed.arg(w.documents));
   }
   if (!platform::FolderExists(w.eDeclarations) && !platform::CreateFolder(w.eDeclarations)) {
-    ShowMessage(this, failed.arg(w.eDeclarations));
+    TellUser(this, failed.arg(w.eDeclarations));
   }
   ctx_.eDeclarationsFolder = S(w.eDeclarations);
 }
@@ -453,10 +439,10 @@ void TTools::PrepareWorkspace() {
 void TTools::LoadDictionaries() {
   const std::string bib = ctx_.Folder("bib");
   TaxOfficeLoad offices = LoadTaxOffices(bib);
-  if (!offices.Message.empty()) ShowMessage(this, Q(offices.Message));
+  if (!offices.Message.empty()) TellUser(this, Q(offices.Message));
   ctx_.offices = std::move(offices.Table);
   CountryLoad countries = LoadCountries(bib);
-  if (!countries.Message.empty()) ShowMessage(this, Q(countries.Message));
+  if (!countries.Message.empty()) TellUser(this, Q(countries.Message));
   ctx_.countries = std::move(countries.Table);
 }
 
@@ -465,7 +451,7 @@ void TTools::LoadDictionaries() {
 bool TTools::AfterShow(const QStringList& arguments) {
   if (refused_) return false;
   if (platform::ScreenSize().width() < 800) {
-    Ask(this, QMessageBox::Warning, QStringLiteral("Nie można uruchomić programu."),
+    AskUser(this, QMessageBox::Warning, QStringLiteral("Nie można uruchomić programu."),
         QStringLiteral("Rozdzielczość ekranu nie odpowiada wymaganiom programu.\n Minimalna wymagana "
                        "rozdzielczosc 800x600."),
         QMessageBox::Ok);
@@ -477,13 +463,12 @@ bool TTools::AfterShow(const QStringList& arguments) {
 
   const QString file = arguments.value(0);
   if (!file.isEmpty()) {
-    ctx_.settlement.DocumentModified = false;
     if (file.contains(kExtension) || file.contains(QStringLiteral(".DC2014"))) {
       openedFromCommandLine_ = true;
-      ClearSettlement();
-      if (LoadDocument(file)) ctx_.settlement.DocumentPath = S(file);
+      documents_->OpenFromCommandLine(file);
     } else {
-      ShowMessage(this, kNotOurFile + file);
+      ctx_.Session().SetModified(false);
+      TellUser(this, kNotOurFile + file);
       showMinimized();
       return false;
     }
@@ -516,11 +501,11 @@ bool TTools::CheckRegionalSettings() {
       QStringLiteral("Program wykrył nieprawidłowe ustawienia regionalne.\n\n Do prawidłowego działania programu "
                      "niezbędna jest zmiana następujących ustawień regionalnych: \n") +
       lines + QStringLiteral("\n\n Możliwa jest automatyczna zmiana tych ustawień. Czy chcesz wprowadzić je teraz?");
-  if (Ask(this, QMessageBox::Warning, QStringLiteral("Nieprawidłowe ustawienia regionalne!"), question,
+  if (AskUser(this, QMessageBox::Warning, QStringLiteral("Nieprawidłowe ustawienia regionalne!"), question,
           QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
     const bool a = regional_->WriteDecimal(comma);
     const bool b = regional_->WriteDate(dash);
-    ShowMessage(this, (a || b) ? QStringLiteral(" Zmiany zakończyły się sukcesem.\n Proszę ponownie uruchomić program.")
+    TellUser(this, (a || b) ? QStringLiteral(" Zmiany zakończyły się sukcesem.\n Proszę ponownie uruchomić program.")
                                : QStringLiteral(" Nie można zmienić ustawień - brak uprawnień.\n Zmiana ustawień "
                                                 "wymaga uprawnień administratora.\n Proszę skontaktować się z "
                                                 "administratorem komputera."));
@@ -623,21 +608,13 @@ void TTools::SelectItem(QTreeWidgetItem* item) {
   }
   const FormEntry& e = s.Entry(number);
   const FormTypeInfo& type = s.Catalogue()[e.IdPit];
-  c.Number = number;
-  c.IdPit = e.IdPit;
-  c.IdParent = e.IdParent;
-  c.PM = e.PM;
-  c.Kind = e.Kind;
-  c.PageCount = type.PageCount;
-  c.Page = type.LastPage;
-  c.FieldUnderMouse = -1;
+  ctx_.Session().MakeCurrent(number, type.LastPage);
   ZalAdd->setVisible(type.MultiCopy);
   QString caption = QStringLiteral("Druk: ") + Q(type.Code);
   if (e.PM == kPmTaxpayer) caption += QStringLiteral(" (Podatnika)");
   if (e.PM == kPmSpouse) caption += QStringLiteral(" (Małżonka)");
   InfoPit->setText(caption);
   InfoPage->setText(QStringLiteral("%1 z %2").arg(c.Page).arg(c.PageCount));
-  c.ReturnGuid = e.ReturnGuid;
   ShowPage(e.IdPit, type.LastPage, false);
 }
 
@@ -645,8 +622,7 @@ void TTools::ShowPage(int idPit, int page, bool refresh) {
   Settlement& s = ctx_.settlement;
   CurrentEntryState& c = s.Current;
   if (!FormCatalogue::IsValid(idPit)) return;
-  int pageCount = s.Catalogue()[idPit].PageCount;
-  if (const auto d = ctx_.defs->Description(idPit)) pageCount = d->PageCount;
+  const int pageCount = ctx_.Session().PageCountOf(idPit);
   c.PageCount = pageCount;
   bool shown = false;
   if (pageCount <= 0) {
@@ -665,7 +641,7 @@ void TTools::ShowPage(int idPit, int page, bool refresh) {
     // The entry stays in the tree; only its display is empty.
     FImage->CloseForm();
     rightArea_->setCurrentWidget(formArea_);
-    ShowMessage(this, QStringLiteral("Brak wynaganych plik plików: \n") + Q(ctx_.defs->DcsPath(idPit)) +
+    TellUser(this, QStringLiteral("Brak wynaganych plik plików: \n") + Q(ctx_.defs->DcsPath(idPit)) +
                           QStringLiteral("\n") + Q(ctx_.defs->DcgPath(idPit, page)));
   }
   SetDocumentCommands(true);
@@ -743,7 +719,7 @@ void TTools::UpdateCaption() {
 // --- the settlement ---------------------------------------------------------------------
 
 void TTools::SetModified() {
-  ctx_.settlement.DocumentModified = true;
+  ctx_.Session().SetModified(true);
   ToolButtonSave->setEnabled(true);
 }
 
@@ -777,125 +753,11 @@ void TTools::CommitTypedValue() {
   FImage->Recalculate();
 }
 
-bool TTools::AskToSave(bool closing) {
-  // A value typed and not yet committed is part of what the user sees: it is
-  // committed first, so the question is asked and the save keeps it.
-  CommitTypedValue();
-  const Settlement& s = ctx_.settlement;
-  if (!s.DocumentModified) return true;
-  const QString text = QStringLiteral("Rozliczenie \"") + Q(s.DocumentName) +
-                       QStringLiteral("\" zostało zmodyfikowane.\nCzy zapisać zmiany w bieżącym rozliczeniu ?");
-  const QMessageBox::StandardButtons buttons =
-      closing ? (QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel) : (QMessageBox::Yes | QMessageBox::No);
-  const int answer = Ask(this, QMessageBox::Warning, QStringLiteral("Zapisanie zmian"), text, buttons);
-  if (answer == QMessageBox::Cancel) return false;
-  if (answer == QMessageBox::Yes) {
-    // Going on after a save that did not happen would throw the changes away.
-    return SaveDocument(Q(s.DocumentPath));
-  }
-  return true;
-}
+bool TTools::AskToSave(bool closing) { return documents_->AskToSave(closing); }
 
-QString TTools::AskOpenFileName() {
-  QFileDialog d(this, QStringLiteral("Otworz rozliczenie"), Q(ctx_.documentsFolder), kFileFilter);
-  d.setAcceptMode(QFileDialog::AcceptOpen);
-  d.setFileMode(QFileDialog::AnyFile);
-  if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return {};
-  return d.selectedFiles().first();
-}
+bool TTools::SaveDocument(const QString& path) { return documents_->Save(path); }
 
-QString TTools::AskSaveFileName() {
-  QFileDialog d(this, QStringLiteral("Zapisz rozliczenie jako"), Q(ctx_.documentsFolder), kFileFilter);
-  d.setAcceptMode(QFileDialog::AcceptSave);
-  d.setFileMode(QFileDialog::AnyFile);
-  d.setDefaultSuffix(QStringLiteral("dc2014"));
-  d.selectFile(QStringLiteral("nowe rozliczenie"));
-  if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return {};
-  return d.selectedFiles().first();
-}
-
-bool TTools::SaveDocument(const QString& path) {
-  CommitTypedValue();
-  Settlement& s = ctx_.settlement;
-  QString target = path;
-  if (target.isEmpty() || !QFileInfo::exists(target)) {
-    target = AskSaveFileName();
-    if (target.isEmpty()) return false;
-    if (!target.contains(kExtension)) target += kExtension;
-  }
-  const FileResult r = SaveSettlement(s, S(target));
-  if (!r.ok) {
-    ShowMessage(this, Q(r.message));
-    return false;
-  }
-  ToolButtonSave->setEnabled(false);
-  UpdateCaption();
-  return true;
-}
-
-bool TTools::LoadDocument(const QString& path) {
-  Settlement& s = ctx_.settlement;
-  if (!QFileInfo::exists(path)) {
-    ShowMessage(this, kNoSettlementFile);
-    return false;
-  }
-  ShowWelcome(false);
-  TBSendXML->setVisible(true);
-  TbCheck->setVisible(true);
-  TBSendXML->setEnabled(false);
-  TbCheck->setEnabled(false);
-  TBOpenXML->setEnabled(false);
-  ClearSettlement();
-  const FileResult r = LoadSettlement(S(path), s, *ctx_.defs);
-  if (!r.ok) {
-    ShowMessage(this, Q(r.message));
-    return false;
-  }
-  for (int i = 1; i <= s.Count(); ++i) {
-    const int idPit = s.Entry(i).IdPit;
-    if (idPit == kUpkdPayer || idPit == kNip7 || idPit == kZap3) {
-      TBSendXML->setVisible(false);
-      TbCheck->setVisible(false);
-    }
-  }
-  RebuildTree();
-  for (int i = 1; i <= s.Count(); ++i) CollectIdentification(s, ctx_.ids, i);
-  UpdateCaption();
-  s.DocumentModified = false;
-  ToolButtonSave->setEnabled(false);
-  if (s.Kind < kRegistrationForms) {
-    TBSendXML->setEnabled(true);
-    TBOpenXML->setEnabled(true);
-    TbCheck->setEnabled(true);
-  }
-  if (!r.message.empty()) ShowMessage(this, Q(r.message));
-  return true;
-}
-
-void TTools::RecalculateAll() {
-  Settlement& s = ctx_.settlement;
-  for (bool attachments : {true, false}) {
-    for (int i = 1; i <= s.Count(); ++i) {
-      const FormEntry& e = s.Entry(i);
-      if (e.IsAttachment() != attachments || !FormCatalogue::IsValid(e.IdPit)) continue;
-      SelectEntry(i);
-      const CurrentEntryState& c = s.Current;
-      if (c.Number != i) continue;
-      if (ctx_.defs->HasPage(c.IdPit, c.Page)) {
-        // The page is on screen already: its picture stays, the calculation
-        // runs once more and the fields are drawn with its results.
-        FImage->Recalculate();
-      } else {
-        // No page to show, but the amounts it carries into its return count.
-        HeadlessDisplay display;
-        display.Show(i, e.IdPit, c.Page);
-        CalcContext cc(s, ctx_.ids, display);
-        cc.countryCodeOf = [this](const std::string& name) { return ctx_.countries.CodeByName(name); };
-        RunCalculation(cc, e.IdPit, i);
-      }
-    }
-  }
-}
+bool TTools::LoadDocument(const QString& path) { return documents_->Load(path); }
 
 // --- commands -----------------------------------------------------------------------------
 
@@ -940,7 +802,7 @@ void TTools::ApplySelection(bool confirmed, const SelectionOutcome& outcome) {
 }
 
 void TTools::ReturnToIdle() {
-  ctx_.settlement.DocumentModified = false;
+  ctx_.Session().SetModified(false);
   ClearSettlement();
   UpdateCaption();
   CollapseMessages();
@@ -970,46 +832,15 @@ void TTools::SBZmienIdentyfikatorClick() {
   ApplySelection(confirmed, outcome);
 }
 
-void TTools::Otw1Click() {
-  if (!AskToSave(false)) return;
-  const QString file = AskOpenFileName();
-  if (file.isEmpty()) return;
-  ctx_.ids.Clear();
-  FImage->CloseForm();
-  ctx_.settlement.DocumentPath.clear();
-  if (!LoadDocument(file)) {
-    // The settlement was given up already; the screen says so.
-    ReturnToIdle();
-    return;
-  }
-  ctx_.settlement.DocumentPath = S(file);
-  SelectEntry(1);
-}
+void TTools::Otw1Click() { documents_->Open(false); }
 
-void TTools::ToolButton2Click() {
-  if (!AskToSave(false)) return;
-  const QString file = AskOpenFileName();
-  if (file.isEmpty()) return;
-  if (!QFileInfo::exists(file)) {
-    ShowMessage(this, kNoSettlementFile);
-    return;
-  }
-  ctx_.ids.Clear();
-  ctx_.settlement.DocumentPath.clear();
-  if (!LoadDocument(file)) return;
-  ctx_.settlement.DocumentPath = S(file);
-  SelectEntry(1);
-  RecalculateAll();
-}
+void TTools::ToolButton2Click() { documents_->Open(true); }
 
 void TTools::Zapisz1Click() { SaveDocument(Q(ctx_.settlement.DocumentPath)); }
 
 void TTools::Zapiszjako1Click() { SaveDocument(QString()); }
 
-void TTools::Zamknij1Click() {
-  if (!AskToSave(false)) return;
-  ReturnToIdle();
-}
+void TTools::Zamknij1Click() { documents_->Close(); }
 
 void TTools::Zamknijprogram1Click() {
   // The persons' data go only once the close is certain: Cancel in the save
@@ -1019,7 +850,7 @@ void TTools::Zamknijprogram1Click() {
 
 void TTools::Kalkulator1Click() {
   if (!platform::StartCalculator()) {
-    ShowMessage(this, QStringLiteral("Nie znaleziono kalkulatora. Zainstaluj np. program gnome-calculator, "
+    TellUser(this, QStringLiteral("Nie znaleziono kalkulatora. Zainstaluj np. program gnome-calculator, "
                                      "galculator lub xcalc."));
   }
 }
@@ -1053,6 +884,6 @@ void TTools::Informacjaoprogramie2Click() {
   info.exec();
 }
 
-void TTools::NotAvailableYet(const QString& function) { ShowMessage(this, kNotYet.arg(function)); }
+void TTools::NotAvailableYet(const QString& function) { TellUser(this, kNotYet.arg(function)); }
 
 }  // namespace pit::ui

@@ -32,6 +32,7 @@ class TFOPP;
 class TFPomoc;
 class TAktualizacja;
 class TWydruk;
+class DocumentController;
 class WelcomePanel;
 struct MainWindowHooks;
 struct SelectionOutcome;
@@ -56,7 +57,7 @@ class TTools : public QMainWindow {
   // program has to end.
   bool AfterShow(const QStringList& arguments);
 
-  // --- the document, for other windows ----------------------------------------
+  // --- the document, for other windows (DocumentController does the work) -----
   // Saves to `path`, asking for a name when it is empty or the file is gone.
   // False when the user cancelled or the file could not be written.
   bool SaveDocument(const QString& path);
@@ -172,6 +173,7 @@ class TTools : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  friend class DocumentController;
   void BuildMenus();
   void BuildToolBars();
   void BuildCentralArea();
@@ -198,10 +200,6 @@ class TTools : public QMainWindow {
   void CollapseMessages();
   void UpdateCaption();
   void UpdatePageButtons(int page, int pageCount);
-  void OpenAndShowFirst(const QString& path);
-  void RecalculateAll();
-  QString AskOpenFileName();
-  QString AskSaveFileName();
   // For commands whose windows come with later versions of the program.
   void NotAvailableYet(const QString& function);
 
@@ -219,6 +217,7 @@ class TTools : public QMainWindow {
   QSplitter* splitter_ = nullptr;
   QStackedWidget* rightArea_ = nullptr;
   QWidget* formArea_ = nullptr;
+  DocumentController* documents_ = nullptr;
 };
 
 }  // namespace pit::ui

@@ -72,8 +72,12 @@ class PageSurface : public QWidget {
 };
 
 TFImage::TFImage(AppContext& ctx, QWidget* parent)
-    : QWidget(parent), ctx_(ctx), picture_(std::make_unique<render::PagePicture>()) {
+    : QWidget(parent),
+      ctx_(ctx),
+      fields_(ctx.Session().ShownFields()),
+      picture_(std::make_unique<render::PagePicture>()) {
   setObjectName(QStringLiteral("FImage"));
+  ctx_.Session().SetDisplay(this);
   scroll_ = new QScrollArea(this);
   scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -95,7 +99,9 @@ TFImage::TFImage(AppContext& ctx, QWidget* parent)
   tickPanel_->hide();
 }
 
-TFImage::~TFImage() = default;
+TFImage::~TFImage() {
+  if (&ctx_.Session().Display() == this) ctx_.Session().SetDisplay(nullptr);
+}
 
 // --- state ---------------------------------------------------------------------------
 
@@ -152,7 +158,7 @@ void TFImage::ShowPage(int idPit, int page, bool refresh) {
   c.IdPit = idPit;
   c.Page = page;
   if (Entry() == nullptr) return;
-  if (fieldsStale_ || c.Number != loadedEntry_ || idPit != loadedIdPit_) LoadFieldList();
+  ctx_.Session().EnsureShownFields();
   pageCount_ = c.PageCount;
   if (pageCount_ <= 0 && FormCatalogue::IsValid(idPit)) pageCount_ = ctx_.settlement.Catalogue()[idPit].PageCount;
   reminderFlag_ = false;
@@ -178,23 +184,10 @@ void TFImage::CloseForm() {
   pictureLoaded_ = false;
   pictureLayer_ = QImage();
   composed_ = QImage();
-  fields_.clear();
-  loadedEntry_ = 0;
-  loadedIdPit_ = 0;
-  fieldsStale_ = true;
+  ctx_.Session().ForgetShownFields();
   pageCount_ = 0;
   pageHeight_ = 0;
   surface_->update();
-}
-
-void TFImage::LoadFieldList() {
-  const CurrentEntryState& c = ctx_.settlement.Current;
-  const std::string dir = ctx_.defs ? ctx_.defs->Dir() : ctx_.Folder("dc");
-  auto records = LoadFieldObjects(DcsPath(dir, c.IdPit));
-  fields_ = records ? std::move(*records) : std::vector<FieldObject>{};
-  loadedEntry_ = c.Number;
-  loadedIdPit_ = c.IdPit;
-  fieldsStale_ = false;
 }
 
 void TFImage::LoadPagePicture() {
@@ -234,7 +227,7 @@ void TFImage::ClearFieldLayer() {
 }
 
 void TFImage::ApplySpouseFieldRules() {
-  CalcContext cc(ctx_.settlement, ctx_.ids, *this, &fields_);
+  CalcContext cc = ctx_.Session().ContextFor(ctx_.settlement.Current.Number, *this);
   SpouseFieldRules(cc, ctx_.settlement.Current.IdPit);
 }
 
@@ -257,11 +250,8 @@ void TFImage::Redraw() {
 }
 
 void TFImage::RunEntryCalculation() {
-  const CurrentEntryState& c = ctx_.settlement.Current;
   if (Entry() == nullptr) return;
-  CalcContext cc(ctx_.settlement, ctx_.ids, *this, &fields_);
-  cc.countryCodeOf = [this](const std::string& name) { return ctx_.countries.CodeByName(name); };
-  RunCalculation(cc, c.IdPit, c.Number);
+  ctx_.Session().Calculate(ctx_.settlement.Current.Number);
 }
 
 // --- mouse ---------------------------------------------------------------------------------
@@ -540,45 +530,44 @@ void TFImage::CommitEdited() {
     RunEntryCalculation();
     return;
   }
-  ctx_.settlement.DocumentModified = true;
-  FieldObject& d = fields_[static_cast<std::size_t>(k)];
-  ValueSlot& slot = *Slot(k);
-  CommitResult r;
+  const FieldObject& d = fields_[static_cast<std::size_t>(k)];
+  FieldInput input;
   switch (d.Typ) {
     case kTekst:
     case kLiczba:
     case kJedenProcent:
-      if (textBox_ != nullptr) r = CommitEditorText(d, slot, textBox_->text().toStdString());
+      if (textBox_ != nullptr) input = FieldInput::Typed(textBox_->text().toStdString());
       break;
     case kNip:
     case kData:
-      if (maskedBox_ != nullptr) r = CommitEditorText(d, slot, maskedBox_->Masked().toStdString());
+      if (maskedBox_ != nullptr) input = FieldInput::Typed(maskedBox_->Masked().toStdString());
       break;
     case kSelect:
-      r = CommitEditorText(d, slot, PListaOPP->KrsText().toStdString());
+      input = FieldInput::Typed(PListaOPP->KrsText().toStdString());
       break;
     case kCheckbox:
-      if (editor_ == Editor::Tick && !d.ReadOnly) CommitCheckbox(*Entry(), k, fields_, tickPanel_->Ticked());
+      if (editor_ == Editor::Tick) input = FieldInput::Ticked(tickPanel_->Ticked());
       break;
     case kUrzadSkarbowy: {
       const int row = PListaUS->SelectedRow();
       std::optional<OfficeChoice> office;
       if (row >= 1) office = OfficeChoice{PListaUS->RowCode(row), PListaUS->RowName(row)};
-      r = CommitTaxOffice(d, slot, office);
+      input = FieldInput::TaxOffice(std::move(office));
       break;
     }
     case kKraj: {
       const int row = PListaKR->SelectedRow();
       std::optional<std::string> chosen;
       if (row >= 1) chosen = PListaKR->RowName(row);
-      r = CommitCountry(d, slot, chosen, PListaKR->SearchText().toStdString());
+      input = FieldInput::Country(std::move(chosen), PListaKR->SearchText().toStdString());
       break;
     }
     default:
       break;
   }
+  // The rules of the field's type, the document modified, the calculation.
+  const CommitOutcome r = ctx_.Session().Commit(ctx_.settlement.Current.Number, k, input);
   if (!r.accepted && !r.message.empty()) Message(r.message);
-  RunEntryCalculation();
   emit modified();
 }
 
@@ -774,23 +763,13 @@ void TFImage::SelectEntry(int entry, int idPit) {
   emit selectEntryRequested(entry);
   Settlement& s = ctx_.settlement;
   if (!s.Has(entry)) return;
-  CurrentEntryState& c = s.Current;
-  if (c.Number != entry) {
+  if (s.Current.Number != entry || s.Current.IdPit != idPit) {
     // Nobody showed it: the calculation that follows still needs the entry
     // as the one shown, with its own definition open.
-    const FormEntry& e = s.Entry(entry);
-    c.Number = entry;
-    c.IdPit = idPit;
-    c.IdParent = e.IdParent;
-    c.PM = e.PM;
-    c.Kind = s.Entry(1).Kind;
-    c.Page = 1;
-    c.PageCount = FormCatalogue::IsValid(idPit) ? s.Catalogue()[idPit].PageCount : 0;
-    c.ReturnGuid = e.ReturnGuid;
-    c.FieldUnderMouse = -1;
+    ctx_.Session().MakeCurrent(entry, 1);
     reminderFlag_ = false;
   }
-  if (loadedEntry_ != entry || loadedIdPit_ != idPit) LoadFieldList();
+  ctx_.Session().EnsureShownFields();
 }
 
 void TFImage::SetDonationLabel(const std::string& text) { POPP->Amount()->setText(Q(text)); }

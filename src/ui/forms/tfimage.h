@@ -157,7 +157,6 @@ class TFImage : public QWidget, public CalcDisplay {
   friend class DonationPanel;
 
   // --- loading and drawing ---------------------------------------------------
-  void LoadFieldList();
   void LoadPagePicture();
   void ClearFieldLayer();
   void DrawFields();
@@ -198,10 +197,9 @@ class TFImage : public QWidget, public CalcDisplay {
   bool AskYesNo(const std::string& title, const std::string& text);
 
   AppContext& ctx_;
-  std::vector<FieldObject> fields_;
-  int loadedEntry_ = 0;
-  int loadedIdPit_ = 0;
-  bool fieldsStale_ = true;
+  // The open definition: the session's, so that commits and calculations
+  // work on what the window draws.
+  std::vector<FieldObject>& fields_;
   int pageCount_ = 0;
   int pageHeight_ = 0;
   std::unique_ptr<render::PagePicture> picture_;

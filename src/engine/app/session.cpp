@@ -1,0 +1,301 @@
+#include "app/session.h"
+
+#include "forms/definition_library.h"
+
+namespace pit {
+
+EFilingState EFilingFor(const Settlement& s) {
+  EFilingState st;
+  for (int i = 1; i <= s.Count(); ++i) {
+    const int idPit = s.Entry(i).IdPit;
+    // Registration forms and the payer's UPKD are not filed through Veltra.
+    if (idPit == kUpkdPayer || idPit == kNip7 || idPit == kZap3) st.visible = false;
+  }
+  st.enabled = s.Kind < kRegistrationForms;
+  return st;
+}
+
+std::vector<int> OpeningOrder(const Settlement& s) {
+  std::vector<int> order;
+  order.reserve(static_cast<std::size_t>(s.Count()));
+  for (bool attachments : {true, false}) {
+    for (int i = 1; i <= s.Count(); ++i) {
+      const FormEntry& e = s.Entry(i);
+      if (!FormCatalogue::IsValid(e.IdPit) || e.IsAttachment() != attachments) continue;
+      order.push_back(i);
+    }
+  }
+  return order;
+}
+
+SettlementSession::SettlementSession(Settlement& s, IdentificationRecords& ids) : s_(s), ids_(ids) {}
+
+SettlementSession::~SettlementSession() { s_.DocumentModified.SetListener(nullptr); }
+
+void SettlementSession::SetModifiedListener(std::function<void(bool)> f) {
+  s_.DocumentModified.SetListener(std::move(f));
+}
+
+// --- life cycle ------------------------------------------------------------------
+
+void SettlementSession::New(int kind) {
+  ForgetShownFields();
+  ids_.Clear();
+  s_.Clear();
+  s_.Open();
+  s_.Kind = kind;
+  s_.DocumentPath.clear();
+  s_.DocumentName = kNewDocumentName;
+}
+
+void SettlementSession::Close() {
+  ForgetShownFields();
+  ids_.Clear();
+  s_.Clear();
+  s_.DocumentPath.clear();
+  s_.DocumentModified = false;
+}
+
+FileResult SettlementSession::Open(const std::string& path) {
+  ForgetShownFields();
+  ids_.Clear();
+  if (defs_ == nullptr) {
+    s_.Clear();
+    return FileResult{false, "Brak definicji formularzy."};
+  }
+  FileResult r = LoadSettlement(path, s_, *defs_);
+  if (!r.ok) {
+    s_.Clear();
+    s_.DocumentPath.clear();
+    s_.DocumentModified = false;
+    return r;
+  }
+  for (int i = 1; i <= s_.Count(); ++i) CollectIdentification(s_, ids_, i);
+  s_.DocumentModified = false;
+  return r;
+}
+
+FileResult SettlementSession::Save(const std::string& path) { return SaveSettlement(s_, path); }
+
+// --- the entry shown -----------------------------------------------------------------
+
+int SettlementSession::PageCountOf(int idPit) const {
+  if (!FormCatalogue::IsValid(idPit)) return 0;
+  if (defs_ != nullptr) {
+    if (const auto d = defs_->Description(idPit)) return d->PageCount;
+  }
+  return s_.Catalogue()[idPit].PageCount;
+}
+
+bool SettlementSession::MakeCurrent(int number, int page) {
+  CurrentEntryState& c = s_.Current;
+  if (!s_.Has(number) || !FormCatalogue::IsValid(s_.Entry(number).IdPit)) {
+    c = CurrentEntryState{};
+    return false;
+  }
+  const FormEntry& e = s_.Entry(number);
+  c.Number = number;
+  c.IdPit = e.IdPit;
+  c.IdParent = e.IdParent;
+  c.PM = e.PM;
+  c.Kind = s_.Entry(1).Kind;
+  c.PageCount = PageCountOf(e.IdPit);
+  c.Page = page > 0 ? page : s_.Catalogue()[e.IdPit].LastPage;
+  c.ReturnGuid = e.ReturnGuid;
+  c.FieldUnderMouse = -1;
+  return true;
+}
+
+std::vector<FieldObject>& SettlementSession::EnsureShownFields() {
+  const CurrentEntryState& c = s_.Current;
+  if (shownStale_ || c.Number != shownEntry_ || c.IdPit != shownIdPit_) {
+    const std::vector<FieldObject>* recs = defs_ != nullptr ? defs_->Fields(c.IdPit) : nullptr;
+    shown_ = recs ? *recs : std::vector<FieldObject>{};
+    shownEntry_ = c.Number;
+    shownIdPit_ = c.IdPit;
+    shownStale_ = false;
+  }
+  return shown_;
+}
+
+void SettlementSession::ForgetShownFields() {
+  shown_.clear();
+  shownEntry_ = 0;
+  shownIdPit_ = 0;
+  shownStale_ = true;
+}
+
+// --- calculations ---------------------------------------------------------------------
+
+CalcContext SettlementSession::ContextFor(int entry, CalcDisplay& display) {
+  CalcContext ctx(s_, ids_, display, entry == shownEntry_ && entry != 0 ? &shown_ : nullptr);
+  if (countryCodeOf_) ctx.countryCodeOf = countryCodeOf_;
+  return ctx;
+}
+
+void SettlementSession::PrepareHeadless(int entry, int editedField, bool clicked) {
+  HeadlessDisplay& d = headless_;
+  d.Show(entry, s_.Entry(entry).IdPit, s_.Current.Page > 0 ? s_.Current.Page : 1);
+  // A commit runs the calculation with its field still current; a tick box
+  // is committed by a click, so the pointer is over it too.
+  d.edited = editedField;
+  d.underMouse = clicked ? editedField : -1;
+  d.fields = entry == shownEntry_ ? &shown_ : nullptr;
+}
+
+CalcStatus SettlementSession::Calculate(int entry, int editedField, bool clicked) {
+  if (!s_.Has(entry)) return CalcStatus::Done;
+  if (display_ == nullptr) PrepareHeadless(entry, editedField, clicked);
+  CalcContext ctx = ContextFor(entry, Display());
+  return RunCalculation(ctx, s_.Entry(entry).IdPit, entry);
+}
+
+CalcStatus SettlementSession::CalculateOffscreen(int entry, int page) {
+  if (!s_.Has(entry)) return CalcStatus::Done;
+  HeadlessDisplay display;
+  display.Show(entry, s_.Entry(entry).IdPit, page);
+  CalcContext ctx(s_, ids_, display);
+  if (countryCodeOf_) ctx.countryCodeOf = countryCodeOf_;
+  return RunCalculation(ctx, s_.Entry(entry).IdPit, entry);
+}
+
+CalcStatus SettlementSession::RecalculateAll(const PassHooks& hooks, bool goOn) {
+  CalcStatus result = CalcStatus::Done;
+  for (int i : OpeningOrder(s_)) {
+    PassShow shown = PassShow::Shown;
+    if (hooks.show) {
+      shown = hooks.show(i);
+    } else {
+      // As a click in the tree: the entry shown at its last page, which
+      // runs its calculation.
+      MakeCurrent(i, 0);
+      EnsureShownFields();
+      if (Calculate(i) != CalcStatus::Done) {
+        result = CalcStatus::BadAmount;
+        if (!goOn) return result;
+      }
+    }
+    if (shown == PassShow::Handled) continue;
+    const CalcStatus st = shown == PassShow::Shown
+                              ? Calculate(i)
+                              : CalculateOffscreen(i, s_.Current.Number == i ? s_.Current.Page : 1);
+    if (hooks.calculated) hooks.calculated(i);
+    if (st != CalcStatus::Done) {
+      result = st;
+      if (!goOn) return result;
+    }
+  }
+  return result;
+}
+
+// --- commits -----------------------------------------------------------------------------
+
+CommitOutcome SettlementSession::Commit(int entry, int field, const FieldInput& input) {
+  CommitOutcome out;
+  if (!s_.Has(entry) || field < 0 || field >= kSlotCount) {
+    out.accepted = false;
+    return out;
+  }
+  FormEntry& e = s_.Entry(entry);
+  ValueSlot& slot = e.Slots[static_cast<std::size_t>(field)];
+  s_.DocumentModified = true;
+  const bool haveDef = entry == shownEntry_ && field < static_cast<int>(shown_.size());
+  if (haveDef) {
+    FieldObject& def = shown_[static_cast<std::size_t>(field)];
+    CommitResult r;
+    switch (input.kind) {
+      case FieldInput::Kind::Nothing:
+        break;
+      case FieldInput::Kind::Text:
+        r = CommitEditorText(def, slot, input.text);
+        break;
+      case FieldInput::Kind::Tick:
+        if (def.Typ == kCheckbox && !def.ReadOnly) r = CommitCheckbox(e, field, shown_, input.tick);
+        break;
+      case FieldInput::Kind::Office:
+        r = CommitTaxOffice(def, slot, input.office);
+        break;
+      case FieldInput::Kind::Country:
+        r = CommitCountry(def, slot, input.countryName, input.text);
+        break;
+    }
+    out.accepted = r.accepted;
+    out.message = r.message;
+  } else if (input.kind != FieldInput::Kind::Nothing) {
+    out.accepted = false;
+  }
+  out.calc = Calculate(entry, field, input.kind == FieldInput::Kind::Tick);
+  return out;
+}
+
+namespace {
+CommitOutcome Refused(std::string message) {
+  CommitOutcome out;
+  out.accepted = false;
+  out.message = std::move(message);
+  return out;
+}
+}  // namespace
+
+CommitOutcome SettlementSession::CommitTyped(int entry, int field, const std::string& text) {
+  if (!s_.Has(entry)) return Refused("Rozliczenie nie ma pozycji " + std::to_string(entry) + ".");
+  const FormEntry& e = s_.Entry(entry);
+  const std::string code = FormCatalogue::IsValid(e.IdPit) ? s_.Catalogue()[e.IdPit].Code : std::string("?");
+  const std::vector<FieldObject>* recs = defs_ != nullptr ? defs_->Fields(e.IdPit) : nullptr;
+  if (recs == nullptr) {
+    CommitOutcome out = Refused("Brak pliku definicji formularza " + code + ": " +
+                                (defs_ != nullptr ? defs_->DcsPath(e.IdPit) : std::string()));
+    out.noDefinition = true;
+    return out;
+  }
+  if (field < 0 || field >= static_cast<int>(recs->size())) {
+    return Refused("Formularz " + code + " nie ma pola " + std::to_string(field) + ".");
+  }
+  // As the user would get there: the entry shown at the field's page.
+  MakeCurrent(entry, (*recs)[static_cast<std::size_t>(field)].Page);
+  EnsureShownFields();
+  if (const CalcStatus st = Calculate(entry); st != CalcStatus::Done) {
+    CommitOutcome out;
+    out.calc = st;
+    return out;
+  }
+  const FieldObject& def = shown_[static_cast<std::size_t>(field)];
+  const std::string where = "Pole " + std::to_string(field) + " formularza " + code;
+  if (!def.Visible || def.ReadOnly) return Refused(where + " nie jest do wypełnienia (jest wyliczane lub ukryte).");
+  switch (def.Typ) {
+    case kCheckbox:
+      if (text != "X" && !text.empty()) return Refused("Pole wyboru przyjmuje \"X\" (zaznaczone) albo pustą wartość.");
+      return Commit(entry, field, FieldInput::Ticked(text == "X"));
+    case kUrzadSkarbowy: {
+      if (text.empty()) return Commit(entry, field, FieldInput::TaxOffice(std::nullopt));
+      std::optional<OfficeChoice> office = officeByCode_ ? officeByCode_(text) : std::nullopt;
+      if (!office) return Refused("Nieznany kod urzędu skarbowego: " + text);
+      return Commit(entry, field, FieldInput::TaxOffice(std::move(office)));
+    }
+    case kKraj:
+      if (!text.empty() && !(countryKnown_ && countryKnown_(text))) return Refused("Nieznany kraj: " + text);
+      return Commit(entry, field,
+                    FieldInput::Country(text.empty() ? std::nullopt : std::optional<std::string>(text), text));
+    case kKreska:
+      return Refused(where + " jest przekreśleniem i nie przyjmuje wartości.");
+    case kLiczba:
+    case kJedenProcent: {
+      // The amount box takes only what its keys allow; a value it would
+      // change (other than "." typed as ",") is refused rather than stored
+      // differently from what was asked for.
+      std::string asTyped = text;
+      for (char& ch : asTyped)
+        if (ch == '.') ch = ',';
+      if (TypeIntoAmountBox(text, def.PlusValue, def.Option) != asTyped) {
+        return Refused(where + " nie przyjmuje wartości \"" + text +
+                       "\": kwota to cyfry, najwyżej dwie po przecinku" +
+                       (def.PlusValue ? "" : ", ewentualnie z minusem na początku") + ".");
+      }
+      return Commit(entry, field, FieldInput::Typed(asTyped));
+    }
+    default:
+      return Commit(entry, field, FieldInput::Typed(text));
+  }
+}
+
+}  // namespace pit

@@ -1,0 +1,205 @@
+#pragma once
+// One settlement being worked on: the document's life cycle (new, open,
+// save, close), the entry and page shown, committing what the user gave for
+// a field (the commit rules of its type, then the calculation), the opening
+// pass, and the modified state with its one notification.
+//
+// Both programs run their documents through it: the desktop program with the
+// form window as the display (through a thin Qt wrapper that turns the
+// notification into a signal), the command-line program with the session's
+// own headless display. Every edit of a value goes through Commit, and every
+// change of the file through Open/Save/New/Close, so that an undo of whole
+// commits or a lock on the file can be added in one place.
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/document.h"
+#include "app/settlement.h"
+#include "calc/calculation.h"
+#include "calc/display.h"
+#include "calc/identification.h"
+#include "forms/field_object.h"
+#include "forms/values.h"
+
+namespace pit {
+
+class DefinitionLibrary;
+
+// What the user gave for one field.
+struct FieldInput {
+  enum class Kind {
+    Nothing,  // an editor that had nothing to commit: the calculation still runs
+    Text,     // the text of an editor that holds text (amount, text, NIP, date, KRS)
+    Tick,     // a tick box ticked or unticked
+    Office,   // a tax office chosen from the list, or none
+    Country,  // a country row chosen (or none) and the search text
+  };
+  Kind kind = Kind::Nothing;
+  std::string text;                        // Text; Country: the search text
+  bool tick = false;                       // Tick
+  std::optional<OfficeChoice> office;      // Office: empty clears the field
+  std::optional<std::string> countryName;  // Country: the row chosen
+
+  static FieldInput Typed(std::string t) {
+    FieldInput in;
+    in.kind = Kind::Text;
+    in.text = std::move(t);
+    return in;
+  }
+  static FieldInput Ticked(bool on) {
+    FieldInput in;
+    in.kind = Kind::Tick;
+    in.tick = on;
+    return in;
+  }
+  static FieldInput TaxOffice(std::optional<OfficeChoice> o) {
+    FieldInput in;
+    in.kind = Kind::Office;
+    in.office = std::move(o);
+    return in;
+  }
+  static FieldInput Country(std::optional<std::string> chosen, std::string searchText) {
+    FieldInput in;
+    in.kind = Kind::Country;
+    in.countryName = std::move(chosen);
+    in.text = std::move(searchText);
+    return in;
+  }
+};
+
+struct CommitOutcome {
+  bool accepted = true;   // the commit rules took the value
+  std::string message;    // for the user when not accepted (may be empty)
+  CalcStatus calc = CalcStatus::Done;
+  bool noDefinition = false;  // the form's definition file is missing
+  bool ok() const { return accepted && calc == CalcStatus::Done; }
+};
+
+// How a front end takes part in the opening pass: it shows the entry (or
+// not), and hears when its calculation has run.
+enum class PassShow {
+  Shown,     // the entry is current, its definition open: calculate with the display
+  Offpage,   // current, but with no page on screen: calculate with a headless display
+  Handled,   // the front end has calculated it, or could not make it current
+};
+struct PassHooks {
+  std::function<PassShow(int entry)> show;       // default: MakeCurrent at the form's last page
+  std::function<void(int entry)> calculated;     // after each calculation
+};
+
+// Which e-filing commands the settlement allows.
+struct EFilingState {
+  bool visible = true;  // the send and check commands are shown
+  bool enabled = true;  // the send and open-XML commands are enabled
+};
+EFilingState EFilingFor(const Settlement& s);
+
+class SettlementSession {
+ public:
+  SettlementSession(Settlement& s, IdentificationRecords& ids);
+  SettlementSession(const SettlementSession&) = delete;
+  SettlementSession& operator=(const SettlementSession&) = delete;
+  ~SettlementSession();
+
+  Settlement& Doc() { return s_; }
+  const Settlement& Doc() const { return s_; }
+  IdentificationRecords& Ids() { return ids_; }
+
+  // --- wiring -----------------------------------------------------------------
+  void SetDefinitions(DefinitionLibrary* defs) { defs_ = defs; }
+  DefinitionLibrary* Definitions() const { return defs_; }
+  // The display the calculations talk to; nullptr: the session's own.
+  void SetDisplay(CalcDisplay* d) { display_ = d; }
+  CalcDisplay& Display() { return display_ ? *display_ : headless_; }
+  HeadlessDisplay& Headless() { return headless_; }
+  const HeadlessDisplay& Headless() const { return headless_; }
+  // Country name -> code (the dictionary), for every calculation.
+  void SetCountryLookup(std::function<std::string(const std::string&)> f) { countryCodeOf_ = std::move(f); }
+  // Tax office code -> its row, for a code typed as text (command line).
+  void SetTaxOfficeLookup(std::function<std::optional<OfficeChoice>(const std::string&)> f) {
+    officeByCode_ = std::move(f);
+  }
+  // Known country names, for a country typed as text (command line).
+  void SetCountryCheck(std::function<bool(const std::string&)> f) { countryKnown_ = std::move(f); }
+
+  // --- the modified state ---------------------------------------------------
+  bool Modified() const { return s_.DocumentModified; }
+  void SetModified(bool on) { s_.DocumentModified = on; }
+  // Called once each time the state changes (whoever changes it).
+  void SetModifiedListener(std::function<void(bool)> f);
+
+  // --- life cycle -------------------------------------------------------------
+  // An empty open settlement of kind `kind`, not yet saved.
+  void New(int kind);
+  // The persons' data and the settlement dropped: nothing open, not modified.
+  void Close();
+  // Replaces the settlement by the file's and collects the persons' data
+  // from it. On failure nothing is open.
+  FileResult Open(const std::string& path);
+  // Writes the settlement; the previous file stays when it fails.
+  FileResult Save(const std::string& path);
+
+  // --- the entry shown ----------------------------------------------------------
+  // Makes entry `number` current at `page` (0: the page the form was last
+  // shown at): settlement.Current filled from the entry. False when there is
+  // no such entry (Current is then emptied).
+  bool MakeCurrent(int number, int page = 0);
+  // Pages of a form type: its definition's, else the catalogue's.
+  int PageCountOf(int idPit) const;
+  // The open definition of the current entry: loaded when the entry shown
+  // changed. The display's flags go into it.
+  std::vector<FieldObject>& EnsureShownFields();
+  std::vector<FieldObject>& ShownFields() { return shown_; }
+  int ShownFieldsEntry() const { return shownEntry_; }
+  // The open definition given up (the window closed its form).
+  void ForgetShownFields();
+
+  // --- calculations -------------------------------------------------------------
+  // The context every calculation of the session runs with.
+  CalcContext ContextFor(int entry, CalcDisplay& display);
+  // Entry `entry`'s calculation with the display; `editedField` is the field
+  // committed (its calculation runs with it still being edited) and
+  // `clicked` says the pointer is over it (a tick box).
+  CalcStatus Calculate(int entry, int editedField = -1, bool clicked = false);
+  // The same with a display of its own: for an entry with no page on screen.
+  CalcStatus CalculateOffscreen(int entry, int page);
+  // The opening pass: attachments first, then main forms, each made current
+  // and calculated. Stops at the first failure unless `goOn`.
+  CalcStatus RecalculateAll(const PassHooks& hooks = {}, bool goOn = true);
+
+  // --- commits -------------------------------------------------------------------
+  // What the user gave for field `field` of entry `entry` (the current one)
+  // by the rules of the field's type; then the document is modified and the
+  // entry calculated, also when the rules refused the value.
+  CommitOutcome Commit(int entry, int field, const FieldInput& input);
+  // A value given as text, as a user types it (the command line): the entry
+  // is made current at the field's page and calculated, the text is checked
+  // against the field's type (a tick "X" or empty, a tax office code, a
+  // country name, an amount exactly as the amount box would take it) and
+  // committed. Refusals say why in Polish.
+  CommitOutcome CommitTyped(int entry, int field, const std::string& text);
+
+ private:
+  void PrepareHeadless(int entry, int editedField, bool clicked);
+
+  Settlement& s_;
+  IdentificationRecords& ids_;
+  DefinitionLibrary* defs_ = nullptr;
+  CalcDisplay* display_ = nullptr;
+  HeadlessDisplay headless_;
+  std::function<std::string(const std::string&)> countryCodeOf_;
+  std::function<std::optional<OfficeChoice>(const std::string&)> officeByCode_;
+  std::function<bool(const std::string&)> countryKnown_;
+  std::vector<FieldObject> shown_;
+  int shownEntry_ = 0;
+  int shownIdPit_ = 0;
+  bool shownStale_ = true;
+};
+
+// Entry numbers in the order of the opening pass: attachments, then main
+// forms, each group in entry order; entries of unknown types left out.
+std::vector<int> OpeningOrder(const Settlement& s);
+
+}  // namespace pit

@@ -1,0 +1,165 @@
+#include "ui/app/document_controller.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include "app/session.h"
+#include "forms/definition_library.h"
+#include "ui/app/app_context.h"
+#include "ui/app/message_boxes.h"
+#include "ui/app/ttools.h"
+#include "ui/forms/tfimage.h"
+
+namespace pit::ui {
+namespace {
+
+const QString kNoSettlementFile = QStringLiteral("Nie ma pliku rozliczeniowego.");
+const QString kFileFilter = QStringLiteral("Rozliczenie roczne (*.dc2014)");
+const QString kExtension = QStringLiteral(".dc2014");
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+std::string S(const QString& s) { return s.toStdString(); }
+
+}  // namespace
+
+DocumentController::DocumentController(TTools& window, AppContext& ctx) : QObject(&window), w_(window), ctx_(ctx) {
+  ctx_.Session().SetModifiedListener([this](bool on) { emit modifiedChanged(on); });
+}
+
+QString DocumentController::AskOpenFileName() {
+  QFileDialog d(&w_, QStringLiteral("Otworz rozliczenie"), Q(ctx_.documentsFolder), kFileFilter);
+  d.setAcceptMode(QFileDialog::AcceptOpen);
+  d.setFileMode(QFileDialog::AnyFile);
+  if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return {};
+  return d.selectedFiles().first();
+}
+
+QString DocumentController::AskSaveFileName() {
+  QFileDialog d(&w_, QStringLiteral("Zapisz rozliczenie jako"), Q(ctx_.documentsFolder), kFileFilter);
+  d.setAcceptMode(QFileDialog::AcceptSave);
+  d.setFileMode(QFileDialog::AnyFile);
+  d.setDefaultSuffix(QStringLiteral("dc2014"));
+  d.selectFile(QStringLiteral("nowe rozliczenie"));
+  if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return {};
+  return d.selectedFiles().first();
+}
+
+bool DocumentController::AskToSave(bool closing) {
+  // A value typed and not yet committed is part of what the user sees: it is
+  // committed first, so the question is asked and the save keeps it.
+  w_.CommitTypedValue();
+  const Settlement& s = ctx_.settlement;
+  if (!s.DocumentModified) return true;
+  const QString text = QStringLiteral("Rozliczenie \"") + Q(s.DocumentName) +
+                       QStringLiteral("\" zostało zmodyfikowane.\nCzy zapisać zmiany w bieżącym rozliczeniu ?");
+  const QMessageBox::StandardButtons buttons =
+      closing ? (QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel) : (QMessageBox::Yes | QMessageBox::No);
+  const int answer = AskUser(&w_, QMessageBox::Warning, QStringLiteral("Zapisanie zmian"), text, buttons);
+  if (answer == QMessageBox::Cancel) return false;
+  if (answer == QMessageBox::Yes) {
+    // Going on after a save that did not happen would throw the changes away.
+    return Save(Q(s.DocumentPath));
+  }
+  return true;
+}
+
+bool DocumentController::Save(const QString& path) {
+  w_.CommitTypedValue();
+  QString target = path;
+  if (target.isEmpty() || !QFileInfo::exists(target)) {
+    target = AskSaveFileName();
+    if (target.isEmpty()) return false;
+    if (!target.contains(kExtension)) target += kExtension;
+  }
+  const FileResult r = ctx_.Session().Save(S(target));
+  if (!r.ok) {
+    TellUser(&w_, Q(r.message));
+    return false;
+  }
+  w_.ToolButtonSave->setEnabled(false);
+  w_.UpdateCaption();
+  return true;
+}
+
+bool DocumentController::Load(const QString& path) {
+  if (!QFileInfo::exists(path)) {
+    TellUser(&w_, kNoSettlementFile);
+    return false;
+  }
+  w_.ShowWelcome(false);
+  w_.TBSendXML->setVisible(true);
+  w_.TbCheck->setVisible(true);
+  w_.TBSendXML->setEnabled(false);
+  w_.TbCheck->setEnabled(false);
+  w_.TBOpenXML->setEnabled(false);
+  w_.ClearSettlement();
+  const FileResult r = ctx_.Session().Open(S(path));
+  if (!r.ok) {
+    TellUser(&w_, Q(r.message));
+    return false;
+  }
+  const EFilingState eFiling = EFilingFor(ctx_.settlement);
+  w_.TBSendXML->setVisible(eFiling.visible);
+  w_.TbCheck->setVisible(eFiling.visible);
+  w_.RebuildTree();
+  w_.UpdateCaption();
+  ctx_.Session().SetModified(false);
+  w_.ToolButtonSave->setEnabled(false);
+  if (eFiling.enabled) {
+    w_.TBSendXML->setEnabled(true);
+    w_.TBOpenXML->setEnabled(true);
+    w_.TbCheck->setEnabled(true);
+  }
+  if (!r.message.empty()) TellUser(&w_, Q(r.message));
+  return true;
+}
+
+void DocumentController::Open(bool recalculate) {
+  if (!AskToSave(false)) return;
+  const QString file = AskOpenFileName();
+  if (file.isEmpty()) return;
+  ctx_.ids.Clear();
+  w_.FImage->CloseForm();
+  ctx_.settlement.DocumentPath.clear();
+  if (!Load(file)) {
+    // The settlement was given up already; the screen says so.
+    w_.ReturnToIdle();
+    return;
+  }
+  ctx_.settlement.DocumentPath = S(file);
+  w_.SelectEntry(1);
+  if (recalculate) RecalculateAll();
+}
+
+void DocumentController::OpenFromCommandLine(const QString& path) {
+  ctx_.Session().SetModified(false);
+  w_.ClearSettlement();
+  if (Load(path)) ctx_.settlement.DocumentPath = S(path);
+}
+
+void DocumentController::Close() {
+  if (!AskToSave(false)) return;
+  w_.ReturnToIdle();
+}
+
+void DocumentController::RecalculateAll() {
+  SettlementSession& session = ctx_.Session();
+  PassHooks hooks;
+  hooks.show = [this](int i) {
+    w_.SelectEntry(i);
+    const CurrentEntryState& c = ctx_.settlement.Current;
+    if (c.Number != i) return PassShow::Handled;
+    if (ctx_.defs->HasPage(c.IdPit, c.Page)) {
+      // The page is on screen already: its picture stays, the calculation
+      // runs once more and the fields are drawn with its results.
+      w_.FImage->Recalculate();
+      return PassShow::Handled;
+    }
+    // No page to show, but the amounts it carries into its return count.
+    return PassShow::Offpage;
+  };
+  session.RecalculateAll(hooks);
+}
+
+}  // namespace pit::ui

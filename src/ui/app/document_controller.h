@@ -1,0 +1,54 @@
+#pragma once
+// The life cycle of the settlement file in the desktop program: open (with
+// or without recalculation), save, save as, close, the save question, and
+// recalculating every entry. It works through the engine's session and asks
+// the main window only to show things; the window keeps the menus, the tree
+// and the page.
+#include <QObject>
+#include <QString>
+
+namespace pit::ui {
+
+struct AppContext;
+class TTools;
+
+class DocumentController : public QObject {
+  Q_OBJECT
+
+ public:
+  DocumentController(TTools& window, AppContext& ctx);
+
+  // Saves to `path`, asking for a name when it is empty or the file is gone.
+  // False when the user cancelled or the file could not be written.
+  bool Save(const QString& path);
+  // Replaces the settlement by the file's; false (with the message) when the
+  // file is missing or unreadable.
+  bool Load(const QString& path);
+  // The save question when the settlement is modified. True: go on (saved,
+  // or the user chose not to save). False: stop. `closing` adds Cancel.
+  bool AskToSave(bool closing);
+  // "Otwórz" (menu) and the tool bar's open button (`recalculate`): the save
+  // question, the file dialog, the file loaded and its first entry shown.
+  // A file that cannot be read leaves no settlement: the welcome panel.
+  void Open(bool recalculate);
+  // The file named on the command line.
+  void OpenFromCommandLine(const QString& path);
+  // "Zamknij": the save question, then no settlement.
+  void Close();
+  // Every entry calculated again, attachments first, each shown as a click
+  // in the tree shows it.
+  void RecalculateAll();
+
+ signals:
+  // The settlement's modified state changed (the session's notification).
+  void modifiedChanged(bool modified);
+
+ private:
+  QString AskOpenFileName();
+  QString AskSaveFileName();
+
+  TTools& w_;
+  AppContext& ctx_;
+};
+
+}  // namespace pit::ui

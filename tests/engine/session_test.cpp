@@ -1,0 +1,170 @@
+// The settlement session both programs run their documents through: the
+// commit of a typed value with the rules of its field and the calculation,
+// the opening pass, the file life cycle and the modified notification.
+// Works on the definitions the build generates.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "app/session.h"
+#include "forms/definition_library.h"
+
+namespace pit {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("pit_session_test_" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+    session.SetDefinitions(&defs);
+    session.SetModifiedListener([this](bool on) { notices.push_back(on); });
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  const std::string& Value(int entry, int field) const {
+    return s.Entry(entry).Slots[static_cast<std::size_t>(field)].Value;
+  }
+  // A PIT-37 with a PIT/O, as `pit2014cli new` makes it.
+  void NewPit37() {
+    session.New(kIndividual);
+    const int p = s.AddEntry(kPit37, 0, 0, kIndividual);
+    s.AddEntry(kPitO, p, 0, kIndividual);
+    s.RebuildTree(defs);
+    ASSERT_EQ(session.RecalculateAll({}, false), CalcStatus::Done);
+  }
+
+  DefinitionLibrary defs{PIT_BIN_DIR "/dc"};
+  Settlement s;
+  IdentificationRecords ids;
+  SettlementSession session{s, ids};
+  std::vector<bool> notices;
+  fs::path dir_;
+};
+
+TEST_F(SessionTest, TypedAmountsAreCommittedAndTheReturnRecalculated) {
+  NewPit37();
+  for (const auto& [field, text] : std::vector<std::pair<int, std::string>>{{36, "50000"}, {37, "1335"}, {40, "6000"}}) {
+    const CommitOutcome r = session.CommitTyped(1, field, text);
+    ASSERT_TRUE(r.ok()) << field << ": " << r.message;
+  }
+  EXPECT_EQ(Value(1, 36), "50000,00");
+  EXPECT_EQ(Value(1, 102), "8203,68");
+  EXPECT_EQ(Value(1, 113), "8204,00");
+  EXPECT_EQ(Value(1, 115), "2204,00");
+  EXPECT_TRUE(session.Modified());
+  EXPECT_EQ(s.Current.Number, 1);
+  EXPECT_EQ(s.Current.Page, 2);  // the page of field 36
+
+  // The internet relief in the PIT/O is capped and reaches the return at once.
+  ASSERT_TRUE(session.CommitTyped(2, 20, "900").ok());
+  EXPECT_EQ(Value(2, 20), "760,00");
+}
+
+TEST_F(SessionTest, TypedValuesTheFieldWouldNotTakeAreRefusedAndChangeNothing) {
+  NewPit37();
+  ASSERT_TRUE(session.CommitTyped(1, 36, "100").ok());
+  struct Case {
+    int entry, field;
+    const char* text;
+    const char* says;
+  } cases[] = {
+      {1, 36, "12.345", "nie przyjmuje wartości"},  // a third decimal the box drops
+      {1, 36, "1 000", "nie przyjmuje wartości"},   // blanks: not the amount grammar
+      {1, 36, "+5", "nie przyjmuje wartości"},
+      {1, 36, "abc", "nie przyjmuje wartości"},
+      {1, 102, "1,00", "nie jest do wypełnienia"},  // computed
+      {1, 349, "1", "nie ma pola"},
+      {7, 1, "1", "nie ma pozycji"},
+  };
+  for (const Case& c : cases) {
+    const CommitOutcome r = session.CommitTyped(c.entry, c.field, c.text);
+    EXPECT_FALSE(r.accepted) << c.text;
+    EXPECT_NE(r.message.find(c.says), std::string::npos) << c.text << ": " << r.message;
+  }
+  EXPECT_EQ(Value(1, 36), "100,00");
+}
+
+TEST_F(SessionTest, ModifiedStateNotifiesOncePerChangeWhoeverChangesIt) {
+  NewPit37();
+  notices.clear();
+  session.SetModified(false);
+  ASSERT_TRUE(session.CommitTyped(1, 36, "100").ok());
+  ASSERT_TRUE(session.CommitTyped(1, 37, "10").ok());  // still modified: no second notice
+  EXPECT_EQ(notices, (std::vector<bool>{true}));
+  ASSERT_TRUE(session.Save(Path("a.dc2014")).ok);
+  EXPECT_EQ(notices, (std::vector<bool>{true, false}));
+  s.AddCopy(2, defs);  // the settlement's own operations notify too
+  EXPECT_EQ(notices, (std::vector<bool>{true, false, true}));
+}
+
+TEST_F(SessionTest, SavedFileOpensWithTheSameValuesAndTheSameResultsAfterRecalculation) {
+  NewPit37();
+  ASSERT_TRUE(session.CommitTyped(1, 36, "50000").ok());
+  ASSERT_TRUE(session.CommitTyped(1, 10, "KOWALSKI").ok());
+  ASSERT_TRUE(session.Save(Path("a.dc2014")).ok);
+  const std::vector<std::uint8_t> before = EncodeSettlement(s);
+
+  session.Close();
+  EXPECT_FALSE(s.IsOpen());
+  const FileResult r = session.Open(Path("a.dc2014"));
+  ASSERT_TRUE(r.ok) << r.message;
+  EXPECT_FALSE(session.Modified());
+  EXPECT_EQ(Value(1, 36), "50000,00");
+  EXPECT_EQ(ids.Taxpayer.Surname, "KOWALSKI");  // the persons' data collected
+  ASSERT_EQ(session.RecalculateAll({}, false), CalcStatus::Done);
+  s.StampEntries();
+  EXPECT_EQ(EncodeSettlement(s), before);
+
+  EXPECT_FALSE(session.Open(Path("missing.dc2014")).ok);
+  EXPECT_FALSE(s.IsOpen());
+}
+
+TEST_F(SessionTest, OpeningPassRunsAttachmentsBeforeTheirReturns) {
+  NewPit37();
+  // A value placed in the attachment behind the calculations' back: the
+  // pass caps it and the return takes the capped figure.
+  s.Entry(2).Slots[20].Value = "900,00";
+  std::vector<int> shown;
+  PassHooks hooks;
+  hooks.show = [&](int i) {
+    shown.push_back(i);
+    session.MakeCurrent(i);
+    session.EnsureShownFields();
+    return PassShow::Shown;
+  };
+  ASSERT_EQ(session.RecalculateAll(hooks), CalcStatus::Done);
+  EXPECT_EQ(shown, (std::vector<int>{2, 1}));
+  EXPECT_EQ(Value(2, 20), "760,00");
+  EXPECT_EQ(OpeningOrder(s), (std::vector<int>{2, 1}));
+}
+
+TEST(EFiling, RegistrationFormsAndThePayersUpkdAreNotFiledElectronically) {
+  struct Case {
+    int kind;
+    std::vector<int> forms;
+    bool visible, enabled;
+  } cases[] = {
+      {kIndividual, {kPit37, kPitO}, true, true},
+      {kPayerForms, {kPit11}, true, true},
+      {kPayerForms, {kPit11, kUpkdPayer}, false, true},
+      {kRegistrationForms, {kNip7}, false, false},
+      {kRegistrationForms, {kZap3}, false, false},
+  };
+  for (const Case& c : cases) {
+    Settlement s;
+    s.Open();
+    s.Kind = c.kind;
+    for (int f : c.forms) s.AddEntry(f, 0, 0, c.kind);
+    const EFilingState st = EFilingFor(s);
+    EXPECT_EQ(st.visible, c.visible) << c.forms.back();
+    EXPECT_EQ(st.enabled, c.enabled) << c.forms.back();
+  }
+}
+
+}  // namespace
+}  // namespace pit
