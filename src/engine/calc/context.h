@@ -9,6 +9,7 @@
 #include "calc/amounts.h"
 #include "calc/display.h"
 #include "calc/identification.h"
+#include "calc/limits.h"
 #include "forms/field_object.h"
 
 namespace pit {
@@ -79,6 +80,12 @@ class FormFields {
   void CopyFrom(int k, const FormFields& other, int from) { SetText(k, other.TextOf(from)); }
   // When field k is above the limit, writes the limit text and returns true.
   bool Cap(int k, Amount limit, const std::string& limitText);
+  // The same with a statutory limit (calc/limits.h).
+  bool Cap(int k, const StatutoryLimit& limit) {
+    if (AmountOf(k) <= limit.Value()) return false;
+    SetText(k, limit.Text());
+    return true;
+  }
   // Caps field k at the value of field m (copying m's text).
   bool CapAtField(int k, int m);
   void Tick(int k, const std::string& code);

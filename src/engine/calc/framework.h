@@ -2,6 +2,7 @@
 // The routines the form calculations share.
 #include <string>
 
+#include "calc/carries.h"
 #include "calc/context.h"
 
 namespace pit {
@@ -45,9 +46,8 @@ Amount OnePercentLimit(Amount taxDue);
 // for the pairs that leave only the outer fields required.
 void MarkRowRequired(CalcContext& ctx, int entry, int first, int last, bool test);
 
-// Resets the amounts a removed PIT/O, PIT/D or PIT/M carried into its
-// return. `s` is the working copy of the selection screen.
-void ClearAttachmentTransfers(Settlement& s, int removedEntry);
+// ClearAttachmentTransfers (the selection screen's working copy) is in
+// calc/carries.h, beside the tables it undoes.
 
 // Read-only / hidden spouse fields of the open definition when the
 // settlement does not carry the spouse.

@@ -522,14 +522,8 @@ void CalculatePitM(CalcContext& ctx, int entry) {
     f.SetZero(31);
   }
 
-  // 6. Into the PIT-36, which is recalculated.
-  if (const int r = ctx.FindEntry(kPit36, 0, kPmNone); r > 0) {
-    FormFields ret(ctx, r);
-    const bool spouse = f.Header().PM == kPmSpouse;
-    ret.CopyFrom(spouse ? 132 : 131, f, 30);
-    ret.CopyFrom(spouse ? 134 : 133, f, 31);
-    Calculate(ctx, kPit36, r);
-  }
+  // 6. Into the PIT-36, which is recalculated (calc/carries.cpp).
+  CarryIntoReturns(ctx, entry);
 
   // 7. Required fields.
   if (!shown) return;

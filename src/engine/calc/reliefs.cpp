@@ -5,22 +5,13 @@
 
 #include "calc/calculation.h"
 #include "calc/framework.h"
+#include "calc/limits.h"
 
 namespace pit {
 
 // --- statutory limits of 2014 ---------------------------------------------------
 
 namespace limits2014 {
-// Internet use, per person.
-constexpr Amount kInternet = 760.00L;
-constexpr const char* kInternetText = "760,00";
-// Rehabilitation expenses of a disabled person.
-constexpr Amount kRehabilitation = 4495.20L;
-constexpr const char* kRehabilitationText = "4495,20";
-// Housing savings relief of the PIT/D, section C.
-constexpr Amount kHousingSavings = 11340.00L;
-constexpr const char* kHousingSavingsText = "11340,00";
-
 // Child relief of one PIT/O by the number of children, in grosze.
 constexpr std::array<std::int64_t, 5> kChildReliefUpTo4 = {0, 111204, 222408, 422412, 692412};
 constexpr std::int64_t kChildReliefPerFurtherChild = 270000;
@@ -180,8 +171,8 @@ void CalculatePitO(CalcContext& ctx, int entry) {
   const bool firstCopy = f.AmountOf(3) == 1;
 
   // 9. Internet.
-  reduced |= f.Cap(20, limits2014::kInternet, limits2014::kInternetText);
-  reduced |= f.Cap(21, limits2014::kInternet, limits2014::kInternetText);
+  reduced |= f.Cap(20, limits2014::kInternet);
+  reduced |= f.Cap(21, limits2014::kInternet);
 
   // 10. Child relief of this PIT/O.
   const Amount children = std::trunc(f.AmountOf(34));
@@ -216,8 +207,8 @@ void CalculatePitO(CalcContext& ctx, int entry) {
   }
 
   // 12. Rehabilitation.
-  reduced |= f.Cap(223, limits2014::kRehabilitation, limits2014::kRehabilitationText);
-  reduced |= f.Cap(224, limits2014::kRehabilitation, limits2014::kRehabilitationText);
+  reduced |= f.Cap(223, limits2014::kRehabilitation);
+  reduced |= f.Cap(224, limits2014::kRehabilitation);
 
   // 13. Totals.
   f.SetUnrounded(28, f.Sum({12, 229, 231, 14, 16, 18, 20, 22, 223, 26}));
@@ -228,28 +219,7 @@ void CalculatePitO(CalcContext& ctx, int entry) {
   f.SetUnrounded(244, f.Sum({242, 234, 236, 239, 240}) - f.AmountOf(36));
 
   // 14. Into the return this PIT/O belongs to, which is recalculated.
-  if (const int r = ctx.FindEntry(kPit28, 0, pm); r > 0 && r == parent) {
-    FormFields ret(ctx, r);
-    ret.CopyFrom(64, f, 28);
-    ret.CopyFrom(98, f, 41);
-    Calculate(ctx, kPit28, r);
-  }
-  if (const int r = ctx.FindEntry(kPit36, 0, kPmNone); r > 0 && r == parent) {
-    FormFields ret(ctx, r);
-    ret.CopyFrom(144, f, 28);
-    ret.CopyFrom(145, f, 29);
-    ret.CopyFrom(177, f, 41);
-    ret.CopyFrom(178, f, 42);
-    Calculate(ctx, kPit36, r);
-  }
-  if (const int r = ctx.FindEntry(kPit37, 0, kPmNone); r > 0 && r == parent) {
-    FormFields ret(ctx, r);
-    ret.CopyFrom(94, f, 28);
-    ret.CopyFrom(95, f, 29);
-    ret.CopyFrom(107, f, 41);
-    ret.CopyFrom(108, f, 42);
-    Calculate(ctx, kPit37, r);
-  }
+  CarryIntoReturns(ctx, entry);
 
   // 15. Sums of the child amounts.
   f.SetUnrounded(245, f.Sum({241, 233, 235, 237, 238}));
@@ -316,35 +286,6 @@ void SplitSection(FormFields& f, const HousingSection& s) {
   FitPersonColumns(f, s.returnTotal, s.returnTaxpayer, s.returnSpouse);
 }
 
-void CopyEitherPart(FormFields& ret, int k, const FormFields& d, int taxpayer, int spouse, int total) {
-  if (d.AmountOf(taxpayer) != 0 || d.AmountOf(spouse) != 0)
-    ret.CopyFrom(k, d, taxpayer);
-  else
-    ret.CopyFrom(k, d, total);
-}
-
-// Where the sections A, B and C of PIT/D go in each return: the return's
-// fields, and for each the PIT/D part copied when it or its other column is
-// not zero, else the section total. A PIT-28 of one person takes that
-// person's column whatever it holds (all three the same field).
-struct HousingSource {
-  int part, otherColumn, total;
-};
-struct HousingCarry {
-  int idPit;
-  int pm;
-  std::array<int, 3> into;
-  std::array<HousingSource, 3> from;
-};
-constexpr std::array<HousingSource, 3> kReturnParts{{{34, 35, 31}, {45, 46, 42}, {54, 55, 51}}};
-constexpr HousingCarry kHousingCarries[] = {
-    {kPit37, kPmNone, {96, 97, 110}, kReturnParts},
-    {kPit36, kPmNone, {146, 149, 179}, kReturnParts},
-    {kPit28, kPmNone, {66, 68, 99}, {{{32, 33, 30}, {43, 44, 41}, {52, 53, 50}}}},
-    {kPit28, kPmTaxpayer, {66, 68, 99}, {{{32, 32, 32}, {43, 43, 43}, {52, 52, 52}}}},
-    {kPit28, kPmSpouse, {66, 68, 99}, {{{33, 33, 33}, {44, 44, 44}, {53, 53, 53}}}},
-};
-
 }  // namespace
 
 void CalculatePitD(CalcContext& ctx, int entry) {
@@ -366,19 +307,12 @@ void CalculatePitD(CalcContext& ctx, int entry) {
   SplitSection(f, kSectionA);
   f.SetUnrounded(40, f.AmountOf(38) + f.AmountOf(39));
   SplitSection(f, kSectionB);
-  f.Cap(47, limits2014::kHousingSavings, limits2014::kHousingSavingsText);
+  f.Cap(47, limits2014::kHousingSavings);
   f.SetUnrounded(49, f.AmountOf(47) + f.AmountOf(48));
   SplitSection(f, kSectionC);
 
   // 4. Into the returns of the settlement, which are recalculated.
-  for (const HousingCarry& c : kHousingCarries) {
-    const int r = ctx.FindEntry(c.idPit, 0, c.pm);
-    if (r <= 0) continue;
-    FormFields ret(ctx, r);
-    for (std::size_t i = 0; i < c.into.size(); ++i)
-      CopyEitherPart(ret, c.into[i], f, c.from[i].part, c.from[i].otherColumn, c.from[i].total);
-    Calculate(ctx, c.idPit, r);
-  }
+  CarryIntoReturns(ctx, entry);
 
   if (!shown) return;
 

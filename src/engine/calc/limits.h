@@ -1,0 +1,27 @@
+#pragma once
+// Statutory amount limits, each defined once in grosze; the number the
+// calculations compare with and the text written into a capped field both
+// come from it.
+#include <cstdint>
+#include <string>
+
+#include "calc/amounts.h"
+
+namespace pit {
+
+struct StatutoryLimit {
+  std::int64_t grosze;
+  Amount Value() const { return static_cast<Amount>(grosze) / 100.0L; }
+  std::string Text() const { return FormatAmount(Value()); }
+};
+
+namespace limits2014 {
+// Internet use, per person.
+constexpr StatutoryLimit kInternet{76000};
+// Rehabilitation expenses of a disabled person.
+constexpr StatutoryLimit kRehabilitation{449520};
+// Housing savings relief of the PIT/D, section C.
+constexpr StatutoryLimit kHousingSavings{1134000};
+}  // namespace limits2014
+
+}  // namespace pit

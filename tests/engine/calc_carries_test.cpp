@@ -1,0 +1,75 @@
+// The carry tables: what an attachment copies into a return is what removing
+// it resets, for every attachment and every return it can belong to.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "calc/carries.h"
+#include "engine/calc_fixture.h"
+
+namespace pit {
+namespace {
+
+using testing::CalcFixture;
+
+TEST(CarryTables, RemovingAnAttachmentResetsWhatItCarried) {
+  struct Case {
+    int attachment, parentType, pm;
+  } cases[] = {
+      {kPitO, kPit37, kPmNone}, {kPitO, kPit36, kPmNone}, {kPitO, kPit28, kPmNone},
+      {kPitD, kPit37, kPmNone}, {kPitD, kPit36, kPmNone}, {kPitD, kPit28, kPmNone},
+      {kPitM, kPit36, kPmTaxpayer}, {kPitM, kPit36, kPmSpouse},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.attachment) + " under " + std::to_string(c.parentType));
+    CalcFixture fx(kJoint, kIdNip);
+    const int ret = fx.Add(c.parentType);
+    // A PIT-28 beside a PIT-37/36 return: PIT/D writes into both.
+    const int other = c.parentType == kPit28 ? fx.Add(kPit37) : fx.Add(kPit28);
+    // Income enough that the PIT-37 keeps every deduction it is given.
+    fx.Set(c.parentType == kPit28 ? other : ret, 36, "1000000,00");
+    const int a = fx.Add(c.attachment, ret, c.pm);
+    for (int k = 0; k < kSlotCount; ++k) fx.Set(a, k, "7,00");
+    CalcContext& ctx = fx.ctx;
+    CarryIntoReturns(ctx, a);
+
+    std::set<int> named;
+    for (const AttachmentCarry& t : CarriesOf(c.attachment))
+      for (const CarryField& f : t.fields) named.insert(f.into);
+    std::set<std::pair<int, int>> carried;
+    for (int e : {ret, other})
+      for (int k : named)
+        if (fx.Get(e, k) == "7,00") carried.insert({e, k});
+    ASSERT_FALSE(carried.empty());
+    ClearAttachmentTransfers(fx.s, a);
+    for (const auto& [e, k] : carried) EXPECT_EQ(fx.Get(e, k), "0,00") << e << ":" << k;
+  }
+}
+
+TEST(CarryTables, AnAttachmentUnderAReturnItDoesNotFeedResetsNothing) {
+  for (int attachment : {kPitO, kPitM}) {
+    CalcFixture fx;
+    const int ret = fx.Add(kPit38);
+    const int p36 = fx.Add(kPit36);
+    fx.Set(p36, 131, "5,00");
+    fx.Set(p36, 144, "5,00");
+    const int a = fx.Add(attachment, ret);
+    ClearAttachmentTransfers(fx.s, a);
+    EXPECT_EQ(fx.Get(p36, 131), "5,00");
+    EXPECT_EQ(fx.Get(p36, 144), "5,00");
+  }
+}
+
+TEST(CarryTables, PitDTakesThePersonColumnsOrTheSectionTotal) {
+  CalcFixture fx(kJoint, kIdNip);
+  const int p37 = fx.Add(kPit37);
+  fx.Set(p37, 36, "1000000,00");
+  const int d = fx.Add(kPitD, p37);
+  fx.Set(d, {{31, "300,00"}, {34, "0,00"}, {35, "0,00"}, {42, "400,00"}, {45, "0,00"}, {46, "40,00"}});
+  CarryIntoReturns(fx.ctx, d);
+  EXPECT_EQ(fx.Get(p37, 96), "300,00");  // both columns zero: the total
+  EXPECT_EQ(fx.Get(p37, 97), "0,00");    // the spouse's column is not zero: the taxpayer's part
+}
+
+}  // namespace
+}  // namespace pit
