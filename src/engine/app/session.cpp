@@ -57,19 +57,12 @@ void SettlementSession::Close() {
 }
 
 FileResult SettlementSession::Open(const std::string& path) {
+  if (defs_ == nullptr) return FileResult{false, "Brak definicji formularzy.", false};
+  // A file that cannot be read leaves the open settlement as it was.
+  FileResult r = LoadSettlement(path, s_, *defs_);
+  if (!r.ok) return r;
   ForgetShownFields();
   ids_.Clear();
-  if (defs_ == nullptr) {
-    s_.Clear();
-    return FileResult{false, "Brak definicji formularzy."};
-  }
-  FileResult r = LoadSettlement(path, s_, *defs_);
-  if (!r.ok) {
-    s_.Clear();
-    s_.DocumentPath.clear();
-    s_.DocumentModified = false;
-    return r;
-  }
   for (int i = 1; i <= s_.Count(); ++i) CollectIdentification(s_, ids_, i);
   s_.DocumentModified = false;
   return r;

@@ -136,7 +136,7 @@ class SettlementSession {
   // The persons' data and the settlement dropped: nothing open, not modified.
   void Close();
   // Replaces the settlement by the file's and collects the persons' data
-  // from it. On failure nothing is open.
+  // from it. A file that cannot be read leaves the open settlement alone.
   FileResult Open(const std::string& path);
   // Writes the settlement; the previous file stays when it fails.
   FileResult Save(const std::string& path);
