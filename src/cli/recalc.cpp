@@ -47,6 +47,18 @@ int CliSession::CalculationFailed() {
   return kRefused;
 }
 
+int CliSession::Show(int number, int page) {
+  if (!session.MakeCurrent(number, page)) return kRefused;
+  session.EnsureShownFields();
+  const CalcStatus st = session.Calculate(number);
+  PrintReminders();
+  return st == CalcStatus::Done ? kDone : CalculationFailed();
+}
+
+void CliSession::CollectAll() {
+  for (int i = 1; i <= settlement.Count(); ++i) CollectIdentification(settlement, ids, i);
+}
+
 int CliSession::Commit(int entry, int field, const std::string& text) {
   const CommitOutcome r = session.CommitTyped(entry, field, text);
   PrintReminders();

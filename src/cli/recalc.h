@@ -24,6 +24,12 @@ class CliSession {
   IdentificationRecords ids;
   SettlementSession session{settlement, ids};
 
+  // Shows entry `number` at `page` and runs its calculation, as selecting a
+  // tree node does; returns an exit status.
+  int Show(int number, int page);
+  // Identification data of every entry into the persons' records (after a
+  // load that did not go through session.Open).
+  void CollectAll();
   // Commits `text` into field `field` of entry `entry` as typed by the user;
   // returns an exit status.
   int Commit(int entry, int field, const std::string& text);
