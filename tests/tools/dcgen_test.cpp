@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "form_source.h"
+#include "schema.h"
 #include "forms/definition_files.h"
 
 namespace fs = std::filesystem;
@@ -295,6 +296,43 @@ TEST(DcgenShippedForms, PitBTypedSharesLieOverTheComputedShares) {
     EXPECT_TRUE(a.ReadOnly);
     EXPECT_FALSE(b.ReadOnly);
   }
+}
+
+// Every shipped source uses only keys the generator reads; a misspelt key,
+// a value of the wrong kind or a missing required key is named with its
+// file and line instead of being ignored.
+TEST(DcgenSchema, ShippedSourcesHoldAndMistakesAreNamedWithTheirLine) {
+  for (const fs::path& p : ShippedSources()) {
+    const auto problems = dcgen::CheckSchema(YAML::LoadFile(p.string()), p.filename().string());
+    EXPECT_TRUE(problems.empty()) << problems.front();
+  }
+  struct Case {
+    const char* cell;
+    const char* complaint;
+  };
+  const Case cases[] = {
+      {"{f: 0, poz: 1, lable: Przychód}", "t.yaml:6: nieznany klucz 'lable'"},
+      {"{f: 0, poz: pierwsza}", "t.yaml:6: klucz 'poz' musi być liczbą całkowitą"},
+      {"{f: 0, must: tak}", "t.yaml:6: klucz 'must' musi być wartością true/false"},
+      {"{f: 0, rect: [1, 2, 3]}", "t.yaml:6: klucz 'rect' musi być listą czterech"},
+      {"{poz: 1, name: G, boxes: [{f: 0, text: a}]}", "t.yaml:6: brak wymaganego klucza 'code' (kwadrat)"},
+      {"{poz: 1, name: G, boxes: [{f: 0, code: '1', captoin: a}]}", "t.yaml:6: nieznany klucz 'captoin'"},
+      {"{f: 0, strike: {NIP: 1, PESLE: 2}}", "t.yaml:6: nieznany klucz 'PESLE'"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.cell);
+    const std::string src = std::string("form: 99\ncode: T\nvariant: 1\npages:\n  - blocks:\n      - cells: [") +
+                            c.cell + "]\n";
+    const auto problems = dcgen::CheckSchema(YAML::Load(src), "t.yaml");
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find(c.complaint), std::string::npos) << problems[0];
+  }
+  const auto missing = dcgen::CheckSchema(YAML::Load("form: 99\nvariant: 1\npages: []\n"), "t.yaml");
+  ASSERT_EQ(missing.size(), 1u);
+  EXPECT_EQ(missing[0], "t.yaml:1: brak wymaganego klucza 'code' (formularz)");
+  const auto block = dcgen::CheckSchema(YAML::Load("form: 99\ncode: T\npages:\n  - blocks:\n      - {sekcja: A}\n"), "t.yaml");
+  ASSERT_EQ(block.size(), 2u);
+  EXPECT_EQ(block[0], "t.yaml:5: nieznany klucz 'sekcja' (blok)");
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 
 #include "forms/definition_files.h"
 #include "form_source.h"
+#include "schema.h"
 #include "emf/qt_text_measurer.h"
 #include "pictures.h"
 
@@ -56,6 +57,12 @@ int Compile(const fs::path& srcDir, const fs::path& outDir) {
   for (const auto& src : sources) {
     try {
       YAML::Node node = YAML::LoadFile(src.string());
+      // A key the generator does not know would be ignored without a word.
+      if (const auto wrong = dcgen::CheckSchema(node, src.string()); !wrong.empty()) {
+        for (const auto& p : wrong) std::cerr << p << "\n";
+        ++failures;
+        continue;
+      }
       dcgen::CompiledForm form = dcgen::CompileForm(node, measurer);
       fs::path contractPath = srcDir / "contract" / (std::to_string(form.idPit) + ".yaml");
       if (!fs::exists(contractPath)) {
