@@ -26,8 +26,15 @@ TEST(CarryTables, RemovingAnAttachmentResetsWhatItCarried) {
     const int ret = fx.Add(c.parentType);
     // A PIT-28 beside a PIT-37/36 return: PIT/D writes into both.
     const int other = c.parentType == kPit28 ? fx.Add(kPit37) : fx.Add(kPit28);
-    // Income enough that the PIT-37 keeps every deduction it is given.
-    fx.Set(c.parentType == kPit28 ? other : ret, 36, "1000000,00");
+    // Income enough that the return keeps every deduction it is given: the
+    // PIT-37's revenue, or both persons' first row of the PIT-36.
+    const int incomeReturn = c.parentType == kPit28 ? other : ret;
+    if (fx.s.Entry(incomeReturn).IdPit == kPit36) {
+      fx.Set(incomeReturn, 45, "1000000,00");
+      fx.Set(incomeReturn, 88, "1000000,00");
+    } else {
+      fx.Set(incomeReturn, 36, "1000000,00");
+    }
     const int a = fx.Add(c.attachment, ret, c.pm);
     for (int k = 0; k < kSlotCount; ++k) fx.Set(a, k, "7,00");
     CalcContext& ctx = fx.ctx;
