@@ -445,6 +445,28 @@ class TToolsTest : public QObject {
     QCOMPARE(w.windowTitle(), QString::fromUtf8(ui::kNoCaptionDocument) + kTail);
   }
 
+  // A layer whose writes fail (the process's own never does): the program
+  // asks to change the separators, says it could not, and does not go on.
+  void regionalSettingsThatCannotBeWritten() {
+    struct FailingLayer : platform::RegionalSettings {
+      platform::Separators Read() const override { return {QChar('.'), QChar('/')}; }
+      bool WriteDecimal(QChar) override { return false; }
+      bool WriteDate(QChar) override { return false; }
+    };
+    Answerer answerer(QMessageBox::Yes);
+    ui::AppContext ctx;
+    ctx.programFolder = program_.toStdString();
+    TTools w(ctx);
+    w.UseRegionalSettings(std::make_unique<FailingLayer>());
+    w.show();
+    QVERIFY(!w.AfterShow({}));
+    QCOMPARE(answerer.boxes.size(), 2);
+    QCOMPARE(answerer.boxes[0].title, QStringLiteral("Nieprawidłowe ustawienia regionalne!"));
+    QVERIFY(answerer.boxes[0].text.contains(QStringLiteral("separatora dziesiętnego")));
+    QVERIFY(answerer.boxes[0].text.contains(QStringLiteral("separatora daty")));
+    QVERIFY(answerer.boxes[1].text.contains(QStringLiteral("Nie można zmienić ustawień - brak uprawnień")));
+  }
+
   void saveQuestionOnClose_data() {
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("closed");

@@ -56,6 +56,9 @@ class TTools : public QMainWindow {
   // the file named on the command line, regional settings. False when the
   // program has to end.
   bool AfterShow(const QStringList& arguments);
+  // The layer that reads and writes the separators (before AfterShow): the
+  // process's own by default, whose writes always succeed.
+  void UseRegionalSettings(std::unique_ptr<platform::RegionalSettings> layer) { regional_ = std::move(layer); }
 
   // --- the document, for other windows (DocumentController does the work) -----
   // Saves to `path`, asking for a name when it is empty or the file is gone.
