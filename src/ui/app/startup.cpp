@@ -9,6 +9,7 @@
 #include <exception>
 
 #include "platform/folders.h"
+#include "ui/designer/form_designer.h"
 #include "ui/app/app_context.h"
 #include "ui/app/program_filter.h"
 #include "ui/app/ttools.h"
@@ -56,6 +57,9 @@ int RunProgram(int argc, char** argv) {
 
   AppContext ctx;
   ctx.programFolder = platform::ProgramFolder().toStdString();
+  // The authoring tool of the definition files, only on an explicit request.
+  if (const QStringList args = app.arguments(); args.size() > 1 && args[1] == QStringLiteral("--designer"))
+    return RunDesigner(args.size() > 2 ? args[2] : QString::fromStdString(ctx.Folder("dc")));
   TTools tools(ctx);
   if (tools.Refused()) return 0;
   QObject::connect(&filter, &ProgramEventFilter::mouseOverBrowser, tools.RozpocznijPrace, &WelcomePanel::HideTwins);

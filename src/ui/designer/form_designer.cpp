@@ -1,0 +1,536 @@
+#include "ui/designer/form_designer.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolTip>
+#include <algorithm>
+
+#include "forms/definition_files.h"
+#include "page_painter.h"
+
+namespace pit::ui {
+
+namespace {
+
+constexpr int kPageWidth = 800;
+constexpr int kEmptySheetHeight = 1000;
+constexpr int kMinSize = 4;       // a rectangle must be wider and higher than this
+constexpr int kHandleMargin = 3;  // half of the 6-pixel handle squares
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// Midpoint of an edge from a to b, as the handles are placed.
+int Mid(int a, int b) { return a + std::abs(a - b) / 2; }
+
+QPoint HandlePos(const FieldObject& f, int h) {
+  switch (h) {
+    case 1: return {f.Left, f.Top};
+    case 2: return {Mid(f.Left, f.Right), f.Top};
+    case 3: return {f.Right, f.Top};
+    case 4: return {f.Right, Mid(f.Top, f.Bottom)};
+    case 5: return {f.Right, f.Bottom};
+    case 6: return {Mid(f.Left, f.Right), f.Bottom};
+    case 7: return {f.Left, f.Bottom};
+    default: return {f.Left, Mid(f.Top, f.Bottom)};
+  }
+}
+
+Qt::CursorShape HandleCursor(int h) {
+  switch (h) {
+    case 1: case 5: return Qt::SizeFDiagCursor;
+    case 3: case 7: return Qt::SizeBDiagCursor;
+    case 2: case 6: return Qt::SizeVerCursor;
+    default: return Qt::SizeHorCursor;
+  }
+}
+
+const char* TypeLabel(int typ) {
+  static const char* const labels[] = {" #Typ: Tekst ", " #Typ: Liczba ", " #Typ: NIP ", " #Typ: Data ",
+                                       " #Typ: OPP ", " #Typ: Checbox ", " #Typ: Kreska ",
+                                       " #Typ: Urzad Skarbowy ", " #Typ: Kraj "};
+  return typ >= 0 && typ <= 8 ? labels[typ] : "";
+}
+
+// A field as newly drawn: what every new record starts from.
+FieldObject NewField(int index, int page, int typ, const QRect& r) {
+  FieldObject f;
+  f.Left = r.left();
+  f.Top = r.top();
+  f.Right = r.left() + r.width();
+  f.Bottom = r.top() + r.height();
+  f.ID = index;
+  f.Tab = index;
+  f.Name = std::to_string(index);
+  f.Page = page;
+  f.Group = 0;
+  f.Typ = typ;
+  f.FontSize = "10";
+  f.BorderColor = "FFFFFF";
+  f.FillColor = "FFFFFF";
+  f.TextColor = "000000";
+  f.Visible = true;
+  if (typ == kLiczba) {
+    f.TextAlign = kAlignRight;
+    f.Option = 1;
+    f.DefValue = "0,00";
+  } else if (typ == kNip) {
+    f.Option = 1;
+  }
+  return f;
+}
+
+}  // namespace
+
+// The page with the field rectangles; passes the mouse and keys to the window.
+class DesignerSurface : public QWidget {
+ public:
+  explicit DesignerSurface(FormDesigner& d) : QWidget(nullptr), d_(d) {
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
+  QImage page;  // picture and rectangles, drawn again from the file on every change
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.drawImage(0, 0, page);
+    const int sel = d_.selected_;
+    if (sel >= 0 && sel < static_cast<int>(d_.fields_.size()) && d_.fields_[sel].Page == d_.page_) {
+      p.setPen(Qt::NoPen);
+      p.setBrush(Qt::black);
+      for (int h = 1; h <= 8; ++h) {
+        const QPoint c = HandlePos(d_.fields_[sel], h);
+        p.drawRect(c.x() - 3, c.y() - 3, 6, 6);
+      }
+    }
+    if (d_.drawing_ || (d_.moving_ && d_.last_ != d_.start_)) {
+      const QRect band = d_.drawing_ ? QRect(d_.start_, d_.last_).normalized() : d_.DraggedRect();
+      p.setPen(QPen(Qt::red, 1, Qt::DotLine));
+      p.setBrush(QBrush(QColor(255, 0, 0, 90), Qt::BDiagPattern));
+      p.drawRect(band);
+    }
+  }
+  void mousePressEvent(QMouseEvent* e) override {
+    setFocus();
+    d_.MousePress(e->position().toPoint(), e->button(), e->modifiers());
+  }
+  void mouseMoveEvent(QMouseEvent* e) override { d_.MouseMove(e->position().toPoint()); }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    if (e->button() == Qt::LeftButton) d_.MouseRelease(e->position().toPoint(), e->modifiers());
+  }
+  void keyPressEvent(QKeyEvent* e) override {
+    if (!d_.KeyPress(e->key())) QWidget::keyPressEvent(e);
+  }
+  void keyReleaseEvent(QKeyEvent* e) override {
+    if (!d_.KeyRelease(e->key())) QWidget::keyReleaseEvent(e);
+  }
+  bool event(QEvent* e) override {
+    if (e->type() == QEvent::ToolTip) {
+      auto* he = static_cast<QHelpEvent*>(e);
+      const int k = d_.FieldAt(he->pos());
+      if (k >= 0) {
+        QToolTip::showText(he->globalPos(), d_.ToolTipFor(k), this);
+      } else {
+        QToolTip::hideText();
+      }
+      return true;
+    }
+    return QWidget::event(e);
+  }
+
+ private:
+  FormDesigner& d_;
+};
+
+FormDesigner::FormDesigner(const QString& dcDir, QWidget* parent)
+    : QMainWindow(parent), dcDir_(dcDir), picture_(std::make_unique<render::PagePicture>()) {
+  setWindowTitle(QStringLiteral("Formularz - tryb narzędziowy [%1]").arg(dcDir));
+  QMenu* menu = menuBar()->addMenu(QStringLiteral("Formularz"));
+  menu->addAction(QStringLiteral("Zamknij "), this, &QWidget::close);
+  QMenu* view = menuBar()->addMenu(QStringLiteral("Widok"));
+  QAction* names = view->addAction(QStringLiteral("Nazwy pól"));
+  names->setCheckable(true);
+  names->setChecked(true);
+  connect(names, &QAction::toggled, this, [this](bool on) {
+    showNames_ = on;
+    Redraw();
+  });
+
+  QToolBar* bar = addToolBar(QStringLiteral("ToolBarNarzedziowy"));
+  bar->setObjectName(QStringLiteral("ToolBarNarzedziowy"));
+  bar->addWidget(new QLabel(QStringLiteral(" Formularz: ")));
+  formCombo_ = new QComboBox;
+  formCombo_->setObjectName(QStringLiteral("FormCombo"));
+  QStringList ids;
+  for (const QString& f : QDir(dcDir).entryList({QStringLiteral("*.dcd")}, QDir::Files)) {
+    bool ok = false;
+    const int id = f.chopped(4).toInt(&ok);
+    if (ok) ids << QString::number(id);
+  }
+  std::sort(ids.begin(), ids.end(), [](const QString& a, const QString& b) { return a.toInt() < b.toInt(); });
+  formCombo_->addItems(ids);
+  bar->addWidget(formCombo_);
+  bar->addWidget(new QLabel(QStringLiteral(" strona: ")));
+  pageSpin_ = new QSpinBox;
+  pageSpin_->setObjectName(QStringLiteral("PageSpin"));
+  pageSpin_->setRange(1, 1);
+  bar->addWidget(pageSpin_);
+  bar->addWidget(new QLabel(QStringLiteral(" typ pola: ")));
+  selectObj_ = new QComboBox;
+  selectObj_->setObjectName(QStringLiteral("SelectObj"));
+  selectObj_->addItems({QStringLiteral("Text"), QStringLiteral("Liczba"), QStringLiteral("NIP"), QStringLiteral("Data"),
+                        QStringLiteral("Select"), QStringLiteral("Checbox")});
+  bar->addWidget(selectObj_);
+
+  surface_ = new DesignerSurface(*this);
+  scroll_ = new QScrollArea;
+  scroll_->setWidget(surface_);
+  scroll_->setBackgroundRole(QPalette::Dark);
+  setCentralWidget(scroll_);
+  status_ = new QLabel;
+  statusBar()->addWidget(status_, 1);
+
+  connect(formCombo_, &QComboBox::currentTextChanged, this, [this](const QString& t) {
+    if (!t.isEmpty() && t.toInt() != idPit_) OpenForm(t.toInt(), 1);
+  });
+  connect(pageSpin_, qOverload<int>(&QSpinBox::valueChanged), this, [this](int p) {
+    if (p != page_) ShowPage(p);
+  });
+  if (!ids.isEmpty()) OpenForm(ids.front().toInt(), 1);
+}
+
+FormDesigner::~FormDesigner() = default;
+
+QWidget* FormDesigner::Surface() const { return surface_; }
+QString FormDesigner::StatusText() const { return status_->text(); }
+QImage FormDesigner::PageImage() const { return surface_->page; }
+QString FormDesigner::DcsFile() const { return Q(DcsPath(dcDir_.toStdString(), idPit_)); }
+void FormDesigner::Status(const QString& text) { status_->setText(text); }
+
+bool FormDesigner::OpenForm(int idPit, int page) {
+  idPit_ = idPit;
+  const auto d = LoadFormDescription(DcdPath(dcDir_.toStdString(), idPit));
+  pageCount_ = d ? d->PageCount : 0;
+  {
+    const QSignalBlocker b1(formCombo_), b2(pageSpin_);
+    formCombo_->setCurrentText(QString::number(idPit));
+    pageSpin_->setRange(1, std::max(1, pageCount_));
+  }
+  page_ = -1;
+  ShowPage(std::clamp(page, 1, std::max(1, pageCount_)));
+  return pictureLoaded_;
+}
+
+void FormDesigner::ShowPage(int page) {
+  page_ = page;
+  {
+    const QSignalBlocker b(pageSpin_);
+    pageSpin_->setValue(page);
+  }
+  selected_ = dragged_ = underMouse_ = -1;
+  drawing_ = moving_ = false;
+  render::PagePicture next;
+  pictureLoaded_ = next.Load(DcgPath(dcDir_.toStdString(), idPit_, page));
+  if (pictureLoaded_) {
+    *picture_ = std::move(next);
+    pageHeight_ = picture_->Height();
+  } else {
+    picture_->Release();
+    pageHeight_ = kEmptySheetHeight;
+  }
+  surface_->setFixedSize(kPageWidth, pageHeight_);
+  Redraw();
+}
+
+void FormDesigner::Redraw() {
+  const std::string path = DcsPath(dcDir_.toStdString(), idPit_);
+  const auto loaded = LoadFieldObjects(path);
+  fields_ = loaded ? *loaded : std::vector<FieldObject>{};
+  if (selected_ >= static_cast<int>(fields_.size())) selected_ = -1;
+  if (dragged_ >= static_cast<int>(fields_.size())) dragged_ = -1;
+
+  QImage img(kPageWidth, pageHeight_, QImage::Format_RGB32);
+  img.fill(Qt::white);
+  QPainter p(&img);
+  if (pictureLoaded_) {
+    picture_->Draw(p, 0, 0);
+  } else {
+    // The empty sheet: a frame 50 pixels inside its edges.
+    p.setPen(Qt::black);
+    p.drawRect(50, 50, kPageWidth - 100, pageHeight_ - 100);
+  }
+  if (!loaded) {
+    p.end();
+    surface_->page = img;
+    surface_->update();
+    Status(Q("Brak pliku Dcs!: " + path));
+    return;
+  }
+  QFont font = p.font();
+  font.setPixelSize(9);
+  p.setFont(font);
+  for (int k = 0; k < static_cast<int>(fields_.size()); ++k) {
+    const FieldObject& f = fields_[k];
+    if (f.Page != page_) continue;
+    const QRect r(QPoint(f.Left, f.Top), QPoint(f.Right - 1, f.Bottom - 1));
+    if (showNames_) {
+      p.fillRect(r, QColor(0xFF, 0xFF, 0x80));
+      const QString label = QStringLiteral("[%1][%2]{%3}").arg(k).arg(Q(f.XMLNode)).arg(f.Tab);
+      p.setPen(Qt::black);
+      p.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, p.fontMetrics().elidedText(label, Qt::ElideRight, r.width()));
+    }
+    p.setPen(QPen(f.Block ? Qt::darkGray : Qt::blue, 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(r);
+  }
+  p.end();
+  surface_->page = img;
+  surface_->update();
+  Status(QStringLiteral("Liczba obiektow:%1").arg(fields_.size()));
+}
+
+int FormDesigner::FieldAt(const QPoint& pt) const {
+  for (int k = static_cast<int>(fields_.size()) - 1; k >= 0; --k) {
+    const FieldObject& f = fields_[k];
+    if (f.Page == page_ && pt.x() >= f.Left && pt.x() < f.Right && pt.y() >= f.Top && pt.y() < f.Bottom) return k;
+  }
+  return -1;
+}
+
+int FormDesigner::HandleAt(const QPoint& pt) const {
+  if (selected_ < 0 || selected_ >= static_cast<int>(fields_.size())) return 0;
+  int found = 0;  // the later handle of the table wins
+  for (int h = 1; h <= 8; ++h) {
+    const QPoint c = HandlePos(fields_[selected_], h);
+    if (std::abs(pt.x() - c.x()) <= kHandleMargin && std::abs(pt.y() - c.y()) <= kHandleMargin) found = h;
+  }
+  return found;
+}
+
+QRect FormDesigner::DraggedRect() const {
+  if (dragged_ < 0 || dragged_ >= static_cast<int>(fields_.size())) return {};
+  const FieldObject& f = fields_[dragged_];
+  int l = f.Left, t = f.Top, r = f.Right, b = f.Bottom;
+  const int dx = last_.x() - start_.x(), dy = last_.y() - start_.y();
+  const bool left = handle_ == 0 || handle_ == 1 || handle_ == 7 || handle_ == 8;
+  const bool right = handle_ == 0 || handle_ == 3 || handle_ == 4 || handle_ == 5;
+  const bool top = handle_ == 0 || handle_ == 1 || handle_ == 2 || handle_ == 3;
+  const bool bottom = handle_ == 0 || handle_ == 5 || handle_ == 6 || handle_ == 7;
+  if (left) l += dx;
+  if (right) r += dx;
+  if (top) t += dy;
+  if (bottom) b += dy;
+  // Dragging an edge past the opposite one turns the rectangle over rather than inside out.
+  return QRect(std::min(l, r), std::min(t, b), std::abs(r - l), std::abs(b - t));
+}
+
+QString FormDesigner::ToolTipFor(int k) const {
+  const FieldObject& f = fields_[k];
+  const QString rule = QStringLiteral("----------------------------------------------------------");
+  return QStringLiteral("#ID:%1                                 #Name:%2").arg(k).arg(Q(f.Name)) + "\n" + rule + "\n" +
+         QString::fromUtf8(TypeLabel(f.Typ)) + "\n #TAB: " + QString::number(f.Tab) + "\n" + rule + "\n #XML: " +
+         Q(f.XMLNode) + "\n #POZ: " + QString::number(f.Poz) + "\n" + rule;
+}
+
+void FormDesigner::UpdateCursor(const QPoint& p) {
+  const int h = HandleAt(p);
+  if (h != 0) {
+    surface_->setCursor(HandleCursor(h));
+  } else if (FieldAt(p) >= 0) {
+    surface_->setCursor((shiftHeld_ || ctrlHeld_) ? Qt::DragCopyCursor : Qt::SizeAllCursor);
+  } else {
+    surface_->setCursor(Qt::ArrowCursor);
+  }
+}
+
+void FormDesigner::MousePress(const QPoint& p, Qt::MouseButton b, Qt::KeyboardModifiers) {
+  if (b != Qt::LeftButton) return;
+  start_ = last_ = p;
+  // A handle of the selected field comes first: half of each square lies inside the field.
+  if (const int h = HandleAt(p); h != 0) {
+    handle_ = h;
+    dragged_ = selected_;
+    moving_ = true;
+    return;
+  }
+  handle_ = 0;
+  if (const int k = FieldAt(p); k >= 0) {
+    selected_ = dragged_ = k;
+    moving_ = true;
+    surface_->update();
+    return;
+  }
+  if (selected_ >= 0) {  // a click beside the fields only clears the selection
+    selected_ = -1;
+    surface_->update();
+    return;
+  }
+  drawing_ = true;
+}
+
+void FormDesigner::MouseMove(const QPoint& p) {
+  underMouse_ = FieldAt(p);
+  if (drawing_) {
+    last_ = p;
+    Status(QStringLiteral("Rysowanie pola obiektu X,Y[%1,%2]").arg(p.x()).arg(p.y()));
+    surface_->update();
+    return;
+  }
+  if (moving_ && dragged_ >= 0 && !fields_[dragged_].Block) {
+    last_ = p;
+    Status(QStringLiteral("Wektor zmiany: X,Y[%1,%2]").arg(p.x() - start_.x()).arg(p.y() - start_.y()));
+    surface_->update();
+    return;
+  }
+  UpdateCursor(p);
+  if (underMouse_ >= 0) {
+    const FieldObject& f = fields_[underMouse_];
+    Status(QStringLiteral("Liczba obiektow:%1   x,y [%2,%3]   ID: %4   IntValue: %5   XML: %6   Value: %7")
+               .arg(fields_.size()).arg(p.x()).arg(p.y()).arg(underMouse_).arg(f.Tab)
+               .arg(Q(f.XMLNode), Q(f.Value)));
+  }
+}
+
+void FormDesigner::MouseRelease(const QPoint& p, Qt::KeyboardModifiers m) {
+  last_ = p;
+  if (drawing_) {
+    drawing_ = false;
+    const QRect r = QRect(QPoint(std::min(start_.x(), p.x()), std::min(start_.y(), p.y())),
+                          QSize(std::abs(p.x() - start_.x()), std::abs(p.y() - start_.y())));
+    if (r.width() > kMinSize && r.height() > kMinSize) {
+      AppendNewField(r);
+    } else {
+      surface_->update();
+    }
+    return;
+  }
+  if (!moving_) return;
+  moving_ = false;
+  const bool moved = p != start_ && dragged_ >= 0 && !fields_[dragged_].Block;
+  if (moved) {
+    const QRect r = DraggedRect();
+    FieldObject f = fields_[dragged_];
+    f.Left = r.left();
+    f.Top = r.top();
+    f.Right = r.x() + r.width();
+    f.Bottom = r.y() + r.height();
+    const bool shift = shiftHeld_ || (m & Qt::ShiftModifier);
+    const bool ctrl = ctrlHeld_ || (m & Qt::ControlModifier);
+    const int index = static_cast<int>(fields_.size());
+    if (shift) {
+      f.ID = index;
+      f.Name = std::to_string(f.Group) + "." + std::to_string(index);
+      Append(f);
+    } else if (ctrl && f.Typ == kCheckbox) {
+      f.ID = index;  // the name stays, so the copy joins the same group of boxes
+      Append(f);
+    } else {
+      Rewrite(dragged_, f);
+    }
+  }
+  handle_ = 0;
+  start_ = last_ = p;
+  Redraw();
+}
+
+void FormDesigner::AppendNewField(const QRect& r) {
+  const int index = static_cast<int>(fields_.size());
+  if (index >= kMaxFields) {
+    Status(QStringLiteral("Formularz ma już najwięcej pól (%1).").arg(kMaxFields));
+    surface_->update();
+    return;
+  }
+  Append(NewField(index, page_, selectObj_->currentIndex(), r));
+  Redraw();
+}
+
+bool FormDesigner::Append(const FieldObject& f) {
+  if (!AppendFieldRecord(DcsPath(dcDir_.toStdString(), idPit_), f)) {
+    Status(QStringLiteral("Zapis pliku %1 nie powiódł się.").arg(DcsFile()));
+    return false;
+  }
+  return true;
+}
+
+bool FormDesigner::Rewrite(int k, const FieldObject& f) {
+  if (!RewriteFieldRecord(DcsPath(dcDir_.toStdString(), idPit_), k, f)) {
+    Status(QStringLiteral("Zapis pliku %1 nie powiódł się.").arg(DcsFile()));
+    return false;
+  }
+  return true;
+}
+
+void FormDesigner::DeleteSelected() {
+  if (selected_ < 0 || selected_ >= static_cast<int>(fields_.size())) return;
+  std::vector<FieldObject> rest = fields_;
+  rest.erase(rest.begin() + selected_);
+  const std::string path = DcsPath(dcDir_.toStdString(), idPit_);
+  if (rest.empty()) {
+    QFile::remove(Q(path));
+  } else if (!SaveFieldObjects(path, rest)) {
+    Status(QStringLiteral("Zapis pliku %1 nie powiódł się.").arg(DcsFile()));
+    return;
+  }
+  selected_ = dragged_ = underMouse_ = -1;
+  Redraw();
+}
+
+void FormDesigner::Nudge(int key) {
+  if (dragged_ < 0 || dragged_ >= static_cast<int>(fields_.size())) return;
+  FieldObject f = fields_[dragged_];
+  QString what;
+  switch (key) {
+    case Qt::Key_Left: --f.Left; --f.Right; what = QStringLiteral("<-"); break;
+    case Qt::Key_Right: ++f.Left; ++f.Right; what = QStringLiteral("->"); break;
+    case Qt::Key_Up: --f.Top; --f.Bottom; what = QStringLiteral("top"); break;
+    default: ++f.Top; ++f.Bottom; what = QStringLiteral("down"); break;
+  }
+  if (Rewrite(dragged_, f)) {
+    Redraw();
+    Status(what);
+  }
+}
+
+bool FormDesigner::KeyPress(int key) {
+  switch (key) {
+    case Qt::Key_Shift: shiftHeld_ = true; return true;
+    case Qt::Key_Control: ctrlHeld_ = true; return true;
+    case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Up: case Qt::Key_Down:
+      if (underMouse_ < 0) return false;
+      Nudge(key);
+      return true;
+    default: return false;
+  }
+}
+
+bool FormDesigner::KeyRelease(int key) {
+  switch (key) {
+    case Qt::Key_Shift: shiftHeld_ = false; return true;
+    case Qt::Key_Control: ctrlHeld_ = false; return true;
+    case Qt::Key_Delete: DeleteSelected(); return true;
+    default: return false;
+  }
+}
+
+int RunDesigner(const QString& dcDir) {
+  FormDesigner w(dcDir);
+  w.resize(900, 1000);
+  w.show();
+  return QApplication::exec();
+}
+
+}  // namespace pit::ui

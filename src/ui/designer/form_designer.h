@@ -1,0 +1,115 @@
+#pragma once
+// Designer mode: the authoring tool of the definition files. A page picture
+// of a definition folder is shown with the rectangles of its fields; fields
+// are drawn, selected, moved, resized by eight handles, copied with Shift,
+// deleted and nudged with the arrow keys. Every change goes to the `.dcs`
+// file at once through the engine's codecs, and the page is then drawn again
+// from the file, so what the screen shows is what the file holds.
+//
+// Reached only with `pit2014 --designer [DIR]`; ordinary start-up never
+// shows it.
+#include <QMainWindow>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <memory>
+#include <vector>
+
+#include "forms/field_object.h"
+
+class QComboBox;
+class QSpinBox;
+class QScrollArea;
+class QLabel;
+class QAction;
+
+namespace pit::render {
+class PagePicture;
+}
+
+namespace pit::ui {
+
+class DesignerSurface;
+
+class FormDesigner : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit FormDesigner(const QString& dcDir, QWidget* parent = nullptr);
+  ~FormDesigner() override;
+
+  // Shows page `page` of definition `idPit` of the folder; false (with a
+  // message in the status bar) when the definition has no page picture,
+  // in which case an empty sheet is shown and fields can still be drawn.
+  bool OpenForm(int idPit, int page = 1);
+  void ShowPage(int page);
+
+  // --- state, for tests ----------------------------------------------------
+  const std::vector<FieldObject>& Fields() const { return fields_; }
+  int Selected() const { return selected_; }
+  int IdPit() const { return idPit_; }
+  int Page() const { return page_; }
+  QString DcsFile() const;
+  QWidget* Surface() const;
+  QComboBox* TypeCombo() const { return selectObj_; }
+  QString StatusText() const;
+  // The page as last drawn (picture, rectangles, handles).
+  QImage PageImage() const;
+
+  // Handle 1..8 of the selected field under `p`, 0 for none.
+  int HandleAt(const QPoint& p) const;
+  // Object index of the topmost field of the current page under `p`, -1 for none.
+  int FieldAt(const QPoint& p) const;
+
+ private:
+  friend class DesignerSurface;
+
+  // Reloads the field list from the `.dcs` file and repaints.
+  void Redraw();
+  void Status(const QString& text);
+  void MousePress(const QPoint& p, Qt::MouseButton b, Qt::KeyboardModifiers m);
+  void MouseMove(const QPoint& p);
+  void MouseRelease(const QPoint& p, Qt::KeyboardModifiers m);
+  bool KeyPress(int key);
+  bool KeyRelease(int key);
+  QRect DraggedRect() const;  // the dragged field's rectangle moved by the change vector
+  void AppendNewField(const QRect& r);
+  void DeleteSelected();
+  void Nudge(int key);
+  bool Append(const FieldObject& f);
+  bool Rewrite(int k, const FieldObject& f);
+  void UpdateCursor(const QPoint& p);
+  QString ToolTipFor(int k) const;
+
+  QString dcDir_;
+  int idPit_ = 0;
+  int page_ = 1;
+  int pageCount_ = 0;
+  std::vector<FieldObject> fields_;
+  std::unique_ptr<render::PagePicture> picture_;
+  bool pictureLoaded_ = false;
+  int pageHeight_ = 1000;
+
+  int selected_ = -1;
+  int dragged_ = -1;      // field pressed last with the mouse (also what the arrow keys move)
+  int underMouse_ = -1;
+  bool drawing_ = false;
+  bool moving_ = false;
+  int handle_ = 0;        // handle pressed (resizing), 0 for a move
+  QPoint start_, last_;
+  bool shiftHeld_ = false;
+  bool ctrlHeld_ = false;
+  bool showNames_ = true;
+
+  DesignerSurface* surface_ = nullptr;
+  QScrollArea* scroll_ = nullptr;
+  QComboBox* selectObj_ = nullptr;
+  QComboBox* formCombo_ = nullptr;
+  QSpinBox* pageSpin_ = nullptr;
+  QLabel* status_ = nullptr;
+};
+
+// `pit2014 --designer [DIR]`: the designer window over DIR; returns the exit code.
+int RunDesigner(const QString& dcDir);
+
+}  // namespace pit::ui

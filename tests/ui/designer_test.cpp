@@ -1,0 +1,219 @@
+// Designer mode driven with the mouse and the keyboard: what is drawn, moved,
+// resized, copied, nudged or deleted on the page is in the `.dcs` file at
+// once, and the page shows what the file holds.
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "forms/definition_files.h"
+#include "ui/designer/form_designer.h"
+
+using namespace pit;
+using pit::ui::FormDesigner;
+
+namespace {
+
+constexpr int kForm = 41;
+
+FieldObject Field(int k, int left, int top, int right, int bottom) {
+  FieldObject f;
+  f.Left = left;
+  f.Top = top;
+  f.Right = right;
+  f.Bottom = bottom;
+  f.ID = k;
+  f.Tab = k;
+  f.Name = std::to_string(k);
+  f.Page = 1;
+  f.XMLNode = "P_" + std::to_string(k + 1);
+  return f;
+}
+
+// Ten fields in a column, 30 pixels apart: field k at (100, 40 + 30k) - (300, 60 + 30k).
+std::vector<FieldObject> TenFields() {
+  std::vector<FieldObject> v;
+  for (int k = 0; k < 10; ++k) v.push_back(Field(k, 100, 40 + 30 * k, 300, 60 + 30 * k));
+  return v;
+}
+
+std::vector<FieldObject> OnDisk(const QString& dir) {
+  auto v = LoadFieldObjects(DcsPath(dir.toStdString(), kForm));
+  return v ? *v : std::vector<FieldObject>{};
+}
+
+QRect Rect(const FieldObject& f) { return QRect(f.Left, f.Top, f.Right - f.Left, f.Bottom - f.Top); }
+
+void Drag(QWidget* w, QPoint from, QPoint to, Qt::KeyboardModifiers m = {}) {
+  QTest::mousePress(w, Qt::LeftButton, m, from);
+  QTest::mouseMove(w, (from + to) / 2);
+  QTest::mouseMove(w, to);
+  QTest::mouseRelease(w, Qt::LeftButton, m, to);
+}
+
+}  // namespace
+
+class DesignerTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir dir_;
+  QString Dir() const { return dir_.path(); }
+  std::unique_ptr<FormDesigner> Open(const std::vector<FieldObject>& fields) {
+    QFile::remove(QString::fromStdString(DcsPath(Dir().toStdString(), kForm)));
+    if (!fields.empty()) SaveFieldObjects(DcsPath(Dir().toStdString(), kForm), fields);
+    auto d = std::make_unique<FormDesigner>(Dir());
+    d->OpenForm(kForm, 1);
+    d->resize(900, 1100);
+    d->show();
+    return d;
+  }
+
+ private slots:
+  // Drawn in either direction, the same rectangle becomes the same field;
+  // a rectangle of at most 4 pixels is no field at all.
+  void DrawingInAnyDirection() {
+    auto d = Open({});
+    QWidget* s = d->Surface();
+    QVERIFY(d->StatusText().startsWith("Brak pliku Dcs!: "));
+    d->TypeCombo()->setCurrentIndex(kLiczba);
+    Drag(s, {400, 300}, {250, 200});  // bottom-right to top-left
+    Drag(s, {250, 400}, {400, 500});  // top-left to bottom-right
+    Drag(s, {500, 500}, {504, 560});  // 4 pixels wide: refused
+    const auto v = OnDisk(Dir());
+    QCOMPARE(v.size(), std::size_t(2));
+    QCOMPARE(Rect(v[0]), QRect(250, 200, 150, 100));
+    QCOMPARE(Rect(v[1]), QRect(250, 400, 150, 100));
+    for (int k = 0; k < 2; ++k) {
+      QCOMPARE(v[k].ID, k);
+      QCOMPARE(v[k].Tab, k);
+      QCOMPARE(v[k].Name, std::to_string(k));
+      QCOMPARE(v[k].Typ, int(kLiczba));
+      QCOMPARE(v[k].TextAlign, 1);
+      QCOMPARE(v[k].Option, 1);
+      QCOMPARE(v[k].DefValue, std::string("0,00"));
+      QCOMPARE(v[k].FontSize, std::string("10"));
+      QCOMPARE(v[k].BorderColor, std::string("FFFFFF"));
+    }
+    QCOMPARE(d->Fields().size(), std::size_t(2));
+    // The page shows the new field's rectangle over the empty sheet.
+    QVERIFY(d->PageImage().pixelColor(260, 250) != QColor(Qt::white));
+  }
+
+  // Deleting field 3 of 10 leaves 9 records; the former field 4 is object 3
+  // and keeps ID 4. Deleting the only field deletes the file.
+  void DeletingRenumbers() {
+    auto d = Open(TenFields());
+    QWidget* s = d->Surface();
+    QTest::mouseClick(s, Qt::LeftButton, {}, QPoint(150, 40 + 30 * 3 + 10));
+    QCOMPARE(d->Selected(), 3);
+    QTest::keyClick(s, Qt::Key_Delete);
+    auto v = OnDisk(Dir());
+    QCOMPARE(v.size(), std::size_t(9));
+    QCOMPARE(v[3].ID, 4);
+    QCOMPARE(v[3].XMLNode, std::string("P_5"));
+    QCOMPARE(v[2].ID, 2);
+    QCOMPARE(d->Selected(), -1);
+    QCOMPARE(d->FieldAt(QPoint(150, 40 + 30 * 4 + 10)), 3);
+
+    d = Open({Field(0, 100, 100, 200, 130)});
+    QTest::mouseClick(d->Surface(), Qt::LeftButton, {}, QPoint(150, 110));
+    QTest::keyClick(d->Surface(), Qt::Key_Delete);
+    QVERIFY(!QFile::exists(d->DcsFile()));
+    QVERIFY(d->Fields().empty());
+  }
+
+  // A drag moves a field; a Shift-drag appends a copy named Group "." index
+  // and leaves the original where it was; a Block field does not move.
+  void MovingAndCopying() {
+    auto d = Open(TenFields());
+    QWidget* s = d->Surface();
+    const QRect seven = Rect(TenFields()[7]);
+    Drag(s, seven.center(), seven.center() + QPoint(200, 5), Qt::ShiftModifier);
+    auto v = OnDisk(Dir());
+    QCOMPARE(v.size(), std::size_t(11));
+    QCOMPARE(Rect(v[7]), seven);
+    QCOMPARE(Rect(v[10]), seven.translated(200, 5));
+    QCOMPARE(v[10].Name, std::string("0.10"));
+    QCOMPARE(v[10].ID, 10);
+    QCOMPARE(v[10].XMLNode, v[7].XMLNode);
+
+    Drag(s, seven.center(), seven.center() + QPoint(-30, 2));
+    v = OnDisk(Dir());
+    QCOMPARE(v.size(), std::size_t(11));
+    QCOMPARE(Rect(v[7]), seven.translated(-30, 2));
+    QCOMPARE(v[7].ID, 7);
+
+    auto fields = TenFields();
+    fields[2].Block = true;
+    d = Open(fields);
+    Drag(d->Surface(), Rect(fields[2]).center(), Rect(fields[2]).center() + QPoint(50, 50));
+    QCOMPARE(Rect(OnDisk(Dir())[2]), Rect(fields[2]));
+  }
+
+  // Each of the eight handles moves only its own edges.
+  void ResizingByHandles() {
+    struct Case {
+      QPoint handle;
+      QRect expected;
+    } cases[] = {
+        {{100, 100}, QRect(90, 95, 110, 35)},   // 1: left and top
+        {{150, 100}, QRect(100, 95, 100, 35)},  // 2: top
+        {{200, 100}, QRect(100, 95, 110, 35)},  // 3: right and top
+        {{200, 115}, QRect(100, 100, 110, 30)}, // 4: right
+        {{200, 130}, QRect(100, 100, 110, 35)}, // 5: right and bottom
+        {{150, 130}, QRect(100, 100, 100, 35)}, // 6: bottom
+        {{100, 130}, QRect(90, 100, 110, 35)},  // 7: left and bottom
+        {{100, 115}, QRect(90, 100, 110, 30)},  // 8: left
+    };
+    for (const Case& c : cases) {
+      auto d = Open({Field(0, 100, 100, 200, 130)});
+      QWidget* s = d->Surface();
+      QTest::mouseClick(s, Qt::LeftButton, {}, QPoint(150, 115));
+      QCOMPARE(d->Selected(), 0);
+      const int dx = (c.expected.left() != 100 ? -10 : 10), dy = (c.expected.top() != 100 ? -5 : 5);
+      Drag(s, c.handle, c.handle + QPoint(dx, dy));
+      QCOMPARE(Rect(OnDisk(Dir())[0]), c.expected);
+    }
+  }
+
+  // The arrow keys move the field last pressed by one pixel while the
+  // pointer is over a field.
+  void NudgingWithArrows() {
+    auto d = Open(TenFields());
+    QWidget* s = d->Surface();
+    QTest::mouseClick(s, Qt::LeftButton, {}, QPoint(150, 50));
+    QTest::mouseMove(s, QPoint(150, 52));
+    QTest::keyClick(s, Qt::Key_Right);
+    QTest::keyClick(s, Qt::Key_Right);
+    QTest::keyClick(s, Qt::Key_Down);
+    QCOMPARE(d->StatusText(), QString("down"));
+    QCOMPARE(Rect(OnDisk(Dir())[0]), QRect(102, 41, 200, 20));
+    QTest::mouseMove(s, QPoint(600, 600));  // beside the fields the keys do nothing
+    QTest::keyClick(s, Qt::Key_Left);
+    QCOMPARE(Rect(OnDisk(Dir())[0]), QRect(102, 41, 200, 20));
+  }
+
+  // With PIT_DESIGNER_SHOTS set to a folder: pictures of the PIT/O definition
+  // (IdPit 6) in designer mode, with a field selected, for looking at.
+  void Shots() {
+    const QString out = qEnvironmentVariable("PIT_DESIGNER_SHOTS");
+    if (out.isEmpty()) QSKIP("PIT_DESIGNER_SHOTS not set");
+    QTemporaryDir work;
+    for (const QString& f : QDir(PIT_BIN_DIR "/dc").entryList({"6.*", "6_*"}, QDir::Files))
+      QFile::copy(PIT_BIN_DIR "/dc/" + f, work.path() + "/" + f);
+    FormDesigner d(work.path());
+    d.OpenForm(6, 1);
+    d.resize(880, 1000);
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    d.grab().save(out + "/designer-pito.png");
+    const auto& f = d.Fields().at(10);
+    QTest::mouseClick(d.Surface(), Qt::LeftButton, {}, QPoint(f.Left + 2, f.Top + 2));
+    QCOMPARE(d.Selected(), 10);
+    d.grab().save(out + "/designer-pito-selected.png");
+  }
+};
+
+QTEST_MAIN(DesignerTest)
+#include "designer_test.moc"
