@@ -1,14 +1,23 @@
 // Designer mode driven with the mouse and the keyboard: what is drawn, moved,
 // resized, copied, nudged or deleted on the page is in the `.dcs` file at
 // once, and the page shows what the file holds.
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QDir>
+#include <QMessageBox>
+#include <QTimer>
+#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "forms/definition_files.h"
 #include "ui/designer/form_designer.h"
+#include "ui/designer/tfobj.h"
+#include "ui/designer/tfpaleta.h"
 
 using namespace pit;
 using pit::ui::FormDesigner;
@@ -194,6 +203,90 @@ class DesignerTest : public QObject {
     QCOMPARE(Rect(OnDisk(Dir())[0]), QRect(102, 41, 200, 20));
   }
 
+  // F2 over a field opens the palette on it; "zastosuj" writes every
+  // control into the record, "anuluj" leaves the file as it was, and a text
+  // longer than its place in the record is refused.
+  void PaletteWritesOnlyOnApply() {
+    auto d = Open(TenFields());
+    QWidget* s = d->Surface();
+    QTest::mouseMove(s, QPoint(150, 40 + 30 * 4 + 5));
+    QTest::keyClick(s, Qt::Key_F2);
+    ui::TFPaleta* p = d->Palette();
+    QVERIFY(p->isVisible());
+    QCOMPARE(p->Index(), 4);
+    QCOMPARE(p->windowTitle(), QString("Właściwości obiektu TEKST [0.4]"));
+    const QByteArray before = [&] {
+      QFile f(d->DcsFile());
+      f.open(QIODevice::ReadOnly);
+      return f.readAll();
+    }();
+    p->findChild<QLineEdit*>("XML")->setText("P_77");
+    p->findChild<QLineEdit*>("Nazwa")->setText("kwota");
+    p->findChild<QCheckBox*>("Block")->setChecked(true);
+    p->findChild<QPushButton*>("anuluj")->click();
+    QVERIFY(!p->isVisible());
+    {
+      QFile f(d->DcsFile());
+      f.open(QIODevice::ReadOnly);
+      QCOMPARE(f.readAll(), before);
+    }
+
+    QTest::keyClick(s, Qt::Key_F2);
+    p->findChild<QLineEdit*>("Nazwa")->setText("imię_nazwisko_x");  // 15 characters: one too many
+    p->findChild<QLineEdit*>("XML")->setText("P_77");
+    QTimer::singleShot(0, [] {
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w)) box->accept();
+    });
+    p->findChild<QPushButton*>("zastosuj")->click();
+    QCOMPARE(OnDisk(Dir())[4].XMLNode, std::string("P_5"));
+    p->findChild<QLineEdit*>("Nazwa")->setText("kwota");
+    p->findChild<QCheckBox*>("Block")->setChecked(true);
+    p->findChild<QPushButton*>("zastosuj")->click();
+    const auto v = OnDisk(Dir());
+    QCOMPARE(v[4].XMLNode, std::string("P_77"));
+    QCOMPARE(v[4].Name, std::string("kwota"));
+    QVERIFY(v[4].Block);
+    QCOMPARE(Rect(v[4]), Rect(TenFields()[4]));
+    QCOMPARE(d->Fields()[4].XMLNode, std::string("P_77"));
+  }
+
+  // The type dialog shows the field's type; choosing another resets the
+  // field to that type's defaults and keeps its place and names; "Anuluj"
+  // writes nothing.
+  void TypeDialogResets() {
+    auto fields = TenFields();
+    fields[2].Hint = "pomoc";
+    fields[2].Poz = 12;
+    fields[2].MaxChar = 30;
+    auto d = Open(fields);
+    QWidget* s = d->Surface();
+    QTest::mouseMove(s, QPoint(150, 40 + 30 * 2 + 5));
+    d->ShowTypeDialog();
+    ui::TFObj* t = d->TypeDialog();
+    QCOMPARE(t->Tabs()->currentIndex(), int(kTekst));
+    QCOMPARE(t->windowTitle(), QString("Zmiana typu obiektu [0.2]"));
+    t->Tabs()->setCurrentIndex(kLiczba);
+    t->findChild<QPushButton*>("Anuluj")->click();
+    QCOMPARE(OnDisk(Dir())[2].Typ, int(kTekst));
+
+    d->ShowTypeDialog();
+    t->Tabs()->setCurrentIndex(kLiczba);
+    t->findChild<QPushButton*>("Zastosuj")->click();
+    const FieldObject f = OnDisk(Dir())[2];
+    QCOMPARE(f.Typ, int(kLiczba));
+    QCOMPARE(f.Option, 1);
+    QCOMPARE(f.TextAlign, 1);
+    QCOMPARE(f.DefValue, std::string("0,00"));
+    QCOMPARE(f.MaxChar, 0);
+    QCOMPARE(f.Hint, std::string());
+    QCOMPARE(f.XMLNode, std::string());
+    QCOMPARE(f.Poz, 12);
+    QCOMPARE(f.Name, std::string("2"));
+    QCOMPARE(f.Tab, 2);
+    QCOMPARE(Rect(f), Rect(fields[2]));
+  }
+
   // With PIT_DESIGNER_SHOTS set to a folder: pictures of the PIT/O definition
   // (IdPit 6) in designer mode, with a field selected, for looking at.
   void Shots() {
@@ -212,6 +305,13 @@ class DesignerTest : public QObject {
     QTest::mouseClick(d.Surface(), Qt::LeftButton, {}, QPoint(f.Left + 2, f.Top + 2));
     QCOMPARE(d.Selected(), 10);
     d.grab().save(out + "/designer-pito-selected.png");
+    QTest::mouseMove(d.Surface(), QPoint(f.Left + 2, f.Top + 2));
+    d.ShowPalette();
+    d.Palette()->grab().save(out + "/palette-ogolne.png");
+    d.Palette()->Tabs()->setCurrentIndex(2);
+    d.Palette()->grab().save(out + "/palette-opcje.png");
+    d.ShowTypeDialog();
+    d.TypeDialog()->grab().save(out + "/tfobj.png");
   }
 };
 

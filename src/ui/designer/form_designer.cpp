@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
@@ -20,6 +21,8 @@
 
 #include "forms/definition_files.h"
 #include "page_painter.h"
+#include "ui/designer/tfobj.h"
+#include "ui/designer/tfpaleta.h"
 
 namespace pit::ui {
 
@@ -75,21 +78,7 @@ FieldObject NewField(int index, int page, int typ, const QRect& r) {
   f.Tab = index;
   f.Name = std::to_string(index);
   f.Page = page;
-  f.Group = 0;
-  f.Typ = typ;
-  f.FontSize = "10";
-  f.BorderColor = "FFFFFF";
-  f.FillColor = "FFFFFF";
-  f.TextColor = "000000";
-  f.Visible = true;
-  if (typ == kLiczba) {
-    f.TextAlign = kAlignRight;
-    f.Option = 1;
-    f.DefValue = "0,00";
-  } else if (typ == kNip) {
-    f.Option = 1;
-  }
-  return f;
+  return ResetFieldType(f, typ);
 }
 
 }  // namespace
@@ -129,6 +118,14 @@ class DesignerSurface : public QWidget {
     d_.MousePress(e->position().toPoint(), e->button(), e->modifiers());
   }
   void mouseMoveEvent(QMouseEvent* e) override { d_.MouseMove(e->position().toPoint()); }
+  void contextMenuEvent(QContextMenuEvent* e) override {
+    if (d_.FieldAt(e->pos()) < 0) return;
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("Zmień typ"), this, [this] { d_.ShowTypeDialog(); });
+    menu.addAction(QStringLiteral("Właściwości"), this, [this] { d_.ShowPalette(); });
+    menu.addAction(QStringLiteral("Usuń"));  // deleting is the Delete key's, so a slip of the menu loses nothing
+    menu.exec(e->globalPos());
+  }
   void mouseReleaseEvent(QMouseEvent* e) override {
     if (e->button() == Qt::LeftButton) d_.MouseRelease(e->position().toPoint(), e->modifiers());
   }
@@ -162,6 +159,10 @@ FormDesigner::FormDesigner(const QString& dcDir, QWidget* parent)
   QMenu* menu = menuBar()->addMenu(QStringLiteral("Formularz"));
   menu->addAction(QStringLiteral("Zamknij "), this, &QWidget::close);
   QMenu* view = menuBar()->addMenu(QStringLiteral("Widok"));
+  QAction* auto_ = view->addAction(QStringLiteral("Okno opcji "));
+  auto_->setCheckable(true);
+  auto_->setChecked(true);
+  connect(auto_, &QAction::toggled, this, [this](bool on) { autoOptions_ = on; });
   QAction* names = view->addAction(QStringLiteral("Nazwy pól"));
   names->setCheckable(true);
   names->setChecked(true);
@@ -210,7 +211,37 @@ FormDesigner::FormDesigner(const QString& dcDir, QWidget* parent)
   connect(pageSpin_, qOverload<int>(&QSpinBox::valueChanged), this, [this](int p) {
     if (p != page_) ShowPage(p);
   });
+  palette_ = new TFPaleta(this);
+  palette_->setWindowFlag(Qt::Tool);
+  connect(palette_, &TFPaleta::applied, this, [this](int k, const FieldObject& f) {
+    if (k >= 0 && k < static_cast<int>(fields_.size()) && Rewrite(k, f)) Redraw();
+  });
+  connect(palette_, &TFPaleta::fontSizeChanged, this, [this](int k, const QString& size) {
+    if (k < 0 || k >= static_cast<int>(fields_.size())) return;
+    FieldObject f = fields_[k];
+    f.FontSize = size.toStdString();
+    if (Rewrite(k, f)) Redraw();
+  });
+  typeDialog_ = new TFObj(this);
+  connect(typeDialog_, &TFObj::applied, this, [this](int k, const FieldObject& f) {
+    if (k >= 0 && k < static_cast<int>(fields_.size()) && Rewrite(k, f)) Redraw();
+  });
   if (!ids.isEmpty()) OpenForm(ids.front().toInt(), 1);
+}
+
+void FormDesigner::ShowPalette() {
+  const int k = underMouse_ >= 0 ? underMouse_ : static_cast<int>(fields_.size()) - 1;
+  if (k < 0) return;
+  palette_->Edit(k, fields_[k]);
+  palette_->move(QCursor::pos());
+  palette_->show();
+  palette_->raise();
+}
+
+void FormDesigner::ShowTypeDialog() {
+  if (underMouse_ < 0) return;
+  typeDialog_->Edit(underMouse_, fields_[underMouse_]);
+  typeDialog_->open();
 }
 
 FormDesigner::~FormDesigner() = default;
@@ -454,8 +485,12 @@ void FormDesigner::AppendNewField(const QRect& r) {
     surface_->update();
     return;
   }
-  Append(NewField(index, page_, selectObj_->currentIndex(), r));
+  if (!Append(NewField(index, page_, selectObj_->currentIndex(), r))) return;
   Redraw();
+  if (autoOptions_) {
+    underMouse_ = -1;  // the palette takes the new, last field
+    ShowPalette();
+  }
 }
 
 bool FormDesigner::Append(const FieldObject& f) {
@@ -522,6 +557,7 @@ bool FormDesigner::KeyRelease(int key) {
     case Qt::Key_Shift: shiftHeld_ = false; return true;
     case Qt::Key_Control: ctrlHeld_ = false; return true;
     case Qt::Key_Delete: DeleteSelected(); return true;
+    case Qt::Key_F2: ShowPalette(); return true;
     default: return false;
   }
 }

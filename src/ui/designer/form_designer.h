@@ -30,6 +30,8 @@ class PagePicture;
 namespace pit::ui {
 
 class DesignerSurface;
+class TFPaleta;
+class TFObj;
 
 class FormDesigner : public QMainWindow {
   Q_OBJECT
@@ -55,6 +57,14 @@ class FormDesigner : public QMainWindow {
   QString StatusText() const;
   // The page as last drawn (picture, rectangles, handles).
   QImage PageImage() const;
+
+  TFPaleta* Palette() const { return palette_; }
+  TFObj* TypeDialog() const { return typeDialog_; }
+  // The palette for the field under the pointer, or the last field when
+  // the pointer is over none (F2, "Właściwości").
+  void ShowPalette();
+  // "Zmień typ": the type dialog for the field under the pointer.
+  void ShowTypeDialog();
 
   // Handle 1..8 of the selected field under `p`, 0 for none.
   int HandleAt(const QPoint& p) const;
@@ -100,6 +110,9 @@ class FormDesigner : public QMainWindow {
   bool shiftHeld_ = false;
   bool ctrlHeld_ = false;
   bool showNames_ = true;
+  bool autoOptions_ = true;  // "Okno opcji ": the palette after a field is drawn
+  TFPaleta* palette_ = nullptr;
+  TFObj* typeDialog_ = nullptr;
 
   DesignerSurface* surface_ = nullptr;
   QScrollArea* scroll_ = nullptr;
