@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/catalogue.h"
 #include "forms/definition_files.h"
 #include "ui/designer/form_designer.h"
 #include "ui/designer/tfobj.h"
@@ -285,6 +286,30 @@ class DesignerTest : public QObject {
     QCOMPARE(f.Name, std::string("2"));
     QCOMPARE(f.Tab, 2);
     QCOMPARE(Rect(f), Rect(fields[2]));
+  }
+
+  // The CSV list of PIT/O: PITO[20].csv in the tmp folder, one line per
+  // field with an XML name; a definition without a .dcs file is reported.
+  void CsvList() {
+    const QString tmp = Dir() + "/tmp";
+    auto fields = TenFields();
+    fields[1].XMLNode = "   ";
+    fields[2].XMLNode.clear();
+    fields[3].Page = 2;
+    fields[3].Poz = 14;
+    SaveFieldObjects(DcsPath(Dir().toStdString(), kPitO), std::vector<FieldObject>(fields.begin(), fields.begin() + 4));
+    FormDesigner d(Dir(), tmp);
+    d.OpenForm(kPitO, 1);
+    QString error;
+    const QString path = d.WriteFieldCsv(&error);
+    QCOMPARE(path, tmp + "/PITO[20].csv");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("id,XMLNode,Page,Poz,Tab\n0,P_1,1,0,0\n3,P_4,2,14,3\n"));
+
+    QFile::remove(QString::fromStdString(DcsPath(Dir().toStdString(), kPitO)));
+    QVERIFY(d.WriteFieldCsv(&error).isEmpty());
+    QCOMPARE(error, "Brak pliku Dcs!: " + QString::fromStdString(DcsPath(Dir().toStdString(), kPitO)));
   }
 
   // With PIT_DESIGNER_SHOTS set to a folder: pictures of the PIT/O definition

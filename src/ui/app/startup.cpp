@@ -59,7 +59,8 @@ int RunProgram(int argc, char** argv) {
   ctx.programFolder = platform::ProgramFolder().toStdString();
   // The authoring tool of the definition files, only on an explicit request.
   if (const QStringList args = app.arguments(); args.size() > 1 && args[1] == QStringLiteral("--designer"))
-    return RunDesigner(args.size() > 2 ? args[2] : QString::fromStdString(ctx.Folder("dc")));
+    return RunDesigner(args.size() > 2 ? args[2] : QString::fromStdString(ctx.Folder("dc")),
+                       QString::fromStdString(ctx.Folder("tmp")));
   TTools tools(ctx);
   if (tools.Refused()) return 0;
   QObject::connect(&filter, &ProgramEventFilter::mouseOverBrowser, tools.RozpocznijPrace, &WelcomePanel::HideTwins);

@@ -9,6 +9,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
+#include <QSaveFile>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
@@ -19,6 +21,7 @@
 #include <QToolTip>
 #include <algorithm>
 
+#include "app/catalogue.h"
 #include "forms/definition_files.h"
 #include "page_painter.h"
 #include "ui/designer/tfobj.h"
@@ -153,8 +156,11 @@ class DesignerSurface : public QWidget {
   FormDesigner& d_;
 };
 
-FormDesigner::FormDesigner(const QString& dcDir, QWidget* parent)
-    : QMainWindow(parent), dcDir_(dcDir), picture_(std::make_unique<render::PagePicture>()) {
+FormDesigner::FormDesigner(const QString& dcDir, const QString& tmpDir, QWidget* parent)
+    : QMainWindow(parent),
+      dcDir_(dcDir),
+      tmpDir_(tmpDir.isEmpty() ? dcDir + QStringLiteral("/../tmp") : tmpDir),
+      picture_(std::make_unique<render::PagePicture>()) {
   setWindowTitle(QStringLiteral("Formularz - tryb narzędziowy [%1]").arg(dcDir));
   QMenu* menu = menuBar()->addMenu(QStringLiteral("Formularz"));
   menu->addAction(QStringLiteral("Zamknij "), this, &QWidget::close);
@@ -196,6 +202,18 @@ FormDesigner::FormDesigner(const QString& dcDir, QWidget* parent)
   selectObj_->addItems({QStringLiteral("Text"), QStringLiteral("Liczba"), QStringLiteral("NIP"), QStringLiteral("Data"),
                         QStringLiteral("Select"), QStringLiteral("Checbox")});
   bar->addWidget(selectObj_);
+  QAction* csv = bar->addAction(QStringLiteral("Lista CSV"));
+  csv->setObjectName(QStringLiteral("ToolButton5"));
+  csv->setToolTip(QStringLiteral("Zapisz listę pól z nazwami XML do pliku CSV"));
+  connect(csv, &QAction::triggered, this, [this] {
+    QString error;
+    const QString path = WriteFieldCsv(&error);
+    if (path.isEmpty()) {
+      QMessageBox::warning(this, QStringLiteral("Lista pól"), error);
+    } else {
+      Status(QStringLiteral("Zapisano listę pól: ") + path);
+    }
+  });
 
   surface_ = new DesignerSurface(*this);
   scroll_ = new QScrollArea;
@@ -562,8 +580,43 @@ bool FormDesigner::KeyRelease(int key) {
   }
 }
 
-int RunDesigner(const QString& dcDir) {
-  FormDesigner w(dcDir);
+QString FormDesigner::WriteFieldCsv(QString* error) {
+  const std::string dcs = DcsPath(dcDir_.toStdString(), idPit_);
+  const auto fields = LoadFieldObjects(dcs);
+  if (!fields) {
+    *error = Q("Brak pliku Dcs!: " + dcs);
+    return {};
+  }
+  QString name;
+  if (FormCatalogue::IsValid(idPit_)) {
+    static const FormCatalogue catalogue;
+    QString code = Q(catalogue[idPit_].Code);
+    if (const int slash = code.indexOf('/'); slash >= 0) code.remove(slash, 1);
+    name = code + QStringLiteral("[%1]").arg(catalogue[idPit_].Variant);
+  } else {
+    name = QString::number(idPit_);
+  }
+  if (!QDir().mkpath(tmpDir_)) {
+    *error = QStringLiteral("Tworzenie folderu [%1] nie powiodło się!").arg(tmpDir_);
+    return {};
+  }
+  const QString path = QDir(tmpDir_).filePath(name + QStringLiteral(".csv"));
+  QByteArray out("id,XMLNode,Page,Poz,Tab\n");
+  for (const FieldObject& f : *fields) {
+    const QString xml = Q(f.XMLNode).trimmed();
+    if (xml.isEmpty()) continue;
+    out += QStringLiteral("%1,%2,%3,%4,%5\n").arg(f.ID).arg(Q(f.XMLNode)).arg(f.Page).arg(f.Poz).arg(f.Tab).toUtf8();
+  }
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(out) != out.size() || !file.commit()) {
+    *error = QStringLiteral("Zapis pliku %1 nie powiódł się.").arg(path);
+    return {};
+  }
+  return path;
+}
+
+int RunDesigner(const QString& dcDir, const QString& tmpDir) {
+  FormDesigner w(dcDir, tmpDir);
   w.resize(900, 1000);
   w.show();
   return QApplication::exec();

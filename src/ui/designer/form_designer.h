@@ -37,7 +37,8 @@ class FormDesigner : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit FormDesigner(const QString& dcDir, QWidget* parent = nullptr);
+  // `tmpDir` takes the CSV lists of fields.
+  explicit FormDesigner(const QString& dcDir, const QString& tmpDir = {}, QWidget* parent = nullptr);
   ~FormDesigner() override;
 
   // Shows page `page` of definition `idPit` of the folder; false (with a
@@ -66,6 +67,11 @@ class FormDesigner : public QMainWindow {
   // "Zmień typ": the type dialog for the field under the pointer.
   void ShowTypeDialog();
 
+  // "ToolButton5": the list of the shown definition's fields with an XML
+  // name, as Code[Variant].csv in the tmp folder. Returns the file written,
+  // or an empty text with `error` set.
+  QString WriteFieldCsv(QString* error);
+
   // Handle 1..8 of the selected field under `p`, 0 for none.
   int HandleAt(const QPoint& p) const;
   // Object index of the topmost field of the current page under `p`, -1 for none.
@@ -92,6 +98,7 @@ class FormDesigner : public QMainWindow {
   QString ToolTipFor(int k) const;
 
   QString dcDir_;
+  QString tmpDir_;
   int idPit_ = 0;
   int page_ = 1;
   int pageCount_ = 0;
@@ -123,6 +130,6 @@ class FormDesigner : public QMainWindow {
 };
 
 // `pit2014 --designer [DIR]`: the designer window over DIR; returns the exit code.
-int RunDesigner(const QString& dcDir);
+int RunDesigner(const QString& dcDir, const QString& tmpDir);
 
 }  // namespace pit::ui
