@@ -343,6 +343,18 @@ TEST_F(DocumentTest, StaleTemporaryFilesOfTheDocumentAreRemoved) {
   EXPECT_TRUE(fs::exists(Path("a.dc2014.tmp-notmine!")));
 }
 
+TEST_F(DocumentTest, ControlCharactersInAFileDoNotReachTheForms) {
+  Settlement s = ThreeEntries();
+  s.Entry(1).Slots[10].Value = "KOWAL\x1b[2J\nSKA\r";
+  s.Entry(1).Slots[36].Value = "1\t2,00";
+  ASSERT_TRUE(SaveSettlement(s, Path("c.dc2014")).ok);
+  DefinitionLibrary defs(Path("dc"));
+  Settlement r;
+  ASSERT_TRUE(LoadSettlement(Path("c.dc2014"), r, defs).ok);
+  EXPECT_EQ(r.Entry(1).Slots[10].Value, "KOWAL[2JSKA");
+  EXPECT_EQ(r.Entry(1).Slots[36].Value, "12,00");
+}
+
 TEST(DocumentName, EndsWithTheExtensionInAnyCase) {
   const std::pair<const char*, bool> cases[] = {
       {"a.dc2014", true}, {"/x/A.DC2014", true}, {"a.Dc2014", true},     {"notes.dc2014.txt", false},

@@ -69,6 +69,27 @@ TEST(Guid, ShapeAndUniqueness) {
   if (lower != a) EXPECT_FALSE(IsGuidText(lower));
 }
 
+TEST(Cp1250, ControlsGoAndWhatFitsIsKnown) {
+  const struct {
+    std::string in;
+    std::string clean;
+    bool fits;
+  } cases[] = {
+      {"Kowalska", "Kowalska", true},
+      {"Żółć ąę €", "Żółć ąę €", true},
+      {"A\nB\r\tC", "ABC", true},                            // a value cannot fake a line of output
+      {"\x1b[31mczerwony\x1b[0m", "[31mczerwony[0m", true},    // nor colour a terminal
+      {"x\x7f\u0085\u009b1y", "x1y", true},                   // DEL and C1 controls (NEL, CSI)
+      {"emoji \U0001F600", "emoji \U0001F600", false},        // kept here, refused where it is stored
+      {"\u4e2d", "\u4e2d", false},
+      {"a?b", "a?b", true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(WithoutControls(c.in), c.clean) << c.in;
+    EXPECT_EQ(FitsCp1250(c.clean), c.fits) << c.in;
+  }
+}
+
 TEST(UpperPl, PolishLetters) { EXPECT_EQ(UpperPl("zażółć gęślą jaźń"), "ZAŻÓŁĆ GĘŚLĄ JAŹŃ"); }
 
 }  // namespace

@@ -38,19 +38,23 @@ void EncodeSlot(const ValueSlot& v, std::uint8_t* p) {
   WriteFixedText(p + slot::XMLNode, slotw::XMLNode, v.XMLNode);
 }
 
+// Texts read from a file lose control characters: no field holds them, and
+// a damaged or hostile file must not carry them into a form or a terminal.
+std::string ReadValueText(const std::uint8_t* p, std::size_t width) { return WithoutControls(ReadFixedText(p, width)); }
+
 void DecodeSlot(const std::uint8_t* p, ValueSlot& v) {
   v.Option = GetI32(p + slot::Option);
   v.Typ = GetI32(p + slot::Typ);
-  v.Name = ReadFixedText(p + slot::Name, slotw::Name);
+  v.Name = ReadValueText(p + slot::Name, slotw::Name);
   v.FormNo = GetI32(p + slot::FormNo);
   v.Page = GetI32(p + slot::Page);
   v.ID = GetI32(p + slot::ID);
-  v.Value = ReadFixedText(p + slot::Value, slotw::Value);
-  v.Spare = ReadFixedText(p + slot::Spare, slotw::Spare);
-  v.OfficeCode = ReadFixedText(p + slot::OfficeCode, slotw::OfficeCode);
-  v.CheckValue = ReadFixedText(p + slot::CheckValue, slotw::CheckValue);
+  v.Value = ReadValueText(p + slot::Value, slotw::Value);
+  v.Spare = ReadValueText(p + slot::Spare, slotw::Spare);
+  v.OfficeCode = ReadValueText(p + slot::OfficeCode, slotw::OfficeCode);
+  v.CheckValue = ReadValueText(p + slot::CheckValue, slotw::CheckValue);
   v.CheckState = p[slot::CheckState] != 0;
-  v.XMLNode = ReadFixedText(p + slot::XMLNode, slotw::XMLNode);
+  v.XMLNode = ReadValueText(p + slot::XMLNode, slotw::XMLNode);
 }
 
 }  // namespace
@@ -85,7 +89,7 @@ void DecodeEntry(const std::uint8_t* r, FormEntry& e) {
   e.Kind = GetI32(r + hdr::Kind);
   e.CopyNo = GetI32(r + hdr::CopyNo);
   e.TaxYear = GetI32(r + hdr::TaxYear);
-  e.ReturnGuid = ReadFixedText(r + hdr::ReturnGuid, slotw::ReturnGuid);
+  e.ReturnGuid = ReadValueText(r + hdr::ReturnGuid, slotw::ReturnGuid);
   e.TaxpayerIdKind = GetI32(r + hdr::TaxpayerIdKind);
   e.SpouseIdKind = GetI32(r + hdr::SpouseIdKind);
   e.SpouseDataFlag = GetI32(r + hdr::SpouseDataFlag);

@@ -36,7 +36,7 @@ int PreviousYearRecord::TaxpayerIdKind() const { return GetI32(r_ + hdr::Taxpaye
 int PreviousYearRecord::SpouseIdKind() const { return GetI32(r_ + hdr::SpouseIdKind); }
 
 std::string PreviousYearRecord::Value(int n) const {
-  return InRange(n) ? ReadFixedText(r_ + SlotAt(n) + slot::Value, slot::ValueWidth) : std::string();
+  return InRange(n) ? WithoutControls(ReadFixedText(r_ + SlotAt(n) + slot::Value, slot::ValueWidth)) : std::string();
 }
 
 std::string PreviousYearRecord::OfficeCode(int n) const {

@@ -157,6 +157,28 @@ void WriteFixedText(std::uint8_t* field, std::size_t width, std::string_view utf
   std::memcpy(field, enc.data(), n);
 }
 
+std::string WithoutControls(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    const std::size_t start = i;
+    const char32_t cp = NextCodePoint(utf8, i);
+    if (cp < 0x20 || (cp >= 0x7F && cp <= 0x9F)) continue;
+    out.append(utf8.substr(start, i - start));
+  }
+  return out;
+}
+
+bool FitsCp1250(std::string_view utf8) {
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    const char32_t cp = NextCodePoint(utf8, i);
+    if (cp != '?' && EncodeOne(cp) == '?') return false;
+  }
+  return true;
+}
+
 std::string UpperPl(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());

@@ -25,6 +25,16 @@ std::string FitWidth(std::string_view utf8, std::size_t width);
 std::string ReadFixedText(const std::uint8_t* field, std::size_t width);
 void WriteFixedText(std::uint8_t* field, std::size_t width, std::string_view utf8);
 
+// The text without control characters (C0, DEL, C1), which no value of a
+// form holds: from a file or a command line they could only break the
+// field or fake lines and colours on a terminal. Invalid UTF-8 is kept as
+// it is (it becomes "?" on the way to Windows-1250).
+std::string WithoutControls(std::string_view utf8);
+
+// Whether every character of the text has a Windows-1250 byte, so that it
+// is stored as typed and not as "?".
+bool FitsCp1250(std::string_view utf8);
+
 // Upper/lower case of UTF-8 text with Polish letters (ASCII and the
 // Windows-1250 letters); other characters are kept.
 std::string UpperPl(std::string_view utf8);
