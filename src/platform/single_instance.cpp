@@ -1,5 +1,7 @@
 #include "platform/single_instance.h"
 
+#include "platform/file_lock.h"
+
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -40,15 +42,7 @@ void SingleInstance::Release() {
 }
 
 QString SingleInstance::DefaultLockPath() {
-  static const QString name = QStringLiteral("/KorvanPit2014.lock");
-  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-  if (!runtime.isEmpty() && QDir(runtime).exists()) return runtime + name;
-  QString base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-  if (base.isEmpty()) base = QDir::homePath() + QStringLiteral("/.cache");
-  const QString folder = base + QStringLiteral("/pit2014-run");
-  QDir().mkpath(folder);
-  QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-  return folder + name;
+  return QString::fromStdString(PrivateRuntimeFolder()) + QStringLiteral("/KorvanPit2014.lock");
 }
 
 }  // namespace pit::platform

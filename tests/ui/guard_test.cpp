@@ -9,6 +9,7 @@
 #include <QtTest>
 #include <cstdio>
 
+#include "platform/file_lock.h"
 #include "platform/single_instance.h"
 
 using pit::platform::SingleInstance;
@@ -38,6 +39,39 @@ class GuardTest : public QObject {
     QVERIFY(!nowhere.OtherHolds());
   }
 
+  // Two programs of the user on one settlement file take turns: the second
+  // waits and is told when the first keeps the file. The lock follows the
+  // document, not the file of the moment, so a save that replaces the file
+  // or a link to it changes nothing.
+  void documentLockIsSharedByEveryWayToTheFile() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString doc = dir.filePath(QStringLiteral("a.dc2014"));
+    QFile(doc).open(QIODevice::WriteOnly);
+    QVERIFY(QFile::link(doc, dir.filePath(QStringLiteral("skrot.dc2014"))));
+    QProcess holder;
+    holder.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold-document"), doc});
+    QVERIFY(holder.waitForReadyRead(30000));
+    QCOMPARE(holder.readLine().trimmed(), QByteArray("held"));
+
+    // The document is replaced as a save replaces it.
+    const QString tmp = dir.filePath(QStringLiteral("a.dc2014.tmp-00000000"));
+    QFile(tmp).open(QIODevice::WriteOnly);
+    QVERIFY(std::rename(QFile::encodeName(tmp).constData(), QFile::encodeName(doc).constData()) == 0);
+
+    pit::platform::FileLock lock;
+    QCOMPARE(lock.Acquire(doc.toStdString(), 100), pit::platform::FileLock::Result::Busy);
+    QCOMPARE(lock.Acquire(dir.filePath(QStringLiteral("skrot.dc2014")).toStdString(), 100),
+             pit::platform::FileLock::Result::Busy);
+    pit::platform::FileLock other;
+    QCOMPARE(other.Acquire(dir.filePath(QStringLiteral("b.dc2014")).toStdString(), 0),
+             pit::platform::FileLock::Result::Locked);
+    holder.kill();
+    QVERIFY(holder.waitForFinished(30000));
+    QCOMPARE(lock.Acquire(doc.toStdString(), 5000), pit::platform::FileLock::Result::Locked);
+    QVERIFY(lock.Held());
+  }
+
   void defaultPlaceIsPrivate() {
     QTemporaryDir home;
     QVERIFY(home.isValid());
@@ -65,6 +99,14 @@ int main(int argc, char** argv) {
   if (argc == 3 && qstrcmp(argv[1], "--hold") == 0) {
     SingleInstance guard(QString::fromLocal8Bit(argv[2]));
     if (!guard.TryAcquire()) return 2;
+    std::fputs("held\n", stdout);
+    std::fflush(stdout);
+    for (;;) QThread::sleep(1);
+  }
+  // --hold-document PATH: takes the document's lock and keeps it until killed.
+  if (argc == 3 && qstrcmp(argv[1], "--hold-document") == 0) {
+    pit::platform::FileLock lock;
+    if (lock.Acquire(argv[2], 0) != pit::platform::FileLock::Result::Locked) return 2;
     std::fputs("held\n", stdout);
     std::fflush(stdout);
     for (;;) QThread::sleep(1);
