@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include <sstream>
 
 #include "app/document.h"
+#include "platform/file_lock.h"
 #include "app/settlement.h"
 #include "forms/definition_library.h"
 #include "forms/values.h"
@@ -26,8 +28,8 @@ const char* kUsageText =
     "Użycie:\n"
     "  pit2014cli new -o PLIK --kind K [--taxpayer-id nip|pesel] [--spouse-id nip|pesel|none]\n"
     "                 [--spouse-data O,D,2K,UZ] [--dc KATALOG] DRUK...\n"
-    "  pit2014cli set PLIK POZYCJA:POLE=WARTOŚĆ... [--dc KATALOG]\n"
-    "  pit2014cli recalc PLIK [--dc KATALOG]\n"
+    "  pit2014cli set PLIK POZYCJA:POLE=WARTOŚĆ... [--force] [--dc KATALOG]\n"
+    "  pit2014cli recalc PLIK [--force] [--dc KATALOG]\n"
     "  pit2014cli get PLIK POZYCJA:POLE... [--dc KATALOG]\n"
     "  pit2014cli dump PLIK [--json] [--dc KATALOG]\n"
     "  pit2014cli render PLIK --entry N --page P -o PLIK.png [--no-background] [--dc KATALOG]\n"
@@ -66,6 +68,7 @@ struct Options {
   std::vector<std::string> positional;
   std::map<std::string, std::string> named;  // --name value
   bool json = false;
+  bool force = false;  // write back over a file that was read damaged
 };
 
 // Splits the arguments into positional ones and the options that take a value.
@@ -76,6 +79,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, const 
     const std::string& a = args[i];
     if (a == "--json") {
       o.json = true;
+    } else if (a == "--force") {
+      o.force = true;
     } else if (a.size() > 1 && a[0] == '-' && !(a.size() > 1 && (a[1] >= '0' && a[1] <= '9'))) {
       bool known = false;
       for (const std::string& v : valued) known = known || v == a;
@@ -110,13 +115,33 @@ Environment MakeEnvironment(const Options& o, const std::string& argv0) {
   return env;
 }
 
-int Save(SettlementSession& session, const std::string& path) {
-  const FileResult r = session.Save(path);
+int Save(SettlementSession& session, const std::string& path, bool force = false) {
+  const FileResult r = session.Save(path, force);
   if (!r.ok) {
     std::cerr << r.message << "\n";
     return kFileError;
   }
   return kDone;
+}
+
+// How long a command waits for another program to finish with the file.
+constexpr int kLockWaitMs = 30000;
+
+// A command that writes the file back holds its lock from reading to
+// writing, so two of them on one file take turns instead of one losing the
+// other's change; the desktop program holds it while the file is open.
+int LockFile(platform::FileLock& lock, const std::string& path) {
+  switch (lock.Acquire(path, kLockWaitMs)) {
+    case platform::FileLock::Result::Locked:
+      return kDone;
+    case platform::FileLock::Result::Busy:
+      std::cerr << "Plik jest używany przez inny program (np. otwarty w programie PIT): " << path << "\n";
+      return kFileError;
+    case platform::FileLock::Result::Failed:
+      break;
+  }
+  std::cerr << "Nie można założyć blokady pliku: " << platform::FileLock::LockPathFor(path) << "\n";
+  return kFileError;
 }
 
 int Load(SettlementSession& session, const std::string& path) {
@@ -137,12 +162,13 @@ struct OpenedFile {
   std::unique_ptr<DefinitionLibrary> defs;
   std::unique_ptr<CliSession> session;
   std::string path;
+  platform::FileLock lock;
   Settlement& settlement() { return session->settlement; }
 };
 
 // Returns kDone with `out` filled, or the exit status to return.
 int OpenFile(const std::vector<std::string>& args, const std::string& argv0, std::size_t minPositional,
-             std::size_t maxPositional, const char* usage, OpenedFile& out) {
+             std::size_t maxPositional, const char* usage, OpenedFile& out, bool writes = false) {
   std::string error;
   auto o = ParseOptions(args, {"--dc"}, error);
   if (!o) return Usage(error);
@@ -152,6 +178,10 @@ int OpenFile(const std::vector<std::string>& args, const std::string& argv0, std
   out.defs = std::make_unique<DefinitionLibrary>(out.env.dcDir);
   out.session = std::make_unique<CliSession>(*out.defs, out.env.bibDir);
   out.path = out.options.positional[0];
+  if (!writes && out.options.force) return Usage("--force dotyczy tylko poleceń zapisujących plik");
+  if (writes) {
+    if (const int rc = LockFile(out.lock, out.path); rc != kDone) return rc;
+  }
   return Load(out.session->session, out.path);
 }
 
@@ -213,6 +243,11 @@ int CmdNew(const std::vector<std::string>& args, const std::string& argv0) {
   int kind = 0;
   if (!ParseInt(o->named["--kind"], kind) || kind < 0 || kind > 4) return Usage("--kind przyjmuje 0..4");
   if (o->positional.empty()) return Usage("nie podano żadnego druku");
+  if (o->positional.size() > kMaxDocumentEntries) {
+    return Usage("rozliczenie może mieć najwyżej " + std::to_string(kMaxDocumentEntries) + " druków");
+  }
+  platform::FileLock lock;
+  if (const int rc = LockFile(lock, o->named["-o"]); rc != kDone) return rc;
 
   Environment env = MakeEnvironment(*o, argv0);
   DefinitionLibrary defs(env.dcDir);
@@ -259,7 +294,8 @@ int CmdNew(const std::vector<std::string>& args, const std::string& argv0) {
 
 int CmdSet(const std::vector<std::string>& args, const std::string& argv0) {
   OpenedFile f;
-  if (const int rc = OpenFile(args, argv0, 2, SIZE_MAX, "set wymaga pliku i co najmniej jednej wartości", f); rc != kDone)
+  if (const int rc = OpenFile(args, argv0, 2, SIZE_MAX, "set wymaga pliku i co najmniej jednej wartości", f, true);
+      rc != kDone)
     return rc;
   CliSession& session = *f.session;
   const std::string& path = f.path;
@@ -277,24 +313,24 @@ int CmdSet(const std::vector<std::string>& args, const std::string& argv0) {
     const int rc = session.Commit(entry, field, a.substr(eq + 1));
     if (rc != kDone) {
       // What was committed before stays: the user's earlier values are saved.
-      Save(session.session, path);
+      Save(session.session, path, f.options.force);
       return rc;
     }
   }
   session.PrintMessages();
-  return Save(session.session, path);
+  return Save(session.session, path, f.options.force);
 }
 
 // --- recalc -----------------------------------------------------------------
 
 int CmdRecalc(const std::vector<std::string>& args, const std::string& argv0) {
   OpenedFile f;
-  if (const int rc = OpenFile(args, argv0, 1, 1, "recalc wymaga jednego pliku", f); rc != kDone) return rc;
+  if (const int rc = OpenFile(args, argv0, 1, 1, "recalc wymaga jednego pliku", f, true); rc != kDone) return rc;
   CliSession& session = *f.session;
   const std::string& path = f.path;
   const int rc = session.OpeningPass();
   session.PrintMessages();
-  const int saved = Save(session.session, path);
+  const int saved = Save(session.session, path, f.options.force);
   return rc != kDone ? rc : saved;
 }
 
@@ -318,6 +354,22 @@ int CmdGet(const std::vector<std::string>& args, const std::string& argv0) {
   }
   for (const std::string& v : out) std::cout << v << "\n";
   return kDone;
+}
+
+// A value printed one per line cannot break its line or reach the terminal
+// as a control sequence, whatever a file held: controls are shown as \xNN.
+std::string Escaped(const std::string& v) {
+  std::string out;
+  for (unsigned char c : v) {
+    if (c < 0x20 || c == 0x7F || c == '\\') {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02X", c);
+      out += buf;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
 }
 
 int CmdDump(const std::vector<std::string>& args, const std::string& argv0) {
@@ -350,10 +402,10 @@ int CmdDump(const std::vector<std::string>& args, const std::string& argv0) {
   for (int i = 1; i <= s.Count(); ++i) {
     const FormEntry& e = s.Entry(i);
     std::cout << "#" << i << " " << s.Catalogue()[e.IdPit].Code << " (IdPit " << e.IdPit << ") rodzic " << e.IdParent
-              << " osoba " << e.PM << " GUID " << e.ReturnGuid << "\n";
+              << " osoba " << e.PM << " GUID " << Escaped(e.ReturnGuid) << "\n";
     for (int k = 0; k < kSlotCount; ++k) {
       const std::string& v = e.Slots[static_cast<std::size_t>(k)].Value;
-      if (!v.empty()) std::cout << "  " << k << " = " << v << "\n";
+      if (!v.empty()) std::cout << "  " << k << " = " << Escaped(v) << "\n";
     }
   }
   return kDone;

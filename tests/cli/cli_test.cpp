@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sys/wait.h>
@@ -103,7 +104,7 @@ TEST_F(CliTest, NewWritesThreeEntriesThatShareTheReturn) {
 TEST_F(CliTest, SetNormalisesByTypeAndGetReadsBack) {
   ASSERT_EQ(Cli({"new", "-o", File(), "--kind", "0", "PIT-37", "PIT/O@1"}).status, 0);
   const CliRun s = Cli({"set", File(), "1:36=1234,5", "1:37=34.5", "1:103=1234,49", "1:131=0000127204",
-                        "1:10=Kowalski", "2:0=12"});
+                        "1:10=Kowal", "2:0=12"});
   ASSERT_EQ(s.status, 0) << s.err;
   const CliRun g = Cli({"get", File(), "1:36", "1:103", "1:131", "1:10", "2:0", "1:38"});
   ASSERT_EQ(g.status, 0) << g.err;
@@ -122,6 +123,11 @@ TEST_F(CliTest, RefusalsAndErrorsHaveTheirExitStatus) {
       {{"set", File(), "1:36=abc"}, 4, "nie przyjmuje wartości \"abc\""},
       {{"set", File(), "1:36=12,345"}, 4, "najwyżej dwie po przecinku"},
       {{"set", File(), "1:36=1 000"}, 4, "nie przyjmuje"},
+      {{"set", File(), "1:36=12345678901234"}, 4, "nie jest kwotą"},  // 10^13 zł and more is no amount
+      {{"set", File(), "1:10=Kowalski"}, 4, "mieści najwyżej 5 znaków"},
+      {{"set", File(), "1:10=A\nB"}, 4, "znaków sterujących"},
+      {{"set", File(), "1:10=\xF0\x9F\x98\x80"}, 4, "polskiego alfabetu"},
+      {{"get", File(), "1:0", "--force"}, 2, "--force"},
       {{"set", File(), "1:38=5"}, 4, "nie jest do wypełnienia"},
       {{"set", File(), "1:199=5"}, 4, "nie ma pola 199"},
       {{"set", File(), "9:0=5"}, 4, "nie ma pozycji 9"},
@@ -142,6 +148,54 @@ TEST_F(CliTest, RefusalsAndErrorsHaveTheirExitStatus) {
   EXPECT_EQ(Cli({"set", File(), "1:36=7", "1:131=12"}).status, 4);
   EXPECT_EQ(Cli({"get", File(), "1:36", "1:131"}).out, "7,00\n\n");
   EXPECT_FALSE(fs::exists(File("y.dc2014")));
+}
+
+// Nothing the user has is lost through the command line: a file that is no
+// settlement is never written, one read damaged is not written back over
+// without --force, and two commands on one file take turns.
+TEST_F(CliTest, FilesAreNeverLostOrMixedUp) {
+  {
+    std::ofstream(File("notatki.dc2014")) << "to nie jest rozliczenie\n";
+  }
+  const auto notes = fs::file_size(File("notatki.dc2014"));
+  for (const char* cmd : {"recalc", "set"}) {
+    std::vector<std::string> args = {cmd, File("notatki.dc2014")};
+    if (std::string(cmd) == "set") args.push_back("1:36=5");
+    const CliRun r = Cli(args);
+    EXPECT_EQ(r.status, 3) << cmd;
+    EXPECT_NE(r.err.find("nie jest rozliczeniem programu"), std::string::npos) << r.err;
+    EXPECT_EQ(fs::file_size(File("notatki.dc2014")), notes);
+  }
+
+  ASSERT_EQ(Cli({"new", "-o", File(), "--kind", "0", "PIT-37"}).status, 0);
+  EXPECT_EQ(fs::status(File()).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+  {
+    std::ofstream(File(), std::ios::app | std::ios::binary) << "xyz";  // bytes appended by something else
+  }
+  const auto damaged = fs::file_size(File());
+  const CliRun refused = Cli({"set", File(), "1:36=5"});
+  EXPECT_EQ(refused.status, 3);
+  EXPECT_NE(refused.err.find("pod inną nazwą"), std::string::npos) << refused.err;
+  EXPECT_EQ(fs::file_size(File()), damaged);
+  const CliRun forced = Cli({"set", File(), "1:36=5", "--force"});
+  EXPECT_EQ(forced.status, 0) << forced.err;
+  EXPECT_EQ(fs::file_size(File()), damaged - 3);
+  EXPECT_EQ(Cli({"get", File(), "1:36"}).out, "5,00\n");
+
+  std::vector<std::string> tooMany = {"new", "-o", File("duzy.dc2014"), "--kind", "0"};
+  for (int i = 0; i < 1001; ++i) tooMany.push_back("PIT-37");
+  EXPECT_EQ(Cli(tooMany).status, 2);
+  EXPECT_FALSE(fs::exists(File("duzy.dc2014")));
+
+  // Two commands at once on one file: both changes are kept.
+  for (int round = 0; round < 5; ++round) {
+    const std::string a = std::to_string(100 + round), b = std::to_string(200 + round);
+    const std::string base = Quote(PIT_CLI) + " set " + Quote(File()) + " ";
+    const std::string tail = " --dc " + Quote(Dc()) + " 2>/dev/null";
+    const std::string both = "(" + base + "1:36=" + a + tail + " & " + base + "1:37=" + b + tail + " & wait)";
+    ASSERT_EQ(std::system(both.c_str()), 0);
+    EXPECT_EQ(Cli({"get", File(), "1:36", "1:37"}).out, a + ",00\n" + b + ",00\n") << round;
+  }
 }
 
 TEST_F(CliTest, TaxOfficeFieldsTakeTheOfficeCode) {
@@ -226,7 +280,8 @@ TEST_F(CliTest, Pit37ScenariosOnTheShippedDefinitions) {
 }
 
 // The identifier takes ten digits for a NIP and eleven for a PESEL, as typed,
-// and the exchange copies it into the attachment.
+// and the exchange copies it into the attachment; more digits are refused,
+// not cut.
 TEST_F(CliTest, IdentifierTakesTheDigitsOfTheTaxpayersKindIntoTheReturnAndItsAttachment) {
   struct Case {
     const char* idKind;
@@ -234,9 +289,9 @@ TEST_F(CliTest, IdentifierTakesTheDigitsOfTheTaxpayersKindIntoTheReturnAndItsAtt
     const char* stored;
   } cases[] = {
       {"pesel", "85010112345", "85010112345"},
-      {"pesel", "850101123456", "85010112345"},
+      {"pesel", "850101123456", nullptr},
       {"nip", "1234567890", "1234567890"},
-      {"nip", "12345678901", "1234567890"},
+      {"nip", "12345678901", nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.idKind) + " " + c.typed);
@@ -244,6 +299,11 @@ TEST_F(CliTest, IdentifierTakesTheDigitsOfTheTaxpayersKindIntoTheReturnAndItsAtt
     ASSERT_EQ(Cli({"new", "-o", file, "--kind", "0", "--taxpayer-id", c.idKind, "PIT-37", "PIT/O@1:1"}, false).status,
               0);
     const CliRun s = Cli({"set", file, std::string("1:0=") + c.typed}, false);
+    if (c.stored == nullptr) {
+      EXPECT_EQ(s.status, 4) << s.err;
+      EXPECT_NE(s.err.find("mieści najwyżej"), std::string::npos) << s.err;
+      continue;
+    }
     ASSERT_EQ(s.status, 0) << s.err;
     EXPECT_EQ(Cli({"get", file, "1:0", "2:0"}, false).out, std::string(c.stored) + "\n" + c.stored + "\n");
   }

@@ -83,8 +83,8 @@ TEST(Rounding, GroszeAndZlotyOnTheDecimalText) {
       {",5", "0,50", "1,00"},
       {"007,10", "7,10", "7,00"},
       {"12,3456789012345678901", "12,35", "12,00"},
-      {"123456789012345678901234567890,125", "123456789012345678901234567890,13",
-       "123456789012345678901234567890,00"},
+      {"9999999999999,995", "10000000000000,00", "10000000000000,00"},  // the largest amount, carried
+      {"0001234567890123,125", "1234567890123,13", "1234567890123,00"},  // leading zeros do not count
       // negative amounts: the rule on the magnitude, no negative zero
       {"-7,125", "-7,13", "-7,00"},
       {"-1234,5", "-1234,50", "-1235,00"},
@@ -95,6 +95,12 @@ TEST(Rounding, GroszeAndZlotyOnTheDecimalText) {
   for (const auto& c : cases) {
     EXPECT_EQ(RoundAmountToGrosze(c.in), std::optional<std::string>(c.grosze)) << c.in;
     EXPECT_EQ(RoundAmountToZloty(c.in), std::optional<std::string>(c.zloty)) << c.in;
+  }
+  // Ten thousand billion złoty and more, or more than twenty decimals, is no
+  // amount: such a text can only come from a damaged file.
+  for (const char* no : {"10000000000000", "123456789012345678901234567890,125", "-10000000000000,00",
+                         "1,000000000000000000001"}) {
+    EXPECT_EQ(RoundAmountToGrosze(no), std::nullopt) << no;
   }
 }
 

@@ -1,6 +1,10 @@
 #include "app/session.h"
 
+#include <algorithm>
+#include <filesystem>
+
 #include "forms/definition_library.h"
+#include "text/cp1250.h"
 
 namespace pit {
 
@@ -40,6 +44,7 @@ void SettlementSession::SetModifiedListener(std::function<void(bool)> f) {
 
 void SettlementSession::New(int kind) {
   ForgetShownFields();
+  damagedFile_.clear();
   ids_.Clear();
   s_.Clear();
   s_.Open();
@@ -50,17 +55,30 @@ void SettlementSession::New(int kind) {
 
 void SettlementSession::Close() {
   ForgetShownFields();
+  damagedFile_.clear();
   ids_.Clear();
   s_.Clear();
   s_.DocumentPath.clear();
   s_.DocumentModified = false;
 }
 
+namespace {
+
+// Two names of one file (a link, "./a" and "a") compare equal.
+std::string SameFileKey(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::path p = std::filesystem::weakly_canonical(std::filesystem::u8path(path), ec);
+  return ec ? path : p.u8string();
+}
+
+}  // namespace
+
 FileResult SettlementSession::Open(const std::string& path) {
   if (defs_ == nullptr) return FileResult{false, "Brak definicji formularzy.", false};
   // A file that cannot be read leaves the open settlement as it was.
   FileResult r = LoadSettlement(path, s_, *defs_);
   if (!r.ok) return r;
+  damagedFile_ = r.damaged ? SameFileKey(path) : std::string();
   ForgetShownFields();
   ids_.Clear();
   for (int i = 1; i <= s_.Count(); ++i) CollectIdentification(s_, ids_, i);
@@ -68,7 +86,22 @@ FileResult SettlementSession::Open(const std::string& path) {
   return r;
 }
 
-FileResult SettlementSession::Save(const std::string& path) { return SaveSettlement(s_, path); }
+bool SettlementSession::SaveNeedsNewName(const std::string& path) const {
+  return !damagedFile_.empty() && SameFileKey(path) == damagedFile_;
+}
+
+FileResult SettlementSession::Save(const std::string& path, bool overwriteDamaged) {
+  if (!overwriteDamaged && SaveNeedsNewName(path)) {
+    return FileResult{false,
+                      "Plik " + path +
+                          " został otwarty z pominięciem uszkodzonych części i nie zostanie nadpisany.\n"
+                          "Zapisz rozliczenie pod inną nazwą.",
+                      false};
+  }
+  FileResult r = SaveSettlement(s_, path);
+  if (r.ok) damagedFile_.clear();
+  return r;
+}
 
 // --- the entry shown -----------------------------------------------------------------
 
@@ -286,8 +319,22 @@ CommitOutcome SettlementSession::CommitTyped(int entry, int field, const std::st
       }
       return Commit(entry, field, FieldInput::Typed(asTyped));
     }
-    default:
+    default: {
+      // What the user asked for is stored as asked, or refused: no control
+      // characters, nothing the file's code page cannot hold, nothing cut.
+      if (WithoutControls(text) != text) return Refused(where + " nie przyjmuje znaków sterujących.");
+      if (!FitsCp1250(text)) {
+        return Refused(where + " przyjmuje tylko znaki polskiego alfabetu i zwykłe znaki pisarskie.");
+      }
+      // As many characters as the field's editor takes, at most what the
+      // value slot holds.
+      const std::size_t room = static_cast<std::size_t>(def.MaxChar > 0 ? def.MaxChar : 254);
+      if (Cp1250Length(text) > std::min<std::size_t>(room, 254)) {
+        return Refused(where + " mieści najwyżej " + std::to_string(std::min<std::size_t>(room, 254)) +
+                       " znaków.");
+      }
       return Commit(entry, field, FieldInput::Typed(text));
+    }
   }
 }
 

@@ -138,8 +138,13 @@ class SettlementSession {
   // Replaces the settlement by the file's and collects the persons' data
   // from it. A file that cannot be read leaves the open settlement alone.
   FileResult Open(const std::string& path);
-  // Writes the settlement; the previous file stays when it fails.
-  FileResult Save(const std::string& path);
+  // Writes the settlement; the previous file stays when it fails. A file
+  // that was opened with parts skipped or cut is not written over (that
+  // would lose those parts for good) unless `overwriteDamaged`: the front
+  // end asks for another name instead (SaveNeedsNewName).
+  FileResult Save(const std::string& path, bool overwriteDamaged = false);
+  // Whether saving to `path` would write over a file opened damaged.
+  bool SaveNeedsNewName(const std::string& path) const;
 
   // --- the entry shown ----------------------------------------------------------
   // Makes entry `number` current at `page` (0: the page the form was last
@@ -193,6 +198,7 @@ class SettlementSession {
   std::function<std::optional<OfficeChoice>(const std::string&)> officeByCode_;
   std::function<bool(const std::string&)> countryKnown_;
   std::vector<FieldObject> shown_;
+  std::string damagedFile_;  // the file opened with parts skipped or cut
   int shownEntry_ = 0;
   int shownIdPit_ = 0;
   bool shownStale_ = true;

@@ -4,7 +4,10 @@
 // "-0,5", ",5", "12,"). No blanks, no grouping, no "+" and no "." are
 // accepted; such a text is not an amount. The commit rules, the
 // calculations (which read an empty field as 0) and the command line all
-// read amounts through it.
+// read amounts through it. Amounts of ten thousand billion złoty and more,
+// or with more than twenty decimals, are not amounts either: no return
+// comes near them, and a text that long from a damaged file would make
+// results longer than a field holds.
 #include <optional>
 #include <string_view>
 
@@ -18,6 +21,9 @@ struct AmountParts {
 };
 
 constexpr bool IsAmountDigit(char c) { return c >= '0' && c <= '9'; }
+
+constexpr std::size_t kAmountWholeDigits = 13;     // below 10^13 złoty
+constexpr std::size_t kAmountFractionDigits = 20;
 
 constexpr std::optional<AmountParts> ScanAmount(std::string_view text) {
   AmountParts a;
@@ -35,6 +41,9 @@ constexpr std::optional<AmountParts> ScanAmount(std::string_view text) {
     a.fraction = text.substr(f, i - f);
   }
   if (i != text.size() || (a.whole.empty() && a.fraction.empty())) return std::nullopt;
+  std::size_t significant = a.whole.size();
+  for (std::size_t k = 0; k < a.whole.size() && a.whole[k] == '0'; ++k) --significant;
+  if (significant > kAmountWholeDigits || a.fraction.size() > kAmountFractionDigits) return std::nullopt;
   return a;
 }
 
