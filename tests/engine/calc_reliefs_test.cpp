@@ -87,6 +87,8 @@ TEST(PitO, UnderPit28GoesToThePit28Only) {
   const int p28 = fx.Add(kPit28);
   const int p37 = fx.Add(kPit37);
   const int o = fx.Add(kPitO, p28);
+  // Revenue for the deductions to fit in (typed: no PIT-28/A is attached).
+  fx.Set(p28, 43, "100000,00");
   fx.Set(o, {{12, "100,00"}, {30, "50,00"}});
   fx.Show(o);
   fx.Run(o);
@@ -158,6 +160,7 @@ TEST(PitD, CarriesIntoEveryReturnOfTheSettlement) {
   const int p28s = fx.Add(kPit28, 0, kPmSpouse);
   const int d = fx.Add(kPitD, p37);
   fx.Set(p37, 36, "10000,00");
+  for (int r : {p28t, p28s}) fx.Set(r, 43, "100000,00");
   fx.Set(d, {{29, "1000,00"}, {30, "400,00"}, {32, "100,00"}, {33, "300,00"}, {38, "200,00"}, {47, "500,00"}});
   fx.Show(d);
   fx.Run(d);
@@ -179,6 +182,7 @@ TEST(PitD, CarriesIntoPit36AndACommonPit28) {
   const int p28 = fx.Add(kPit28);
   const int d = fx.Add(kPitD, p36);
   fx.Set(p36, 45, "100000,00");  // income the PIT-36 deducts the housing parts from
+  fx.Set(p28, 43, "100000,00");
   fx.Set(d, {{29, "1000,00"}, {30, "400,00"}, {32, "100,00"}, {34, "250,00"}, {47, "500,00"}, {50, "0,00"}});
   ASSERT_EQ(fx.Run(d), CalcStatus::Done);
   EXPECT_EQ(fx.Get(d, 31), "600,00");

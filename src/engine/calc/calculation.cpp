@@ -20,8 +20,8 @@ const std::array<CalcFn, kFormTypeCount + 1>& DispatchTable() {
     t[kPit36] = &CalculatePit36;
     t[kPit37] = &CalculatePit37;
     t[kPit36L] = &CalculatePit36L;
-    t[kPit38] = &ExchangeOnlyForNow;
-    t[kPit28] = &ExchangeOnlyForNow;
+    t[kPit38] = &CalculatePit38;
+    t[kPit28] = &CalculatePit28;
     t[kPitO] = &CalculatePitO;
     t[kPitD] = &CalculatePitD;
     t[kPit2K] = &CalculatePit2K;
@@ -34,9 +34,9 @@ const std::array<CalcFn, kFormTypeCount + 1>& DispatchTable() {
     t[kSseRA] = &CalculateSseRA;
     t[kNip1] = &CalculateExchangeOnly;
     t[kNip3] = &CalculateExchangeOnly;
-    t[kPit28A] = &ExchangeOnlyForNow;
-    t[kPit28B] = &ExchangeOnlyForNow;
-    t[kPit39] = &ExchangeOnlyForNow;
+    t[kPit28A] = &CalculatePit28A;
+    t[kPit28B] = &CalculatePit28B;
+    t[kPit39] = &CalculatePit39;
     t[kPit40] = &CalculatePit40;
     t[kPit11] = &CalculatePit11;
     t[kPitR] = &CalculatePitR;

@@ -54,5 +54,10 @@ void CalculatePitZG(CalcContext& ctx, int entry);
 void CalculateSseR(CalcContext& ctx, int entry);
 void CalculateSseA(CalcContext& ctx, int entry);
 void CalculateSseRA(CalcContext& ctx, int entry);
+void CalculatePit28(CalcContext& ctx, int entry);
+void CalculatePit28A(CalcContext& ctx, int entry);
+void CalculatePit28B(CalcContext& ctx, int entry);
+void CalculatePit38(CalcContext& ctx, int entry);
+void CalculatePit39(CalcContext& ctx, int entry);
 
 }  // namespace pit

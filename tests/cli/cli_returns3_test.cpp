@@ -1,0 +1,153 @@
+// PIT-28 with its attachments, PIT-38 and PIT-39 end to end through the
+// command-line program on the shipped definitions, as a user fills them.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+
+#include "text/guid.h"
+
+namespace fs = std::filesystem;
+
+namespace pit {
+namespace {
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+class Returns3Cli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("pit-cli3-" + NewGuidText());
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string File(const std::string& name) const { return (dir_ / name).string(); }
+
+  static std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+  }
+
+  CliRun Cli(const std::vector<std::string>& args) {
+    std::string cmd = Quote(PIT_CLI);
+    for (const std::string& a : args) cmd += " " + Quote(a);
+    const std::string errFile = (dir_ / "stderr.txt").string();
+    cmd += " 2>" + Quote(errFile);
+    CliRun r;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    std::array<char, 4096> buf{};
+    std::size_t n;
+    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+    const int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    std::ifstream e(errFile);
+    r.err.assign(std::istreambuf_iterator<char>(e), {});
+    return r;
+  }
+
+  // Sets the values (each commit recalculates), then reads the fields.
+  void Expect(const std::string& file, const std::vector<std::string>& set,
+              const std::vector<std::pair<std::string, std::string>>& expected, bool notice) {
+    std::vector<std::string> args = {"set", file};
+    args.insert(args.end(), set.begin(), set.end());
+    const CliRun s = Cli(args);
+    ASSERT_EQ(s.status, 0) << s.err;
+    EXPECT_EQ(s.err.find("Program dokonał redukcji odliczeń") != std::string::npos, notice) << s.err;
+    std::vector<std::string> get = {"get", file};
+    std::string want;
+    for (const auto& [field, value] : expected) {
+      get.push_back(field);
+      want += field + "=" + value + "\n";
+    }
+    const CliRun g = Cli(get);
+    std::string got;
+    std::size_t at = 0;
+    for (const auto& [field, value] : expected) {
+      const std::size_t nl = g.out.find('\n', at);
+      got += field + "=" + g.out.substr(at, nl - at) + "\n";
+      at = nl == std::string::npos ? g.out.size() : nl + 1;
+    }
+    EXPECT_EQ(got, want);
+  }
+
+  void RecalcChangesNothing(const std::string& file) {
+    const CliRun before = Cli({"dump", file, "--json"});
+    ASSERT_EQ(Cli({"recalc", file}).status, 0);
+    EXPECT_EQ(Cli({"dump", file, "--json"}).out, before.out);
+  }
+
+  fs::path dir_;
+};
+
+// A person on the registered lump sum: business revenue on PIT-28/A, a
+// partnership on PIT-28/B, reliefs on PIT/O and PIT/D; every attachment edit
+// changes the PIT-28 at once.
+TEST_F(Returns3Cli, Pit28WithItsFourAttachments) {
+  const std::string f = File("pit28.dc2014");
+  const CliRun n = Cli({"new", "-o", f, "--kind", "0", "PIT-28", "PIT-28/A@1", "PIT-28/B@1", "PIT/O@1", "PIT/D@1"});
+  ASSERT_EQ(n.status, 0) << n.err;
+
+  Expect(f, {"2:16=100000", "1:63=3000"},
+         {{"1:20", "100000,00"}, {"1:37", "100000,00"}, {"1:42", "100000,00"}, {"1:51", "100,00"},
+          {"1:71", "3000,00"}, {"1:73", "3000,00"}, {"1:80", "97000,00"}, {"1:88", "5335,00"},
+          {"1:102", "5335,00"}, {"1:109", "5335,00"}, {"1:129", "1"}, {"1:130", "1"}},
+         false);
+  Expect(f, {"3:24=150", "3:27=10000"},
+         {{"3:24", "99,99"}, {"3:40", "9999,00"}, {"3:133", "1"}, {"3:98", "9999,00"}, {"1:27", "9999,00"},
+          {"1:37", "109999,00"}, {"1:88", "5884,95"}},
+         false);
+  Expect(f, {"3:24=50"}, {{"3:40", "5000,00"}, {"1:27", "5000,00"}, {"1:37", "105000,00"}}, false);
+  Expect(f, {"4:12=1000", "4:30=200"}, {{"4:28", "1000,00"}, {"1:64", "1000,00"}, {"1:98", "200,00"}}, false);
+  Expect(f, {"5:29=2000", "5:30=2000"},
+         {{"1:66", "2000,00"}, {"1:65", "101000,00"}, {"1:67", "99000,00"}, {"1:71", "6000,00"},
+          {"1:73", "6000,00"}, {"1:80", "99000,00"}, {"1:88", "5445,00"}, {"1:96", "5445,00"},
+          {"1:102", "5245,00"}, {"1:124", "1"}, {"1:125", "1"}},
+         false);
+  // Deductions above the revenue: capped, with the notice.
+  Expect(f, {"1:63=200000"}, {{"1:63", "105000,00"}, {"1:64", "0,00"}, {"1:65", "0,00"}, {"1:102", "0,00"}},
+         true);
+  RecalcChangesNothing(f);
+}
+
+// A joint settlement in which each spouse sold shares: each files a PIT-38,
+// and the identification and the 1% of each stay with that person.
+TEST_F(Returns3Cli, EachSpouseFilesAPit38) {
+  const std::string f = File("pit38.dc2014");
+  const CliRun n = Cli({"new", "-o", f, "--kind", "1", "PIT-38:1", "PIT-38:2"});
+  ASSERT_EQ(n.status, 0) << n.err;
+  Expect(f, {"1:5=Kowalski", "1:18=10000", "1:19=4000", "1:59=0000127204", "1:60=20"},
+         {{"1:28", "19,00"}, {"1:24", "6000,00"}, {"1:27", "6000,00"}, {"1:29", "1140,00"}, {"1:32", "1140,00"},
+          {"1:41", "1140,00"}, {"1:60", "11,40"}},
+         true);
+  Expect(f, {"2:5=Nowak", "2:18=5000", "2:19=6000"},
+         {{"2:24", "0,00"}, {"2:25", "1000,00"}, {"2:27", "0,00"}, {"2:32", "0,00"}, {"2:60", "0,00"},
+          {"1:5", "Kowalski"}, {"2:5", "Nowak"}, {"1:60", "11,40"}, {"1:59", "0000127204"}, {"2:59", ""}},
+         false);
+  RecalcChangesNothing(f);
+}
+
+// A person who sold a flat.
+TEST_F(Returns3Cli, Pit39) {
+  const std::string f = File("pit39.dc2014");
+  const CliRun n = Cli({"new", "-o", f, "--kind", "0", "PIT-39"});
+  ASSERT_EQ(n.status, 0) << n.err;
+  Expect(f, {"1:19=200000", "1:20=150000"},
+         {{"1:22", "50000,00"}, {"1:23", "0,00"}, {"1:25", "50000,00"}, {"1:26", "9500,00"}, {"1:28", "9500,00"},
+          {"1:35", "9500,00"}, {"1:3", "1"}},
+         false);
+  Expect(f, {"1:20=201234,56"}, {{"1:22", "0,00"}, {"1:23", "1234,00"}, {"1:28", "0,00"}, {"1:35", "0,00"}}, false);
+  RecalcChangesNothing(f);
+}
+
+}  // namespace
+}  // namespace pit
