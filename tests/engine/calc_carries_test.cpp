@@ -35,6 +35,10 @@ TEST(CarryTables, RemovingAnAttachmentResetsWhatItCarried) {
     } else {
       fx.Set(incomeReturn, 36, "1000000,00");
     }
+    // A PIT-28 fits what it is given into its revenue: typed second-group
+    // revenue, as no PIT-28/A is attached.
+    for (int e : {ret, other})
+      if (fx.s.Entry(e).IdPit == kPit28) fx.Set(e, 43, "1000000,00");
     const int a = fx.Add(c.attachment, ret, c.pm);
     for (int k = 0; k < kSlotCount; ++k) fx.Set(a, k, "7,00");
     CalcContext& ctx = fx.ctx;
