@@ -224,7 +224,9 @@ CommitOutcome SettlementSession::Commit(int entry, int field, const FieldInput& 
   }
   FormEntry& e = s_.Entry(entry);
   ValueSlot& slot = e.Slots[static_cast<std::size_t>(field)];
-  s_.DocumentModified = true;
+  // Passing through a field without changing it is no edit: the settlement
+  // stays unmodified, and the save question with it.
+  const auto before = e.Slots;
   const bool haveDef = entry == shownEntry_ && field < static_cast<int>(shown_.size());
   if (haveDef) {
     FieldObject& def = shown_[static_cast<std::size_t>(field)];
@@ -250,6 +252,13 @@ CommitOutcome SettlementSession::Commit(int entry, int field, const FieldInput& 
   } else if (input.kind != FieldInput::Kind::Nothing) {
     out.accepted = false;
   }
+  for (std::size_t i = 0; i < before.size() && !out.changed; ++i) {
+    const ValueSlot& was = before[i];
+    const ValueSlot& now = e.Slots[i];
+    out.changed = was.Value != now.Value || was.CheckState != now.CheckState || was.OfficeCode != now.OfficeCode ||
+                  was.Spare != now.Spare;
+  }
+  if (out.changed) s_.DocumentModified = true;
   out.calc = Calculate(entry, field, input.kind == FieldInput::Kind::Tick);
   return out;
 }

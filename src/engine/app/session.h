@@ -74,6 +74,7 @@ struct CommitOutcome {
   std::string message;    // for the user when not accepted (may be empty)
   CalcStatus calc = CalcStatus::Done;
   bool noDefinition = false;  // the form's definition file is missing
+  bool changed = false;   // some value of the entry differs from before the commit
   bool ok() const { return accepted && calc == CalcStatus::Done; }
 };
 

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include "ui/app/icons.h"
@@ -19,6 +20,16 @@ WelcomePicture::WelcomePicture(const QPixmap& picture, QWidget* parent) : QLabel
 void WelcomePicture::mouseReleaseEvent(QMouseEvent* e) {
   if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()) && isEnabled()) emit clicked();
   QLabel::mouseReleaseEvent(e);
+}
+
+void WelcomePicture::keyPressEvent(QKeyEvent* e) {
+  const int key = e->key();
+  if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) && !e->isAutoRepeat()) {
+    e->accept();
+    if (isEnabled()) emit clicked();
+    return;
+  }
+  QLabel::keyPressEvent(e);
 }
 
 WelcomePanel::WelcomePanel(QWidget* parent) : QWidget(parent) {
@@ -53,6 +64,11 @@ WelcomePanel::WelcomePanel(QWidget* parent) : QWidget(parent) {
   grid->addWidget(IIOtworzIstniejace, 0, 1);
   IIRozpocznijPrace->hide();
   IIOtworzIstniejace->hide();
+  IRozpocznijPrace->setFocusPolicy(Qt::StrongFocus);
+  IOtworzIstniejace->setFocusPolicy(Qt::StrongFocus);
+  IRozpocznijPrace->setAccessibleName(start);
+  IOtworzIstniejace->setAccessibleName(open);
+  setTabOrder(IRozpocznijPrace, IOtworzIstniejace);
 
   for (WelcomePicture* p : {IRozpocznijPrace, IIRozpocznijPrace, IOtworzIstniejace, IIOtworzIstniejace}) {
     p->installEventFilter(this);
@@ -74,7 +90,26 @@ void WelcomePanel::HideTwins() {
   IIOtworzIstniejace->hide();
 }
 
+void WelcomePanel::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // Nothing else of the window takes typing while the panel is there.
+  QWidget* first = IRozpocznijPrace->isEnabled() ? static_cast<QWidget*>(IRozpocznijPrace) : IOtworzIstniejace;
+  first->setFocus(Qt::OtherFocusReason);
+}
+
 bool WelcomePanel::eventFilter(QObject* watched, QEvent* event) {
+  // The focused picture shows its highlighted twin, as the mouse does.
+  if (event->type() == QEvent::FocusIn && (watched == IRozpocznijPrace || watched == IOtworzIstniejace)) {
+    const bool start = watched == IRozpocznijPrace;
+    (start ? IIOtworzIstniejace : IIRozpocznijPrace)->hide();
+    WelcomePicture* twin = start ? IIRozpocznijPrace : IIOtworzIstniejace;
+    twin->show();
+    twin->raise();
+  } else if (event->type() == QEvent::FocusOut && watched == IRozpocznijPrace) {
+    IIRozpocznijPrace->hide();
+  } else if (event->type() == QEvent::FocusOut && watched == IOtworzIstniejace) {
+    IIOtworzIstniejace->hide();
+  }
   if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
     if (watched == IRozpocznijPrace && IRozpocznijPrace->isEnabled()) {
       IIOtworzIstniejace->hide();

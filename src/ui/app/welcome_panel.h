@@ -1,7 +1,8 @@
 #pragma once
 // The welcome panel RozpocznijPrace at the bottom of the main window while
 // no settlement is open: two pictures, each with a highlighted twin that
-// stands over it while the mouse is there.
+// stands over it while the mouse is there. Both take the keyboard focus
+// (Tab), which shows the twin too, and Enter or Space presses them.
 #include <QLabel>
 #include <QWidget>
 
@@ -30,6 +31,7 @@ class WelcomePanel : public QWidget {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 };
 
 class WelcomePicture : public QLabel {
@@ -43,6 +45,7 @@ class WelcomePicture : public QLabel {
 
  protected:
   void mouseReleaseEvent(QMouseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
 };
 
 }  // namespace pit::ui

@@ -72,6 +72,20 @@ int NextFieldIndex(const std::vector<FieldObject>& defs, int left) {
   return best < 0 ? left : best;
 }
 
+int PreviousFieldIndex(const std::vector<FieldObject>& defs, int left) {
+  if (left < 0 || left >= static_cast<int>(defs.size())) return left;
+  const int leftTab = defs[static_cast<std::size_t>(left)].Tab;
+  int best = -1;
+  for (int k = 1; k < static_cast<int>(defs.size()); ++k) {
+    const FieldObject& d = defs[static_cast<std::size_t>(k)];
+    // Fields out of the tab order (Tab 0) are not reached going forwards
+    // either.
+    if (d.Tab >= leftTab || d.Tab <= 0 || d.ReadOnly || !d.Visible || d.Typ == kKreska) continue;
+    if (best < 0 || d.Tab > defs[static_cast<std::size_t>(best)].Tab) best = k;
+  }
+  return best < 0 ? left : best;
+}
+
 std::string PageQuestion(int page, const std::string& formCode) {
   return "Czy przejść na " + std::to_string(page) + " stronę druku " + formCode + " ?";
 }

@@ -23,6 +23,9 @@ int KrsFieldOf(int idPit);
 // smallest Tab above the left field's (lowest index on equal Tab); `left`
 // itself when there is none.
 int NextFieldIndex(const std::vector<FieldObject>& defs, int left);
+// The field Shift+Tab goes to: the one whose Tab comes right before the
+// left field's (`left` when there is none), with the same fields skipped.
+int PreviousFieldIndex(const std::vector<FieldObject>& defs, int left);
 
 // The end-of-page question.
 std::string PageQuestion(int page, const std::string& formCode);

@@ -102,14 +102,19 @@ void OrganisationPicker::SetListOpen(bool open) {
   open_ = open;
   const int h = open ? kOpenHeight : kClosedHeight;
   setFixedHeight(h);
-  SGOPP->setFixedHeight(h);
-  POOPFind->raise();
   // A KRS field low on the page would leave the open list hanging below the
-  // page, out of reach: the picker then rises as far as it must, and goes
-  // back over its field when the list closes.
-  int y = anchorY_;
-  if (open && parentWidget() != nullptr) y = std::max(0, std::min(anchorY_, parentWidget()->height() - h));
-  move(x(), y);
+  // page, out of reach: the list then opens above the strip. The strip itself
+  // never leaves its field, so what the user types stays where it belongs
+  // and the rows below the field stay in sight.
+  above_ = open && parentWidget() != nullptr && anchorY_ + h > parentWidget()->height();
+  const int stripTop = above_ ? h - kStripHeight : 0;
+  SGOPP->setFixedHeight(above_ ? h - kStripHeight : h);
+  SGOPP->move(0, 0);
+  // Row 0 ("no row chosen") lies under the strip when the list hangs below.
+  SGOPP->setRowHidden(0, above_);
+  POOPFind->move(0, stripTop);
+  POOPFind->raise();
+  move(x(), std::max(0, anchorY_ - stripTop));
   if (open) {
     for (QWidget* w = parentWidget(); w != nullptr; w = w->parentWidget()) {
       if (auto* area = qobject_cast<QScrollArea*>(w)) {
@@ -347,6 +352,6 @@ DonationPanel::DonationPanel(TFImage& owner, QWidget* parent)
 
 void DonationPanel::SBTAKClick() { owner_.DonationAccepted(); }
 
-void DonationPanel::SBNIEClick() { hide(); }
+void DonationPanel::SBNIEClick() { owner_.DonationDeclined(); }
 
 }  // namespace pit::ui

@@ -62,6 +62,7 @@ class OrganisationPicker : public QFrame {
   QTableWidget* SGOPP;
   bool open_ = false;
   int row_ = 0;
+  bool above_ = false;        // the open list lies above the strip
   int anchorY_ = 0;           // where the strip sits over its field
   QPointF lastPointer_;       // global position of the last mouse move taken
 };

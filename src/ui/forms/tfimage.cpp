@@ -162,11 +162,18 @@ void TFImage::ShowPage(int idPit, int page, bool refresh) {
   pageCount_ = c.PageCount;
   if (pageCount_ <= 0 && FormCatalogue::IsValid(idPit)) pageCount_ = ctx_.settlement.Catalogue()[idPit].PageCount;
   reminderFlag_ = false;
-  enterArmed_ = true;
+  enterPressed_ = tabPressed_ = false;
   LoadPagePicture();
   ClearFieldLayer();
   RunEntryCalculation();
   DrawFields();
+  // Another page, form or entry starts at its top: one opened at the place
+  // of the page before would hide its first fields and put others where the
+  // user expects them.
+  if (c.Number != shownEntry_ || idPit != shownIdPit_ || page != shownPage_) ScrollTo(0);
+  shownEntry_ = c.Number;
+  shownIdPit_ = idPit;
+  shownPage_ = page;
   if (refresh) update();
   emit pageShown(page, pageCount_);
 }
@@ -187,6 +194,7 @@ void TFImage::CloseForm() {
   ctx_.Session().ForgetShownFields();
   pageCount_ = 0;
   pageHeight_ = 0;
+  shownEntry_ = shownIdPit_ = shownPage_ = 0;
   surface_->update();
 }
 
@@ -338,7 +346,7 @@ bool TFImage::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void TFImage::showEvent(QShowEvent* e) {
-  enterArmed_ = true;
+  enterPressed_ = tabPressed_ = false;
   QWidget::showEvent(e);
 }
 
@@ -372,6 +380,7 @@ void TFImage::CloseAllEditors() {
   HidePickPanels();
   editor_ = Editor::None;
   openedFor_ = -1;
+  enterPressed_ = tabPressed_ = false;
   if (hadFocus || QApplication::focusWidget() == nullptr) surface_->setFocus();
 }
 
@@ -568,10 +577,13 @@ void TFImage::CommitEdited() {
   // The rules of the field's type, the document modified, the calculation.
   const CommitOutcome r = ctx_.Session().Commit(ctx_.settlement.Current.Number, k, input);
   if (!r.accepted && !r.message.empty()) Message(r.message);
-  emit modified();
+  // Passing through a field without changing it is no edit.
+  if (r.changed) emit modified();
 }
 
-void TFImage::NextField() {
+void TFImage::NextField() { MoveOn(false); }
+
+void TFImage::MoveOn(bool backward) {
   fieldLeft_ = edited_;
   edited_ = -1;
   CloseAllEditors();
@@ -580,16 +592,15 @@ void TFImage::NextField() {
     fieldLeft_ = -1;
     return;
   }
-  const int next = NextFieldIndex(fields_, fieldLeft_);
+  const int next = backward ? PreviousFieldIndex(fields_, fieldLeft_) : NextFieldIndex(fields_, fieldLeft_);
   const int page = ctx_.settlement.Current.Page;
   const int nextPage = fields_[static_cast<std::size_t>(next)].Page;
-  if (nextPage > page) {
+  if (backward ? nextPage < page : nextPage > page) {
     const std::string code =
         FormCatalogue::IsValid(ctx_.settlement.Current.IdPit) ? ctx_.settlement.Catalogue()[ctx_.settlement.Current.IdPit].Code : "";
+    // The Enter that answers is released into the editor opened below, which
+    // did not see its press: it does not move on again.
     const bool yes = AskYesNo("Pytanie", PageQuestion(nextPage, code));
-    // The Enter that answered is released into the editor opened below; it
-    // must not move on again (with No it would ask the same question for ever).
-    enterArmed_ = false;
     if (yes) {
       const int left = fieldLeft_;
       ShowOtherPage(nextPage);
@@ -598,7 +609,7 @@ void TFImage::NextField() {
     } else {
       edited_ = fieldLeft_;
     }
-  } else if (nextPage < page) {
+  } else if (nextPage != page) {
     // The tab order never leads back a page; stay on the field.
     edited_ = fieldLeft_;
   } else {
@@ -626,13 +637,22 @@ void TFImage::SendEnter() {
 bool TFImage::EditorKeyPress(QKeyEvent* e, bool tickPanel) {
   const int key = e->key();
   if (IsEnter(key)) {
+    enterPressed_ = true;
     if (!tickPanel) {
       overField_ = false;
       if (edited_ >= 0) CommitEdited();
     }
     return true;
   }
-  if (key == Qt::Key_Tab || key == Qt::Key_Backtab) return true;  // moves on at its release
+  if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {  // moves on at its release
+    tabPressed_ = true;
+    backtabPressed_ = key == Qt::Key_Backtab || (e->modifiers() & Qt::ShiftModifier);
+    return true;
+  }
+  if (key == Qt::Key_Escape && !tickPanel) {
+    RevertEditor();
+    return true;
+  }
   if (key == Qt::Key_Space && tickPanel) {
     if (edited_ >= 0) {
       tickPanel_->Toggle();
@@ -648,18 +668,42 @@ bool TFImage::EditorKeyRelease(QKeyEvent* e) {
   const int key = e->key();
   if (e->isAutoRepeat()) return false;
   if (IsEnter(key)) {
-    if (edited_ >= 0 && enterArmed_)
-      NextField();
-    else
-      enterArmed_ = true;
+    const bool pressedHere = enterPressed_;
+    enterPressed_ = false;
+    if (edited_ >= 0 && pressedHere) NextField();
     return true;
   }
   if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
-    SendEnter();
+    const bool pressedHere = tabPressed_;
+    tabPressed_ = false;
+    if (!pressedHere) return true;
+    if (!backtabPressed_) {
+      SendEnter();
+      return true;
+    }
+    // Shift+Tab commits as Enter does, then goes back; a refused value
+    // (its message cleared the press) keeps the field.
+    const bool tick = editor_ == Editor::Tick;
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    EditorKeyPress(&press, tick);
+    const bool kept = enterPressed_;
+    enterPressed_ = false;
+    if (kept && edited_ >= 0) MoveOn(true);
     return true;
   }
-  enterArmed_ = true;
   return false;
+}
+
+void TFImage::RevertEditor() {
+  if (!IsField(edited_) || openedFor_ != edited_ || Slot(edited_) == nullptr) return;
+  const FieldObject& d = fields_[static_cast<std::size_t>(edited_)];
+  if (editor_ == Editor::Text && textBox_ != nullptr) {
+    textBox_->Start(Q(Slot(edited_)->Value));
+  } else if (editor_ == Editor::Masked && maskedBox_ != nullptr) {
+    const std::string& value = Slot(edited_)->Value;
+    maskedBox_->SetMasked(Q(d.Typ == kNip ? MaskNip(value, d.Option) : MaskDate(value)));
+    maskedBox_->selectAll();
+  }
 }
 
 void TFImage::TickPanelMouseUp() {
@@ -692,6 +736,15 @@ void TFImage::PickerCommit() {
   NextField();
 }
 
+void TFImage::DonationDeclined() {
+  POPP->hide();
+  // The part is typed into the field the panel stood over.
+  if (textBox_ != nullptr && editor_ == Editor::Text) {
+    textBox_->setFocus();
+    textBox_->selectAll();
+  }
+}
+
 void TFImage::DonationAccepted() {
   if (edited_ >= 0) {
     if (textBox_ != nullptr) textBox_->setText(POPP->Amount()->text());
@@ -707,11 +760,14 @@ void TFImage::Message(const std::string& text, bool warning) {
   QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::Information, QGuiApplication::applicationDisplayName(),
                   Q(text), QMessageBox::Ok, this);
   box.exec();
+  enterPressed_ = tabPressed_ = false;
 }
 
 bool TFImage::AskYesNo(const std::string& title, const std::string& text) {
   QMessageBox box(QMessageBox::Warning, Q(title), Q(text), QMessageBox::Yes | QMessageBox::No, this);
-  return box.exec() == QMessageBox::Yes;
+  const bool yes = box.exec() == QMessageBox::Yes;
+  enterPressed_ = tabPressed_ = false;
+  return yes;
 }
 
 // --- CalcDisplay -------------------------------------------------------------------------------------
@@ -753,6 +809,7 @@ void TFImage::ShowCorrectionInfo(const std::string& caption, int page) {
   TFInfo info(this);
   info.Prepare(Q(caption), page, eFilingVisible_ ? eFilingVisible_() : true);
   info.exec();
+  enterPressed_ = tabPressed_ = false;
 }
 
 void TFImage::ShowReminder(const std::string& text) { Message(text); }

@@ -128,6 +128,7 @@ class TFImage : public QWidget, public CalcDisplay {
   void PickCancelled();  // "anuluj" / Esc of any pick panel
   void PickerCommit();   // a KRS chosen or typed in the organisation picker
   void DonationAccepted();  // "TAK, chcę"
+  void DonationDeclined();  // "NIE, tylko część": the user types a part
 
  signals:
   // After every committed edit (the settlement is modified).
@@ -179,6 +180,11 @@ class TFImage : public QWidget, public CalcDisplay {
   void HidePickPanels();
   void CommitEdited();
   void NextField();
+  // Tab order forwards or backwards from the field being edited; a field of
+  // another page is reached only after the page question.
+  void MoveOn(bool backward);
+  // Esc: the editor shows the stored value again, nothing is committed.
+  void RevertEditor();
   void ShowEntryHint(int k);
   void ScrollTo(int y);
   int ScrollPos() const;
@@ -220,7 +226,15 @@ class TFImage : public QWidget, public CalcDisplay {
   bool overField_ = false;
   int edited_ = -1;
   bool clickInProgress_ = false;
-  bool enterArmed_ = true;
+  // An Enter or Tab moves on at its release only when its press came to an
+  // editor too: the release of a key that answered a dialog or chose from a
+  // list lands in the editor opened after it and must not move on again.
+  bool enterPressed_ = false;
+  bool tabPressed_ = false;
+  bool backtabPressed_ = false;
+  int shownEntry_ = 0;  // entry, form and page last shown: another starts at its top
+  int shownIdPit_ = 0;
+  int shownPage_ = 0;
   int fieldLeft_ = -1;
   std::string rememberedCountry_;
   bool reminderFlag_ = false;
