@@ -197,8 +197,9 @@ class TToolsTest : public QObject {
     QTest::addColumn<QString>("message");
     QTest::newRow("lower-case extension") << "lower.dc2014" << true << true << QString();
     QTest::newRow("upper-case extension") << "UPPER.DC2014" << true << true << QString();
-    QTest::newRow("mixed-case extension") << "mixed.Dc2014" << true << false
-                                          << "Podany plik nie jest plikiem programu PIT Korvan 2014.\n";
+    QTest::newRow("mixed-case extension") << "mixed.Dc2014" << true << true << QString();
+    QTest::newRow("extension inside the name") << "notes.dc2014.txt" << true << false
+                                               << "Podany plik nie jest plikiem programu PIT Korvan 2014.\n";
     QTest::newRow("missing file") << "missing.dc2014" << false << true << "Nie ma pliku rozliczeniowego.";
   }
 

@@ -70,7 +70,7 @@ bool DocumentController::Save(const QString& path) {
   if (target.isEmpty() || !QFileInfo::exists(target)) {
     target = AskSaveFileName();
     if (target.isEmpty()) return false;
-    if (!target.contains(kExtension)) target += kExtension;
+    if (!HasSettlementExtension(target.toStdString())) target += kExtension;
   }
   const FileResult r = ctx_.Session().Save(S(target));
   if (!r.ok) {

@@ -58,7 +58,6 @@ const QString kAlreadyRunning = QStringLiteral("Program PIT Korvan jest już uru
 const QString kNoLockFile =
     QStringLiteral("Nie można utworzyć pliku blokady programu:\n%1\nSprawdź uprawnienia do tego folderu.");
 const QString kNotOurFile = QStringLiteral("Podany plik nie jest plikiem programu PIT Korvan 2014.\n");
-const QString kExtension = QStringLiteral(".dc2014");
 const QString kNotYet = QStringLiteral("Funkcja „%1” nie jest jeszcze dostępna w tej wersji programu.");
 
 // The maker's pages (forum and product page).
@@ -463,7 +462,8 @@ bool TTools::AfterShow(const QStringList& arguments) {
 
   const QString file = arguments.value(0);
   if (!file.isEmpty()) {
-    if (file.contains(kExtension) || file.contains(QStringLiteral(".DC2014"))) {
+    // A name that merely contains the extension ("notes.dc2014.txt") is no settlement.
+    if (HasSettlementExtension(S(file))) {
       openedFromCommandLine_ = true;
       documents_->OpenFromCommandLine(file);
     } else {
