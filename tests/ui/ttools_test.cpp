@@ -33,6 +33,7 @@
 #include "refdata/dictionaries.h"
 #include "ui/app/app_context.h"
 #include "ui/app/startup.h"
+#include "platform/file_lock.h"
 #include "ui/app/ttools.h"
 #include "ui/app/welcome_panel.h"
 #include "ui/forms/tfimage.h"
@@ -315,6 +316,30 @@ class TToolsTest : public QObject {
     QVERIFY(s.DocumentModified);
     QVERIFY(w.ToolButtonSave->isEnabled());
     s.DocumentModified = false;  // nothing to ask when the window goes
+  }
+
+  // A file that another program of the user is working on (the command line
+  // holds its lock) is not opened underneath it; once free, it opens and
+  // stays locked while it is open.
+  void fileInUseIsNotOpened() {
+    const QString path = File(QStringLiteral("zajety.dc2014"));
+    MakeSettlementFile(path, program_);
+    {
+      platform::FileLock other;
+      QCOMPARE(other.Acquire(path.toStdString(), 0), platform::FileLock::Result::Locked);
+      Answerer answerer;
+      auto st = Start({path});
+      QCOMPARE(answerer.boxes.size(), 1);
+      QVERIFY2(answerer.boxes[0].text.startsWith(QStringLiteral("Plik jest właśnie używany przez inny program")),
+               qPrintable(answerer.boxes[0].text));
+      QVERIFY(!st->ctx.settlement.IsOpen());
+    }
+    Answerer answerer;
+    auto st = Start({path});
+    QVERIFY2(answerer.boxes.isEmpty(), qPrintable(answerer.Texts().join(" | ")));
+    QVERIFY(st->ctx.settlement.IsOpen());
+    platform::FileLock other;
+    QCOMPARE(other.Acquire(path.toStdString(), 0), platform::FileLock::Result::Busy);
   }
 
   void openAndSaveAs() {

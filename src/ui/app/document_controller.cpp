@@ -67,11 +67,13 @@ bool DocumentController::AskToSave(bool closing) {
 bool DocumentController::Save(const QString& path) {
   w_.CommitTypedValue();
   QString target = path;
-  if (target.isEmpty() || !QFileInfo::exists(target)) {
+  // A file opened damaged keeps what it had: the settlement goes to a new name.
+  if (target.isEmpty() || !QFileInfo::exists(target) || ctx_.Session().SaveNeedsNewName(S(target))) {
     target = AskSaveFileName();
     if (target.isEmpty()) return false;
     if (!HasSettlementExtension(target.toStdString())) target += kExtension;
   }
+  if (!LockFor(target)) return false;
   const FileResult r = ctx_.Session().Save(S(target));
   if (!r.ok) {
     TellUser(&w_, Q(r.message));
@@ -94,8 +96,10 @@ bool DocumentController::Load(const QString& path) {
   w_.TbCheck->setEnabled(false);
   w_.TBOpenXML->setEnabled(false);
   w_.ClearSettlement();
+  if (!LockFor(path)) return false;
   const FileResult r = ctx_.Session().Open(S(path));
   if (!r.ok) {
+    lock_.Release();
     TellUser(&w_, Q(r.message));
     return false;
   }
@@ -140,7 +144,23 @@ void DocumentController::OpenFromCommandLine(const QString& path) {
 
 void DocumentController::Close() {
   if (!AskToSave(false)) return;
+  lock_.Release();
   w_.ReturnToIdle();
+}
+
+bool DocumentController::LockFor(const QString& path) {
+  switch (lock_.Acquire(S(path), 0)) {
+    case platform::FileLock::Result::Locked:
+      return true;
+    case platform::FileLock::Result::Busy:
+      TellUser(&w_, QStringLiteral("Plik jest właśnie używany przez inny program (np. pit2014cli):\n") + path +
+                        QStringLiteral("\nSpróbuj ponownie za chwilę."));
+      return false;
+    case platform::FileLock::Result::Failed:
+      break;
+  }
+  TellUser(&w_, QStringLiteral("Nie można założyć blokady pliku:\n") + Q(platform::FileLock::LockPathFor(S(path))));
+  return false;
 }
 
 void DocumentController::RecalculateAll() {

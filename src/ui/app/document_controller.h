@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/file_lock.h"
 // The life cycle of the settlement file in the desktop program: open (with
 // or without recalculation), save, save as, close, the save question, and
 // recalculating every entry. It works through the engine's session and asks
@@ -47,8 +48,15 @@ class DocumentController : public QObject {
   QString AskOpenFileName();
   QString AskSaveFileName();
 
+  // Takes the lock of the file about to be opened or written; false (after
+  // telling the user) when another program has it.
+  bool LockFor(const QString& path);
+
   TTools& w_;
   AppContext& ctx_;
+  // The open file's lock, held while it is open so that the command line
+  // cannot change it underneath the window.
+  platform::FileLock lock_;
 };
 
 }  // namespace pit::ui
