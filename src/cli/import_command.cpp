@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "app/document.h"
+#include "platform/file_lock.h"
 #include "calc/identification.h"
 #include "commands.h"
 #include "forms/definition_library.h"
@@ -50,10 +51,21 @@ int CmdImport(const std::vector<std::string>& args, const std::string& argv0) {
   }
   if (dcDir.empty()) dcDir = (fs::u8path(ProgramFolder(argv0)) / "dc").u8string();
 
+  // Read, changed and written back: another program must not do the same
+  // meanwhile, and a file read damaged is not written over.
+  platform::FileLock lock;
+  if (lock.Acquire(file, 30000) != platform::FileLock::Result::Locked) {
+    std::cerr << "Plik jest używany przez inny program (np. otwarty w programie PIT): " << file << "\n";
+    return kFileError;
+  }
   DefinitionLibrary defs(dcDir);
   Settlement s;
   const FileResult loaded = LoadSettlement(file, s, defs);
   if (!loaded.ok) {
+    std::cerr << loaded.message << "\n";
+    return kFileError;
+  }
+  if (loaded.damaged) {
     std::cerr << loaded.message << "\n";
     return kFileError;
   }
