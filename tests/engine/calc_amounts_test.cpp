@@ -125,7 +125,9 @@ TEST(ParseAmount, ReadsCommaTextsOnly) {
   for (const P& c : cases) {
     const auto v = ParseAmount(c.text);
     ASSERT_EQ(v.has_value(), c.ok) << c.text;
-    if (c.ok) EXPECT_EQ(FormatAmount(*v), FormatAmount(c.value)) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(FormatAmount(*v), FormatAmount(c.value)) << c.text;
+    }
   }
 }
 

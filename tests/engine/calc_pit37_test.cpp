@@ -138,7 +138,9 @@ TEST(Pit37, Scenarios) {
       EXPECT_TRUE(fx.display.messages.empty());
       EXPECT_EQ(fx.display.height, MessageListHeight::Hidden);
     }
-    if (c.donationLabel) EXPECT_EQ(fx.display.donationLabel, c.donationLabel);
+    if (c.donationLabel) {
+      EXPECT_EQ(fx.display.donationLabel, c.donationLabel);
+    }
   }
 }
 

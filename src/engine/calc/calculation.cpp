@@ -7,10 +7,6 @@ namespace {
 
 using CalcFn = void (*)(CalcContext&, int);
 
-// Forms whose amounts are not computed here yet still take part in the
-// identification exchange, which every calculation but ZAP-3's does first.
-void ExchangeOnlyForNow(CalcContext& ctx, int entry) { CalculateExchangeOnly(ctx, entry); }
-
 void Nothing(CalcContext&, int) {}
 
 const std::array<CalcFn, kFormTypeCount + 1>& DispatchTable() {

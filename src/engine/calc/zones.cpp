@@ -39,7 +39,7 @@ void NumberCopy(CalcContext& ctx, FormFields& f, int copyField) {
   if (f.AmountOf(copyField) == 0) f.SetText(copyField, CountText(PlaceAmongCopies(ctx, f.Entry())));
 }
 
-bool IsParent(const CalcContext& ctx, int parent, int candidate) { return candidate > 0 && candidate == parent; }
+bool IsParent(int parent, int candidate) { return candidate > 0 && candidate == parent; }
 
 // The sheets: identification, the name line, the copy number and count,
 // the rows that need all their fields once one is filled.
@@ -72,10 +72,10 @@ void CalculatePitZG(CalcContext& ctx, int entry) {
 
   // 4. Only the fields of this PIT/ZG's return are typed.
   if (shown) {
-    const bool underPit36 = IsParent(ctx, parent, ctx.FindEntry(kPit36, 0, kPmNone));
-    const bool underPit36L = IsParent(ctx, parent, ctx.FindEntry(kPit36L, 0, kPmNone));
-    const bool underPit38 = IsParent(ctx, parent, ctx.FindEntry(kPit38, 0, pm));
-    const bool underPit39 = IsParent(ctx, parent, ctx.FindEntry(kPit39, 0, pm));
+    const bool underPit36 = IsParent(parent, ctx.FindEntry(kPit36, 0, kPmNone));
+    const bool underPit36L = IsParent(parent, ctx.FindEntry(kPit36L, 0, kPmNone));
+    const bool underPit38 = IsParent(parent, ctx.FindEntry(kPit38, 0, pm));
+    const bool underPit39 = IsParent(parent, ctx.FindEntry(kPit39, 0, pm));
     for (int k = 8; k <= 25; ++k) ctx.display.SetReadOnly(k, !underPit36);
     for (int k : {29, 30}) ctx.display.SetReadOnly(k, !underPit36L);
     for (int k : {31, 32}) ctx.display.SetReadOnly(k, !underPit38);

@@ -20,7 +20,6 @@ namespace pit::ui {
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string S(const QString& s) { return s.toStdString(); }
 
 const QString kNoConnection = QStringLiteral(
     "Brak połączenia z siecią internet.\nWysłanie zeznania do systemu e-Deklaracje wymaga połączenia internetowego.");
