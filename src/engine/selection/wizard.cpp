@@ -260,7 +260,7 @@ void Wizard::LayOut() {
     for (int b = 1; b <= kWizardBoxesPerGroup[g]; ++b) {
       bool shown = false;
       if (visible) {
-        for (const WizardBoxSpec* spec : VisibleBoxes(page_, g)) shown = shown || spec->Box == b;
+        for (const WizardBoxSpec* visible : VisibleBoxes(page_, g)) shown = shown || visible->Box == b;
       }
       if (!shown) r.Boxes[WizardBoxIndex(g, b)] = false;
     }
@@ -298,13 +298,13 @@ void Wizard::ApplyForward(int page) {
   std::vector<Add> adds;
   for (int g = 0; g < kWizardGroupCount; ++g) {
     if (!GroupVisible(page, g) || r.Answer[g] != kAnswerYes) continue;
-    const WizardGroupSpec& spec = q->Groups[g];
-    if (spec.Where == WizardPlacement::Boxes) {
+    const WizardGroupSpec& group = q->Groups[g];
+    if (group.Where == WizardPlacement::Boxes) {
       for (const WizardBoxSpec* b : VisibleBoxes(page, g)) {
         if (r.Boxes[WizardBoxIndex(g, b->Box)]) adds.push_back({FindMain(b->Main), b->EntryPM});
       }
     } else {
-      adds.push_back({PlaceOf(spec), spec.EntryPM});
+      adds.push_back({PlaceOf(group), group.EntryPM});
     }
   }
   for (const Add& a : adds) {
@@ -427,8 +427,8 @@ WizardPageView Wizard::PageView() const {
     gv.Visible = GroupVisible(page_, g);
     if (!gv.Visible) continue;
     gv.Answer = r.Answer[g];
-    const WizardGroupSpec& spec = q->Groups[g];
-    gv.LabelVisible = spec.Where == WizardPlacement::Boxes;
+    const WizardGroupSpec& group = q->Groups[g];
+    gv.LabelVisible = group.Where == WizardPlacement::Boxes;
     for (const WizardBoxSpec* b : VisibleBoxes(page_, g)) {
       WizardBoxView& bv = gv.Boxes[static_cast<std::size_t>(b->Box - 1)];
       bv.Visible = true;
