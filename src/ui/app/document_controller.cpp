@@ -45,7 +45,7 @@ QString DocumentController::AskSaveFileName() {
   return d.selectedFiles().first();
 }
 
-bool DocumentController::AskToSave(bool closing) {
+bool DocumentController::AskToSave() {
   // A value typed and not yet committed is part of what the user sees: it is
   // committed first, so the question is asked and the save keeps it.
   w_.CommitTypedValue();
@@ -53,9 +53,11 @@ bool DocumentController::AskToSave(bool closing) {
   if (!s.DocumentModified) return true;
   const QString text = QStringLiteral("Rozliczenie \"") + Q(s.DocumentName) +
                        QStringLiteral("\" zostało zmodyfikowane.\nCzy zapisać zmiany w bieżącym rozliczeniu ?");
-  const QMessageBox::StandardButtons buttons =
-      closing ? (QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel) : (QMessageBox::Yes | QMessageBox::No);
-  const int answer = AskUser(&w_, QMessageBox::Warning, QStringLiteral("Zapisanie zmian"), text, buttons);
+  // Whatever is about to replace the settlement (closing it or the program,
+  // a new one, another file), "Anuluj" keeps it as it is, and so does Esc:
+  // a key pressed to get rid of the box must never throw the changes away.
+  const int answer = AskUser(&w_, QMessageBox::Warning, QStringLiteral("Zapisanie zmian"), text,
+                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
   if (answer == QMessageBox::Cancel) return false;
   if (answer == QMessageBox::Yes) {
     // Going on after a save that did not happen would throw the changes away.
@@ -120,7 +122,7 @@ bool DocumentController::Load(const QString& path) {
 }
 
 void DocumentController::Open(bool recalculate) {
-  if (!AskToSave(false)) return;
+  if (!AskToSave()) return;
   const QString file = AskOpenFileName();
   if (file.isEmpty()) return;
   ctx_.ids.Clear();
@@ -143,7 +145,7 @@ void DocumentController::OpenFromCommandLine(const QString& path) {
 }
 
 void DocumentController::Close() {
-  if (!AskToSave(false)) return;
+  if (!AskToSave()) return;
   lock_.Release();
   w_.ReturnToIdle();
 }

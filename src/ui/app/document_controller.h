@@ -26,8 +26,9 @@ class DocumentController : public QObject {
   // file is missing or unreadable.
   bool Load(const QString& path);
   // The save question when the settlement is modified. True: go on (saved,
-  // or the user chose not to save). False: stop. `closing` adds Cancel.
-  bool AskToSave(bool closing);
+  // or the user chose not to save). False: stop ("Anuluj" or Esc, or the
+  // save asked for did not happen).
+  bool AskToSave();
   // "Otwórz" (menu) and the tool bar's open button (`recalculate`): the save
   // question, the file dialog, the file loaded and its first entry shown.
   // A file that cannot be read leaves no settlement: the welcome panel.

@@ -518,7 +518,7 @@ void TTools::closeEvent(QCloseEvent* e) {
     e->accept();
     return;
   }
-  if (!AskToSave(true)) {
+  if (!AskToSave()) {
     e->ignore();
     return;
   }
@@ -753,7 +753,7 @@ void TTools::CommitTypedValue() {
   FImage->Recalculate();
 }
 
-bool TTools::AskToSave(bool closing) { return documents_->AskToSave(closing); }
+bool TTools::AskToSave() { return documents_->AskToSave(); }
 
 bool TTools::SaveDocument(const QString& path) { return documents_->Save(path); }
 
@@ -763,7 +763,7 @@ bool TTools::LoadDocument(const QString& path) { return documents_->Load(path); 
 
 MainWindowHooks TTools::SelectionHooks() {
   MainWindowHooks hooks;
-  hooks.askToSave = [this] { return AskToSave(false); };
+  hooks.askToSave = [this] { return AskToSave(); };
   hooks.openHelp = [this] { FPomoc->OpenAt(); };
   hooks.settlementChanged = [this] { RebuildTree(); };
   hooks.resetForNew = [this](int kind) {

@@ -69,8 +69,8 @@ class TTools : public QMainWindow {
   bool LoadDocument(const QString& path);
   // The save question when the settlement is modified. True: go on (saved,
   // or the user chose not to save). False: stop (Cancel, or the save asked
-  // for did not happen). `closing` adds Cancel.
-  bool AskToSave(bool closing);
+  // for did not happen; "Anuluj" and Esc).
+  bool AskToSave();
   // Commits the field being edited, if any, and shows the result.
   void CommitTypedValue();
   // Rebuilds the settlement's tree and the tree view from it.

@@ -28,7 +28,7 @@ struct AppContext;
 // What the windows need from the main window.
 struct MainWindowHooks {
   // The save question before the open settlement is discarded; the main
-  // window's own (TTools::AskToSave(false)). False stops the path and
+  // window's own (TTools::AskToSave()). False stops the path and
   // nothing is discarded. Without it the question is asked here, and Yes
   // saves to DocumentPath (asking for a file name when there is none).
   std::function<bool()> askToSave;
