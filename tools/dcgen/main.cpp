@@ -4,6 +4,7 @@
 //   dcgen compile SRC_DIR OUT_DIR
 //   dcgen dump FILE.dcs
 //   dcgen preview DC_DIR IDPIT PAGE OUT.png [x0,y0,x1,y1]
+//   dcgen decompile FILE.dcs [FILE.dcd] -o SOURCE.yaml [--form N] [--force]
 #include <QGuiApplication>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include <map>
 
 #include "forms/definition_files.h"
+#include "decompile.h"
 #include "form_source.h"
 #include "schema.h"
 #include "emf/qt_text_measurer.h"
@@ -26,7 +28,8 @@ namespace {
 
 int Usage() {
   std::cerr << "użycie:\n  dcgen compile KATALOG_ZRODEL KATALOG_DC\n  dcgen dump PLIK.dcs\n"
-               "  dcgen preview KATALOG_DC IDPIT STRONA PLIK.png [x0,y0,x1,y1]\n";
+               "  dcgen preview KATALOG_DC IDPIT STRONA PLIK.png [x0,y0,x1,y1]\n"
+               "  dcgen decompile PLIK.dcs [PLIK.dcd] -o ZRODLO.yaml [--form N] [--force]\n";
   return 2;
 }
 
@@ -146,5 +149,10 @@ int main(int argc, char** argv) {
   if (cmd == "preview" && (argc == 6 || argc == 7))
     return dcgen::Preview(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), argv[5],
                           argc == 7 ? argv[6] : "");
+  if (cmd == "decompile") {
+    pit::emf::QtTextMeasurer emfMeasurer;
+    dcgen::EmfMeasurer measurer(emfMeasurer);
+    return dcgen::DecompileCommand(std::vector<std::string>(argv + 2, argv + argc), measurer);
+  }
   return Usage();
 }

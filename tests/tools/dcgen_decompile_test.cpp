@@ -1,0 +1,248 @@
+// A definition edited in the designer must be able to go back into a source:
+// decompiling and compiling again has to give the same records, byte for
+// byte, for every form the program ships and for what the designer writes.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/catalogue.h"
+#include "decompile.h"
+#include "form_source.h"
+#include "forms/definition_files.h"
+#include "schema.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct FixedMeasurer : dcgen::Measurer {
+  double Width(const std::string& s, double em, bool) override {
+    std::size_t chars = 0;
+    for (unsigned char c : s) chars += (c & 0xC0) != 0x80;
+    return chars * em * 0.55;
+  }
+};
+
+std::vector<std::uint8_t> ReadBytes(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string all;
+  for (const auto& l : lines) all += l + "\n";
+  return all;
+}
+
+// Decompiles, writes the text, reads it back, checks it against the schema
+// and compiles it: the records that come out, or the problems on the way.
+struct RoundTrip {
+  std::vector<std::string> problems;
+  dcgen::CompiledForm form;
+  std::string text;
+};
+
+RoundTrip DecompileAndCompile(const dcgen::DecompileInput& in) {
+  FixedMeasurer m;
+  RoundTrip r;
+  dcgen::Decompiled d = dcgen::Decompile(in, m);
+  r.problems = d.problems;
+  r.text = dcgen::EmitSource(d.source, "test");
+  YAML::Node back = YAML::Load(r.text);
+  for (const auto& p : dcgen::CheckSchema(back, "test.yaml")) r.problems.push_back(p);
+  try {
+    r.form = dcgen::CompileForm(back, m);
+  } catch (const std::exception& e) {
+    r.problems.push_back(e.what());
+  }
+  return r;
+}
+
+// Names every record whose bytes differ, with the attributes that differ.
+std::string ByteDifferences(const std::vector<std::uint8_t>& want, const std::vector<pit::FieldObject>& fields) {
+  const auto got = pit::EncodeFieldObjects(fields);
+  std::string out;
+  if (got.size() != want.size() / pit::kFieldRecordSize * pit::kFieldRecordSize)
+    out += "liczba rekordów " + std::to_string(fields.size()) + "\n";
+  const auto wanted = pit::DecodeFieldObjects(want);
+  for (std::size_t k = 0; k < fields.size() && k < wanted.size(); ++k) {
+    const std::uint8_t* a = want.data() + k * pit::kFieldRecordSize;
+    const std::uint8_t* b = got.data() + k * pit::kFieldRecordSize;
+    if (std::memcmp(a, b, pit::kFieldRecordSize) == 0) continue;
+    for (const auto& d : dcgen::RecordDifferences(wanted[k], fields[k]))
+      out += "rekord " + std::to_string(k) + ": " + d + "\n";
+  }
+  return out;
+}
+
+TEST(DcgenDecompile, EveryShippedFormComesBackRecordForRecord) {
+  const fs::path dc = fs::path(PIT_BIN_DIR) / "dc";
+  pit::FormCatalogue catalogue;
+  int forms = 0;
+  for (const auto& e : fs::directory_iterator(dc)) {
+    if (e.path().extension() != ".dcs") continue;
+    ++forms;
+    SCOPED_TRACE(e.path().filename().string());
+    const auto dcsBytes = ReadBytes(e.path());
+    fs::path dcdPath = e.path();
+    dcdPath.replace_extension(".dcd");
+    const auto dcdBytes = ReadBytes(dcdPath);
+    dcgen::DecompileInput in;
+    in.idPit = std::stoi(e.path().stem().string());
+    ASSERT_TRUE(pit::FormCatalogue::IsValid(in.idPit));
+    in.code = catalogue[in.idPit].Code;
+    in.variant = catalogue[in.idPit].Variant;
+    in.fields = pit::DecodeFieldObjects(dcsBytes);
+    in.description = pit::DecodeFormDescription(dcdBytes);
+    ASSERT_TRUE(in.description.has_value());
+
+    RoundTrip r = DecompileAndCompile(in);
+    EXPECT_EQ(Joined(r.problems), "");
+    EXPECT_EQ(ByteDifferences(dcsBytes, r.form.fields), "");
+    EXPECT_EQ(pit::EncodeFormDescription(r.form.description), dcdBytes);
+    EXPECT_EQ(r.form.code, in.code);
+    EXPECT_EQ(r.form.variant, in.variant);
+  }
+  EXPECT_EQ(forms, pit::kFormTypeCount) << "bin/dc should hold every form";
+}
+
+// A field as the designer makes it when one is drawn.
+pit::FieldObject Drawn(int index, int l, int t, int r, int b, int typ = pit::kTekst, int page = 1) {
+  pit::FieldObject f;
+  f.Left = l, f.Top = t, f.Right = r, f.Bottom = b;
+  f.ID = f.Tab = index;
+  f.Name = std::to_string(index);
+  f.Page = page;
+  f.Typ = typ;
+  f.FontSize = "10";
+  f.BorderColor = "FFFFFF";
+  if (typ == pit::kLiczba) f.TextAlign = 1, f.Option = 1, f.DefValue = "0,00";
+  if (typ == pit::kNip) f.Option = 1;
+  return f;
+}
+
+TEST(DcgenDecompile, DesignerEditedDefinitionsComeBackOrSayWhatTheSourceCannotCarry) {
+  struct Case {
+    const char* what;
+    std::vector<pit::FieldObject> fields;
+    int pages;          // in the .dcd; 0: no .dcd
+    const char* problem;  // empty: the round trip holds
+  };
+  auto tricky = Drawn(0, 100, 100, 300, 120);
+  tricky.Name = "~";
+  tricky.Value = "true";
+  tricky.DefValue = "0,00";
+  tricky.Hint = "Kwota \"brutto\"\nz: #1 [a, b] {c}";
+  tricky.XMLNode = "Podmiot1.Nazwa";
+  auto box = Drawn(1, 400, 100, 430, 120, pit::kCheckbox);
+  box.Choices[0].Value = "2";
+  auto box12 = Drawn(2, 500, 100, 512, 112, pit::kCheckbox);
+  box12.Choices[0].Value = "1";
+  box12.Name = "1";
+  auto line = Drawn(1, 40, 50, 80, 58, pit::kKreska);
+  line.Tab = 0;
+  auto multi = Drawn(0, 50, 200, 700, 290);
+  multi.Multiline = true;
+  multi.Poz = 7;
+  multi.XMLNode = "P_7";
+  auto numbered = Drawn(2, 50, 300, 200, 316, pit::kLiczba);
+  numbered.Poz = 8;
+  numbered.PlusValue = true;
+  auto hidden = Drawn(3, 50, 330, 200, 346, pit::kData);
+  hidden.Visible = false;
+  hidden.ReadOnly = hidden.MustBe = true;
+  hidden.TextColor = "FF0000";
+  auto deletedBefore = Drawn(0, 100, 100, 200, 120);
+  deletedBefore.ID = 4;  // the records before it were deleted
+  auto blocked = Drawn(0, 100, 100, 200, 120);
+  blocked.Block = true;
+  auto ticked = Drawn(0, 100, 100, 112, 112, pit::kCheckbox);
+  ticked.Choices[0].Flag = true;
+  auto xmlOfAnother = Drawn(0, 100, 100, 200, 120);
+  xmlOfAnother.Poz = 3;
+  xmlOfAnother.XMLNode = "P_4";
+
+  const Case cases[] = {
+      {"fields drawn every way, with texts YAML would misread", {tricky, box, box12}, 1, ""},
+      // Over the frame of the page, inside out, in the footer, overlapping.
+      {"fields no cell can hold",
+       {Drawn(0, 5, 10, 790, 30), Drawn(1, 300, 400, 250, 380), Drawn(2, 100, 1110, 400, 1128),
+        Drawn(3, 100, 500, 300, 520), Drawn(4, 150, 505, 350, 520), Drawn(5, 200, 490, 220, 520)},
+       1, ""},
+      {"a strike line, a multi-line field, numbers and flags", {multi, line, numbered, hidden}, 1, ""},
+      {"fields on the last of three pages", {Drawn(0, 100, 100, 200, 120, pit::kNip, 3)}, 3, ""},
+      {"no fields at all", {}, 2, ""},
+      {"a form without its description", {Drawn(0, 60, 60, 90, 80, pit::kLiczba, 2)}, 0, ""},
+      {"an ID kept from before a deletion", {deletedBefore}, 1, "rekord 0: ID 0 zamiast 4"},
+      {"a blocked field", {blocked}, 1, "rekord 0: Block 0 zamiast 1"},
+      {"a box ticked by default", {ticked}, 1, "rekord 0: Choices[0].Flag 0 zamiast 1"},
+      {"an XML name of another position", {xmlOfAnother}, 1, "nazwa XML P_4 a pozycja 3"},
+      {"a field on page 0", {Drawn(0, 100, 100, 200, 120, pit::kTekst, 0)}, 1, "Page 1 zamiast 0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    dcgen::DecompileInput in;
+    in.idPit = 6;
+    in.code = "PIT/O";
+    in.variant = 20;
+    in.fields = c.fields;
+    if (c.pages) {
+      in.description = pit::FormDescription{"dc/6.dcd", c.pages, 1280, 1024, 1131, 800};
+    }
+    RoundTrip r = DecompileAndCompile(in);
+    if (*c.problem) {
+      EXPECT_NE(Joined(r.problems).find(c.problem), std::string::npos) << Joined(r.problems);
+      continue;
+    }
+    EXPECT_EQ(Joined(r.problems), "") << r.text;
+    EXPECT_EQ(ByteDifferences(pit::EncodeFieldObjects(c.fields), r.form.fields), "") << r.text;
+    int pages = std::max(c.pages, 1);
+    for (const auto& f : c.fields) pages = std::max(pages, f.Page);
+    EXPECT_EQ(static_cast<int>(r.form.pages.size()), pages);
+  }
+}
+
+TEST(DcgenDecompile, CommandWritesACompilableSourceAndKeepsAnExistingOne) {
+  const fs::path dir = fs::temp_directory_path() / ("dcgen_decompile_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  std::vector<pit::FieldObject> fields = {Drawn(0, 100, 100, 300, 120), Drawn(1, 100, 200, 300, 220, pit::kLiczba)};
+  ASSERT_TRUE(pit::SaveFieldObjects((dir / "tmp.dcs").string(), fields));
+  FixedMeasurer m;
+  const std::string out = (dir / "form.yaml").string();
+  const std::string dcs = (dir / "tmp.dcs").string();
+
+  // The form number does not follow from "tmp".
+  EXPECT_EQ(dcgen::DecompileCommand({dcs, "-o", out}, m), 2);
+  EXPECT_FALSE(fs::exists(out));
+  EXPECT_EQ(dcgen::DecompileCommand({dcs, "-o", out, "--form", "6"}, m), 0);
+  const auto first = ReadBytes(out);
+  YAML::Node src = YAML::LoadFile(out);
+  EXPECT_EQ(dcgen::CheckSchema(src, out), std::vector<std::string>{});
+  EXPECT_EQ(ByteDifferences(pit::EncodeFieldObjects(fields), dcgen::CompileForm(src, m).fields), "");
+
+  // A second run does not replace a source unless asked to.
+  fields.pop_back();
+  ASSERT_TRUE(pit::SaveFieldObjects(dcs, fields));
+  EXPECT_EQ(dcgen::DecompileCommand({dcs, "-o", out, "--form", "6"}, m), 1);
+  EXPECT_EQ(ReadBytes(out), first);
+  EXPECT_EQ(dcgen::DecompileCommand({dcs, "-o", out, "--form", "6", "--force"}, m), 0);
+  EXPECT_EQ(dcgen::CompileForm(YAML::LoadFile(out), m).fields.size(), 1u);
+
+  // A record the source cannot carry fails the command, naming it.
+  fields[0].Block = true;
+  ASSERT_TRUE(pit::SaveFieldObjects(dcs, fields));
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(dcgen::DecompileCommand({dcs, "-o", out, "--form", "6", "--force"}, m), 1);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("rekord 0: Block"), std::string::npos);
+  fs::remove_all(dir);
+}
+
+}  // namespace
