@@ -6,7 +6,7 @@ namespace pit::platform {
 
 bool InternetConnected() {
   if (QNetworkInformation::instance() == nullptr &&
-      !QNetworkInformation::load(QNetworkInformation::Feature::Reachability)) {
+      !QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability)) {
     return true;
   }
   const QNetworkInformation* info = QNetworkInformation::instance();

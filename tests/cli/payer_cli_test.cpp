@@ -188,7 +188,9 @@ TEST_F(ShippedFormsCli, RegistrationFormsKeepWhatIsTyped) {
     ASSERT_EQ(n.status, 0) << n.err;
     EXPECT_EQ(SetThenGet(file, c.values, c.fields), c.expected);
     // The office's notes are not for the person filling the form.
-    if (std::string(c.form) == "NIP-7") EXPECT_EQ(Cli({"set", file, "1:132=x"}).status, 4);
+    if (std::string(c.form) == "NIP-7") {
+      EXPECT_EQ(Cli({"set", file, "1:132=x"}).status, 4);
+    }
   }
 }
 

@@ -66,7 +66,9 @@ TEST(Guid, ShapeAndUniqueness) {
   EXPECT_FALSE(IsGuidText(a.substr(0, 35)));
   std::string lower = a;
   for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (lower != a) EXPECT_FALSE(IsGuidText(lower));
+  if (lower != a) {
+    EXPECT_FALSE(IsGuidText(lower));
+  }
 }
 
 TEST(Cp1250, ControlsGoAndWhatFitsIsKnown) {
