@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/session.h"
 #include "forms/definition_library.h"
 
 namespace pit {
@@ -233,7 +234,6 @@ ConfirmResult ManualSelection::Confirm(DefinitionLibrary& defs) {
   for (int id = 1; id <= tree_.Count(); ++id) {
     const SelectionNode& n = tree_.Node(id);
     if (!n.Checked) continue;
-    if (n.IdPit == kNip7 || n.IdPit == kZap3 || n.IdPit == kUpkdPayer) r.EFilingVisible = false;
     int idParent = 0;
     if (n.IdParent != 0) {
       idParent = -1;
@@ -258,7 +258,10 @@ ConfirmResult ManualSelection::Confirm(DefinitionLibrary& defs) {
   s_.RebuildTree(defs);
   tree_.Clear();
   s_.DocumentModified = true;
-  r.EFilingEnabled = kind < kRegistrationForms;
+  // The same rule as for a settlement opened from its file.
+  const EFilingState eFiling = EFilingFor(s_);
+  r.EFilingVisible = eFiling.visible;
+  r.EFilingEnabled = eFiling.enabled;
   s_.DocumentName = kNewDocumentName;
   if (hooks_.DistributeIdentification) hooks_.DistributeIdentification();
 

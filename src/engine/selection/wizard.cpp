@@ -1,5 +1,6 @@
 #include "selection/wizard.h"
 
+#include "app/session.h"
 #include "selection/manual_selection.h"
 
 namespace pit {
@@ -377,7 +378,9 @@ WizardFinish Wizard::Finish(DefinitionLibrary& defs) {
   s_.DocumentName = kNewDocumentName;
   s_.RebuildTree(defs);
   f.FirstEntry = FirstFormToOpen(s_);
-  f.EFilingEnabled = s_.Kind < kRegistrationForms;
+  const EFilingState eFiling = EFilingFor(s_);
+  f.EFilingVisible = eFiling.visible;
+  f.EFilingEnabled = eFiling.enabled;
   f.ToolbarExtrasVisible = s_.Kind < kRegistrationForms;
   return f;
 }

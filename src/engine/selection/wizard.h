@@ -81,6 +81,7 @@ struct WizardPageView {
 // selection.
 struct WizardFinish {
   int FirstEntry = 0;  // entry to show first; 0 when the settlement is empty
+  bool EFilingVisible = true;
   bool EFilingEnabled = true;
   bool ToolbarExtrasVisible = true;
 };

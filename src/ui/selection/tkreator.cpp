@@ -458,7 +458,7 @@ void TKreator::ZakonczClick() {
   outcome_.confirmed = true;
   outcome_.kind = ctx_.settlement.Kind;
   outcome_.firstEntry = f.FirstEntry;
-  outcome_.eFilingVisible = true;
+  outcome_.eFilingVisible = f.EFilingVisible;
   outcome_.eFilingEnabled = f.EFilingEnabled;
   outcome_.belka5Visible = f.ToolbarExtrasVisible;
   accept();
