@@ -12,7 +12,6 @@
 #include <sstream>
 
 #include "app/document.h"
-#include "platform/file_lock.h"
 #include "app/settlement.h"
 #include "forms/definition_library.h"
 #include "forms/values.h"
@@ -115,45 +114,6 @@ Environment MakeEnvironment(const Options& o, const std::string& argv0) {
   return env;
 }
 
-int Save(SettlementSession& session, const std::string& path, bool force = false) {
-  const FileResult r = session.Save(path, force);
-  if (!r.ok) {
-    std::cerr << r.message << "\n";
-    return kFileError;
-  }
-  return kDone;
-}
-
-// How long a command waits for another program to finish with the file.
-constexpr int kLockWaitMs = 30000;
-
-// A command that writes the file back holds its lock from reading to
-// writing, so two of them on one file take turns instead of one losing the
-// other's change; the desktop program holds it while the file is open.
-int LockFile(platform::FileLock& lock, const std::string& path) {
-  switch (lock.Acquire(path, kLockWaitMs)) {
-    case platform::FileLock::Result::Locked:
-      return kDone;
-    case platform::FileLock::Result::Busy:
-      std::cerr << "Plik jest używany przez inny program (np. otwarty w programie PIT): " << path << "\n";
-      return kFileError;
-    case platform::FileLock::Result::Failed:
-      break;
-  }
-  std::cerr << "Nie można założyć blokady pliku: " << platform::FileLock::LockPathFor(path) << "\n";
-  return kFileError;
-}
-
-int Load(SettlementSession& session, const std::string& path) {
-  const FileResult r = session.Open(path);
-  if (!r.ok) {
-    std::cerr << r.message << "\n";
-    return kFileError;
-  }
-  if (!r.message.empty()) std::cerr << r.message << "\n";
-  return kDone;
-}
-
 // The commands that work on one existing settlement file: options parsed,
 // data folders found, the file loaded.
 struct OpenedFile {
@@ -162,7 +122,6 @@ struct OpenedFile {
   std::unique_ptr<DefinitionLibrary> defs;
   std::unique_ptr<CliSession> session;
   std::string path;
-  platform::FileLock lock;
   Settlement& settlement() { return session->settlement; }
 };
 
@@ -179,10 +138,7 @@ int OpenFile(const std::vector<std::string>& args, const std::string& argv0, std
   out.session = std::make_unique<CliSession>(*out.defs, out.env.bibDir);
   out.path = out.options.positional[0];
   if (!writes && out.options.force) return Usage("--force dotyczy tylko poleceń zapisujących plik");
-  if (writes) {
-    if (const int rc = LockFile(out.lock, out.path); rc != kDone) return rc;
-  }
-  return Load(out.session->session, out.path);
+  return out.session->Open(out.path, writes ? OpenFor::Writing : OpenFor::Reading);
 }
 
 // --- new ------------------------------------------------------------------
@@ -246,12 +202,10 @@ int CmdNew(const std::vector<std::string>& args, const std::string& argv0) {
   if (o->positional.size() > kMaxDocumentEntries) {
     return Usage("rozliczenie może mieć najwyżej " + std::to_string(kMaxDocumentEntries) + " druków");
   }
-  platform::FileLock lock;
-  if (const int rc = LockFile(lock, o->named["-o"]); rc != kDone) return rc;
-
   Environment env = MakeEnvironment(*o, argv0);
   DefinitionLibrary defs(env.dcDir);
   CliSession session(defs, env.bibDir);
+  if (const int rc = session.Lock(o->named["-o"]); rc != kDone) return rc;
   Settlement& s = session.settlement;
   session.session.New(kind);
   bool ok = true;
@@ -287,7 +241,7 @@ int CmdNew(const std::vector<std::string>& args, const std::string& argv0) {
   session.session.SetModified(true);
   if (const int rc = session.OpeningPass(); rc != kDone) return rc;
   session.PrintMessages();
-  return Save(session.session, o->named["-o"]);
+  return session.Save(o->named["-o"]);
 }
 
 // --- set ------------------------------------------------------------------
@@ -313,12 +267,12 @@ int CmdSet(const std::vector<std::string>& args, const std::string& argv0) {
     const int rc = session.Commit(entry, field, a.substr(eq + 1));
     if (rc != kDone) {
       // What was committed before stays: the user's earlier values are saved.
-      Save(session.session, path, f.options.force);
+      session.Save(path, f.options.force);
       return rc;
     }
   }
   session.PrintMessages();
-  return Save(session.session, path, f.options.force);
+  return session.Save(path, f.options.force);
 }
 
 // --- recalc -----------------------------------------------------------------
@@ -330,7 +284,7 @@ int CmdRecalc(const std::vector<std::string>& args, const std::string& argv0) {
   const std::string& path = f.path;
   const int rc = session.OpeningPass();
   session.PrintMessages();
-  const int saved = Save(session.session, path, f.options.force);
+  const int saved = session.Save(path, f.options.force);
   return rc != kDone ? rc : saved;
 }
 

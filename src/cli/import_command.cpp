@@ -3,12 +3,11 @@
 #include <filesystem>
 #include <iostream>
 
-#include "app/document.h"
-#include "platform/file_lock.h"
 #include "calc/identification.h"
 #include "commands.h"
 #include "forms/definition_library.h"
 #include "import/data_import.h"
+#include "recalc.h"
 
 namespace fs = std::filesystem;
 
@@ -53,28 +52,14 @@ int CmdImport(const std::vector<std::string>& args, const std::string& argv0) {
 
   // Read, changed and written back: another program must not do the same
   // meanwhile, and a file read damaged is not written over.
-  platform::FileLock lock;
-  if (lock.Acquire(file, 30000) != platform::FileLock::Result::Locked) {
-    std::cerr << "Plik jest używany przez inny program (np. otwarty w programie PIT): " << file << "\n";
-    return kFileError;
-  }
   DefinitionLibrary defs(dcDir);
-  Settlement s;
-  const FileResult loaded = LoadSettlement(file, s, defs);
-  if (!loaded.ok) {
-    std::cerr << loaded.message << "\n";
-    return kFileError;
-  }
-  if (loaded.damaged) {
-    std::cerr << loaded.message << "\n";
-    return kFileError;
-  }
+  CliSession session(defs, (fs::u8path(ProgramFolder(argv0)) / "bib").u8string());
+  if (const int rc = session.Open(file, OpenFor::WritingIntact); rc != kDone) return rc;
+  Settlement& s = session.settlement;
   if (choice.spouse && s.Kind != kJoint) {
     std::cerr << "Dane małżonka można pobrać tylko do rozliczenia wspólnego z małżonkiem.\n";
     return kRefused;
   }
-  IdentificationRecords ids;
-  for (int i = 1; i <= s.Count(); ++i) CollectIdentification(s, ids, i);
 
   const IdentifierSetting setting = IdentifierSettingOf(s);
   DataImport imp;
@@ -91,15 +76,10 @@ int CmdImport(const std::vector<std::string>& args, const std::string& argv0) {
   if (swap) imp.Swap(setting);
   if (imp.ComputeMismatch(setting)) std::cerr << imp.MismatchMessage() << "\n";
   if (choice.payer) std::cerr << kPayerImportWarning << "\n";
-  imp.Apply(choice, setting, ids);
-  DistributeIdentification(s, ids);
-  s.DocumentModified = true;
-  const FileResult saved = SaveSettlement(s, file);
-  if (!saved.ok) {
-    std::cerr << saved.message << "\n";
-    return kFileError;
-  }
-  return kDone;
+  imp.Apply(choice, setting, session.ids);
+  DistributeIdentification(s, session.ids);
+  session.session.SetModified(true);
+  return session.Save(file);
 }
 
 }  // namespace pit::cli

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <iostream>
 
-#include "app/document.h"
 #include "commands.h"
 #include "forms/definition_library.h"
 #include "output/export_folder.h"
@@ -65,18 +64,14 @@ int CmdValidate(const std::vector<std::string>& args, const std::string& argv0) 
     }
   }
   if (file.empty()) return ValidateUsage("brak pliku rozliczenia");
-  if (dcDir.empty()) dcDir = (fs::u8path(ProgramFolder(argv0)) / "dc").u8string();
+  const fs::path program = fs::u8path(ProgramFolder(argv0));
+  if (dcDir.empty()) dcDir = (program / "dc").u8string();
 
   DefinitionLibrary defs(dcDir);
-  Settlement s;
-  const FileResult loaded = LoadSettlement(file, s, defs);
-  if (!loaded.ok) {
-    std::cerr << loaded.message << "\n";
-    return kFileError;
-  }
-  if (!loaded.message.empty()) std::cerr << loaded.message << "\n";
+  CliSession session(defs, (program / "bib").u8string());
+  if (const int rc = session.Open(file); rc != kDone) return rc;
 
-  const ValidationResult r = ValidateSettlement(s, defs);
+  const ValidationResult r = ValidateSettlement(session.settlement, defs);
   for (const std::string& line : r.lines) std::cout << line << "\n";
   if (r.count == 0) std::cout << ValidationMessage(r, true) << "\n";
   std::cout << "ILOŚĆ NIEWYPEŁNIONYCH PÓL: " << r.count << "\n";
@@ -113,18 +108,12 @@ int CmdExport(const std::vector<std::string>& args, const std::string& argv0) {
   DefinitionLibrary defs(dcDir);
   CliSession session(defs, (program / "bib").u8string());
   Settlement& s = session.settlement;
-  const FileResult loaded = LoadSettlement(file, s, defs);
-  if (!loaded.ok) {
-    std::cerr << loaded.message << "\n";
-    return kFileError;
-  }
-  if (!loaded.message.empty()) std::cerr << loaded.message << "\n";
+  if (const int rc = session.Open(file); rc != kDone) return rc;
   if (!s.Has(entry) || !FormCatalogue::IsValid(s.Entry(entry).IdPit)) {
     std::cerr << "Rozliczenie nie ma pozycji " << entry << ".\n";
     return kRefused;
   }
   // As the desktop program has it after opening the file.
-  session.CollectAll();
   if (const int rc = session.OpeningPass(); rc != kDone) return rc;
 
   const std::string guid = s.Entry(entry).ReturnGuid;

@@ -17,14 +17,10 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/document.h"
-#include "calc/calculation.h"
-#include "calc/framework.h"
-#include "forms/definition_files.h"
 #include "forms/definition_library.h"
 #include "output/print_order.h"
 #include "printed_page.h"
-#include "refdata/dictionaries.h"
+#include "recalc.h"
 #endif
 
 namespace pit::cli {
@@ -146,69 +142,25 @@ int ParsePrintArgs(const std::vector<std::string>& args, const std::string& argv
   return kDone;
 }
 
-int PageCountOf(const Settlement& s, const DefinitionLibrary& defs, int idPit) {
-  int pageCount = s.Catalogue()[idPit].PageCount;
-  if (auto d = defs.Description(idPit)) pageCount = d->PageCount;
-  return pageCount;
+// Entry `number` selected as the print window selects it in the tree just
+// before printing it: what its calculation shows is what is printed.
+render::FormToPrint Select(CliSession& session, DefinitionLibrary& defs, int number, std::vector<int> pages) {
+  const FormEntry& e = session.settlement.Entry(number);
+  render::FormToPrint form;
+  form.entryNumber = number;
+  form.idPit = e.IdPit;
+  form.code = session.settlement.Catalogue()[e.IdPit].Code;
+  form.entry = &e;
+  form.pages = std::move(pages);
+  if (const std::vector<FieldObject>* recs = defs.Fields(e.IdPit)) {
+    form.fileDefs = *recs;
+  } else {
+    std::cerr << "Brak pliku definicji formularza " << form.code << ": " << defs.DcsPath(e.IdPit)
+              << " (drukowane są same strony druku).\n";
+  }
+  form.shownDefs = session.Select(number, form.pages.empty() ? 1 : form.pages.front());
+  return form;
 }
-
-// The settlement as the desktop program holds it after opening the file:
-// every entry calculated, attachments first; then each printed entry is
-// selected as a click in the tree selects it (its calculation run with its
-// definition open, the spouse rules applied to what the window shows).
-class PrintSession {
- public:
-  PrintSession(Settlement& s, DefinitionLibrary& defs, const std::string& bibDir)
-      : s_(s), defs_(defs), countries_(LoadCountries(bibDir)) {
-    for (int i = 1; i <= s_.Count(); ++i) CollectIdentification(s_, ids_, i);
-    CalcContext opening(s_, ids_, display_);
-    opening.countryCodeOf = [this](const std::string& n) { return countries_.Table.CodeByName(n); };
-    RunOpeningPass(opening);
-  }
-
-  // Selects entry `number` and returns the form ready to print.
-  render::FormToPrint Select(int number, std::vector<int> pages) {
-    const FormEntry& e = s_.Entry(number);
-    render::FormToPrint form;
-    form.entryNumber = number;
-    form.idPit = e.IdPit;
-    form.code = s_.Catalogue()[e.IdPit].Code;
-    form.entry = &e;
-    form.pages = std::move(pages);
-    if (auto recs = LoadFieldObjects(defs_.DcsPath(e.IdPit))) {
-      form.fileDefs = std::move(*recs);
-    } else {
-      std::cerr << "Brak pliku definicji formularza " << form.code << ": " << defs_.DcsPath(e.IdPit)
-                << " (drukowane są same strony druku).\n";
-    }
-    form.shownDefs = form.fileDefs;
-    CurrentEntryState& c = s_.Current;
-    c.Number = number;
-    c.IdPit = e.IdPit;
-    c.IdParent = e.IdParent;
-    c.PM = e.PM;
-    c.Kind = s_.Entry(1).Kind;
-    c.PageCount = PageCountOf(s_, defs_, e.IdPit);
-    c.Page = form.pages.empty() ? 1 : form.pages.front();
-    c.ReturnGuid = e.ReturnGuid;
-    display_.Show(number, e.IdPit, c.Page);
-    display_.fields = &form.shownDefs;
-    CalcContext shown(s_, ids_, display_, &form.shownDefs);
-    shown.countryCodeOf = [this](const std::string& n) { return countries_.Table.CodeByName(n); };
-    if (RunCalculation(shown, e.IdPit, number) != CalcStatus::Done && !display_.errors.empty())
-      std::cerr << display_.errors.back() << "\n";
-    if (!form.shownDefs.empty()) SpouseFieldRules(shown, e.IdPit);
-    display_.fields = nullptr;
-    return form;
-  }
-
- private:
-  Settlement& s_;
-  DefinitionLibrary& defs_;
-  CountryLoad countries_;
-  IdentificationRecords ids_;
-  HeadlessDisplay display_;
-};
 
 std::vector<int> AllPages(int count) {
   std::vector<int> pages;
@@ -223,13 +175,9 @@ int CmdPrint(const std::vector<std::string>& args, const std::string& argv0) {
   if (const int rc = ParsePrintArgs(args, argv0, r); rc != kDone) return rc;
 
   DefinitionLibrary defs(r.dcDir);
-  Settlement s;
-  const FileResult loaded = LoadSettlement(r.file, s, defs);
-  if (!loaded.ok) {
-    std::cerr << loaded.message << "\n";
-    return kFileError;
-  }
-  if (!loaded.message.empty()) std::cerr << loaded.message << "\n";
+  CliSession session(defs, (fs::u8path(ProgramFolder(argv0)) / "bib").u8string());
+  if (const int rc = session.Open(r.file); rc != kDone) return rc;
+  const Settlement& s = session.settlement;
   if (!s.Has(r.entry)) {
     std::cerr << "Rozliczenie nie ma pozycji " << r.entry << ".\n";
     return kRefused;
@@ -243,7 +191,7 @@ int CmdPrint(const std::vector<std::string>& args, const std::string& argv0) {
   }
   if (r.options.range == kPrintCurrentPage) {
     const int idPit = s.Entry(r.entry).IdPit;
-    if (r.page > PageCountOf(s, defs, idPit)) {
+    if (r.page > session.session.PageCountOf(idPit)) {
       std::cerr << "Formularz " << s.Catalogue()[idPit].Code << " nie ma strony " << r.page << ".\n";
       return kRefused;
     }
@@ -274,15 +222,16 @@ int CmdPrint(const std::vector<std::string>& args, const std::string& argv0) {
     std::cerr << "Nie można zapisać pliku " << r.out << "\n";
     return kFileError;
   }
-  // Each form is selected just before it is printed, as the print window
-  // selects it in the tree: what its calculation shows is what is printed.
-  PrintSession session(s, defs, (fs::u8path(ProgramFolder(argv0)) / "bib").u8string());
+  // As after opening the file; then each form is selected just before it
+  // is printed.
+  session.CalculateAsOpened();
   render::FormPrinter printer(r.options, r.dcDir);
   for (int n : entries) {
     const int idPit = s.Entry(n).IdPit;
-    const std::vector<int> pages =
-        r.options.range == kPrintCurrentPage ? std::vector<int>{r.page} : AllPages(PageCountOf(s, defs, idPit));
-    printer.Print(painter, pdf, session.Select(n, pages), printer.PagesPrinted() == 0);
+    const std::vector<int> pages = r.options.range == kPrintCurrentPage
+                                       ? std::vector<int>{r.page}
+                                       : AllPages(session.session.PageCountOf(idPit));
+    printer.Print(painter, pdf, Select(session, defs, n, pages), printer.PagesPrinted() == 0);
   }
   painter.end();
   if (!file.commit()) {

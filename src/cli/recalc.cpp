@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "calc/framework.h"
 #include "commands.h"
 
 namespace pit::cli {
@@ -47,6 +48,50 @@ int CliSession::CalculationFailed() {
   return kRefused;
 }
 
+// How long a command waits for another program to finish with the file.
+constexpr int kLockWaitMs = 30000;
+
+// A command that writes the file back holds its lock from reading to
+// writing, so two of them on one file take turns instead of one losing the
+// other's change; the desktop program holds it while the file is open.
+int CliSession::Lock(const std::string& path) {
+  switch (lock_.Acquire(path, kLockWaitMs)) {
+    case platform::FileLock::Result::Locked:
+      return kDone;
+    case platform::FileLock::Result::Busy:
+      std::cerr << "Plik jest używany przez inny program (np. otwarty w programie PIT): " << path << "\n";
+      return kFileError;
+    case platform::FileLock::Result::Failed:
+      break;
+  }
+  std::cerr << "Nie można założyć blokady pliku: " << platform::FileLock::LockPathFor(path) << "\n";
+  return kFileError;
+}
+
+int CliSession::Open(const std::string& path, OpenFor purpose) {
+  if (purpose != OpenFor::Reading) {
+    if (const int rc = Lock(path); rc != kDone) return rc;
+  }
+  const FileResult r = session.Open(path);
+  if (!r.ok) {
+    std::cerr << r.message << "\n";
+    return kFileError;
+  }
+  if (!r.message.empty()) std::cerr << r.message << "\n";
+  // Changed and written back as a whole, what was skipped would be lost.
+  if (r.damaged && purpose == OpenFor::WritingIntact) return kFileError;
+  return kDone;
+}
+
+int CliSession::Save(const std::string& path, bool overwriteDamaged) {
+  const FileResult r = session.Save(path, overwriteDamaged);
+  if (!r.ok) {
+    std::cerr << r.message << "\n";
+    return kFileError;
+  }
+  return kDone;
+}
+
 int CliSession::Show(int number, int page) {
   if (!session.MakeCurrent(number, page)) return kRefused;
   session.EnsureShownFields();
@@ -55,8 +100,21 @@ int CliSession::Show(int number, int page) {
   return st == CalcStatus::Done ? kDone : CalculationFailed();
 }
 
-void CliSession::CollectAll() {
-  for (int i = 1; i <= settlement.Count(); ++i) CollectIdentification(settlement, ids, i);
+void CliSession::CalculateAsOpened() {
+  session.RecalculateAll({[](int) { return PassShow::Offpage; }, {}});
+}
+
+std::vector<FieldObject>& CliSession::Select(int number, int page) {
+  session.MakeCurrent(number, page);
+  std::vector<FieldObject>& fields = session.EnsureShownFields();
+  const HeadlessDisplay& display = session.Headless();
+  if (session.Calculate(number) != CalcStatus::Done && !display.errors.empty())
+    std::cerr << display.errors.back() << "\n";
+  if (!fields.empty()) {
+    CalcContext shown = session.ContextFor(number, session.Headless());
+    SpouseFieldRules(shown, settlement.Entry(number).IdPit);
+  }
+  return fields;
 }
 
 int CliSession::Commit(int entry, int field, const std::string& text) {

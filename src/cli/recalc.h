@@ -11,9 +11,17 @@
 #include "app/settlement.h"
 #include "calc/identification.h"
 #include "forms/definition_library.h"
+#include "platform/file_lock.h"
 #include "refdata/dictionaries.h"
 
 namespace pit::cli {
+
+// What a command does with the settlement file it opens.
+enum class OpenFor {
+  Reading,        // only reads it
+  Writing,        // writes it back: its lock is held from reading to writing
+  WritingIntact,  // the same, and a file read damaged is refused at once
+};
 
 class CliSession {
  public:
@@ -24,12 +32,27 @@ class CliSession {
   IdentificationRecords ids;
   SettlementSession session{settlement, ids};
 
+  // The settlement file opened through the session, what it says about the
+  // file on standard error; returns an exit status.
+  int Open(const std::string& path, OpenFor purpose = OpenFor::Reading);
+  // The lock of a file the command is going to write, held while the
+  // session lives; returns an exit status.
+  int Lock(const std::string& path);
+  // The settlement written to `path`; a file read damaged is written over
+  // only when `overwriteDamaged`. Returns an exit status.
+  int Save(const std::string& path, bool overwriteDamaged = false);
+
   // Shows entry `number` at `page` and runs its calculation, as selecting a
   // tree node does; returns an exit status.
   int Show(int number, int page);
-  // Identification data of every entry into the persons' records (after a
-  // load that did not go through session.Open).
-  void CollectAll();
+  // The settlement as the desktop program holds it after opening the file:
+  // every entry calculated, attachments first, none of them on a page.
+  void CalculateAsOpened();
+  // Entry `number` selected at `page` as a click in the tree selects it
+  // after CalculateAsOpened: its calculation run with its definition open,
+  // the spouse rules applied. Returns the fields as the form window holds
+  // them (empty without the definition file).
+  std::vector<FieldObject>& Select(int number, int page);
   // Commits `text` into field `field` of entry `entry` as typed by the user;
   // returns an exit status.
   int Commit(int entry, int field, const std::string& text);
@@ -46,6 +69,7 @@ class CliSession {
   const CountryTable& Countries();
 
   std::string bibDir_;
+  platform::FileLock lock_;
   std::optional<TaxOfficeTable> offices_;
   std::optional<CountryTable> countries_;
   std::size_t remindersPrinted_ = 0;

@@ -14,13 +14,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/session.h"
-#include "calc/calculation.h"
-#include "calc/framework.h"
-#include "forms/definition_files.h"
 #include "forms/definition_library.h"
 #include "page_painter.h"
-#include "refdata/dictionaries.h"
+#include "recalc.h"
 #endif
 
 namespace pit::cli {
@@ -96,27 +92,19 @@ int CmdRender(const std::vector<std::string>& args, const std::string& argv0) {
   if (const int rc = ParseRenderArgs(args, argv0, r); rc != kDone) return rc;
 
   DefinitionLibrary defs(r.dcDir);
-  Settlement s;
-  IdentificationRecords ids;
-  SettlementSession session(s, ids);
-  session.SetDefinitions(&defs);
-  const FileResult loaded = session.Open(r.file);
-  if (!loaded.ok) {
-    std::cerr << loaded.message << "\n";
-    return kFileError;
-  }
-  if (!loaded.message.empty()) std::cerr << loaded.message << "\n";
+  CliSession session(defs, (fs::u8path(ProgramFolder(argv0)) / "bib").u8string());
+  if (const int rc = session.Open(r.file); rc != kDone) return rc;
+  const Settlement& s = session.settlement;
   if (!s.Has(r.entry)) {
     std::cerr << "Rozliczenie nie ma pozycji " << r.entry << ".\n";
     return kRefused;
   }
-  const FormEntry& e = s.Entry(r.entry);
-  const int idPit = e.IdPit;
+  const int idPit = s.Entry(r.entry).IdPit;
   if (!FormCatalogue::IsValid(idPit)) {
     std::cerr << "Pozycja " << r.entry << " nie jest znanym formularzem.\n";
     return kRefused;
   }
-  const int pageCount = session.PageCountOf(idPit);
+  const int pageCount = session.session.PageCountOf(idPit);
   const std::string& code = s.Catalogue()[idPit].Code;
   if (r.page > pageCount) {
     std::cerr << "Formularz " << code << " nie ma strony " << r.page << ".\n";
@@ -136,23 +124,10 @@ int CmdRender(const std::vector<std::string>& args, const std::string& argv0) {
   char* argv[] = {name, nullptr};
   QGuiApplication app(argc, argv);
 
-  // As after opening the file: every entry calculated, attachments first.
-  const CountryLoad countries = LoadCountries((fs::u8path(ProgramFolder(argv0)) / "bib").u8string());
-  session.SetCountryLookup([&](const std::string& n) { return countries.Table.CodeByName(n); });
-  session.RecalculateAll({[&](int) { return PassShow::Offpage; }, {}});
-
-  // Then the entry selected and its page shown: the definition array loaded,
-  // the calculation run with it open, the spouse rules, the fields drawn.
-  session.MakeCurrent(r.entry, r.page);
-  std::vector<FieldObject>& fields = session.EnsureShownFields();
-  HeadlessDisplay& display = session.Headless();
-  if (session.Calculate(r.entry) != CalcStatus::Done && !display.errors.empty())
-    std::cerr << display.errors.back() << "\n";
-  for (const std::string& m : display.messages) std::cerr << m << "\n";
-  if (!fields.empty()) {
-    CalcContext shown = session.ContextFor(r.entry, display);
-    SpouseFieldRules(shown, idPit);
-  }
+  // As after opening the file, then the entry selected and its page shown.
+  session.CalculateAsOpened();
+  const std::vector<FieldObject>& fields = session.Select(r.entry, r.page);
+  session.PrintMessages();
 
   render::PagePicture picture;
   if (!picture.Load(dcg)) {
