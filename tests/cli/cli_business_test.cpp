@@ -3,61 +3,23 @@
 // a user would, reads the figures back and recalculates the file.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <sys/wait.h>
 #include <utility>
 #include <vector>
 
+#include "../support/cli_run.h"
 #include "app/document.h"
 #include "app/settlement.h"
 #include "forms/definition_library.h"
-#include "text/guid.h"
-
-namespace fs = std::filesystem;
 
 namespace pit {
 namespace {
 
-struct CliRun {
-  int status = -1;
-  std::string out, err;
-};
+using testsupport::CliRun;
 
-class BusinessCliTest : public ::testing::Test {
+class BusinessCliTest : public testsupport::CliFolderTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("pit-cli-business-" + NewGuidText());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  static std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-  }
-
-  CliRun Cli(const std::vector<std::string>& args) {
-    std::string cmd = Quote(PIT_CLI);
-    for (const std::string& a : args) cmd += " " + Quote(a);
-    const std::string errFile = (dir_ / "stderr.txt").string();
-    cmd += " 2>" + Quote(errFile);
-    CliRun r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    std::array<char, 4096> buf{};
-    std::size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    std::ifstream e(errFile);
-    r.err.assign(std::istreambuf_iterator<char>(e), {});
-    return r;
-  }
+  BusinessCliTest() : CliFolderTest(PIT_CLI, "pit-cli-business-") {}
 
   // Types the values; the reduction notice is expected or not.
   void Set(const std::string& file, const std::vector<std::string>& values, bool notice = false) {
@@ -83,10 +45,6 @@ class BusinessCliTest : public ::testing::Test {
     ASSERT_EQ(Cli({"recalc", file}).status, 0);
     EXPECT_EQ(Cli({"dump", file, "--json"}).out, before.out);
   }
-
-  std::string File(const std::string& name) const { return (dir_ / name).string(); }
-
-  fs::path dir_;
 };
 
 // Joint PIT-36 with the taxpayer's PIT/M, a PIT/O and a PIT/D.

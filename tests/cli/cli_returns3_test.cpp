@@ -2,58 +2,20 @@
 // command-line program on the shipped definitions, as a user fills them.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sys/wait.h>
+#include <string>
+#include <utility>
+#include <vector>
 
-#include "text/guid.h"
-
-namespace fs = std::filesystem;
+#include "../support/cli_run.h"
 
 namespace pit {
 namespace {
 
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using testsupport::CliRun;
 
-class Returns3Cli : public ::testing::Test {
+class Returns3Cli : public testsupport::CliFolderTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("pit-cli3-" + NewGuidText());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string File(const std::string& name) const { return (dir_ / name).string(); }
-
-  static std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-  }
-
-  CliRun Cli(const std::vector<std::string>& args) {
-    std::string cmd = Quote(PIT_CLI);
-    for (const std::string& a : args) cmd += " " + Quote(a);
-    const std::string errFile = (dir_ / "stderr.txt").string();
-    cmd += " 2>" + Quote(errFile);
-    CliRun r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    std::array<char, 4096> buf{};
-    std::size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    std::ifstream e(errFile);
-    r.err.assign(std::istreambuf_iterator<char>(e), {});
-    return r;
-  }
+  Returns3Cli() : CliFolderTest(PIT_CLI, "pit-cli3-") {}
 
   // Sets the values (each commit recalculates), then reads the fields.
   void Expect(const std::string& file, const std::vector<std::string>& set,
@@ -85,8 +47,6 @@ class Returns3Cli : public ::testing::Test {
     ASSERT_EQ(Cli({"recalc", file}).status, 0);
     EXPECT_EQ(Cli({"dump", file, "--json"}).out, before.out);
   }
-
-  fs::path dir_;
 };
 
 // A person on the registered lump sum: business revenue on PIT-28/A, a

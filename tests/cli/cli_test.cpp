@@ -2,14 +2,12 @@
 // in a temporary folder, with a small definition folder made here.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sys/wait.h>
 
 #include "forms/definition_files.h"
+#include "support/cli_run.h"
 #include "support/dc2013_file.h"
 #include "text/guid.h"
 
@@ -18,16 +16,14 @@ namespace fs = std::filesystem;
 namespace pit {
 namespace {
 
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using testsupport::CliRun;
 
-class CliTest : public ::testing::Test {
+class CliTest : public testsupport::CliFolderTest {
  protected:
+  CliTest() : CliFolderTest(PIT_CLI, "pit-cli-") {}
+
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("pit-cli-" + NewGuidText());
+    CliFolderTest::SetUp();
     fs::create_directories(dir_ / "dc");
     // A cut-down PIT-37 (2): the fields these tests type into, at the
     // numbers its calculation uses; PIT/O (6) with one amount.
@@ -49,37 +45,15 @@ class CliTest : public ::testing::Test {
     ASSERT_TRUE(SaveFieldObjects(DcsPath(Dc(), 2), f));
     ASSERT_TRUE(SaveFieldObjects(DcsPath(Dc(), 6), {f[36]}));
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
   std::string Dc() const { return (dir_ / "dc").string(); }
-  std::string File(const std::string& name = "x.dc2014") const { return (dir_ / name).string(); }
+  std::string File(const std::string& name = "x.dc2014") const { return CliFolderTest::File(name); }
 
-  static std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
+  // The small definition folder unless `withDc` is false (the shipped one).
+  CliRun Cli(std::vector<std::string> args, bool withDc = true) const {
+    if (withDc) args.insert(args.end(), {"--dc", Dc()});
+    return CliFolderTest::Cli(args);
   }
-
-  CliRun Cli(const std::vector<std::string>& args, bool withDc = true) {
-    std::string cmd = Quote(PIT_CLI);
-    for (const std::string& a : args) cmd += " " + Quote(a);
-    if (withDc) cmd += " --dc " + Quote(Dc());
-    const std::string errFile = (dir_ / "stderr.txt").string();
-    cmd += " 2>" + Quote(errFile);
-    CliRun r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    std::array<char, 4096> buf{};
-    std::size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    std::ifstream e(errFile);
-    r.err.assign(std::istreambuf_iterator<char>(e), {});
-    return r;
-  }
-
-  fs::path dir_;
 };
 
 TEST_F(CliTest, NewWritesThreeEntriesThatShareTheReturn) {
@@ -190,8 +164,8 @@ TEST_F(CliTest, FilesAreNeverLostOrMixedUp) {
   // Two commands at once on one file: both changes are kept.
   for (int round = 0; round < 5; ++round) {
     const std::string a = std::to_string(100 + round), b = std::to_string(200 + round);
-    const std::string base = Quote(PIT_CLI) + " set " + Quote(File()) + " ";
-    const std::string tail = " --dc " + Quote(Dc()) + " 2>/dev/null";
+    const std::string base = testsupport::ShellQuoted(PIT_CLI) + " set " + testsupport::ShellQuoted(File()) + " ";
+    const std::string tail = " --dc " + testsupport::ShellQuoted(Dc()) + " 2>/dev/null";
     const std::string both = "(" + base + "1:36=" + a + tail + " & " + base + "1:37=" + b + tail + " & wait)";
     ASSERT_EQ(std::system(both.c_str()), 0);
     EXPECT_EQ(Cli({"get", File(), "1:36", "1:37"}).out, a + ",00\n" + b + ",00\n") << round;

@@ -2,59 +2,22 @@
 // definitions, as a payer or a person filing a registration form uses it.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
-#include "text/guid.h"
+#include "../support/cli_run.h"
 
 namespace fs = std::filesystem;
 
 namespace pit {
 namespace {
 
-struct CliRun {
-  int status = -1;
-  std::string out, err;
-};
+using testsupport::CliRun;
 
-class ShippedFormsCli : public ::testing::Test {
+class ShippedFormsCli : public testsupport::CliFolderTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("pit-payer-cli-" + NewGuidText());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string File(const std::string& name) const { return (dir_ / name).string(); }
-
-  static std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-  }
-
-  CliRun Cli(const std::vector<std::string>& args) {
-    std::string cmd = Quote(PIT_CLI);
-    for (const std::string& a : args) cmd += " " + Quote(a);
-    const std::string errFile = (dir_ / "stderr.txt").string();
-    cmd += " 2>" + Quote(errFile);
-    CliRun r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    std::array<char, 4096> buf{};
-    std::size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    std::ifstream e(errFile);
-    r.err.assign(std::istreambuf_iterator<char>(e), {});
-    return r;
-  }
+  ShippedFormsCli() : CliFolderTest(PIT_CLI, "pit-payer-cli-") {}
 
   // `set` of the values, then `get` of the fields; the lines read back.
   std::string SetThenGet(const std::string& file, const std::vector<std::string>& values,
@@ -69,8 +32,6 @@ class ShippedFormsCli : public ::testing::Test {
     EXPECT_EQ(g.status, 0) << g.err;
     return g.out;
   }
-
-  fs::path dir_;
 };
 
 TEST_F(ShippedFormsCli, Pit40FiguresToTheGrosz) {

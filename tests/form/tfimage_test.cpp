@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "../support/box_answerer.h"
 #include "form_fixture.h"
 #include "forms/values.h"
 #include "ui/forms/field_editors.h"
@@ -31,28 +32,7 @@ using pit::ui::TFImage;
 
 namespace {
 
-// Answers every modal message box that shows up while it lives, and keeps
-// what the boxes said.
-class BoxAnswerer : public QObject {
- public:
-  explicit BoxAnswerer(QMessageBox::StandardButton answer = QMessageBox::Ok) : answer_(answer) {
-    connect(&timer_, &QTimer::timeout, this, [this] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (box == nullptr || !box->isVisible()) return;
-      texts << box->text();
-      titles << box->windowTitle();
-      QAbstractButton* b = box->button(answer_);
-      if (b == nullptr) b = box->button(QMessageBox::Ok);
-      if (b != nullptr) b->click();
-    });
-    timer_.start(5);
-  }
-  QStringList texts, titles;
-
- private:
-  QMessageBox::StandardButton answer_;
-  QTimer timer_;
-};
+using testsupport::BoxAnswerer;
 
 QString S(const std::string& s) { return QString::fromStdString(s); }
 
@@ -287,8 +267,8 @@ class TFImageTest : public QObject {
     QTest::keyClicks(box, "Kowalski");
     BoxAnswerer answerer(yes ? QMessageBox::Yes : QMessageBox::No);
     Key(box, Qt::Key_Return);
-    QCOMPARE(answerer.texts, QStringList{QStringLiteral("Czy przejść na 2 stronę druku PIT-37 ?")});
-    QCOMPARE(answerer.titles, QStringList{QStringLiteral("Pytanie")});
+    QCOMPARE(answerer.Texts(), QStringList{QStringLiteral("Czy przejść na 2 stronę druku PIT-37 ?")});
+    QCOMPARE(answerer.Titles(), QStringList{QStringLiteral("Pytanie")});
     QCOMPARE(S(fx->Slot(f::Surname).Value), QStringLiteral("Kowalski"));
     if (yes) {
       QCOMPARE(pageRequests.count(), 1);
@@ -304,9 +284,9 @@ class TFImageTest : public QObject {
       // The release of the Enter that answered does not ask again; the next
       // Enter does.
       QTest::keyRelease(reopened, Qt::Key_Return);
-      QCOMPARE(answerer.texts.size(), 1);
+      QCOMPARE(answerer.Texts().size(), 1);
       Key(reopened, Qt::Key_Return);
-      QCOMPARE(answerer.texts.size(), 2);
+      QCOMPARE(answerer.Texts().size(), 2);
     }
     QVERIFY(Editor<ui::TextBox>() != nullptr);
   }
@@ -446,7 +426,7 @@ class TFImageTest : public QObject {
       QTest::keyClicks(picker->KrsEdit(), "123");
       QVERIFY(picker->ListOpen());  // the first character opened the list
       Key(picker->KrsEdit(), Qt::Key_Return);
-      QCOMPARE(answerer.texts, QStringList{QStringLiteral("KRS musi zawierać 10 znakow")});
+      QCOMPARE(answerer.Texts(), QStringList{QStringLiteral("KRS musi zawierać 10 znakow")});
     }
     QCOMPARE(S(fx->Slot(f::Krs).Value), QString());
     QVERIFY(!picker->isVisible());
@@ -559,7 +539,7 @@ class TFImageTest : public QObject {
     {
       BoxAnswerer answerer;
       Click(f::FlatCosts);
-      QCOMPARE(answerer.texts, QStringList{QStringLiteral("Suma pozycji 43 i 58 przy zastosowaniu kosztów "
+      QCOMPARE(answerer.Texts(), QStringList{QStringLiteral("Suma pozycji 43 i 58 przy zastosowaniu kosztów "
                                                           "zryczałtowanych nie może przekroczyć kwoty 42.764 zł")});
       QVERIFY(Editor<ui::TextBox>() != nullptr);
       QTest::keyClicks(Editor<ui::TextBox>(), "100");
@@ -567,7 +547,7 @@ class TFImageTest : public QObject {
     }
     BoxAnswerer answerer;
     Click(f::FlatCosts);
-    QVERIFY(answerer.texts.isEmpty());
+    QVERIFY(answerer.Texts().isEmpty());
     QCOMPARE(Editor<ui::TextBox>()->text(), QStringLiteral("100,00"));
   }
 

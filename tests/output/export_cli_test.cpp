@@ -7,15 +7,13 @@
 #include <QImage>
 #include <QString>
 #include <QXmlStreamReader>
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
 #include <sstream>
-#include <sys/wait.h>
 
+#include "../support/cli_run.h"
 #include "text/cp1250.h"
 #include "text/guid.h"
 
@@ -24,11 +22,7 @@ namespace fs = std::filesystem;
 namespace pit {
 namespace {
 
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using testsupport::CliRun;
 
 std::string ReadAll(const fs::path& p) {
   std::ifstream f(p, std::ios::binary);
@@ -50,38 +44,11 @@ const std::vector<std::string> kTyped = {
     "1:14=ŚLĄSKIE",   "1:15=GLIWICE", "1:16=GLIWICE",  "1:18=12",     "1:20=GLIWICE",    "1:21=44-100",
     "1:22=GLIWICE",   "1:36=50000",   "1:37=1335",     "1:40=6000"};
 
-class ExportCliTest : public ::testing::Test {
+class ExportCliTest : public testsupport::CliFolderTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("pit-export-cli-" + NewGuidText());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  ExportCliTest() : CliFolderTest(PIT_CLI, "pit-export-cli-") {}
 
-  std::string File() const { return (dir_ / "zeznanie.dc2014").string(); }
-
-  static std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-  }
-
-  CliRun Cli(const std::vector<std::string>& args) {
-    std::string cmd = Quote(PIT_CLI);
-    for (const std::string& a : args) cmd += " " + Quote(a);
-    const std::string errFile = (dir_ / "stderr.txt").string();
-    cmd += " 2>" + Quote(errFile);
-    CliRun r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    std::array<char, 4096> buf{};
-    std::size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    r.err = ReadAll(errFile);
-    return r;
-  }
+  std::string File() const { return CliFolderTest::File("zeznanie.dc2014"); }
 
   void MakeReturn(bool complete) {
     ASSERT_EQ(Cli({"new", "-o", File(), "--kind", "0", "PIT-37", "PIT/O@1:1"}).status, 0);
@@ -105,8 +72,6 @@ class ExportCliTest : public ::testing::Test {
     EXPECT_TRUE(IsGuidText(fs::path(folder).filename().string())) << folder;
     return fs::path(folder);
   }
-
-  fs::path dir_;
 };
 
 TEST_F(ExportCliTest, ValidateListsTheEmptyRequiredFields) {

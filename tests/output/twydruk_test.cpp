@@ -22,6 +22,7 @@
 #include <functional>
 #include <memory>
 
+#include "../support/box_answerer.h"
 #include "../support/own_home.h"
 #include "app/document.h"
 #include "app/settlement.h"
@@ -37,6 +38,8 @@ using pit::ui::TTools;
 using pit::ui::TWydruk;
 
 namespace {
+
+using testsupport::BoxAnswerer;
 
 int PdfPages(const QByteArray& bytes) {
   int pages = 0;
@@ -83,27 +86,6 @@ class RecordingTarget : public ui::PrintTarget {
 
  private:
   JobLog& log_;
-};
-
-// Answers the message boxes that open while it lives and keeps their texts.
-class BoxAnswerer : public QObject {
- public:
-  BoxAnswerer() {
-    connect(&timer_, &QTimer::timeout, this, [this] {
-      for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        if (box == nullptr || !box->isVisible()) continue;
-        texts << box->text();
-        box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok)->click() : box->buttons().value(0)->click();
-        return;
-      }
-    });
-    timer_.start(10);
-  }
-  QStringList texts;
-
- private:
-  QTimer timer_;
 };
 
 QString MakeProgramFolder(const QString& root) {
@@ -341,8 +323,8 @@ class TWydrukTest : public QObject {
       d.Drukuj->click();
     }));
     QCOMPARE(log.Pages(), QList<int>{PagesOf(program_, kPitO)});
-    QCOMPARE(answerer.texts.size(), 1);
-    QVERIFY2(answerer.texts[0].contains(program_ + QStringLiteral("/dc/6_3.dcg")), qPrintable(answerer.texts[0]));
+    QCOMPARE(answerer.Texts().size(), 1);
+    QVERIFY2(answerer.Texts()[0].contains(program_ + QStringLiteral("/dc/6_3.dcg")), qPrintable(answerer.Texts()[0]));
     W().Wydruk->SetTargetFactory(nullptr);
     W().Wydruk->SetPrintDialog(nullptr);
   }

@@ -41,6 +41,7 @@
 #include "ui/forms/pick_panels.h"
 #include "ui/forms/tfimage.h"
 #include "ui/output/efiling.h"
+#include "../support/box_answerer.h"
 #include "../support/own_home.h"
 
 using namespace pit;
@@ -49,34 +50,12 @@ using pit::ui::TTools;
 
 namespace {
 
+using testsupport::BoxAnswerer;
+
 constexpr int kOfficeField = 7;
 constexpr int kKrsField = 131;
 constexpr int kOnePercentField = 132;
 constexpr QSize kWindowSize(1280, 1024);
-
-// Answers every message box that opens (Yes, else OK, else the first
-// button) and prints what it said: a box on the way is worth knowing about.
-class BoxAnswerer : public QObject {
- public:
-  BoxAnswerer() {
-    connect(&timer_, &QTimer::timeout, this, [] {
-      for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        if (box == nullptr || !box->isVisible()) continue;
-        std::fprintf(stderr, "message box \"%s\": %s\n", qPrintable(box->windowTitle()), qPrintable(box->text()));
-        QAbstractButton* b = box->button(QMessageBox::Yes);
-        if (b == nullptr) b = box->button(QMessageBox::Ok);
-        if (b == nullptr) b = box->buttons().value(0);
-        if (b != nullptr) b->click();
-        return;
-      }
-    });
-    timer_.start(20);
-  }
-
- private:
-  QTimer timer_;
-};
 
 void Settle() {
   for (int i = 0; i < 5; ++i) {
@@ -236,7 +215,8 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  BoxAnswerer answerer;
+  BoxAnswerer answerer(QMessageBox::Yes);
+  answerer.echo = true;
   ui::AppContext ctx;
   ctx.programFolder = PIT_BIN_DIR;
   TTools w(ctx);

@@ -21,6 +21,7 @@
 #include "ui/app/startup.h"
 #include "ui/app/ttools.h"
 #include "ui/forms/tfimage.h"
+#include "../support/box_answerer.h"
 #include "../support/own_home.h"
 
 using namespace pit;
@@ -28,27 +29,7 @@ using pit::ui::TTools;
 
 namespace {
 
-// Answers every message box and keeps what it said.
-class BoxAnswerer : public QObject {
- public:
-  BoxAnswerer() {
-    connect(&timer_, &QTimer::timeout, this, [this] {
-      for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        if (box == nullptr || !box->isVisible()) continue;
-        texts << box->text();
-        QAbstractButton* b = box->button(QMessageBox::Ok);
-        if (b == nullptr) b = box->buttons().value(0);
-        if (b != nullptr) b->click();
-      }
-    });
-    timer_.start(5);
-  }
-  QStringList texts;
-
- private:
-  QTimer timer_;
-};
+using testsupport::BoxAnswerer;
 
 // Entries of the settlement the test opens.
 enum : int { kReturn28 = 1, kA = 2, kB = 3, kReturn38 = 4, kReturn39 = 5 };
@@ -140,7 +121,7 @@ class Returns3UiTest : public QObject {
       QCOMPARE(w_->InfoPage->text(), QStringLiteral("%1 z %1").arg(f.pages));
       QVERIFY(w_->Form()->PictureLoaded());
     }
-    QVERIFY2(answerer_->texts.isEmpty(), qPrintable(answerer_->texts.join(QStringLiteral(" | "))));
+    QVERIFY2(answerer_->Texts().isEmpty(), qPrintable(answerer_->Texts().join(QStringLiteral(" | "))));
   }
 
   // Revenue typed into the PIT-28/A is in the PIT-28 at once.

@@ -21,6 +21,7 @@
 #include "ui/app/startup.h"
 #include "ui/app/ttools.h"
 #include "ui/forms/tfimage.h"
+#include "../support/box_answerer.h"
 #include "../support/own_home.h"
 
 using namespace pit;
@@ -28,28 +29,7 @@ using pit::ui::TTools;
 
 namespace {
 
-// Answers every message box with its first button and counts them.
-class BoxAnswerer : public QObject {
- public:
-  BoxAnswerer() {
-    connect(&timer_, &QTimer::timeout, this, [this] {
-      for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        if (box == nullptr || !box->isVisible()) continue;
-        texts << box->text();
-        QAbstractButton* b = box->button(QMessageBox::No);
-        if (b == nullptr) b = box->button(QMessageBox::Ok);
-        if (b == nullptr) b = box->buttons().value(0);
-        if (b != nullptr) b->click();
-      }
-    });
-    timer_.start(10);
-  }
-  QStringList texts;
-
- private:
-  QTimer timer_;
-};
+using testsupport::BoxAnswerer;
 
 struct Entry {
   int idPit, parent;
@@ -109,7 +89,7 @@ class SideFormsTest : public QObject {
       QVERIFY(SaveSettlement(s, path.toStdString()).ok);
     }
 
-    BoxAnswerer answerer;
+    BoxAnswerer answerer(QMessageBox::No);
     ui::AppContext ctx;
     ctx.programFolder = program;
     TTools w(ctx);

@@ -37,6 +37,7 @@
 #include "ui/app/ttools.h"
 #include "ui/app/welcome_panel.h"
 #include "ui/forms/tfimage.h"
+#include "../support/box_answerer.h"
 #include "../support/own_home.h"
 #include "ui/refdata/tfopp.h"
 
@@ -45,69 +46,9 @@ using pit::ui::TTools;
 
 namespace {
 
+using testsupport::BoxAnswerer;
+
 const QString kTail = QStringLiteral(" - PIT Korvan 2014 Korvan - wersja: ") + QStringLiteral(PIT_VERSION);
-
-// Answers every message box and file dialog that opens while it lives, and
-// remembers what the boxes said.
-class Answerer : public QObject {
- public:
-  struct Box {
-    QString title, text;
-    QMessageBox::StandardButtons buttons;
-  };
-
-  explicit Answerer(QMessageBox::StandardButton answer = QMessageBox::Ok) : answer_(answer) {
-    connect(&timer_, &QTimer::timeout, this, &Answerer::Poll);
-    timer_.start(10);
-  }
-
-  // The file dialog gets this name typed in and accepted (empty: cancelled).
-  QString fileName;
-  QString dialogTitle;
-  QList<Box> boxes;
-
-  QStringList Texts() const {
-    QStringList t;
-    for (const Box& b : boxes) t << b.text;
-    return t;
-  }
-
- private:
-  void Poll() {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      if (!w->isVisible()) continue;
-      if (auto* box = qobject_cast<QMessageBox*>(w)) {
-        boxes.append({box->windowTitle(), box->text(), box->standardButtons()});
-        QAbstractButton* b = box->button(answer_);
-        if (b == nullptr) b = box->button(QMessageBox::Ok);
-        if (b == nullptr) b = box->buttons().value(0);
-        if (b != nullptr) b->click();
-        return;
-      }
-      if (auto* dialog = qobject_cast<QFileDialog*>(w)) {
-        // Each dialog is answered once: the poll may come round again while
-        // it is closing.
-        if (handled_.contains(dialog)) continue;
-        handled_.append(dialog);
-        dialogTitle = dialog->windowTitle();
-        if (fileName.isEmpty()) {
-          dialog->reject();
-        } else {
-          // done() instead of accept(): the name is what the user would
-          // have typed, and the dialog's own checks would start directory
-          // scans that the test does not need.
-          dialog->selectFile(fileName);
-          static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
-        }
-        return;
-      }
-    }
-  }
-
-  QMessageBox::StandardButton answer_;
-  QTimer timer_;
-  QList<QPointer<QFileDialog>> handled_;
-};
 
 // A program folder with the definitions the build generated for `forms`
 // only (every other form's page is missing) and the dictionary sources.
@@ -174,7 +115,7 @@ class TToolsTest : public QObject {
     std::unique_ptr<TTools> window;
     bool showed = false;
   };
-  // Message boxes on the way are answered by the caller's Answerer.
+  // Message boxes on the way are answered by the caller's BoxAnswerer.
   std::unique_ptr<Started> Start(const QStringList& args, const QString& program = QString()) {
     auto st = std::make_unique<Started>();
     st->ctx.programFolder = (program.isEmpty() ? program_ : program).toStdString();
@@ -212,7 +153,7 @@ class TToolsTest : public QObject {
     const QString path = File(name);
     if (create) MakeSettlementFile(path, program_);
 
-    Answerer answerer;
+    BoxAnswerer answerer;
     auto st = Start({path});
     QCOMPARE(st->showed, goesOn);
     if (!message.isEmpty()) {
@@ -251,7 +192,7 @@ class TToolsTest : public QObject {
   void selectingEntriesAndAddingACopy() {
     const QString path = File(QStringLiteral("copies.dc2014"));
     MakeSettlementFile(path, program_);
-    Answerer answerer;
+    BoxAnswerer answerer;
     auto st = Start({path});
     TTools& w = *st->window;
     QTreeWidgetItem* main = w.TV->topLevelItem(0);
@@ -327,14 +268,14 @@ class TToolsTest : public QObject {
     {
       platform::FileLock other;
       QCOMPARE(other.Acquire(path.toStdString(), 0), platform::FileLock::Result::Locked);
-      Answerer answerer;
+      BoxAnswerer answerer;
       auto st = Start({path});
       QCOMPARE(answerer.boxes.size(), 1);
       QVERIFY2(answerer.boxes[0].text.startsWith(QStringLiteral("Plik jest właśnie używany przez inny program")),
                qPrintable(answerer.boxes[0].text));
       QVERIFY(!st->ctx.settlement.IsOpen());
     }
-    Answerer answerer;
+    BoxAnswerer answerer;
     auto st = Start({path});
     QVERIFY2(answerer.boxes.isEmpty(), qPrintable(answerer.Texts().join(" | ")));
     QVERIFY(st->ctx.settlement.IsOpen());
@@ -345,7 +286,7 @@ class TToolsTest : public QObject {
   void openAndSaveAs() {
     const QString source = File(QStringLiteral("source.dc2014"));
     MakeSettlementFile(source, program_);
-    Answerer answerer;
+    BoxAnswerer answerer;
     auto st = Start({});
     TTools& w = *st->window;
     QVERIFY(!w.Zapisz1->isEnabled());
@@ -413,7 +354,7 @@ class TToolsTest : public QObject {
       s.Entry(2).Slots[28].SetValue("0,00");     // ... and its total, not yet recomputed
       QVERIFY(SaveSettlement(s, path.toStdString()).ok);
     }
-    Answerer answerer;
+    BoxAnswerer answerer;
     auto st = Start({}, folder);
     TTools& w = *st->window;
     answerer.fileName = path;
@@ -456,7 +397,7 @@ class TToolsTest : public QObject {
       QVERIFY(f.open(QIODevice::WriteOnly));
       QVERIFY(f.resize(qint64(1001) * kEntryRecordSize));
     }
-    Answerer answerer;
+    BoxAnswerer answerer;
     auto st = Start({good});
     TTools& w = *st->window;
     QVERIFY(st->ctx.settlement.IsOpen());
@@ -479,7 +420,7 @@ class TToolsTest : public QObject {
       bool WriteDecimal(QChar) override { return false; }
       bool WriteDate(QChar) override { return false; }
     };
-    Answerer answerer(QMessageBox::Yes);
+    BoxAnswerer answerer(QMessageBox::Yes);
     ui::AppContext ctx;
     ctx.programFolder = program_.toStdString();
     TTools w(ctx);
@@ -509,7 +450,7 @@ class TToolsTest : public QObject {
     const QString path = File(QStringLiteral("question.dc2014"));
     QFile::remove(path);
     MakeSettlementFile(path, program_);
-    Answerer answerer(static_cast<QMessageBox::StandardButton>(answer));
+    BoxAnswerer answerer(static_cast<QMessageBox::StandardButton>(answer));
     auto st = Start({path});
     TTools& w = *st->window;
     st->ctx.settlement.Entry(1).Slots[10].SetValue("NOWAK");
@@ -517,7 +458,7 @@ class TToolsTest : public QObject {
 
     QCOMPARE(w.close(), closed);
     QCOMPARE(answerer.boxes.size(), 1);
-    const Answerer::Box& box = answerer.boxes[0];
+    const BoxAnswerer::Box& box = answerer.boxes[0];
     QCOMPARE(box.title, QStringLiteral("Zapisanie zmian"));
     QCOMPARE(box.text, QStringLiteral("Rozliczenie \"question.dc2014\" zostało zmodyfikowane.\nCzy zapisać zmiany w "
                                       "bieżącym rozliczeniu ?"));
@@ -538,7 +479,7 @@ class TToolsTest : public QObject {
   void pickListsHoldTheDictionaries() {
     const QString path = File(QStringLiteral("lists.dc2014"));
     MakeSettlementFile(path, program_);
-    Answerer answerer;
+    BoxAnswerer answerer;
     auto st = Start({path});
     TTools& w = *st->window;
     w.TV->setCurrentItem(w.TV->topLevelItem(0));
@@ -597,7 +538,7 @@ class TToolsTest : public QObject {
     QFETCH(QString, stored);
     const QString path = File(QStringLiteral("turn.dc2014"));
     MakeSettlementFile(path, program_);
-    Answerer answerer;
+    BoxAnswerer answerer;
     auto st = Start({path});
     TTools& w = *st->window;
     w.SelectEntry(1);
@@ -632,7 +573,7 @@ class TToolsTest : public QObject {
   void typedValueIsSavedAndAskedAbout() {
     const QString path = File(QStringLiteral("typed.dc2014"));
     MakeSettlementFile(path, program_);
-    Answerer answerer(QMessageBox::No);
+    BoxAnswerer answerer(QMessageBox::No);
     auto st = Start({path});
     TTools& w = *st->window;
     w.TV->setCurrentItem(w.TV->topLevelItem(0));
@@ -668,7 +609,7 @@ class TToolsTest : public QObject {
   void closingTheSettlement() {
     const QString path = File(QStringLiteral("close.dc2014"));
     MakeSettlementFile(path, program_);
-    Answerer answerer(QMessageBox::No);
+    BoxAnswerer answerer(QMessageBox::No);
     auto st = Start({path});
     TTools& w = *st->window;
     w.SelectEntry(1);
@@ -688,7 +629,7 @@ class TToolsTest : public QObject {
   }
 
   void oppWindow() {
-    Answerer answerer;
+    BoxAnswerer answerer;
     auto st = Start({});
     TTools& w = *st->window;
     ui::TFOPP* opp = w.FOPP;
@@ -718,7 +659,7 @@ class TToolsTest : public QObject {
     const QString ini = QDir::cleanPath(qEnvironmentVariable("TMP")) + QStringLiteral("/pit2014.ini");
     QFile::remove(ini);
     {
-      Answerer answerer;
+      BoxAnswerer answerer;
       auto st = Start({});
       QVERIFY(st->showed);
     }
@@ -732,7 +673,7 @@ class TToolsTest : public QObject {
       s.setValue(QStringLiteral("PIT/AutoUpdate"), false);
     }
     {
-      Answerer answerer;
+      BoxAnswerer answerer;
       auto st = Start({});
       QVERIFY(st->showed);
     }
@@ -745,7 +686,7 @@ class TToolsTest : public QObject {
   // the program runs and gets its own convention back at the end.
   void separatorsSwitchedAndRestored() {
     QLocale::setDefault(QLocale::c());
-    Answerer answerer;
+    BoxAnswerer answerer;
     auto st = Start({});
     QVERIFY(st->showed);
     QVERIFY2(answerer.boxes.isEmpty(), qPrintable(answerer.Texts().join(" | ")));
@@ -765,7 +706,7 @@ class TToolsTest : public QObject {
     };
     QString out;
     {
-      Answerer answerer;
+      BoxAnswerer answerer;
       auto first = Start({});
       QVERIFY(!first->window->Refused());
       QCOMPARE(runSecond(&out), 0);
@@ -805,7 +746,7 @@ class TToolsTest : public QObject {
       s.RebuildTree(defs);
       QVERIFY(SaveSettlement(s, path.toStdString()).ok);
     }
-    Answerer answerer;
+    BoxAnswerer answerer;
     auto st = Start({path}, program);
     TTools& w = *st->window;
     ui::TFImage& form = *w.Form();
@@ -867,11 +808,11 @@ int HoldLock(const char* path) {
 int SecondInstance(int argc, char** argv) {
   QApplication app(argc, argv);
   pit::ui::PrepareApplication(app);
-  Answerer answerer;
+  BoxAnswerer answerer;
   ui::AppContext ctx;
   ctx.programFolder = QString::fromLocal8Bit(argv[2]).toStdString();
   TTools w(ctx);
-  for (const Answerer::Box& b : answerer.boxes) std::printf("box: %s\n", b.text.toUtf8().constData());
+  for (const BoxAnswerer::Box& b : answerer.boxes) std::printf("box: %s\n", b.text.toUtf8().constData());
   std::puts(w.Refused() ? "refused" : "started");
   return 0;
 }

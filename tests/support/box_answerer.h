@@ -1,0 +1,91 @@
+#pragma once
+// Answers every message box and file dialog that opens while it lives, as
+// a user sitting at the window would, and keeps what the boxes said: a
+// test of the windows runs without anybody at the keyboard.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QList>
+#include <QMessageBox>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <cstdio>
+
+namespace pit::testsupport {
+
+class BoxAnswerer : public QObject {
+ public:
+  struct Box {
+    QString title, text;
+    QMessageBox::StandardButtons buttons;
+  };
+
+  // Each box is answered with `answer`, or OK where it has no such button,
+  // or else its first button.
+  explicit BoxAnswerer(QMessageBox::StandardButton answer = QMessageBox::Ok) : answer_(answer) {
+    connect(&timer_, &QTimer::timeout, this, &BoxAnswerer::Poll);
+    timer_.start(10);
+  }
+
+  // The file dialog gets this name typed in and accepted (empty: cancelled).
+  QString fileName;
+  QString dialogTitle;
+  QList<Box> boxes;
+  // Each box's title and text also printed on standard error.
+  bool echo = false;
+
+  QStringList Texts() const {
+    QStringList t;
+    for (const Box& b : boxes) t << b.text;
+    return t;
+  }
+  QStringList Titles() const {
+    QStringList t;
+    for (const Box& b : boxes) t << b.title;
+    return t;
+  }
+
+ private:
+  void Poll() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (!w->isVisible()) continue;
+      if (auto* box = qobject_cast<QMessageBox*>(w)) {
+        boxes.append({box->windowTitle(), box->text(), box->standardButtons()});
+        if (echo)
+          std::fprintf(stderr, "message box \"%s\": %s\n", qPrintable(box->windowTitle()), qPrintable(box->text()));
+        QAbstractButton* b = box->button(answer_);
+        if (b == nullptr) b = box->button(QMessageBox::Ok);
+        if (b == nullptr) b = box->buttons().value(0);
+        if (b != nullptr) b->click();
+        return;
+      }
+      if (auto* dialog = qobject_cast<QFileDialog*>(w)) {
+        // Each dialog is answered once: the poll may come round again while
+        // it is closing.
+        if (handled_.contains(dialog)) continue;
+        handled_.append(dialog);
+        dialogTitle = dialog->windowTitle();
+        if (fileName.isEmpty()) {
+          dialog->reject();
+        } else {
+          // done() instead of accept(): the name is what the user would
+          // have typed, and the dialog's own checks would start directory
+          // scans that the test does not need.
+          dialog->selectFile(fileName);
+          static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
+        }
+        return;
+      }
+    }
+  }
+
+  QMessageBox::StandardButton answer_;
+  QTimer timer_;
+  QList<QPointer<QFileDialog>> handled_;
+};
+
+}  // namespace pit::testsupport
