@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSlider>
+#include <QAction>
 #include <QTabWidget>
 #include <QDir>
 #include <QMessageBox>
@@ -310,6 +312,116 @@ class DesignerTest : public QObject {
     QFile::remove(QString::fromStdString(DcsPath(Dir().toStdString(), kPitO)));
     QVERIFY(d.WriteFieldCsv(&error).isEmpty());
     QCOMPARE(error, "Brak pliku Dcs!: " + QString::fromStdString(DcsPath(Dir().toStdString(), kPitO)));
+  }
+
+  // "Nowy" starts definition tmp in the folder tmp with the empty sheet;
+  // "Dodaj stronę druku" copies pictures in as pages 1 and 2 and writes the
+  // .dcd; "Zapisz jako ..." copies the whole definition under the new name
+  // without replacing a file already there; "Otwórz" takes it up again.
+  void FileCommands() {
+    QTemporaryDir dc;
+    const QString root = dc.path();
+    FormDesigner d(root);  // a folder without definitions starts a new one
+    d.resize(900, 1100);
+    d.show();
+    auto action = [&](const char* name) { return d.findChild<QAction*>(name); };
+    QVERIFY(action("Nowy") && action("Otworz") && action("ZapiszJako") && action("DodajStrone"));
+    action("Nowy")->trigger();
+    QCOMPARE(d.DefinitionName(), "tmp");
+    QCOMPARE(d.DcsFile(), root + "/tmp/tmp.dcs");
+    QCOMPARE(d.PageCount(), 0);
+    QCOMPARE(d.PageImage().size(), QSize(800, 1000));
+    QCOMPARE(d.PageImage().pixelColor(50, 400), QColor(Qt::black));  // the frame 50 pixels inside
+    QCOMPARE(d.PageImage().pixelColor(30, 400), QColor(Qt::white));
+
+    // Pictures that are no page, or whose page file is already there, add nothing.
+    const QString junk = root + "/junk.dcg";
+    {
+      QFile f(junk);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write("not a picture");
+    }
+    const QString page1 = PIT_BIN_DIR "/dc/6_1.dcg", page2 = PIT_BIN_DIR "/dc/6_2.dcg";
+    QVERIFY(!d.AddPrintPage(junk));
+    QVERIFY(d.LastMessage().contains("nie jest obrazem strony"));
+    QVERIFY(!QFile::exists(root + "/tmp/tmp_1.dcg"));
+    QVERIFY(d.AddPrintPage(page1));
+    QVERIFY(d.AddPrintPage(page2));
+    QCOMPARE(d.PageCount(), 2);
+    QCOMPARE(d.Page(), 2);
+    QCOMPARE(d.PageImage().height(), 1131);
+    auto bytes = [](const QString& path) {
+      QFile f(path);
+      return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    QCOMPARE(bytes(root + "/tmp/tmp_2.dcg"), bytes(page2));
+    auto dcd = LoadFormDescription((root + "/tmp/tmp.dcd").toStdString());
+    QVERIFY(dcd.has_value());
+    QCOMPARE(dcd->PageCount, 2);
+    QCOMPARE(dcd->PageHeight, 1131);
+    QCOMPARE(dcd->PageWidth, 800);
+    QVERIFY(QString::fromStdString(dcd->Path).endsWith("tmp.dcd"));
+    QFile::copy(junk, root + "/tmp/tmp_3.dcg");
+    QVERIFY(!d.AddPrintPage(page1));
+    QCOMPARE(d.PageCount(), 2);
+    QCOMPARE(LoadFormDescription((root + "/tmp/tmp.dcd").toStdString())->PageCount, 2);
+
+    // A field drawn on page 2 of the new definition goes to its own .dcs.
+    Drag(d.Surface(), {100, 100}, {300, 130});
+    auto onDisk = LoadFieldObjects((root + "/tmp/tmp.dcs").toStdString());
+    QVERIFY(onDisk && onDisk->size() == 1);
+    QCOMPARE(onDisk->at(0).Page, 2);
+
+    QVERIFY(!d.SaveDefinitionAs("a/b"));
+    QVERIFY(QDir(root + "/pitx").mkpath("."));
+    {
+      QFile f(root + "/pitx/pitx_1.dcg");
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write("X");
+    }
+    QVERIFY(d.SaveDefinitionAs("pitx"));
+    QCOMPARE(d.DcsFile(), root + "/pitx/pitx.dcs");
+    QCOMPARE(bytes(root + "/pitx/pitx_1.dcg"), QByteArray("X"));  // never overwritten
+    QCOMPARE(bytes(root + "/pitx/pitx_2.dcg"), bytes(page2));
+    QCOMPARE(bytes(root + "/pitx/pitx.dcs"), bytes(root + "/tmp/tmp.dcs"));
+    dcd = LoadFormDescription((root + "/pitx/pitx.dcd").toStdString());
+    QVERIFY(dcd && dcd->PageCount == 2);
+    QVERIFY(QString::fromStdString(dcd->Path).endsWith("pitx.dcd"));
+    QVERIFY(QFile::exists(root + "/tmp/tmp.dcs"));
+
+    action("Nowy")->trigger();
+    QVERIFY(!d.OpenDefinition(root + "/none.dcd"));
+    QCOMPARE(d.DefinitionName(), "tmp");
+    QVERIFY(d.OpenDefinition(root + "/pitx/pitx.dcd"));
+    QCOMPARE(d.DefinitionName(), "pitx");
+    QCOMPARE(d.DefinitionFolder(), root + "/pitx");
+    QCOMPARE(d.PageCount(), 2);
+    QCOMPARE(d.Page(), 1);
+    d.ShowPage(2);
+    QCOMPARE(d.Fields().size(), std::size_t(1));
+    QCOMPARE(d.FieldAt(QPoint(150, 110)), 0);
+  }
+
+  // The slider shows the field layer at tenths of the picture's own size
+  // and leaves the fields where they are; 0 is the page 800 pixels wide.
+  void ScaleSlider() {
+    QTemporaryDir dc;
+    for (const QString& f : {QString("6_1.dcg"), QString("6.dcd")})
+      QFile::copy(PIT_BIN_DIR "/dc/" + f, dc.path() + "/" + f);
+    SaveFieldObjects(DcsPath(dc.path().toStdString(), 6), {Field(0, 100, 100, 200, 120)});
+    FormDesigner d(dc.path());
+    d.OpenForm(6, 1);
+    d.ScaleSlider()->setValue(100);
+    const QSize full = d.Surface()->size();
+    QVERIFY(full.width() > 100);
+    QCOMPARE(full.height() * 800 / full.width(), 1131);
+    d.ScaleSlider()->setValue(57);
+    QCOMPARE(d.Scale(), 50);
+    QCOMPARE(d.Surface()->size(), QSize(full.width() / 2, full.height() / 2));
+    QVERIFY(d.StatusText().contains("skala: 50"));
+    QCOMPARE(d.FieldAt(QPoint(150, 110)), 0);
+    d.ScaleSlider()->setValue(0);
+    QCOMPARE(d.Surface()->size(), QSize(800, 1131));
   }
 
   // With PIT_DESIGNER_SHOTS set to a folder: pictures of the PIT/O definition

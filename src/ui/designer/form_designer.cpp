@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollArea>
+#include <QSlider>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QToolBar>
@@ -37,6 +38,35 @@ constexpr int kMinSize = 4;       // a rectangle must be wider and higher than t
 constexpr int kHandleMargin = 3;  // half of the 6-pixel handle squares
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// The picture's own size in pixels, for the scale slider: the frame of an
+// enhanced metafile on its reference device, or the bounding box of a
+// placeable WMF at 96 pixels per inch. Kept within 4000 pixels.
+QSize NativePictureSize(const QString& path) {
+  QFile f(path);
+  const QSize none(kPageWidth, kEmptySheetHeight);
+  if (!f.open(QIODevice::ReadOnly)) return none;
+  const QByteArray b = f.read(128);
+  auto u16 = [&](int o) { return static_cast<quint16>(static_cast<uchar>(b[o]) | static_cast<uchar>(b[o + 1]) << 8); };
+  auto i32 = [&](int o) { return static_cast<qint32>(u16(o) | static_cast<quint32>(u16(o + 2)) << 16); };
+  double w = 0, h = 0;
+  if (b.size() >= 22 && static_cast<quint32>(i32(0)) == 0x9AC6CDD7u) {
+    const int inch = u16(14);
+    if (inch > 0) {
+      w = (static_cast<qint16>(u16(10)) - static_cast<qint16>(u16(6))) * 96.0 / inch;
+      h = (static_cast<qint16>(u16(12)) - static_cast<qint16>(u16(8))) * 96.0 / inch;
+    }
+  } else if (b.size() >= 88 && i32(0) == 1 && static_cast<quint32>(i32(40)) == 0x464D4520u) {
+    const double devW = i32(72), devH = i32(76), mmW = i32(80), mmH = i32(84);
+    if (devW > 0 && devH > 0 && mmW > 0 && mmH > 0) {
+      w = (static_cast<double>(i32(32)) - i32(24)) / 100.0 * devW / mmW;
+      h = (static_cast<double>(i32(36)) - i32(28)) / 100.0 * devH / mmH;
+    }
+  }
+  if (!(w >= 1 && h >= 1)) return none;
+  const double shrink = std::min(1.0, 4000.0 / std::max(w, h));
+  return QSize(static_cast<int>(w * shrink), static_cast<int>(h * shrink));
+}
 
 // Midpoint of an edge from a to b, as the handles are placed.
 int Mid(int a, int b) { return a + std::abs(a - b) / 2; }
@@ -162,7 +192,18 @@ FormDesigner::FormDesigner(const QString& dcDir, const QString& tmpDir, QWidget*
       tmpDir_(tmpDir.isEmpty() ? dcDir + QStringLiteral("/../tmp") : tmpDir),
       picture_(std::make_unique<render::PagePicture>()) {
   setWindowTitle(QStringLiteral("Formularz - tryb narzędziowy [%1]").arg(dcDir));
+  defDir_ = dcDir_;
   QMenu* menu = menuBar()->addMenu(QStringLiteral("Formularz"));
+  QList<QAction*> fileActions = {
+      menu->addAction(QStringLiteral("Nowy"), this, &FormDesigner::NewDefinition),
+      menu->addAction(QStringLiteral("Otwórz"), this, &FormDesigner::ChooseDefinition),
+      menu->addAction(QStringLiteral("Zapisz jako ..."), this, &FormDesigner::ChooseSaveName),
+      menu->addAction(QStringLiteral("Dodaj stronę druku"), this, &FormDesigner::ChoosePagePicture)};
+  fileActions[0]->setObjectName(QStringLiteral("Nowy"));
+  fileActions[1]->setObjectName(QStringLiteral("Otworz"));
+  fileActions[2]->setObjectName(QStringLiteral("ZapiszJako"));
+  fileActions[3]->setObjectName(QStringLiteral("DodajStrone"));
+  menu->addSeparator();
   menu->addAction(QStringLiteral("Zamknij "), this, &QWidget::close);
   QMenu* view = menuBar()->addMenu(QStringLiteral("Widok"));
   QAction* auto_ = view->addAction(QStringLiteral("Okno opcji "));
@@ -179,6 +220,8 @@ FormDesigner::FormDesigner(const QString& dcDir, const QString& tmpDir, QWidget*
 
   QToolBar* bar = addToolBar(QStringLiteral("ToolBarNarzedziowy"));
   bar->setObjectName(QStringLiteral("ToolBarNarzedziowy"));
+  bar->addActions(fileActions);
+  bar->addSeparator();
   bar->addWidget(new QLabel(QStringLiteral(" Formularz: ")));
   formCombo_ = new QComboBox;
   formCombo_->setObjectName(QStringLiteral("FormCombo"));
@@ -215,6 +258,17 @@ FormDesigner::FormDesigner(const QString& dcDir, const QString& tmpDir, QWidget*
     }
   });
 
+  bar->addWidget(new QLabel(QStringLiteral(" skala: ")));
+  trackBar_ = new QSlider(Qt::Horizontal);
+  trackBar_->setObjectName(QStringLiteral("TrackBar"));
+  trackBar_->setRange(0, 100);
+  trackBar_->setTickInterval(10);
+  trackBar_->setTickPosition(QSlider::TicksBelow);
+  trackBar_->setFixedWidth(120);
+  trackBar_->setToolTip(QStringLiteral("Warstwa pól w skali własnego rozmiaru obrazu strony (0: strona 800 pikseli szeroka)"));
+  bar->addWidget(trackBar_);
+  connect(trackBar_, &QSlider::valueChanged, this, &FormDesigner::SetScale);
+
   surface_ = new DesignerSurface(*this);
   scroll_ = new QScrollArea;
   scroll_->setWidget(surface_);
@@ -224,7 +278,7 @@ FormDesigner::FormDesigner(const QString& dcDir, const QString& tmpDir, QWidget*
   statusBar()->addWidget(status_, 1);
 
   connect(formCombo_, &QComboBox::currentTextChanged, this, [this](const QString& t) {
-    if (!t.isEmpty() && t.toInt() != idPit_) OpenForm(t.toInt(), 1);
+    if (!t.isEmpty() && (t.toInt() != idPit_ || defDir_ != dcDir_)) OpenForm(t.toInt(), 1);
   });
   connect(pageSpin_, qOverload<int>(&QSpinBox::valueChanged), this, [this](int p) {
     if (p != page_) ShowPage(p);
@@ -244,7 +298,11 @@ FormDesigner::FormDesigner(const QString& dcDir, const QString& tmpDir, QWidget*
   connect(typeDialog_, &TFObj::applied, this, [this](int k, const FieldObject& f) {
     if (k >= 0 && k < static_cast<int>(fields_.size()) && Rewrite(k, f)) Redraw();
   });
-  if (!ids.isEmpty()) OpenForm(ids.front().toInt(), 1);
+  if (ids.isEmpty()) {
+    NewDefinition();
+  } else {
+    OpenForm(ids.front().toInt(), 1);
+  }
 }
 
 void FormDesigner::ShowPalette() {
@@ -267,21 +325,32 @@ FormDesigner::~FormDesigner() = default;
 QWidget* FormDesigner::Surface() const { return surface_; }
 QString FormDesigner::StatusText() const { return status_->text(); }
 QImage FormDesigner::PageImage() const { return surface_->page; }
-QString FormDesigner::DcsFile() const { return Q(DcsPath(dcDir_.toStdString(), idPit_)); }
+QString FormDesigner::DcsFile() const { return QDir(defDir_).filePath(defName_ + QStringLiteral(".dcs")); }
+QString FormDesigner::DcdFile() const { return QDir(defDir_).filePath(defName_ + QStringLiteral(".dcd")); }
+QString FormDesigner::PictureFile(int page) const {
+  return QDir(defDir_).filePath(QStringLiteral("%1_%2.dcg").arg(defName_).arg(page));
+}
 void FormDesigner::Status(const QString& text) { status_->setText(text); }
 
 bool FormDesigner::OpenForm(int idPit, int page) {
   idPit_ = idPit;
-  const auto d = LoadFormDescription(DcdPath(dcDir_.toStdString(), idPit));
+  defDir_ = dcDir_;
+  defName_ = QString::number(idPit);
+  const auto d = LoadFormDescription(DcdFile().toStdString());
   pageCount_ = d ? d->PageCount : 0;
+  ShowDefinition(page);
+  return pictureLoaded_;
+}
+
+void FormDesigner::ShowDefinition(int page) {
   {
     const QSignalBlocker b1(formCombo_), b2(pageSpin_);
-    formCombo_->setCurrentText(QString::number(idPit));
+    formCombo_->setCurrentIndex(formCombo_->findText(defDir_ == dcDir_ ? defName_ : QString()));
     pageSpin_->setRange(1, std::max(1, pageCount_));
   }
   page_ = -1;
   ShowPage(std::clamp(page, 1, std::max(1, pageCount_)));
-  return pictureLoaded_;
+  setWindowTitle(QStringLiteral("Formularz - tryb narzędziowy [%1]").arg(QDir::toNativeSeparators(DcdFile())));
 }
 
 void FormDesigner::ShowPage(int page) {
@@ -293,29 +362,38 @@ void FormDesigner::ShowPage(int page) {
   selected_ = dragged_ = underMouse_ = -1;
   drawing_ = moving_ = false;
   render::PagePicture next;
-  pictureLoaded_ = next.Load(DcgPath(dcDir_.toStdString(), idPit_, page));
+  pictureLoaded_ = next.Load(PictureFile(page).toStdString());
   if (pictureLoaded_) {
     *picture_ = std::move(next);
     pageHeight_ = picture_->Height();
+    nativeSize_ = NativePictureSize(PictureFile(page));
   } else {
     picture_->Release();
     pageHeight_ = kEmptySheetHeight;
+    nativeSize_ = QSize(kPageWidth, kEmptySheetHeight);
   }
-  surface_->setFixedSize(kPageWidth, pageHeight_);
   Redraw();
 }
 
 void FormDesigner::Redraw() {
-  const std::string path = DcsPath(dcDir_.toStdString(), idPit_);
+  const std::string path = DcsFile().toStdString();
   const auto loaded = LoadFieldObjects(path);
   fields_ = loaded ? *loaded : std::vector<FieldObject>{};
   if (selected_ >= static_cast<int>(fields_.size())) selected_ = -1;
   if (dragged_ >= static_cast<int>(fields_.size())) dragged_ = -1;
 
-  QImage img(kPageWidth, pageHeight_, QImage::Format_RGB32);
+  const QSize layer = LayerSize();
+  surface_->setFixedSize(layer);
+  QImage img(layer, QImage::Format_RGB32);
   img.fill(Qt::white);
   QPainter p(&img);
-  if (pictureLoaded_) {
+  if (scale_ > 0) {
+    // The picture at a share of its own size, the field layer framed; the
+    // fields keep their page coordinates.
+    if (pictureLoaded_) picture_->DrawInto(p, QRectF(0, 0, layer.width(), layer.height()));
+    p.setPen(QPen(Qt::darkRed, 1));
+    p.drawRect(0, 0, layer.width() - 1, layer.height() - 1);
+  } else if (pictureLoaded_) {
     picture_->Draw(p, 0, 0);
   } else {
     // The empty sheet: a frame 50 pixels inside its edges.
@@ -350,6 +428,11 @@ void FormDesigner::Redraw() {
   surface_->page = img;
   surface_->update();
   Status(QStringLiteral("Liczba obiektow:%1").arg(fields_.size()));
+}
+
+QSize FormDesigner::LayerSize() const {
+  if (scale_ <= 0) return QSize(kPageWidth, pageHeight_);
+  return QSize(std::max(1, nativeSize_.width() * scale_ / 100), std::max(1, nativeSize_.height() * scale_ / 100));
 }
 
 int FormDesigner::FieldAt(const QPoint& pt) const {
@@ -512,7 +595,12 @@ void FormDesigner::AppendNewField(const QRect& r) {
 }
 
 bool FormDesigner::Append(const FieldObject& f) {
-  if (!AppendFieldRecord(DcsPath(dcDir_.toStdString(), idPit_), f)) {
+  // The folder of a new definition comes with its first field.
+  if (!QDir().mkpath(defDir_)) {
+    Status(QStringLiteral("Tworzenie folderu [%1] nie powiodło się!").arg(defDir_));
+    return false;
+  }
+  if (!AppendFieldRecord(DcsFile().toStdString(), f)) {
     Status(QStringLiteral("Zapis pliku %1 nie powiódł się.").arg(DcsFile()));
     return false;
   }
@@ -520,7 +608,7 @@ bool FormDesigner::Append(const FieldObject& f) {
 }
 
 bool FormDesigner::Rewrite(int k, const FieldObject& f) {
-  if (!RewriteFieldRecord(DcsPath(dcDir_.toStdString(), idPit_), k, f)) {
+  if (!RewriteFieldRecord(DcsFile().toStdString(), k, f)) {
     Status(QStringLiteral("Zapis pliku %1 nie powiódł się.").arg(DcsFile()));
     return false;
   }
@@ -531,7 +619,7 @@ void FormDesigner::DeleteSelected() {
   if (selected_ < 0 || selected_ >= static_cast<int>(fields_.size())) return;
   std::vector<FieldObject> rest = fields_;
   rest.erase(rest.begin() + selected_);
-  const std::string path = DcsPath(dcDir_.toStdString(), idPit_);
+  const std::string path = DcsFile().toStdString();
   if (rest.empty()) {
     QFile::remove(Q(path));
   } else if (!SaveFieldObjects(path, rest)) {
@@ -581,20 +669,20 @@ bool FormDesigner::KeyRelease(int key) {
 }
 
 QString FormDesigner::WriteFieldCsv(QString* error) {
-  const std::string dcs = DcsPath(dcDir_.toStdString(), idPit_);
+  const std::string dcs = DcsFile().toStdString();
   const auto fields = LoadFieldObjects(dcs);
   if (!fields) {
     *error = Q("Brak pliku Dcs!: " + dcs);
     return {};
   }
   QString name;
-  if (FormCatalogue::IsValid(idPit_)) {
+  if (defDir_ == dcDir_ && FormCatalogue::IsValid(idPit_)) {
     static const FormCatalogue catalogue;
     QString code = Q(catalogue[idPit_].Code);
     if (const int slash = code.indexOf('/'); slash >= 0) code.remove(slash, 1);
     name = code + QStringLiteral("[%1]").arg(catalogue[idPit_].Variant);
   } else {
-    name = QString::number(idPit_);
+    name = defName_;
   }
   if (!QDir().mkpath(tmpDir_)) {
     *error = QStringLiteral("Tworzenie folderu [%1] nie powiodło się!").arg(tmpDir_);

@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -22,6 +23,7 @@ class QSpinBox;
 class QScrollArea;
 class QLabel;
 class QAction;
+class QSlider;
 
 namespace pit::render {
 class PagePicture;
@@ -46,6 +48,33 @@ class FormDesigner : public QMainWindow {
   // in which case an empty sheet is shown and fields can still be drawn.
   bool OpenForm(int idPit, int page = 1);
   void ShowPage(int page);
+
+  // --- the definition being edited: its name and folder ----------------------
+  // "Nowy": definition "tmp" in the folder tmp of the definition folder,
+  // no pages, the empty sheet.
+  void NewDefinition();
+  // "Otwórz": the definition of a `.dcd` file (name and folder from its
+  // path); false with a message when the file cannot be read.
+  bool OpenDefinition(const QString& dcdPath);
+  // "Zapisz jako ...": the definition's files copied to folder `name` of
+  // the definition folder under the new name (never over an existing
+  // file), then the `.dcd` written there; false with a message.
+  bool SaveDefinitionAs(const QString& name);
+  // "Dodaj stronę druku": the picture copied as the next page and shown;
+  // false with a message when it is no page picture or cannot be copied.
+  bool AddPrintPage(const QString& picturePath);
+  // The scale slider: 0 shows the page 800 pixels wide; 10..100 shows the
+  // field layer at that percentage of the picture's own size.
+  void SetScale(int position);
+  int Scale() const { return scale_; }
+  QSlider* ScaleSlider() const { return trackBar_; }
+  QString DefinitionName() const { return defName_; }
+  QString DefinitionFolder() const { return defDir_; }
+  int PageCount() const { return pageCount_; }
+  QString DcdFile() const;
+  QString PictureFile(int page) const;
+  // The last message shown to the author (errors of the file commands).
+  QString LastMessage() const { return lastMessage_; }
 
   // --- state, for tests ----------------------------------------------------
   const std::vector<FieldObject>& Fields() const { return fields_; }
@@ -80,15 +109,26 @@ class FormDesigner : public QMainWindow {
  private:
   friend class DesignerSurface;
 
+  // The file dialogs of the four file commands.
+  void ChooseDefinition();
+  void ChooseSaveName();
+  void ChoosePagePicture();
   // Reloads the field list from the `.dcs` file and repaints.
   void Redraw();
   void Status(const QString& text);
+  // Shows a message without stopping the window.
+  void Message(const QString& text);
+  // Writes the `.dcd` of the definition: its path, page count, the screen
+  // size and the current page size.
+  bool WriteDescription();
+  void ShowDefinition(int page);
   void MousePress(const QPoint& p, Qt::MouseButton b, Qt::KeyboardModifiers m);
   void MouseMove(const QPoint& p);
   void MouseRelease(const QPoint& p, Qt::KeyboardModifiers m);
   bool KeyPress(int key);
   bool KeyRelease(int key);
-  QRect DraggedRect() const;  // the dragged field's rectangle moved by the change vector
+  QRect DraggedRect() const;
+  QSize LayerSize() const;  // the page, or the field layer at the slider's scale  // the dragged field's rectangle moved by the change vector
   void AppendNewField(const QRect& r);
   void DeleteSelected();
   void Nudge(int key);
@@ -99,13 +139,18 @@ class FormDesigner : public QMainWindow {
 
   QString dcDir_;
   QString tmpDir_;
-  int idPit_ = 0;
+  QString defDir_;   // folder of the definition's files
+  QString defName_;  // their name: "6" for 6.dcs, 6.dcd, 6_1.dcg ...
+  QString lastMessage_;
+  int scale_ = 0;
+  int idPit_ = 0;    // form number when the name is one, otherwise 0
   int page_ = 1;
   int pageCount_ = 0;
   std::vector<FieldObject> fields_;
   std::unique_ptr<render::PagePicture> picture_;
   bool pictureLoaded_ = false;
   int pageHeight_ = 1000;
+  QSize nativeSize_{800, 1000};  // the picture's own size
 
   int selected_ = -1;
   int dragged_ = -1;      // field pressed last with the mouse (also what the arrow keys move)
@@ -127,6 +172,7 @@ class FormDesigner : public QMainWindow {
   QComboBox* formCombo_ = nullptr;
   QSpinBox* pageSpin_ = nullptr;
   QLabel* status_ = nullptr;
+  QSlider* trackBar_ = nullptr;
 };
 
 // `pit2014 --designer [DIR]`: the designer window over DIR; returns the exit code.
