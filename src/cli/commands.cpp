@@ -229,8 +229,9 @@ int CmdNew(const std::vector<std::string>& args, const std::string& argv0) {
     auto f = ParseFormSpec(text, s.Catalogue(), kind, error);
     if (!f) return Usage(error);
     if (f->parent != 0) {
-      if (!s.Has(f->parent) || s.Entry(f->parent).IdParent != 0) {
-        return Usage("\"" + text + "\": druk główny musi być wcześniejszą pozycją bez rodzica");
+      if (!s.Has(f->parent) || !MayHangUnder(f->idPit, s.Entry(f->parent))) {
+        return Usage("\"" + text + "\": druk główny musi być wcześniejszą pozycją bez rodzica"
+                     " (arkusze SSE/A i SSE-R/A: wcześniejszą pozycją SSE-R)");
       }
     }
     const int n = s.AddEntry(f->idPit, f->parent, f->pm, kind);

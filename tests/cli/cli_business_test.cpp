@@ -107,21 +107,14 @@ TEST_F(BusinessCliTest, Pit36LWithPitBAndPitZ) {
 // PIT-36 with a PIT/ZG (the country picked by name) and an SSE-R with two
 // SSE/A sheets and an SSE-R/A sheet.
 TEST_F(BusinessCliTest, Pit36WithPitZGAndZoneSheets) {
-  // The sheets hang under the SSE-R, which `new` does not take as a parent:
-  // the settlement is made as the selection screen makes it.
   const std::string file = File("zones.dc2014");
-  {
-    DefinitionLibrary defs(std::string(PIT_BIN_DIR) + "/dc");
-    Settlement s;
-    s.AddEntry(kPit36, 0, kPmNone, kIndividual);
-    s.AddEntry(kPitZG, 1, kPmNone, kIndividual);
-    s.AddEntry(kSseR, 1, kPmNone, kIndividual);
-    s.AddEntry(kSseA, 3, kPmNone, kIndividual);
-    s.AddEntry(kSseA, 3, kPmNone, kIndividual);
-    s.AddEntry(kSseRA, 3, kPmNone, kIndividual);
-    s.RebuildTree(defs);
-    ASSERT_TRUE(SaveSettlement(s, file).ok);
-  }
+  // A zone sheet hangs under its SSE-R; nothing else hangs under an attachment.
+  const CliRun wrongParent = Cli({"new", "-o", file, "--kind", "0", "PIT-36", "SSE-R@1", "PIT/ZG@2"});
+  EXPECT_EQ(wrongParent.status, 2);
+  EXPECT_NE(wrongParent.err.find("SSE-R"), std::string::npos) << wrongParent.err;
+  const CliRun n = Cli({"new", "-o", file, "--kind", "0", "PIT-36", "PIT/ZG@1", "SSE-R@1", "SSE/A@3", "SSE/A@3",
+                        "SSE-R/A@3"});
+  ASSERT_EQ(n.status, 0) << n.err;
   Set(file, {"1:9=KOWALSKI", "1:10=JAN", "1:11=01021980"});
   Set(file, {"2:38=NIEMCY", "2:8=12000", "2:9=8000", "2:10=1200", "2:11=500", "2:12=500"});
   Expect(file, {{"2:7", "DE"}, {"2:26", "12500,00"}, {"2:27", "8500,00"}, {"2:28", "1200,00"}, {"2:37", "1"},

@@ -118,6 +118,11 @@ bool HasUsableEntry(const std::vector<std::uint8_t>& bytes) {
   return false;
 }
 
+bool MayHangUnder(int idPit, const FormEntry& parent) {
+  if (parent.IdParent == 0) return true;
+  return (idPit == kSseA || idPit == kSseRA) && parent.IdPit == kSseR;
+}
+
 DecodeReport DecodeSettlement(const std::vector<std::uint8_t>& bytes, Settlement& s) {
   DecodeReport rep;
   s.Clear();
@@ -135,11 +140,8 @@ DecodeReport DecodeSettlement(const std::vector<std::uint8_t>& bytes, Settlement
     }
     if (e->IdParent != 0) {
       auto parent = kept.find(e->IdParent);
-      const bool parentIsMain = parent != kept.end() && s.Entry(parent->second).IdParent == 0;
-      // The zone sheets hang under their SSE-R, which hangs under a main form.
-      const bool sheetOfZoneReturn = parent != kept.end() && (e->IdPit == kSseA || e->IdPit == kSseRA) &&
-                                     s.Entry(parent->second).IdPit == kSseR;
-      if (e->IdParent < 0 || e->IdParent >= i || !(parentIsMain || sheetOfZoneReturn)) {
+      if (e->IdParent < 0 || e->IdParent >= i || parent == kept.end() ||
+          !MayHangUnder(e->IdPit, s.Entry(parent->second))) {
         ++rep.skipped;
         continue;
       }

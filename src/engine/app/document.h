@@ -34,6 +34,10 @@ constexpr std::uint64_t kMaxDocumentEntries = 1000;
 
 // The document name test of both programs: ends with ".dc2014", in any case.
 bool HasSettlementExtension(const std::string& path);
+// Whether a form of type `idPit` may be an attachment of `parent`: an
+// attachment hangs under a main form, except the zone sheets (SSE/A,
+// SSE-R/A), which hang under their SSE-R.
+bool MayHangUnder(int idPit, const FormEntry& parent);
 // Replaces the list of `s` by the records of `bytes` and takes the settlement
 // state from each record (the last one wins). A tail shorter than one record
 // is ignored. Records whose form type is above the catalogue, and attachments
