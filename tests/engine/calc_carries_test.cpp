@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "calc/carries.h"
 #include "engine/calc_fixture.h"
@@ -68,6 +71,54 @@ TEST(CarryTables, AnAttachmentUnderAReturnItDoesNotFeedResetsNothing) {
     ClearAttachmentTransfers(fx.s, a);
     EXPECT_EQ(fx.Get(p36, 131), "5,00");
     EXPECT_EQ(fx.Get(p36, 144), "5,00");
+  }
+}
+
+// PIT/B and PIT/Z carry into the return they are attached to what its boxes
+// choose, each person into the person's fields; removing the attachment
+// resets every field its table names there, whatever the boxes.
+TEST(CarryTables, BusinessAttachmentsCarryByTheBoxesAndResetOnRemoval) {
+  struct Case {
+    int attachment, parentType, pm, box;
+    std::vector<std::pair<int, int>> intoFrom;
+  } cases[] = {
+      {kPitZ, kPit36, kPmNone, 39, {{55, 20}, {56, 21}, {58, 22}}},
+      {kPitZ, kPit36, kPmNone, 41, {{55, 34}, {56, 35}}},
+      {kPitZ, kPit36, kPmSpouse, 40, {{98, 20}, {99, 21}, {101, 22}}},
+      {kPitZ, kPit36, kPmSpouse, 42, {{98, 34}, {99, 35}}},
+      {kPitZ, kPit36L, kPmNone, 19, {{23, 34}, {24, 35}}},
+      {kPitB, kPit36, kPmNone, 0, {{53, 56}, {54, 57}}},
+      {kPitB, kPit36, kPmSpouse, 0, {{96, 56}, {97, 57}}},
+      {kPitB, kPit36L, kPmNone, 0, {{21, 56}, {22, 57}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.attachment) + " under " + std::to_string(c.parentType) + " person " +
+                 std::to_string(c.pm) + " box " + std::to_string(c.box));
+    CalcFixture fx(kJoint, kIdNip);
+    const int ret = fx.Add(c.parentType);
+    if (c.box != 0) fx.Tick(ret, c.box, "1");
+    const int a = fx.Add(c.attachment, ret, c.pm);
+    // Both ways' income differ, so the way taken shows.
+    if (c.attachment == kPitZ)
+      fx.Set(a, {{6, "900,00"}, {7, "100,00"}, {10, "700,00"}, {11, "200,00"}, {14, "60,00"}, {23, "3000,00"},
+                 {24, "1000,00"}});
+    else
+      fx.Set(a, {{10, "5000,00"}, {11, "1000,00"}});
+    fx.Show(a);
+    ASSERT_EQ(fx.Run(a), CalcStatus::Done);
+    bool someAmount = false;
+    for (const auto& [into, from] : c.intoFrom) {
+      EXPECT_EQ(fx.Get(ret, into), fx.Get(a, from)) << into;
+      someAmount = someAmount || fx.Get(ret, into) != "0,00";
+    }
+    EXPECT_TRUE(someAmount);
+
+    ClearAttachmentTransfers(fx.s, a);
+    for (const AttachmentCarry& t : CarriesOf(c.attachment)) {
+      const bool forThisPerson = t.forPerson == CarryPerson::Any || (t.forPerson == CarryPerson::Spouse) == (c.pm == kPmSpouse);
+      if (t.returnType != c.parentType || !forThisPerson) continue;
+      for (const CarryField& f : t.fields) EXPECT_EQ(fx.Get(ret, f.into), "0,00") << f.into;
+    }
   }
 }
 

@@ -323,15 +323,13 @@ void CalculatePitB(CalcContext& ctx, int entry) {
     f.Set(costDiff, f.AmountOf(revShare) - f.AmountOf(costShare));
   }
 
-  // 7. Under a PIT-36: the totals of each person's copies into the return.
+  // 7. Under a PIT-36: the totals of each person's copies into the return
+  // (the carry table, calc/carries.cpp).
   if (p36 > 0 && p36 == parent) {
     const PitBSums t = SumPitB(ctx, p36, [](int p) { return p != kPmSpouse; });
     const PitBSums s = SumPitB(ctx, p36, [](int p) { return p == kPmSpouse; });
-    FormFields ret(ctx, p36);
-    if (RoundGrosze(t.revenue) != 0) SetRounded(ret, 53, t.revenue);
-    if (RoundGrosze(t.costs) != 0) SetRounded(ret, 54, t.costs);
-    if (RoundGrosze(s.revenue) != 0) SetRounded(ret, 96, s.revenue);
-    if (RoundGrosze(s.costs) != 0) SetRounded(ret, 97, s.costs);
+    CarryInto(ctx, kPitB, kPmNone, t.last, p36);
+    CarryInto(ctx, kPitB, kPmSpouse, s.last, p36);
     CalculatePit36WithPass(ctx, p36, false);
   }
 
@@ -339,9 +337,7 @@ void CalculatePitB(CalcContext& ctx, int entry) {
   if (p36l > 0 && p36l == parent) {
     const int ownPm = ctx.settlement.Entry(p36l).PM;
     const PitBSums t = SumPitB(ctx, p36l, [ownPm](int p) { return p == ownPm; });
-    FormFields ret(ctx, p36l);
-    SetRounded(ret, 21, t.revenue);
-    SetRounded(ret, 22, t.costs);
+    CarryInto(ctx, kPitB, ownPm, t.last, p36l);
     Calculate(ctx, kPit36L, p36l);
   }
 
@@ -432,33 +428,18 @@ void CalculatePitZ(CalcContext& ctx, int entry) {
   f.Copy(34, 31);
   f.Copy(35, 29);
 
-  // 5. Into the PIT-36 it belongs to, the way its boxes say.
+  // 5. Into the PIT-36 it belongs to, the way its boxes say (the carry
+  // table, calc/carries.cpp).
   const int p36 = ctx.FindEntry(kPit36, 0, kPmNone);
   if (p36 > 0 && p36 == parent) {
-    FormFields ret(ctx, p36);
-    const bool spouse = pm == kPmSpouse;
-    const int inc = spouse ? 98 : 55, loss = spouse ? 99 : 56, carried = spouse ? 101 : 58;
-    if (ret.Ticked(FirstWayBox(pm))) {
-      ret.CopyFrom(inc, f, 20);
-      ret.CopyFrom(loss, f, 21);
-      ret.CopyFrom(carried, f, 22);
-    }
-    if (ret.Ticked(SecondWayBox(pm))) {
-      ret.CopyFrom(inc, f, 34);
-      ret.CopyFrom(loss, f, 35);
-      ret.SetZero(carried);
-    }
+    CarryInto(ctx, kPitZ, pm, entry, p36);
     CalculatePit36WithPass(ctx, p36, false);
   }
 
-  // 6. Into the PIT-36L it belongs to.
+  // 6. Into the PIT-36L it belongs to, when its box says so.
   const int p36l = ctx.FindEntry(kPit36L, 0, kPmNone);
   if (p36l > 0 && p36l == parent) {
-    FormFields ret(ctx, p36l);
-    if (ret.Ticked(kPit36LFromPitZ)) {
-      ret.CopyFrom(23, f, 34);
-      ret.CopyFrom(24, f, 35);
-    }
+    CarryInto(ctx, kPitZ, pm, entry, p36l);
     Calculate(ctx, kPit36L, p36l);
   }
 

@@ -1,5 +1,7 @@
 #include "calc/carries.h"
 
+#include <optional>
+
 #include "calc/calculation.h"
 
 namespace pit {
@@ -33,10 +35,48 @@ const std::vector<AttachmentCarry> kPitDCarries = {
 };
 
 // PIT/M: the children's income (30) and the amount to carry (31) into the
-// PIT-36, in the spouse's fields for the spouse's PIT/M.
+// PIT-36, in the spouse's fields for the spouse's PIT/M. Removing either
+// person's PIT/M resets both persons' amounts; the other PIT/M carries its
+// own again when it is calculated.
 const std::vector<AttachmentCarry> kPitMCarries = {
-    {kPit36, false, kPmNone, CarryPerson::NotSpouse, {F::Copy(131, 30), F::Copy(133, 31)}},
-    {kPit36, false, kPmNone, CarryPerson::Spouse, {F::Copy(132, 30), F::Copy(134, 31)}},
+    {kPit36, false, kPmNone, CarryPerson::NotSpouse,
+     {F::Copy(131, 30), F::Copy(133, 31), F::OnRemoval(132), F::OnRemoval(134)}},
+    {kPit36, false, kPmNone, CarryPerson::Spouse,
+     {F::Copy(132, 30), F::Copy(134, 31), F::OnRemoval(131), F::OnRemoval(133)}},
+};
+
+// PIT-36's business boxes: the person's income taxed the first or the
+// second way; PIT-36L's box for income declared in a PIT/Z.
+constexpr int kFirstWay = 39, kSpouseFirstWay = 40, kSecondWay = 41, kSpouseSecondWay = 42;
+constexpr int kPit36LFromPitZ = 19;
+
+// PIT/B: the revenue and costs of all the person's copies, which its
+// calculation sums into the last copy's 56 and 57, into the return it is
+// attached to (into a PIT-36 only amounts that are not zero). Removing the
+// person's last copy also resets the income and loss made of them.
+const std::vector<AttachmentCarry> kPitBCarries = {
+    {kPit36, true, kPmNone, CarryPerson::NotSpouse,
+     {F::IfNotZero(53, 56), F::IfNotZero(54, 57), F::OnRemoval(55), F::OnRemoval(56)}, {}, 0, true},
+    {kPit36, true, kPmNone, CarryPerson::Spouse,
+     {F::IfNotZero(96, 56), F::IfNotZero(97, 57), F::OnRemoval(98), F::OnRemoval(99)}, {}, 0, true},
+    {kPit36L, true, kPmNone, kAny, {F::Copy(21, 56), F::Copy(22, 57), F::OnRemoval(23), F::OnRemoval(24)}, {},
+     0, true},
+};
+
+// PIT/Z: the income, loss and amount carried of the first way (20-22), or
+// the income and loss of the second way (34, 35), into the return it is
+// attached to, as the return's boxes choose; both boxes ticked: the second
+// way's.
+const std::vector<AttachmentCarry> kPitZCarries = {
+    {kPit36, true, kPmNone, CarryPerson::NotSpouse, {F::Copy(55, 20), F::Copy(56, 21), F::Copy(58, 22)}, {},
+     kFirstWay},
+    {kPit36, true, kPmNone, CarryPerson::NotSpouse, {F::Copy(55, 34), F::Copy(56, 35), F::Zero(58)}, {},
+     kSecondWay},
+    {kPit36, true, kPmNone, CarryPerson::Spouse, {F::Copy(98, 20), F::Copy(99, 21), F::Copy(101, 22)}, {},
+     kSpouseFirstWay},
+    {kPit36, true, kPmNone, CarryPerson::Spouse, {F::Copy(98, 34), F::Copy(99, 35), F::Zero(101)}, {},
+     kSpouseSecondWay},
+    {kPit36L, true, kPmNone, kAny, {F::Copy(23, 34), F::Copy(24, 35)}, {}, kPit36LFromPitZ},
 };
 
 const std::vector<AttachmentCarry> kNone;
@@ -64,35 +104,35 @@ int ReturnOf(const Settlement& s, const AttachmentCarry& c, int entry) {
   return c.parentOnly && r != e.IdParent ? 0 : r;
 }
 
-void ZeroFields(Settlement& s, int entry, std::initializer_list<int> fields) {
-  if (!s.Has(entry)) return;
-  for (int k : fields) s.Entry(entry).Slots[static_cast<std::size_t>(k)].SetValue("0,00");
-}
-
-// Business amounts a PIT/B or PIT/Z carried. Which fields they fill depends
-// on the return's tick boxes (business.cpp), so they are not rows of a
-// table; without the attachment the user types them in the return.
-void ClearBusinessTransfers(Settlement& s, const FormEntry& removed) {
-  const int parent = removed.IdParent;
-  const int parentType = s.Has(parent) ? s.Entry(parent).IdPit : 0;
-  if (removed.IdPit == kPitB) {
-    // Another copy of the same person still carries its totals.
-    if (s.CountByTypeAndParent(kPitB, parent, removed.PM) > 1) return;
-    if (parentType == kPit36)
-      ZeroFields(s, parent, removed.PM == kPmSpouse ? std::initializer_list<int>{96, 97, 98, 99}
-                                                    : std::initializer_list<int>{53, 54, 55, 56});
-    if (parentType == kPit36L) ZeroFields(s, parent, {21, 22, 23, 24});
-  } else {
-    if (parentType == kPit36)
-      ZeroFields(s, parent, removed.PM == kPmSpouse ? std::initializer_list<int>{98, 99, 101}
-                                                    : std::initializer_list<int>{55, 56, 58});
-    if (parentType == kPit36L) ZeroFields(s, parent, {23, 24});
-  }
-}
-
 void ZeroFields(Settlement& s, int entry, const AttachmentCarry& c) {
   if (!s.Has(entry)) return;
   for (const CarryField& k : c.fields) s.Entry(entry).Slots[static_cast<std::size_t>(k.into)].SetValue("0,00");
+}
+
+// The fields of carry `c` filled in the return from the attachment (none:
+// zero amounts), when the return's box allows it.
+void Fill(FormFields& ret, const AttachmentCarry& c, const FormFields* from) {
+  if (c.whenTicked != 0 && !ret.Ticked(c.whenTicked)) return;
+  for (const CarryField& k : c.fields) {
+    switch (k.rule) {
+      case CarryRule::OnRemoval:
+        break;
+      case CarryRule::Zero:
+        ret.SetZero(k.into);
+        break;
+      case CarryRule::IfNotZero:
+        if (from != nullptr && from->AmountOf(k.part) != 0) ret.CopyFrom(k.into, *from, k.part);
+        break;
+      case CarryRule::Value:
+        if (from == nullptr)
+          ret.SetZero(k.into);
+        else if (IsPlainCopy(k) || from->AmountOf(k.part) != 0 || from->AmountOf(k.otherColumn) != 0)
+          ret.CopyFrom(k.into, *from, k.part);
+        else
+          ret.CopyFrom(k.into, *from, k.total);
+        break;
+    }
+  }
 }
 
 }  // namespace
@@ -102,6 +142,8 @@ const std::vector<AttachmentCarry>& CarriesOf(int attachmentType) {
     case kPitO: return kPitOCarries;
     case kPitD: return kPitDCarries;
     case kPitM: return kPitMCarries;
+    case kPitB: return kPitBCarries;
+    case kPitZ: return kPitZCarries;
     default: return kNone;
   }
 }
@@ -112,13 +154,20 @@ void CarryIntoReturns(CalcContext& ctx, int entry) {
     const int r = ReturnOf(ctx.settlement, c, entry);
     if (r <= 0) continue;
     FormFields ret(ctx, r);
-    for (const CarryField& k : c.fields) {
-      if (IsPlainCopy(k) || from.AmountOf(k.part) != 0 || from.AmountOf(k.otherColumn) != 0)
-        ret.CopyFrom(k.into, from, k.part);
-      else
-        ret.CopyFrom(k.into, from, k.total);
-    }
+    Fill(ret, c, &from);
     Calculate(ctx, c.returnType, r);
+  }
+}
+
+void CarryInto(CalcContext& ctx, int attachmentType, int pm, int from, int ret) {
+  if (!ctx.settlement.Has(ret)) return;
+  const int returnType = ctx.settlement.Entry(ret).IdPit;
+  FormFields into(ctx, ret);
+  std::optional<FormFields> attachment;
+  if (from > 0 && ctx.settlement.Has(from)) attachment.emplace(ctx, from);
+  for (const AttachmentCarry& c : CarriesOf(attachmentType)) {
+    if (c.returnType == returnType && ForPerson(c.forPerson, pm))
+      Fill(into, c, attachment ? &*attachment : nullptr);
   }
 }
 
@@ -127,12 +176,13 @@ void ClearAttachmentTransfers(Settlement& s, int removedEntry) {
   const FormEntry& removed = s.Entry(removedEntry);
   const int parent = removed.IdParent;
   const int parentType = s.Has(parent) ? s.Entry(parent).IdPit : 0;
-  if (removed.IdPit == kPitB || removed.IdPit == kPitZ) return ClearBusinessTransfers(s, removed);
   const std::vector<AttachmentCarry>& carries = CarriesOf(removed.IdPit);
   bool carriesIntoParent = false;
   for (const AttachmentCarry& c : carries) carriesIntoParent = carriesIntoParent || c.returnType == parentType;
   if (!carriesIntoParent) return;
+  const bool copyLeft = s.CountByTypeAndParent(removed.IdPit, parent, removed.PM) > 1;
   for (const AttachmentCarry& c : carries) {
+    if (!ForPerson(c.forPerson, removed.PM) || (c.totalOfCopies && copyLeft)) continue;
     if (c.returnType == parentType) {
       ZeroFields(s, parent, c);
     } else {

@@ -195,23 +195,9 @@ void CalculatePit36WithPass(CalcContext& ctx, int entry, bool businessPass) {
   if (shown && ctx.FindChildEntry(kPitD, entry) > 0)
     for (int k : {146, 149, 179}) ctx.display.SetReadOnly(k, true);
 
-  // 7. Business income declared in a PIT/Z.
+  // 7. Business income declared in a PIT/Z, as the PIT/Z carries it.
   for (int pm : {kPmNone, kPmTaxpayer, kPmSpouse}) {
-    const int z = ctx.FindEntry(kPitZ, entry, pm);
-    if (z <= 0) continue;
-    const FormFields pitZ(ctx, z);
-    const bool spouse = pm == kPmSpouse;
-    const int inc = spouse ? 98 : 55, loss = spouse ? 99 : 56, carried = spouse ? 101 : 58;
-    if (f.Ticked(spouse ? kSpouseFirstWay : kFirstWay)) {
-      f.CopyFrom(inc, pitZ, 20);
-      f.CopyFrom(loss, pitZ, 21);
-      f.CopyFrom(carried, pitZ, 22);
-    }
-    if (f.Ticked(spouse ? kSpouseSecondWay : kSecondWay)) {
-      f.CopyFrom(inc, pitZ, 34);
-      f.CopyFrom(loss, pitZ, 35);
-      f.SetZero(carried);
-    }
+    if (const int z = ctx.FindEntry(kPitZ, entry, pm); z > 0) CarryInto(ctx, kPitZ, pm, z, entry);
   }
 
   // 8. Business revenue and costs come from the PIT/B.
