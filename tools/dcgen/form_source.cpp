@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "templates.h"
 #include "text/cp1250.h"
 
 namespace dcgen {
@@ -36,17 +37,6 @@ Rgb8 ParseHex(const std::string& s, Rgb8 fallback) {
   } catch (...) {
     return fallback;
   }
-}
-
-std::string Str(const YAML::Node& n, const char* key, const std::string& def = "") {
-  return n[key] ? n[key].as<std::string>() : def;
-}
-int Int(const YAML::Node& n, const char* key, int def) { return n[key] ? n[key].as<int>() : def; }
-double Dbl(const YAML::Node& n, const char* key, double def) {
-  return n[key] ? n[key].as<double>() : def;
-}
-bool Bool(const YAML::Node& n, const char* key, bool def) {
-  return n[key] ? n[key].as<bool>() : def;
 }
 
 // Cuts a UTF-8 text to at most `chars` characters (one Windows-1250 byte each).
@@ -104,6 +94,15 @@ class Compiler {
  public:
   Compiler(const YAML::Node& src, Measurer& m) : src_(src), m_(m) {}
 
+  // Keys of the source (by the place of their value) whose every read gave
+  // the value the generator takes when the key is left out.
+  std::vector<RepeatedKey> Repeated() const {
+    std::vector<RepeatedKey> out;
+    for (const auto& [at, read] : reads_)
+      if (!read.needed) out.push_back({at.first + 1, at.second + 1, read.key});
+    return out;
+  }
+
   CompiledForm Run() {
     out_.idPit = src_["form"].as<int>();
     out_.code = Str(src_, "code");
@@ -128,6 +127,32 @@ class Compiler {
   }
 
  private:
+  // --- reading the source ----------------------------------------------------
+  // Every read of a key that may be left out goes through Get, which notes
+  // whether the value given differs from the one taken without it.
+  template <typename T>
+  T Get(const YAML::Node& n, const char* key, const T& def) {
+    const YAML::Node v = n[key];
+    if (!v) return def;
+    const T value = v.as<T>();
+    Note(v, key, !(value == def));
+    return value;
+  }
+  std::string Str(const YAML::Node& n, const char* key, const std::string& def = "") {
+    return Get<std::string>(n, key, def);
+  }
+  int Int(const YAML::Node& n, const char* key, int def) { return Get<int>(n, key, def); }
+  double Dbl(const YAML::Node& n, const char* key, double def) { return Get<double>(n, key, def); }
+  bool Bool(const YAML::Node& n, const char* key, bool def) { return Get<bool>(n, key, def); }
+  // A key that counts by being there (or by a value not read through Get).
+  void Note(const YAML::Node& v, const char* key, bool needed) {
+    const YAML::Mark m = v.Mark();
+    if (m.line < 0) return;  // made by a template's parameter
+    Read& r = reads_[{m.line, m.column}];
+    r.key = key;
+    r.needed = r.needed || needed;
+  }
+
   [[noreturn]] void Fail(const std::string& what) const {
     throw SourceError(out_.code + " (" + std::to_string(out_.idPit) + "), strona " +
                       std::to_string(page_) + ": " + what);
@@ -334,9 +359,8 @@ class Compiler {
     for (const auto& b : c["boxes"]) {
       // A box of its own printed position shows that number; otherwise the
       // code the box stands for.
-      std::string caption = b["caption"] ? Str(b, "caption")
-                            : b["poz"]   ? Str(b, "poz") + ". " + Str(b, "text")
-                                         : Str(b, "code") + ". " + Str(b, "text");
+      std::string caption =
+          Str(b, "caption", (b["poz"] ? Str(b, "poz") : Str(b, "code")) + ". " + Str(b, "text"));
       double avail = width - x0 - kBox - 10;
       double full = m_.Width(caption, kCaptionEm, false);
       double need = kBox + 4 + std::min(full, avail) + 14;
@@ -356,12 +380,10 @@ class Compiler {
     return out;
   }
 
-  double FieldHeight(const YAML::Node& c) const {
+  double FieldHeight(const YAML::Node& c) {
     auto it = Types().find(Str(c, "t", "amount"));
     if (it == Types().end()) Fail("nieznany typ pola '" + Str(c, "t") + "'");
-    double h = Dbl(c, "fh", it->second.height);
-    if (Bool(c, "multi", false)) h = Dbl(c, "fh", 34);
-    return h;
+    return Dbl(c, "fh", Bool(c, "multi", false) ? 34 : it->second.height);
   }
 
   double CellNeed(const YAML::Node& c, const CellGeom& g) {
@@ -391,7 +413,8 @@ class Compiler {
     const YAML::Node cells = b["cells"];
     double total = 0;
     for (const auto& c : cells) total += Dbl(c, "w", 1);
-    double x0 = kLeft + Dbl(b, "indent", 0);
+    const double indent = Dbl(b, "indent", 0);
+    double x0 = kLeft + indent;
     std::vector<CellGeom> geom;
     double x = x0;
     for (const auto& c : cells) {
@@ -401,7 +424,7 @@ class Compiler {
     }
     double h = Dbl(b, "h", 0);
     for (std::size_t i = 0; i < cells.size(); ++i) h = std::max(h, CellNeed(cells[i], geom[i]));
-    if (b["indent"]) Frame(kLeft, y_, x0, y_ + h);
+    if (indent > 0) Frame(kLeft, y_, x0, y_ + h);
     for (std::size_t i = 0; i < cells.size(); ++i) Cell(cells[i], geom[i], y_, y_ + h);
     y_ += h;
   }
@@ -433,7 +456,7 @@ class Compiler {
                                static_cast<int>(std::lround(bottom - 3 - fh)),
                                static_cast<int>(std::lround(g.x1 - 3)),
                                static_cast<int>(std::lround(bottom - 3))};
-    if (Str(c, "t") == "box") {
+    if (Str(c, "t", "amount") == "box") {
       rect = {static_cast<int>(std::lround(g.x0 + 6)), rect[3] - static_cast<int>(kBox),
               static_cast<int>(std::lround(g.x0 + 6 + kBox)), rect[3]};
       DrawBox(rect);
@@ -481,15 +504,19 @@ class Compiler {
       DrawBox(r);
       DrawLines(p.caption, bx + kBox + 4, by + (p.caption.size() > 1 ? -1 : 1.5), kCaptionEm,
                 kLabelLine, false);
-      YAML::Node f = YAML::Clone(b);
+      // The box's record: its own keys (the source's nodes, so that their
+      // reads are noted), then what it takes from its group.
+      YAML::Node f(YAML::NodeType::Map);
+      for (const auto& kv : b)
+        if (kv.first.Scalar() != "t" && kv.first.Scalar() != "hint") f[kv.first] = kv.second;
       f["t"] = "box";
-      for (const char* key : {"name", "xml", "must", "ro", "hint", "label"}) {
+      for (const char* key : {"name", "xml", "must", "ro", "label"}) {
         // A box with its own position has its own name and XML element.
         if (b["poz"] && (std::string(key) == "name" || std::string(key) == "xml")) continue;
         if (!f[key] && c[key]) f[key] = c[key];
       }
       if (b["poz"] && !f["name"]) f["name"] = "P" + Str(b, "poz");
-      if (!f["hint"]) f["hint"] = Str(c, "label") + ": " + Str(b, "text");
+      f["hint"] = Str(b, "hint", Str(c, "hint", Str(c, "label") + ": " + Str(b, "text")));
       MakeField(f, r, b["poz"] ? b["poz"].as<int>() : c["poz"] ? c["poz"].as<int>() : 0);
     }
   }
@@ -514,8 +541,9 @@ class Compiler {
     if (c["align"]) {
       static const std::map<std::string, int> aligns = {
           {"left", 0}, {"right", 1}, {"center", 2}, {"cells", 3}};
-      auto a = aligns.find(Str(c, "align"));
+      auto a = aligns.find(c["align"].as<std::string>());
       if (a == aligns.end()) Fail("pole " + std::to_string(idx) + ": nieznane wyrównanie");
+      Note(c["align"], "align", a->second != f.TextAlign);
       f.TextAlign = a->second;
     }
     f.MaxChar = Int(c, "max", d.maxChar);
@@ -541,8 +569,10 @@ class Compiler {
     f.PlusValue = Bool(c, "plus", d.typ == pit::kLiczba || d.typ == pit::kJedenProcent);
     if (d.typ == pit::kCheckbox) {
       if (!c["code"]) Fail("kwadrat " + std::to_string(idx) + " bez kodu");
-      f.Choices[0].Value = Str(c, "code");
+      f.Choices[0].Value = c["code"].as<std::string>();
+      Note(c["code"], "code", true);
       if (!c["name"]) Fail("kwadrat " + std::to_string(idx) + " bez nazwy grupy");
+      Note(c["name"], "name", true);
     }
     f.Tab = d.typ == pit::kKreska ? 0 : Int(c, "tab", ++tab_);
     if (pit::Cp1250Length(f.Name) >= pit::fow::Name)
@@ -587,13 +617,22 @@ class Compiler {
   double y_ = 0;
   std::vector<Prim>* prims_ = nullptr;
   std::set<int> defined_;
+  struct Read {
+    std::string key;
+    bool needed = false;
+  };
+  std::map<std::pair<int, int>, Read> reads_;  // by (line, column) of the value
 };
 
 }  // namespace
 
-CompiledForm CompileForm(const YAML::Node& source, Measurer& m) {
+CompiledForm CompileForm(const YAML::Node& source, Measurer& m, std::vector<RepeatedKey>* repeated) {
   try {
-    return Compiler(source, m).Run();
+    const YAML::Node expanded = ExpandTemplates(source);
+    Compiler c(expanded, m);
+    CompiledForm form = c.Run();
+    if (repeated) *repeated = c.Repeated();
+    return form;
   } catch (const YAML::Exception& e) {
     throw SourceError(std::string("błąd źródła: ") + e.what());
   }

@@ -57,8 +57,18 @@ struct SourceError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A key of a source that gives what leaving it out gives (line and column
+// of its value, from 1).
+struct RepeatedKey {
+  int line = 0, column = 0;
+  std::string key;
+};
+
 // Throws SourceError naming the form and the offending field or block.
-CompiledForm CompileForm(const YAML::Node& source, Measurer& m);
+// Templates are expanded first. `repeated`, when given, receives the keys
+// that only repeat the generator's defaults.
+CompiledForm CompileForm(const YAML::Node& source, Measurer& m,
+                         std::vector<RepeatedKey>* repeated = nullptr);
 
 // Problems of a compiled form against its contract; empty when it holds.
 std::vector<std::string> CheckContract(const CompiledForm& form, const YAML::Node& contract);

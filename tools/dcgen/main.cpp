@@ -66,7 +66,11 @@ int Compile(const fs::path& srcDir, const fs::path& outDir) {
         ++failures;
         continue;
       }
-      dcgen::CompiledForm form = dcgen::CompileForm(node, measurer);
+      std::vector<dcgen::RepeatedKey> repeated;
+      dcgen::CompiledForm form = dcgen::CompileForm(node, measurer, &repeated);
+      for (const auto& r : repeated)
+        std::cerr << src.string() << ":" << r.line << ": uwaga: klucz '" << r.key
+                  << "' powtarza wartość domyślną\n";
       fs::path contractPath = srcDir / "contract" / (std::to_string(form.idPit) + ".yaml");
       if (!fs::exists(contractPath)) {
         std::cerr << src.filename().string() << ": brak kontraktu " << contractPath.string() << "\n";

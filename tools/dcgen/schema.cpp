@@ -1,6 +1,11 @@
 #include "schema.h"
 
+#include <cctype>
 #include <map>
+#include <set>
+
+#include "form_source.h"
+#include "templates.h"
 
 namespace dcgen {
 namespace {
@@ -14,7 +19,11 @@ using Keys = std::map<std::string, Kind>;
 // harmless there, a key of no kind is a mistake.
 const Keys kRoot = {{"form", Kind::Int},       {"code", Kind::Text}, {"variant", Kind::Int},
                     {"background", Kind::Text}, {"bar", Kind::Text},  {"subbar", Kind::Text},
-                    {"pages", Kind::Sequence}};
+                    {"pages", Kind::Sequence}, {"templates", Kind::Map}};
+const Keys kTemplate = {{"params", Kind::Sequence},
+                        {"blocks", Kind::Sequence},
+                        {"cells", Kind::Sequence},
+                        {"boxes", Kind::Sequence}};
 const Keys kPage = {{"blocks", Kind::Sequence}};
 const Keys kBlock = {{"section", Kind::Text}, {"subsection", Kind::Text}, {"title", Kind::Text},
                      {"note", Kind::Text},    {"sub", Kind::Text},        {"text", Kind::Text},
@@ -87,30 +96,100 @@ class Checker {
 
   void Form(const YAML::Node& root) {
     if (!MapOf(root, "formularz", kRoot, {"form", "code", "pages"})) return;
+    if (root["templates"]) templates_.reset(root["templates"]);
+    Templates();
     for (const auto& page : root["pages"]) {
       if (!MapOf(page, "strona", kPage, {"blocks"})) continue;
-      for (const auto& block : page["blocks"]) Block(block);
+      List(page["blocks"], ListKind::kBlocks);
     }
+    // A template nobody uses is never checked with real values.
+    if (templates_ && templates_.IsMap())
+      for (const auto& kv : templates_)
+        if (!used_.count(kv.first.Scalar()))
+          Problem(kv.first, "wzór '" + kv.first.Scalar() + "' nie jest nigdzie użyty");
   }
 
   std::vector<std::string> problems;
 
  private:
+  void Templates() {
+    if (!templates_ || !templates_.IsMap()) return;
+    for (const auto& kv : templates_) {
+      const YAML::Node& t = kv.second;
+      if (!MapOf(t, "wzór", kTemplate, {})) continue;
+      int bodies = 0;
+      for (ListKind kind : {ListKind::kBlocks, ListKind::kCells, ListKind::kBoxes}) bodies += t[ListKey(kind)] ? 1 : 0;
+      if (bodies != 1) Problem(t, "wzór '" + kv.first.Scalar() + "' musi mieć dokładnie jedną listę: blocks, cells albo boxes");
+      if (!t["params"] || !t["params"].IsSequence()) continue;
+      std::set<std::string> seen;
+      for (const auto& p : t["params"]) {
+        const std::string name = p.IsScalar() ? p.Scalar() : "";
+        bool word = !name.empty() && !std::isdigit(static_cast<unsigned char>(name[0]));
+        for (char c : name) word = word && (std::isalnum(static_cast<unsigned char>(c)) || c == '_');
+        if (!word || name == "use")
+          Problem(p, "nazwa parametru musi być słowem z liter, cyfr i '_' (nie 'use')");
+        else if (!seen.insert(name).second)
+          Problem(p, "parametr '" + name + "' podany dwa razy");
+      }
+    }
+  }
+
+  // A list of blocks, cells or boxes; its items may be uses of templates.
+  void List(const YAML::Node& list, ListKind kind) {
+    if (!list || !list.IsSequence()) return;
+    for (const auto& item : list) {
+      if (item.IsMap() && item["use"]) {
+        Use(item, kind);
+      } else if (kind == ListKind::kBlocks) {
+        Block(item);
+      } else if (kind == ListKind::kCells) {
+        Cell(item);
+      } else {
+        MapOf(item, "kwadrat", kBox, {"f", "code"});
+      }
+    }
+  }
+
+  // The template's list is checked with the use's values, so that a wrong
+  // value is found where it is used; its problems name both places.
+  void Use(const YAML::Node& use, ListKind kind) {
+    if (depth_ >= kTemplateDepth) {
+      Problem(use, "wzory użyte zbyt głęboko (wzór używa sam siebie?)");
+      return;
+    }
+    // Named, it counts as used even when the use is wrong.
+    if (use["use"].IsScalar()) used_.insert(use["use"].Scalar());
+    Instance inst;
+    try {
+      inst = Instantiate(templates_, use, kind, params_);
+    } catch (const SourceError& e) {
+      Problem(use, e.what());
+      return;
+    }
+    used_.insert(inst.name);
+    std::string where = " (we wzorze '" + inst.name + "' użytym w wierszu " + Line(use) + ")" + where_;
+    std::swap(params_, inst.params);
+    std::swap(where_, where);
+    ++depth_;
+    List(inst.body, kind);
+    --depth_;
+    std::swap(params_, inst.params);
+    std::swap(where_, where);
+  }
+
   void Block(const YAML::Node& b) {
     if (!MapOf(b, "blok", kBlock, {})) return;
     if (!b["section"] && !b["subsection"] && !b["title"] && !b["text"] && !b["gap"] && !b["cells"]) {
       Problem(b, "blok bez rodzaju (section, subsection, title, text, gap albo cells)");
       return;
     }
-    if (!b["cells"] || !b["cells"].IsSequence()) return;
-    for (const auto& c : b["cells"]) Cell(c);
+    List(b["cells"], ListKind::kCells);
   }
 
   void Cell(const YAML::Node& c) {
     if (!MapOf(c, "komórka", kCell, {})) return;
     if (c["strike"] && c["strike"].IsMap()) MapOf(c["strike"], "przekreślenie", kStrike, {});
-    if (!c["boxes"] || !c["boxes"].IsSequence()) return;
-    for (const auto& box : c["boxes"]) MapOf(box, "kwadrat", kBox, {"f", "code"});
+    List(c["boxes"], ListKind::kBoxes);
   }
 
   // Checks one map against its keys; false when it is not a map at all.
@@ -124,8 +203,13 @@ class Checker {
       const auto it = keys.find(key);
       if (it == keys.end()) {
         Problem(kv.first, std::string("nieznany klucz '") + key + "' (" + what + ")");
-      } else if (!IsOfKind(kv.second, it->second)) {
-        Problem(kv.second, "klucz '" + key + "' musi być " + KindName(it->second));
+        continue;
+      }
+      try {
+        if (!IsOfKind(ResolveAll(kv.second), it->second))
+          Problem(kv.second, "klucz '" + key + "' musi być " + KindName(it->second));
+      } catch (const SourceError& e) {
+        Problem(kv.second, e.what());
       }
     }
     for (const char* key : required) {
@@ -134,12 +218,29 @@ class Checker {
     return true;
   }
 
-  void Problem(const YAML::Node& at, const std::string& what) {
+  // A value as the template's use makes it (lists element by element).
+  YAML::Node ResolveAll(const YAML::Node& n) const {
+    if (params_.empty() || !n.IsSequence()) return Resolve(n, params_);
+    YAML::Node out(YAML::NodeType::Sequence);
+    for (const auto& item : n) out.push_back(Resolve(item, params_));
+    return out;
+  }
+
+  static std::string Line(const YAML::Node& at) {
     const YAML::Mark m = at.Mark();
-    problems.push_back(file_ + ":" + (m.line >= 0 ? std::to_string(m.line + 1) : std::string("?")) + ": " + what);
+    return m.line >= 0 ? std::to_string(m.line + 1) : std::string("?");
+  }
+
+  void Problem(const YAML::Node& at, const std::string& what) {
+    problems.push_back(file_ + ":" + Line(at) + ": " + what + where_);
   }
 
   std::string file_;
+  YAML::Node templates_;
+  std::set<std::string> used_;
+  Params params_;
+  std::string where_;
+  int depth_ = 0;
 };
 
 }  // namespace
