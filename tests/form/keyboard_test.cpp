@@ -88,6 +88,8 @@ class KeyboardTest : public QObject {
     w->resize(840, 700);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    // These cases place and click in page pixels, at 100%.
+    w->SetZoom(1.0);
   }
   void cleanup() {
     w.reset();

@@ -125,8 +125,9 @@ void ScrollIntoView(TFImage& form, const FieldObject& d) {
     const int top = bar->value();
     const int bottom = top + viewport->height();
     int notches = 0;
-    if (d.Top < top) notches = 1;
-    else if (d.Bottom + 10 > bottom) notches = -1;
+    const QRect field = form.SurfaceRect(QRect(d.Left, d.Top, d.Right - d.Left, d.Bottom - d.Top));
+    if (field.top() < top) notches = 1;
+    else if (field.bottom() + 10 > bottom) notches = -1;
     if (notches == 0) break;
     const int before = bar->value();
     QWheelEvent wheel(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
@@ -145,7 +146,7 @@ bool ClickField(TFImage& form, int k) {
     return false;
   }
   ScrollIntoView(form, *d);
-  Click(form.Surface(), QPoint(1 + (d->Left + d->Right) / 2, (d->Top + d->Bottom) / 2));
+  Click(form.Surface(), form.SurfacePoint(QPoint(1 + (d->Left + d->Right) / 2, (d->Top + d->Bottom) / 2)));
   return true;
 }
 

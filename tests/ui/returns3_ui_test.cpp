@@ -59,7 +59,7 @@ class Returns3UiTest : public QObject {
       (ctx_.settlement.Current.Page < d.Page ? w_->PitNextPage : w_->PitPrevPage)->click();
     QCOMPARE(ctx_.settlement.Current.Page, d.Page);
     QTest::mouseClick(form.Surface(), Qt::LeftButton, Qt::NoModifier,
-                      QPoint(1 + (d.Left + d.Right) / 2, (d.Top + d.Bottom) / 2));
+                      form.SurfacePoint(QPoint(1 + (d.Left + d.Right) / 2, (d.Top + d.Bottom) / 2)));
     QWidget* editor = form.OpenEditor();
     QVERIFY2(editor != nullptr, qPrintable(QStringLiteral("no editor on field %1").arg(k)));
     QTest::keyClicks(editor, text);

@@ -111,7 +111,7 @@ class SideFormsTest : public QObject {
       QVERIFY2(k >= 0, qPrintable(code));
       const FieldObject& f = (*fields)[static_cast<std::size_t>(k)];
       QTest::mouseClick(form.Surface(), Qt::LeftButton, Qt::NoModifier,
-                        QPoint(1 + (f.Left + f.Right) / 2, (f.Top + f.Bottom) / 2));
+                        form.SurfacePoint(QPoint(1 + (f.Left + f.Right) / 2, (f.Top + f.Bottom) / 2)));
       QCOMPARE(form.EditedObject(), k);
       auto* edit = qobject_cast<QLineEdit*>(form.OpenEditor());
       QVERIFY2(edit != nullptr, qPrintable(code));

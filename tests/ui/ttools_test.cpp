@@ -495,7 +495,7 @@ class TToolsTest : public QObject {
       const FieldObject& d = (*fields)[static_cast<std::size_t>(c.field)];
       QCOMPARE(d.Page, 1);
       QTest::mouseClick(form.Surface(), Qt::LeftButton, Qt::NoModifier,
-                        QPoint(1 + (d.Left + d.Right) / 2, (d.Top + d.Bottom) / 2));
+                        form.SurfacePoint(QPoint(1 + (d.Left + d.Right) / 2, (d.Top + d.Bottom) / 2)));
       QWidget* editor = form.OpenEditor();
       QVERIFY2(editor != nullptr, c.panelClass);
       QCOMPARE(editor->metaObject()->className(), c.panelClass);
@@ -551,7 +551,7 @@ class TToolsTest : public QObject {
     const FieldObject& d = form.Fields()[static_cast<std::size_t>(field)];
     QCOMPARE(d.Page, startPage);
     QTest::mouseClick(form.Surface(), Qt::LeftButton, Qt::NoModifier,
-                      QPoint(1 + (d.Left + d.Right) / 2, (d.Top + d.Bottom) / 2));
+                      form.SurfacePoint(QPoint(1 + (d.Left + d.Right) / 2, (d.Top + d.Bottom) / 2)));
     QWidget* editor = form.OpenEditor();
     QVERIFY(editor != nullptr);
     QTest::keyClicks(editor, typed);
@@ -581,7 +581,7 @@ class TToolsTest : public QObject {
     const FieldObject& surname = (*st->ctx.defs->Fields(kPit37))[10];
     auto typeSurname = [&](const char* text) {
       QTest::mouseClick(form.Surface(), Qt::LeftButton, Qt::NoModifier,
-                        QPoint(1 + (surname.Left + surname.Right) / 2, (surname.Top + surname.Bottom) / 2));
+                        form.SurfacePoint(QPoint(1 + (surname.Left + surname.Right) / 2, (surname.Top + surname.Bottom) / 2)));
       QCOMPARE(form.EditedObject(), 10);
       auto* edit = qobject_cast<QLineEdit*>(form.OpenEditor());
       QVERIFY(edit != nullptr);
@@ -767,7 +767,7 @@ class TToolsTest : public QObject {
       const FieldObject& d = form.Fields()[static_cast<std::size_t>(field)];
       QCOMPARE(d.Page, 1);
       QTest::mouseClick(form.Surface(), Qt::LeftButton, Qt::NoModifier,
-                        QPoint(1 + (d.Left + d.Right) / 2, (d.Top + d.Bottom) / 2));
+                        form.SurfacePoint(QPoint(1 + (d.Left + d.Right) / 2, (d.Top + d.Bottom) / 2)));
       QWidget* editor = form.OpenEditor();
       QVERIFY(editor != nullptr);
       QTest::keyClicks(editor, typed);

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "forms/values.h"
 #include "page_painter.h"
@@ -28,9 +29,10 @@ void Yellow(QWidget* w) {
   w->setAutoFillBackground(true);
 }
 
-QFont PointsFont(const QFont& base, int points) {
+// The editors' fonts grow and shrink with the page they stand on.
+QFont PointsFont(const QFont& base, int points, double zoom) {
   QFont f = base;
-  f.setPixelSize(std::max(1, render::PointsToPixels(points)));
+  f.setPixelSize(std::max(1, static_cast<int>(std::lround(render::PointsToPixels(points) * zoom))));
   return f;
 }
 
@@ -69,8 +71,7 @@ TextBox::TextBox(TFImage& owner, const FieldObject& def, QWidget* parent)
       points_(basePoints_) {
   setFrame(false);
   Yellow(this);
-  QFont f(QStringLiteral("Arial"));
-  setFont(PointsFont(f, 10));
+  setFont(PointsFont(QFont(QStringLiteral("Arial")), 10, owner_.Zoom()));
   SetPoints(basePoints_);
   Qt::Alignment a = Qt::AlignLeft;
   if (def.TextAlign == kAlignRight) a = Qt::AlignRight;
@@ -91,11 +92,11 @@ void TextBox::Start(const QString& text) {
 
 void TextBox::SetPoints(int points) {
   points_ = points;
-  setFont(PointsFont(font(), points_));
+  setFont(PointsFont(font(), points_, owner_.Zoom()));
 }
 
 bool TextBox::TooWide() const {
-  return QFontMetrics(font()).horizontalAdvance(text()) > width() - kFitMargin;
+  return QFontMetrics(font()).horizontalAdvance(text()) > width() - kFitMargin * owner_.Zoom();
 }
 
 void TextBox::Fit() {
@@ -182,13 +183,15 @@ MaskedBox::MaskedBox(TFImage& owner, const QString& pattern, QWidget* parent)
     : QLineEdit(parent), owner_(owner), pattern_(pattern) {
   setFrame(false);
   Yellow(this);
-  setFont(PointsFont(QFont(QStringLiteral("Arial")), 10));
+  Rezoom();
   masked_.fill(QLatin1Char(' '), pattern_.size());
   for (int i = 0; i < pattern_.size(); ++i)
     if (!IsDigitPos(i)) masked_[i] = pattern_[i];
   setMaxLength(static_cast<int>(pattern_.size()));
   Show(0);
 }
+
+void MaskedBox::Rezoom() { setFont(PointsFont(QFont(QStringLiteral("Arial")), 10, owner_.Zoom())); }
 
 void MaskedBox::SetMasked(const QString& masked) {
   for (int i = 0; i < pattern_.size(); ++i) {
@@ -303,9 +306,7 @@ TickPanel::TickPanel(TFImage& owner, QWidget* parent)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(caption_);
   caption_->setAlignment(Qt::AlignCenter);
-  QFont f(QStringLiteral("Arial"));
-  f.setPixelSize(render::PointsToPixels(15));
-  caption_->setFont(f);
+  SetZoom(1.0);
   QPalette pal = caption_->palette();
   pal.setColor(QPalette::WindowText, QColor(0xFF, 0x00, 0x00));
   caption_->setPalette(pal);
@@ -317,6 +318,8 @@ TickPanel::TickPanel(TFImage& owner, QWidget* parent)
 void TickPanel::SetCaption(bool ticked) { caption_->setText(ticked ? QStringLiteral("X") : QString()); }
 
 bool TickPanel::Ticked() const { return caption_->text() == QLatin1String("X"); }
+
+void TickPanel::SetZoom(double zoom) { caption_->setFont(PointsFont(QFont(QStringLiteral("Arial")), 15, zoom)); }
 
 void TickPanel::Toggle() { SetCaption(!Ticked()); }
 

@@ -24,6 +24,8 @@ class TextBox : public QLineEdit {
   void Start(const QString& text);
   int FontPoints() const { return points_; }
   bool IsAmountBox() const;
+  // The font follows the page's zoom.
+  void Rezoom() { SetPoints(points_); }
 
  protected:
   bool event(QEvent* e) override;
@@ -54,6 +56,7 @@ class MaskedBox : public QLineEdit {
   MaskedBox(TFImage& owner, const QString& pattern, QWidget* parent);
   void SetMasked(const QString& masked);  // spaces for blanks
   QString Masked() const { return masked_; }
+  void Rezoom();  // the font follows the page's zoom
 
  protected:
   bool event(QEvent* e) override;
@@ -80,6 +83,7 @@ class TickPanel : public QFrame {
   void SetCaption(bool ticked);
   bool Ticked() const;
   void Toggle();
+  void SetZoom(double zoom);  // the cross follows the page's zoom
   QLineEdit* Input() const { return input_; }
   QLabel* Caption() const { return caption_; }
 

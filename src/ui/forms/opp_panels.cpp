@@ -157,6 +157,12 @@ void OrganisationPicker::Open(const std::string& value, int x, int y) {
   EKRSFind->selectAll();
 }
 
+void OrganisationPicker::MoveTo(const QPoint& at) {
+  move(at);
+  anchorY_ = at.y();
+  SetListOpen(open_);
+}
+
 void OrganisationPicker::Dismiss() {
   SetListOpen(false);
   hide();

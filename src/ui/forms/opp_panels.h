@@ -24,6 +24,8 @@ class OrganisationPicker : public QFrame {
   void Open(const std::string& value, int x, int y);
   // Closes the list and hides the picker.
   void Dismiss();
+  // Puts the strip at (x, y) again, the list open or closed as it was.
+  void MoveTo(const QPoint& at);
 
   bool ListOpen() const { return open_; }
   void SetListOpen(bool open);

@@ -99,11 +99,16 @@ int PickPanel::FindPrefix(int column, const std::string& text) const {
   return 0;
 }
 
-void PickPanel::ShowAt(int left, int bottom) {
-  int top = bottom - height();
+void PickPanel::PlaceAt(const QPoint& leftBottom) {
+  int left = leftBottom.x();
+  const int top = leftBottom.y() - height();
   if (parentWidget() != nullptr) left = std::min(left, parentWidget()->width() - width());
   // A field near the top of the page would push the list off the page.
   move(std::max(0, left), std::max(0, top));
+}
+
+void PickPanel::ShowAt(int left, int bottom) {
+  PlaceAt(QPoint(left, bottom));
   show();
   raise();
   if (selected_ >= 1) grid_->scrollToItem(grid_->item(selected_ - 1, 0), QAbstractItemView::PositionAtTop);

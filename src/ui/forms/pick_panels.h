@@ -33,6 +33,8 @@ class PickPanel : public QFrame {
   // Places the panel with its bottom edge at `bottom` (clamped so that it
   // stays on the page), shows it and focuses the search box.
   void ShowAt(int left, int bottom);
+  // Moves the panel as ShowAt places it (the page was zoomed under it).
+  void PlaceAt(const QPoint& leftBottom);
 
  protected:
   PickPanel(TFImage& owner, int width, const QStringList& headers, QWidget* parent);

@@ -13,6 +13,8 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <array>
+#include <cmath>
 
 #include "calc/calculation.h"
 #include "calc/framework.h"
@@ -34,6 +36,10 @@ constexpr int kPageWidth = 800;
 constexpr int kEmptyPageHeight = 1131;
 constexpr int kWheelStep = 25;
 constexpr int kWheelNotch = 120;
+// Zoom steps of Ctrl++ and Ctrl+-; fitting the width may land between them.
+constexpr std::array<double, 13> kZoomSteps{0.5, 0.67, 0.75, 0.8, 0.9, 1.0, 1.1, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0};
+constexpr double kMinZoom = kZoomSteps.front();
+constexpr double kMaxZoom = kZoomSteps.back();
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
 
@@ -55,9 +61,19 @@ class PageSurface : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* e) override {
+    // Moved to a screen of another density: the page is drawn for it anew.
+    const QImage& shown = owner_.display_;
+    if (!shown.isNull() && std::abs(shown.devicePixelRatio() - devicePixelRatioF()) > 0.01) {
+      owner_.RenderZoomedPicture();
+      owner_.Redraw();
+    }
     QPainter p(this);
     p.fillRect(e->rect(), Qt::white);
-    if (!owner_.composed_.isNull()) p.drawImage(e->rect().topLeft(), owner_.composed_, e->rect());
+    const QImage& image = owner_.display_;
+    if (image.isNull()) return;
+    const qreal dpr = image.devicePixelRatio();
+    const QRectF target(e->rect());
+    p.drawImage(target, image, QRectF(target.x() * dpr, target.y() * dpr, target.width() * dpr, target.height() * dpr));
   }
   void mouseMoveEvent(QMouseEvent* e) override { owner_.FormatkaMouseMove(PagePoint(e)); }
   void mouseReleaseEvent(QMouseEvent* e) override {
@@ -67,7 +83,10 @@ class PageSurface : public QWidget {
   }
 
  private:
-  static QPoint PagePoint(QMouseEvent* e) { return e->position().toPoint() - QPoint(kLeftOffset, 0); }
+  QPoint PagePoint(QMouseEvent* e) const {
+    const QPointF at = e->position() / owner_.zoom_;
+    return QPoint(static_cast<int>(std::floor(at.x())) - kLeftOffset, static_cast<int>(std::floor(at.y())));
+  }
   TFImage& owner_;
 };
 
@@ -191,6 +210,8 @@ void TFImage::CloseForm() {
   pictureLoaded_ = false;
   pictureLayer_ = QImage();
   composed_ = QImage();
+  zoomedPicture_ = QImage();
+  display_ = QImage();
   ctx_.Session().ForgetShownFields();
   pageCount_ = 0;
   pageHeight_ = 0;
@@ -220,7 +241,25 @@ void TFImage::LoadPagePicture() {
   QPainter p(&pictureLayer_);
   picture_->Draw(p, kLeftOffset, 0);
   p.end();
-  surface_->setFixedSize(kLeftOffset + kPageWidth, pageHeight_);
+  RenderZoomedPicture();
+}
+
+void TFImage::RenderZoomedPicture() {
+  const int height = pageHeight_ > 0 ? pageHeight_ : kEmptyPageHeight;
+  const QSize size(static_cast<int>(std::lround((kLeftOffset + kPageWidth) * zoom_)),
+                   static_cast<int>(std::lround(height * zoom_)));
+  surface_->setFixedSize(size);
+  const qreal dpr = std::max<qreal>(1.0, surface_->devicePixelRatioF());
+  zoomedPicture_ = QImage(static_cast<int>(std::ceil(size.width() * dpr)), static_cast<int>(std::ceil(size.height() * dpr)),
+                          QImage::Format_RGB32);
+  zoomedPicture_.setDevicePixelRatio(dpr);
+  zoomedPicture_.fill(Qt::white);
+  if (!pictureLoaded_) return;
+  QPainter p(&zoomedPicture_);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setRenderHint(QPainter::SmoothPixmapTransform);
+  p.scale(zoom_, zoom_);
+  picture_->Draw(p, kLeftOffset, 0);
 }
 
 void TFImage::ClearFieldLayer() {
@@ -231,6 +270,8 @@ void TFImage::ClearFieldLayer() {
                        QImage::Format_RGB32);
     composed_.fill(Qt::white);
   }
+  if (zoomedPicture_.isNull()) RenderZoomedPicture();
+  display_ = zoomedPicture_;
   surface_->update();
 }
 
@@ -249,6 +290,13 @@ void TFImage::DrawFields() {
   o.highlight = highlight_;
   render::PaintFields(p, ctx_.settlement.Current.IdPit, fields_, *e, ctx_.settlement.Current.Page, o);
   p.end();
+  if (!display_.isNull()) {
+    QPainter z(&display_);
+    z.setRenderHint(QPainter::TextAntialiasing);
+    z.scale(zoom_, zoom_);
+    z.translate(kLeftOffset, 0);
+    render::PaintFields(z, ctx_.settlement.Current.IdPit, fields_, *e, ctx_.settlement.Current.Page, o);
+  }
   surface_->update();
 }
 
@@ -323,6 +371,19 @@ void TFImage::FormMouseWheelDown() {
 }
 
 void TFImage::wheelEvent(QWheelEvent* e) {
+  if (e->modifiers() & Qt::ControlModifier) {
+    zoomWheelDelta_ += e->angleDelta().y();
+    while (zoomWheelDelta_ >= kWheelNotch) {
+      ZoomIn();
+      zoomWheelDelta_ -= kWheelNotch;
+    }
+    while (zoomWheelDelta_ <= -kWheelNotch) {
+      ZoomOut();
+      zoomWheelDelta_ += kWheelNotch;
+    }
+    e->accept();
+    return;
+  }
   wheelDelta_ += e->angleDelta().y();
   while (wheelDelta_ >= kWheelNotch) {
     FormMouseWheelUp();
@@ -342,12 +403,139 @@ bool TFImage::eventFilter(QObject* watched, QEvent* e) {
     wheelEvent(static_cast<QWheelEvent*>(e));
     return true;
   }
+  if (watched == scroll_->viewport() && e->type() == QEvent::Resize && fitWidth_) ApplyZoom(FitZoom());
   return QWidget::eventFilter(watched, e);
 }
 
 void TFImage::showEvent(QShowEvent* e) {
   enterPressed_ = tabPressed_ = false;
   QWidget::showEvent(e);
+}
+
+// --- zoom ---------------------------------------------------------------------------------------
+
+double TFImage::FitZoom() const {
+  const double z = static_cast<double>(scroll_->viewport()->width()) / (kLeftOffset + kPageWidth);
+  return std::clamp(z, kMinZoom, kMaxZoom);
+}
+
+void TFImage::SetZoom(double zoom) {
+  fitWidth_ = false;
+  ApplyZoom(std::clamp(zoom, kMinZoom, kMaxZoom));
+}
+
+void TFImage::ZoomIn() {
+  for (double step : kZoomSteps)
+    if (step > zoom_ + 1e-3) {
+      SetZoom(step);
+      return;
+    }
+}
+
+void TFImage::ZoomOut() {
+  for (auto it = kZoomSteps.rbegin(); it != kZoomSteps.rend(); ++it)
+    if (*it < zoom_ - 1e-3) {
+      SetZoom(*it);
+      return;
+    }
+}
+
+void TFImage::FitWidth() {
+  fitWidth_ = true;
+  ApplyZoom(FitZoom());
+}
+
+void TFImage::ApplyZoom(double zoom) {
+  if (std::abs(zoom - zoom_) < 1e-4) return;
+  // The line at the top of the window stays there.
+  const double topLine = ScrollPos() / zoom_;
+  zoom_ = zoom;
+  RenderZoomedPicture();
+  Redraw();
+  PlaceOpenEditor();
+  ScrollTo(static_cast<int>(std::lround(topLine * zoom_)));
+  emit zoomChanged(zoom_);
+}
+
+QPoint TFImage::SurfacePoint(const QPoint& unzoomed) const {
+  return QPoint(static_cast<int>(std::lround(unzoomed.x() * zoom_)), static_cast<int>(std::lround(unzoomed.y() * zoom_)));
+}
+
+QRect TFImage::SurfaceRect(const QRect& unzoomed) const {
+  const QPoint topLeft = SurfacePoint(unzoomed.topLeft());
+  const QPoint end = SurfacePoint(unzoomed.topLeft() + QPoint(unzoomed.width(), unzoomed.height()));
+  return QRect(topLeft, QSize(std::max(1, end.x() - topLeft.x()), std::max(1, end.y() - topLeft.y())));
+}
+
+int TFImage::SurfaceY(int pageY) const { return static_cast<int>(std::lround(pageY * zoom_)); }
+
+// The box over field k: inside its frame, the page one pixel from the left.
+QRect TFImage::EditorRect(int k) const {
+  const FieldObject& d = fields_[static_cast<std::size_t>(k)];
+  return SurfaceRect(QRect(d.Left + 2, d.Top + 1, std::abs(d.Right - d.Left) - 2, std::abs(d.Top - d.Bottom) - 2));
+}
+
+void TFImage::PlaceOpenEditor() {
+  if (!IsField(openedFor_)) return;
+  const FieldObject& d = fields_[static_cast<std::size_t>(openedFor_)];
+  switch (editor_) {
+    case Editor::Text:
+      if (textBox_ != nullptr) {
+        textBox_->setGeometry(EditorRect(openedFor_));
+        textBox_->Rezoom();
+      }
+      if (POPP->isVisible()) POPP->move(SurfacePoint(QPoint(200, 0)).x(), std::max(0, SurfaceY(d.Top) - POPP->height() - 10));
+      break;
+    case Editor::Masked:
+      if (maskedBox_ != nullptr) {
+        maskedBox_->setGeometry(EditorRect(openedFor_));
+        maskedBox_->Rezoom();
+      }
+      break;
+    case Editor::Tick:
+      tickPanel_->setGeometry(SurfaceRect(QRect(d.Left + 1, d.Top, d.Right - d.Left, d.Bottom - d.Top)));
+      tickPanel_->SetZoom(zoom_);
+      break;
+    case Editor::Office:
+      if (PListaUS->isVisible()) PListaUS->PlaceAt(SurfacePoint(QPoint(d.Left + 2, d.Bottom)));
+      break;
+    case Editor::Country:
+      if (PListaKR->isVisible()) PListaKR->PlaceAt(SurfacePoint(QPoint(d.Left + 2, d.Bottom)));
+      break;
+    case Editor::Picker:
+      if (PListaOPP->isVisible()) PListaOPP->MoveTo(SurfacePoint(QPoint(d.Left + 1, std::max(0, d.Top - 1))));
+      break;
+    case Editor::ValueOver:
+      if (valueOver_ != nullptr)
+        valueOver_->setGeometry(SurfaceRect(QRect(d.Left + kLeftOffset, d.Top, std::max(1, d.Right - d.Left), std::max(1, d.Bottom - d.Top))));
+      break;
+    default:
+      break;
+  }
+}
+
+void TFImage::keyPressEvent(QKeyEvent* e) {
+  // Keys the editors leave alone come up here.
+  if (e->modifiers() & Qt::ControlModifier) {
+    switch (e->key()) {
+      case Qt::Key_Plus:
+      case Qt::Key_Equal:
+        ZoomIn();
+        e->accept();
+        return;
+      case Qt::Key_Minus:
+        ZoomOut();
+        e->accept();
+        return;
+      case Qt::Key_0:
+        FitWidth();
+        e->accept();
+        return;
+      default:
+        break;
+    }
+  }
+  QWidget::keyPressEvent(e);
 }
 
 // --- editors ---------------------------------------------------------------------------------
@@ -434,7 +622,7 @@ void TFImage::OpenTextBox(int k) {
     textBox_->deleteLater();
   }
   textBox_ = new TextBox(*this, d, surface_);
-  textBox_->setGeometry(d.Left + 2, d.Top + 1, std::abs(d.Right - d.Left) - 2, std::abs(d.Top - d.Bottom) - 2);
+  textBox_->setGeometry(EditorRect(k));
   textBox_->show();
   textBox_->raise();
   textBox_->Start(Q(Slot(k)->Value));
@@ -460,7 +648,7 @@ void TFImage::OpenMaskedBox(int k) {
     maskedBox_->deleteLater();
   }
   maskedBox_ = new MaskedBox(*this, pattern, surface_);
-  maskedBox_->setGeometry(d.Left + 2, d.Top + 1, std::abs(d.Right - d.Left) - 2, std::abs(d.Top - d.Bottom) - 2);
+  maskedBox_->setGeometry(EditorRect(k));
   maskedBox_->SetMasked(Q(masked));
   maskedBox_->show();
   maskedBox_->raise();
@@ -476,7 +664,8 @@ void TFImage::OpenTickPanel(int k) {
   // A click shows the new state at once; the keyboard shows the present one.
   tickPanel_->SetCaption(clickInProgress_ ? !ticked : ticked);
   Redraw();
-  tickPanel_->setGeometry(d.Left + 1, d.Top, d.Right - d.Left, d.Bottom - d.Top);
+  tickPanel_->setGeometry(SurfaceRect(QRect(d.Left + 1, d.Top, d.Right - d.Left, d.Bottom - d.Top)));
+  tickPanel_->SetZoom(zoom_);
   tickPanel_->show();
   tickPanel_->raise();
   tickPanel_->Input()->setFocus();
@@ -488,7 +677,8 @@ void TFImage::OpenTaxOfficePanel(int k) {
   const FieldObject& d = fields_[static_cast<std::size_t>(k)];
   editor_ = Editor::Office;
   openedFor_ = k;
-  PListaUS->Open(Slot(k)->OfficeCode, d.Left + 2, d.Bottom);
+  const QPoint at = SurfacePoint(QPoint(d.Left + 2, d.Bottom));
+  PListaUS->Open(Slot(k)->OfficeCode, at.x(), at.y());
 }
 
 void TFImage::OpenCountryPanel(int k) {
@@ -496,15 +686,17 @@ void TFImage::OpenCountryPanel(int k) {
   rememberedCountry_ = Slot(k)->Value;
   editor_ = Editor::Country;
   openedFor_ = k;
-  PListaKR->Open(rememberedCountry_, d.MustBe, d.Left + 2, d.Bottom);
+  const QPoint at = SurfacePoint(QPoint(d.Left + 2, d.Bottom));
+  PListaKR->Open(rememberedCountry_, d.MustBe, at.x(), at.y());
 }
 
 void TFImage::OpenOrganisationPicker(int k) {
   const FieldObject& d = fields_[static_cast<std::size_t>(k)];
-  ScrollTo(d.Top - 10);
+  ScrollTo(SurfaceY(d.Top) - 10);
   editor_ = Editor::Picker;
   openedFor_ = k;
-  PListaOPP->Open(Slot(k)->Value, d.Left + 1, std::max(0, d.Top - 1));
+  const QPoint at = SurfacePoint(QPoint(d.Left + 1, std::max(0, d.Top - 1)));
+  PListaOPP->Open(Slot(k)->Value, at.x(), at.y());
 }
 
 void TFImage::OpenDonationFlow(int k) {
@@ -512,8 +704,8 @@ void TFImage::OpenDonationFlow(int k) {
   if (krs < 0 || Slot(krs) == nullptr || Slot(krs)->Value.empty()) return;
   if (POPP->Amount()->text() == QLatin1String("0,00")) return;
   const FieldObject& d = fields_[static_cast<std::size_t>(k)];
-  POPP->move(200, std::max(0, d.Top - POPP->height() - 10));
-  ScrollTo(d.Top - POPP->height() - 20);
+  POPP->move(SurfacePoint(QPoint(200, 0)).x(), std::max(0, SurfaceY(d.Top) - POPP->height() - 10));
+  ScrollTo(SurfaceY(d.Top) - POPP->height() - 20);
   POPP->show();
   POPP->raise();
   OpenTextBox(k);
@@ -522,7 +714,8 @@ void TFImage::OpenDonationFlow(int k) {
 void TFImage::WriteValueOver(int k) {
   const FieldObject& d = fields_[static_cast<std::size_t>(k)];
   valueOver_ = new QLabel(Q(d.Value), surface_);
-  valueOver_->setGeometry(d.Left + kLeftOffset, d.Top, std::max(1, d.Right - d.Left), std::max(1, d.Bottom - d.Top));
+  valueOver_->setGeometry(
+      SurfaceRect(QRect(d.Left + kLeftOffset, d.Top, std::max(1, d.Right - d.Left), std::max(1, d.Bottom - d.Top))));
   valueOver_->show();
   editor_ = Editor::ValueOver;
   openedFor_ = k;

@@ -80,6 +80,24 @@ class TFImage : public QWidget, public CalcDisplay {
   void SetHighlightFields(bool on);
   bool HighlightFields() const { return highlight_; }
 
+  // --- zoom ----------------------------------------------------------------------
+  // The page is drawn Zoom() times its 800 pixels, from the picture itself so
+  // that it stays sharp; field rectangles, the editors' places and the clicks
+  // stay in page pixels and are mapped on the way to the screen. At start the
+  // page fits the window's width and follows it; a zoom the user chose stays
+  // until Ctrl+0 fits the width again. Printing and the HTML copy draw the
+  // page at its own 800 pixels.
+  double Zoom() const { return zoom_; }
+  bool FitsWidth() const { return fitWidth_; }
+  void SetZoom(double zoom);  // a chosen zoom, kept within the steps' range
+  void ZoomIn();              // Ctrl++, Ctrl+wheel forwards
+  void ZoomOut();             // Ctrl+-, Ctrl+wheel backwards
+  void FitWidth();            // Ctrl+0
+  // Where a point or rectangle of the page surface at 100% (the page one
+  // pixel from the left) lies on the surface now.
+  QPoint SurfacePoint(const QPoint& unzoomed) const;
+  QRect SurfaceRect(const QRect& unzoomed) const;
+
   // --- state, for the main window and tests ----------------------------------
   int FieldCount() const { return static_cast<int>(fields_.size()); }
   int PageCount() const { return pageCount_; }
@@ -88,7 +106,7 @@ class TFImage : public QWidget, public CalcDisplay {
   int PictureLoads() const { return pictureLoads_; }
   int EditedObject() const { return edited_; }
   const std::vector<FieldObject>& Fields() const { return fields_; }
-  // The page as last drawn (picture and fields), 801 pixels wide.
+  // The page as last drawn (picture and fields), 801 pixels wide, at 100%.
   const QImage& PageImage() const { return composed_; }
   // The open editor widget, nullptr when none (for tests and focus).
   QWidget* OpenEditor() const;
@@ -141,10 +159,13 @@ class TFImage : public QWidget, public CalcDisplay {
   // shows it (ShowPage) from the slot, or the window shows it itself when
   // nobody did.
   void pageChangeRequested(int page);
+  // The page is drawn at another zoom.
+  void zoomChanged(double zoom);
 
  protected:
   void wheelEvent(QWheelEvent* e) override;
   void showEvent(QShowEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
@@ -162,6 +183,14 @@ class TFImage : public QWidget, public CalcDisplay {
   void ClearFieldLayer();
   void DrawFields();
   void Redraw();  // field layer cleared and drawn again, the surface repainted
+  // The page picture drawn at the zoom and the screen's pixel density.
+  void RenderZoomedPicture();
+  void ApplyZoom(double zoom);
+  double FitZoom() const;
+  // The open editor and panels put over their field again after a zoom.
+  void PlaceOpenEditor();
+  QRect EditorRect(int k) const;
+  int SurfaceY(int pageY) const;
   void RunEntryCalculation();
   void ApplySpouseFieldRules();
   FormEntry* Entry() const;
@@ -212,7 +241,12 @@ class TFImage : public QWidget, public CalcDisplay {
   bool pictureLoaded_ = false;
   int pictureLoads_ = 0;
   QImage pictureLayer_;  // the page picture at 800 wide, 1 pixel from the left
-  QImage composed_;      // picture + fields, what the surface shows
+  QImage composed_;      // picture + fields at 100%
+  QImage zoomedPicture_;  // the picture at the zoom, in device pixels
+  QImage display_;        // picture + fields at the zoom, what the surface shows
+  double zoom_ = 1.0;
+  bool fitWidth_ = true;
+  int zoomWheelDelta_ = 0;
   bool highlight_ = true;
 
   QScrollArea* scroll_ = nullptr;

@@ -1,0 +1,167 @@
+// The page at another size: what the user sees, clicks and types into grows
+// and shrinks together, while the fields keep their page pixels.
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+#include <QWheelEvent>
+#include <cmath>
+
+#include "form_fixture.h"
+#include "page_painter.h"
+#include "ui/forms/field_editors.h"
+#include "ui/forms/pick_panels.h"
+#include "ui/forms/tfimage.h"
+
+using namespace pit;
+using namespace pit::formtest;
+using pit::ui::TFImage;
+
+class ZoomTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<FormFixture> fx;
+  std::unique_ptr<TFImage> w;
+  std::unique_ptr<QListWidget> list;
+
+  const FieldObject& Def(int k) { return w->Fields()[static_cast<std::size_t>(k)]; }
+  // The field's rectangle on the surface at `zoom`, worked out here rather
+  // than asked from the window.
+  static QRectF Drawn(const FieldObject& d, double zoom) {
+    return QRectF((1 + d.Left) * zoom, d.Top * zoom, (d.Right - d.Left) * zoom, (d.Bottom - d.Top) * zoom);
+  }
+  void ClickAt(const QPointF& at) { QTest::mouseClick(w->Surface(), Qt::LeftButton, {}, at.toPoint()); }
+  double FitZoom() const { return w->ScrollArea()->viewport()->width() / 801.0; }
+  void CtrlKey(QWidget* target, Qt::Key key) {
+    QVERIFY(target != nullptr);
+    QTest::keyClick(target, key, Qt::ControlModifier);
+  }
+
+ private slots:
+  void init() {
+    fx = std::make_unique<FormFixture>();
+    w = std::make_unique<TFImage>(fx->ctx);
+    list = std::make_unique<QListWidget>();
+    w->SetMessageList(list.get());
+    w->resize(1220, 800);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    w->ShowPage(kPit37, 2, false);
+  }
+  void cleanup() {
+    w.reset();
+    list.reset();
+    fx.reset();
+  }
+
+  // At start the page fills the window's width, and follows it.
+  void fitsTheWindowsWidth() {
+    QVERIFY(w->FitsWidth());
+    QVERIFY(w->Zoom() > 1.4);
+    QCOMPARE(w->Zoom(), FitZoom());
+    QVERIFY(std::abs(w->Surface()->width() - w->ScrollArea()->viewport()->width()) <= 1);
+    w->resize(1000, 800);
+    QTRY_COMPARE(w->Zoom(), FitZoom());
+    QVERIFY(w->Zoom() < 1.3);
+    // The page drawn for printing and the HTML copy stays 800 pixels wide.
+    QCOMPARE(w->PageImage().width(), 801);
+  }
+
+  // A click where a field is drawn opens that field's editor over it, and
+  // what is typed there is the field's.
+  void clickAndEditorAtAZoom_data() {
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<int>("field");
+    QTest::newRow("1.5 amount") << 1.5 << f::Costs;
+    QTest::newRow("1.5 amount beside it") << 1.5 << f::Revenue;
+    QTest::newRow("0.75 amount") << 0.75 << f::Advances;
+    QTest::newRow("2 amount") << 2.0 << f::Revenue;
+  }
+  void clickAndEditorAtAZoom() {
+    QFETCH(double, zoom);
+    QFETCH(int, field);
+    w->SetZoom(zoom);
+    QCOMPARE(w->Zoom(), zoom);
+    const QRectF drawn = Drawn(Def(field), zoom);
+    w->ScrollArea()->ensureVisible(static_cast<int>(drawn.center().x()), static_cast<int>(drawn.center().y()));
+    ClickAt(drawn.center());
+    QCOMPARE(w->EditedObject(), field);
+    auto* box = qobject_cast<ui::TextBox*>(w->OpenEditor());
+    QVERIFY(box != nullptr);
+    // Inside the field's frame, as large as the field drawn.
+    const QRectF editor(box->geometry());
+    QVERIFY2(drawn.adjusted(-1, -1, 1, 1).contains(editor), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(editor.x()).arg(editor.y()).arg(editor.width()).arg(editor.height())));
+    QVERIFY(editor.width() >= drawn.width() - 3 * zoom - 1);
+    QVERIFY(editor.height() >= drawn.height() - 3 * zoom - 1);
+    // The box's text grows with the page.
+    QCOMPARE(box->font().pixelSize(), static_cast<int>(std::lround(render::PointsToPixels(box->FontPoints()) * zoom)));
+    QTest::keyClicks(box, "1234");
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(QString::fromStdString(fx->Slot(field).Value), QStringLiteral("1234,00"));
+  }
+
+  // The picture and the fields are drawn at the zoom: the fill of an empty
+  // field lies where the field is drawn, and the page beside it is white.
+  void fieldsDrawnWhereTheyAreClicked() {
+    w->SetZoom(2.0);
+    const QImage shot = w->Surface()->grab().toImage();
+    const QRectF drawn = Drawn(Def(f::Revenue), 2.0);
+    QCOMPARE(QColor(shot.pixel(QPointF(drawn.left() + 6, drawn.top() + 6).toPoint() * shot.devicePixelRatio())),
+             render::colour::kFill);
+    QCOMPARE(QColor(shot.pixel(QPointF(drawn.left() - 20, drawn.top() + 6).toPoint() * shot.devicePixelRatio())),
+             QColor(Qt::white));
+    QCOMPARE(shot.width() / shot.devicePixelRatio(), std::lround(801 * 2.0));
+  }
+
+  // Ctrl++ and Ctrl+- step the zoom from the open editor, which stays over
+  // its field with what was typed; Ctrl+wheel steps it too; Ctrl+0 fits the
+  // width again.
+  void keysAndWheel() {
+    const double fit = w->Zoom();
+    w->SetZoom(1.0);
+    ClickAt(Drawn(Def(f::Revenue), 1.0).center());
+    auto* box = qobject_cast<ui::TextBox*>(w->OpenEditor());
+    QVERIFY(box != nullptr);
+    QTest::keyClicks(box, "77");
+    CtrlKey(box, Qt::Key_Plus);
+    QCOMPARE(w->Zoom(), 1.1);
+    CtrlKey(box, Qt::Key_Plus);
+    QCOMPARE(w->Zoom(), 1.25);
+    QCOMPARE(w->OpenEditor(), box);
+    QCOMPARE(box->text(), QStringLiteral("77"));
+    QVERIFY(Drawn(Def(f::Revenue), 1.25).adjusted(-1, -1, 1, 1).contains(QRectF(box->geometry())));
+    CtrlKey(box, Qt::Key_Minus);
+    QCOMPARE(w->Zoom(), 1.1);
+    QWidget* viewport = w->ScrollArea()->viewport();
+    const QPointF at(100, 100);
+    QWheelEvent wheel(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::ControlModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewport, &wheel);
+    QCOMPARE(w->Zoom(), 1.25);
+    QVERIFY(!w->FitsWidth());
+    CtrlKey(box, Qt::Key_0);
+    QVERIFY(w->FitsWidth());
+    QCOMPARE(w->Zoom(), fit);
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(QString::fromStdString(fx->Slot(f::Revenue).Value), QStringLiteral("77,00"));
+  }
+
+  // A list opens under its field as drawn at the zoom.
+  void listUnderItsField() {
+    w->ShowPage(kPit37, 1, false);
+    w->SetZoom(1.25);
+    const QRectF drawn = Drawn(Def(f::Office), 1.25);
+    ClickAt(drawn.center());
+    auto* panel = qobject_cast<ui::PickPanel*>(w->OpenEditor());
+    QVERIFY(panel != nullptr);
+    QVERIFY(std::abs(panel->geometry().bottom() + 1 - drawn.bottom()) <= 1);
+    QVERIFY(std::abs(panel->x() - drawn.left()) <= 2);
+  }
+};
+
+QTEST_MAIN(ZoomTest)
+#include "zoom_test.moc"
