@@ -1,14 +1,21 @@
 #include "ui/selection/selection_widgets.h"
 
+#include <QButtonGroup>
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLayout>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
 #include <QTextBrowser>
+#include <QToolButton>
 #include <QUrl>
 
+#include "app/catalogue.h"
 #include "ui/app/ttools.h"
 
 namespace pit::ui {
@@ -106,6 +113,44 @@ bool WarningQuestion(QWidget* parent, const QString& caption, const QString& tex
   box.button(QMessageBox::Yes)->setText(QStringLiteral("&Tak"));
   box.button(QMessageBox::No)->setText(QStringLiteral("&Nie"));
   return box.exec() == QMessageBox::Yes;
+}
+
+QRadioButton* AddRadio(QButtonGroup* group, int id, const QString& text, QWidget* parent, QLayout* layout) {
+  auto* b = new QRadioButton(text, parent);
+  group->addButton(b, id);
+  layout->addWidget(b);
+  return b;
+}
+
+void SetGroupIndex(QButtonGroup* group, int index) {
+  if (index >= 0 && group->button(index) != nullptr) {
+    group->button(index)->setChecked(true);
+    return;
+  }
+  group->setExclusive(false);
+  for (QAbstractButton* b : group->buttons()) b->setChecked(false);
+  group->setExclusive(true);
+}
+
+std::array<SpouseDataBox, 4> AddSpouseDataBoxes(QWidget* parent, QLayout* layout) {
+  std::array<SpouseDataBox, 4> boxes = {{{nullptr, kPitO}, {nullptr, kPitD}, {nullptr, kPit2K}, {nullptr, kPitUZ}}};
+  const char* const captions[] = {"PIT/O", "PIT/D", "PIT/2K", "PIT/UZ"};
+  for (std::size_t i = 0; i < boxes.size(); ++i) {
+    boxes[i].box = new QCheckBox(QString::fromLatin1(captions[i]), parent);
+    layout->addWidget(boxes[i].box);
+  }
+  return boxes;
+}
+
+QToolButton* MakeIdHelpButton(QWidget* parent, bool helpAvailable) {
+  auto* b = new QToolButton(parent);
+  b->setObjectName(QStringLiteral("INipCzyPesel"));
+  b->setIcon(parent->style()->standardIcon(QStyle::SP_MessageBoxQuestion));
+  b->setIconSize(QSize(24, 24));
+  b->setAutoRaise(true);
+  b->setToolTip(QStringLiteral("NIP czy PESEL?"));
+  if (helpAvailable) b->setCursor(Qt::PointingHandCursor);
+  return b;
 }
 
 }  // namespace pit::ui

@@ -1,12 +1,20 @@
 #pragma once
 // Small pieces shared by the start-of-work windows and the selection screen:
 // picture tiles with a highlighted twin, the help panes, message boxes.
+#include <array>
+
 #include <QLabel>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QString>
 
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QLayout;
+class QRadioButton;
 class QTextBrowser;
+class QToolButton;
 
 namespace pit::ui {
 
@@ -52,5 +60,23 @@ bool LoadHelpPage(QTextBrowser* pane, const QString& helpFolder, const QString& 
 // return when the user has answered.
 void InformationBox(QWidget* parent, const QString& text);
 bool WarningQuestion(QWidget* parent, const QString& caption, const QString& text);
+
+// A radio button of `group` with the value `id`, put into `layout`.
+QRadioButton* AddRadio(QButtonGroup* group, int id, const QString& text, QWidget* parent, QLayout* layout);
+// Ticks the button of `index`; a group shows no item when its value is -1.
+void SetGroupIndex(QButtonGroup* group, int index);
+
+// The four attachments whose spouse data the user may give, each box with
+// the form type it stands for, added to `layout` in this order:
+// PIT/O, PIT/D, PIT/2K, PIT/UZ.
+struct SpouseDataBox {
+  QCheckBox* box = nullptr;
+  int idPit = 0;
+};
+std::array<SpouseDataBox, 4> AddSpouseDataBoxes(QWidget* parent, QLayout* layout);
+
+// The "NIP czy PESEL?" help button beside the identifier groups; it shows
+// the hand pointer only when there is help to open.
+QToolButton* MakeIdHelpButton(QWidget* parent, bool helpAvailable);
 
 }  // namespace pit::ui

@@ -31,23 +31,7 @@ constexpr int kNavigationHeight = 45;  // the browser ends this far above the bo
 constexpr int kAnswerColumnWidth = 236;
 constexpr int kProgressHeight = 3;
 
-// A radio group shows no item when its value is -1.
-void SetGroupIndex(QButtonGroup* group, int index) {
-  if (index >= 0 && group->button(index) != nullptr) {
-    group->button(index)->setChecked(true);
-    return;
-  }
-  group->setExclusive(false);
-  for (QAbstractButton* b : group->buttons()) b->setChecked(false);
-  group->setExclusive(true);
-}
 
-QRadioButton* AddRadio(QButtonGroup* group, int id, const QString& text, QWidget* parent, QLayout* layout) {
-  auto* b = new QRadioButton(text, parent);
-  group->addButton(b, id);
-  layout->addWidget(b);
-  return b;
-}
 
 QPushButton* NavigationButton(const QString& text, const char* name, QWidget* parent) {
   auto* b = new QPushButton(text, parent);
@@ -169,14 +153,12 @@ void TKreator::BuildStartPage(QWidget* parent) {
   PDruki->setObjectName(QStringLiteral("PDruki"));
   auto* forms = new QHBoxLayout(PDruki);
   forms->setContentsMargins(16, 0, 0, 0);
-  sCBPitO = new QCheckBox(QStringLiteral("PIT/O"), PDruki);
-  sCBPitD = new QCheckBox(QStringLiteral("PIT/D"), PDruki);
-  sCBPit2K = new QCheckBox(QStringLiteral("PIT/2K"), PDruki);
-  sCBPitUZ = new QCheckBox(QStringLiteral("PIT/UZ"), PDruki);
-  const std::pair<QCheckBox*, int> dataBoxes[] = {{sCBPitO, kPitO}, {sCBPitD, kPitD}, {sCBPit2K, kPit2K},
-                                                  {sCBPitUZ, kPitUZ}};
+  const auto dataBoxes = AddSpouseDataBoxes(PDruki, forms);
+  sCBPitO = dataBoxes[0].box;
+  sCBPitD = dataBoxes[1].box;
+  sCBPit2K = dataBoxes[2].box;
+  sCBPitUZ = dataBoxes[3].box;
   for (const auto& [box, idPit] : dataBoxes) {
-    forms->addWidget(box);
     connect(box, &QCheckBox::clicked, this, [this, idPit = idPit](bool checked) {
       wizard_.SetSpouseDataBox(idPit, checked);
       SyncStart();
@@ -204,13 +186,7 @@ void TKreator::BuildStartPage(QWidget* parent) {
   RGMalzonkaItems[0] = AddRadio(spouseButtons_, kIdNip, QStringLiteral("NIP"), RGMalzonka, spouse);
   RGMalzonkaItems[1] = AddRadio(spouseButtons_, kIdPesel, QStringLiteral("PESEL"), RGMalzonka, spouse);
   ids->addWidget(RGMalzonka);
-  INipCzyPesel = new QToolButton(GIdPodatkowy);
-  INipCzyPesel->setObjectName(QStringLiteral("INipCzyPesel"));
-  INipCzyPesel->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
-  INipCzyPesel->setIconSize(QSize(24, 24));
-  INipCzyPesel->setAutoRaise(true);
-  INipCzyPesel->setToolTip(QStringLiteral("NIP czy PESEL?"));
-  if (openHelp_) INipCzyPesel->setCursor(Qt::PointingHandCursor);
+  INipCzyPesel = MakeIdHelpButton(GIdPodatkowy, static_cast<bool>(openHelp_));
   ids->addWidget(INipCzyPesel, 0, Qt::AlignVCenter);
   ids->addStretch(1);
   steps->addWidget(GIdPodatkowy);

@@ -75,23 +75,7 @@ SelectionHooks HooksFor(AppContext& ctx) {
   return h;
 }
 
-QRadioButton* AddRadio(QButtonGroup* group, int id, const QString& text, QWidget* parent, QLayout* layout) {
-  auto* b = new QRadioButton(text, parent);
-  group->addButton(b, id);
-  layout->addWidget(b);
-  return b;
-}
 
-// A radio group shows no item when its value is -1.
-void SetGroupIndex(QButtonGroup* group, int index) {
-  if (index >= 0 && group->button(index) != nullptr) {
-    group->button(index)->setChecked(true);
-    return;
-  }
-  group->setExclusive(false);
-  for (QAbstractButton* b : group->buttons()) b->setChecked(false);
-  group->setExclusive(true);
-}
 
 }  // namespace
 
@@ -220,15 +204,13 @@ void TSam::BuildControls() {
   PDruki->setObjectName(QStringLiteral("PDruki"));
   auto* dataRow = new QHBoxLayout(PDruki);
   dataRow->setContentsMargins(0, 0, 0, 0);
-  sCBPitO = new QCheckBox(QStringLiteral("PIT/O"), PDruki);
-  sCBPitD = new QCheckBox(QStringLiteral("PIT/D"), PDruki);
-  sCBPit2K = new QCheckBox(QStringLiteral("PIT/2K"), PDruki);
-  sCBPitUZ = new QCheckBox(QStringLiteral("PIT/UZ"), PDruki);
-  const std::pair<QCheckBox*, int> dataBoxes[] = {{sCBPitO, kPitO}, {sCBPitD, kPitD}, {sCBPit2K, kPit2K},
-                                                  {sCBPitUZ, kPitUZ}};
+  const auto dataBoxes = AddSpouseDataBoxes(PDruki, dataRow);
+  sCBPitO = dataBoxes[0].box;
+  sCBPitD = dataBoxes[1].box;
+  sCBPit2K = dataBoxes[2].box;
+  sCBPitUZ = dataBoxes[3].box;
   for (const auto& [box, idPit] : dataBoxes) {
     box->setProperty("idPit", idPit);
-    dataRow->addWidget(box);
     connect(box, &QCheckBox::clicked, this, &TSam::sCBPitOMouseUp);
   }
   spouseRow->addWidget(PDruki, 1);
@@ -240,12 +222,8 @@ void TSam::BuildControls() {
   CBMalzonek->setAutoFillBackground(true);
   RGMalzonka->installEventFilter(this);
 
-  INipCzyPesel = new QToolButton(GIdPodatkowy);
-  INipCzyPesel->setObjectName(QStringLiteral("INipCzyPesel"));
-  INipCzyPesel->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
-  INipCzyPesel->setIconSize(QSize(24, 24));
-  INipCzyPesel->setAutoRaise(true);
-  INipCzyPesel->setCursor(Qt::PointingHandCursor);
+  // Without help to open there is nothing to ask, so the button is hidden.
+  INipCzyPesel = MakeIdHelpButton(GIdPodatkowy, true);
   INipCzyPesel->setVisible(static_cast<bool>(openHelp_));
   idRow->addWidget(INipCzyPesel, 0, Qt::AlignVCenter);
   idRow->addStretch(1);
