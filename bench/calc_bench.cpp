@@ -4,26 +4,14 @@
 #include <string>
 
 #include "app/settlement.h"
+#include "bench_workspace.h"
 #include "calc/calculation.h"
 
 namespace {
 
 using namespace pit;
 
-struct Workspace {
-  Settlement s;
-  IdentificationRecords ids;
-  HeadlessDisplay display;
-  CalcContext ctx{s, ids, display};
-
-  void Set(int e, int k, const std::string& v) { s.Entry(e).Slots[static_cast<std::size_t>(k)].Value = v; }
-  // Amount fields start as "0,00", as the definitions give them.
-  int Add(int idPit, int parent, int pm) {
-    const int e = s.AddEntry(idPit, parent, pm, s.Kind);
-    for (auto& slot : s.Entry(e).Slots) slot.Value = "0,00";
-    return e;
-  }
-};
+using bench::Workspace;
 
 void FillPit37Return(Workspace& w, int p37, int o, int d) {
   w.Set(p37, 10, "Kowalski");
