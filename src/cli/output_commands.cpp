@@ -10,14 +10,13 @@
 #include "output/export_folder.h"
 #include "output/validation.h"
 #include "recalc.h"
-#include "refdata/dictionaries.h"
 #include "text/guid.h"
 
 #ifdef PIT_WITH_RENDER
-#include <QGuiApplication>
 #include <memory>
 
 #include "html_copy_pages.h"
+#include "offscreen_drawing.h"
 #include "print_options.h"
 #endif
 
@@ -122,10 +121,9 @@ int CmdExport(const std::vector<std::string>& args, const std::string& argv0) {
     return kRefused;
   }
 
-  const CountryLoad countries = LoadCountries((program / "bib").u8string());
   ExportHooks hooks;
   hooks.selectMainForm = [&](int n) { session.Show(n, s.Catalogue()[s.Entry(n).IdPit].LastPage); };
-  hooks.countryCode = [&](const std::string& name) { return countries.Table.CodeByName(name); };
+  hooks.countryCode = [&](const std::string& name) { return session.CountryCode(name); };
   ExportRequest request{outDir, NewGuidText(), guid, (program / "icon").u8string(), html};
 
   std::vector<std::string> drawMessages;
@@ -133,12 +131,7 @@ int CmdExport(const std::vector<std::string>& args, const std::string& argv0) {
 #ifdef PIT_WITH_RENDER
   std::unique_ptr<QGuiApplication> app;
   if (html) {
-    // Headless whatever the environment says: no display is needed to draw.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "pit2014cli";
-    static char* argv[] = {name, nullptr};
-    app = std::make_unique<QGuiApplication>(argc, argv);
+    app = StartOffscreenDrawing();
     draw = render::HtmlCopyDrawer(s, defs, render::SharedPrintOptions(), drawMessages);
   }
 #else

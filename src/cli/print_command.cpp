@@ -7,7 +7,6 @@
 #include <iostream>
 
 #ifdef PIT_WITH_RENDER
-#include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -18,6 +17,7 @@
 #include <filesystem>
 
 #include "forms/definition_library.h"
+#include "offscreen_drawing.h"
 #include "output/print_order.h"
 #include "printed_page.h"
 #include "recalc.h"
@@ -178,30 +178,14 @@ int CmdPrint(const std::vector<std::string>& args, const std::string& argv0) {
   CliSession session(defs, (fs::u8path(ProgramFolder(argv0)) / "bib").u8string());
   if (const int rc = session.Open(r.file); rc != kDone) return rc;
   const Settlement& s = session.settlement;
-  if (!s.Has(r.entry)) {
-    std::cerr << "Rozliczenie nie ma pozycji " << r.entry << ".\n";
-    return kRefused;
-  }
+  const int page = r.options.range == kPrintCurrentPage ? r.page : 0;
+  if (const int rc = session.CheckEntry(r.entry, page); rc != kDone) return rc;
   const std::vector<int> entries = EntriesToPrint(s, r.options.range, r.entry);
   for (int n : entries) {
-    if (!FormCatalogue::IsValid(s.Entry(n).IdPit)) {
-      std::cerr << "Pozycja " << n << " nie jest znanym formularzem.\n";
-      return kRefused;
-    }
-  }
-  if (r.options.range == kPrintCurrentPage) {
-    const int idPit = s.Entry(r.entry).IdPit;
-    if (r.page > session.session.PageCountOf(idPit)) {
-      std::cerr << "Formularz " << s.Catalogue()[idPit].Code << " nie ma strony " << r.page << ".\n";
-      return kRefused;
-    }
+    if (const int rc = session.CheckEntry(n); rc != kDone) return rc;
   }
 
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  int argc = 1;
-  char name[] = "pit2014cli";
-  char* argv[] = {name, nullptr};
-  QGuiApplication app(argc, argv);
+  const auto app = StartOffscreenDrawing();
 
   std::vector<std::string> codes;
   for (int n : entries) codes.push_back(s.Catalogue()[s.Entry(n).IdPit].Code);

@@ -83,6 +83,23 @@ int CliSession::Open(const std::string& path, OpenFor purpose) {
   return kDone;
 }
 
+int CliSession::CheckEntry(int number, int page) const {
+  if (!settlement.Has(number)) {
+    std::cerr << "Rozliczenie nie ma pozycji " << number << ".\n";
+    return kRefused;
+  }
+  const int idPit = settlement.Entry(number).IdPit;
+  if (!FormCatalogue::IsValid(idPit)) {
+    std::cerr << "Pozycja " << number << " nie jest znanym formularzem.\n";
+    return kRefused;
+  }
+  if (page > session.PageCountOf(idPit)) {
+    std::cerr << "Formularz " << settlement.Catalogue()[idPit].Code << " nie ma strony " << page << ".\n";
+    return kRefused;
+  }
+  return kDone;
+}
+
 int CliSession::Save(const std::string& path, bool overwriteDamaged) {
   const FileResult r = session.Save(path, overwriteDamaged);
   if (!r.ok) {

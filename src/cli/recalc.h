@@ -38,6 +38,11 @@ class CliSession {
   // The lock of a file the command is going to write, held while the
   // session lives; returns an exit status.
   int Lock(const std::string& path);
+  // Unless the settlement has entry `number`, of a known form, with page
+  // `page` (0: any), says so on standard error and returns kRefused.
+  int CheckEntry(int number, int page = 0) const;
+  // A country's code in the dictionary ("" when unknown).
+  std::string CountryCode(const std::string& name) { return Countries().CodeByName(name); }
   // The settlement written to `path`; a file read damaged is written over
   // only when `overwriteDamaged`. Returns an exit status.
   int Save(const std::string& path, bool overwriteDamaged = false);

@@ -7,14 +7,13 @@
 #include <iostream>
 
 #ifdef PIT_WITH_RENDER
-#include <QGuiApplication>
 #include <QImage>
 #include <QString>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 
 #include "forms/definition_library.h"
+#include "offscreen_drawing.h"
 #include "page_painter.h"
 #include "recalc.h"
 #endif
@@ -94,22 +93,9 @@ int CmdRender(const std::vector<std::string>& args, const std::string& argv0) {
   DefinitionLibrary defs(r.dcDir);
   CliSession session(defs, (fs::u8path(ProgramFolder(argv0)) / "bib").u8string());
   if (const int rc = session.Open(r.file); rc != kDone) return rc;
+  if (const int rc = session.CheckEntry(r.entry, r.page); rc != kDone) return rc;
   const Settlement& s = session.settlement;
-  if (!s.Has(r.entry)) {
-    std::cerr << "Rozliczenie nie ma pozycji " << r.entry << ".\n";
-    return kRefused;
-  }
   const int idPit = s.Entry(r.entry).IdPit;
-  if (!FormCatalogue::IsValid(idPit)) {
-    std::cerr << "Pozycja " << r.entry << " nie jest znanym formularzem.\n";
-    return kRefused;
-  }
-  const int pageCount = session.session.PageCountOf(idPit);
-  const std::string& code = s.Catalogue()[idPit].Code;
-  if (r.page > pageCount) {
-    std::cerr << "Formularz " << code << " nie ma strony " << r.page << ".\n";
-    return kRefused;
-  }
   const std::string dcs = defs.DcsPath(idPit);
   const std::string dcg = defs.DcgPath(idPit, r.page, r.noBackground);
   if (!fs::exists(fs::u8path(dcs)) || !fs::exists(fs::u8path(dcg))) {
@@ -117,12 +103,7 @@ int CmdRender(const std::vector<std::string>& args, const std::string& argv0) {
     return kFileError;
   }
 
-  // Headless whatever the environment says: no display is needed to draw.
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  int argc = 1;
-  char name[] = "pit2014cli";
-  char* argv[] = {name, nullptr};
-  QGuiApplication app(argc, argv);
+  const auto app = StartOffscreenDrawing();
 
   // As after opening the file, then the entry selected and its page shown.
   session.CalculateAsOpened();
