@@ -149,6 +149,8 @@ fs::path CompiledDir() { return fs::path(PIT_SOURCE_DIR) / "tests/tools/compiled
 
 TEST(DcgenCompiled, EachShippedSourceGivesTheRecordsKeptForIt) {
   const bool write = std::getenv("PIT_WRITE_COMPILED") != nullptr;
+  SCOPED_TRACE("zmiana zamierzona? PIT_WRITE_COMPILED=1 build/tests/dcgen_test "
+               "--gtest_filter='DcgenCompiled*' zapisuje pliki w tests/tools/compiled od nowa");
   FixedMeasurer m;
   std::vector<fs::path> sources;
   for (const auto& e : fs::directory_iterator(fs::path(PIT_SOURCE_DIR) / "data/forms"))
