@@ -314,6 +314,29 @@ class DesignerTest : public QObject {
     QCOMPARE(error, "Brak pliku Dcs!: " + QString::fromStdString(DcsPath(Dir().toStdString(), kPitO)));
   }
 
+  // The palette takes the size of the panel shown; "Oblicz" has no panel
+  // and leaves the window as it was; the palette opens on the tab last shown.
+  void PaletteFitsItsPanel() {
+    auto d = Open(TenFields());
+    QTest::mouseMove(d->Surface(), QPoint(150, 50));  // over field 0
+    d->ShowPalette();
+    ui::TFPaleta* p = d->Palette();
+    QCOMPARE(p->Tabs()->currentIndex(), 0);
+    const QSize general = p->size();
+    p->Tabs()->setCurrentIndex(1);  // three colour buttons, two fills and the font size
+    const QSize look = p->size();
+    QVERIFY2(look.height() < general.height(), qPrintable(QString("%1 / %2").arg(look.height()).arg(general.height())));
+    p->Tabs()->setCurrentIndex(3);
+    QCOMPARE(p->size(), look);
+    p->hide();
+    d->ShowPalette();
+    QCOMPARE(p->Tabs()->currentIndex(), 3);
+    QCOMPARE(p->size(), look);
+    p->Tabs()->setCurrentIndex(0);
+    QCOMPARE(p->size(), general);
+    p->hide();
+  }
+
   // "Nowy" starts definition tmp in the folder tmp with the empty sheet;
   // "Dodaj stronę druku" copies pictures in as pages 1 and 2 and writes the
   // .dcd; "Zapisz jako ..." copies the whole definition under the new name

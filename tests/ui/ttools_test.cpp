@@ -19,6 +19,9 @@
 #include <QLineEdit>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QAction>
+#include <QStatusBar>
+#include <QToolBar>
 #include <QtTest>
 #include <cstring>
 #include <functional>
@@ -36,6 +39,9 @@
 #include "platform/file_lock.h"
 #include "ui/app/ttools.h"
 #include "ui/app/welcome_panel.h"
+#include "ui/designer/form_designer.h"
+#include "ui/designer/tfpaleta.h"
+#include "forms/definition_files.h"
 #include "ui/forms/tfimage.h"
 #include "../support/box_answerer.h"
 #include "../support/own_home.h"
@@ -735,6 +741,54 @@ class TToolsTest : public QObject {
 
   // Revenue typed into a PIT/B on its page reaches the PIT-36 at once: its
   // row 3 shows the PIT/B totals when the return is shown next.
+  // Only a start with --designer shows ToolButton6. It turns the form
+  // display into designer mode on the page shown; a field drawn there is in
+  // the .dcs at once, and ButtonTrybEdycji shows the form again with it.
+  void designerModeOnlyOnRequest() {
+    const QString program = MakeProgramFolder(dir_.path(), QStringLiteral("designer"));
+    const QString path = File(QStringLiteral("designer.dc2014"));
+    MakeSettlementFile(path, program);
+    BoxAnswerer answerer;
+    auto st = Start({path}, program);
+    TTools& w = *st->window;
+    QVERIFY(!w.ToolButton6->isVisible());
+    QVERIFY(!w.statusBar()->isVisible());
+    QCOMPARE(w.Designer(), nullptr);
+    w.SelectEntry(1);
+    QCOMPARE(st->ctx.settlement.Current.IdPit, int(kPit37));
+    const std::size_t before = w.Form()->Fields().size();
+
+    const QString dc = program + QStringLiteral("/dc");
+    w.EnableDesignerMode(dc, program + QStringLiteral("/tmp"));
+    QVERIFY(w.ToolButton6->isVisible() && w.ToolButton6->isEnabled());
+    w.ToolButton6->trigger();
+    ui::FormDesigner* d = w.Designer();
+    QVERIFY(d != nullptr && d->isVisible());
+    QVERIFY(!w.Form()->isVisible());
+    QVERIFY(!w.ToolBarKlienta->isVisible());
+    QCOMPARE(d->IdPit(), int(kPit37));
+    QCOMPARE(d->Page(), 1);
+    QCOMPARE(d->Fields().size(), before);
+
+    // The bottom margin of the page holds no field.
+    d->Palette()->setVisible(false);
+    QTest::mousePress(d->Surface(), Qt::LeftButton, {}, QPoint(300, 1108));
+    QTest::mouseMove(d->Surface(), QPoint(400, 1122));
+    QTest::mouseRelease(d->Surface(), Qt::LeftButton, {}, QPoint(400, 1122));
+    d->Palette()->hide();
+    QCOMPARE(CountFieldRecords((dc + QStringLiteral("/2.dcs")).toStdString()), static_cast<int>(before) + 1);
+
+    auto* leave = d->findChild<QAction*>(QStringLiteral("ButtonTrybEdycji"));
+    QVERIFY(leave != nullptr && leave->isVisible());
+    leave->trigger();
+    QVERIFY(!d->isVisible());
+    QVERIFY(w.Form()->isVisible());
+    QVERIFY(w.ToolBarKlienta->isVisible());
+    QCOMPARE(st->ctx.settlement.Current.IdPit, int(kPit37));
+    QCOMPARE(w.Form()->Fields().size(), before + 1);
+    QVERIFY2(answerer.boxes.isEmpty(), qPrintable(answerer.Texts().join(" | ")));
+  }
+
   void pitBEditChangesPit36OnScreen() {
     const QString program = MakeProgramFolder(dir_.path(), QStringLiteral("program-business"), {kPit36, kPitB});
     const QString path = File(QStringLiteral("business.dc2014"));

@@ -4,12 +4,12 @@
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QScreen>
+#include <QFileInfo>
 #include <QTimer>
 #include <QTranslator>
 #include <exception>
 
 #include "platform/folders.h"
-#include "ui/designer/form_designer.h"
 #include "ui/app/app_context.h"
 #include "ui/app/program_filter.h"
 #include "ui/app/ttools.h"
@@ -58,17 +58,22 @@ int RunProgram(int argc, char** argv) {
   AppContext ctx;
   ctx.programFolder = platform::ProgramFolder().toStdString();
   // The authoring tool of the definition files, only on an explicit request.
-  if (const QStringList args = app.arguments(); args.size() > 1 && args[1] == QStringLiteral("--designer"))
-    return RunDesigner(args.size() > 2 ? args[2] : QString::fromStdString(ctx.Folder("dc")),
-                       QString::fromStdString(ctx.Folder("tmp")));
+  QStringList args = app.arguments().mid(1);
+  const bool designer = !args.isEmpty() && args[0] == QStringLiteral("--designer");
+  QString designerDir = QString::fromStdString(ctx.Folder("dc"));
+  if (designer) {
+    args.removeFirst();
+    if (!args.isEmpty() && QFileInfo(args[0]).isDir()) designerDir = args.takeFirst();
+  }
   TTools tools(ctx);
   if (tools.Refused()) return 0;
+  if (designer) tools.EnableDesignerMode(designerDir, QString::fromStdString(ctx.Folder("tmp")));
   QObject::connect(&filter, &ProgramEventFilter::mouseOverBrowser, tools.RozpocznijPrace, &WelcomePanel::HideTwins);
   // Without a window manager (a bare X server) "maximised" means nothing;
   // the screen's working area is the same thing.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) tools.setGeometry(screen->availableGeometry());
   tools.showMaximized();
-  if (!tools.AfterShow(app.arguments().mid(1))) return 0;
+  if (!tools.AfterShow(args)) return 0;
   // The update check runs once the window is up, so a slow server never delays the start.
   QTimer::singleShot(0, &tools, [&tools] { tools.FAktualizacja->StartUpCheck(); });
   return app.exec();

@@ -33,6 +33,7 @@ class TFPomoc;
 class TAktualizacja;
 class TWydruk;
 class DocumentController;
+class FormDesigner;
 class WelcomePanel;
 struct MainWindowHooks;
 struct SelectionOutcome;
@@ -56,6 +57,10 @@ class TTools : public QMainWindow {
   // the file named on the command line, regional settings. False when the
   // program has to end.
   bool AfterShow(const QStringList& arguments);
+  // `pit2014 --designer [DIR]`: ToolButton6 is shown and switches to designer
+  // mode over the definition folder DIR (designer_mode.cpp).
+  void EnableDesignerMode(const QString& dcDir, const QString& tmpDir);
+  FormDesigner* Designer() const { return designer_; }
   // The layer that reads and writes the separators (before AfterShow): the
   // process's own by default, whose writes always succeed.
   void UseRegionalSettings(std::unique_ptr<platform::RegionalSettings> layer) { regional_ = std::move(layer); }
@@ -221,6 +226,12 @@ class TTools : public QMainWindow {
   QStackedWidget* rightArea_ = nullptr;
   QWidget* formArea_ = nullptr;
   DocumentController* documents_ = nullptr;
+  // Designer mode, only with --designer.
+  void EnterDesignerMode();
+  void LeaveDesignerMode();
+  FormDesigner* designer_ = nullptr;
+  QWidget* beforeDesigner_ = nullptr;
+  QString designerDir_, designerTmp_;
 };
 
 }  // namespace pit::ui

@@ -204,7 +204,13 @@ FormDesigner::FormDesigner(const QString& dcDir, const QString& tmpDir, QWidget*
   fileActions[2]->setObjectName(QStringLiteral("ZapiszJako"));
   fileActions[3]->setObjectName(QStringLiteral("DodajStrone"));
   menu->addSeparator();
-  menu->addAction(QStringLiteral("Zamknij "), this, &QWidget::close);
+  menu->addAction(QStringLiteral("Zamknij "), this, [this] {
+    if (embedded_) {
+      emit leaveRequested();
+    } else {
+      close();
+    }
+  });
   QMenu* view = menuBar()->addMenu(QStringLiteral("Widok"));
   QAction* auto_ = view->addAction(QStringLiteral("Okno opcji "));
   auto_->setCheckable(true);
@@ -220,6 +226,11 @@ FormDesigner::FormDesigner(const QString& dcDir, const QString& tmpDir, QWidget*
 
   QToolBar* bar = addToolBar(QStringLiteral("ToolBarNarzedziowy"));
   bar->setObjectName(QStringLiteral("ToolBarNarzedziowy"));
+  leave_ = bar->addAction(QStringLiteral("Tryb klienta"));
+  leave_->setObjectName(QStringLiteral("ButtonTrybEdycji"));
+  leave_->setToolTip(QStringLiteral("tryb pracy: narzędziowy lub klienta"));
+  leave_->setVisible(false);
+  connect(leave_, &QAction::triggered, this, &FormDesigner::leaveRequested);
   bar->addActions(fileActions);
   bar->addSeparator();
   bar->addWidget(new QLabel(QStringLiteral(" Formularz: ")));
@@ -321,6 +332,11 @@ void FormDesigner::ShowTypeDialog() {
 }
 
 FormDesigner::~FormDesigner() = default;
+
+void FormDesigner::SetEmbedded(bool on) {
+  embedded_ = on;
+  leave_->setVisible(on);
+}
 
 QWidget* FormDesigner::Surface() const { return surface_; }
 QString FormDesigner::StatusText() const { return status_->text(); }
@@ -531,7 +547,7 @@ void FormDesigner::MouseMove(const QPoint& p) {
   UpdateCursor(p);
   if (underMouse_ >= 0) {
     const FieldObject& f = fields_[underMouse_];
-    Status(QStringLiteral("Liczba obiektow:%1   x,y [%2,%3]   ID: %4   IntValue: %5   XML: %6   Value: %7")
+    Status(QStringLiteral("Liczba obiektow:%1   x,y [%2,%3]   ID: %4   IntValue: %5   XML: %6   Value: %7   RValue: ")
                .arg(fields_.size()).arg(p.x()).arg(p.y()).arg(underMouse_).arg(f.Tab)
                .arg(Q(f.XMLNode), Q(f.Value)));
   }
@@ -648,8 +664,10 @@ void FormDesigner::Nudge(int key) {
 
 bool FormDesigner::KeyPress(int key) {
   switch (key) {
-    case Qt::Key_Shift: shiftHeld_ = true; return true;
-    case Qt::Key_Control: ctrlHeld_ = true; return true;
+    case Qt::Key_Shift: case Qt::Key_Control:
+      (key == Qt::Key_Shift ? shiftHeld_ : ctrlHeld_) = true;
+      surface_->setCursor(Qt::DragCopyCursor);
+      return true;
     case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Up: case Qt::Key_Down:
       if (underMouse_ < 0) return false;
       Nudge(key);
@@ -660,8 +678,10 @@ bool FormDesigner::KeyPress(int key) {
 
 bool FormDesigner::KeyRelease(int key) {
   switch (key) {
-    case Qt::Key_Shift: shiftHeld_ = false; return true;
-    case Qt::Key_Control: ctrlHeld_ = false; return true;
+    case Qt::Key_Shift: case Qt::Key_Control:
+      (key == Qt::Key_Shift ? shiftHeld_ : ctrlHeld_) = false;
+      UpdateCursor(surface_->mapFromGlobal(QCursor::pos()));
+      return true;
     case Qt::Key_Delete: DeleteSelected(); return true;
     case Qt::Key_F2: ShowPalette(); return true;
     default: return false;
@@ -701,13 +721,6 @@ QString FormDesigner::WriteFieldCsv(QString* error) {
     return {};
   }
   return path;
-}
-
-int RunDesigner(const QString& dcDir, const QString& tmpDir) {
-  FormDesigner w(dcDir, tmpDir);
-  w.resize(900, 1000);
-  w.show();
-  return QApplication::exec();
 }
 
 }  // namespace pit::ui

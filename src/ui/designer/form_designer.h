@@ -6,8 +6,8 @@
 // file at once through the engine's codecs, and the page is then drawn again
 // from the file, so what the screen shows is what the file holds.
 //
-// Reached only with `pit2014 --designer [DIR]`; ordinary start-up never
-// shows it.
+// Reached only with `pit2014 --designer [DIR]` (ToolButton6 of the main
+// window); ordinary start-up never shows it.
 #include <QMainWindow>
 #include <QPoint>
 #include <QRect>
@@ -73,6 +73,9 @@ class FormDesigner : public QMainWindow {
   int PageCount() const { return pageCount_; }
   QString DcdFile() const;
   QString PictureFile(int page) const;
+  // Inside the main window: "ButtonTrybEdycji" and "Zamknij " hand the
+  // window back to filling mode (leaveRequested).
+  void SetEmbedded(bool on);
   // The last message shown to the author (errors of the file commands).
   QString LastMessage() const { return lastMessage_; }
 
@@ -105,6 +108,9 @@ class FormDesigner : public QMainWindow {
   int HandleAt(const QPoint& p) const;
   // Object index of the topmost field of the current page under `p`, -1 for none.
   int FieldAt(const QPoint& p) const;
+
+ signals:
+  void leaveRequested();
 
  private:
   friend class DesignerSurface;
@@ -173,9 +179,8 @@ class FormDesigner : public QMainWindow {
   QSpinBox* pageSpin_ = nullptr;
   QLabel* status_ = nullptr;
   QSlider* trackBar_ = nullptr;
+  QAction* leave_ = nullptr;  // ButtonTrybEdycji
+  bool embedded_ = false;
 };
-
-// `pit2014 --designer [DIR]`: the designer window over DIR; returns the exit code.
-int RunDesigner(const QString& dcDir, const QString& tmpDir);
 
 }  // namespace pit::ui

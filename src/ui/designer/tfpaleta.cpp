@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -59,10 +61,31 @@ QSpinBox* Spin(int max) {
 
 }  // namespace
 
+namespace {
+
+// Tabs as large as the page shown (a plain tab widget is as large as its
+// largest page).
+class PanelTabs : public QTabWidget {
+ public:
+  QSize sizeHint() const override { return WithBar(currentWidget() ? currentWidget()->sizeHint() : QSize()); }
+  QSize minimumSizeHint() const override {
+    return WithBar(currentWidget() ? currentWidget()->minimumSizeHint() : QSize());
+  }
+
+ private:
+  QSize WithBar(QSize page) const {
+    const QSize bar = tabBar()->sizeHint();
+    const int frame = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this) + 2;
+    return QSize(std::max(page.width() + frame, bar.width()), page.height() + bar.height() + frame);
+  }
+};
+
+}  // namespace
+
 TFPaleta::TFPaleta(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("TFPaleta"));
   auto* lay = new QVBoxLayout(this);
-  tabs_ = new QTabWidget;
+  tabs_ = new PanelTabs;
   lay->addWidget(tabs_);
 
   // --- Ogólne
@@ -283,6 +306,16 @@ TFPaleta::TFPaleta(QWidget* parent) : QDialog(parent) {
   lay->addLayout(buttons);
   connect(ok, &QPushButton::clicked, this, &TFPaleta::Apply);
   connect(cancel, &QPushButton::clicked, this, &TFPaleta::Cancel);
+  connect(tabs_, &QTabWidget::currentChanged, this, &TFPaleta::FitToTab);
+  FitToTab(0);
+}
+
+void TFPaleta::FitToTab(int tab) {
+  if (tab < 0 || tab >= 3) return;
+  tabs_->updateGeometry();
+  layout()->invalidate();
+  layout()->activate();
+  resize(minimumSizeHint().expandedTo(sizeHint()));
 }
 
 void TFPaleta::Edit(int index, const FieldObject& f) {
@@ -328,6 +361,7 @@ void TFPaleta::Edit(int index, const FieldObject& f) {
   CheckBoxPodkreslenie_->setChecked(f.Option == 1);
   ShowTypePanels();
   loading_ = false;
+  FitToTab(tabs_->currentIndex());
   if (tabs_->currentIndex() == 0) {
     XML_->setFocus();
     XML_->setCursorPosition(XML_->text().size());

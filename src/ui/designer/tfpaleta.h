@@ -44,6 +44,9 @@ class TFPaleta : public QDialog {
   void Cancel();
   void ShowTypePanels();
   void ShowRounding();
+  // The window takes the size of the panel shown; "Oblicz" has none and
+  // leaves it as it was.
+  void FitToTab(int tab);
 
   QTabWidget* tabs_ = nullptr;
   FieldObject field_;
