@@ -468,10 +468,16 @@ class DesignerTest : public QObject {
     QTest::mouseMove(d.Surface(), QPoint(f.Left + 2, f.Top + 2));
     d.ShowPalette();
     d.Palette()->grab().save(out + "/palette-ogolne.png");
+    d.Palette()->Tabs()->setCurrentIndex(1);
+    d.Palette()->grab().save(out + "/palette-wyglad.png");
     d.Palette()->Tabs()->setCurrentIndex(2);
     d.Palette()->grab().save(out + "/palette-opcje.png");
     d.ShowTypeDialog();
     d.TypeDialog()->grab().save(out + "/tfobj.png");
+    d.Palette()->hide();
+    d.TypeDialog()->hide();
+    d.ScaleSlider()->setValue(30);
+    d.grab().save(out + "/designer-scale30.png");
   }
 };
 

@@ -777,6 +777,10 @@ class TToolsTest : public QObject {
     QTest::mouseRelease(d->Surface(), Qt::LeftButton, {}, QPoint(400, 1122));
     d->Palette()->hide();
     QCOMPARE(CountFieldRecords((dc + QStringLiteral("/2.dcs")).toStdString()), static_cast<int>(before) + 1);
+    if (const QString shots = qEnvironmentVariable("PIT_DESIGNER_SHOTS"); !shots.isEmpty()) {
+      w.resize(1280, 1024);
+      w.grab().save(shots + QStringLiteral("/main-window-designer.png"));
+    }
 
     auto* leave = d->findChild<QAction*>(QStringLiteral("ButtonTrybEdycji"));
     QVERIFY(leave != nullptr && leave->isVisible());
