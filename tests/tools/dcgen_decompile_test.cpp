@@ -58,7 +58,12 @@ RoundTrip DecompileAndCompile(const dcgen::DecompileInput& in) {
   YAML::Node back = YAML::Load(r.text);
   for (const auto& p : dcgen::CheckSchema(back, "test.yaml")) r.problems.push_back(p);
   try {
-    r.form = dcgen::CompileForm(back, m);
+    // A rebuilt source may go among the shipped ones: no key in it merely
+    // repeats what the generator takes without it.
+    std::vector<dcgen::RepeatedKey> repeated;
+    r.form = dcgen::CompileForm(back, m, &repeated);
+    for (const auto& k : repeated)
+      r.problems.push_back("klucz " + k.key + " powtarza wartość domyślną, wiersz " + std::to_string(k.line));
   } catch (const std::exception& e) {
     r.problems.push_back(e.what());
   }
@@ -165,6 +170,10 @@ TEST(DcgenDecompile, DesignerEditedDefinitionsComeBackOrSayWhatTheSourceCannotCa
   blocked.Block = true;
   auto ticked = Drawn(0, 100, 100, 112, 112, pit::kCheckbox);
   ticked.Choices[0].Flag = true;
+  auto retypedLine = Drawn(1, 100, 130, 200, 138, pit::kKreska);  // keeps its tab stop
+  retypedLine.Group = 2;
+  auto listed = Drawn(0, 100, 100, 200, 120, pit::kSelect);
+  listed.SelectItems[0] = {"pierwszy", "1"};
   auto xmlOfAnother = Drawn(0, 100, 100, 200, 120);
   xmlOfAnother.Poz = 3;
   xmlOfAnother.XMLNode = "P_4";
@@ -180,9 +189,11 @@ TEST(DcgenDecompile, DesignerEditedDefinitionsComeBackOrSayWhatTheSourceCannotCa
       {"fields on the last of three pages", {Drawn(0, 100, 100, 200, 120, pit::kNip, 3)}, 3, ""},
       {"no fields at all", {}, 2, ""},
       {"a form without its description", {Drawn(0, 60, 60, 90, 80, pit::kLiczba, 2)}, 0, ""},
-      {"an ID kept from before a deletion", {deletedBefore}, 1, "rekord 0: ID 0 zamiast 4"},
-      {"a blocked field", {blocked}, 1, "rekord 0: Block 0 zamiast 1"},
-      {"a box ticked by default", {ticked}, 1, "rekord 0: Choices[0].Flag 0 zamiast 1"},
+      {"what only the designer sets: a kept ID, a group, a lock, a default tick, a line's tab",
+       {deletedBefore, retypedLine}, 1, ""},
+      {"a blocked field", {blocked}, 1, ""},
+      {"a box ticked by default", {ticked}, 1, ""},
+      {"a pick list of its own", {listed}, 1, "rekord 0: SelectItems[0].Text \"\" zamiast \"pierwszy\""},
       {"an XML name of another position", {xmlOfAnother}, 1, "nazwa XML P_4 a pozycja 3"},
       {"a field on page 0", {Drawn(0, 100, 100, 200, 120, pit::kTekst, 0)}, 1, "Page 1 zamiast 0"},
   };
@@ -237,11 +248,11 @@ TEST(DcgenDecompile, CommandWritesACompilableSourceAndKeepsAnExistingOne) {
   EXPECT_EQ(dcgen::CompileForm(YAML::LoadFile(out), m).fields.size(), 1u);
 
   // A record the source cannot carry fails the command, naming it.
-  fields[0].Block = true;
+  fields[0].SelectItems[3].Value = "7";
   ASSERT_TRUE(pit::SaveFieldObjects(dcs, fields));
   testing::internal::CaptureStderr();
   EXPECT_EQ(dcgen::DecompileCommand({dcs, "-o", out, "--form", "6", "--force"}, m), 1);
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("rekord 0: Block"), std::string::npos);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("rekord 0: SelectItems[3].Value"), std::string::npos);
   fs::remove_all(dir);
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <set>
@@ -231,9 +232,14 @@ bool Patch(YAML::Node n, const pit::FieldObject& want, const pit::FieldObject& g
   if (want.MustBe != got.MustBe) put("must", want.MustBe);
   if (want.Multiline != got.Multiline) put("multi", want.Multiline);
   if (want.PlusValue != got.PlusValue) put("plus", want.PlusValue);
-  if (want.Tab != got.Tab && want.Typ != pit::kKreska) put("tab", want.Tab);
+  if (want.Tab != got.Tab) put("tab", want.Tab);
+  if (want.ID != got.ID) put("id", want.ID);
+  if (want.Group != got.Group) put("group", want.Group);
+  if (want.Block != got.Block) put("block", want.Block);
   if (want.Typ == pit::kCheckbox && want.CheckValue() != got.CheckValue())
     put("code", want.CheckValue());
+  if (want.Typ == pit::kCheckbox && want.Choices[0].Flag != got.Choices[0].Flag)
+    put("tick", want.Choices[0].Flag);
   return set;
 }
 
@@ -260,6 +266,35 @@ void EmitMap(YAML::Emitter& out, const YAML::Node& map, bool flow) {
     }
   }
   out << YAML::EndMap;
+}
+
+// The source without the keys that only repeat what the generator takes
+// when they are left out (the keys are found in the source's own text).
+YAML::Node WithoutRepeatedKeys(const YAML::Node& source, Measurer& m) {
+  YAML::Node text = YAML::Load(EmitSource(source, ""));
+  std::vector<RepeatedKey> repeated;
+  CompileForm(text, m, &repeated);
+  std::set<std::pair<int, int>> at;
+  for (const auto& r : repeated) at.insert({r.line, r.column});
+  std::function<void(YAML::Node)> walk = [&](YAML::Node n) {
+    if (n.IsSequence()) {
+      for (YAML::Node e : n) walk(e);
+      return;
+    }
+    if (!n.IsMap()) return;
+    std::vector<std::string> drop;
+    for (const auto& kv : n) {
+      const YAML::Mark mark = kv.second.Mark();
+      if (at.count({mark.line + 1, mark.column + 1})) {
+        drop.push_back(kv.first.Scalar());
+      } else {
+        walk(kv.second);
+      }
+    }
+    for (const auto& key : drop) n.remove(key);
+  };
+  walk(text);
+  return text;
 }
 
 bool WriteText(const fs::path& p, const std::string& text) {
@@ -393,6 +428,16 @@ Decompiled Decompile(const DecompileInput& in, Measurer& m) {
     }
     if (!changed) break;
   }
+  try {
+    YAML::Node lean = WithoutRepeatedKeys(root, m);
+    const CompiledForm again = CompileForm(lean, m);
+    bool same = again.fields.size() == got.fields.size();
+    for (std::size_t k = 0; same && k < got.fields.size(); ++k)
+      same = RecordDifferences(got.fields[k], again.fields[k]).empty();
+    if (same) out.source = lean;
+  } catch (const std::exception&) {
+    // The source with every key holds; it is kept as it is.
+  }
   for (std::size_t k = 0; k < fields.size(); ++k) {
     for (const auto& d : RecordDifferences(fields[k], got.fields[k]))
       out.problems.push_back("rekord " + std::to_string(k) + ": " + d);
@@ -421,7 +466,7 @@ std::string EmitSource(const YAML::Node& source, const std::string& comment) {
   out << YAML::BeginMap;
   out << YAML::Key << "form" << YAML::Value << source["form"].Scalar();
   out << YAML::Key << "code" << YAML::Value << YAML::DoubleQuoted << source["code"].Scalar();
-  out << YAML::Key << "variant" << YAML::Value << source["variant"].Scalar();
+  if (source["variant"]) out << YAML::Key << "variant" << YAML::Value << source["variant"].Scalar();
   out << YAML::Key << "pages" << YAML::Value << YAML::BeginSeq;
   for (const auto& page : source["pages"]) {
     out << YAML::BeginMap << YAML::Key << "blocks" << YAML::Value;

@@ -533,7 +533,8 @@ class Compiler {
     const TypeDefaults& d = it->second;
     pit::FieldObject f;
     f.Left = rect[0], f.Top = rect[1], f.Right = rect[2], f.Bottom = rect[3];
-    f.ID = idx;
+    f.ID = Int(c, "id", idx);
+    f.Group = Int(c, "group", 0);
     f.Page = page_;
     f.Typ = d.typ;
     f.Option = Int(c, "opt", d.option);
@@ -567,14 +568,17 @@ class Compiler {
     f.MustBe = Bool(c, "must", false);
     f.Multiline = Bool(c, "multi", false);
     f.PlusValue = Bool(c, "plus", d.typ == pit::kLiczba || d.typ == pit::kJedenProcent);
+    f.Block = Bool(c, "block", false);
     if (d.typ == pit::kCheckbox) {
       if (!c["code"]) Fail("kwadrat " + std::to_string(idx) + " bez kodu");
       f.Choices[0].Value = c["code"].as<std::string>();
       Note(c["code"], "code", true);
       if (!c["name"]) Fail("kwadrat " + std::to_string(idx) + " bez nazwy grupy");
       Note(c["name"], "name", true);
+      f.Choices[0].Flag = Bool(c, "tick", false);
     }
-    f.Tab = d.typ == pit::kKreska ? 0 : Int(c, "tab", ++tab_);
+    // A line takes no tab stop unless it is given one.
+    f.Tab = d.typ == pit::kKreska ? Int(c, "tab", 0) : Int(c, "tab", ++tab_);
     if (pit::Cp1250Length(f.Name) >= pit::fow::Name)
       Fail("pole " + std::to_string(idx) + ": nazwa '" + f.Name + "' za długa");
     if (pit::Cp1250Length(f.XMLNode) >= pit::fow::XMLNode)

@@ -38,7 +38,12 @@ const Keys kField = {{"f", Kind::Int},        {"t", Kind::Text},      {"poz", Ki
                      {"fill", Kind::Text},    {"color", Kind::Text},  {"hidden", Kind::Bool},
                      {"ro", Kind::Bool},      {"must", Kind::Bool},   {"multi", Kind::Bool},
                      {"plus", Kind::Bool},    {"tab", Kind::Int},     {"fh", Kind::Number},
-                     {"rect", Kind::Rect}};
+                     {"rect", Kind::Rect},
+                     // What the designer sets and the layout never does: the ID
+                     // a field kept from before a deletion, its group, the
+                     // designer's lock and a tick box ticked by default.
+                     {"id", Kind::Int},       {"group", Kind::Int},   {"block", Kind::Bool},
+                     {"tick", Kind::Bool}};
 Keys With(Keys base, const Keys& more) {
   base.insert(more.begin(), more.end());
   return base;
