@@ -165,6 +165,47 @@ class KeyboardTest : public QObject {
     QCOMPARE(w->EditedObject(), f::Surname);
   }
 
+  // In the office and country lists and the KRS picker, Tab chooses and
+  // goes on and Shift+Tab chooses and goes back, as in the other editors.
+  void listsTabBothWays_data() {
+    QTest::addColumn<int>("page");
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("backward");
+    QTest::addColumn<int>("expected");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("office, Tab") << 1 << f::Office << "bia" << false << f::Birth
+                                 << "PIERWSZY URZĄD SKARBOWY W BIAŁYMSTOKU";
+    QTest::newRow("country, Shift+Tab to a list") << 1 << f::CountryOptional << "niem" << true
+                                                  << f::CountryRequired << "NIEMCY";
+    QTest::newRow("country, Shift+Tab") << 1 << f::CountryRequired << "niem" << true << f::Birth << "NIEMCY";
+    // Back across the page, with its question.
+    QTest::newRow("KRS, Shift+Tab") << 3 << f::Krs << "0000127204" << true << f::FlatCosts << "0000127204";
+  }
+  void listsTabBothWays() {
+    QFETCH(int, page);
+    QFETCH(int, field);
+    QFETCH(QString, typed);
+    QFETCH(bool, backward);
+    QFETCH(int, expected);
+    QFETCH(QString, stored);
+    Show(page);
+    Click(field);
+    QCOMPARE(w->EditedObject(), field);
+    QWidget* editor = Focused();
+    QVERIFY(editor != nullptr);
+    QTest::keyClicks(editor, typed);
+    EnterAnswerer answerer;
+    if (backward) {
+      ShiftTab();
+    } else {
+      QTest::keyClick(editor, Qt::Key_Tab);
+    }
+    QCOMPARE(w->EditedObject(), expected);
+    QVERIFY(w->OpenEditor() != nullptr);
+    QCOMPARE(S(fx->Slot(field).Value), stored);
+  }
+
   // Esc gives the field its stored value back; a Tab after it commits
   // nothing and leaves the settlement unmodified.
   void escCancelsTheTypedEdit_data() {

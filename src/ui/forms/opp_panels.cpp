@@ -173,7 +173,7 @@ void OrganisationPicker::PutRowKrs(int row) {
   EKRSFind->setText(Q(OrganisationList()[static_cast<std::size_t>(row)].Krs));
 }
 
-void OrganisationPicker::Commit() {
+void OrganisationPicker::Commit(bool backward) {
   if (!isVisible()) return;
   if (row_ == kOwnEntryRow) {
     if (open_) {
@@ -185,16 +185,16 @@ void OrganisationPicker::Commit() {
   }
   SetListOpen(false);
   hide();
-  owner_.PickerCommit();
+  owner_.PickerCommit(backward);
 }
 
 void OrganisationPicker::EKRSFindKeyDown(QKeyEvent* e) {
   const int key = e->key();
   if (key == Qt::Key_Up || key == Qt::Key_Down) {
     SetListOpen(true);
-  } else if (IsEnter(key) || key == Qt::Key_Tab) {
+  } else if (IsEnter(key) || key == Qt::Key_Tab || key == Qt::Key_Backtab) {
     if (open_ && row_ >= 2) PutRowKrs(row_);
-  } else if (key != Qt::Key_Escape) {
+  } else if (key != Qt::Key_Escape && key != Qt::Key_Shift) {
     SetCurrentRow(0);
   }
 }
@@ -203,6 +203,8 @@ void OrganisationPicker::EKRSFindKeyUp(QKeyEvent* e) {
   const int key = e->key();
   if (IsEnter(key) || key == Qt::Key_Tab) {
     Commit();
+  } else if (key == Qt::Key_Backtab) {
+    Commit(true);  // Shift+Tab: the same commit, then back to the field before
   } else if (key == Qt::Key_Escape) {
     Dismiss();
     owner_.PickCancelled();
@@ -242,7 +244,8 @@ bool OrganisationPicker::eventFilter(QObject* watched, QEvent* e) {
       EKRSFindKeyDown(k);
       // Enter, Tab, Esc and the arrows are the picker's, not the edit's.
       const int key = k->key();
-      if (IsEnter(key) || key == Qt::Key_Tab || key == Qt::Key_Escape || key == Qt::Key_Up || key == Qt::Key_Down)
+      if (IsEnter(key) || key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Escape ||
+          key == Qt::Key_Up || key == Qt::Key_Down)
         return true;
     } else if (t == QEvent::KeyRelease) {
       EKRSFindKeyUp(static_cast<QKeyEvent*>(e));

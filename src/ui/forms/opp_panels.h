@@ -55,7 +55,7 @@ class OrganisationPicker : public QFrame {
 
  private:
   void PutRowKrs(int row);
-  void Commit();
+  void Commit(bool backward = false);
 
   TFImage& owner_;
   QFrame* POOPFind;

@@ -116,9 +116,9 @@ void PickPanel::ShowAt(int left, int bottom) {
   search_->selectAll();
 }
 
-void PickPanel::Choose() {
+void PickPanel::Choose(bool backward) {
   hide();
-  owner_.PickChosen();
+  owner_.PickChosen(backward);
 }
 
 void PickPanel::Abandon() {
@@ -132,6 +132,12 @@ bool PickPanel::eventFilter(QObject* watched, QEvent* e) {
     const int key = k->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
       Choose();
+      return true;
+    }
+    // Tab and Shift+Tab choose as Enter does and go on to the next or the
+    // previous field, as in every other editor of the form.
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+      Choose(key == Qt::Key_Backtab || (k->modifiers() & Qt::ShiftModifier));
       return true;
     }
     if (key == Qt::Key_Escape) {

@@ -45,7 +45,7 @@ class PickPanel : public QFrame {
   virtual void OnSearchChanged(const QString& text) = 0;
   virtual void OnGridClick() {}
   virtual void OnSearchClick() {}
-  void Choose();  // "wybierz"
+  void Choose(bool backward = false);  // "wybierz"; backward: Shift+Tab
   void Abandon();  // "anuluj" and Esc: hidden, nothing committed
 
   TFImage& owner_;

@@ -907,10 +907,10 @@ void TFImage::TickPanelMouseUp() {
   tickPanel_->Input()->setFocus();
 }
 
-void TFImage::PickChosen() {
+void TFImage::PickChosen(bool backward) {
   if (edited_ < 0) return;
   CommitEdited();
-  NextField();
+  MoveOn(backward);
 }
 
 void TFImage::PickCancelled() {
@@ -923,10 +923,10 @@ void TFImage::PickCancelled() {
   surface_->setFocus();
 }
 
-void TFImage::PickerCommit() {
+void TFImage::PickerCommit(bool backward) {
   if (edited_ < 0) return;
   CommitEdited();
-  NextField();
+  MoveOn(backward);
 }
 
 void TFImage::DonationDeclined() {

@@ -142,9 +142,11 @@ class TFImage : public QWidget, public CalcDisplay {
   bool EditorKeyPress(QKeyEvent* e, bool tickPanel);
   bool EditorKeyRelease(QKeyEvent* e);
   void TickPanelMouseUp();
-  void PickChosen();     // "wybierz" of the office and country lists
+  // "wybierz" of the office and country lists; Shift+Tab chooses and goes back.
+  void PickChosen(bool backward = false);
   void PickCancelled();  // "anuluj" / Esc of any pick panel
-  void PickerCommit();   // a KRS chosen or typed in the organisation picker
+  // A KRS chosen or typed in the organisation picker; Shift+Tab goes back.
+  void PickerCommit(bool backward = false);
   void DonationAccepted();  // "TAK, chcę"
   void DonationDeclined();  // "NIE, tylko część": the user types a part
 
