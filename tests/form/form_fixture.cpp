@@ -73,6 +73,7 @@ std::vector<FieldObject> Pit37LikeFields() {
   FieldObject birth = Field(kData, 1, 300, 60, 460, 80, 3);
   birth.TextAlign = kAlignCells;
   birth.MaxChar = 8;
+  birth.Hint = "Data urodzenia (dzień - miesiąc - rok)";
   put(f::Birth, birth);
   FieldObject country = Field(kKraj, 1, 40, 340, 300, 360, 4);
   country.MustBe = true;

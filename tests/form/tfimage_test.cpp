@@ -232,17 +232,18 @@ class TFImageTest : public QObject {
     Click(f::Nip);
     auto* box = Editor<ui::MaskedBox>();
     QVERIFY(box != nullptr);
-    QTest::keyClicks(box, "12a3456");
-    QCOMPARE(box->text(), QStringLiteral("123-456-__-__"));
-    QTest::keyClicks(box, "7890");
-    QCOMPARE(box->Masked(), QStringLiteral("123-456-78-90"));
+    QTest::keyClicks(box, "52a6025");
+    QCOMPARE(box->text(), QStringLiteral("526-025-__-__"));
+    QTest::keyClicks(box, "0995");
+    QCOMPARE(box->Masked(), QStringLiteral("526-025-09-95"));
     Key(box, Qt::Key_Backspace);
-    QCOMPARE(box->text(), QStringLiteral("123-456-78-9_"));
-    QTest::keyClicks(box, "0");
+    QCOMPARE(box->text(), QStringLiteral("526-025-09-9_"));
+    QTest::keyClicks(box, "5");
     Key(box, Qt::Key_Return);
-    QCOMPARE(S(fx->Slot(f::Nip).Value), QStringLiteral("123-456-78-90"));
+    QCOMPARE(S(fx->Slot(f::Nip).Value), QStringLiteral("526-025-09-95"));
 
-    // A date whose first digit stays blank is stored empty.
+    // A date with a digit left blank is no date: it is refused with a word
+    // and the stored date stays, rather than being emptied unasked.
     fx->Slot(f::Birth).Value = "01022014";
     Click(f::Birth);
     auto* date = Editor<ui::MaskedBox>();
@@ -250,8 +251,58 @@ class TFImageTest : public QObject {
     Key(date, Qt::Key_Home);
     Key(date, Qt::Key_Delete);
     QCOMPARE(date->text(), QStringLiteral("_1-02-2014"));
+    BoxAnswerer answerer;
     Key(date, Qt::Key_Return);
-    QCOMPARE(S(fx->Slot(f::Birth).Value), QString());
+    QCOMPARE(answerer.Texts().size(), 1);
+    QVERIFY2(answerer.Texts()[0].contains(QStringLiteral("niepełna")), qPrintable(answerer.Texts()[0]));
+    QCOMPARE(S(fx->Slot(f::Birth).Value), QStringLiteral("01022014"));
+    QCOMPARE(w->EditedObject(), f::Birth);
+  }
+
+  // A NIP or a birth date that cannot be right is refused with a message
+  // that says why; the field keeps its value and stays open for the
+  // correction, which is then taken.
+  void identifiersAndDatesAreChecked_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("wrong");
+    QTest::addColumn<QString>("says");
+    QTest::addColumn<QString>("right");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("NIP check digit") << f::Nip << "1234567890" << "cyfra kontrolna" << "5260250995" << "526-025-09-95";
+    QTest::newRow("legal person NIP") << f::LegalNip << "5260250996" << "cyfra kontrolna" << "5260250995"
+                                      << "526-02-50-995";
+    QTest::newRow("birth date beyond the years") << f::Birth << "31029999" << "między 1900 a 2014" << "28021999"
+                                                 << "28-02-1999";
+    QTest::newRow("birth date not in the calendar") << f::Birth << "31021999" << "nie istnieje" << "01031999"
+                                                    << "01-03-1999";
+  }
+  void identifiersAndDatesAreChecked() {
+    QFETCH(int, field);
+    QFETCH(QString, wrong);
+    QFETCH(QString, says);
+    QFETCH(QString, right);
+    QFETCH(QString, stored);
+    Show(1);
+    Click(field);
+    auto* box = Editor<ui::MaskedBox>();
+    QVERIFY(box != nullptr);
+    QTest::keyClicks(box, wrong);
+    {
+      BoxAnswerer answerer;
+      Key(box, Qt::Key_Return);
+      QCOMPARE(answerer.Texts().size(), 1);
+      QVERIFY2(answerer.Texts()[0].contains(says), qPrintable(answerer.Texts()[0]));
+    }
+    QCOMPARE(S(fx->Slot(field).Value), QString());
+    QVERIFY(!fx->ctx.settlement.DocumentModified);
+    QCOMPARE(w->EditedObject(), field);
+    box = Editor<ui::MaskedBox>();
+    QVERIFY(box != nullptr);
+    box->selectAll();
+    QTest::keyClicks(box, right);
+    Key(box, Qt::Key_Return);
+    QCOMPARE(S(fx->Slot(field).Value), stored);
+    QVERIFY(fx->ctx.settlement.DocumentModified);
   }
 
   void pageQuestion_data() {

@@ -68,7 +68,7 @@ TEST_F(PrintPdfTest, ReturnPrintedToPdfMatchesTheRenderedPages) {
   const QString file = Path(QStringLiteral("zeznanie.dc2014"));
   Outcome r = Cli({"new", "-o", file, "--kind", "0", "PIT-37", "PIT/O@1:1"});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-  r = Cli({"set", file, "1:0=1234567890", "1:10=KOWALSKA", "1:11=ANNA", "1:12=01-02-1970", "1:36=50000",
+  r = Cli({"set", file, "1:0=5260250995", "1:10=KOWALSKA", "1:11=ANNA", "1:12=01-02-1970", "1:36=50000",
            "1:37=1335", "1:40=6000", "1:131=0000127204", "2:20=1000"});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
 

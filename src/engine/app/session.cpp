@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/commit_checks.h"
 #include "forms/definition_library.h"
 #include "text/cp1250.h"
 
@@ -235,7 +236,10 @@ CommitOutcome SettlementSession::Commit(int entry, int field, const FieldInput& 
       case FieldInput::Kind::Nothing:
         break;
       case FieldInput::Kind::Text:
-        r = CommitEditorText(def, slot, input.text);
+        // A NIP, PESEL, date or postal code that cannot be right is not taken.
+        r.message = CommitProblem(s_, entry, field, def, input.text);
+        r.accepted = r.message.empty();
+        if (r.accepted) r = CommitEditorText(def, slot, input.text);
         break;
       case FieldInput::Kind::Tick:
         if (def.Typ == kCheckbox && !def.ReadOnly) r = CommitCheckbox(e, field, shown_, input.tick);

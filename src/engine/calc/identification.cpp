@@ -308,6 +308,17 @@ bool IsIdentifier(Item i) {
 
 }  // namespace
 
+int AddressCountryFieldOf(const Settlement& s, int entry, int postalField) {
+  if (!s.Has(entry)) return -1;
+  const Links links = LinksFor(s, s.Entry(entry));
+  for (const Link& postal : links) {
+    if (postal.field != postalField || postal.item != Item::PostalCode) continue;
+    for (const Link& country : links)
+      if (country.person == postal.person && country.item == Item::Country) return country.field;
+  }
+  return -1;
+}
+
 void CollectIdentification(Settlement& s, IdentificationRecords& ids, int entry) {
   if (!s.Has(entry)) return;
   const FormEntry& e = s.Entry(entry);

@@ -39,6 +39,11 @@ struct IdentificationRecords {
   void Clear() { *this = IdentificationRecords{}; }
 };
 
+// The country field of the address whose postal code is field `postalField`
+// of entry `entry`, -1 when that field is no person's postal code here or
+// the address has no country on this form.
+int AddressCountryFieldOf(const Settlement& s, int entry, int postalField);
+
 // Copies the identification fields of one entry into the records.
 void CollectIdentification(Settlement& s, IdentificationRecords& ids, int entry);
 // Overwrites the identification fields of one entry from the records; also
