@@ -47,6 +47,10 @@ TEST(PitO, Limits) {
        true},
       {"unused child relief", false, {{34, "2"}, {241, "1000,00"}, {233, "1000,00"}, {35, "1500,00"}},
        {{243, "500,00"}, {245, "2000,00"}}, false},
+      // The deduction typed before the child's amount: nothing is unused,
+      // and nothing below that either.
+      {"relief typed before the child's data", false, {{34, "1"}, {35, "1112,04"}, {36, "0,00"}},
+       {{35, "1112,04"}, {243, "0,00"}, {244, "0,00"}, {245, "0,00"}}, false},
   };
   const std::string notice =
       "   PIT/O. Program dokonał redukcji odliczeń. Sprawdź i ewentualnie skoryguj wysokość poszczególnych "
@@ -195,13 +199,16 @@ TEST(PitD, CarriesIntoPit36AndACommonPit28) {
 TEST(PitUZ, PaidBackPart) {
   struct Case {
     const char* name;
-    std::string unusedT, unusedS, limit12, limit15, pit37Overpaid;
+    // The PIT/O's sums of the children's amounts and its deductions.
+    std::map<int, std::string> pitO;
+    std::string limit12, limit15, pit37Overpaid;
     std::map<int, std::string> expected;
   };
   const std::vector<Case> cases = {
-      {"limited by the user's limits", "800,00", "0,00", "300,00", "200,00", "0,00",
+      {"limited by the user's limits", {{245, "800,00"}}, "300,00", "200,00", "0,00",
        {{16, "800,00"}, {17, "0,00"}, {18, "500,00"}, {20, "0,00"}, {22, "500,00"}}},
-      {"limited by the unused relief", "100,00", "-50,00", "300,00", "200,00", "40,00",
+      {"limited by the unused relief", {{245, "300,00"}, {35, "200,00"}, {246, "50,00"}, {36, "100,00"}},
+       "300,00", "200,00", "40,00",
        {{16, "100,00"}, {17, "0,00"}, {18, "100,00"}, {21, "40,00"}, {22, "140,00"}}},
   };
   for (const Case& c : cases) {
@@ -210,7 +217,7 @@ TEST(PitUZ, PaidBackPart) {
     const int ret = fx.Add(kPit37);
     const int o = fx.Add(kPitO, ret);
     const int uz = fx.Add(kPitUZ, ret);
-    fx.Set(o, {{243, c.unusedT}, {244, c.unusedS}});
+    fx.Set(o, c.pitO);
     fx.Set(ret, 116, c.pit37Overpaid);
     fx.Set(uz, {{12, c.limit12}, {15, c.limit15}});
     ASSERT_EQ(fx.Run(uz), CalcStatus::Done);
@@ -218,6 +225,30 @@ TEST(PitUZ, PaidBackPart) {
     EXPECT_EQ(fx.Get(uz, 7), "2");
     for (const auto& [k, v] : c.expected) EXPECT_EQ(fx.Get(uz, k), v) << "field " << k;
   }
+}
+
+// Six children: the deduction on the first PIT/O covers the sixth child,
+// listed on the second copy. Neither copy shows a negative unused relief,
+// and the PIT/UZ nets the copies: nothing is unused, nothing paid back.
+TEST(PitUZ, DeductionOnTheFirstCopyCoversChildrenOfTheSecond) {
+  CalcFixture fx;
+  const int ret = fx.Add(kPit37);
+  const int first = fx.Add(kPitO, ret);
+  const int second = fx.Add(kPitO, ret);
+  const int uz = fx.Add(kPitUZ, ret);
+  fx.Set(first, {{3, "1"}, {34, "6"}, {35, "12324,12"}, {241, "1112,04"}, {233, "1112,04"}, {235, "2000,04"},
+                 {237, "2700,00"}, {238, "2700,00"}});
+  fx.Set(second, {{3, "2"}, {241, "2700,00"}});
+  fx.Set(uz, {{12, "5000,00"}});
+  for (int e : {first, second, uz}) {
+    fx.Show(e);
+    ASSERT_EQ(fx.Run(e), CalcStatus::Done);
+  }
+  EXPECT_EQ(fx.Get(first, 245), "9624,12");
+  EXPECT_EQ(fx.Get(first, 243), "0,00");
+  EXPECT_EQ(fx.Get(second, 243), "2700,00");
+  EXPECT_EQ(fx.Get(uz, 16), "0,00");
+  EXPECT_EQ(fx.Get(uz, 18), "0,00");
 }
 
 TEST(ClearAttachmentTransfers, ResetsWhatTheAttachmentCarried) {

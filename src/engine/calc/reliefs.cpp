@@ -215,8 +215,11 @@ void CalculatePitO(CalcContext& ctx, int entry) {
   f.SetUnrounded(29, f.Sum({13, 230, 232, 15, 17, 19, 21, 23, 224, 27}));
   f.SetUnrounded(41, f.Sum({39, 30, 32, 35, 65}));
   f.SetUnrounded(42, f.Sum({31, 33, 36, 40, 66}));
-  f.SetUnrounded(243, f.Sum({241, 233, 235, 237, 238}) - f.AmountOf(35));
-  f.SetUnrounded(244, f.Sum({242, 234, 236, 239, 240}) - f.AmountOf(36));
+  // Relief not used is never below nothing: a deduction typed before the
+  // children's amounts, or one that covers children of a further copy, shows
+  // 0,00 here. The PIT/UZ nets the copies itself (from 245/246 and 35/36).
+  f.SetPositivePart(243, f.Sum({241, 233, 235, 237, 238}) - f.AmountOf(35));
+  f.SetPositivePart(244, f.Sum({242, 234, 236, 239, 240}) - f.AmountOf(36));
 
   // 14. Into the return this PIT/O belongs to, which is recalculated.
   CarryIntoReturns(ctx, entry);
@@ -356,8 +359,10 @@ void CalculatePitUZ(CalcContext& ctx, int entry) {
   for (int i = 1; i <= ctx.settlement.Count(); ++i) {
     const FormEntry& e = ctx.settlement.Entry(i);
     if (e.IdPit != kPitO || e.IdParent != parent) continue;
-    unusedTaxpayer += ctx.AmountOf(i, 243);
-    unusedSpouse += ctx.AmountOf(i, 244);
+    // The children's amounts less the deduction, copy by copy: a deduction
+    // on the first copy may cover children listed on a further one.
+    unusedTaxpayer += ctx.AmountOf(i, 245) - ctx.AmountOf(i, 35);
+    unusedSpouse += ctx.AmountOf(i, 246) - ctx.AmountOf(i, 36);
   }
   f.SetPositivePart(16, unusedTaxpayer);
   f.SetPositivePart(17, unusedSpouse);
