@@ -8,6 +8,8 @@
 //   04_krs_picker.png       the KRS field (131) with the organisation list dropped down
 //   05_one_percent.png      the 1% panel over the amount field (132), when the
 //                           settlement has a KRS and a computed 1% amount
+//   07_page1_after_the_end_of_page2.png  page 1 reached from the end of page 2
+//   08_zoomed_in.png        page 1 two zoom steps (Ctrl++) above the window's width
 // Every step is a click or a key on the widgets, as a user does it. Message
 // boxes that come up on the way are answered and their texts printed, and
 // so are pick panels that open empty or partly outside the visible page and
@@ -254,6 +256,22 @@ int main(int argc, char** argv) {
   Click(w.PitNextPage);
   if (ctx.settlement.Current.Page != 2) Fail(QStringLiteral("the next-page button did not show page 2"));
   Save(w, dir, QStringLiteral("02_pit37_page2.png"));
+
+  // Page 2 read down to its end, then the page before: that opens at its top.
+  QScrollBar* bar = form.ScrollArea()->verticalScrollBar();
+  bar->setValue(bar->maximum());
+  Settle();
+  Click(w.PitPrevPage);
+  if (bar->value() != 0) Note(QStringLiteral("page 1 opened %1 pixels down").arg(bar->value()));
+  Save(w, dir, QStringLiteral("07_page1_after_the_end_of_page2.png"));
+
+  // Two steps of Ctrl++, then Ctrl+0 back to the window's width.
+  QTest::keyClick(&form, Qt::Key_Plus, Qt::ControlModifier);
+  QTest::keyClick(&form, Qt::Key_Plus, Qt::ControlModifier);
+  Settle();
+  Save(w, dir, QStringLiteral("08_zoomed_in.png"));
+  QTest::keyClick(&form, Qt::Key_0, Qt::ControlModifier);
+  Settle();
 
   // The tax-office list over page 1.
   Click(w.PitPrevPageEnd);
