@@ -766,6 +766,9 @@ class TToolsTest : public QObject {
     QVERIFY(d != nullptr && d->isVisible());
     QVERIFY(!w.Form()->isVisible());
     QVERIFY(!w.ToolBarKlienta->isVisible());
+    QWidget* pageBar = w.findChild<QWidget*>(QStringLiteral("CoolBar"));
+    QVERIFY(pageBar != nullptr);
+    QVERIFY(!w.TV->isEnabled() && !pageBar->isEnabled());
     QCOMPARE(d->IdPit(), int(kPit37));
     QCOMPARE(d->Page(), 1);
     QCOMPARE(d->Fields().size(), before);
@@ -788,6 +791,7 @@ class TToolsTest : public QObject {
     QVERIFY(!d->isVisible());
     QVERIFY(w.Form()->isVisible());
     QVERIFY(w.ToolBarKlienta->isVisible());
+    QVERIFY(w.TV->isEnabled() && pageBar->isEnabled());
     QCOMPARE(st->ctx.settlement.Current.IdPit, int(kPit37));
     QCOMPARE(w.Form()->Fields().size(), before + 1);
     QVERIFY2(answerer.boxes.isEmpty(), qPrintable(answerer.Texts().join(" | ")));

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QStackedWidget>
 #include <QToolBar>
+#include <QTreeWidget>
 
 #include "ui/app/app_context.h"
 #include "ui/app/ttools.h"
@@ -41,6 +42,10 @@ void TTools::EnterDesignerMode() {
   if (sameFolder && c.IdPit > 0) designer_->OpenForm(c.IdPit, std::max(1, c.Page));
   MenuKlienta->hide();
   ToolBarKlienta->hide();
+  // The tree and the page buttons show settlement pages; while the designer
+  // holds the form area they would take it away from it.
+  if (auto* bar = findChild<QWidget*>(QStringLiteral("CoolBar"))) bar->setEnabled(false);
+  TV->setEnabled(false);
   rightArea_->setCurrentWidget(designer_);
   designer_->Surface()->setFocus();
 }
@@ -49,6 +54,8 @@ void TTools::LeaveDesignerMode() {
   if (!designer_ || rightArea_->currentWidget() != designer_) return;
   MenuKlienta->show();
   ToolBarKlienta->show();
+  if (auto* bar = findChild<QWidget*>(QStringLiteral("CoolBar"))) bar->setEnabled(true);
+  TV->setEnabled(true);
   rightArea_->setCurrentWidget(beforeDesigner_ ? beforeDesigner_ : formArea_);
   // The definitions may have changed: the field lists are read again.
   const CurrentEntryState& c = ctx_.settlement.Current;
