@@ -162,7 +162,13 @@ void PaintText(QPainter& p, int idPit, const FieldObject& d, const ValueSlot* sl
       // line of text is taller than most fields' insides and would hide
       // the frame's bottom edge.
       const QRect used = p.boundingRect(area, flags, text);
-      p.fillRect(used.intersected(area), colour::kFill);
+      // On a page drawn larger or smaller than its pixels, rounding would
+      // let that background cover the top of the frame's bottom edge, which
+      // then shows only beside the text like an underline: it stops a pixel
+      // higher there.
+      QRect inside = area;
+      if (p.worldTransform().isScaling()) inside.setBottom(inside.bottom() - 1);
+      p.fillRect(used.intersected(inside), colour::kFill);
       p.setPen(QPen(colour::kInk, 1));
       p.drawText(area, flags, text);
     }

@@ -117,6 +117,45 @@ class ZoomTest : public QObject {
     QCOMPARE(shot.width() / shot.devicePixelRatio(), std::lround(801 * 2.0));
   }
 
+  // At a zoom between whole pixels the frame's bottom edge runs on under
+  // the value; the value's background used to cover it there, and what was
+  // left beside the value looked like an underline.
+  void frameUnbrokenUnderTheValue_data() {
+    QTest::addColumn<double>("zoom");
+    QTest::newRow("1.25") << 1.25;
+    QTest::newRow("1.5") << 1.5;
+    QTest::newRow("1.75") << 1.75;
+  }
+  void frameUnbrokenUnderTheValue() {
+    QFETCH(double, zoom);
+    // A value whose line of text fills the field's inside, as on the
+    // shipped forms.
+    std::vector<FieldObject> fields = Pit37LikeFields();
+    fields[static_cast<std::size_t>(f::Revenue)].FontSize = "12";
+    w.reset();
+    fx = std::make_unique<FormFixture>(fields);
+    w = std::make_unique<TFImage>(fx->ctx);
+    w->SetMessageList(list.get());
+    w->resize(1220, 800);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    w->ShowPage(kPit37, 2, false);
+    w->SetZoom(zoom);
+    const QImage shot = w->Surface()->grab().toImage();
+    const FieldObject& d = Def(f::Revenue);  // "0,00" at the right end
+    const double dpr = shot.devicePixelRatio();
+    const int beside = static_cast<int>((1 + d.Left + 10) * zoom * dpr);
+    // The rows of the bottom edge beside the value.
+    QList<int> edge;
+    for (int y = static_cast<int>((d.Bottom - 3) * zoom * dpr); y < static_cast<int>((d.Bottom + 1) * zoom * dpr); ++y)
+      if (QColor(shot.pixel(beside, y)) == render::colour::kFrame) edge << y;
+    QVERIFY(!edge.isEmpty());
+    for (int y : edge)
+      for (int x = static_cast<int>((1 + d.Right - 30) * zoom * dpr); x < static_cast<int>((1 + d.Right - 5) * zoom * dpr);
+           ++x)
+        QVERIFY2(QColor(shot.pixel(x, y)) != render::colour::kFill, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+  }
+
   // Ctrl++ and Ctrl+- step the zoom from the open editor, which stays over
   // its field with what was typed; Ctrl+wheel steps it too; Ctrl+0 fits the
   // width again.
