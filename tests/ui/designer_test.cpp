@@ -21,6 +21,10 @@
 #include "ui/designer/form_designer.h"
 #include "ui/designer/tfobj.h"
 #include "ui/designer/tfpaleta.h"
+#ifdef PIT_WITH_DCGEN
+#include "decompile.h"
+#include "form_source.h"
+#endif
 
 using namespace pit;
 using pit::ui::FormDesigner;
@@ -289,6 +293,58 @@ class DesignerTest : public QObject {
     QCOMPARE(f.Tab, 2);
     QCOMPARE(Rect(f), Rect(fields[2]));
   }
+
+#ifdef PIT_WITH_DCGEN
+  // What the designer writes goes back to a form source: PIT/O with a field
+  // drawn, one moved, one retyped to a line and one deleted decompiles into
+  // a source that compiles to the very bytes of the edited .dcs.
+  void EditedDefinitionGoesBackToASource() {
+    QTemporaryDir work;
+    for (const QString& f : QDir(PIT_BIN_DIR "/dc").entryList({"6.*", "6_*"}, QDir::Files))
+      QFile::copy(PIT_BIN_DIR "/dc/" + f, work.path() + "/" + f);
+    FormDesigner d(work.path());
+    d.OpenForm(kPitO, 1);
+    d.resize(900, 1100);
+    d.show();
+    QWidget* s = d.Surface();
+    const std::size_t shipped = d.Fields().size();
+    Drag(s, {300, 830}, {100, 800});  // below the last row of page 1
+    d.Palette()->hide();
+    QCOMPARE(d.Fields().size(), shipped + 1);
+    const FieldObject birth = d.Fields().at(10);
+    Drag(s, {birth.Left + 5, birth.Top + 5}, {birth.Left + 12, birth.Top + 8});
+    QCOMPARE(d.Fields().at(10).Left, birth.Left + 7);
+    const FieldObject status = d.Fields().at(11);
+    QTest::mouseMove(s, QPoint(status.Left + 5, status.Top + 5));
+    d.ShowTypeDialog();
+    d.TypeDialog()->Tabs()->setCurrentIndex(kKreska);
+    d.TypeDialog()->findChild<QPushButton*>("Zastosuj")->click();
+    QCOMPARE(d.Fields().at(11).Typ, int(kKreska));
+    const FieldObject count = d.Fields().at(3);
+    QTest::mouseClick(s, Qt::LeftButton, {}, QPoint(count.Left + 5, count.Top + 5));
+    QTest::keyClick(s, Qt::Key_Delete);
+    QCOMPARE(d.Fields().size(), shipped);
+    QCOMPARE(d.Fields().at(3).ID, 4);
+
+    QFile dcs(d.DcsFile());
+    QVERIFY(dcs.open(QIODevice::ReadOnly));
+    const QByteArray edited = dcs.readAll();
+    dcgen::DecompileInput in;
+    in.idPit = kPitO;
+    in.code = "PIT/O";
+    in.variant = 20;
+    in.fields = d.Fields();
+    in.description = LoadFormDescription((work.path() + "/6.dcd").toStdString());
+    struct Measurer : dcgen::Measurer {
+      double Width(const std::string& s, double em, bool) override { return s.size() * em * 0.55; }
+    } m;
+    const dcgen::Decompiled back = dcgen::Decompile(in, m);
+    QCOMPARE(QString::fromStdString(back.problems.empty() ? std::string() : back.problems.front()), QString());
+    const auto compiled = dcgen::CompileForm(YAML::Load(dcgen::EmitSource(back.source, "test")), m);
+    const auto bytes = EncodeFieldObjects(compiled.fields);
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size())), edited);
+  }
+#endif
 
   // The CSV list of PIT/O: PITO[20].csv in the tmp folder, one line per
   // field with an XML name; a definition without a .dcs file is reported.
