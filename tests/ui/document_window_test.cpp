@@ -1,15 +1,20 @@
-// What happens to the open settlement when the user replaces or closes it in
-// the main window: the save question and its Esc, "Nowe" given up half-way,
-// and a file handed over by a second start of the program.
+// The open settlement in the main window as the user works on it: undoing
+// and redoing commits, the save question and its Esc when it is replaced or
+// closed, "Nowe" given up half-way, and a file handed over by a second start
+// of the program.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
 #include <functional>
@@ -29,6 +34,12 @@ using namespace pit;
 using pit::ui::TTools;
 
 namespace {
+
+QStringList Lines(const QListWidget& list) {
+  QStringList lines;
+  for (int i = 0; i < list.count(); ++i) lines << list.item(i)->text();
+  return lines;
+}
 
 // Watches the modal windows that open while it lives: a message box gets
 // `onBox` (which presses a key or a button on it), a file dialog is
@@ -86,6 +97,9 @@ class DocumentWindowTest : public QObject {
     st->ctx.programFolder = program_.toStdString();
     st->window = std::make_unique<TTools>(st->ctx);
     st->window->show();
+    // The keys reach the window the user works in: the active one.
+    st->window->activateWindow();
+    if (!QTest::qWaitForWindowActive(st->window.get())) return nullptr;
     if (!st->window->AfterShow(args)) return nullptr;
     return st;
   }
@@ -121,6 +135,117 @@ class DocumentWindowTest : public QObject {
                   program_ + QStringLiteral("/bib/") + QLatin1String(name));
     }
     QVERIFY(QFile::exists(program_ + QStringLiteral("/dc/2.dcs")));
+  }
+
+  // The PIT-37 of a started program at the page of `field`, its editor
+  // opened with a click as the user opens it.
+  QWidget* ClickField(TTools& w, int field) {
+    ui::TFImage& form = *w.Form();
+    const CurrentEntryState& c = w.Context().settlement.Current;
+    if (c.Number != 1) w.SelectEntry(1);
+    const FieldObject d = form.Fields()[static_cast<std::size_t>(field)];
+    while (c.Page < d.Page) w.PitNextPage->click();
+    while (c.Page > d.Page) w.PitPrevPage->click();
+    QTest::mouseClick(form.Surface(), Qt::LeftButton, Qt::NoModifier,
+                      form.SurfacePoint(QPoint(1 + (d.Left + d.Right) / 2, (d.Top + d.Bottom) / 2)));
+    return form.OpenEditor();
+  }
+  // Types `text` over the field's value and commits it with Tab.
+  void TypeAndTab(TTools& w, int field, const QString& text) {
+    QWidget* editor = ClickField(w, field);
+    QVERIFY(editor != nullptr);
+    auto* edit = qobject_cast<QLineEdit*>(editor);
+    QVERIFY(edit != nullptr);
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Tab);
+  }
+  static std::string Value(TTools& w, int field) {
+    return w.Context().settlement.Entry(1).Slots[static_cast<std::size_t>(field)].Value;
+  }
+
+  // "Edycja → Cofnij" and "Ponów" with Ctrl+Z and Ctrl+Y from the field the
+  // user is in: a mistyped revenue that cut the deductions is taken back with
+  // everything it cut, the open editor shows the value put back, the message
+  // list named what was cut, and the modified state follows.
+  void undoAndRedoFromTheKeyboard() {
+    const QString path = File(QStringLiteral("undo.dc2014"));
+    MakeSettlementFile(path);
+    ModalWatcher watcher;
+    auto st = Start({path});
+    QVERIFY(st != nullptr);
+    TTools& w = *st->window;
+    auto* undo = w.findChild<QAction*>(QStringLiteral("Cofnij1"));
+    auto* redo = w.findChild<QAction*>(QStringLiteral("Ponow1"));
+    QVERIFY(undo != nullptr && redo != nullptr);
+    QCOMPARE(undo->text(), QStringLiteral("Cofnij"));
+    QCOMPARE(undo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+    QCOMPARE(redo->text(), QStringLiteral("Ponów"));
+    QCOMPARE(redo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Y")));
+    auto* edycja = w.findChild<QMenu*>(QStringLiteral("Edycja"));
+    QVERIFY(edycja != nullptr && w.MenuKlienta->actions().contains(edycja->menuAction()));
+
+    TypeAndTab(w, 36, QStringLiteral("52340,17"));
+    TypeAndTab(w, 37, QStringLiteral("1335"));
+    TypeAndTab(w, 90, QStringLiteral("7175,40"));
+    QCOMPARE(Value(w, 90), std::string("7175,40"));
+    QVERIFY(st->ctx.settlement.DocumentModified);
+    w.SaveDocument(path);
+    QVERIFY(!st->ctx.settlement.DocumentModified);
+    QVERIFY(!w.ToolButtonSave->isEnabled());
+
+    // The mistake, committed with Tab; then back into the field.
+    TypeAndTab(w, 36, QStringLiteral("1,53"));
+    QCOMPARE(Value(w, 90), std::string("0,00"));
+    QVERIFY(w.ToolButtonSave->isEnabled());
+    const int poz90 = w.Form()->Fields()[90].Poz;
+    QVERIFY2(Lines(*w.ListError).contains(QStringLiteral("poz. %1: 7 175,40 → 0,00").arg(poz90)),
+             qPrintable(Lines(*w.ListError).join(QLatin1Char('|'))));
+    QVERIFY(w.ListError->height() > 0);
+    QTest::keyClick(w.focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(w.Form()->EditedObject(), 36);
+    auto* edit = qobject_cast<QLineEdit*>(w.Form()->OpenEditor());
+    QVERIFY(edit != nullptr);
+    QCOMPARE(edit->text(), QStringLiteral("1,53"));
+
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Value(w, 36), std::string("52340,17"));
+    QCOMPARE(Value(w, 90), std::string("7175,40"));
+    QCOMPARE(w.Form()->OpenEditor(), edit);
+    QCOMPARE(edit->text(), QStringLiteral("52340,17"));
+    QVERIFY(!st->ctx.settlement.DocumentModified);
+    QVERIFY(!w.ToolButtonSave->isEnabled());
+    QVERIFY(redo->isEnabled());
+
+    QTest::keyClick(edit, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(Value(w, 36), std::string("1,53"));
+    QCOMPARE(Value(w, 90), std::string("0,00"));
+    QCOMPARE(edit->text(), QStringLiteral("1,53"));
+    QVERIFY(st->ctx.settlement.DocumentModified);
+    QVERIFY(w.ToolButtonSave->isEnabled());
+
+    // Typing not committed yet is the latest edit: Ctrl+Z gives it up first.
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("999"));
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(edit->text(), QStringLiteral("1,53"));
+    QCOMPARE(Value(w, 36), std::string("1,53"));
+
+    // From another page the page of the commit is shown with the value put back.
+    w.PitPrevPageEnd->click();
+    QCOMPARE(st->ctx.settlement.Current.Page, 1);
+    undo->trigger();
+    QCOMPARE(st->ctx.settlement.Current.Page, w.Form()->Fields()[36].Page);
+    QCOMPARE(Value(w, 36), std::string("52340,17"));
+    QVERIFY(!st->ctx.settlement.DocumentModified);
+    QVERIFY2(watcher.boxTitles.isEmpty(), qPrintable(watcher.boxTitles.join(QLatin1Char('|'))));
+
+    // Another file opened: nothing to take back into it.
+    w.Zamknij1->trigger();
+    QVERIFY(!st->ctx.settlement.IsOpen());
+    edycja->aboutToShow();
+    QVERIFY(!undo->isEnabled());
+    QVERIFY(!redo->isEnabled());
   }
 
   // Esc on the save question is "Anuluj" wherever the question comes from:

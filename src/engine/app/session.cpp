@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "app/commit_checks.h"
+#include "app/reductions.h"
 #include "forms/definition_library.h"
 #include "text/cp1250.h"
 
@@ -52,6 +53,7 @@ void SettlementSession::New(int kind) {
   s_.Kind = kind;
   s_.DocumentPath.clear();
   s_.DocumentName = kNewDocumentName;
+  history_.Reset(s_, ids_);
 }
 
 void SettlementSession::Close() {
@@ -61,6 +63,7 @@ void SettlementSession::Close() {
   s_.Clear();
   s_.DocumentPath.clear();
   s_.DocumentModified = false;
+  history_.Reset(s_, ids_);
 }
 
 namespace {
@@ -84,6 +87,7 @@ FileResult SettlementSession::Open(const std::string& path) {
   ids_.Clear();
   for (int i = 1; i <= s_.Count(); ++i) CollectIdentification(s_, ids_, i);
   s_.DocumentModified = false;
+  history_.Reset(s_, ids_);
   return r;
 }
 
@@ -100,7 +104,10 @@ FileResult SettlementSession::Save(const std::string& path, bool overwriteDamage
                       false};
   }
   FileResult r = SaveSettlement(s_, path);
-  if (r.ok) damagedFile_.clear();
+  if (r.ok) {
+    damagedFile_.clear();
+    history_.MarkSaved(s_, ids_);
+  }
   return r;
 }
 
@@ -223,6 +230,8 @@ CommitOutcome SettlementSession::Commit(int entry, int field, const FieldInput& 
     out.accepted = false;
     return out;
   }
+  // Whatever changed since the last commit belongs to it, not to this one.
+  history_.Follow(s_, ids_);
   FormEntry& e = s_.Entry(entry);
   ValueSlot& slot = e.Slots[static_cast<std::size_t>(field)];
   // Passing through a field without changing it is no edit: the settlement
@@ -263,7 +272,24 @@ CommitOutcome SettlementSession::Commit(int entry, int field, const FieldInput& 
                   was.Spare != now.Spare;
   }
   if (out.changed) s_.DocumentModified = true;
-  out.calc = Calculate(entry, field, input.kind == FieldInput::Kind::Tick);
+  const std::string given = slot.Value;
+  if (display_ == nullptr) PrepareHeadless(entry, field, input.kind == FieldInput::Kind::Tick);
+  NoticeWatch watched(Display());
+  CalcContext ctx = ContextFor(entry, watched);
+  out.calc = RunCalculation(ctx, e.IdPit, entry);
+  // The commit as one step of the history; under the reduction notice, the
+  // amounts it cut.
+  const CommitStep* step = history_.Record(s_, ids_, entry, field, s_.Current.Page, out.changed);
+  if (step != nullptr && watched.NoticeShown()) {
+    const auto recordsOf = [this](int n) -> const std::vector<FieldObject>* {
+      if (n == shownEntry_) return &shown_;
+      return defs_ != nullptr && s_.Has(n) ? defs_->Fields(s_.Entry(n).IdPit) : nullptr;
+    };
+    const std::vector<std::string> lines = ReducedAmountLines(*step, given, recordsOf);
+    for (const std::string& line : lines) watched.AddMessage(line);
+    // The list's normal height holds the notice and two lines.
+    if (lines.size() > 2) watched.GrowMessageList(16 * static_cast<int>(lines.size() - 2));
+  }
   return out;
 }
 

@@ -17,6 +17,7 @@
 
 #include "app/document.h"
 #include "app/settlement.h"
+#include "app/undo.h"
 #include "calc/calculation.h"
 #include "calc/display.h"
 #include "calc/identification.h"
@@ -187,6 +188,15 @@ class SettlementSession {
   // committed. Refusals say why in Polish.
   CommitOutcome CommitTyped(int entry, int field, const std::string& text);
 
+  // --- undo and redo of whole commits ----------------------------------------------
+  // New, Open and Close start the history; a save marks its saved state.
+  CommitHistory& History() { return history_; }
+  // The last commit taken back (done again): its value and everything its
+  // calculations changed, the modified state following. The step, or
+  // nullptr when there is none.
+  const CommitStep* Undo() { return history_.Undo(s_, ids_); }
+  const CommitStep* Redo() { return history_.Redo(s_, ids_); }
+
  private:
   void PrepareHeadless(int entry, int editedField, bool clicked);
 
@@ -199,6 +209,7 @@ class SettlementSession {
   std::function<std::optional<OfficeChoice>(const std::string&)> officeByCode_;
   std::function<bool(const std::string&)> countryKnown_;
   std::vector<FieldObject> shown_;
+  CommitHistory history_;
   std::string damagedFile_;  // the file opened with parts skipped or cut
   int shownEntry_ = 0;
   int shownIdPit_ = 0;

@@ -1,6 +1,7 @@
 #include "app/settlement.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "forms/definition_library.h"
 #include "text/cp1250.h"
@@ -31,13 +32,20 @@ bool SpouseDataFlags::Get(int idPit) const {
   }
 }
 
+void Settlement::Restructured() {
+  static std::atomic<std::uint64_t> stamps{0};
+  structure_ = ++stamps;
+}
+
 void Settlement::Open() {
+  Restructured();
   entries_.clear();
   tree_.clear();
   open_ = true;
 }
 
 void Settlement::Clear() {
+  Restructured();
   entries_.clear();
   tree_.clear();
   open_ = false;
@@ -70,7 +78,9 @@ void Settlement::RemoveEntry(int idPit, int idParent, int pm) {
 }
 
 void Settlement::RemoveAt(int number) {
-  if (Has(number)) entries_.erase(entries_.begin() + (number - 1));
+  if (!Has(number)) return;
+  Restructured();
+  entries_.erase(entries_.begin() + (number - 1));
 }
 
 int Settlement::FindEntry(int idPit, int idParent, int pm) const {

@@ -2,6 +2,7 @@
 // The settlement: the ordered list of form entries of one user's return,
 // with the settlement-wide state that the main window keeps beside it.
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -187,8 +188,17 @@ class Settlement {
   const FormCatalogue& Catalogue() const { return catalogue_; }
   FormCatalogue& Catalogue() { return catalogue_; }
 
+  // Changes each time the list of entries is made, emptied or cut (never
+  // the same number twice in a run, whichever settlement): what was recorded
+  // about entries by their numbers holds while it stays the same. Entries
+  // appended keep the numbers of those before them.
+  std::uint64_t Structure() const { return structure_; }
+
  private:
+  void Restructured();
+
   FormCatalogue catalogue_;
+  std::uint64_t structure_ = 0;
   bool open_ = false;
   std::vector<std::unique_ptr<FormEntry>> entries_;
   std::vector<TreeNode> tree_;

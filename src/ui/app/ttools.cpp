@@ -35,6 +35,7 @@
 #include "ui/app/document_controller.h"
 #include "ui/app/icons.h"
 #include "ui/app/message_boxes.h"
+#include "ui/app/undo_commands.h"
 #include "ui/app/welcome_panel.h"
 #include "ui/forms/tfimage.h"
 #include "ui/import/tfimportdane.h"
@@ -139,6 +140,7 @@ TTools::TTools(AppContext& ctx, const QString& lockPath, QWidget* parent)
   FAktualizacja = new TAktualizacja(ctx_, this);
   if (!ctx_.defs) ctx_.defs = std::make_unique<DefinitionLibrary>(ctx_.Folder("dc"));
   documents_ = new DocumentController(*this, ctx_);
+  new UndoCommands(*this, ctx_);
   connect(documents_, &DocumentController::modifiedChanged, ToolButtonSave, &QAction::setEnabled);
   s.DocumentPath.clear();
   ctx_.Session().SetModified(false);

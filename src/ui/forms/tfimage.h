@@ -79,6 +79,12 @@ class TFImage : public QWidget, public CalcDisplay {
   // the page is drawn again when it changes.
   void SetHighlightFields(bool on);
   bool HighlightFields() const { return highlight_; }
+  // "Cofnij" and "Ponów": text typed into the open editor and not committed
+  // yet, giving it up, and the values the history put back shown (the
+  // calculation, the fields drawn again, the open editor with its value).
+  bool EditorHoldsTyping() const;
+  void DropTyping() { RevertEditor(); }
+  void ShowRestoredValues();
 
   // --- zoom ----------------------------------------------------------------------
   // The page is drawn Zoom() times its 800 pixels, from the picture itself so

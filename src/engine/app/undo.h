@@ -1,0 +1,95 @@
+#pragma once
+// The history of a settlement's commits, for "Cofnij" and "Ponów".
+//
+// One step is one commit as the user made it: the value given and
+// everything the calculations changed with it, in every entry of the
+// settlement, and the persons' data the forms share. What the calculations
+// change later as a consequence (another form shown and calculated with the
+// new amounts) joins the last step done, so that undoing a commit takes back
+// all that followed from it. Steps name entries by their numbers: a
+// settlement whose list of entries is made anew or cut (a new one, another
+// file, a change of its forms) starts a new history.
+//
+// The saved state is a place in the history: undoing or redoing back to it
+// makes the settlement unmodified again.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "app/settlement.h"
+#include "calc/identification.h"
+
+namespace pit {
+
+struct SlotChange {
+  int entry = 0;
+  int field = 0;
+  ValueSlot before;
+  ValueSlot after;
+};
+
+struct CommitStep {
+  int entry = 0;   // where the value was given
+  int field = -1;
+  int page = 0;    // the page it was given on
+  std::vector<SlotChange> changes;
+  IdentificationRecords idsBefore;
+  IdentificationRecords idsAfter;
+};
+
+class CommitHistory {
+ public:
+  // Forgets every step. The settlement as it is now is where the history
+  // starts, and the saved state unless it is modified.
+  void Reset(const Settlement& s, const IdentificationRecords& ids);
+  // Takes in what changed since the history last looked: changes of values
+  // join the last step done; a list of entries made anew or cut starts a
+  // new history.
+  void Follow(const Settlement& s, const IdentificationRecords& ids);
+  // After a commit whose rules changed a value (`edit`): what it changed is
+  // a new step, and the steps undone before it are gone. Without `edit`
+  // what the calculation changed joins the last step done. Returns the new
+  // step, or nullptr.
+  const CommitStep* Record(const Settlement& s, const IdentificationRecords& ids, int entry, int field, int page,
+                           bool edit);
+  // The settlement as it is now was saved.
+  void MarkSaved(const Settlement& s, const IdentificationRecords& ids);
+
+  bool CanUndo() const { return done_ > 0; }
+  bool CanRedo() const { return done_ < steps_.size(); }
+  // Puts back the values before (after) the last step done (undone) and
+  // sets the modified state; the step, or nullptr when there is none.
+  const CommitStep* Undo(Settlement& s, IdentificationRecords& ids);
+  const CommitStep* Redo(Settlement& s, IdentificationRecords& ids);
+
+  // Called after every change of what can be undone or redone.
+  void SetListener(std::function<void()> f) { listener_ = std::move(f); }
+
+ private:
+  using Slots = std::array<ValueSlot, kSlotCount>;
+  std::vector<SlotChange> Differences(const Settlement& s) const;
+  void TakeIn(const Settlement& s, const std::vector<SlotChange>& diff, const IdentificationRecords& ids);
+  void Snapshot(const Settlement& s, const IdentificationRecords& ids);
+  void Joined(const std::vector<SlotChange>& diff, const IdentificationRecords& ids);
+  void Apply(Settlement& s, const CommitStep& step, bool forward);
+  void Tell() const {
+    if (listener_) listener_();
+  }
+
+  std::vector<CommitStep> steps_;
+  std::size_t done_ = 0;
+  std::optional<std::size_t> saved_;  // done_ at the saved state; none when no step leads there
+  // The settlement as the history last saw it.
+  std::uint64_t structure_ = 0;
+  std::vector<Slots> known_;
+  IdentificationRecords knownIds_;
+  std::function<void()> listener_;
+};
+
+bool SameSlot(const ValueSlot& a, const ValueSlot& b);
+bool SameIdentification(const IdentificationRecords& a, const IdentificationRecords& b);
+
+}  // namespace pit

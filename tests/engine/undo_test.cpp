@@ -1,0 +1,247 @@
+// Undo and redo of whole commits through the settlement session, and the
+// amounts a commit cut named under the reduction notice. Works on the
+// definitions the build generates.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/session.h"
+#include "forms/definition_library.h"
+
+namespace pit {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+// Every value of every entry, and the persons' data, to compare whole states.
+struct State {
+  std::vector<std::vector<std::string>> values;
+  std::vector<std::vector<bool>> ticks;
+  std::string surname;
+  bool operator==(const State& o) const { return values == o.values && ticks == o.ticks && surname == o.surname; }
+};
+
+class UndoTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("pit_undo_test_" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+    session.SetDefinitions(&defs);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  const std::string& Value(int entry, int field) const {
+    return s.Entry(entry).Slots[static_cast<std::size_t>(field)].Value;
+  }
+  State Now() const {
+    State st;
+    for (int e = 1; e <= s.Count(); ++e) {
+      std::vector<std::string> v;
+      std::vector<bool> t;
+      for (const ValueSlot& slot : s.Entry(e).Slots) {
+        v.push_back(slot.Value);
+        t.push_back(slot.CheckState);
+      }
+      st.values.push_back(std::move(v));
+      st.ticks.push_back(std::move(t));
+    }
+    st.surname = ids.Taxpayer.Surname;
+    return st;
+  }
+  void Type(int entry, int field, const std::string& text) {
+    const CommitOutcome r = session.CommitTyped(entry, field, text);
+    ASSERT_TRUE(r.ok()) << field << ": " << r.message;
+  }
+  // A PIT-37 with a PIT/O: a revenue with its costs and the social and
+  // health contributions deducted, as a user fills it.
+  void FilledPit37() {
+    session.New(kIndividual);
+    const int p = s.AddEntry(kPit37, 0, 0, kIndividual);
+    s.AddEntry(kPitO, p, 0, kIndividual);
+    s.RebuildTree(defs);
+    ASSERT_EQ(session.RecalculateAll({}, false), CalcStatus::Done);
+    for (const auto& [field, text] :
+         std::vector<std::pair<int, std::string>>{{36, "52340,17"}, {37, "1335"}, {90, "7175,40"}, {105, "4053,28"}}) {
+      Type(1, field, text);
+    }
+  }
+  std::vector<std::string> Messages() const { return session.Headless().messages; }
+  // How a line names a field of the PIT-37: by its printed position.
+  std::string Poz(int field) {
+    return "poz. " + std::to_string((*defs.Fields(kPit37))[static_cast<std::size_t>(field)].Poz);
+  }
+
+  DefinitionLibrary defs{PIT_BIN_DIR "/dc"};
+  Settlement s;
+  IdentificationRecords ids;
+  SettlementSession session{s, ids};
+  fs::path dir_;
+};
+
+// The reduction notice names each amount the user gave that the commit cut,
+// from what it was to what it became; a commit that cuts nothing names none.
+TEST_F(UndoTest, ReductionNoticeNamesTheAmountsTheCommitCut) {
+  FilledPit37();
+  const std::string notice =
+      "   PIT-37. Program dokonał redukcji odliczeń. Sprawdź i ewentualnie skoryguj wysokość poszczególnych kwot w "
+      "tym w załącznikach.";
+
+  // Less revenue that still covers the deductions: results fall, nothing is cut.
+  Type(1, 36, "40000");
+  EXPECT_THAT(Messages(), IsEmpty());
+
+  // The revenue mistyped: the social contributions no longer fit the income.
+  Type(1, 36, "1,53");
+  EXPECT_EQ(Value(1, 90), "0,00");
+  EXPECT_EQ(Value(1, 105), "0,00");
+  EXPECT_THAT(Messages(), ElementsAre(notice, Poz(90) + ": 7 175,40 → 0,00", Poz(105) + ": 4 053,28 → 0,00"));
+
+  // A value cut as it is given names the value given.
+  Type(1, 36, "52340,17");
+  Type(1, 90, "7175,40");
+  Type(1, 105, "99999,99");
+  EXPECT_THAT(Messages(), Contains(HasSubstr(Poz(105) + ": 99 999,99 → ")));
+}
+
+// Undo takes back the whole commit, the calculation's results in every entry
+// and the persons' data included; redo does it again; each step can be taken
+// back and done again in turn.
+TEST_F(UndoTest, UndoAndRedoTakeWholeCommitsBackAndForth) {
+  FilledPit37();
+  Type(1, 10, "KOWALSKI");
+  const State beforeSurname = Now();
+  Type(1, 10, "NOWAK");
+  const State beforeMistake = Now();
+  Type(1, 36, "1,53");
+  const State afterMistake = Now();
+  ASSERT_EQ(Value(1, 90), "0,00");
+  ASSERT_EQ(ids.Taxpayer.Surname, "NOWAK");
+
+  const CommitStep* undone = session.Undo();
+  ASSERT_NE(undone, nullptr);
+  EXPECT_EQ(undone->entry, 1);
+  EXPECT_EQ(undone->field, 36);
+  EXPECT_EQ(undone->page, 2);
+  EXPECT_EQ(Value(1, 36), "52340,17");
+  EXPECT_EQ(Value(1, 90), "7175,40");
+  EXPECT_TRUE(Now() == beforeMistake);
+
+  ASSERT_NE(session.Undo(), nullptr);
+  EXPECT_TRUE(Now() == beforeSurname);
+  EXPECT_EQ(ids.Taxpayer.Surname, "KOWALSKI");
+
+  ASSERT_NE(session.Redo(), nullptr);
+  EXPECT_TRUE(Now() == beforeMistake);
+  ASSERT_NE(session.Redo(), nullptr);
+  EXPECT_TRUE(Now() == afterMistake);
+  EXPECT_EQ(session.Redo(), nullptr);
+  EXPECT_FALSE(session.History().CanRedo());
+
+  // A new edit after undoing: what was undone cannot be done again.
+  ASSERT_NE(session.Undo(), nullptr);
+  Type(1, 37, "2000");
+  EXPECT_FALSE(session.History().CanRedo());
+  ASSERT_NE(session.Undo(), nullptr);
+  EXPECT_TRUE(Now() == beforeMistake);
+}
+
+// What a commit in an attachment changes in its return when the return is
+// calculated next belongs to that commit: undoing it puts both back.
+TEST_F(UndoTest, ConsequencesInOtherEntriesAreTakenBackWithTheCommit) {
+  FilledPit37();
+  ASSERT_EQ(session.Calculate(1), CalcStatus::Done);
+  const State before = Now();
+  Type(2, 20, "500");
+  ASSERT_EQ(session.Calculate(1), CalcStatus::Done);  // the return shown again
+  ASSERT_EQ(Value(1, 94), "500,00");
+
+  ASSERT_NE(session.Undo(), nullptr);
+  EXPECT_EQ(Value(2, 20), before.values[1][20]);
+  EXPECT_EQ(Value(1, 94), before.values[0][94]);
+  EXPECT_TRUE(Now() == before);
+}
+
+// The modified state follows the history: back at the saved state the
+// settlement is unmodified, one step off it is modified.
+TEST_F(UndoTest, ModifiedStateFollowsTheSavedPlaceInTheHistory) {
+  FilledPit37();
+  Type(1, 10, "KOWALSKI");
+  ASSERT_TRUE(session.Save(Path("a.dc2014")).ok);
+  EXPECT_FALSE(session.Modified());
+  Type(1, 10, "NOWAK");
+  EXPECT_TRUE(session.Modified());
+  ASSERT_NE(session.Undo(), nullptr);
+  EXPECT_FALSE(session.Modified());
+  ASSERT_NE(session.Undo(), nullptr);
+  EXPECT_TRUE(session.Modified());
+  ASSERT_NE(session.Redo(), nullptr);
+  EXPECT_FALSE(session.Modified());
+  ASSERT_NE(session.Redo(), nullptr);
+  EXPECT_TRUE(session.Modified());
+
+  // A new edit where the saved state was among the steps undone: no step
+  // leads back to it any more.
+  ASSERT_NE(session.Undo(), nullptr);
+  ASSERT_NE(session.Undo(), nullptr);
+  Type(1, 10, "ZIELIŃSKI");
+  ASSERT_NE(session.Undo(), nullptr);
+  EXPECT_TRUE(session.Modified());
+}
+
+// A new settlement, another file, closing, or the forms of the settlement
+// made anew start a new history: nothing of the old one can be undone into it.
+TEST_F(UndoTest, TheHistoryBelongsToOneSettlement) {
+  struct Case {
+    const char* name;
+    std::function<void()> change;
+  } cases[] = {
+      {"Open", [this] { ASSERT_TRUE(session.Open(Path("a.dc2014")).ok); }},
+      {"New", [this] { session.New(kIndividual); }},
+      {"Close", [this] { session.Close(); }},
+      {"forms chosen anew",
+       [this] {
+         // As the selection screen does: the same forms, made anew.
+         s.Clear();
+         const int p = s.AddEntry(kPit37, 0, 0, kIndividual);
+         s.AddEntry(kPitO, p, 0, kIndividual);
+         s.RebuildTree(defs);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FilledPit37();
+    ASSERT_TRUE(session.Save(Path("a.dc2014")).ok);
+    Type(1, 10, "NOWAK");
+    ASSERT_TRUE(session.History().CanUndo());
+    c.change();
+    const State after = Now();
+    EXPECT_EQ(session.Undo(), nullptr);
+    EXPECT_FALSE(session.History().CanUndo());
+    EXPECT_TRUE(Now() == after);
+  }
+}
+
+// A further copy of a form keeps the entries before it where they were: the
+// history goes on, and undoing a commit leaves the new copy alone.
+TEST_F(UndoTest, AnAddedCopyKeepsTheHistory) {
+  FilledPit37();
+  const State before = Now();
+  Type(2, 20, "500");
+  ASSERT_GT(s.AddCopy(2, defs), 0);
+  ASSERT_NE(session.Undo(), nullptr);
+  EXPECT_EQ(Value(2, 20), before.values[1][20]);
+  EXPECT_EQ(s.Count(), 3);
+}
+
+}  // namespace
+}  // namespace pit
