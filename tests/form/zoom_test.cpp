@@ -156,6 +156,24 @@ class ZoomTest : public QObject {
         QVERIFY2(QColor(shot.pixel(x, y)) != render::colour::kFill, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
   }
 
+  // On a screen of twice the density the page is drawn at the screen's
+  // pixels, not at the page's and then enlarged: the edges of the letters
+  // fall between the page's pixels. (Runs under QT_SCALE_FACTOR=2.)
+  void sharpOnADenseScreen() {
+    if (w->devicePixelRatioF() < 2) QSKIP("needs a device pixel ratio of 2 (the zoom_test_dense run)");
+    w->SetZoom(1.0);
+    const QImage shot = w->Surface()->grab().toImage();
+    QCOMPARE(shot.devicePixelRatio(), 2.0);
+    const FieldObject& d = Def(f::Revenue);  // "0,00" at its right end
+    int split = 0;  // blocks of 2 x 2 screen pixels that are not one page pixel
+    for (int y = 2 * d.Top; y + 1 < 2 * d.Bottom; y += 2)
+      for (int x = 2 * (1 + d.Right - 40); x + 1 < 2 * (1 + d.Right); x += 2) {
+        const QRgb c = shot.pixel(x, y);
+        if (shot.pixel(x + 1, y) != c || shot.pixel(x, y + 1) != c || shot.pixel(x + 1, y + 1) != c) ++split;
+      }
+    QVERIFY2(split > 10, qPrintable(QString::number(split)));
+  }
+
   // Ctrl++ and Ctrl+- step the zoom from the open editor, which stays over
   // its field with what was typed; Ctrl+wheel steps it too; Ctrl+0 fits the
   // width again.
