@@ -24,6 +24,7 @@
 
 #include "../support/box_answerer.h"
 #include "../support/own_home.h"
+#include "../support/program_folder.h"
 #include "app/document.h"
 #include "app/settlement.h"
 #include "calc/identification.h"
@@ -40,6 +41,7 @@ using pit::ui::TWydruk;
 namespace {
 
 using testsupport::BoxAnswerer;
+using testsupport::MakeProgramFolder;
 
 int PdfPages(const QByteArray& bytes) {
   int pages = 0;
@@ -88,17 +90,6 @@ class RecordingTarget : public ui::PrintTarget {
   JobLog& log_;
 };
 
-QString MakeProgramFolder(const QString& root) {
-  const QString program = root + QStringLiteral("/program");
-  QDir().mkpath(program + QStringLiteral("/dc"));
-  QDir().mkpath(program + QStringLiteral("/bib"));
-  const QDir built(QStringLiteral(PIT_BIN_DIR "/dc"));
-  for (const QString& name : built.entryList(QDir::Files)) QFile::copy(built.filePath(name), program + "/dc/" + name);
-  for (const char* name : {"US.xsd", "KR.xsd"})
-    QFile::copy(QStringLiteral(PIT_SOURCE_DIR "/data/bib/") + QLatin1String(name),
-                program + QStringLiteral("/bib/") + QLatin1String(name));
-  return program;
-}
 
 // A PIT-37 with the taxpayer's PIT/O and PIT/D, revenue typed in.
 void MakeSettlementFile(const QString& path, const QString& programFolder) {

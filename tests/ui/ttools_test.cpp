@@ -45,6 +45,7 @@
 #include "ui/forms/tfimage.h"
 #include "../support/box_answerer.h"
 #include "../support/own_home.h"
+#include "../support/program_folder.h"
 #include "ui/refdata/tfopp.h"
 
 using namespace pit;
@@ -53,28 +54,10 @@ using pit::ui::TTools;
 namespace {
 
 using testsupport::BoxAnswerer;
+using testsupport::MakeProgramFolder;
 
 const QString kTail = QStringLiteral(" - PIT Korvan 2014 Korvan - wersja: ") + QStringLiteral(PIT_VERSION);
 
-// A program folder with the definitions the build generated for `forms`
-// only (every other form's page is missing) and the dictionary sources.
-QString MakeProgramFolder(const QString& root, const QString& name = QStringLiteral("program"),
-                          const QList<int>& forms = {kPit37}) {
-  const QString program = root + QLatin1Char('/') + name;
-  QDir().mkpath(program + QStringLiteral("/dc"));
-  QDir().mkpath(program + QStringLiteral("/bib"));
-  const QDir built(QStringLiteral(PIT_BIN_DIR "/dc"));
-  QStringList patterns;
-  for (int idPit : forms) patterns << QStringLiteral("%1.*").arg(idPit) << QStringLiteral("%1_*").arg(idPit);
-  for (const QString& name : built.entryList(patterns, QDir::Files)) {
-    QFile::copy(built.filePath(name), program + QStringLiteral("/dc/") + name);
-  }
-  for (const char* name : {"US.xsd", "KR.xsd"}) {
-    QFile::copy(QStringLiteral(PIT_SOURCE_DIR "/data/bib/") + QLatin1String(name),
-                program + QStringLiteral("/bib/") + QLatin1String(name));
-  }
-  return program;
-}
 
 // A settlement of a PIT-37 with the taxpayer's PIT/O and PIT/D, the
 // taxpayer's surname typed into the PIT-37.
@@ -134,7 +117,7 @@ class TToolsTest : public QObject {
  private slots:
   void initTestCase() {
     QVERIFY(dir_.isValid());
-    program_ = MakeProgramFolder(dir_.path());
+    program_ = MakeProgramFolder(dir_.path(), QStringLiteral("program"), {kPit37});
     QVERIFY2(QFile::exists(program_ + QStringLiteral("/dc/2.dcs")), "the build makes dc/2.dcs");
   }
 
@@ -745,7 +728,7 @@ class TToolsTest : public QObject {
   // display into designer mode on the page shown; a field drawn there is in
   // the .dcs at once, and ButtonTrybEdycji shows the form again with it.
   void designerModeOnlyOnRequest() {
-    const QString program = MakeProgramFolder(dir_.path(), QStringLiteral("designer"));
+    const QString program = MakeProgramFolder(dir_.path(), QStringLiteral("designer"), {kPit37});
     const QString path = File(QStringLiteral("designer.dc2014"));
     MakeSettlementFile(path, program);
     BoxAnswerer answerer;
