@@ -3,6 +3,7 @@
 // once, and the page shows what the file holds.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -165,6 +166,30 @@ class DesignerTest : public QObject {
     d = Open(fields);
     Drag(d->Surface(), Rect(fields[2]).center(), Rect(fields[2]).center() + QPoint(50, 50));
     QCOMPARE(Rect(OnDisk(Dir())[2]), Rect(fields[2]));
+  }
+
+  // A Ctrl-drag of a tick box adds a box of the same group (same name); a
+  // Ctrl-drag of any other field only moves it.
+  void CtrlCopiesTickBoxes() {
+    auto fields = TenFields();
+    fields[4].Typ = kCheckbox;
+    fields[4].Name = "CEL";
+    fields[4].Choices[0].Value = "1";
+    auto d = Open(fields);
+    const QRect box = Rect(fields[4]), text = Rect(fields[6]);
+    Drag(d->Surface(), box.center(), box.center() + QPoint(250, 0), Qt::ControlModifier);
+    auto v = OnDisk(Dir());
+    QCOMPARE(v.size(), std::size_t(11));
+    QCOMPARE(Rect(v[4]), box);
+    QCOMPARE(Rect(v[10]), box.translated(250, 0));
+    QCOMPARE(v[10].Name, std::string("CEL"));
+    QCOMPARE(v[10].ID, 10);
+    QCOMPARE(v[10].CheckValue(), std::string("1"));
+
+    Drag(d->Surface(), text.center(), text.center() + QPoint(250, 0), Qt::ControlModifier);
+    v = OnDisk(Dir());
+    QCOMPARE(v.size(), std::size_t(11));
+    QCOMPARE(Rect(v[6]), text.translated(250, 0));
   }
 
   // Each of the eight handles moves only its own edges.
@@ -440,6 +465,7 @@ class DesignerTest : public QObject {
     QCOMPARE(dcd->PageHeight, 1131);
     QCOMPARE(dcd->PageWidth, 800);
     QVERIFY(QString::fromStdString(dcd->Path).endsWith("tmp.dcd"));
+    QCOMPARE(d.findChild<QLabel*>("RozmiarDruku")->text(), QString("Rozmiar druku:[800x1131] Roz.rob.druk: 800x1131"));
     QFile::copy(junk, root + "/tmp/tmp_3.dcg");
     QVERIFY(!d.AddPrintPage(page1));
     QCOMPARE(d.PageCount(), 2);

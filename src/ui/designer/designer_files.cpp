@@ -64,6 +64,9 @@ bool FormDesigner::WriteDescription() {
     Message(QStringLiteral("Zapis pliku %1 nie powiódł się.").arg(DcdFile()));
     return false;
   }
+  // The stored page size becomes the working size.
+  workSize_ = QSize(d.PageWidth, d.PageHeight);
+  ShowSizes();
   return true;
 }
 
@@ -72,6 +75,7 @@ void FormDesigner::NewDefinition() {
   defName_ = kScratchName;
   idPit_ = 0;
   pageCount_ = 0;
+  workSize_ = QSize();
   ShowDefinition(1);
 }
 
@@ -88,6 +92,7 @@ bool FormDesigner::OpenDefinition(const QString& dcdPath) {
   idPit_ = defName_.toInt(&number);
   if (!number) idPit_ = 0;
   pageCount_ = std::max(0, d->PageCount);
+  workSize_ = QSize(d->PageWidth, d->PageHeight);
   ShowDefinition(1);
   return true;
 }

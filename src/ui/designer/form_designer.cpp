@@ -287,6 +287,9 @@ FormDesigner::FormDesigner(const QString& dcDir, const QString& tmpDir, QWidget*
   setCentralWidget(scroll_);
   status_ = new QLabel;
   statusBar()->addWidget(status_, 1);
+  sizes_ = new QLabel;
+  sizes_->setObjectName(QStringLiteral("RozmiarDruku"));
+  statusBar()->addPermanentWidget(sizes_);
 
   connect(formCombo_, &QComboBox::currentTextChanged, this, [this](const QString& t) {
     if (!t.isEmpty() && (t.toInt() != idPit_ || defDir_ != dcDir_)) OpenForm(t.toInt(), 1);
@@ -354,6 +357,7 @@ bool FormDesigner::OpenForm(int idPit, int page) {
   defName_ = QString::number(idPit);
   const auto d = LoadFormDescription(DcdFile().toStdString());
   pageCount_ = d ? d->PageCount : 0;
+  workSize_ = d ? QSize(d->PageWidth, d->PageHeight) : QSize();
   ShowDefinition(page);
   return pictureLoaded_;
 }
@@ -388,6 +392,7 @@ void FormDesigner::ShowPage(int page) {
     pageHeight_ = kEmptySheetHeight;
     nativeSize_ = QSize(kPageWidth, kEmptySheetHeight);
   }
+  ShowSizes();
   Redraw();
 }
 
@@ -444,6 +449,13 @@ void FormDesigner::Redraw() {
   surface_->page = img;
   surface_->update();
   Status(QStringLiteral("Liczba obiektow:%1").arg(fields_.size()));
+}
+
+void FormDesigner::ShowSizes() {
+  QString text = pictureLoaded_ ? QStringLiteral("Rozmiar druku:[%1x%2]").arg(kPageWidth).arg(pageHeight_)
+                                : QStringLiteral("Rozmiar druku:[brak obrazu strony]");
+  if (workSize_.isValid()) text += QStringLiteral(" Roz.rob.druk: %1x%2").arg(workSize_.width()).arg(workSize_.height());
+  sizes_->setText(text);
 }
 
 QSize FormDesigner::LayerSize() const {

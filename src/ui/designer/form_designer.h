@@ -128,6 +128,7 @@ class FormDesigner : public QMainWindow {
   // size and the current page size.
   bool WriteDescription();
   void ShowDefinition(int page);
+  void ShowSizes();
   void MousePress(const QPoint& p, Qt::MouseButton b, Qt::KeyboardModifiers m);
   void MouseMove(const QPoint& p);
   void MouseRelease(const QPoint& p, Qt::KeyboardModifiers m);
@@ -178,6 +179,8 @@ class FormDesigner : public QMainWindow {
   QComboBox* formCombo_ = nullptr;
   QSpinBox* pageSpin_ = nullptr;
   QLabel* status_ = nullptr;
+  QLabel* sizes_ = nullptr;  // page size and the working size of the .dcd
+  QSize workSize_;           // stored in the .dcd (800 wide), empty without one
   QSlider* trackBar_ = nullptr;
   QAction* leave_ = nullptr;  // ButtonTrybEdycji
   bool embedded_ = false;
