@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTest>
 
 #include "emf/emf_writer.h"
 #include "forms/definition_files.h"
@@ -169,6 +170,29 @@ FormFixture::FormFixture(const std::vector<FieldObject>& fields) {
   c.Page = 1;
   c.PageCount = 3;
   c.ReturnGuid = s.Entry(n).ReturnGuid;
+}
+
+bool FormWindowFixture::OpenWindow(QSize size, bool pagePixels) {
+  fx = std::make_unique<FormFixture>();
+  w = std::make_unique<ui::TFImage>(fx->ctx);
+  list = std::make_unique<QListWidget>();
+  w->SetMessageList(list.get());
+  w->resize(size);
+  w->show();
+  if (!QTest::qWaitForWindowExposed(w.get())) return false;
+  if (pagePixels) w->SetZoom(1.0);
+  return true;
+}
+
+void FormWindowFixture::CloseWindow() {
+  w.reset();
+  list.reset();
+  fx.reset();
+}
+
+void FormWindowFixture::Click(int k) {
+  const FieldObject& d = Def(k);
+  QTest::mouseClick(w->Surface(), Qt::LeftButton, {}, QPoint(1 + (d.Left + d.Right) / 2, (d.Top + d.Bottom) / 2));
 }
 
 }  // namespace pit::formtest

@@ -2,6 +2,8 @@
 // A small PIT-37-like form for the form window tests: a definition folder
 // with field records at the object indexes the PIT-37 calculation reads and
 // writes, plain page pictures, and a settlement with one PIT-37 entry.
+#include <QListWidget>
+#include <QSize>
 #include <QTemporaryDir>
 #include <map>
 #include <memory>
@@ -10,6 +12,7 @@
 
 #include "forms/field_object.h"
 #include "ui/app/app_context.h"
+#include "ui/forms/tfimage.h"
 
 namespace pit::formtest {
 
@@ -41,6 +44,24 @@ struct FormFixture {
   QTemporaryDir dir;
   ui::AppContext ctx;
   ValueSlot& Slot(int k) { return ctx.settlement.Entry(1).Slots[static_cast<std::size_t>(k)]; }
+};
+
+// The form window shown over the fixture with its message list, as the form
+// tests drive it. Places and clicks are in page pixels, so the window is
+// shown at 100% unless a test asks for another zoom.
+struct FormWindowFixture {
+  std::unique_ptr<FormFixture> fx;
+  std::unique_ptr<ui::TFImage> w;
+  std::unique_ptr<QListWidget> list;
+
+  // False when the window did not come up on the screen. Without
+  // `pagePixels` the page keeps the zoom it opens with (the window's width).
+  bool OpenWindow(QSize size = QSize(840, 700), bool pagePixels = true);
+  void CloseWindow();
+  void Show(int page) { w->ShowPage(kPit37, page, false); }
+  const FieldObject& Def(int k) { return w->Fields()[static_cast<std::size_t>(k)]; }
+  // A left click in the middle of field `k`.
+  void Click(int k);
 };
 
 }  // namespace pit::formtest

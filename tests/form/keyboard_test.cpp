@@ -52,20 +52,10 @@ QString S(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
-class KeyboardTest : public QObject {
+class KeyboardTest : public QObject, FormWindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<FormFixture> fx;
-  std::unique_ptr<TFImage> w;
-  std::unique_ptr<QListWidget> list;
-
-  void Show(int page) { w->ShowPage(kPit37, page, false); }
-  const FieldObject& Def(int k) { return w->Fields()[static_cast<std::size_t>(k)]; }
-  void Click(int k) {
-    const FieldObject& d = Def(k);
-    QTest::mouseClick(w->Surface(), Qt::LeftButton, {}, QPoint(1 + (d.Left + d.Right) / 2, (d.Top + d.Bottom) / 2));
-  }
   // Where the keyboard's keys go now.
   QWidget* Focused() { return w->focusWidget(); }
   // Shift+Tab as the window system delivers it (QTest would also send the
@@ -80,22 +70,8 @@ class KeyboardTest : public QObject {
   }
 
  private slots:
-  void init() {
-    fx = std::make_unique<FormFixture>();
-    w = std::make_unique<TFImage>(fx->ctx);
-    list = std::make_unique<QListWidget>();
-    w->SetMessageList(list.get());
-    w->resize(840, 700);
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    // These cases place and click in page pixels, at 100%.
-    w->SetZoom(1.0);
-  }
-  void cleanup() {
-    w.reset();
-    list.reset();
-    fx.reset();
-  }
+  void init() { QVERIFY(OpenWindow()); }
+  void cleanup() { CloseWindow(); }
 
   // The release of an Enter whose press went to a dialog or a list reaches
   // the editor opened after it; the form stays on that editor's field.

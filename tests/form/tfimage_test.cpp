@@ -38,22 +38,10 @@ QString S(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
-class TFImageTest : public QObject {
+class TFImageTest : public QObject, FormWindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<FormFixture> fx;
-  std::unique_ptr<TFImage> w;
-  std::unique_ptr<QListWidget> list;
-
-  void Show(int page) { w->ShowPage(kPit37, page, false); }
-
-  const FieldObject& Def(int k) { return w->Fields()[static_cast<std::size_t>(k)]; }
-
-  void Click(int k) {
-    const FieldObject& d = Def(k);
-    QTest::mouseClick(w->Surface(), Qt::LeftButton, {}, QPoint(1 + (d.Left + d.Right) / 2, (d.Top + d.Bottom) / 2));
-  }
   void ClickOutsideFields() { QTest::mouseClick(w->Surface(), Qt::LeftButton, {}, QPoint(780, 1100)); }
 
   template <typename T>
@@ -71,22 +59,8 @@ class TFImageTest : public QObject {
   }
 
  private slots:
-  void init() {
-    fx = std::make_unique<FormFixture>();
-    w = std::make_unique<TFImage>(fx->ctx);
-    list = std::make_unique<QListWidget>();
-    w->SetMessageList(list.get());
-    w->resize(840, 700);
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    // These cases place and click in page pixels, at 100%.
-    w->SetZoom(1.0);
-  }
-  void cleanup() {
-    w.reset();
-    list.reset();
-    fx.reset();
-  }
+  void init() { QVERIFY(OpenWindow()); }
+  void cleanup() { CloseWindow(); }
 
   // Typing revenue and pressing Enter stores it, recomputes the return and
   // redraws the page with the results, and opens the next field.

@@ -20,15 +20,10 @@ using namespace pit;
 using namespace pit::formtest;
 using pit::ui::TFImage;
 
-class ZoomTest : public QObject {
+class ZoomTest : public QObject, FormWindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<FormFixture> fx;
-  std::unique_ptr<TFImage> w;
-  std::unique_ptr<QListWidget> list;
-
-  const FieldObject& Def(int k) { return w->Fields()[static_cast<std::size_t>(k)]; }
   // The field's rectangle on the surface at `zoom`, worked out here rather
   // than asked from the window.
   static QRectF Drawn(const FieldObject& d, double zoom) {
@@ -43,20 +38,10 @@ class ZoomTest : public QObject {
 
  private slots:
   void init() {
-    fx = std::make_unique<FormFixture>();
-    w = std::make_unique<TFImage>(fx->ctx);
-    list = std::make_unique<QListWidget>();
-    w->SetMessageList(list.get());
-    w->resize(1220, 800);
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    w->ShowPage(kPit37, 2, false);
+    QVERIFY(OpenWindow(QSize(1220, 800), false));
+    Show(2);
   }
-  void cleanup() {
-    w.reset();
-    list.reset();
-    fx.reset();
-  }
+  void cleanup() { CloseWindow(); }
 
   // At start the page fills the window's width, and follows it.
   void fitsTheWindowsWidth() {
