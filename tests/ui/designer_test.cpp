@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QGroupBox>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -393,6 +395,92 @@ class DesignerTest : public QObject {
     QFile::remove(QString::fromStdString(DcsPath(Dir().toStdString(), kPitO)));
     QVERIFY(d.WriteFieldCsv(&error).isEmpty());
     QCOMPARE(error, "Brak pliku Dcs!: " + QString::fromStdString(DcsPath(Dir().toStdString(), kPitO)));
+  }
+
+  // The Opcje tab shows only the panels of the field's type.
+  void PaletteOptionsFollowTheType() {
+    const QStringList all = {"PanelWyrownanie", "PanelLimit", "PanelWielowierszowe", "PanelLiczba", "PanelNip",
+                             "PanelData",       "PanelKwadrat", "PanelLista",        "PanelKreska"};
+    struct Case {
+      int typ;
+      QStringList shown;
+    };
+    const Case cases[] = {
+        {kTekst, {"PanelWyrownanie", "PanelLimit", "PanelWielowierszowe"}},
+        {kLiczba, {"PanelWyrownanie", "PanelLimit", "PanelLiczba"}},
+        {kJedenProcent, {"PanelWyrownanie", "PanelLimit", "PanelLiczba"}},
+        {kNip, {"PanelWyrownanie", "PanelNip"}},
+        {kData, {"PanelWyrownanie", "PanelData"}},
+        {kSelect, {"PanelLista"}},
+        {kCheckbox, {"PanelKwadrat"}},
+        {kKreska, {"PanelKreska"}},
+        {kUrzadSkarbowy, {}},
+        {kKraj, {}},
+    };
+    for (const Case& c : cases) {
+      auto fields = TenFields();
+      fields[0].Typ = c.typ;
+      auto d = Open(fields);
+      QTest::mouseMove(d->Surface(), QPoint(600, 600));  // a move onto the field, wherever the pointer was
+      QTest::mouseMove(d->Surface(), QPoint(150, 50));
+      d->ShowPalette();
+      QCOMPARE(d->Palette()->Index(), 0);
+      for (const QString& name : all) {
+        auto* panel = d->Palette()->findChild<QGroupBox*>(name);
+        QVERIFY2(panel != nullptr, qPrintable(name));
+        QVERIFY2(panel->isHidden() != c.shown.contains(name), qPrintable(QString("typ %1, %2").arg(c.typ).arg(name)));
+      }
+      d->Palette()->hide();
+    }
+  }
+
+  // The pick-list buttons fill the chosen entry and step down, or empty it
+  // and step up; "zastosuj" stores the entries, the chosen one as Option and
+  // its text as Value. A text longer than an entry holds is refused.
+  void PalettePickList() {
+    auto fields = TenFields();
+    fields[0].Typ = kSelect;
+    auto d = Open(fields);
+    QTest::mouseMove(d->Surface(), QPoint(600, 600));
+    QTest::mouseMove(d->Surface(), QPoint(150, 50));
+    d->ShowPalette();
+    ui::TFPaleta* p = d->Palette();
+    QCOMPARE(p->Index(), 0);
+    auto* text = p->findChild<QLineEdit*>("SelectText");
+    auto* value = p->findChild<QLineEdit*>("SelectValue");
+    auto* list = p->findChild<QListWidget*>("EListBox");
+    auto* add = p->findChild<QPushButton*>("Dodaj");
+    auto* remove = p->findChild<QPushButton*>("Usun");
+    QVERIFY(text && value && list && add && remove);
+    QCOMPARE(list->currentRow(), 0);
+    for (const auto& [t, v] : {std::pair<QString, QString>{"roczny", "R"}, {"kwartalny", "K"}}) {
+      text->setText(t);
+      value->setText(v);
+      add->click();
+    }
+    QCOMPARE(list->item(1)->text(), QString("kwartalny = K"));
+    QCOMPARE(list->currentRow(), 2);
+    QTimer::singleShot(0, [] {
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w)) box->accept();
+    });
+    text->setText(QString(50, QChar(u'ż')));
+    add->click();
+    QCOMPARE(list->item(2)->text(), QString(" = 0"));
+    QCOMPARE(list->currentRow(), 2);
+    remove->click();  // empties entry 2, which is empty, and steps up
+    QCOMPARE(list->currentRow(), 1);
+    remove->click();
+    QCOMPARE(list->currentRow(), 0);
+    QCOMPARE(list->item(1)->text(), QString(" = 0"));
+    p->findChild<QPushButton*>("zastosuj")->click();
+    const FieldObject f = OnDisk(Dir())[0];
+    QCOMPARE(f.SelectItems[0].Text, std::string("roczny"));
+    QCOMPARE(f.SelectItems[0].Value, std::string("R"));
+    QCOMPARE(f.SelectItems[1].Text, std::string());
+    QCOMPARE(f.SelectItems[1].Value, std::string("0"));
+    QCOMPARE(f.Option, 0);
+    QCOMPARE(f.Value, std::string("roczny"));
   }
 
   // The palette takes the size of the panel shown; "Oblicz" has no panel

@@ -163,6 +163,7 @@ TFPaleta::TFPaleta(QWidget* parent) : QDialog(parent) {
   auto* options = new QWidget;
   auto* ov = new QVBoxLayout(options);
   alignPanel_ = Panel(ov);
+  alignPanel_->setObjectName(QStringLiteral("PanelWyrownanie"));
   {
     auto* f = new QFormLayout(alignPanel_);
     TextAlign_ = new QComboBox;
@@ -175,6 +176,7 @@ TFPaleta::TFPaleta(QWidget* parent) : QDialog(parent) {
     f->addRow(QStringLiteral(" Wartość domyślna "), DefValue_);
   }
   limitPanel_ = Panel(ov);
+  limitPanel_->setObjectName(QStringLiteral("PanelLimit"));
   {
     auto* h = new QHBoxLayout(limitPanel_);
     MaxChar_ = new QCheckBox(QStringLiteral("ograniczenie"));
@@ -184,12 +186,14 @@ TFPaleta::TFPaleta(QWidget* parent) : QDialog(parent) {
     h->addWidget(new QLabel(QStringLiteral("znaków")));
   }
   multiPanel_ = Panel(ov);
+  multiPanel_->setObjectName(QStringLiteral("PanelWielowierszowe"));
   {
     auto* h = new QHBoxLayout(multiPanel_);
     Multiline_ = new QCheckBox(QStringLiteral("Pole wielowierszowe"));
     h->addWidget(Multiline_);
   }
   numberPanel_ = Panel(ov);
+  numberPanel_->setObjectName(QStringLiteral("PanelLiczba"));
   {
     auto* v = new QVBoxLayout(numberPanel_);
     auto* kind = new QHBoxLayout;
@@ -225,6 +229,7 @@ TFPaleta::TFPaleta(QWidget* parent) : QDialog(parent) {
     });
   }
   nipPanel_ = Panel(ov);
+  nipPanel_->setObjectName(QStringLiteral("PanelNip"));
   {
     auto* h = new QHBoxLayout(nipPanel_);
     NipFizyczna_ = new QRadioButton(QStringLiteral("Osoba fizyczna"));
@@ -233,12 +238,14 @@ TFPaleta::TFPaleta(QWidget* parent) : QDialog(parent) {
     h->addWidget(NipPrawna_);
   }
   datePanel_ = Panel(ov);
+  datePanel_->setObjectName(QStringLiteral("PanelData"));
   {
     auto* h = new QHBoxLayout(datePanel_);
     BiezacaData_ = new QCheckBox(QStringLiteral("ustaw bieżącą datę"));
     h->addWidget(BiezacaData_);
   }
   tickPanel_ = Panel(ov);
+  tickPanel_->setObjectName(QStringLiteral("PanelKwadrat"));
   {
     auto* f = new QFormLayout(tickPanel_);
     CheckBoxChecked_ = new QCheckBox;
@@ -249,14 +256,19 @@ TFPaleta::TFPaleta(QWidget* parent) : QDialog(parent) {
     f->addRow(QStringLiteral(" Rozmiar "), ECBRozmiar_);
   }
   selectPanel_ = Panel(ov);
+  selectPanel_->setObjectName(QStringLiteral("PanelLista"));
   {
     auto* g = new QGridLayout(selectPanel_);
     EListBox_ = new QListWidget;
     EListBox_->setObjectName(QStringLiteral("EListBox"));
     SelectText_ = new QLineEdit;
+    SelectText_->setObjectName(QStringLiteral("SelectText"));
     SelectValue_ = new QLineEdit;
+    SelectValue_->setObjectName(QStringLiteral("SelectValue"));
     auto* add = new QPushButton(QStringLiteral("Dodaj  >>"));
+    add->setObjectName(QStringLiteral("Dodaj"));
     auto* remove = new QPushButton(QStringLiteral("<< Usuń"));
+    remove->setObjectName(QStringLiteral("Usun"));
     g->addWidget(new QLabel(QStringLiteral("Tekst")), 0, 0);
     g->addWidget(SelectText_, 0, 1);
     g->addWidget(new QLabel(QStringLiteral("Wartość")), 1, 0);
@@ -271,6 +283,16 @@ TFPaleta::TFPaleta(QWidget* parent) : QDialog(parent) {
       EListBox_->setCurrentRow(row);
     };
     connect(add, &QPushButton::clicked, this, [this, refresh] {
+      // An entry holds 49 characters of text and 49 of value.
+      for (const QLineEdit* e : {SelectText_, SelectValue_}) {
+        if (Cp1250Length(S(e->text())) >= fow::ItemText) {
+          QMessageBox::warning(this, QStringLiteral("Właściwości obiektu"),
+                               QStringLiteral("Tekst pola „%1” jest za długi: mieści się najwyżej %2 znaków.")
+                                   .arg(e == SelectText_ ? QStringLiteral("Tekst") : QStringLiteral("Wartość"))
+                                   .arg(fow::ItemText - 1));
+          return;
+        }
+      }
       const int row = std::max(0, EListBox_->currentRow());
       items_[row].Text = S(SelectText_->text());
       items_[row].Value = S(SelectValue_->text());
@@ -285,6 +307,7 @@ TFPaleta::TFPaleta(QWidget* parent) : QDialog(parent) {
     });
   }
   linePanel_ = Panel(ov);
+  linePanel_->setObjectName(QStringLiteral("PanelKreska"));
   {
     auto* h = new QHBoxLayout(linePanel_);
     CheckBoxPodkreslenie_ = new QCheckBox(QStringLiteral("Przekreslenie"));
