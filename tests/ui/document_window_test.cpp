@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -27,7 +28,12 @@
 #include "ui/app/app_context.h"
 #include "ui/app/startup.h"
 #include "ui/app/ttools.h"
+#include "ui/app/welcome_panel.h"
 #include "ui/forms/tfimage.h"
+#include "ui/selection/selection_widgets.h"
+#include "ui/selection/tfrozpprace.h"
+#include "ui/selection/tfwybalg.h"
+#include "ui/selection/tsam.h"
 #include "../support/own_home.h"
 
 using namespace pit;
@@ -246,6 +252,58 @@ class DocumentWindowTest : public QObject {
     edycja->aboutToShow();
     QVERIFY(!undo->isEnabled());
     QVERIFY(!redo->isEnabled());
+  }
+
+  // "Nowe" (Ctrl+N) given up in the selection screen with "Rezygnuję": the
+  // settlement that was open comes back untouched, with the changes the
+  // user had chosen not to save, shown as it was.
+  void givingUpANewSettlementKeepsTheOpenOne() {
+    const QString path = File(QStringLiteral("kept.dc2014"));
+    MakeSettlementFile(path);
+    ModalWatcher watcher;
+    watcher.onBox = [](QMessageBox& box) { box.button(QMessageBox::No)->click(); };
+    QStringList windows;
+    watcher.onDialog = [&windows](QDialog& d) {
+      windows << d.windowTitle();
+      if (auto* start = qobject_cast<ui::TFRozpPrace*>(&d)) {
+        QTest::mouseClick(start->Typ1.face, Qt::LeftButton);
+      } else if (auto* method = qobject_cast<ui::TFWybAlg*>(&d)) {
+        QTest::mouseClick(method->BWyborSamodzielnie, Qt::LeftButton);
+      } else if (auto* screen = qobject_cast<ui::TSam*>(&d)) {
+        QTest::mouseClick(screen->Rezygnuje, Qt::LeftButton);
+      } else {
+        d.reject();
+      }
+    };
+    auto st = Start({path});
+    QVERIFY(st != nullptr);
+    TTools& w = *st->window;
+    Settlement& s = st->ctx.settlement;
+    w.SelectEntry(1);
+    w.PitNextPage->click();
+    QCOMPARE(s.Current.Page, 2);
+    s.Entry(1).Slots[10].SetValue("NOWAK");
+    w.SetModified();
+    const QString title = w.windowTitle();
+
+    QTest::keyClick(&w, Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(watcher.boxTitles, QStringList{QStringLiteral("Zapisanie zmian")});
+    QCOMPARE(windows.size(), 3);  // start, method, selection screen
+
+    QVERIFY(s.IsOpen());
+    QCOMPARE(s.Count(), 2);
+    QCOMPARE(s.Entry(1).Slots[10].Value, std::string("NOWAK"));
+    QVERIFY(s.DocumentModified);
+    QVERIFY(w.ToolButtonSave->isEnabled());
+    QCOMPARE(s.DocumentPath, path.toStdString());
+    QCOMPARE(st->ctx.ids.Taxpayer.Surname, std::string("NOWAK"));  // the persons' data of what is shown
+    QCOMPARE(w.windowTitle(), title);
+    QCOMPARE(w.TV->topLevelItemCount(), 1);
+    QCOMPARE(s.Current.Number, 1);
+    QCOMPARE(s.Current.Page, 2);
+    QVERIFY(w.Form()->PictureLoaded());
+    QVERIFY(!w.RozpocznijPrace->isVisible());
+    s.DocumentModified = false;
   }
 
   // Esc on the save question is "Anuluj" wherever the question comes from:

@@ -165,6 +165,21 @@ bool DocumentController::LockFor(const QString& path) {
   return false;
 }
 
+void DocumentController::ShowAgain() {
+  const Settlement& s = ctx_.settlement;
+  const int shown = s.Current.Number;
+  const EFilingState eFiling = EFilingFor(s);
+  w_.ShowWelcome(false);
+  w_.RebuildTree();
+  w_.UpdateCaption();
+  w_.TBSendXML->setVisible(eFiling.visible);
+  w_.TbCheck->setVisible(eFiling.visible);
+  w_.TBSendXML->setEnabled(eFiling.enabled);
+  w_.TBOpenXML->setEnabled(eFiling.enabled);
+  w_.ToolButtonSave->setEnabled(s.DocumentModified);
+  w_.SelectEntry(s.Has(shown) ? shown : 1);
+}
+
 void DocumentController::RecalculateAll() {
   SettlementSession& session = ctx_.Session();
   PassHooks hooks;

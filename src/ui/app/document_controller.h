@@ -40,6 +40,10 @@ class DocumentController : public QObject {
   // Every entry calculated again, attachments first, each shown as a click
   // in the tree shows it.
   void RecalculateAll();
+  // The open settlement shown again after the screen was emptied for a new
+  // one that the user gave up: its tree, caption, commands and the entry
+  // that was shown.
+  void ShowAgain();
 
  signals:
   // The settlement's modified state changed (the session's notification).

@@ -798,6 +798,8 @@ void TTools::ApplySelection(bool confirmed, const SelectionOutcome& outcome) {
     UpdateCaption();
     if (outcome.firstEntry != 0) SelectEntry(outcome.firstEntry);
     Belka5->setVisible(outcome.belka5Visible);
+  } else if (outcome.keptOpen) {
+    documents_->ShowAgain();
   } else if (outcome.backToIdle) {
     ReturnToIdle();
   }

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <utility>
 
 #include "app/document.h"
 #include "ui/app/app_context.h"
@@ -78,6 +79,12 @@ bool StartNewSettlement(AppContext& ctx, QWidget* parent, SelectionOutcome* outc
   const bool goOn = hooks.askToSave ? hooks.askToSave() : AskToSaveHere(ctx, parent);
   if (!goOn) return false;
 
+  // The open settlement is put aside, not given up, until the new one is
+  // confirmed: leaving the windows on the way brings it back untouched.
+  Settlement kept;
+  std::swap(kept, ctx.settlement);
+  const IdentificationRecords keptIds = ctx.ids;
+  bool confirmed = false;
   if (wizard) {
     // The wizard empties the settlement itself; the main window's reset
     // comes first so that nothing of the old settlement stays on screen.
@@ -85,14 +92,23 @@ bool StartNewSettlement(AppContext& ctx, QWidget* parent, SelectionOutcome* outc
     ctx.settlement.DocumentPath.clear();
     ctx.settlement.DocumentModified = false;
     if (hooks.resetForNew) hooks.resetForNew(kIndividual);
-    return RunWizard(ctx, parent, outcome, hooks.settlementChanged, hooks.openHelp);
+    confirmed = RunWizard(ctx, parent, outcome, hooks.settlementChanged, hooks.openHelp);
+  } else {
+    TSam screen(ctx, hooks.openHelp, parent);
+    screen.Selection().StartNew(kind);
+    if (hooks.resetForNew) hooks.resetForNew(kind);
+    screen.PrepareNew(kind);
+    confirmed = RunScreen(screen, outcome);
   }
-
-  TSam screen(ctx, hooks.openHelp, parent);
-  screen.Selection().StartNew(kind);
-  if (hooks.resetForNew) hooks.resetForNew(kind);
-  screen.PrepareNew(kind);
-  return RunScreen(screen, outcome);
+  if (!confirmed && kept.IsOpen()) {
+    std::swap(kept, ctx.settlement);
+    ctx.ids = keptIds;
+    if (outcome != nullptr) {
+      outcome->backToIdle = false;
+      outcome->keptOpen = true;
+    }
+  }
+  return confirmed;
 }
 
 bool ReopenSelection(AppContext& ctx, QWidget* parent, bool identifiersOnly, SelectionOutcome* outcome,

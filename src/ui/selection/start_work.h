@@ -55,8 +55,9 @@ struct MainWindowHooks {
 // Returns true when the user confirmed and the settlement holds the new
 // entries. False when a window was closed without a choice (nothing
 // changed), the save question stopped the path (nothing changed), or the
-// selection screen was left without confirming (the settlement was already
-// emptied; `outcome->backToIdle` is then set).
+// selection screen or the wizard was left without confirming: the
+// settlement that was open is then back as it was (`outcome->keptOpen`),
+// or, when none was, `outcome->backToIdle` is set.
 bool StartNewSettlement(AppContext& ctx, QWidget* parent, SelectionOutcome* outcome = nullptr,
                         const MainWindowHooks& hooks = {});
 

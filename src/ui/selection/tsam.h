@@ -31,6 +31,9 @@ struct SelectionOutcome {
   // window returns to its idle state (settlement cleared, welcome panels
   // shown, e-filing button disabled, open-XML button enabled).
   bool backToIdle = false;
+  // A new settlement given up before its confirm: the one that was open is
+  // back as it was, and the main window shows it again.
+  bool keptOpen = false;
   int kind = 0;
   // After a confirm:
   int firstEntry = 0;           // entry to select and show; 0: none
