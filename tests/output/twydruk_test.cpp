@@ -166,11 +166,12 @@ class TWydrukTest : public QObject {
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
     BoxAnswerer answerer;
-    QVERIFY(window_->AfterShow({file_}));
+    QVERIFY(window_->AfterShow({}));
   }
 
   void noFormShownNoPrintWindow() {
-    // Started with a file: the tree, but no page yet.
+    // A settlement read in: the tree, but no page yet.
+    QVERIFY(W().LoadDocument(file_));
     QVERIFY(!W().BWydruk->isEnabled());
     QVERIFY(!WithPrintWindow([](TWydruk&) {}));
   }

@@ -20,11 +20,13 @@
 #include <QtTest>
 #include <functional>
 #include <memory>
+#include <thread>
 
 #include "app/document.h"
 #include "app/settlement.h"
 #include "calc/identification.h"
 #include "forms/definition_library.h"
+#include "platform/hand_over.h"
 #include "ui/app/app_context.h"
 #include "ui/app/startup.h"
 #include "ui/app/ttools.h"
@@ -304,6 +306,86 @@ class DocumentWindowTest : public QObject {
     QVERIFY(w.Form()->PictureLoaded());
     QVERIFY(!w.RozpocznijPrace->isVisible());
     s.DocumentModified = false;
+  }
+
+  // A file named on the command line shows its first form's first page at
+  // once, as a file opened with the dialog does.
+  void commandLineFileIsShown() {
+    const QString path = File(QStringLiteral("shown.dc2014"));
+    MakeSettlementFile(path);
+    ModalWatcher watcher;
+    auto st = Start({path});
+    QVERIFY(st != nullptr);
+    TTools& w = *st->window;
+    QCOMPARE(st->ctx.settlement.Current.Number, 1);
+    QCOMPARE(st->ctx.settlement.Current.Page, 1);
+    QVERIFY(w.Form()->PictureLoaded());
+    QCOMPARE(w.InfoPit->text(), QStringLiteral("Druk: PIT-37"));
+    QCOMPARE(w.TV->currentItem(), w.TV->topLevelItem(0));
+    QVERIFY2(watcher.boxTitles.isEmpty(), qPrintable(watcher.boxTitles.join(QLatin1Char('|'))));
+  }
+
+  // The socket between a second start and the running copy: the name goes
+  // over made absolute; with nobody listening, or a name left by a copy
+  // that ended without cleaning up, the second start hears so at once; an
+  // endless message is cut off.
+  void handOverSocket() {
+    const QString socket = File(QStringLiteral("hand-over.socket"));
+    QCOMPARE(platform::HandOverFile(socket, QStringLiteral("a.dc2014"), 500), false);
+    QFile stale(socket);
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    stale.close();
+    QCOMPARE(platform::HandOverFile(socket, QStringLiteral("a.dc2014"), 500), false);
+
+    platform::HandOverServer server(socket);
+    QVERIFY(server.Listen());
+    QStringList received;
+    connect(&server, &platform::HandOverServer::fileHandedOver, this, [&](const QString& p) { received << p; });
+    bool taken = false;
+    std::thread second([&] { taken = platform::HandOverFile(socket, QStringLiteral("sub/b.dc2014")); });
+    QTRY_COMPARE(received.size(), 1);
+    second.join();
+    QVERIFY(taken);
+    QCOMPARE(received[0], QDir::current().absoluteFilePath(QStringLiteral("sub/b.dc2014")));
+
+    bool endless = true;
+    std::thread flood([&] { endless = platform::HandOverFile(socket, QString(20000, QLatin1Char('x')), 2000); });
+    QTest::qWait(300);
+    flood.join();
+    QVERIFY(!endless);
+    QCOMPARE(received.size(), 1);
+  }
+
+  // A second start hands its file to the running program, which comes up,
+  // asks its own save question and opens the file on its first page.
+  void handedOverFileIsOpened() {
+    const QString first = File(QStringLiteral("first.dc2014"));
+    const QString second = File(QStringLiteral("second.dc2014"));
+    MakeSettlementFile(first);
+    MakeSettlementFile(second, "ZIELIŃSKI");
+    ModalWatcher watcher;
+    watcher.onBox = [](QMessageBox& box) { box.button(QMessageBox::No)->click(); };
+    auto st = Start({first});
+    QVERIFY(st != nullptr);
+    TTools& w = *st->window;
+    w.SetModified();
+    w.showMinimized();
+
+    platform::HandOverServer server(File(QStringLiteral("program.socket")));
+    QVERIFY(server.Listen());
+    connect(&server, &platform::HandOverServer::fileHandedOver, &w, &TTools::OpenHandedOver);
+    bool taken = false;
+    std::thread start([&] { taken = platform::HandOverFile(server.Path(), second); });
+    QTRY_COMPARE(st->ctx.settlement.DocumentPath, second.toStdString());
+    start.join();
+    QVERIFY(taken);
+    QCOMPARE(watcher.boxTitles, QStringList{QStringLiteral("Zapisanie zmian")});
+    QVERIFY(!w.isMinimized());
+    QCOMPARE(st->ctx.settlement.Entry(1).Slots[10].Value, std::string("ZIELIŃSKI"));
+    QVERIFY(!st->ctx.settlement.DocumentModified);
+    QCOMPARE(st->ctx.settlement.Current.Number, 1);
+    QCOMPARE(st->ctx.settlement.Current.Page, 1);
+    QVERIFY(w.Form()->PictureLoaded());
   }
 
   // Esc on the save question is "Anuluj" wherever the question comes from:

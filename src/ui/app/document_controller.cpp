@@ -125,6 +125,10 @@ void DocumentController::Open(bool recalculate) {
   if (!AskToSave()) return;
   const QString file = AskOpenFileName();
   if (file.isEmpty()) return;
+  OpenChosen(file, recalculate);
+}
+
+void DocumentController::OpenChosen(const QString& file, bool recalculate) {
   ctx_.ids.Clear();
   w_.FImage->CloseForm();
   ctx_.settlement.DocumentPath.clear();
@@ -141,7 +145,24 @@ void DocumentController::Open(bool recalculate) {
 void DocumentController::OpenFromCommandLine(const QString& path) {
   ctx_.Session().SetModified(false);
   w_.ClearSettlement();
-  if (Load(path)) ctx_.settlement.DocumentPath = S(path);
+  if (!Load(path)) return;
+  ctx_.settlement.DocumentPath = S(path);
+  // As a file opened with the dialog: its first form at once, not an empty
+  // page until the user clicks the tree.
+  w_.SelectEntry(1);
+}
+
+void DocumentController::OpenHandedOver(const QString& path) {
+  if (w_.isMinimized()) w_.showNormal();
+  w_.show();
+  w_.raise();
+  w_.activateWindow();
+  if (!HasSettlementExtension(S(path))) {
+    TellUser(&w_, QStringLiteral("Podany plik nie jest plikiem programu PIT Korvan 2014.\n") + path);
+    return;
+  }
+  if (!AskToSave()) return;
+  OpenChosen(path, false);
 }
 
 void DocumentController::Close() {

@@ -33,8 +33,11 @@ class DocumentController : public QObject {
   // question, the file dialog, the file loaded and its first entry shown.
   // A file that cannot be read leaves no settlement: the welcome panel.
   void Open(bool recalculate);
-  // The file named on the command line.
+  // The file named on the command line, shown as "Otwórz" shows a file.
   void OpenFromCommandLine(const QString& path);
+  // A file handed over by a second start: the window comes up, the save
+  // question, then the file opened as "Otwórz" opens it.
+  void OpenHandedOver(const QString& path);
   // "Zamknij": the save question, then no settlement.
   void Close();
   // Every entry calculated again, attachments first, each shown as a click
@@ -52,6 +55,8 @@ class DocumentController : public QObject {
  private:
   QString AskOpenFileName();
   QString AskSaveFileName();
+  // The open settlement replaced by the file's, its first entry shown.
+  void OpenChosen(const QString& file, bool recalculate);
 
   // Takes the lock of the file about to be opened or written; false (after
   // telling the user) when another program has it.

@@ -10,6 +10,7 @@
 #include <exception>
 
 #include "platform/folders.h"
+#include "platform/hand_over.h"
 #include "ui/app/app_context.h"
 #include "ui/app/program_filter.h"
 #include "ui/app/ttools.h"
@@ -65,8 +66,16 @@ int RunProgram(int argc, char** argv) {
     args.removeFirst();
     if (!args.isEmpty() && QFileInfo(args[0]).isDir()) designerDir = args.takeFirst();
   }
+  // A file named to a second start goes to the copy already running, which
+  // opens it after its own save question.
+  const QString socketPath = platform::HandOverServer::DefaultSocketPath();
+  if (const QString file = app.arguments().value(1); !file.isEmpty() && platform::HandOverFile(socketPath, file))
+    return 0;
   TTools tools(ctx);
   if (tools.Refused()) return 0;
+  platform::HandOverServer handOver(socketPath);
+  handOver.Listen();
+  QObject::connect(&handOver, &platform::HandOverServer::fileHandedOver, &tools, &TTools::OpenHandedOver);
   if (designer) tools.EnableDesignerMode(designerDir, QString::fromStdString(ctx.Folder("tmp")));
   QObject::connect(&filter, &ProgramEventFilter::mouseOverBrowser, tools.RozpocznijPrace, &WelcomePanel::HideTwins);
   // Without a window manager (a bare X server) "maximised" means nothing;

@@ -761,6 +761,8 @@ bool TTools::SaveDocument(const QString& path) { return documents_->Save(path); 
 
 bool TTools::LoadDocument(const QString& path) { return documents_->Load(path); }
 
+void TTools::OpenHandedOver(const QString& path) { documents_->OpenHandedOver(path); }
+
 // --- commands -----------------------------------------------------------------------------
 
 MainWindowHooks TTools::SelectionHooks() {

@@ -72,6 +72,8 @@ class TTools : public QMainWindow {
   // Replaces the settlement by the file's; false (with the message) when the
   // file is missing or unreadable.
   bool LoadDocument(const QString& path);
+  // A file that a second start of the program handed over.
+  void OpenHandedOver(const QString& path);
   // The save question when the settlement is modified. True: go on (saved,
   // or the user chose not to save). False: stop (Cancel, or the save asked
   // for did not happen; "Anuluj" and Esc).
