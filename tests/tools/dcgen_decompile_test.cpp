@@ -174,6 +174,9 @@ TEST(DcgenDecompile, DesignerEditedDefinitionsComeBackOrSayWhatTheSourceCannotCa
   retypedLine.Group = 2;
   auto listed = Drawn(0, 100, 100, 200, 120, pit::kSelect);
   listed.SelectItems[0] = {"pierwszy", "1"};
+  listed.SelectItems[2] = {"trzeci \"[x]\"", ""};
+  auto secondChoice = Drawn(0, 100, 100, 112, 112, pit::kCheckbox);
+  secondChoice.Choices[1].Text = "drugi";  // nothing writes it, nothing reads it
   auto xmlOfAnother = Drawn(0, 100, 100, 200, 120);
   xmlOfAnother.Poz = 3;
   xmlOfAnother.XMLNode = "P_4";
@@ -193,7 +196,8 @@ TEST(DcgenDecompile, DesignerEditedDefinitionsComeBackOrSayWhatTheSourceCannotCa
        {deletedBefore, retypedLine}, 1, ""},
       {"a blocked field", {blocked}, 1, ""},
       {"a box ticked by default", {ticked}, 1, ""},
-      {"a pick list of its own", {listed}, 1, "rekord 0: SelectItems[0].Text \"\" zamiast \"pierwszy\""},
+      {"a pick list of its own", {listed}, 1, ""},
+      {"a second text of a tick box", {secondChoice}, 1, "rekord 0: Choices[1].Text \"\" zamiast \"drugi\""},
       {"an XML name of another position", {xmlOfAnother}, 1, "nazwa XML P_4 a pozycja 3"},
       {"a field on page 0", {Drawn(0, 100, 100, 200, 120, pit::kTekst, 0)}, 1, "Page 1 zamiast 0"},
   };
@@ -248,11 +252,11 @@ TEST(DcgenDecompile, CommandWritesACompilableSourceAndKeepsAnExistingOne) {
   EXPECT_EQ(dcgen::CompileForm(YAML::LoadFile(out), m).fields.size(), 1u);
 
   // A record the source cannot carry fails the command, naming it.
-  fields[0].SelectItems[3].Value = "7";
+  fields[0].ExtraItems[3].Value = "7";
   ASSERT_TRUE(pit::SaveFieldObjects(dcs, fields));
   testing::internal::CaptureStderr();
   EXPECT_EQ(dcgen::DecompileCommand({dcs, "-o", out, "--form", "6", "--force"}, m), 1);
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("rekord 0: SelectItems[3].Value"), std::string::npos);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("rekord 0: ExtraItems[3].Value"), std::string::npos);
   fs::remove_all(dir);
 }
 

@@ -240,6 +240,24 @@ bool Patch(YAML::Node n, const pit::FieldObject& want, const pit::FieldObject& g
     put("code", want.CheckValue());
   if (want.Typ == pit::kCheckbox && want.Choices[0].Flag != got.Choices[0].Flag)
     put("tick", want.Choices[0].Flag);
+  bool itemsDiffer = false;
+  std::size_t used = 0;  // entries up to the last one that is not empty
+  for (std::size_t i = 0; i < want.SelectItems.size(); ++i) {
+    const auto& a = want.SelectItems[i];
+    const auto& b = got.SelectItems[i];
+    itemsDiffer = itemsDiffer || a.Text != b.Text || a.Value != b.Value;
+    if (!a.Text.empty() || a.Value != pit::SelectItem{}.Value) used = i + 1;
+  }
+  if (itemsDiffer) {
+    YAML::Node items(YAML::NodeType::Sequence);
+    for (std::size_t i = 0; i < used; ++i) {
+      YAML::Node pair(YAML::NodeType::Sequence);
+      pair.push_back(want.SelectItems[i].Text);
+      pair.push_back(want.SelectItems[i].Value);
+      items.push_back(pair);
+    }
+    put("items", items);
+  }
   return set;
 }
 
@@ -255,7 +273,15 @@ void EmitMap(YAML::Emitter& out, const YAML::Node& map, bool flow) {
     const std::string key = kv.first.Scalar();
     out << YAML::Key << key << YAML::Value;
     const YAML::Node& v = kv.second;
-    if (v.IsSequence()) {
+    if (v.IsSequence() && key == "items") {
+      out << YAML::Flow << YAML::BeginSeq;
+      for (const auto& pair : v) {
+        out << YAML::Flow << YAML::BeginSeq;
+        for (const auto& e : pair) out << YAML::DoubleQuoted << e.Scalar();
+        out << YAML::EndSeq;
+      }
+      out << YAML::EndSeq;
+    } else if (v.IsSequence()) {
       out << YAML::Flow << YAML::BeginSeq;
       for (const auto& e : v) out << e.Scalar();
       out << YAML::EndSeq;

@@ -569,6 +569,18 @@ class Compiler {
     f.Multiline = Bool(c, "multi", false);
     f.PlusValue = Bool(c, "plus", d.typ == pit::kLiczba || d.typ == pit::kJedenProcent);
     f.Block = Bool(c, "block", false);
+    if (const YAML::Node items = c["items"]) {
+      if (!items.IsSequence() || items.size() > f.SelectItems.size())
+        Fail("pole " + std::to_string(idx) + ": items to najwyżej 10 par [tekst, wartość]");
+      for (std::size_t i = 0; i < items.size(); ++i) {
+        const YAML::Node e = items[i];
+        if (!e.IsSequence() || e.size() != 2)
+          Fail("pole " + std::to_string(idx) + ": pozycja listy " + std::to_string(i) + " to para [tekst, wartość]");
+        f.SelectItems[i].Text = e[0].as<std::string>();
+        f.SelectItems[i].Value = e[1].as<std::string>();
+      }
+      Note(items, "items", true);
+    }
     if (d.typ == pit::kCheckbox) {
       if (!c["code"]) Fail("kwadrat " + std::to_string(idx) + " bez kodu");
       f.Choices[0].Value = c["code"].as<std::string>();

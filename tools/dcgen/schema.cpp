@@ -43,7 +43,9 @@ const Keys kField = {{"f", Kind::Int},        {"t", Kind::Text},      {"poz", Ki
                      // a field kept from before a deletion, its group, the
                      // designer's lock and a tick box ticked by default.
                      {"id", Kind::Int},       {"group", Kind::Int},   {"block", Kind::Bool},
-                     {"tick", Kind::Bool}};
+                     {"tick", Kind::Bool},
+                     // A pick list's entries: [text, value] pairs, at most ten.
+                     {"items", Kind::Sequence}};
 Keys With(Keys base, const Keys& more) {
   base.insert(more.begin(), more.end());
   return base;
