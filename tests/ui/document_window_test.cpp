@@ -37,6 +37,7 @@
 #include "ui/selection/tfwybalg.h"
 #include "ui/selection/tsam.h"
 #include "../support/own_home.h"
+#include "../support/program_folder.h"
 
 using namespace pit;
 using pit::ui::TTools;
@@ -129,19 +130,7 @@ class DocumentWindowTest : public QObject {
  private slots:
   void initTestCase() {
     QVERIFY(dir_.isValid());
-    program_ = dir_.filePath(QStringLiteral("program"));
-    QDir().mkpath(program_ + QStringLiteral("/dc"));
-    QDir().mkpath(program_ + QStringLiteral("/bib"));
-    const QDir built(QStringLiteral(PIT_BIN_DIR "/dc"));
-    for (const QString& name : built.entryList({QStringLiteral("2.*"), QStringLiteral("2_*"), QStringLiteral("6.*"),
-                                                QStringLiteral("6_*")},
-                                               QDir::Files)) {
-      QFile::copy(built.filePath(name), program_ + QStringLiteral("/dc/") + name);
-    }
-    for (const char* name : {"US.xsd", "KR.xsd"}) {
-      QFile::copy(QStringLiteral(PIT_SOURCE_DIR "/data/bib/") + QLatin1String(name),
-                  program_ + QStringLiteral("/bib/") + QLatin1String(name));
-    }
+    program_ = testsupport::MakeProgramFolder(dir_.path(), QStringLiteral("program"), {kPit37, kPitO});
     QVERIFY(QFile::exists(program_ + QStringLiteral("/dc/2.dcs")));
   }
 
@@ -322,6 +311,45 @@ class DocumentWindowTest : public QObject {
     QVERIFY(w.Form()->PictureLoaded());
     QCOMPARE(w.InfoPit->text(), QStringLiteral("Druk: PIT-37"));
     QCOMPARE(w.TV->currentItem(), w.TV->topLevelItem(0));
+    QVERIFY2(watcher.boxTitles.isEmpty(), qPrintable(watcher.boxTitles.join(QLatin1Char('|'))));
+  }
+
+  // "Widok" zooms the page with Ctrl+=, Ctrl+- and Ctrl+0 wherever the focus
+  // is in the window: in the settlement tree, and in an open editor, which
+  // keeps what was typed.
+  void zoomKeysWorkFromTheTreeAndTheEditor() {
+    const QString path = File(QStringLiteral("zoom.dc2014"));
+    MakeSettlementFile(path);
+    ModalWatcher watcher;
+    auto st = Start({path});
+    QVERIFY(st != nullptr);
+    TTools& w = *st->window;
+    ui::TFImage& form = *w.Form();
+    auto* widok = w.findChild<QMenu*>(QStringLiteral("Widok"));
+    QVERIFY(widok != nullptr && w.MenuKlienta->actions().contains(widok->menuAction()));
+    QVERIFY(form.FitsWidth());
+    const double fit = form.Zoom();
+
+    w.TV->setFocus();
+    QTest::keyClick(w.TV, Qt::Key_Equal, Qt::ControlModifier);
+    QVERIFY(!form.FitsWidth());
+    QVERIFY(form.Zoom() > fit);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.TV));
+    QTest::keyClick(w.TV, Qt::Key_Minus, Qt::ControlModifier);
+    QTest::keyClick(w.TV, Qt::Key_Minus, Qt::ControlModifier);
+    QVERIFY(form.Zoom() < fit);
+    QTest::keyClick(w.TV, Qt::Key_0, Qt::ControlModifier);
+    QVERIFY(form.FitsWidth());
+    QCOMPARE(form.Zoom(), fit);
+
+    auto* edit = qobject_cast<QLineEdit*>(ClickField(w, 36));
+    QVERIFY(edit != nullptr);
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("123"));
+    QTest::keyClick(edit, Qt::Key_Equal, Qt::ControlModifier);
+    QVERIFY(form.Zoom() > fit);
+    QCOMPARE(form.OpenEditor(), static_cast<QWidget*>(edit));
+    QCOMPARE(edit->text(), QStringLiteral("123"));
     QVERIFY2(watcher.boxTitles.isEmpty(), qPrintable(watcher.boxTitles.join(QLatin1Char('|'))));
   }
 

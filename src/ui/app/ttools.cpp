@@ -36,6 +36,7 @@
 #include "ui/app/icons.h"
 #include "ui/app/message_boxes.h"
 #include "ui/app/undo_commands.h"
+#include "ui/app/zoom_commands.h"
 #include "ui/app/welcome_panel.h"
 #include "ui/forms/tfimage.h"
 #include "ui/import/tfimportdane.h"
@@ -141,6 +142,7 @@ TTools::TTools(AppContext& ctx, const QString& lockPath, QWidget* parent)
   if (!ctx_.defs) ctx_.defs = std::make_unique<DefinitionLibrary>(ctx_.Folder("dc"));
   documents_ = new DocumentController(*this, ctx_);
   new UndoCommands(*this, ctx_);
+  new ZoomCommands(*this);
   connect(documents_, &DocumentController::modifiedChanged, ToolButtonSave, &QAction::setEnabled);
   s.DocumentPath.clear();
   ctx_.Session().SetModified(false);
