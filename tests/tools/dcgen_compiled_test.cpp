@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "fixed_measurer.h"
 #include "form_source.h"
 #include "forms/definition_files.h"
 
@@ -27,15 +28,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Every character 0.55 em wide, so that the rectangles do not depend on the
-// fonts of the machine.
-struct FixedMeasurer : dcgen::Measurer {
-  double Width(const std::string& s, double em, bool) override {
-    std::size_t chars = 0;
-    for (unsigned char c : s) chars += (c & 0xC0) != 0x80;
-    return chars * em * 0.55;
-  }
-};
+using dcgen::testsupport::FixedMeasurer;
 
 std::uint64_t Fnv(const void* data, std::size_t n, std::uint64_t h = 14695981039346656037ull) {
   const auto* p = static_cast<const unsigned char*>(data);

@@ -14,6 +14,7 @@
 
 #include "app/catalogue.h"
 #include "decompile.h"
+#include "fixed_measurer.h"
 #include "form_source.h"
 #include "forms/definition_files.h"
 #include "schema.h"
@@ -22,13 +23,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct FixedMeasurer : dcgen::Measurer {
-  double Width(const std::string& s, double em, bool) override {
-    std::size_t chars = 0;
-    for (unsigned char c : s) chars += (c & 0xC0) != 0x80;
-    return chars * em * 0.55;
-  }
-};
+using dcgen::testsupport::FixedMeasurer;
 
 std::vector<std::uint8_t> ReadBytes(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);

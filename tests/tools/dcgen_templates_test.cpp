@@ -8,19 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "fixed_measurer.h"
 #include "form_source.h"
 #include "schema.h"
 #include "templates.h"
 
 namespace {
 
-struct FixedMeasurer : dcgen::Measurer {
-  double Width(const std::string& s, double em, bool) override {
-    std::size_t chars = 0;
-    for (unsigned char c : s) chars += (c & 0xC0) != 0x80;
-    return chars * em * 0.55;
-  }
-};
+using dcgen::testsupport::FixedMeasurer;
 
 const char* kHead = "form: 99\ncode: T\nvariant: 1\n";
 

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "fixed_measurer.h"
 #include "form_source.h"
 #include "schema.h"
 #include "forms/definition_files.h"
@@ -19,14 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Every character 0.55 em wide: enough for the layout, no fonts needed.
-struct FixedMeasurer : dcgen::Measurer {
-  double Width(const std::string& s, double em, bool) override {
-    std::size_t chars = 0;
-    for (unsigned char c : s) chars += (c & 0xC0) != 0x80;
-    return chars * em * 0.55;
-  }
-};
+using dcgen::testsupport::FixedMeasurer;
 
 std::vector<fs::path> ShippedSources() {
   std::vector<fs::path> out;
