@@ -4,12 +4,15 @@
 // layout rules must be refused.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <unistd.h>
 
 #include "fixed_measurer.h"
 #include "form_source.h"
@@ -295,6 +298,27 @@ TEST(DcgenShippedForms, PitBTypedSharesLieOverTheComputedShares) {
 // Every shipped source uses only keys the generator reads; a misspelt key,
 // a value of the wrong kind or a missing required key is named with its
 // file and line instead of being ignored.
+// Two sources of one form in a folder would write the same files, the later
+// one winning silently: the build stops instead and names both sources.
+TEST(DcgenCompileCommand, TwoSourcesOfOneFormFailTheBuild) {
+  const fs::path dir = fs::temp_directory_path() / ("dcgen_twice_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir / "src" / "contract");
+  const fs::path forms = fs::path(PIT_SOURCE_DIR) / "data" / "forms";
+  fs::copy_file(forms / "08-PIT-2K.yaml", dir / "src" / "a.yaml");
+  fs::copy_file(forms / "contract" / "8.yaml", dir / "src" / "contract" / "8.yaml");
+  const std::string command = "QT_QPA_PLATFORM=offscreen '" PIT_BIN_DIR "/dcgen' compile '" +
+                              (dir / "src").string() + "' '" + (dir / "dc").string() + "' 2>'" +
+                              (dir / "err.txt").string() + "' >/dev/null";
+  EXPECT_EQ(std::system(command.c_str()), 0);
+  fs::copy_file(forms / "08-PIT-2K.yaml", dir / "src" / "b.yaml");
+  EXPECT_NE(std::system(command.c_str()), 0);
+  std::ifstream err(dir / "err.txt");
+  const std::string said((std::istreambuf_iterator<char>(err)), std::istreambuf_iterator<char>());
+  EXPECT_NE(said.find("b.yaml: formularz 8 (PIT/2K) jest już w a.yaml"), std::string::npos) << said;
+  fs::remove_all(dir);
+}
+
 TEST(DcgenSchema, ShippedSourcesHoldAndMistakesAreNamedWithTheirLine) {
   for (const fs::path& p : ShippedSources()) {
     const auto problems = dcgen::CheckSchema(YAML::LoadFile(p.string()), p.filename().string());

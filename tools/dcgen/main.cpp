@@ -57,6 +57,9 @@ int Compile(const fs::path& srcDir, const fs::path& outDir) {
   std::sort(sources.begin(), sources.end());
   fs::create_directories(outDir);
   int failures = 0;
+  // Two sources of one form would overwrite each other's files, the later
+  // one winning without a word.
+  std::map<int, fs::path> sourceOfForm;
   for (const auto& src : sources) {
     try {
       YAML::Node node = YAML::LoadFile(src.string());
@@ -71,6 +74,12 @@ int Compile(const fs::path& srcDir, const fs::path& outDir) {
       for (const auto& r : repeated)
         std::cerr << src.string() << ":" << r.line << ": uwaga: klucz '" << r.key
                   << "' powtarza wartość domyślną\n";
+      if (const auto [first, fresh] = sourceOfForm.emplace(form.idPit, src); !fresh) {
+        std::cerr << src.filename().string() << ": formularz " << form.idPit << " (" << form.code
+                  << ") jest już w " << first->second.filename().string() << "\n";
+        ++failures;
+        continue;
+      }
       fs::path contractPath = srcDir / "contract" / (std::to_string(form.idPit) + ".yaml");
       if (!fs::exists(contractPath)) {
         std::cerr << src.filename().string() << ": brak kontraktu " << contractPath.string() << "\n";
