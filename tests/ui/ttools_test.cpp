@@ -722,8 +722,6 @@ class TToolsTest : public QObject {
     QVERIFY(guard.TryAcquire());
   }
 
-  // Revenue typed into a PIT/B on its page reaches the PIT-36 at once: its
-  // row 3 shows the PIT/B totals when the return is shown next.
   // Only a start with --designer shows ToolButton6. It turns the form
   // display into designer mode on the page shown; a field drawn there is in
   // the .dcs at once, and ButtonTrybEdycji shows the form again with it.
@@ -768,6 +766,14 @@ class TToolsTest : public QObject {
       w.grab().save(shots + QStringLiteral("/main-window-designer.png"));
     }
 
+    // "Widok → Podświetlanie pól" switches filling mode's field highlight,
+    // which stays as chosen when the form is shown again.
+    auto* highlight = d->findChild<QAction*>(QStringLiteral("PodswietlPol"));
+    QVERIFY(highlight != nullptr && highlight->isChecked());
+    QVERIFY(w.Form()->HighlightFields());
+    highlight->trigger();
+    QVERIFY(!w.Form()->HighlightFields());
+
     auto* leave = d->findChild<QAction*>(QStringLiteral("ButtonTrybEdycji"));
     QVERIFY(leave != nullptr && leave->isVisible());
     leave->trigger();
@@ -777,9 +783,12 @@ class TToolsTest : public QObject {
     QVERIFY(w.TV->isEnabled() && pageBar->isEnabled());
     QCOMPARE(st->ctx.settlement.Current.IdPit, int(kPit37));
     QCOMPARE(w.Form()->Fields().size(), before + 1);
+    QVERIFY(!w.Form()->HighlightFields());
     QVERIFY2(answerer.boxes.isEmpty(), qPrintable(answerer.Texts().join(" | ")));
   }
 
+  // Revenue typed into a PIT/B on its page reaches the PIT-36 at once: its
+  // row 3 shows the PIT/B totals when the return is shown next.
   void pitBEditChangesPit36OnScreen() {
     const QString program = MakeProgramFolder(dir_.path(), QStringLiteral("program-business"), {kPit36, kPitB});
     const QString path = File(QStringLiteral("business.dc2014"));

@@ -33,6 +33,7 @@ void TTools::EnterDesignerMode() {
     designer_->SetEmbedded(true);
     rightArea_->addWidget(designer_);
     connect(designer_, &FormDesigner::leaveRequested, this, &TTools::LeaveDesignerMode);
+    connect(designer_, &FormDesigner::highlightFieldsToggled, FImage, &TFImage::SetHighlightFields);
   }
   // What is being typed is kept, and no editor stays open over the page.
   FImage->CommitOpenEditor();

@@ -223,6 +223,12 @@ FormDesigner::FormDesigner(const QString& dcDir, const QString& tmpDir, QWidget*
     showNames_ = on;
     Redraw();
   });
+  // Filling mode's drawing: with it off the page shows the values only.
+  QAction* highlight = view->addAction(QStringLiteral("Podświetlanie pól"));
+  highlight->setObjectName(QStringLiteral("PodswietlPol"));
+  highlight->setCheckable(true);
+  highlight->setChecked(true);
+  connect(highlight, &QAction::toggled, this, &FormDesigner::highlightFieldsToggled);
 
   QToolBar* bar = addToolBar(QStringLiteral("ToolBarNarzedziowy"));
   bar->setObjectName(QStringLiteral("ToolBarNarzedziowy"));

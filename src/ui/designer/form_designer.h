@@ -111,6 +111,9 @@ class FormDesigner : public QMainWindow {
 
  signals:
   void leaveRequested();
+  // "Widok → Podświetlanie pól": whether filling mode frames and fills the
+  // fields in the highlight colours.
+  void highlightFieldsToggled(bool on);
 
  private:
   friend class DesignerSurface;
