@@ -625,18 +625,31 @@ class TFImageTest : public QObject, FormWindowFixture {
     QCOMPARE(list->maximumHeight(), 0);
   }
 
-  void wheelScrollsTwentyFivePixelsANotch() {
+  // A notch of the wheel moves the page 25 page pixels, at any zoom.
+  void wheelScrollsTwentyFivePagePixelsANotch_data() {
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<int>("twoDown");
+    QTest::addColumn<int>("thenOneUp");
+    QTest::newRow("100%") << 1.0 << 50 << 25;
+    QTest::newRow("200%") << 2.0 << 100 << 50;
+    QTest::newRow("150%") << 1.5 << 76 << 38;
+  }
+  void wheelScrollsTwentyFivePagePixelsANotch() {
+    QFETCH(double, zoom);
+    QFETCH(int, twoDown);
+    QFETCH(int, thenOneUp);
     Show(2);
+    w->SetZoom(zoom);
     QWidget* viewport = w->ScrollArea()->viewport();
     const QPointF at(100, 100);
     QWheelEvent down(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, -240), Qt::NoButton, Qt::NoModifier,
                      Qt::NoScrollPhase, false);
     QApplication::sendEvent(viewport, &down);
-    QCOMPARE(w->ScrollArea()->verticalScrollBar()->value(), 50);
+    QCOMPARE(w->ScrollArea()->verticalScrollBar()->value(), twoDown);
     QWheelEvent up(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
                    Qt::NoScrollPhase, false);
     QApplication::sendEvent(viewport, &up);
-    QCOMPARE(w->ScrollArea()->verticalScrollBar()->value(), 25);
+    QCOMPARE(w->ScrollArea()->verticalScrollBar()->value(), thenOneUp);
   }
 };
 

@@ -362,12 +362,13 @@ int TFImage::ScrollPos() const { return scroll_->verticalScrollBar()->value(); }
 
 void TFImage::ScrollTo(int y) { scroll_->verticalScrollBar()->setValue(std::max(0, y)); }
 
+// A notch moves the page by the same stretch of the form at any zoom.
 void TFImage::FormMouseWheelUp() {
-  if (ScrollPos() >= 0) ScrollTo(ScrollPos() - kWheelStep);
+  if (ScrollPos() >= 0) ScrollTo(ScrollPos() - static_cast<int>(std::lround(kWheelStep * zoom_)));
 }
 
 void TFImage::FormMouseWheelDown() {
-  if (ScrollPos() >= 0) ScrollTo(ScrollPos() + kWheelStep);
+  if (ScrollPos() >= 0) ScrollTo(ScrollPos() + static_cast<int>(std::lround(kWheelStep * zoom_)));
 }
 
 void TFImage::wheelEvent(QWheelEvent* e) {
