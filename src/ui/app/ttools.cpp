@@ -60,7 +60,6 @@ const QString kAlreadyRunning = QStringLiteral("Program PIT Korvan jest już uru
 const QString kNoLockFile =
     QStringLiteral("Nie można utworzyć pliku blokady programu:\n%1\nSprawdź uprawnienia do tego folderu.");
 const QString kNotOurFile = QStringLiteral("Podany plik nie jest plikiem programu PIT Korvan 2014.\n");
-const QString kNotYet = QStringLiteral("Funkcja „%1” nie jest jeszcze dostępna w tej wersji programu.");
 
 // The maker's pages (forum and product page).
 const QString kForumAddress = QStringLiteral("http://forum.korvan.pl");
@@ -891,7 +890,5 @@ void TTools::Informacjaoprogramie2Click() {
   TInfo info(Q(ctx_.configPath), Q(ctx_.version), this);
   info.exec();
 }
-
-void TTools::NotAvailableYet(const QString& function) { TellUser(this, kNotYet.arg(function)); }
 
 }  // namespace pit::ui

@@ -210,8 +210,6 @@ class TTools : public QMainWindow {
   void CollapseMessages();
   void UpdateCaption();
   void UpdatePageButtons(int page, int pageCount);
-  // For commands whose windows come with later versions of the program.
-  void NotAvailableYet(const QString& function);
 
   AppContext& ctx_;
   platform::SingleInstance instance_;
