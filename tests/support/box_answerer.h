@@ -1,7 +1,9 @@
 #pragma once
 // Answers every message box and file dialog that opens while it lives, as
 // a user sitting at the window would, and keeps what the boxes said: a
-// test of the windows runs without anybody at the keyboard.
+// test of the windows runs without anybody at the keyboard. A test may
+// answer the boxes itself (`onBox`) and drive the program's other modal
+// windows (`onDialog`).
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
@@ -14,6 +16,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
 
 namespace pit::testsupport {
 
@@ -37,6 +40,13 @@ class BoxAnswerer : public QObject {
   QList<Box> boxes;
   // Each box's title and text also printed on standard error.
   bool echo = false;
+  // When set, each box is handed to it once instead of being clicked.
+  std::function<void(QMessageBox&)> onBox;
+  // When set, each other modal window (not a message box, not a file
+  // dialog) is handed to it once, when it becomes the active one.
+  std::function<void(QDialog&)> onDialog;
+  // Class names of the dialogs met, file dialogs included (with `onDialog`).
+  QStringList dialogs;
 
   QStringList Texts() const {
     QStringList t;
@@ -54,9 +64,15 @@ class BoxAnswerer : public QObject {
     for (QWidget* w : QApplication::topLevelWidgets()) {
       if (!w->isVisible()) continue;
       if (auto* box = qobject_cast<QMessageBox*>(w)) {
+        if (onBox && handledBoxes_.contains(box)) continue;
         boxes.append({box->windowTitle(), box->text(), box->standardButtons()});
         if (echo)
           std::fprintf(stderr, "message box \"%s\": %s\n", qPrintable(box->windowTitle()), qPrintable(box->text()));
+        if (onBox) {
+          handledBoxes_.append(box);
+          onBox(*box);
+          return;
+        }
         QAbstractButton* b = box->button(answer_);
         if (b == nullptr) b = box->button(QMessageBox::Ok);
         if (b == nullptr) b = box->buttons().value(0);
@@ -69,6 +85,7 @@ class BoxAnswerer : public QObject {
         if (handled_.contains(dialog)) continue;
         handled_.append(dialog);
         dialogTitle = dialog->windowTitle();
+        if (onDialog) dialogs << QString::fromLatin1(dialog->metaObject()->className());
         if (fileName.isEmpty()) {
           dialog->reject();
         } else {
@@ -81,11 +98,21 @@ class BoxAnswerer : public QObject {
         return;
       }
     }
+    if (!onDialog) return;
+    auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (d == nullptr || !d->isVisible() || qobject_cast<QMessageBox*>(d) != nullptr ||
+        qobject_cast<QFileDialog*>(d) != nullptr || handledDialogs_.contains(d))
+      return;
+    handledDialogs_.append(d);
+    dialogs << QString::fromLatin1(d->metaObject()->className());
+    onDialog(*d);
   }
 
   QMessageBox::StandardButton answer_;
   QTimer timer_;
   QList<QPointer<QFileDialog>> handled_;
+  QList<QPointer<QMessageBox>> handledBoxes_;
+  QList<QPointer<QDialog>> handledDialogs_;
 };
 
 }  // namespace pit::testsupport

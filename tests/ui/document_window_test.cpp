@@ -36,6 +36,7 @@
 #include "ui/selection/tfrozpprace.h"
 #include "ui/selection/tfwybalg.h"
 #include "ui/selection/tsam.h"
+#include "../support/box_answerer.h"
 #include "../support/own_home.h"
 #include "../support/program_folder.h"
 
@@ -50,42 +51,12 @@ QStringList Lines(const QListWidget& list) {
   return lines;
 }
 
-// Watches the modal windows that open while it lives: a message box gets
-// `onBox` (which presses a key or a button on it), a file dialog is
-// remembered and cancelled, any other dialog gets `onDialog`.
-class ModalWatcher : public QObject {
- public:
-  ModalWatcher() {
-    connect(&timer_, &QTimer::timeout, this, &ModalWatcher::Poll);
-    timer_.start(10);
-  }
-  std::function<void(QMessageBox&)> onBox = [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); };
-  std::function<void(QDialog&)> onDialog = [](QDialog& d) { d.reject(); };
-  QStringList boxTitles;
-  QList<QMessageBox::StandardButtons> boxButtons;
-  QStringList dialogs;  // class names of the other dialogs, file dialogs included
-
- private:
-  void Poll() {
-    QWidget* w = QApplication::activeModalWidget();
-    if (w == nullptr || !w->isVisible() || seen_.contains(w)) return;
-    seen_.append(w);
-    if (auto* box = qobject_cast<QMessageBox*>(w)) {
-      boxTitles << box->windowTitle();
-      boxButtons << box->standardButtons();
-      onBox(*box);
-    } else if (auto* d = qobject_cast<QDialog*>(w)) {
-      dialogs << QString::fromLatin1(d->metaObject()->className());
-      if (qobject_cast<QFileDialog*>(d) != nullptr) {
-        d->reject();
-      } else {
-        onDialog(*d);
-      }
-    }
-  }
-  QTimer timer_;
-  QList<QPointer<QWidget>> seen_;
-};
+// Answers as the user in these cases does: Esc on each message box, and any
+// other modal window given up.
+void AnswerWithEscape(testsupport::BoxAnswerer& a) {
+  a.onBox = [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); };
+  a.onDialog = [](QDialog& d) { d.reject(); };
+}
 
 }  // namespace
 
@@ -168,7 +139,8 @@ class DocumentWindowTest : public QObject {
   void undoAndRedoFromTheKeyboard() {
     const QString path = File(QStringLiteral("undo.dc2014"));
     MakeSettlementFile(path);
-    ModalWatcher watcher;
+    testsupport::BoxAnswerer watcher;
+    AnswerWithEscape(watcher);
     auto st = Start({path});
     QVERIFY(st != nullptr);
     TTools& w = *st->window;
@@ -235,7 +207,7 @@ class DocumentWindowTest : public QObject {
     QCOMPARE(st->ctx.settlement.Current.Page, w.Form()->Fields()[36].Page);
     QCOMPARE(Value(w, 36), std::string("52340,17"));
     QVERIFY(!st->ctx.settlement.DocumentModified);
-    QVERIFY2(watcher.boxTitles.isEmpty(), qPrintable(watcher.boxTitles.join(QLatin1Char('|'))));
+    QVERIFY2(watcher.boxes.isEmpty(), qPrintable(watcher.Titles().join(QLatin1Char('|'))));
 
     // Another file opened: nothing to take back into it.
     w.Zamknij1->trigger();
@@ -251,7 +223,8 @@ class DocumentWindowTest : public QObject {
   void givingUpANewSettlementKeepsTheOpenOne() {
     const QString path = File(QStringLiteral("kept.dc2014"));
     MakeSettlementFile(path);
-    ModalWatcher watcher;
+    testsupport::BoxAnswerer watcher;
+    AnswerWithEscape(watcher);
     watcher.onBox = [](QMessageBox& box) { box.button(QMessageBox::No)->click(); };
     QStringList windows;
     watcher.onDialog = [&windows](QDialog& d) {
@@ -278,7 +251,7 @@ class DocumentWindowTest : public QObject {
     const QString title = w.windowTitle();
 
     QTest::keyClick(&w, Qt::Key_N, Qt::ControlModifier);
-    QCOMPARE(watcher.boxTitles, QStringList{QStringLiteral("Zapisanie zmian")});
+    QCOMPARE(watcher.Titles(), QStringList{QStringLiteral("Zapisanie zmian")});
     QCOMPARE(windows.size(), 3);  // start, method, selection screen
 
     QVERIFY(s.IsOpen());
@@ -302,7 +275,8 @@ class DocumentWindowTest : public QObject {
   void commandLineFileIsShown() {
     const QString path = File(QStringLiteral("shown.dc2014"));
     MakeSettlementFile(path);
-    ModalWatcher watcher;
+    testsupport::BoxAnswerer watcher;
+    AnswerWithEscape(watcher);
     auto st = Start({path});
     QVERIFY(st != nullptr);
     TTools& w = *st->window;
@@ -311,7 +285,7 @@ class DocumentWindowTest : public QObject {
     QVERIFY(w.Form()->PictureLoaded());
     QCOMPARE(w.InfoPit->text(), QStringLiteral("Druk: PIT-37"));
     QCOMPARE(w.TV->currentItem(), w.TV->topLevelItem(0));
-    QVERIFY2(watcher.boxTitles.isEmpty(), qPrintable(watcher.boxTitles.join(QLatin1Char('|'))));
+    QVERIFY2(watcher.boxes.isEmpty(), qPrintable(watcher.Titles().join(QLatin1Char('|'))));
   }
 
   // "Widok" zooms the page with Ctrl+=, Ctrl+- and Ctrl+0 wherever the focus
@@ -320,7 +294,8 @@ class DocumentWindowTest : public QObject {
   void zoomKeysWorkFromTheTreeAndTheEditor() {
     const QString path = File(QStringLiteral("zoom.dc2014"));
     MakeSettlementFile(path);
-    ModalWatcher watcher;
+    testsupport::BoxAnswerer watcher;
+    AnswerWithEscape(watcher);
     auto st = Start({path});
     QVERIFY(st != nullptr);
     TTools& w = *st->window;
@@ -350,7 +325,7 @@ class DocumentWindowTest : public QObject {
     QVERIFY(form.Zoom() > fit);
     QCOMPARE(form.OpenEditor(), static_cast<QWidget*>(edit));
     QCOMPARE(edit->text(), QStringLiteral("123"));
-    QVERIFY2(watcher.boxTitles.isEmpty(), qPrintable(watcher.boxTitles.join(QLatin1Char('|'))));
+    QVERIFY2(watcher.boxes.isEmpty(), qPrintable(watcher.Titles().join(QLatin1Char('|'))));
   }
 
   // The socket between a second start and the running copy: the name goes
@@ -391,7 +366,8 @@ class DocumentWindowTest : public QObject {
     const QString second = File(QStringLiteral("second.dc2014"));
     MakeSettlementFile(first);
     MakeSettlementFile(second, "ZIELIŃSKI");
-    ModalWatcher watcher;
+    testsupport::BoxAnswerer watcher;
+    AnswerWithEscape(watcher);
     watcher.onBox = [](QMessageBox& box) { box.button(QMessageBox::No)->click(); };
     auto st = Start({first});
     QVERIFY(st != nullptr);
@@ -407,7 +383,7 @@ class DocumentWindowTest : public QObject {
     QTRY_COMPARE(st->ctx.settlement.DocumentPath, second.toStdString());
     start.join();
     QVERIFY(taken);
-    QCOMPARE(watcher.boxTitles, QStringList{QStringLiteral("Zapisanie zmian")});
+    QCOMPARE(watcher.Titles(), QStringList{QStringLiteral("Zapisanie zmian")});
     QVERIFY(!w.isMinimized());
     QCOMPARE(st->ctx.settlement.Entry(1).Slots[10].Value, std::string("ZIELIŃSKI"));
     QVERIFY(!st->ctx.settlement.DocumentModified);
@@ -429,7 +405,8 @@ class DocumentWindowTest : public QObject {
     QFETCH(QString, command);
     const QString path = File(QStringLiteral("esc.dc2014"));
     MakeSettlementFile(path);
-    ModalWatcher watcher;
+    testsupport::BoxAnswerer watcher;
+    AnswerWithEscape(watcher);
     auto st = Start({path});
     QVERIFY(st != nullptr);
     TTools& w = *st->window;
@@ -444,8 +421,8 @@ class DocumentWindowTest : public QObject {
       QVERIFY(action != nullptr);
       action->trigger();
     }
-    QCOMPARE(watcher.boxTitles, QStringList{QStringLiteral("Zapisanie zmian")});
-    QCOMPARE(watcher.boxButtons.value(0), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QCOMPARE(watcher.Titles(), QStringList{QStringLiteral("Zapisanie zmian")});
+    QCOMPARE(watcher.boxes.value(0).buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     QVERIFY2(watcher.dialogs.isEmpty(), qPrintable(watcher.dialogs.join(", ")));
     QVERIFY(w.isVisible());
     QVERIFY(st->ctx.settlement.IsOpen());
