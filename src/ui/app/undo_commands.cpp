@@ -28,7 +28,9 @@ UndoCommands::UndoCommands(TTools& window, AppContext& ctx) : QObject(&window), 
   // The menu tells what there is to take back when it opens; the history
   // tells the keys each time it changes.
   connect(menu_, &QMenu::aboutToShow, this, &UndoCommands::UpdateActions);
-  ctx_.Session().History().SetListener([this] { UpdateActions(); });
+  // The history has just taken in the settlement when it calls: looking
+  // through it again would compare every value once more after each commit.
+  ctx_.Session().History().SetListener([this] { ShowHistoryState(); });
   UpdateActions();
   qApp->installEventFilter(this);
 }
@@ -39,6 +41,11 @@ void UndoCommands::UpdateActions() {
   CommitHistory& h = ctx_.Session().History();
   // A settlement replaced or closed since has nothing to take back.
   h.Follow(ctx_.settlement, ctx_.ids);
+  ShowHistoryState();
+}
+
+void UndoCommands::ShowHistoryState() {
+  const CommitHistory& h = ctx_.Session().History();
   // Typing in an editor can always be given up, and is not overwritten by
   // a commit done again.
   const bool typing = w_.Form() != nullptr && w_.Form()->EditorHoldsTyping();

@@ -38,7 +38,10 @@ class UndoCommands : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Takes in what changed since the history last looked, then shows it.
   void UpdateActions();
+  // The keys enabled as the history stands.
+  void ShowHistoryState();
   void Show(const CommitStep& step);
 
   TTools& w_;
