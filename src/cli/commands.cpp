@@ -21,6 +21,21 @@
 namespace fs = std::filesystem;
 
 namespace pit::cli {
+
+bool ParseInt(const std::string& s, int& out, std::size_t maxChars) {
+  if (s.empty() || s.size() > maxChars) return false;
+  std::size_t i = (s[0] == '-') ? 1 : 0;
+  if (i == s.size()) return false;
+  for (std::size_t k = i; k < s.size(); ++k)
+    if (s[k] < '0' || s[k] > '9') return false;
+  out = std::atoi(s.c_str());
+  return true;
+}
+
+bool ParsePositive(const std::string& s, int& out) {
+  return !s.empty() && s[0] != '-' && ParseInt(s, out, 6) && out > 0;
+}
+
 namespace {
 
 const char* kUsageText =
@@ -43,16 +58,6 @@ int Usage(const std::string& why) {
   if (!why.empty()) std::cerr << "pit2014cli: " << why << "\n";
   std::cerr << kUsageText;
   return kUsage;
-}
-
-bool ParseInt(const std::string& s, int& out) {
-  if (s.empty() || s.size() > 9) return false;
-  std::size_t i = (s[0] == '-') ? 1 : 0;
-  if (i == s.size()) return false;
-  for (std::size_t k = i; k < s.size(); ++k)
-    if (s[k] < '0' || s[k] > '9') return false;
-  out = std::atoi(s.c_str());
-  return true;
 }
 
 // ENTRY:FIELD with the entry 1-based and the field an object index.

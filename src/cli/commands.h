@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -7,6 +8,12 @@ namespace pit::cli {
 enum Exit : int { kDone = 0, kUsage = 2, kFileError = 3, kRefused = 4 };
 
 int Main(std::vector<std::string> args, const std::string& argv0);
+
+// A whole number of at most `maxChars` characters, an optional "-" and
+// digits; nothing else is taken.
+bool ParseInt(const std::string& s, int& out, std::size_t maxChars = 9);
+// An entry or page number: digits only (six at most), above 0.
+bool ParsePositive(const std::string& s, int& out);
 
 // The folder of the executable: the data folders lie beside it.
 std::string ProgramFolder(const std::string& argv0);

@@ -38,14 +38,6 @@ int ExportUsage(const std::string& why) {
   return kUsage;
 }
 
-bool ParsePositive(const std::string& s, int& out) {
-  if (s.empty() || s.size() > 6) return false;
-  for (char c : s)
-    if (c < '0' || c > '9') return false;
-  out = std::stoi(s);
-  return out > 0;
-}
-
 }  // namespace
 
 int CmdValidate(const std::vector<std::string>& args, const std::string& argv0) {

@@ -48,16 +48,6 @@ int PrintUsage(const std::string& why) {
   return kUsage;
 }
 
-bool ParseNumber(const std::string& s, int& out) {
-  if (s.empty() || s.size() > 6) return false;
-  std::size_t i = s[0] == '-' ? 1 : 0;
-  if (i == s.size()) return false;
-  for (std::size_t k = i; k < s.size(); ++k)
-    if (s[k] < '0' || s[k] > '9') return false;
-  out = std::atoi(s.c_str());
-  return true;
-}
-
 struct PrintArgs {
   std::string file, out, dcDir;
   int entry = 0, page = 0;
@@ -95,7 +85,7 @@ int ParsePrintArgs(const std::vector<std::string>& args, const std::string& argv
     if (setting != nullptr) {
       std::string v;
       ok = value(v);
-      if (ok && (!ParseNumber(v, *setting->into) || *setting->into < -setting->limit ||
+      if (ok && (!ParseInt(v, *setting->into, 6) || *setting->into < -setting->limit ||
                  *setting->into > setting->limit))
         return PrintUsage(a + " przyjmuje liczbę całkowitą od " + std::to_string(-setting->limit) + " do " +
                           std::to_string(setting->limit));
@@ -135,8 +125,8 @@ int ParsePrintArgs(const std::vector<std::string>& args, const std::string& argv
   if (r.out.empty()) return PrintUsage("brak opcji -o PLIK.pdf");
   if (ranges > 1) return PrintUsage("podaj jeden zakres: --page P, --form, --return albo --all");
   if (entry.empty() && r.options.range == kPrintSettlement) entry = "1";
-  if (!ParseNumber(entry, r.entry) || r.entry < 1) return PrintUsage("--entry przyjmuje numer pozycji od 1");
-  if (r.options.range == kPrintCurrentPage && (!ParseNumber(page, r.page) || r.page < 1))
+  if (!ParseInt(entry, r.entry, 6) || r.entry < 1) return PrintUsage("--entry przyjmuje numer pozycji od 1");
+  if (r.options.range == kPrintCurrentPage && (!ParseInt(page, r.page, 6) || r.page < 1))
     return PrintUsage("--page przyjmuje numer strony od 1");
   if (r.dcDir.empty()) r.dcDir = (fs::u8path(ProgramFolder(argv0)) / "dc").u8string();
   return kDone;

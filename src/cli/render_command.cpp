@@ -41,14 +41,6 @@ int RenderUsage(const std::string& why) {
   return kUsage;
 }
 
-bool ParsePositive(const std::string& s, int& out) {
-  if (s.empty() || s.size() > 6) return false;
-  for (char c : s)
-    if (c < '0' || c > '9') return false;
-  out = std::atoi(s.c_str());
-  return out > 0;
-}
-
 struct RenderArgs {
   std::string file, out, dcDir;
   int entry = 0, page = 0;
