@@ -159,6 +159,31 @@ class ZoomTest : public QObject, FormWindowFixture {
     QVERIFY2(split > 10, qPrintable(QString::number(split)));
   }
 
+  // Zoomed beyond the window's width the page scrolls sideways, and the
+  // keyboard brings a field out of sight into the window; fitted to the
+  // width again, there is nothing to scroll.
+  void widerThanTheWindowScrollsSideways() {
+    w->SetZoom(3.0);
+    QScrollBar* bar = w->ScrollArea()->horizontalScrollBar();
+    QVERIFY(bar->maximum() > 0);
+    QCOMPARE(bar->value(), 0);
+    const int width = w->ScrollArea()->viewport()->width();
+    QVERIFY(Drawn(Def(f::Costs), 3.0).right() > width);
+    ClickAt(Drawn(Def(f::Revenue), 3.0).center());
+    QWidget* editor = w->OpenEditor();
+    QVERIFY(editor != nullptr);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    editor = w->OpenEditor();
+    QVERIFY(editor != nullptr);
+    QVERIFY(Drawn(Def(f::Costs), 3.0).contains(editor->geometry().center()));
+    QVERIFY(bar->value() > 0);
+    QVERIFY(editor->geometry().left() >= bar->value());
+    QVERIFY(editor->geometry().right() <= bar->value() + width);
+    w->FitWidth();
+    QCOMPARE(bar->maximum(), 0);
+    QCOMPARE(w->ScrollArea()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+  }
+
   // Ctrl++ and Ctrl+- step the zoom from the open editor, which stays over
   // its field with what was typed; Ctrl+wheel steps it too; Ctrl+0 fits the
   // width again.

@@ -447,6 +447,9 @@ void TFImage::FitWidth() {
 }
 
 void TFImage::ApplyZoom(double zoom) {
+  // A page wider than the window can be scrolled sideways; fitted to the
+  // width it never needs to (a pixel of rounding must not bring the bar).
+  scroll_->setHorizontalScrollBarPolicy(fitWidth_ ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
   if (std::abs(zoom - zoom_) < 1e-4) return;
   // The line at the top of the window stays there.
   const double topLine = ScrollPos() / zoom_;
@@ -456,6 +459,20 @@ void TFImage::ApplyZoom(double zoom) {
   PlaceOpenEditor();
   ScrollTo(static_cast<int>(std::lround(topLine * zoom_)));
   emit zoomChanged(zoom_);
+}
+
+void TFImage::ShowSideways(const FieldObject& d) {
+  QScrollBar* bar = scroll_->horizontalScrollBar();
+  if (bar->maximum() <= 0) return;
+  const QRect r = SurfaceRect(QRect(d.Left, d.Top, std::max(1, d.Right - d.Left), std::max(1, d.Bottom - d.Top)));
+  const int width = scroll_->viewport()->width();
+  constexpr int kMargin = 10;
+  if (r.left() < bar->value()) {
+    bar->setValue(r.left() - kMargin);
+  } else if (r.right() > bar->value() + width) {
+    // The field's start matters most when it is wider than the window.
+    bar->setValue(std::min(r.left() - kMargin, r.right() - width + kMargin));
+  }
 }
 
 QPoint TFImage::SurfacePoint(const QPoint& unzoomed) const {
@@ -578,6 +595,7 @@ void TFImage::OpenEditor(int k) {
   if (!IsField(k) || Slot(k) == nullptr) return;
   const FieldObject& d = fields_[static_cast<std::size_t>(k)];
   if (!d.Visible) return;
+  ShowSideways(d);
   switch (d.Typ) {
     case kTekst:
     case kLiczba:

@@ -194,6 +194,9 @@ class TFImage : public QWidget, public CalcDisplay {
   // The page picture drawn at the zoom and the screen's pixel density.
   void RenderZoomedPicture();
   void ApplyZoom(double zoom);
+  // Scrolls sideways so that the field is in the window, when the page is
+  // wider than the window.
+  void ShowSideways(const FieldObject& d);
   double FitZoom() const;
   // The open editor and panels put over their field again after a zoom.
   void PlaceOpenEditor();
