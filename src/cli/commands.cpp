@@ -52,6 +52,7 @@ const char* kUsageText =
     "  pit2014cli export PLIK --entry N -o KATALOG [--no-html] [--dc KATALOG]\n"
     "  pit2014cli print PLIK --entry N [--page P | --form | --return | --all] -o PLIK.pdf\n"
     "                   [--no-background] [--blank] [--size K] [--top K] [--left K] [--dx K] [--dy K]\n"
+    "  pit2014cli compare PLIK [--json] [--dc KATALOG]\n"
     "DRUK: KOD[@RODZIC][:OSOBA] lub IDPIT[@RODZIC][:OSOBA], np. PIT-37 PIT/O@1:1\n";
 
 int Usage(const std::string& why) {
@@ -394,6 +395,7 @@ int Main(std::vector<std::string> args, const std::string& argv0) {
   if (cmd == "validate") return CmdValidate(args, argv0);
   if (cmd == "export") return CmdExport(args, argv0);
   if (cmd == "print") return CmdPrint(args, argv0);
+  if (cmd == "compare") return CmdCompare(args, argv0);
   if (cmd == "--help" || cmd == "-h" || cmd == "help") {
     std::cout << kUsageText;
     return kDone;

@@ -31,4 +31,7 @@ int CmdImport(const std::vector<std::string>& args, const std::string& argv0);
 int CmdValidate(const std::vector<std::string>& args, const std::string& argv0);
 int CmdExport(const std::vector<std::string>& args, const std::string& argv0);
 
+// `compare`: the methods of taxation compared on copies (compare_command.cpp).
+int CmdCompare(const std::vector<std::string>& args, const std::string& argv0);
+
 }  // namespace pit::cli

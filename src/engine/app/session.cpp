@@ -193,6 +193,20 @@ CalcStatus SettlementSession::CalculateOffscreen(int entry, int page) {
   return RunCalculation(ctx, s_.Entry(entry).IdPit, entry);
 }
 
+const CommitStep* SettlementSession::ChangeKind(int kind) {
+  if (!s_.IsOpen() || s_.Kind == kind) return nullptr;
+  history_.Follow(s_, ids_);
+  const int before = s_.Kind;
+  s_.Kind = kind;
+  for (int i = 1; i <= s_.Count(); ++i) s_.Entry(i).Kind = kind;
+  const CurrentEntryState shown = s_.Current;
+  for (int i : OpeningOrder(s_)) CalculateOffscreen(i, shown.Number == i ? shown.Page : 1);
+  s_.Current = shown;
+  s_.Current.Kind = kind;
+  SetModified(true);
+  return history_.RecordKindChange(s_, ids_, shown.Number, shown.Page, before);
+}
+
 CalcStatus SettlementSession::RecalculateAll(const PassHooks& hooks, bool goOn) {
   CalcStatus result = CalcStatus::Done;
   for (int i : OpeningOrder(s_)) {

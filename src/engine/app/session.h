@@ -195,6 +195,11 @@ class SettlementSession {
   // calculations changed, the modified state following. The step, or
   // nullptr when there is none.
   const CommitStep* Undo() { return history_.Undo(s_, ids_); }
+  // The settlement's kind (the method of taxation) changed to `kind` with
+  // the same forms, every entry calculated again without a page on screen:
+  // one step of the history, the document modified. The entry shown stays
+  // current. The step, or nullptr when the kind was already `kind`.
+  const CommitStep* ChangeKind(int kind);
   const CommitStep* Redo() { return history_.Redo(s_, ids_); }
 
  private:

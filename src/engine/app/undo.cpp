@@ -130,6 +130,26 @@ const CommitStep* CommitHistory::Record(const Settlement& s, const Identificatio
   return &steps_.back();
 }
 
+const CommitStep* CommitHistory::RecordKindChange(const Settlement& s, const IdentificationRecords& ids, int entry,
+                                                  int page, int kindBefore) {
+  std::vector<SlotChange> diff = Differences(s);
+  steps_.erase(steps_.begin() + static_cast<std::ptrdiff_t>(done_), steps_.end());
+  if (saved_ && *saved_ > done_) saved_.reset();
+  CommitStep step;
+  step.entry = entry;
+  step.page = page;
+  step.changes = std::move(diff);
+  step.idsBefore = knownIds_;
+  step.idsAfter = ids;
+  step.kindBefore = kindBefore;
+  step.kindAfter = s.Kind;
+  steps_.push_back(std::move(step));
+  ++done_;
+  TakeIn(s, steps_.back().changes, ids);
+  Tell();
+  return &steps_.back();
+}
+
 void CommitHistory::MarkSaved(const Settlement& s, const IdentificationRecords& ids) {
   Follow(s, ids);
   saved_ = done_;
@@ -143,6 +163,10 @@ void CommitHistory::Apply(Settlement& s, const CommitStep& step, bool forward) {
     known_[static_cast<std::size_t>(c.entry - 1)][static_cast<std::size_t>(c.field)] = v;
   }
   knownIds_ = forward ? step.idsAfter : step.idsBefore;
+  if (step.kindBefore >= 0) {
+    s.Kind = forward ? step.kindAfter : step.kindBefore;
+    for (int i = 1; i <= s.Count(); ++i) s.Entry(i).Kind = s.Kind;
+  }
   s.DocumentModified = !(saved_ && *saved_ == done_);
 }
 

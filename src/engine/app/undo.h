@@ -38,6 +38,10 @@ struct CommitStep {
   std::vector<SlotChange> changes;
   IdentificationRecords idsBefore;
   IdentificationRecords idsAfter;
+  // A change of the settlement kind (the method of taxation) made with the
+  // step; -1 when the step keeps the kind.
+  int kindBefore = -1;
+  int kindAfter = -1;
 };
 
 class CommitHistory {
@@ -55,6 +59,11 @@ class CommitHistory {
   // step, or nullptr.
   const CommitStep* Record(const Settlement& s, const IdentificationRecords& ids, int entry, int field, int page,
                            bool edit);
+  // After the settlement's kind was changed from `kindBefore` and every
+  // entry calculated again (the history having followed the settlement just
+  // before): one step that puts back the kind with the values.
+  const CommitStep* RecordKindChange(const Settlement& s, const IdentificationRecords& ids, int entry, int page,
+                                     int kindBefore);
   // The settlement as it is now was saved.
   void MarkSaved(const Settlement& s, const IdentificationRecords& ids);
 
