@@ -35,6 +35,7 @@
 #include "ui/app/document_controller.h"
 #include "ui/app/icons.h"
 #include "ui/app/message_boxes.h"
+#include "ui/app/method_commands.h"
 #include "ui/app/undo_commands.h"
 #include "ui/app/zoom_commands.h"
 #include "ui/app/welcome_panel.h"
@@ -142,6 +143,7 @@ TTools::TTools(AppContext& ctx, const QString& lockPath, QWidget* parent)
   documents_ = new DocumentController(*this, ctx_);
   new UndoCommands(*this, ctx_);
   new ZoomCommands(*this);
+  new MethodCommands(*this, ctx_);
   connect(documents_, &DocumentController::modifiedChanged, ToolButtonSave, &QAction::setEnabled);
   s.DocumentPath.clear();
   ctx_.Session().SetModified(false);

@@ -85,6 +85,10 @@ class TFImage : public QWidget, public CalcDisplay {
   bool EditorHoldsTyping() const;
   void DropTyping() { RevertEditor(); }
   void ShowRestoredValues();
+  // Field `k` of the page shown brought into the window and opened as a
+  // click opens it (a read-only field becomes the field being looked at,
+  // without an editor); what was being typed elsewhere is committed first.
+  void OpenField(int k);
 
   // --- zoom ----------------------------------------------------------------------
   // The page is drawn Zoom() times its 800 pixels, from the picture itself so
