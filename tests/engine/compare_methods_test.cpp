@@ -23,33 +23,47 @@ struct JointPit37 {
   }
 };
 
+// The same couple on either joint return: each person's columns go into
+// that person's own return of the same form.
 TEST(CompareMethods, JointCoupleAgainstSeparateReturns) {
-  JointPit37 j("120000,00", "10000,00");
-  const auto before = j.fx.Snapshot();
-  const MethodComparison c = CompareMethods(j.fx.s, j.fx.ids);
+  struct Case {
+    int idPit;
+    std::map<int, std::string> values;
+  };
+  const std::vector<Case> cases = {
+      {kPit37, {{36, "120000,00"}, {37, "1335,00"}, {63, "10000,00"}, {64, "1335,00"}}},
+      {kPit36, {{45, "120000,00"}, {46, "1335,00"}, {88, "10000,00"}, {89, "1335,00"}}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.idPit);
+    CalcFixture fx(kJoint, kIdNip);
+    fx.Set(fx.Add(k.idPit), k.values);
+    const auto before = fx.Snapshot();
+    const MethodComparison c = CompareMethods(fx.s, fx.ids);
 
-  ASSERT_TRUE(c.applicable);
-  EXPECT_EQ(c.current, TaxMethod::Joint);
-  const MethodOption& sep = c.Of(TaxMethod::Individual);
-  ASSERT_TRUE(sep.available);
-  EXPECT_EQ(sep.taxpayerTax, Zl(25443));
-  EXPECT_EQ(sep.spouseTax, Zl(1004));
-  EXPECT_EQ(sep.tax, Zl(26447));
-  EXPECT_EQ(sep.toPay, Zl(26447));  // no advances were withheld
+    ASSERT_TRUE(c.applicable);
+    EXPECT_EQ(c.current, TaxMethod::Joint);
+    const MethodOption& sep = c.Of(TaxMethod::Individual);
+    ASSERT_TRUE(sep.available);
+    EXPECT_EQ(sep.taxpayerTax, Zl(25443));
+    EXPECT_EQ(sep.spouseTax, Zl(1004));
+    EXPECT_EQ(sep.tax, Zl(26447));
+    EXPECT_EQ(sep.toPay, Zl(26447));  // no advances were withheld
 
-  const MethodOption& joint = c.Of(TaxMethod::Joint);
-  ASSERT_TRUE(joint.available);
-  EXPECT_EQ(joint.jointTax, Zl(21807));
-  EXPECT_EQ(joint.tax, Zl(21807));
-  EXPECT_EQ(c.DifferenceToCurrent(TaxMethod::Individual), Zl(26447 - 21807));
+    const MethodOption& joint = c.Of(TaxMethod::Joint);
+    ASSERT_TRUE(joint.available);
+    EXPECT_EQ(joint.jointTax, Zl(21807));
+    EXPECT_EQ(joint.tax, Zl(21807));
+    EXPECT_EQ(c.DifferenceToCurrent(TaxMethod::Individual), Zl(26447 - 21807));
 
-  EXPECT_FALSE(c.Of(TaxMethod::SingleParent).available);
-  EXPECT_NE(c.Of(TaxMethod::SingleParent).reason.find("małżonk"), std::string::npos);
-  ASSERT_TRUE(c.best);
-  EXPECT_EQ(*c.best, TaxMethod::Joint);
-  // Everything ran on copies.
-  EXPECT_EQ(j.fx.Snapshot(), before);
-  EXPECT_EQ(j.fx.s.Kind, kJoint);
+    EXPECT_FALSE(c.Of(TaxMethod::SingleParent).available);
+    EXPECT_NE(c.Of(TaxMethod::SingleParent).reason.find("małżonk"), std::string::npos);
+    ASSERT_TRUE(c.best);
+    EXPECT_EQ(*c.best, TaxMethod::Joint);
+    // Everything ran on copies.
+    EXPECT_EQ(fx.Snapshot(), before);
+    EXPECT_EQ(fx.s.Kind, kJoint);
+  }
 }
 
 TEST(CompareMethods, SingleParentWithSharesSoldCountedInBoth) {
