@@ -66,6 +66,29 @@ TEST(CompareMethods, JointCoupleAgainstSeparateReturns) {
   }
 }
 
+// The spouse's business on a PIT/B of the joint PIT-36 goes with the spouse.
+TEST(CompareMethods, SpouseBusinessGoesIntoTheSpousesReturn) {
+  CalcFixture fx(kJoint, kIdNip);
+  const int ret = fx.Add(kPit36);
+  fx.Set(ret, {{45, "60000,00"}, {46, "1335,00"}});
+  const int b = fx.Add(kPitB, ret, kPmSpouse);
+  fx.Set(b, {{10, "50000,00"}, {11, "10000,00"}});
+  const MethodComparison c = CompareMethods(fx.s, fx.ids);
+  // Taxpayer 58 665 zł: 10 004 zł; spouse 40 000 zł: 6 644 zł; jointly
+  // twice the tax on 49 333 zł.
+  EXPECT_EQ(c.Of(TaxMethod::Individual).taxpayerTax, Zl(10004));
+  EXPECT_EQ(c.Of(TaxMethod::Individual).spouseTax, Zl(6644));
+  EXPECT_EQ(c.Of(TaxMethod::Joint).jointTax, Zl(16648));
+
+  const PersonSettlement spouse = SeparateSettlement(fx.s, fx.ids, kPmSpouse);
+  const int own = spouse.settlement->FindEntry(kPit36, 0, kPmNone);
+  ASSERT_GT(own, 0);
+  const int ownB = spouse.settlement->FindEntry(kPitB, own, kPmNone);
+  ASSERT_GT(ownB, 0);
+  EXPECT_EQ(GroszeOf(*spouse.settlement, own, 55), Zl(40000));  // row 3 of the taxpayer's columns
+  EXPECT_EQ(SeparateSettlement(fx.s, fx.ids, kPmTaxpayer).settlement->FindByTypeAndParent(kPitB, 1), -1);
+}
+
 TEST(CompareMethods, SingleParentWithSharesSoldCountedInBoth) {
   CalcFixture fx;
   const int ret = fx.Add(kPit37);
