@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all setup configure build run test fuzz bench clean
+.PHONY: all setup configure build run test fuzz bench package clean
 
 all: build
 
@@ -23,6 +23,10 @@ run: build
 
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The Debian package pit2014_<version>_<arch>.deb in $(BUILD).
+package: build
+	@cmake --build $(BUILD) --target package
 
 # Each reader's fuzz target for FUZZ_SECONDS seconds (clang + libFuzzer).
 FUZZ_SECONDS ?= 20

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "app/document.h"
+#include "app/install_paths.h"
 #include "app/settlement.h"
 #include "forms/definition_library.h"
 #include "forms/values.h"
@@ -53,6 +54,7 @@ const char* kUsageText =
     "  pit2014cli print PLIK --entry N [--page P | --form | --return | --all] -o PLIK.pdf\n"
     "                   [--no-background] [--blank] [--size K] [--top K] [--left K] [--dx K] [--dy K]\n"
     "  pit2014cli compare PLIK [--json] [--dc KATALOG]\n"
+    "  pit2014cli --help | --version\n"
     "DRUK: KOD[@RODZIC][:OSOBA] lub IDPIT[@RODZIC][:OSOBA], np. PIT-37 PIT/O@1:1\n";
 
 int Usage(const std::string& why) {
@@ -106,17 +108,17 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, const 
 }
 
 struct Environment {
-  std::string programFolder;
+  std::string dataFolder;
   std::string dcDir;
   std::string bibDir;
 };
 
 Environment MakeEnvironment(const Options& o, const std::string& argv0) {
   Environment env;
-  env.programFolder = ProgramFolder(argv0);
+  env.dataFolder = DataFolder(argv0);
   auto it = o.named.find("--dc");
-  env.dcDir = it != o.named.end() ? it->second : (fs::u8path(env.programFolder) / "dc").u8string();
-  env.bibDir = (fs::u8path(env.programFolder) / "bib").u8string();
+  env.dcDir = it != o.named.end() ? it->second : (fs::u8path(env.dataFolder) / "dc").u8string();
+  env.bibDir = (fs::u8path(env.dataFolder) / "bib").u8string();
   return env;
 }
 
@@ -374,11 +376,11 @@ int CmdDump(const std::vector<std::string>& args, const std::string& argv0) {
 
 }  // namespace
 
-std::string ProgramFolder(const std::string& argv0) {
+std::string DataFolder(const std::string& argv0) {
   std::error_code ec;
   fs::path exe = fs::read_symlink("/proc/self/exe", ec);
   if (ec) exe = fs::absolute(fs::u8path(argv0), ec);
-  return exe.parent_path().u8string();
+  return DataFolderFor(exe.parent_path().u8string());
 }
 
 int Main(std::vector<std::string> args, const std::string& argv0) {
@@ -398,6 +400,10 @@ int Main(std::vector<std::string> args, const std::string& argv0) {
   if (cmd == "compare") return CmdCompare(args, argv0);
   if (cmd == "--help" || cmd == "-h" || cmd == "help") {
     std::cout << kUsageText;
+    return kDone;
+  }
+  if (cmd == "--version" || cmd == "-V") {
+    std::cout << "pit2014cli " << PIT_VERSION << "\n";
     return kDone;
   }
   return Usage("nieznane polecenie \"" + cmd + "\"");

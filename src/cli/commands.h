@@ -15,8 +15,9 @@ bool ParseInt(const std::string& s, int& out, std::size_t maxChars = 9);
 // An entry or page number: digits only (six at most), above 0.
 bool ParsePositive(const std::string& s, int& out);
 
-// The folder of the executable: the data folders lie beside it.
-std::string ProgramFolder(const std::string& argv0);
+// The folder holding the data folders (dc, bib, icon ...): beside the
+// executable in the build tree, <prefix>/share/pit2014 once installed.
+std::string DataFolder(const std::string& argv0);
 
 // `render`: a page drawn as the form window draws it (render_command.cpp).
 int CmdRender(const std::vector<std::string>& args, const std::string& argv0);

@@ -108,7 +108,7 @@ int CmdCompare(const std::vector<std::string>& args, const std::string& argv0) {
     std::cerr << "pit2014cli: brak pliku rozliczenia\n" << kCompareUsage;
     return kUsage;
   }
-  const fs::path program = fs::u8path(ProgramFolder(argv0));
+  const fs::path program = fs::u8path(DataFolder(argv0));
   if (dcDir.empty()) dcDir = (program / "dc").u8string();
   DefinitionLibrary defs(dcDir);
   CliSession session(defs, (program / "bib").u8string());

@@ -48,12 +48,12 @@ int CmdImport(const std::vector<std::string>& args, const std::string& argv0) {
     std::cerr << "pit2014cli: wskaż, czyje dane pobrać: --taxpayer, --spouse lub --payer\n" << usage;
     return kUsage;
   }
-  if (dcDir.empty()) dcDir = (fs::u8path(ProgramFolder(argv0)) / "dc").u8string();
+  if (dcDir.empty()) dcDir = (fs::u8path(DataFolder(argv0)) / "dc").u8string();
 
   // Read, changed and written back: another program must not do the same
   // meanwhile, and a file read damaged is not written over.
   DefinitionLibrary defs(dcDir);
-  CliSession session(defs, (fs::u8path(ProgramFolder(argv0)) / "bib").u8string());
+  CliSession session(defs, (fs::u8path(DataFolder(argv0)) / "bib").u8string());
   if (const int rc = session.Open(file, OpenFor::WritingIntact); rc != kDone) return rc;
   Settlement& s = session.settlement;
   if (choice.spouse && s.Kind != kJoint) {

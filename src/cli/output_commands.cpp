@@ -55,7 +55,7 @@ int CmdValidate(const std::vector<std::string>& args, const std::string& argv0) 
     }
   }
   if (file.empty()) return ValidateUsage("brak pliku rozliczenia");
-  const fs::path program = fs::u8path(ProgramFolder(argv0));
+  const fs::path program = fs::u8path(DataFolder(argv0));
   if (dcDir.empty()) dcDir = (program / "dc").u8string();
 
   DefinitionLibrary defs(dcDir);
@@ -93,7 +93,7 @@ int CmdExport(const std::vector<std::string>& args, const std::string& argv0) {
   if (outDir.empty()) return ExportUsage("brak opcji -o KATALOG");
   int entry = 0;
   if (!ParsePositive(entryText, entry)) return ExportUsage("--entry przyjmuje numer pozycji od 1");
-  const fs::path program = fs::u8path(ProgramFolder(argv0));
+  const fs::path program = fs::u8path(DataFolder(argv0));
   if (dcDir.empty()) dcDir = (program / "dc").u8string();
 
   DefinitionLibrary defs(dcDir);

@@ -128,7 +128,7 @@ int ParsePrintArgs(const std::vector<std::string>& args, const std::string& argv
   if (!ParseInt(entry, r.entry, 6) || r.entry < 1) return PrintUsage("--entry przyjmuje numer pozycji od 1");
   if (r.options.range == kPrintCurrentPage && (!ParseInt(page, r.page, 6) || r.page < 1))
     return PrintUsage("--page przyjmuje numer strony od 1");
-  if (r.dcDir.empty()) r.dcDir = (fs::u8path(ProgramFolder(argv0)) / "dc").u8string();
+  if (r.dcDir.empty()) r.dcDir = (fs::u8path(DataFolder(argv0)) / "dc").u8string();
   return kDone;
 }
 
@@ -165,7 +165,7 @@ int CmdPrint(const std::vector<std::string>& args, const std::string& argv0) {
   if (const int rc = ParsePrintArgs(args, argv0, r); rc != kDone) return rc;
 
   DefinitionLibrary defs(r.dcDir);
-  CliSession session(defs, (fs::u8path(ProgramFolder(argv0)) / "bib").u8string());
+  CliSession session(defs, (fs::u8path(DataFolder(argv0)) / "bib").u8string());
   if (const int rc = session.Open(r.file); rc != kDone) return rc;
   const Settlement& s = session.settlement;
   const int page = r.options.range == kPrintCurrentPage ? r.page : 0;

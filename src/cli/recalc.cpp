@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "app/install_paths.h"
 #include "calc/framework.h"
 #include "commands.h"
 
@@ -21,7 +22,7 @@ CliSession::~CliSession() = default;
 
 const TaxOfficeTable& CliSession::Offices() {
   if (!offices_) {
-    TaxOfficeLoad l = LoadTaxOffices(bibDir_);
+    TaxOfficeLoad l = LoadTaxOffices(bibDir_, DictionaryCacheFolder(bibDir_));
     if (!l.Message.empty()) std::cerr << l.Message << "\n";
     offices_ = std::move(l.Table);
   }
@@ -30,7 +31,7 @@ const TaxOfficeTable& CliSession::Offices() {
 
 const CountryTable& CliSession::Countries() {
   if (!countries_) {
-    CountryLoad l = LoadCountries(bibDir_);
+    CountryLoad l = LoadCountries(bibDir_, DictionaryCacheFolder(bibDir_));
     if (!l.Message.empty()) std::cerr << l.Message << "\n";
     countries_ = std::move(l.Table);
   }

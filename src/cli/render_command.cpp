@@ -71,7 +71,7 @@ int ParseRenderArgs(const std::vector<std::string>& args, const std::string& arg
   if (r.out.empty()) return RenderUsage("brak opcji -o PLIK.png");
   if (!ParsePositive(entry, r.entry)) return RenderUsage("--entry przyjmuje numer pozycji od 1");
   if (!ParsePositive(page, r.page)) return RenderUsage("--page przyjmuje numer strony od 1");
-  const std::string folder = ProgramFolder(argv0);
+  const std::string folder = DataFolder(argv0);
   if (r.dcDir.empty()) r.dcDir = (fs::u8path(folder) / "dc").u8string();
   return kDone;
 }
@@ -83,7 +83,7 @@ int CmdRender(const std::vector<std::string>& args, const std::string& argv0) {
   if (const int rc = ParseRenderArgs(args, argv0, r); rc != kDone) return rc;
 
   DefinitionLibrary defs(r.dcDir);
-  CliSession session(defs, (fs::u8path(ProgramFolder(argv0)) / "bib").u8string());
+  CliSession session(defs, (fs::u8path(DataFolder(argv0)) / "bib").u8string());
   if (const int rc = session.Open(r.file); rc != kDone) return rc;
   if (const int rc = session.CheckEntry(r.entry, r.page); rc != kDone) return rc;
   const Settlement& s = session.settlement;

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "app/install_paths.h"
+
 namespace pit::platform {
 
 QString ProgramFolder() {
@@ -12,6 +14,10 @@ QString ProgramFolder() {
   // Before the application object exists the kernel still knows the file.
   return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).absolutePath();
 }
+
+QString DataFolder() { return QString::fromStdString(DataFolderFor(ProgramFolder().toStdString())); }
+
+QString CacheFolder() { return QString::fromStdString(UserCacheFolder()); }
 
 QString DocumentsFolder() { return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation); }
 

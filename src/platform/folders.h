@@ -9,6 +9,15 @@ namespace pit::platform {
 // Folder of the running executable (no trailing separator).
 QString ProgramFolder();
 
+// The folder holding the data folders (dc, bib, alg, pomoc, Pomoc, icon):
+// the executable's own folder in the build tree, <prefix>/share/pit2014
+// once installed.
+QString DataFolder();
+
+// The user's cache folder of the program (not created here); empty when
+// the environment names none.
+QString CacheFolder();
+
 // The user's personal documents folder as the desktop reports it.
 QString DocumentsFolder();
 

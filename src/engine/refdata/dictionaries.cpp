@@ -237,16 +237,17 @@ namespace {
 // far as it goes but never written, so a missing source cannot leave an
 // empty cache behind that would outlive the source's return.
 template <typename Load, typename Record, typename Decode, typename Parse, typename Encode, typename Make>
-Load LoadDictionary(const std::string& bibFolder, const char* cacheName, const char* sourceName,
-                    std::size_t fullSize, const char* missingSource, Decode decode, Parse parse, Encode encode,
-                    Make make) {
+Load LoadDictionary(const std::string& bibFolder, const std::string* cacheFolder, const char* cacheName,
+                    const char* sourceName, std::size_t fullSize, const char* missingSource, Decode decode,
+                    Parse parse, Encode encode, Make make) {
   namespace fs = std::filesystem;
   Load load;
-  const std::string cachePath = JoinPath(bibFolder, cacheName);
+  const bool cached = cacheFolder == nullptr || !cacheFolder->empty();
+  const std::string cachePath = cached ? JoinPath(cacheFolder ? *cacheFolder : bibFolder, cacheName) : std::string();
   const std::string sourcePath = JoinPath(bibFolder, sourceName);
-  const auto cache = ReadFileBytes(cachePath);
+  const auto cache = cached ? ReadFileBytes(cachePath) : std::nullopt;
   std::error_code ec, sourceEc;
-  const auto cacheTime = fs::last_write_time(fs::u8path(cachePath), ec);
+  const auto cacheTime = cached ? fs::last_write_time(fs::u8path(cachePath), ec) : fs::file_time_type{};
   const auto sourceTime = fs::last_write_time(fs::u8path(sourcePath), sourceEc);
   const bool sourceNewer = !ec && !sourceEc && sourceTime > cacheTime;
   if (cache && cache->size() >= fullSize && !sourceNewer) {
@@ -262,25 +263,36 @@ Load LoadDictionary(const std::string& bibFolder, const char* cacheName, const c
     return load;
   }
   std::vector<Record> records = parse(*source);
-  load.CacheWritten = WriteFileAtomically(cachePath, encode(records));
+  if (cached) load.CacheWritten = WriteFileAtomically(cachePath, encode(records));
   load.Table = make(std::move(records));
   return load;
+}
+
+TaxOfficeLoad LoadTaxOfficesFrom(const std::string& bibFolder, const std::string* cacheFolder) {
+  return LoadDictionary<TaxOfficeLoad, TaxOffice>(
+      bibFolder, cacheFolder, kTaxOfficeCacheName, kTaxOfficeSourceName, kTaxOfficeCapacity * kTaxOfficeRecordSize,
+      kMissingOfficeSource, DecodeTaxOfficeCache, ParseTaxOfficeSource, EncodeTaxOfficeCache,
+      [](std::vector<TaxOffice> r) { return TaxOfficeTable(std::move(r)); });
+}
+
+CountryLoad LoadCountriesFrom(const std::string& bibFolder, const std::string* cacheFolder) {
+  return LoadDictionary<CountryLoad, Country>(
+      bibFolder, cacheFolder, kCountryCacheName, kCountrySourceName, kCountryCapacity * kCountryRecordSize,
+      kMissingCountrySource, DecodeCountryCache, ParseCountrySource, EncodeCountryCache,
+      [](std::vector<Country> r) { return CountryTable(std::move(r)); });
 }
 
 }  // namespace
 
 TaxOfficeLoad LoadTaxOffices(const std::string& bibFolder) {
-  return LoadDictionary<TaxOfficeLoad, TaxOffice>(
-      bibFolder, kTaxOfficeCacheName, kTaxOfficeSourceName, kTaxOfficeCapacity * kTaxOfficeRecordSize,
-      kMissingOfficeSource, DecodeTaxOfficeCache, ParseTaxOfficeSource, EncodeTaxOfficeCache,
-      [](std::vector<TaxOffice> r) { return TaxOfficeTable(std::move(r)); });
+  return LoadTaxOfficesFrom(bibFolder, nullptr);
 }
-
-CountryLoad LoadCountries(const std::string& bibFolder) {
-  return LoadDictionary<CountryLoad, Country>(
-      bibFolder, kCountryCacheName, kCountrySourceName, kCountryCapacity * kCountryRecordSize,
-      kMissingCountrySource, DecodeCountryCache, ParseCountrySource, EncodeCountryCache,
-      [](std::vector<Country> r) { return CountryTable(std::move(r)); });
+TaxOfficeLoad LoadTaxOffices(const std::string& bibFolder, const std::string& cacheFolder) {
+  return LoadTaxOfficesFrom(bibFolder, &cacheFolder);
+}
+CountryLoad LoadCountries(const std::string& bibFolder) { return LoadCountriesFrom(bibFolder, nullptr); }
+CountryLoad LoadCountries(const std::string& bibFolder, const std::string& cacheFolder) {
+  return LoadCountriesFrom(bibFolder, &cacheFolder);
 }
 
 }  // namespace pit

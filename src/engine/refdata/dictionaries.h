@@ -116,8 +116,13 @@ struct CountryLoad {
 // Start-up loading from the "bib" folder: the cache when it holds the whole
 // table and is not older than the source; otherwise the source, whose table
 // is then written as the new cache. Without a source the message is set and
-// whatever the cache holds is used; no cache is written.
+// whatever the cache holds is used; no cache is written. The one-argument
+// form keeps the cache beside its source; the programs keep it in the
+// user's cache folder (see DictionaryCacheFolder), and an empty
+// `cacheFolder` there means no cache at all: the source is read each time.
 TaxOfficeLoad LoadTaxOffices(const std::string& bibFolder);
 CountryLoad LoadCountries(const std::string& bibFolder);
+TaxOfficeLoad LoadTaxOffices(const std::string& bibFolder, const std::string& cacheFolder);
+CountryLoad LoadCountries(const std::string& bibFolder, const std::string& cacheFolder);
 
 }  // namespace pit

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <QTranslator>
+#include <cstdio>
+#include <cstring>
 #include <exception>
 
 #include "platform/folders.h"
@@ -51,13 +53,27 @@ void PrepareApplication(QApplication& app) {
 }
 
 int RunProgram(int argc, char** argv) {
+  // Answered before any window or display is needed.
+  if (argc == 2 && (std::strcmp(argv[1], "--version") == 0 || std::strcmp(argv[1], "-V") == 0)) {
+    std::printf("pit2014 %s\n", PIT_VERSION);
+    return 0;
+  }
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::printf(
+        "Użycie: pit2014 [PLIK.dc2014]\n"
+        "        pit2014 --designer [KATALOG]\n"
+        "        pit2014 --help | --version\n"
+        "Program do rozliczenia rocznego podatku dochodowego od osób fizycznych za 2014 r.\n"
+        "PLIK.dc2014 otwiera rozliczenie; gdy program już działa, plik otwiera się w nim.\n");
+    return 0;
+  }
   PitApplication app(argc, argv);
   PrepareApplication(app);
   ProgramEventFilter filter;
   app.installEventFilter(&filter);
 
   AppContext ctx;
-  ctx.programFolder = platform::ProgramFolder().toStdString();
+  ctx.programFolder = platform::DataFolder().toStdString();
   // The authoring tool of the definition files, only on an explicit request.
   QStringList args = app.arguments().mid(1);
   const bool designer = !args.isEmpty() && args[0] == QStringLiteral("--designer");
@@ -76,7 +92,9 @@ int RunProgram(int argc, char** argv) {
   platform::HandOverServer handOver(socketPath);
   handOver.Listen();
   QObject::connect(&handOver, &platform::HandOverServer::fileHandedOver, &tools, &TTools::OpenHandedOver);
-  if (designer) tools.EnableDesignerMode(designerDir, QString::fromStdString(ctx.Folder("tmp")));
+  // The designer's scratch files go where the user may write, never beside
+  // an installed program.
+  if (designer) tools.EnableDesignerMode(designerDir, platform::CacheFolder() + QStringLiteral("/designer"));
   QObject::connect(&filter, &ProgramEventFilter::mouseOverBrowser, tools.RozpocznijPrace, &WelcomePanel::HideTwins);
   // Without a window manager (a bare X server) "maximised" means nothing;
   // the screen's working area is the same thing.

@@ -24,6 +24,7 @@
 #include <functional>
 
 #include "app/document.h"
+#include "app/install_paths.h"
 #include "calc/calculation.h"
 #include "calc/identification.h"
 #include "platform/config.h"
@@ -127,7 +128,7 @@ TTools::TTools(AppContext& ctx, const QString& lockPath, QWidget* parent)
   s.Kind = kIndividual;
 
   screenWidth_ = platform::ScreenSize().width();
-  if (ctx_.programFolder.empty()) ctx_.programFolder = S(platform::ProgramFolder());
+  if (ctx_.programFolder.empty()) ctx_.programFolder = S(platform::DataFolder());
   FPomoc = new TFPomoc(Q(ctx_.Folder("Pomoc")), this);
   BuildMenus();
   BuildToolBars();
@@ -442,10 +443,12 @@ void TTools::PrepareWorkspace() {
 
 void TTools::LoadDictionaries() {
   const std::string bib = ctx_.Folder("bib");
-  TaxOfficeLoad offices = LoadTaxOffices(bib);
+  // Caches in the user's cache folder: an installed program's folder is not the user's.
+  const std::string cache = DictionaryCacheFolder(bib);
+  TaxOfficeLoad offices = LoadTaxOffices(bib, cache);
   if (!offices.Message.empty()) TellUser(this, Q(offices.Message));
   ctx_.offices = std::move(offices.Table);
-  CountryLoad countries = LoadCountries(bib);
+  CountryLoad countries = LoadCountries(bib, cache);
   if (!countries.Message.empty()) TellUser(this, Q(countries.Message));
   ctx_.countries = std::move(countries.Table);
 }
