@@ -106,6 +106,8 @@ TEST_F(Returns3Cli, Pit39) {
           {"1:35", "9500,00"}, {"1:3", "1"}},
          false);
   Expect(f, {"1:20=201234,56"}, {{"1:22", "0,00"}, {"1:23", "1234,00"}, {"1:28", "0,00"}, {"1:35", "0,00"}}, false);
+  // The depreciation added to income (21) lessens the loss.
+  Expect(f, {"1:19=100000", "1:20=150000", "1:21=10000"}, {{"1:22", "0,00"}, {"1:23", "40000,00"}}, false);
   RecalcChangesNothing(f);
 }
 

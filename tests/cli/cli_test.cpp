@@ -314,6 +314,33 @@ TEST_F(CliTest, AttachmentEditsReachTheReturnAtOnce) {
   EXPECT_EQ(Cli({"dump", file, "--json"}, false).out, before.out);
 }
 
+// Four children's relief the tax can take only 1 010,12 of: the PIT/UZ pays
+// back the rest up to the contributions, and follows an edit of the return.
+TEST_F(CliTest, ChildReliefTheTaxCannotTakeIsPaidBack) {
+  const std::string file = File("uz.dc2014");
+  ASSERT_EQ(Cli({"new", "-o", file, "--kind", "0", "PIT-37", "PIT/O@1", "PIT/UZ@1"}, false).status, 0);
+  for (const std::vector<std::string>& edit : std::vector<std::vector<std::string>>{
+           {"1:36=20000", "1:37=1335", "1:40=1000", "1:90=2742", "1:105=1300"},
+           {"2:34=4", "2:241=1112,04", "2:233=1112,04", "2:235=2000,04", "2:237=2700", "2:35=6924,12"},
+           {"3:12=2742"},
+           {"3:15=1300"}}) {
+    std::vector<std::string> set = {"set", file};
+    set.insert(set.end(), edit.begin(), edit.end());
+    const CliRun s = Cli(set, false);
+    ASSERT_EQ(s.status, 0) << s.err;
+  }
+  EXPECT_EQ(Cli({"get", file, "1:107", "3:16", "3:18", "3:21", "3:22"}, false).out,
+            "1010,12\n5914,00\n4042,00\n1000,00\n5042,00\n");
+
+  // Higher advances on the PIT-37: a larger overpayment on the PIT/UZ at once.
+  ASSERT_EQ(Cli({"set", file, "1:40=2000"}, false).status, 0);
+  EXPECT_EQ(Cli({"get", file, "3:18", "3:21", "3:22"}, false).out, "4042,00\n2000,00\n6042,00\n");
+
+  const CliRun before = Cli({"dump", file, "--json"}, false);
+  ASSERT_EQ(Cli({"recalc", file}, false).status, 0);
+  EXPECT_EQ(Cli({"dump", file, "--json"}, false).out, before.out);
+}
+
 // `import` takes last year's persons into the forms as "importuj" does.
 TEST_F(CliTest, ImportTakesLastYearsPersonsIntoTheForms) {
   const std::string old = File("stary.dc2013");

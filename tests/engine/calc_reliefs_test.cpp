@@ -45,8 +45,9 @@ TEST(PitO, Limits) {
        {{20, "1000,00"}, {21, "700,00"}, {223, "5000,00"}, {224, "4495,20"}, {12, "10,00"}},
        {{20, "760,00"}, {21, "700,00"}, {223, "4495,20"}, {224, "4495,20"}, {28, "5265,20"}, {29, "5195,20"}},
        true},
+      // The return has no tax: it deducted nothing of the 1 500,00.
       {"unused child relief", false, {{34, "2"}, {241, "1000,00"}, {233, "1000,00"}, {35, "1500,00"}},
-       {{243, "500,00"}, {245, "2000,00"}}, false},
+       {{243, "2000,00"}, {245, "2000,00"}}, false},
       // The deduction typed before the child's amount: nothing is unused,
       // and nothing below that either.
       {"relief typed before the child's data", false, {{34, "1"}, {35, "1112,04"}, {36, "0,00"}},
@@ -199,17 +200,26 @@ TEST(PitD, CarriesIntoPit36AndACommonPit28) {
 TEST(PitUZ, PaidBackPart) {
   struct Case {
     const char* name;
-    // The PIT/O's sums of the children's amounts and its deductions.
-    std::map<int, std::string> pitO;
+    // The PIT/O's sums of the children's amounts and its deductions, and
+    // what the return deducted of them (107, 108).
+    std::map<int, std::string> pitO, pit37;
     std::string limit12, limit15, pit37Overpaid;
     std::map<int, std::string> expected;
   };
   const std::vector<Case> cases = {
-      {"limited by the user's limits", {{245, "800,00"}}, "300,00", "200,00", "0,00",
+      {"limited by the user's limits", {{245, "800,00"}}, {}, "300,00", "200,00", "0,00",
        {{16, "800,00"}, {17, "0,00"}, {18, "500,00"}, {20, "0,00"}, {22, "500,00"}}},
       {"limited by the unused relief", {{245, "300,00"}, {35, "200,00"}, {246, "50,00"}, {36, "100,00"}},
-       "300,00", "200,00", "40,00",
+       {{107, "200,00"}, {108, "100,00"}}, "300,00", "200,00", "40,00",
        {{16, "100,00"}, {17, "0,00"}, {18, "100,00"}, {21, "40,00"}, {22, "140,00"}}},
+      // The return could take only part of the deduction: the rest is unused.
+      {"deduction cut by the return's tax", {{245, "300,00"}, {35, "300,00"}, {246, "500,00"}, {36, "500,00"}},
+       {{107, "120,00"}, {108, "0,00"}}, "1000,00", "0,00", "0,00",
+       {{16, "180,00"}, {17, "500,00"}, {18, "680,00"}, {22, "680,00"}}},
+      // The PIT/O's other deductions from tax are taken before the child
+      // relief: of 107 = 250, 100 went to the abolition relief (32).
+      {"other deductions of the PIT/O come first", {{245, "300,00"}, {35, "300,00"}, {32, "100,00"}},
+       {{107, "250,00"}}, "1000,00", "0,00", "0,00", {{16, "150,00"}, {18, "150,00"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -218,6 +228,7 @@ TEST(PitUZ, PaidBackPart) {
     const int o = fx.Add(kPitO, ret);
     const int uz = fx.Add(kPitUZ, ret);
     fx.Set(o, c.pitO);
+    fx.Set(ret, c.pit37);
     fx.Set(ret, 116, c.pit37Overpaid);
     fx.Set(uz, {{12, c.limit12}, {15, c.limit15}});
     ASSERT_EQ(fx.Run(uz), CalcStatus::Done);
@@ -228,14 +239,16 @@ TEST(PitUZ, PaidBackPart) {
 }
 
 // Six children: the deduction on the first PIT/O covers the sixth child,
-// listed on the second copy. Neither copy shows a negative unused relief,
-// and the PIT/UZ nets the copies: nothing is unused, nothing paid back.
+// listed on the second copy; the return's tax takes all of it. Neither copy
+// shows a negative unused relief, and the PIT/UZ nets the copies: nothing
+// is unused, nothing paid back.
 TEST(PitUZ, DeductionOnTheFirstCopyCoversChildrenOfTheSecond) {
   CalcFixture fx;
   const int ret = fx.Add(kPit37);
   const int first = fx.Add(kPitO, ret);
   const int second = fx.Add(kPitO, ret);
   const int uz = fx.Add(kPitUZ, ret);
+  fx.Set(ret, {{36, "200000,00"}, {40, "40000,00"}});
   fx.Set(first, {{3, "1"}, {34, "6"}, {35, "12324,12"}, {241, "1112,04"}, {233, "1112,04"}, {235, "2000,04"},
                  {237, "2700,00"}, {238, "2700,00"}});
   fx.Set(second, {{3, "2"}, {241, "2700,00"}});
@@ -249,6 +262,106 @@ TEST(PitUZ, DeductionOnTheFirstCopyCoversChildrenOfTheSecond) {
   EXPECT_EQ(fx.Get(second, 243), "2700,00");
   EXPECT_EQ(fx.Get(uz, 16), "0,00");
   EXPECT_EQ(fx.Get(uz, 18), "0,00");
+}
+
+// A user who fills only part G gets the relief: the number of children and
+// each column's total reach 34-36 and the return, and follow part G until
+// the user types the deduction.
+TEST(PitO, ChildReliefFollowsPartGUntilTyped) {
+  CalcFixture fx(kJoint, kIdNip);
+  const int ret = fx.Add(kPit37);
+  const int o = fx.Add(kPitO, ret);
+  fx.Set(ret, {{36, "60000,00"}});
+  const auto edit = [&](const std::map<int, std::string>& values) {
+    fx.Set(o, values);
+    fx.Show(o, 2);
+    ASSERT_EQ(fx.Run(o), CalcStatus::Done);
+  };
+  edit({{241, "1112,04"}, {233, "556,02"}, {234, "556,02"}});
+  EXPECT_EQ(fx.Get(o, 34), "2");
+  EXPECT_EQ(fx.Get(o, 35), "1668,06");
+  EXPECT_EQ(fx.Get(o, 36), "556,02");
+  EXPECT_EQ(fx.Get(ret, 107), "1668,06");
+  EXPECT_EQ(fx.Get(ret, 108), "556,02");
+
+  edit({{233, "1112,04"}, {234, ""}});
+  EXPECT_EQ(fx.Get(o, 35), "2224,08");
+  EXPECT_EQ(fx.Get(o, 36), "0,00");
+
+  // A third child beyond the count the user typed: the limit for two holds,
+  // under the reduction notice.
+  edit({{34, "2"}, {235, "2000,04"}});
+  EXPECT_EQ(fx.Get(o, 35), "2224,08");
+  ASSERT_EQ(fx.display.messages.size(), 1u);
+  EXPECT_NE(fx.display.messages[0].find("redukcji"), std::string::npos);
+
+  // Typed by the user: a later change of part G leaves it.
+  edit({{34, "3"}, {35, "3000,00"}});
+  edit({{235, "1000,00"}});
+  EXPECT_EQ(fx.Get(o, 35), "3000,00");
+  EXPECT_EQ(fx.Get(ret, 107), "3000,00");
+}
+
+// Four children's relief of 6 924,12 against a tax of 1 010,12: the return
+// deducts 1 010,12, and the 5 914,00 left is paid back up to the
+// contributions (2 742 + 1 300). The PIT/UZ follows each edit of its PIT/O
+// and of its return without being calculated itself.
+TEST(PitUZ, FollowsWhatTheReturnDeducted) {
+  CalcFixture fx;
+  const int ret = fx.Add(kPit37);
+  const int o = fx.Add(kPitO, ret);
+  const int uz = fx.Add(kPitUZ, ret);
+  const auto edit = [&](int e, const std::map<int, std::string>& values) {
+    fx.Set(e, values);
+    fx.Show(e);
+    ASSERT_EQ(fx.Run(e), CalcStatus::Done);
+  };
+  edit(uz, {{12, "2742,00"}, {15, "1300,00"}});
+  edit(ret, {{36, "20000,00"}, {37, "1335,00"}, {40, "1000,00"}, {90, "2742,00"}, {105, "1300,00"}});
+  edit(o, {{34, "4"}, {241, "1112,04"}, {233, "1112,04"}, {235, "2000,04"}, {237, "2700,00"}, {35, "6924,12"}});
+  EXPECT_EQ(fx.Get(ret, 107), "1010,12");
+  EXPECT_EQ(fx.Get(o, 243), "5914,00");
+  EXPECT_EQ(fx.Get(uz, 16), "5914,00");
+  EXPECT_EQ(fx.Get(uz, 18), "4042,00");
+  EXPECT_EQ(fx.Get(uz, 21), "1000,00");
+  EXPECT_EQ(fx.Get(uz, 22), "5042,00");
+
+  // More tax (a higher revenue) takes more of the relief.
+  edit(ret, {{36, "21000,00"}, {40, "2000,00"}});
+  EXPECT_EQ(fx.Get(ret, 107), "1190,12");
+  EXPECT_EQ(fx.Get(uz, 16), "5734,00");
+  EXPECT_EQ(fx.Get(uz, 18), "4042,00");
+  EXPECT_EQ(fx.Get(uz, 21), "2000,00");
+  EXPECT_EQ(fx.Get(uz, 22), "6042,00");
+
+  // A child less on the PIT/O: the relief the tax cannot take shrinks.
+  edit(o, {{34, "3"}, {237, ""}, {35, "4224,12"}});
+  EXPECT_EQ(fx.Get(uz, 16), "3034,00");
+  EXPECT_EQ(fx.Get(uz, 18), "3034,00");
+}
+
+// A joint PIT-36: each spouse's relief is measured against that spouse's
+// deduction; the health contribution (175) leaves the taxpayer 487,96 of
+// the tax and the spouse nothing.
+TEST(PitUZ, EachSpouseOfAJointPit36) {
+  CalcFixture fx(kJoint, kIdNip);
+  const int ret = fx.Add(kPit36);
+  const int o = fx.Add(kPitO, ret);
+  const int uz = fx.Add(kPitUZ, ret);
+  fx.Set(uz, {{12, "5000,00"}});
+  fx.Set(ret, {{45, "20000,00"}, {175, "2000,00"}});
+  fx.Set(o, {{34, "2"}, {241, "1112,04"}, {234, "1112,04"}, {35, "1112,04"}, {36, "1112,04"}});
+  fx.Show(o);
+  ASSERT_EQ(fx.Run(o), CalcStatus::Done);
+  EXPECT_EQ(fx.Get(ret, 174), "2487,96");
+  EXPECT_EQ(fx.Get(ret, 177), "487,96");
+  EXPECT_EQ(fx.Get(ret, 178), "0,00");
+  EXPECT_TRUE(fx.Slot(uz, 6).CheckState);
+  EXPECT_EQ(fx.Get(uz, 16), "624,08");
+  EXPECT_EQ(fx.Get(uz, 17), "1112,04");
+  EXPECT_EQ(fx.Get(uz, 18), "1736,12");
+  EXPECT_EQ(fx.Get(o, 243), "624,08");
+  EXPECT_EQ(fx.Get(o, 244), "1112,04");
 }
 
 TEST(ClearAttachmentTransfers, ResetsWhatTheAttachmentCarried) {

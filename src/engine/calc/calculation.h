@@ -30,6 +30,9 @@ void CalculatePit37(CalcContext& ctx, int entry);
 void CalculatePitO(CalcContext& ctx, int entry);
 void CalculatePitD(CalcContext& ctx, int entry);
 void CalculatePitUZ(CalcContext& ctx, int entry);
+// A PIT-36/37 just calculated: its PIT/O show the child relief it could not
+// deduct, and its PIT/UZ follow at once.
+void FollowChildRelief(CalcContext& ctx, int returnEntry);
 void CalculatePit2K(CalcContext& ctx, int entry);
 void CalculateExchangeOnly(CalcContext& ctx, int entry);
 void CalculateNip7(CalcContext& ctx, int entry);

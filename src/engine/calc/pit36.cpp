@@ -381,6 +381,9 @@ void CalculatePit36WithPass(CalcContext& ctx, int entry, bool businessPass) {
     SetOrZeroText(f, 205, paid - due);
   }
 
+  // The child relief the tax could not take, on the PIT/O and PIT/UZ.
+  FollowChildRelief(ctx, entry);
+
   // 28. Attachments.
   static const int kCounts[][2] = {{347, kPitUZ}, {302, kPitB}, {303, kPitD},  {304, kPit2K}, {305, kPitM},
                                    {306, kPitO},  {307, kPitZG}, {308, kPitZ}, {309, kSseR}};

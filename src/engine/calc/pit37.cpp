@@ -224,6 +224,9 @@ void CalculatePit37(CalcContext& ctx, int entry) {
       f.SetZero(116);
   }
 
+  // The child relief the tax could not take, on the PIT/O and PIT/UZ.
+  FollowChildRelief(ctx, entry);
+
   // 27. Attachments.
   f.SetText(156, CountText(ctx.CountChildEntries(kPitUZ, entry, -1)));
   f.SetText(117, CountText(ctx.CountChildEntries(kPitO, entry, -1)));

@@ -111,13 +111,15 @@ void CalculatePit39(CalcContext& ctx, int entry) {
   ExchangeIdentification(ctx, entry);
   SetPurposeBoxes(ctx, entry, kFilingBox, kCorrectionBox);
 
-  // 2. Income, or the loss in whole złoty (cut, not rounded).
-  f.SetUnrounded(22, (f.AmountOf(19) - f.AmountOf(20)) + f.AmountOf(21));
-  if (f.AmountOf(22) > 0) {
+  // 2. Income, or the loss in whole złoty (cut, not rounded). The amount
+  // added to income (the depreciation written off) counts in the loss too.
+  const Amount income = (f.AmountOf(19) - f.AmountOf(20)) + f.AmountOf(21);
+  if (income > 0) {
+    f.SetUnrounded(22, income);
     f.SetZero(23);
   } else {
     f.SetZero(22);
-    f.SetUnrounded(23, std::trunc(std::fabs(f.AmountOf(20) - f.AmountOf(19))));
+    f.SetUnrounded(23, std::trunc(std::fabs(income)));
   }
 
   // 3.-5. Deduction within the income; base and 19% tax.

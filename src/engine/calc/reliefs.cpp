@@ -76,12 +76,116 @@ bool IsParentOfType(const CalcContext& ctx, int entry, int idPit) {
   return s.Has(parent) && s.Entry(parent).IdPit == idPit;
 }
 
+// The return's deductions from tax that take a PIT/O's total, per column
+// (taxpayer, spouse); the PIT/O's own deductions from tax besides the child
+// relief, per column.
+struct ReliefColumn {
+  int childRelief, childSum;
+  std::array<int, 4> others;
+};
+constexpr std::array<ReliefColumn, 2> kReliefColumns = {{{35, 245, {30, 32, 65, 39}}, {36, 246, {31, 33, 66, 40}}}};
+
+int ReturnDeductionField(int idPit, int column) {
+  if (idPit == kPit37) return column == 0 ? 107 : 108;
+  if (idPit == kPit36) return column == 0 ? 177 : 178;
+  return 0;
+}
+
+// The child relief the return actually deducted for one column of PIT/O
+// `o`. The return fits the PIT/O's deductions into the tax; the child
+// relief is counted as taken after the PIT/O's other deductions, since only
+// what it leaves over is paid back. A PIT/O the return does not take its
+// total from (a further copy, one under another form) deducted what it shows.
+Amount ChildReliefDeducted(const CalcContext& ctx, int o, int column) {
+  const Settlement& s = ctx.settlement;
+  const ReliefColumn& c = kReliefColumns[static_cast<std::size_t>(column)];
+  const Amount claimed = ctx.AmountOf(o, c.childRelief);
+  const int parent = s.Entry(o).IdParent;
+  if (!s.Has(parent) || ctx.FindChildEntry(kPitO, parent) != o) return claimed;
+  const int into = ReturnDeductionField(s.Entry(parent).IdPit, column);
+  if (into == 0) return claimed;
+  Amount others = 0;
+  for (int k : c.others) others += ctx.AmountOf(o, k);
+  return std::clamp(ctx.AmountOf(parent, into) - others, Amount{0}, std::max(claimed, Amount{0}));
+}
+
+// 243/244: the children's amounts of this copy less what the return
+// deducted of them, never below nothing (a deduction on the first copy may
+// cover children of a further one; the PIT/UZ nets the copies itself).
+void SetUnusedChildRelief(CalcContext& ctx, int o) {
+  FormFields f(ctx, o);
+  f.SetPositivePart(243, f.AmountOf(245) - ChildReliefDeducted(ctx, o, 0));
+  f.SetPositivePart(244, f.AmountOf(246) - ChildReliefDeducted(ctx, o, 1));
+}
+
 void SetFlags(CalcContext& ctx, std::initializer_list<int> fields, bool readOnly) {
   for (int k : fields) ctx.display.SetReadOnly(k, readOnly);
 }
 
 void SetFlagRange(CalcContext& ctx, int first, int last, bool readOnly) {
   for (int k = first; k <= last; ++k) ctx.display.SetReadOnly(k, readOnly);
+}
+
+// Part G of PIT/O `o`: how many children it counts (up to the last one with
+// an amount: the third child's amount means three children), and each
+// column's total of the children's amounts.
+struct PartG {
+  int children = 0;
+  std::array<Amount, 2> total{};
+};
+
+PartG PartGOf(const CalcContext& ctx, int o) {
+  PartG g;
+  int position = 0;
+  for (const auto& [t, s] : kChildAmounts) {
+    ++position;
+    const Amount taxpayer = ctx.AmountOf(o, t), spouse = ctx.AmountOf(o, s);
+    if (taxpayer > 0 || spouse > 0) g.children = position;
+    g.total[0] += taxpayer;
+    g.total[1] += spouse;
+  }
+  return g;
+}
+
+// 35 and 36 as part G gives them for `limit`: the taxpayer's total, then the
+// spouse's within what is left.
+std::array<Amount, 2> ReliefFromPartG(const std::array<Amount, 2>& total, Amount limit) {
+  const Amount taxpayer = std::min(total[0], limit);
+  return {taxpayer, std::min(total[1], limit - taxpayer)};
+}
+
+// The first copy's 34, 35 and 36 follow part G of all the person's copies
+// while the user has not typed them: an empty field, or one that still
+// holds what part G gave at the last calculation (245/246 hold each copy's
+// totals as they were then). A typed amount is the user's and stays.
+// Returns whether part G was more than the limit for the number of children.
+bool FillChildReliefFromPartG(CalcContext& ctx, FormFields& f) {
+  const Settlement& s = ctx.settlement;
+  const FormEntry& self = f.Header();
+  PartG now = PartGOf(ctx, f.Entry());
+  std::array<Amount, 2> before = {f.AmountOf(245), f.AmountOf(246)};
+  for (int i = 1; i <= s.Count(); ++i) {
+    const FormEntry& e = s.Entry(i);
+    if (i == f.Entry() || e.IdPit != kPitO || e.IdParent != self.IdParent || e.PM != self.PM) continue;
+    const PartG further = PartGOf(ctx, i);
+    // Children on a further copy come after the five of the first.
+    if (further.children > 0) now.children = std::max(now.children, 5) + further.children;
+    for (std::size_t c = 0; c < 2; ++c) {
+      now.total[c] += further.total[c];
+      before[c] += ctx.AmountOf(i, kReliefColumns[c].childSum);
+    }
+  }
+  if (now.children == 0) return false;
+  if (f.IsEmpty(34)) f.SetText(34, CountText(now.children));
+  const Amount limit = ChildReliefLimit(std::trunc(f.AmountOf(34)));
+  const std::array<Amount, 2> was = ReliefFromPartG(before, limit), is = ReliefFromPartG(now.total, limit);
+  for (std::size_t c = 0; c < 2; ++c) {
+    const int k = kReliefColumns[c].childRelief;
+    const bool fromPartG =
+        f.IsEmpty(k) || (before[c] > 0 && RoundGroszeCents(f.AmountOf(k)) == RoundGroszeCents(was[c]));
+    if (fromPartG) f.Set(k, is[c]);
+  }
+  return RoundGroszeCents(now.total[0] + now.total[1]) > RoundGroszeCents(limit);
 }
 
 void ValidateChildBlock(CalcContext& ctx, const FormFields& f, const ChildBlock& b, bool enabled) {
@@ -174,22 +278,7 @@ void CalculatePitO(CalcContext& ctx, int entry) {
   reduced |= f.Cap(20, limits2014::kInternet);
   reduced |= f.Cap(21, limits2014::kInternet);
 
-  // 10. Child relief of this PIT/O.
-  const Amount children = std::trunc(f.AmountOf(34));
-  {
-    const Amount limit = ChildReliefLimit(children);
-    if (f.AmountOf(35) + f.AmountOf(36) > limit) {
-      if (limit >= f.AmountOf(35)) {
-        f.Set(36, limit - f.AmountOf(35));
-      } else {
-        f.SetUnrounded(35, limit);
-        f.SetZero(36);
-      }
-      reduced = true;
-    }
-  }
-
-  // 11. Per child; these caps are silent.
+  // 10. Per child; these caps are silent.
   {
     int position = firstCopy ? 1 : 5;
     for (const auto& [t, s] : kChildAmounts) {
@@ -206,6 +295,23 @@ void CalculatePitO(CalcContext& ctx, int entry) {
     }
   }
 
+  // 11. Child relief of this PIT/O: what part G gives while the user has
+  // not typed the deduction, within the limit for the number of children.
+  if (firstCopy && !underPit28) reduced |= FillChildReliefFromPartG(ctx, f);
+  const Amount children = std::trunc(f.AmountOf(34));
+  {
+    const Amount limit = ChildReliefLimit(children);
+    if (f.AmountOf(35) + f.AmountOf(36) > limit) {
+      if (limit >= f.AmountOf(35)) {
+        f.Set(36, limit - f.AmountOf(35));
+      } else {
+        f.SetUnrounded(35, limit);
+        f.SetZero(36);
+      }
+      reduced = true;
+    }
+  }
+
   // 12. Rehabilitation.
   reduced |= f.Cap(223, limits2014::kRehabilitation);
   reduced |= f.Cap(224, limits2014::kRehabilitation);
@@ -215,18 +321,16 @@ void CalculatePitO(CalcContext& ctx, int entry) {
   f.SetUnrounded(29, f.Sum({13, 230, 232, 15, 17, 19, 21, 23, 224, 27}));
   f.SetUnrounded(41, f.Sum({39, 30, 32, 35, 65}));
   f.SetUnrounded(42, f.Sum({31, 33, 36, 40, 66}));
-  // Relief not used is never below nothing: a deduction typed before the
-  // children's amounts, or one that covers children of a further copy, shows
-  // 0,00 here. The PIT/UZ nets the copies itself (from 245/246 and 35/36).
-  f.SetPositivePart(243, f.Sum({241, 233, 235, 237, 238}) - f.AmountOf(35));
-  f.SetPositivePart(244, f.Sum({242, 234, 236, 239, 240}) - f.AmountOf(36));
 
-  // 14. Into the return this PIT/O belongs to, which is recalculated.
-  CarryIntoReturns(ctx, entry);
-
-  // 15. Sums of the child amounts.
+  // 14. Sums of the child amounts, before the return (which measures what
+  // it deducted against them) is recalculated.
   f.SetUnrounded(245, f.Sum({241, 233, 235, 237, 238}));
   f.SetUnrounded(246, f.Sum({242, 234, 236, 239, 240}));
+
+  // 15. Into the return this PIT/O belongs to, which is recalculated; then
+  // the relief it could not deduct.
+  CarryIntoReturns(ctx, entry);
+  SetUnusedChildRelief(ctx, entry);
 
   // 16. Reduction notice.
   ShowReductionNotice(ctx, kPitO, reduced);
@@ -354,15 +458,15 @@ void CalculatePitUZ(CalcContext& ctx, int entry) {
     f.Untick(6);
   }
 
-  // 3. Child relief not used, over all PIT/O of the return.
+  // 3. Child relief not used, over all PIT/O of the return: the children's
+  // amounts less what the return actually deducted, copy by copy (a
+  // deduction on the first copy may cover children listed on a further one).
   Amount unusedTaxpayer = 0, unusedSpouse = 0;
   for (int i = 1; i <= ctx.settlement.Count(); ++i) {
     const FormEntry& e = ctx.settlement.Entry(i);
     if (e.IdPit != kPitO || e.IdParent != parent) continue;
-    // The children's amounts less the deduction, copy by copy: a deduction
-    // on the first copy may cover children listed on a further one.
-    unusedTaxpayer += ctx.AmountOf(i, 245) - ctx.AmountOf(i, 35);
-    unusedSpouse += ctx.AmountOf(i, 246) - ctx.AmountOf(i, 36);
+    unusedTaxpayer += ctx.AmountOf(i, 245) - ChildReliefDeducted(ctx, i, 0);
+    unusedSpouse += ctx.AmountOf(i, 246) - ChildReliefDeducted(ctx, i, 1);
   }
   f.SetPositivePart(16, unusedTaxpayer);
   f.SetPositivePart(17, unusedSpouse);
@@ -374,19 +478,35 @@ void CalculatePitUZ(CalcContext& ctx, int entry) {
     f.Set(18, limits < unused ? limits : unused);
   }
 
-  // 5. Tax to pay of the PIT-36.
-  const int pit36 = ctx.FindEntry(kPit36, 0, kPmNone);
-  if (pit36 > 0) f.CopyFrom(19, FormFields(ctx, pit36), 204);
-
-  // 6. Difference.
+  // 5.-7. Tax to pay (a PIT-36 only) and overpayment of the return it is
+  // attached to.
+  if (IsParentOfType(ctx, entry, kPit36)) {
+    const FormFields ret(ctx, parent);
+    f.CopyFrom(19, ret, 204);
+    f.CopyFrom(21, ret, 205);
+  } else if (IsParentOfType(ctx, entry, kPit37)) {
+    f.SetZero(19);
+    f.CopyFrom(21, FormFields(ctx, parent), 116);
+  }
   f.SetPositivePart(20, f.AmountOf(19) - f.AmountOf(18));
-
-  // 7. Overpayment of the return.
-  if (pit36 > 0) f.CopyFrom(21, FormFields(ctx, pit36), 205);
-  if (const int pit37 = ctx.FindEntry(kPit37, 0, kPmNone); pit37 > 0) f.CopyFrom(21, FormFields(ctx, pit37), 116);
 
   // 8. Total.
   f.SetPositivePart(22, (f.AmountOf(18) + f.AmountOf(21)) - f.AmountOf(19));
+}
+
+// --- after a PIT-36/37 is calculated ----------------------------------------------
+
+void FollowChildRelief(CalcContext& ctx, int returnEntry) {
+  const Settlement& s = ctx.settlement;
+  for (int i = 1; i <= s.Count(); ++i) {
+    const FormEntry& e = s.Entry(i);
+    if (e.IdParent != returnEntry) continue;
+    if (e.IdPit == kPitO) SetUnusedChildRelief(ctx, i);
+  }
+  for (int i = 1; i <= s.Count(); ++i) {
+    const FormEntry& e = s.Entry(i);
+    if (e.IdParent == returnEntry && e.IdPit == kPitUZ) Calculate(ctx, kPitUZ, i);
+  }
 }
 
 }  // namespace pit
