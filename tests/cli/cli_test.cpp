@@ -287,6 +287,35 @@ TEST_F(CliTest, IdentifierTakesTheDigitsOfTheTaxpayersKindIntoTheReturnAndItsAtt
   }
 }
 
+// A birth date that contradicts the PESEL (or a PESEL that contradicts the
+// date) is kept, with a warning; agreeing ones give none.
+TEST_F(CliTest, BirthDateThatContradictsThePeselIsKeptWithAWarning) {
+  const std::string file = File("bd.dc2014");
+  ASSERT_EQ(Cli({"new", "-o", file, "--kind", "1", "--taxpayer-id", "pesel", "--spouse-id", "pesel", "PIT-37"}, false)
+                .status,
+            0);
+  struct Step {
+    std::string set;
+    const char* warning;  // nullptr: none
+  } steps[] = {
+      {"1:0=44051401359", nullptr},
+      {"1:12=15-05-1944", "Data urodzenia 15-05-1944 nie zgadza się z numerem PESEL 44051401359, z którego wynika 14-05-1944"},
+      {"1:12=14-05-1944", nullptr},
+      {"1:25=01-01-1950", nullptr},  // the spouse has no PESEL yet
+      {"1:1=44051401359", "Data urodzenia małżonka 01-01-1950 nie zgadza się z numerem PESEL 44051401359"},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.set);
+    const CliRun s = Cli({"set", file, step.set}, false);
+    ASSERT_EQ(s.status, 0) << s.err;
+    if (step.warning == nullptr)
+      EXPECT_EQ(s.err.find("nie zgadza się"), std::string::npos) << s.err;
+    else
+      EXPECT_NE(s.err.find(step.warning), std::string::npos) << s.err;
+  }
+  EXPECT_EQ(Cli({"get", file, "1:12", "1:25"}, false).out, "14-05-1944\n01-01-1950\n");
+}
+
 // PIT/O and PIT/D on the shipped definitions: each edit in an attachment is
 // capped at its limit and reaches the PIT-37 at once.
 TEST_F(CliTest, AttachmentEditsReachTheReturnAtOnce) {

@@ -45,11 +45,11 @@ TEST(Pit40, TaxByTheScaleAgainstTheAdvances) {
        {{49, "300,00"}, {74, "900,00"}, {76, "50,00"}, {77, "50,00"}},
        {{74, "300,00"}, {76, "0,00"}, {77, "0,00"}, {80, "0,00"}}},
       {"health contributions and the child relief never above the tax",
-       {{42, "30867,00"}, {82, "900,00"}, {84, "4000,00"}, {85, "9000,00"}, {87, "2000,00"}},
+       {{42, "30867,00"}, {82, "900,00"}, {84, "4000,00"}, {85, "9000,00"}, {91, "2"}, {87, "2000,00"}},
        {{81, "5000,04"}, {82, "900,00"}, {83, "5900,04"}, {86, "4000,00"}, {85, "4000,00"}, {87, "1900,04"},
         {88, "0,00"}}},
       {"health contributions above the tax",
-       {{42, "30867,00"}, {84, "6000,00"}, {87, "10,00"}},
+       {{42, "30867,00"}, {84, "6000,00"}, {91, "1"}, {87, "10,00"}},
        {{86, "5000,04"}, {87, "0,00"}, {88, "0,00"}}},
       {"a base rounded up at 50 groszy",
        {{42, "30000,50"}},
@@ -62,6 +62,46 @@ TEST(Pit40, TaxByTheScaleAgainstTheAdvances) {
     fx.Set(e, c.typed);
     ASSERT_EQ(fx.Run(e), CalcStatus::Done);
     for (const auto& [k, v] : c.expected) EXPECT_EQ(fx.Get(e, k), v) << "field " << k;
+  }
+}
+
+// The statutory limits of the PIT/O hold on the PIT-40 as well, under the
+// reduction notice: internet 760,00, the child relief by the number of
+// children.
+TEST(Pit40, StatutoryLimitsWithTheReductionNotice) {
+  struct Case {
+    const char* name;
+    Values typed;
+    Values expected;
+    bool reduced;
+  };
+  const std::vector<Case> cases = {
+      {"internet above its limit", {{42, "60000,00"}, {76, "2500,00"}}, {{76, "760,00"}, {80, "59240,00"}}, true},
+      {"internet within its limit", {{42, "60000,00"}, {76, "760,00"}}, {{76, "760,00"}}, false},
+      {"one child's relief above its limit",
+       {{42, "60000,00"}, {91, "1"}, {87, "4653,68"}},
+       {{87, "1112,04"}, {88, "9132,00"}},
+       true},
+      {"four children's relief within the limit",
+       {{42, "60000,00"}, {91, "4"}, {87, "6924,12"}},
+       {{87, "6924,12"}},
+       false},
+      // Kept until the number (then required) is typed.
+      {"relief without the number of children", {{42, "60000,00"}, {87, "100,00"}}, {{87, "100,00"}}, false},
+      {"relief with no children", {{42, "60000,00"}, {91, "0"}, {87, "100,00"}}, {{87, "0,00"}}, true},
+  };
+  const std::string notice =
+      "   PIT-40. Program dokonał redukcji odliczeń. Sprawdź i ewentualnie skoryguj wysokość poszczególnych "
+      "kwot w tym w załącznikach.";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CalcFixture fx(kPayerForms);
+    const int e = fx.Add(kPit40);
+    fx.Set(e, c.typed);
+    fx.Show(e);
+    ASSERT_EQ(fx.Run(e), CalcStatus::Done);
+    for (const auto& [k, v] : c.expected) EXPECT_EQ(fx.Get(e, k), v) << "field " << k;
+    EXPECT_EQ(fx.display.messages, c.reduced ? std::vector<std::string>{notice} : std::vector<std::string>{});
   }
 }
 

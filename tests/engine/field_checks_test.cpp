@@ -66,6 +66,18 @@ TEST(FieldChecks, CheckDigitsAndDates) {
   EXPECT_EQ(FieldValueProblem(FieldRole::PostalCode, "10115", false), "");
 }
 
+// The century is carried in the month of a PESEL.
+TEST(FieldChecks, BirthDateOfAPesel) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"44051401359", "14-05-1944"},
+      {"02322900006", "29-12-2002"},
+      {"84022912343", "29-02-1984"},
+      {"44051401358", ""},  // wrong check digit
+      {"5260250995", ""},
+  };
+  for (const auto& [pesel, date] : cases) EXPECT_EQ(PeselBirthDate(pesel), date) << pesel;
+}
+
 TEST(FieldChecks, RolesComeFromTheDefinition) {
   FieldObject d;
   struct Case {

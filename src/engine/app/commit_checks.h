@@ -15,4 +15,11 @@ class Settlement;
 // of entry `entry`; else what is wrong, in Polish.
 std::string CommitProblem(const Settlement& s, int entry, int field, const FieldObject& def, std::string_view text);
 
+struct IdentificationRecords;
+
+// A warning when a commit made a person's birth date and PESEL disagree
+// (either one just typed): the date is the user's and stays, so this is
+// not a refusal. Empty when they agree, one is missing, or neither changed.
+std::string BirthDateWarning(const IdentificationRecords& before, const IdentificationRecords& after);
+
 }  // namespace pit

@@ -290,7 +290,13 @@ CommitOutcome SettlementSession::Commit(int entry, int field, const FieldInput& 
   if (display_ == nullptr) PrepareHeadless(entry, field, input.kind == FieldInput::Kind::Tick);
   NoticeWatch watched(Display());
   CalcContext ctx = ContextFor(entry, watched);
+  const IdentificationRecords idsBefore = ids_;
   out.calc = RunCalculation(ctx, e.IdPit, entry);
+  // A birth date that contradicts the PESEL is kept, but said.
+  if (out.changed) {
+    const std::string warning = BirthDateWarning(idsBefore, ids_);
+    if (!warning.empty()) Display().ShowReminder(warning);
+  }
   // The commit as one step of the history; under the reduction notice, the
   // amounts it cut.
   const CommitStep* step = history_.Record(s_, ids_, entry, field, s_.Current.Page, out.changed);

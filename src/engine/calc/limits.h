@@ -24,4 +24,8 @@ constexpr StatutoryLimit kRehabilitation{449520};
 constexpr StatutoryLimit kHousingSavings{1134000};
 }  // namespace limits2014
 
+// The child relief of a year for `children` children (truncated to a whole
+// number; none below one): the amounts of the first to the last child added.
+Amount ChildReliefLimit(Amount children);
+
 }  // namespace pit

@@ -3,7 +3,9 @@
 // payments to a member of an agricultural cooperative, attached to either).
 #include "calc/calculation.h"
 #include "calc/framework.h"
+#include "calc/limits.h"
 
+#include <cmath>
 #include <vector>
 
 namespace pit {
@@ -191,7 +193,9 @@ void CalculatePit40(CalcContext& ctx, int entry) {
   f.Set(60, f.Sum({44, 54, 55, 56, 57, 58, 59}));
   f.Set(67, f.Sum({45, 61, 62, 63, 64, 65, 66}));
 
-  // 7. Deductions from income, together never above the income.
+  // 7. Deductions from income, together never above the income; the
+  // internet relief within its statutory limit first.
+  bool reduced = f.Cap(76, limits2014::kInternet);
   const Amount income = f.AmountOf(60);
   f.CapAtField(74, 60);
   f.CapAtField(75, 74);
@@ -204,7 +208,16 @@ void CalculatePit40(CalcContext& ctx, int entry) {
   f.CapAtField(82, 81);
   f.Set(83, f.Sum({81, 82}));
 
-  // 9. Deductions from tax, together never above the tax.
+  // 9. Deductions from tax, together never above the tax; the child relief
+  // first within the limit for the number of children. Before the number
+  // is given the amount stays as typed (the number is then required).
+  if (!f.IsEmpty(91)) {
+    const Amount limit = ChildReliefLimit(std::trunc(f.AmountOf(91)));
+    if (f.AmountOf(87) > limit) {
+      f.SetUnrounded(87, limit);
+      reduced = true;
+    }
+  }
   const Amount tax = f.AmountOf(83);
   f.Copy(86, f.AmountOf(84) >= tax ? 83 : 84);
   f.CapAtField(85, 84);
@@ -224,8 +237,9 @@ void CalculatePit40(CalcContext& ctx, int entry) {
   else
     f.SetZero(90);
 
-  // 12. The correction explanation.
+  // 12. The correction explanation; the reduction notice.
   CorrectionInfoOnClick(ctx, kPit40, 4, "PIT-40", 0);
+  ShowReductionNotice(ctx, kPit40, reduced);
 
   // 13. Required fields.
   if (shown) {

@@ -23,6 +23,8 @@ namespace {
 
 Amount FromGrosze(std::int64_t g) { return static_cast<Amount>(g) / 100.0L; }
 
+}  // namespace
+
 // `children` is a whole number, as read from the field and truncated; a
 // count that no family has still gives its limit, without overflowing.
 Amount ChildReliefLimit(Amount children) {
@@ -36,6 +38,8 @@ Amount ChildReliefLimit(Amount children) {
   }
   return FromGrosze(kChildReliefUpTo4[4]) + (children - 4) * FromGrosze(kChildReliefPerFurtherChild);
 }
+
+namespace {
 
 Amount ChildLimitAt(int position) {
   const int i = std::clamp(position, 1, 5) - 1;

@@ -117,6 +117,15 @@ bool PeselValid(std::string_view d) {
   return RealDate(day, month, century + yy);
 }
 
+std::string PeselBirthDate(std::string_view d) {
+  if (!PeselValid(d)) return {};
+  static constexpr std::array<int, 5> kCenturies{1900, 2000, 2100, 2200, 1800};
+  const int month = Number(d.substr(2, 2));
+  const int year = kCenturies[static_cast<std::size_t>(month / 20)] + Number(d.substr(0, 2));
+  const auto two = [](int n) { return std::string(1, static_cast<char>('0' + n / 10)) + static_cast<char>('0' + n % 10); };
+  return std::string(d.substr(4, 2)) + "-" + two(month % 20) + "-" + std::to_string(year);
+}
+
 std::string FieldValueProblem(FieldRole role, std::string_view text, bool polishAddress) {
   switch (role) {
     case FieldRole::None:

@@ -32,6 +32,9 @@ bool NipValid(std::string_view digits);
 // Eleven digits with the check digit of weights 1 3 7 9 and a birth date
 // (the century in the month) that exists.
 bool PeselValid(std::string_view digits);
+// The birth date a valid PESEL carries, as "dd-mm-yyyy"; empty for a number
+// that is not a valid PESEL.
+std::string PeselBirthDate(std::string_view digits);
 // A day that exists: day 1..31 within the month, leap years counted.
 bool RealDate(int day, int month, int year);
 
