@@ -79,6 +79,28 @@ TEST_F(Returns3Cli, Pit28WithItsFourAttachments) {
   RecalcChangesNothing(f);
 }
 
+// A private landlord on the lump sum: the PIT-28 rows filled from a
+// PIT-28/A cannot be typed (a typed amount would be reset at once); the
+// rental goes into the PIT-28/A and reaches the PIT-28 at 8,5 %.
+TEST_F(Returns3Cli, RentalRowsOfPit28ComeFromPit28A) {
+  const std::string f = File("najem.dc2014");
+  ASSERT_EQ(Cli({"new", "-o", f, "--kind", "0", "PIT-28"}).status, 0);
+  for (const char* field : {"1:19=1000", "1:24=1000", "1:33=24000"}) {
+    SCOPED_TRACE(field);
+    const CliRun s = Cli({"set", f, field});
+    EXPECT_EQ(s.status, 4) << s.err;
+    EXPECT_NE(s.err.find("nie jest do wypełnienia"), std::string::npos) << s.err;
+  }
+  // The 20 % cell of the row is the user's while no PIT-28/A is attached.
+  Expect(f, {"1:34=100"}, {{"1:34", "100,00"}}, false);
+
+  const std::string g = File("najem-a.dc2014");
+  ASSERT_EQ(Cli({"new", "-o", g, "--kind", "0", "PIT-28", "PIT-28/A@1"}).status, 0);
+  Expect(g, {"2:21=24000"}, {{"1:33", "24000,00"}, {"1:35", "24000,00"}, {"1:38", "24000,00"}}, false);
+  EXPECT_EQ(Cli({"set", g, "1:34=100"}).status, 4);
+  RecalcChangesNothing(g);
+}
+
 // A joint settlement in which each spouse sold shares: each files a PIT-38,
 // and the identification and the 1% of each stay with that person.
 TEST_F(Returns3Cli, EachSpouseFilesAPit38) {

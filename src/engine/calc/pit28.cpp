@@ -74,12 +74,13 @@ void CalculatePit28(CalcContext& ctx, int entry) {
   // 5. Purpose.
   SetPurposeBoxes(ctx, entry, kFilingBox, kCorrectionBox);
 
-  // 6. Carried rows are not typed.
+  // 6. Carried rows are not typed. Rows 1 and 3 of the 8,5% rental are
+  // read-only in the definition: without a PIT-28/A step 4 resets them.
   if (shown) {
     const bool anyA = ctx.FindChildEntry(kPit28A, entry) > 0;
     const bool anyB = ctx.FindChildEntry(kPit28B, entry) > 0;
-    if (anyA)
-      for (int k : {19, 20, 21, 22, 23, 24, 25, 33}) ctx.display.SetReadOnly(k, true);
+    if (anyA || hasA)
+      for (int k : {19, 20, 21, 22, 23, 24, 25, 33, 34}) ctx.display.SetReadOnly(k, true);
     if (anyB)
       for (int k = 26; k <= 32; ++k) ctx.display.SetReadOnly(k, true);
     if (anyA || anyB)
