@@ -145,9 +145,9 @@ TEST(PitB, GuardShowsTheReturnFirst) {
   };
   const std::vector<Case> cases = {
       {"taxpayer", kIndividual, kPmNone, kPit36,
-       "UWAGA! \nPrzed wypełnieniem PIT/B (Podatnika), należy zaznaczyć odpowiednie pola 39 lub 40 w PIT-36."},
+       "UWAGA! \nPrzed wypełnieniem PIT/B (Podatnika), należy zaznaczyć odpowiednie pole w poz. 39 lub 40 PIT-36."},
       {"spouse", kJoint, kPmSpouse, kPit36,
-       "UWAGA! \nPrzed wypełnieniem PIT/B (Małżonka), należy zaznaczyć odpowiednie pola 39a lub 40a w PIT-36. "},
+       "UWAGA! \nPrzed wypełnieniem PIT/B (Małżonka), należy zaznaczyć odpowiednie pole w poz. 42 lub 43 PIT-36."},
       {"PIT-36L", kIndividual, kPmNone, kPit36L, "UWAGA! \nPrzed wypełnieniem PIT/B, należy zaznaczyć pole 11 w PIT-36L."},
   };
   for (const Case& c : cases) {

@@ -7,6 +7,7 @@
 
 #include "calc/framework.h"
 #include "engine/calc_fixture.h"
+#include "forms/definition_library.h"
 
 namespace pit {
 namespace {
@@ -41,7 +42,7 @@ TEST(PitO, Limits) {
        {{241, "1112,04"}, {242, "0,00"}, {245, "1112,04"}}, false},
       {"first child on a second copy", true, {{241, "2000,00"}, {242, "1000,00"}},
        {{241, "2000,00"}, {242, "700,00"}}, false},
-      {"internet and rehabilitation", false,
+      {"internet and IKZE contributions", false,
        {{20, "1000,00"}, {21, "700,00"}, {223, "5000,00"}, {224, "4495,20"}, {12, "10,00"}},
        {{20, "760,00"}, {21, "700,00"}, {223, "4495,20"}, {224, "4495,20"}, {28, "5265,20"}, {29, "5195,20"}},
        true},
@@ -129,6 +130,36 @@ TEST(PitO, ScreenRules) {
   EXPECT_EQ(fx.display.reminders, std::vector<std::string>{"Uzupełnij opis w PIT/O poz. 31"});
   fx.Run(o);  // once per page display
   EXPECT_EQ(fx.display.reminders.size(), 1u);
+}
+
+// An amount typed without its description reminds the user of the printed
+// position of the description, as the shipped definition numbers it.
+TEST(Reliefs, DescriptionRemindersNameThePrintedPosition) {
+  struct Case {
+    int idPit;
+    const char* code;
+    int page, amount, description;
+  } cases[] = {
+      {kPitO, "PIT/O", 1, 26, 24},
+      {kPitO, "PIT/O", 2, 39, 37},
+      {kPitD, "PIT/D", 1, 38, 37},
+  };
+  DefinitionLibrary dc(std::string(PIT_BIN_DIR) + "/dc");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.code) + " " + std::to_string(c.amount));
+    const std::vector<FieldObject>* defs = dc.Fields(c.idPit);
+    ASSERT_NE(defs, nullptr);
+    CalcFixture fx;
+    const int ret = fx.Add(kPit37);
+    const int e = fx.Add(c.idPit, ret);
+    fx.Set(e, c.amount, "10,00");
+    fx.Show(e, c.page);
+    fx.display.edited = c.amount;
+    ASSERT_EQ(fx.Run(e), CalcStatus::Done);
+    const int poz = (*defs)[static_cast<std::size_t>(c.description)].Poz;
+    EXPECT_EQ(fx.display.reminders,
+              std::vector<std::string>{"Uzupełnij opis w " + std::string(c.code) + " poz. " + std::to_string(poz)});
+  }
 }
 
 TEST(PitD, SectionSplitting) {

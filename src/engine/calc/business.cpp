@@ -268,9 +268,10 @@ void CalculatePitB(CalcContext& ctx, int entry) {
     if (!ret.Ticked(FirstWayBox(pm)) && !ret.Ticked(SecondWayBox(pm))) {
       ctx.display.ShowReminder(
           IsTaxpayerSide(pm)
-              ? "UWAGA! \nPrzed wypełnieniem PIT/B (Podatnika), należy zaznaczyć odpowiednie pola 39 lub 40 w PIT-36."
-              : "UWAGA! \nPrzed wypełnieniem PIT/B (Małżonka), należy zaznaczyć odpowiednie pola 39a lub 40a w "
-                "PIT-36. ");
+              ? "UWAGA! \nPrzed wypełnieniem PIT/B (Podatnika), należy zaznaczyć odpowiednie pole w poz. 39 lub 40 "
+                "PIT-36."
+              : "UWAGA! \nPrzed wypełnieniem PIT/B (Małżonka), należy zaznaczyć odpowiednie pole w poz. 42 lub 43 "
+                "PIT-36.");
       ctx.display.SelectEntry(p36, kPit36);
       return;
     }

@@ -18,8 +18,8 @@ struct StatutoryLimit {
 namespace limits2014 {
 // Internet use, per person.
 constexpr StatutoryLimit kInternet{76000};
-// Rehabilitation expenses of a disabled person.
-constexpr StatutoryLimit kRehabilitation{449520};
+// Contributions to an individual retirement security account (IKZE).
+constexpr StatutoryLimit kIkzeContributions{449520};
 // Housing savings relief of the PIT/D, section C.
 constexpr StatutoryLimit kHousingSavings{1134000};
 }  // namespace limits2014

@@ -316,9 +316,9 @@ void CalculatePitO(CalcContext& ctx, int entry) {
     }
   }
 
-  // 12. Rehabilitation.
-  reduced |= f.Cap(223, limits2014::kRehabilitation);
-  reduced |= f.Cap(224, limits2014::kRehabilitation);
+  // 12. IKZE contributions.
+  reduced |= f.Cap(223, limits2014::kIkzeContributions);
+  reduced |= f.Cap(224, limits2014::kIkzeContributions);
 
   // 13. Totals.
   f.SetUnrounded(28, f.Sum({12, 229, 231, 14, 16, 18, 20, 22, 223, 26}));
@@ -431,7 +431,7 @@ void CalculatePitD(CalcContext& ctx, int entry) {
   if (!ctx.display.ReminderFlag() && ctx.display.CurrentPage() == 1) {
     const int edited = ctx.display.FieldBeingEdited();
     if ((edited == 38 || edited == 39) && f.AmountOf(edited) > 0 && f.IsEmpty(37)) {
-      ctx.display.ShowReminder("Uzupełnij opis w PIT/D poz. 17");
+      ctx.display.ShowReminder("Uzupełnij opis w PIT/D poz. 38");
       ctx.display.SetReminderFlag();
     }
   }
