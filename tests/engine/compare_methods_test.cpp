@@ -279,8 +279,12 @@ TEST(SwitchMethod, KindChangeIsOneStepOfTheHistory) {
 TEST(ReturnOutcome, JointReturnWithItsPartsAndTheOnePercent) {
   JointPit37 j("120000,00", "10000,00");
   j.fx.Set(j.ret, {{40, "20000,00"}, {67, "1000,00"}, {131, "0000127204"}, {132, "100,00"}});
+  // The PIT/UZ follows the return: a child's relief of 300,00 that the
+  // return did not deduct (35 typed as nothing) is paid back within 12.
+  const int pitO = j.fx.Add(kPitO, j.ret);
+  j.fx.Set(pitO, {{241, "300,00"}, {245, "300,00"}, {35, "0,00"}});
   const int uz = j.fx.Add(kPitUZ, j.ret);
-  j.fx.Set(uz, {{18, "300,00"}});
+  j.fx.Set(uz, {{12, "300,00"}});
   j.fx.Show(j.ret);
   ASSERT_EQ(j.fx.Run(j.ret), CalcStatus::Done);
   // An attachment leads to its return.
@@ -299,6 +303,7 @@ TEST(ReturnOutcome, JointReturnWithItsPartsAndTheOnePercent) {
   EXPECT_EQ(o->krs, "0000127204");
   ASSERT_TRUE(o->childReliefPaidBack);
   EXPECT_EQ(o->childReliefPaidBack->entry, uz);
+  EXPECT_EQ(o->childReliefPaidBack->grosze, Zl(300));
   EXPECT_EQ(o->taxpayer.advances, Zl(20000));
   EXPECT_EQ(o->spouse.income, Zl(10000 - 1335));
 
