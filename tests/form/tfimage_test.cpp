@@ -279,6 +279,25 @@ class TFImageTest : public QObject, FormWindowFixture {
     QVERIFY(fx->ctx.settlement.DocumentModified);
   }
 
+  // A birth date that contradicts the PESEL is stored, and a box says so.
+  void birthDateContradictingThePeselIsKeptWithAWarning() {
+    fx->ctx.settlement.TaxpayerIdKind = kIdPesel;
+    fx->Slot(f::Nip).Value = "44051401359";
+    Show(1);
+    Click(f::Birth);
+    auto* box = Editor<ui::MaskedBox>();
+    QVERIFY(box != nullptr);
+    QTest::keyClicks(box, "15051944");
+    {
+      BoxAnswerer answerer;
+      Key(box, Qt::Key_Return);
+      QCOMPARE(answerer.Texts().size(), 1);
+      QVERIFY2(answerer.Texts()[0].contains("nie zgadza się z numerem PESEL 44051401359, z którego wynika 14-05-1944"),
+               qPrintable(answerer.Texts()[0]));
+    }
+    QCOMPARE(S(fx->Slot(f::Birth).Value), QStringLiteral("15-05-1944"));
+  }
+
   void pageQuestion_data() {
     QTest::addColumn<bool>("yes");
     QTest::newRow("No reopens the field") << false;
