@@ -16,9 +16,6 @@ constexpr int kPit36LFromPitZ = 19;  // printed position 11
 constexpr int kPit36LKrs = 108, kPit36LOnePercent = 109;
 constexpr int kPit36LPaidAdvances = 54;  // printed position 48
 constexpr int kPit36LAdvancesPage = 2, kPit36LOnePercentPage = 3;
-// Statutory cap of the deduction in field 120 (2014).
-constexpr Amount kPit36LDeductionCap = 4495.20L;
-const char* const kPit36LDeductionCapText = "4495,20";
 constexpr Amount kFlatRate = 0.19L;
 
 // PIT-36 business boxes: the taxpayer's / the spouse's income the first or
@@ -137,7 +134,7 @@ void CalculatePit36L(CalcContext& ctx, int entry) {
   capDeduction(32, 33, 120);
   capDeduction(33, 32, 120);
   capDeduction(120, 32, 33);
-  reduced |= f.Cap(120, kPit36LDeductionCap, kPit36LDeductionCapText);
+  reduced |= f.Cap(120, limits2014::kIkzeContributions);
 
   // 9. Income after the deductions.
   f.SetPositivePart(34, RoundGrosze(income - f.Sum({32, 33, 120})));
