@@ -63,23 +63,29 @@ int CmdImport(const std::vector<std::string>& args, const std::string& argv0) {
 
   const IdentifierSetting setting = IdentifierSettingOf(s);
   DataImport imp;
-  switch (imp.ReadFile(from, setting)) {
-    case ImportReadStatus::Missing:
-      std::cerr << kNoSettlementFileMessage << "\n";
-      return kFileError;
-    case ImportReadStatus::Unreadable:
-      std::cerr << kUnreadableSettlementFileMessage << "\n";
-      return kFileError;
-    case ImportReadStatus::Ok:
-      break;
+  const ImportReadStatus read = imp.ReadFile(from, setting);
+  if (read != ImportReadStatus::Ok) {
+    std::cerr << ImportReadMessage(read, from) << "\n";
+    return read == ImportReadStatus::Missing || read == ImportReadStatus::Unreadable ? kFileError : kRefused;
   }
   if (swap) imp.Swap(setting);
-  if (imp.ComputeMismatch(setting)) std::cerr << imp.MismatchMessage() << "\n";
-  if (choice.payer) std::cerr << kPayerImportWarning << "\n";
-  imp.Apply(choice, setting, session.ids);
+  ImportChecks checks;
+  if (session.HasOfficeList())
+    checks.officeKnown = [&session](const std::string& code) { return session.OfficeKnown(code); };
+  const ImportOutcome done = imp.Apply(choice, setting, session.ids, checks);
+  if (!done.AnyWritten()) {
+    // Nothing of what was asked for is in the file: the settlement stays.
+    std::cerr << "Plik " << from << " jest rozliczeniem za 2013 r., ale nie ma w nim danych do pobrania dla "
+              << "wskazanych osób. Dane w rozliczeniu nie zostały zmienione.\n"
+              << ImportOutcomeNotes(done) << "\n";
+    return kRefused;
+  }
   DistributeIdentification(s, session.ids);
   session.session.SetModified(true);
-  return session.Save(file);
+  const int rc = session.Save(file);
+  if (rc != kDone) return rc;
+  std::cout << ImportOutcomeText(done) << "\n";
+  return kDone;
 }
 
 }  // namespace pit::cli

@@ -41,6 +41,10 @@ class CliSession {
   // Unless the settlement has entry `number`, of a known form, with page
   // `page` (0: any), says so on standard error and returns kRefused.
   int CheckEntry(int number, int page = 0) const;
+  // Whether the tax office list has an office of this code.
+  bool OfficeKnown(const std::string& code) { return Offices().FindByCode(code) != nullptr; }
+  // Whether the tax office list could be read.
+  bool HasOfficeList() { return Offices().HasCodes(); }
   // A country's code in the dictionary ("" when unknown).
   std::string CountryCode(const std::string& name) { return Countries().CodeByName(name); }
   // The settlement written to `path`; a file read damaged is written over

@@ -17,6 +17,8 @@ namespace pit {
 namespace {
 
 using testsupport::CliRun;
+using testsupport::JointPit37;
+using testsupport::OldRecord;
 
 class CliTest : public testsupport::CliFolderTest {
  protected:
@@ -370,19 +372,42 @@ TEST_F(CliTest, ChildReliefTheTaxCannotTakeIsPaidBack) {
   EXPECT_EQ(Cli({"dump", file, "--json"}, false).out, before.out);
 }
 
+// A form whose header gives the identifier a kind no settlement has is
+// damage: the file is not recalculated over, and the NIP stays.
+TEST_F(CliTest, AnIdentifierKindOutOfRangeIsDamageAndTheNipStays) {
+  const std::string file = File("kind.dc2014");
+  ASSERT_EQ(Cli({"new", "-o", file, "--kind", "0", "PIT-37"}, false).status, 0);
+  ASSERT_EQ(Cli({"set", file, "1:0=5260250995"}, false).status, 0);
+  {
+    std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(84);
+    const char ninetyNine[4] = {99, 0, 0, 0};
+    f.write(ninetyNine, 4);
+  }
+  const CliRun r = Cli({"recalc", file}, false);
+  EXPECT_EQ(r.status, 3);
+  EXPECT_NE(r.err.find("uszkodzonym rodzajem"), std::string::npos) << r.err;
+  EXPECT_EQ(Cli({"get", file, "1:0"}, false).out, "5260250995\n");
+  // Written over on purpose: the settlement's own kinds, the NIP kept.
+  ASSERT_EQ(Cli({"recalc", file, "--force"}, false).status, 0);
+  EXPECT_EQ(Cli({"get", file, "1:0"}, false).out, "5260250995\n");
+  EXPECT_EQ(Cli({"recalc", file}, false).status, 0);
+}
+
 // `import` takes last year's persons into the forms as "importuj" does.
 TEST_F(CliTest, ImportTakesLastYearsPersonsIntoTheForms) {
   const std::string old = File("stary.dc2013");
-  ASSERT_TRUE(testsupport::WriteOldFile(old, {testsupport::JointPit37()}, 1000));
+  ASSERT_TRUE(testsupport::WriteOldFile(old, {JointPit37()}, 1000));
   const std::string joint = File("joint.dc2014");
   ASSERT_EQ(Cli({"new", "-o", joint, "--kind", "1", "--spouse-id", "pesel", "PIT-37", "PIT/O@1"}, false).status, 0);
   const CliRun r = Cli({"import", joint, "--from", old, "--taxpayer", "--spouse"}, false);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, "Pobrano dane podatnika, małżonka.\n");
   // The return and its attachment: identifiers, office, names, address.
   EXPECT_EQ(Cli({"get", joint, "1:0", "1:1", "1:7", "1:10", "1:11", "1:24", "1:19", "1:140", "2:0", "2:1"}, false).out,
-            "1234563218\n80010112345\nURZĄD SKARBOWY W BOLESŁAWCU\nNOWAK\nJAN\nANNA\n3\nPOLSKA\n1234563218\n"
-            "80010112345\n");
+            "1234563218\n80010112340\nURZĄD SKARBOWY W BOLESŁAWCU\nNOWAK\nJAN\nANNA\n3\nPOLSKA\n1234563218\n"
+            "80010112340\n");
 
   // Swapped and into a settlement on PESEL: the NIP of the file's taxpayer
   // kind is not taken, the rest is, and the user is told why.
@@ -391,11 +416,14 @@ TEST_F(CliTest, ImportTakesLastYearsPersonsIntoTheForms) {
   const CliRun m = Cli({"import", single, "--from", old, "--taxpayer", "--swap"}, false);
   ASSERT_EQ(m.status, 0) << m.err;
   EXPECT_EQ(m.err.find("rozbieżność"), std::string::npos) << "the spouse's PESEL agrees: " << m.err;
-  EXPECT_EQ(Cli({"get", single, "1:0", "1:11"}, false).out, "80010112345\nANNA\n");
+  EXPECT_EQ(Cli({"get", single, "1:0", "1:11"}, false).out, "80010112340\nANNA\n");
   const CliRun n = Cli({"import", single, "--from", old, "--taxpayer"}, false);
   ASSERT_EQ(n.status, 0) << n.err;
-  EXPECT_NE(n.err.find("\n - podatnika"), std::string::npos) << n.err;
-  EXPECT_EQ(Cli({"get", single, "1:0", "1:11"}, false).out, "\nJAN\n");
+  // What happened, not the window's buttons to press.
+  EXPECT_NE(n.out.find("Identyfikatora podatnika nie pobrano"), std::string::npos) << n.out;
+  EXPECT_EQ((n.out + n.err).find("zmień identyfikator"), std::string::npos) << n.out << n.err;
+  EXPECT_EQ((n.out + n.err).find("\"importuj\""), std::string::npos) << n.out << n.err;
+  EXPECT_EQ(Cli({"get", single, "1:0", "1:11"}, false).out, "80010112340\nJAN\n");
 
   struct Case {
     std::vector<std::string> args;
@@ -414,6 +442,41 @@ TEST_F(CliTest, ImportTakesLastYearsPersonsIntoTheForms) {
   }
   // Nothing refused was saved.
   EXPECT_EQ(Cli({"get", single, "1:11"}, false).out, "JAN\n");
+
+  // Sources with nothing to take are refused and the settlement stays as it
+  // was: the identification is never emptied by them.
+  {
+    std::ofstream(File("pusty.dc2013"));
+    std::ofstream(File("tekst.dc2013")) << "rozliczenie za 2013\n";
+    std::ifstream in(old, std::ios::binary);
+    std::string half(100000, '\0');
+    in.read(half.data(), static_cast<std::streamsize>(half.size()));
+    std::ofstream(File("urwany.dc2013"), std::ios::binary) << half;
+  }
+  OldRecord individual = JointPit37();
+  individual.kind = 0;
+  ASSERT_TRUE(testsupport::WriteOldFile(File("single.dc2013"), {individual}));
+  const std::string before = Cli({"dump", joint, "--json"}, false).out;
+  const struct {
+    std::string from;
+    std::vector<std::string> who;
+    const char* says;
+  } unusable[] = {
+      {File("pusty.dc2013"), {"--taxpayer"}, "nie jest rozliczeniem za 2013 r."},
+      {File("tekst.dc2013"), {"--taxpayer"}, "nie jest rozliczeniem za 2013 r."},
+      {File("urwany.dc2013"), {"--taxpayer"}, "nie jest rozliczeniem za 2013 r."},
+      {single, {"--taxpayer"}, "nie jest rozliczeniem za 2013 r."},
+      {joint, {"--taxpayer", "--spouse"}, "nie jest rozliczeniem za 2013 r."},
+      {File("single.dc2013"), {"--spouse"}, "nie ma w nim danych do pobrania"},
+  };
+  for (const auto& u : unusable) {
+    std::vector<std::string> args = {"import", joint, "--from", u.from};
+    args.insert(args.end(), u.who.begin(), u.who.end());
+    const CliRun e = Cli(args, false);
+    EXPECT_EQ(e.status, 4) << u.from << ": " << e.err;
+    EXPECT_NE(e.err.find(u.says), std::string::npos) << u.from << ": " << e.err;
+    EXPECT_EQ(Cli({"dump", joint, "--json"}, false).out, before) << u.from;
+  }
 }
 
 }  // namespace

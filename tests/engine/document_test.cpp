@@ -169,8 +169,20 @@ TEST_F(DocumentTest, MalformedFilesLoadWhatIsUsable) {
   PutI32(zeroType.data() + kEntryRecordSize + 8, 0);  // kept, but shown nowhere
   PutI32(zeroType.data() + kEntryRecordSize + 12, 0);
 
+  // Kinds no settlement has: 99 as the taxpayer's or spouse's identifier
+  // kind or as the settlement kind, in the main form and in an attachment.
+  std::vector<std::uint8_t> taxpayerKind = good;
+  PutI32(taxpayerKind.data() + 84, 99);
+  std::vector<std::uint8_t> spouseKind = good;
+  PutI32(spouseKind.data() + 2 * kEntryRecordSize + 88, 99);
+  std::vector<std::uint8_t> settlementKind = good;
+  PutI32(settlementKind.data() + kEntryRecordSize + 20, 99);
+
   const Case cases[] = {
       {"truncated tail", truncated, true, 2, true},
+      {"taxpayer identifier kind 99", taxpayerKind, true, 3, true},
+      {"spouse identifier kind 99", spouseKind, true, 3, true},
+      {"settlement kind 99", settlementKind, true, 3, true},
       {"bytes appended", appended, true, 3, true},
       {"shorter than a record", shortFile, false, 3, false},
       {"header only", headerOnly, false, 3, false},
@@ -197,6 +209,13 @@ TEST_F(DocumentTest, MalformedFilesLoadWhatIsUsable) {
       EXPECT_NE(res.message.find("pod inną nazwą"), std::string::npos) << c.name;
     } else {
       EXPECT_EQ(res.message, "") << c.name;
+    }
+    if (c.opened) {
+      // Whatever a record said, the settlement's kinds are ones it can have;
+      // here the intact records say joint, spouse on NIP, taxpayer on PESEL.
+      EXPECT_EQ(r.Kind, kJoint) << c.name;
+      EXPECT_EQ(r.TaxpayerIdKind, kIdPesel) << c.name;
+      EXPECT_EQ(r.SpouseIdKind, kIdNip) << c.name;
     }
     for (int i = 1; i <= r.Count(); ++i) {
       const FormEntry& e = r.Entry(i);

@@ -46,7 +46,7 @@ TEST(DataImport, JointPit37FillsBothPersonsAndIndividualOnlyTheTaxpayer) {
             "DOLNOŚLĄSKIE|BOLESŁAWIECKI|BOLESŁAWIEC|OGRODOWA|12|3|BOLESŁAWIEC|59-700|BOLESŁAWIEC|POLSKA");
   const IdentificationRecord& sp = joint.Spouse.Person;
   EXPECT_EQ(joint.Spouse.IdKind, kIdPesel);
-  EXPECT_EQ(sp.PESEL, "80010112345");
+  EXPECT_EQ(sp.PESEL, "80010112340");
   EXPECT_EQ(sp.NIP, "");
   EXPECT_EQ(sp.FirstName + " " + sp.Surname + " " + sp.BirthDate, "ANNA NOWAK 01-01-1980");
   EXPECT_EQ(sp.TaxOfficeCode, "0202");
@@ -84,7 +84,7 @@ TEST(DataImport, EachFormTypeGivesItsPersonFromItsOwnFields) {
       {"PIT-36L, NIP only even on PESEL", rec(3, 0, 1, -1, {{0, "333"}, {2, "US"}, {5, "B"}, {15, "T"}, {111, "C"}}),
        false, "333", "", "US", "B", "T", "C"},
       {"spouse PIT-38 in a file without a joint return",
-       rec(4, 2, 0, 1, {{0, "80010112345"}, {2, "US"}, {5, "C"}, {15, "T"}, {62, "C"}}), true, "", "80010112345",
+       rec(4, 2, 0, 1, {{0, "80010112340"}, {2, "US"}, {5, "C"}, {15, "T"}, {62, "C"}}), true, "", "80010112340",
        "US", "C", "T", "C"},
       {"taxpayer PIT-28", rec(5, 1, 1, -1, {{0, "70010112345"}, {2, "US"}, {5, "D"}, {16, "T"}, {9, "C"}}), false, "",
        "70010112345", "US", "D", "T", "C"},
@@ -159,18 +159,19 @@ TEST(DataImport, IdentifierKindMismatchDropsTheMismatchingNip) {
   };
   const std::vector<Case> cases = {
       {"file on PESEL, settlement on NIP: PESEL kept, NIP empty", 1, -1, Setting(kIndividual, kIdNip), true, false,
-       "", "1234563218", "", ""},
+       "", "70010112341", "", ""},
       {"file on NIP, settlement on PESEL: NIP dropped", 0, -1, Setting(kIndividual, kIdPesel), true, false, "", "", "",
        ""},
       {"spouse on NIP, joint settlement gives the spouse PESEL", 0, 0, Setting(kJoint, kIdNip, kIdPesel), false, true,
        "1234563218", "", "", ""},
-      {"both agree", 0, 1, Setting(kJoint, kIdNip, kIdPesel), false, false, "1234563218", "", "", "80010112345"},
+      {"both agree", 0, 1, Setting(kJoint, kIdNip, kIdPesel), false, false, "1234563218", "", "", "80010112340"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     OldRecord r = JointPit37();
     r.taxpayerIdKind = c.fileTaxpayerKind;
     r.spouseIdKind = c.fileSpouseKind;
+    if (c.fileTaxpayerKind == kIdPesel) r.values[0] = "70010112341";
     DataImport imp = Read({r}, c.setting);
     EXPECT_EQ(imp.TaxpayerMismatch, c.taxpayerMismatch);
     EXPECT_EQ(imp.SpouseMismatch, c.spouseMismatch);
@@ -301,7 +302,140 @@ TEST(DataImport, OnlyTheChosenPersonsAreWrittenAndTheOthersKeepTheirData) {
   IdentificationRecords fresh;
   imp.Apply({false, true, false}, Setting(kJoint, kIdNip, kIdPesel), fresh);
   EXPECT_EQ(fresh.Taxpayer.Surname + fresh.Taxpayer.NIP + fresh.Taxpayer.Town, "");
-  EXPECT_EQ(fresh.Spouse.PESEL, "80010112345");
+  EXPECT_EQ(fresh.Spouse.PESEL, "80010112340");
+}
+
+// A file that is not last year's return, or holds no one's data, gives
+// nothing to import: "importuj" can then not empty the settlement's data.
+TEST(DataImport, UnusableSourcesAreRefused) {
+  std::vector<std::uint8_t> random(testsupport::kOldRecordSize * 2);
+  std::uint32_t x = 12345;
+  for (auto& b : random) b = static_cast<std::uint8_t>((x = x * 1103515245u + 12345u) >> 24);
+  const std::vector<std::uint8_t> good = OldFile({JointPit37()});
+  const std::vector<std::uint8_t> cut(good.begin(), good.begin() + 100000);
+  // This year's settlement: records 4 bytes longer, stamped 2014.
+  std::vector<std::uint8_t> thisYear(259100, 0);
+  PutI32(thisYear.data() + 8, kPit37);
+  PutI32(thisYear.data() + 28, 2014);
+  WriteFixedText(thisYear.data() + 100 + 740 * 10 + 36, 255, "NOWAK");
+  std::vector<std::uint8_t> unstamped = good;  // a 2013 layout without the year
+  PutI32(unstamped.data() + 28, 0);
+  OldRecord pitO;  // last year's, but a form without persons
+  pitO.idPit = kPitO;
+  pitO.values = {{4, "100,00"}};
+  OldRecord blank;  // a PIT-37 of last year with nothing typed
+  const std::string text = "To nie jest rozliczenie.\n";
+
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    ImportReadStatus status;
+  } cases[] = {
+      {"empty", {}, ImportReadStatus::NotPreviousYear},
+      {"text", std::vector<std::uint8_t>(text.begin(), text.end()), ImportReadStatus::NotPreviousYear},
+      {"random bytes", random, ImportReadStatus::NotPreviousYear},
+      {"cut inside its only record", cut, ImportReadStatus::NotPreviousYear},
+      {"this year's settlement", thisYear, ImportReadStatus::NotPreviousYear},
+      {"no year in the record", unstamped, ImportReadStatus::NotPreviousYear},
+      {"only a PIT/O", OldFile({pitO}), ImportReadStatus::NothingToImport},
+      {"an empty PIT-37", OldFile({blank}), ImportReadStatus::NothingToImport},
+      {"a good file", good, ImportReadStatus::Ok},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DataImport imp;
+    EXPECT_EQ(imp.ReadBytes(c.bytes.data(), c.bytes.size(), Setting(kJoint, kIdNip, kIdPesel)), c.status);
+    if (c.status == ImportReadStatus::Ok) continue;
+    EXPECT_EQ(imp.StagedTaxpayer, ImportBlock{});
+    EXPECT_EQ(imp.StagedSpouse, ImportBlock{});
+    // Even if "importuj" were run, nothing is written.
+    IdentificationRecords ids;
+    ids.Taxpayer.NIP = "1234563218";
+    ids.Taxpayer.Surname = "NOWAK";
+    ids.Spouse.FirstName = "ANNA";
+    const ImportOutcome o = imp.Apply({true, true, true}, Setting(kJoint, kIdNip, kIdPesel), ids);
+    EXPECT_FALSE(o.AnyWritten());
+    EXPECT_EQ(ids.Taxpayer.NIP + ids.Taxpayer.Surname + ids.Spouse.FirstName, "1234563218NOWAKANNA");
+  }
+  EXPECT_NE(ImportReadMessage(ImportReadStatus::NotPreviousYear, "a.dc2014").find("nie jest rozliczeniem za 2013 r."),
+            std::string::npos);
+  EXPECT_NE(ImportReadMessage(ImportReadStatus::NothingToImport, "b.dc2013").find("nie ma w nim danych do pobrania"),
+            std::string::npos);
+}
+
+// Imported values pass the checks typed values pass; one that fails is not
+// taken (the settlement keeps its own) and is named with the reason.
+TEST(DataImport, ImportedValuesPassTheFieldChecks) {
+  OldRecord r = JointPit37();
+  r.values[0] = "1234563219";    // NIP: wrong check digit
+  r.values[1] = "80010112345";   // PESEL: wrong check digit
+  r.values[12] = "31-02-1970";   // no such day
+  r.values[21] = "59700";        // postal code without its dash
+  r.values[140] = "POLSKA";
+  r.values[34] = "D-10115";      // the spouse lives abroad: her own form of postal code
+  r.values[141] = "NIEMCY";
+  r.officeCodes[7] = "9999";     // an office the list does not have
+  DataImport imp = Read({r}, Setting(kJoint, kIdNip, kIdPesel));
+
+  IdentificationRecords ids;
+  ids.Taxpayer.NIP = "5260250995";
+  ids.Taxpayer.BirthDate = "02-01-1970";
+  ids.Taxpayer.TaxOffice = "URZĄD SKARBOWY WARSZAWA-ŚRÓDMIEŚCIE";
+  ids.Taxpayer.TaxOfficeCode = "1435";
+  ids.Spouse.PESEL = "70010112341";
+  ImportChecks checks;
+  checks.officeKnown = [](const std::string& code) { return code == "0202" || code == "1435"; };
+  const ImportOutcome o = imp.Apply({true, true, false}, Setting(kJoint, kIdNip, kIdPesel), ids, checks);
+
+  EXPECT_TRUE(o.taxpayer && o.spouse);
+  EXPECT_EQ(ids.Taxpayer.NIP, "5260250995");
+  EXPECT_EQ(ids.Taxpayer.BirthDate, "02-01-1970");
+  EXPECT_EQ(ids.Taxpayer.PostalCode, "");
+  EXPECT_EQ(ids.Taxpayer.TaxOfficeCode + " " + ids.Taxpayer.TaxOffice, "1435 URZĄD SKARBOWY WARSZAWA-ŚRÓDMIEŚCIE");
+  EXPECT_EQ(ids.Taxpayer.Surname, "NOWAK");  // what passes is taken
+  EXPECT_EQ(ids.Spouse.PESEL, "70010112341");
+  EXPECT_EQ(ids.Spouse.PostalCode, "D-10115");
+  EXPECT_EQ(ids.Spouse.FirstName, "ANNA");
+  const std::string notes = ImportOutcomeNotes(o);
+  for (const char* named : {"podatnik, NIP: NIP 1234563219", "małżonek, PESEL: Numer PESEL 80010112345",
+                            "podatnik, data urodzenia: Data 31-02-1970", "podatnik, kod pocztowy: Kod pocztowy \"59700\"",
+                            "podatnik, urząd skarbowy: kodu urzędu 9999", "małżonek, urząd skarbowy: kodu urzędu 9999"})
+    EXPECT_NE(notes.find(named), std::string::npos) << named << " in\n" << notes;
+  EXPECT_EQ(notes.find("D-10115"), std::string::npos) << notes;
+
+  // A payer NIP that fails is not taken either; the kind of payer is.
+  OldRecord payer = Pit11WithPayer();
+  payer.values[0] = "5260250275";
+  DataImport p = Read({payer}, Setting(kPayerForms));
+  IdentificationRecords pids;
+  pids.Payer.NIP = "5260250274";
+  const ImportOutcome po = p.Apply({false, false, true}, Setting(kPayerForms), pids, checks);
+  EXPECT_TRUE(po.payer);
+  EXPECT_EQ(pids.Payer.NIP, "5260250274");
+  EXPECT_TRUE(pids.PayerForm.VariantA);
+  EXPECT_NE(ImportOutcomeNotes(po).find("płatnik, NIP: NIP 5260250275"), std::string::npos);
+}
+
+// A person chosen whom the file does not hold keeps the settlement's data.
+TEST(DataImport, AChosenPersonTheFileLacksIsLeftAsItIs) {
+  OldRecord individual = JointPit37();
+  individual.kind = kIndividual;
+  DataImport imp = Read({individual}, Setting(kJoint, kIdNip, kIdPesel));
+  IdentificationRecords ids;
+  ids.Spouse.FirstName = "ANNA";
+  ids.Spouse.PESEL = "70010112341";
+  const ImportOutcome spouseOnly = imp.Apply({false, true, true}, Setting(kJoint, kIdNip, kIdPesel), ids);
+  EXPECT_FALSE(spouseOnly.AnyWritten());
+  EXPECT_EQ(ids.Spouse.FirstName + ids.Spouse.PESEL, "ANNA70010112341");
+  EXPECT_EQ(ImportOutcomeText(spouseOnly),
+            "Nie pobrano żadnych danych; rozliczenie nie zostało zmienione.\n"
+            "W pliku nie ma danych małżonka, płatnika; w rozliczeniu pozostały dotychczasowe.");
+
+  const ImportOutcome both = imp.Apply({true, true, false}, Setting(kJoint, kIdNip, kIdPesel), ids);
+  EXPECT_TRUE(both.taxpayer);
+  EXPECT_FALSE(both.spouse);
+  EXPECT_EQ(ids.Taxpayer.FirstName, "JAN");
+  EXPECT_EQ(ids.Spouse.FirstName, "ANNA");
 }
 
 }  // namespace

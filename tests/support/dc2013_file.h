@@ -62,7 +62,7 @@ inline OldRecord JointPit37() {
   r.kind = 1;
   r.taxpayerIdKind = 0;
   r.spouseIdKind = 1;
-  r.values = {{0, "1234563218"},     {1, "80010112345"},  {7, "URZĄD SKARBOWY W BOLESŁAWCU"},
+  r.values = {{0, "1234563218"},     {1, "80010112340"},  {7, "URZĄD SKARBOWY W BOLESŁAWCU"},
               {10, "NOWAK"},         {11, "JAN"},         {12, "01-02-1970"},
               {14, "DOLNOŚLĄSKIE"},  {15, "BOLESŁAWIECKI"}, {16, "BOLESŁAWIEC"},
               {17, "OGRODOWA"},      {18, "12"},          {19, "3"},

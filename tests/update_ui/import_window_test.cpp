@@ -1,6 +1,7 @@
 // The import window driven as a user drives it: a .dc2013 file chosen,
 // the persons shown, swapped and ticked, "importuj" and "zamknij".
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -69,6 +70,7 @@ class ImportWindowTest : public QObject {
   void payerFormBringsThePayerPageAndItsWarning();
   void arrowsSwapThePersonsAndTheSpouseBoxFollowsTheKind();
   void missingFileIsTold();
+  void unusableFileOrValuesLeaveTheSettlementsData();
   void mainWindowCommandsOpenTheirWindows();
 };
 
@@ -93,7 +95,7 @@ void ImportWindowTest::jointFileFillsBothPersonsAndImportReachesTheForms() {
   QCOMPARE(w.Podatnik.street->text(), QStringLiteral("OGRODOWA 12/3"));
   QCOMPARE(w.Podatnik.locality->text(), QStringLiteral("59-700 BOLESŁAWIEC"));
   QCOMPARE(w.Malzonek.idLabel->text(), QStringLiteral("Identyfikator małżonka - PESEL: "));
-  QCOMPARE(w.Malzonek.idValue->text(), QStringLiteral("80010112345"));
+  QCOMPARE(w.Malzonek.idValue->text(), QStringLiteral("80010112340"));
   QCOMPARE(w.Malzonek.name->text(), QStringLiteral("ANNA NOWAK"));
   QVERIFY(!w.SBPZmienIdentyfikator->isVisible());
 
@@ -104,10 +106,10 @@ void ImportWindowTest::jointFileFillsBothPersonsAndImportReachesTheForms() {
   QVERIFY(!w.isVisible());
   QCOMPARE(rig.imported, 1);
   QCOMPARE(rig.ctx.ids.Taxpayer.Surname, std::string("NOWAK"));
-  QCOMPARE(rig.ctx.ids.Spouse.PESEL, std::string("80010112345"));
+  QCOMPARE(rig.ctx.ids.Spouse.PESEL, std::string("80010112340"));
   // The forms carry the data: the joint PIT-37's two persons.
   QCOMPARE(rig.Field(0), std::string("1234563218"));
-  QCOMPARE(rig.Field(1), std::string("80010112345"));
+  QCOMPARE(rig.Field(1), std::string("80010112340"));
   QCOMPARE(rig.Field(24), std::string("ANNA"));
   QCOMPARE(rig.Field(7), std::string("URZĄD SKARBOWY W BOLESŁAWCU"));
 }
@@ -224,6 +226,49 @@ void ImportWindowTest::missingFileIsTold() {
   QCOMPARE(script.boxes[0].text, QStringLiteral("Nie ma pliku rozliczeniowego."));
   QVERIFY(rig.window->Podatnik.name->text().isEmpty());
   QVERIFY(!rig.window->BImportuj->isEnabled());
+}
+
+// A file with nothing to take is refused before "importuj" can empty the
+// settlement; a value that fails its check is not taken and is named.
+void ImportWindowTest::unusableFileOrValuesLeaveTheSettlementsData() {
+  Rig rig(kIndividual, kIdNip, kIdNone, {JointPit37()});
+  rig.ctx.ids.Taxpayer.NIP = "5260250995";
+  rig.ctx.ids.Taxpayer.Surname = "KOWALSKA";
+  {
+    QFile text(rig.file);
+    QVERIFY(text.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    text.write("to nie jest rozliczenie\n");
+  }
+  ModalScript script;
+  script.Deadline(20000);
+  rig.Read();
+  QCOMPARE(script.boxes.size(), std::size_t(1));
+  QVERIFY2(script.boxes[0].text.contains(QStringLiteral("nie jest rozliczeniem za 2013 r.")),
+           qPrintable(script.boxes[0].text));
+  QCOMPARE(script.boxes[0].icon, QMessageBox::Warning);
+  QVERIFY(!rig.window->BImportuj->isEnabled());
+  Tick(rig.window->CBDanePodatnika);
+  QTest::mouseClick(rig.window->BImportuj, Qt::LeftButton);
+  QCOMPARE(rig.ctx.ids.Taxpayer.NIP, std::string("5260250995"));
+  QCOMPARE(rig.ctx.ids.Taxpayer.Surname, std::string("KOWALSKA"));
+  QCOMPARE(rig.imported, 0);
+
+  OldRecord wrong = JointPit37();
+  wrong.values[0] = "1234563219";  // the check digit does not agree
+  Rig bad(kIndividual, kIdNip, kIdNone, {wrong});
+  bad.ctx.ids.Taxpayer.NIP = "5260250995";
+  ModalScript told;
+  told.Deadline(20000);
+  bad.Read();
+  Tick(bad.window->CBDanePodatnika);
+  QTest::mouseClick(bad.window->BImportuj, Qt::LeftButton);
+  QCOMPARE(told.boxes.size(), std::size_t(1));
+  QVERIFY2(told.boxes[0].text.contains(QStringLiteral("podatnik, NIP: NIP 1234563219 jest błędny")),
+           qPrintable(told.boxes[0].text));
+  QCOMPARE(bad.ctx.ids.Taxpayer.NIP, std::string("5260250995"));
+  QCOMPARE(bad.ctx.ids.Taxpayer.Surname, std::string("NOWAK"));
+  QCOMPARE(bad.Field(0), std::string("5260250995"));
+  QCOMPARE(bad.imported, 1);
 }
 
 void ImportWindowTest::mainWindowCommandsOpenTheirWindows() {

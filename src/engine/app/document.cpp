@@ -127,6 +127,10 @@ DecodeReport DecodeSettlement(const std::vector<std::uint8_t>& bytes, Settlement
   DecodeReport rep;
   s.Clear();
   s.Open();
+  // What a first record with a damaged kind falls back on.
+  s.Kind = kIndividual;
+  s.TaxpayerIdKind = kIdNip;
+  s.SpouseIdKind = kIdNone;
   rep.records = static_cast<int>(bytes.size() / kEntryRecordSize);
   rep.trailingBytes = static_cast<int>(bytes.size() % kEntryRecordSize);
   // Old record number -> new entry number, for renumbering parents after a skip.
@@ -152,6 +156,18 @@ DecodeReport DecodeSettlement(const std::vector<std::uint8_t>& bytes, Settlement
       ++rep.unusable;
     } else {
       ++rep.usable;
+    }
+    // A kind no settlement has would be taken for PESEL or a joint return
+    // and change what the forms show; the settlement's kinds stay as the
+    // records before it gave them and the file counts as damaged.
+    const bool kindOk = e->Kind >= kIndividual && e->Kind <= kRegistrationForms;
+    const bool taxpayerOk = e->TaxpayerIdKind == kIdNip || e->TaxpayerIdKind == kIdPesel;
+    const bool spouseOk = e->SpouseIdKind >= kIdNone && e->SpouseIdKind <= kIdPesel;
+    if (!kindOk || !taxpayerOk || !spouseOk) {
+      ++rep.badKinds;
+      if (!kindOk) e->Kind = s.Kind;
+      if (!taxpayerOk) e->TaxpayerIdKind = s.TaxpayerIdKind;
+      if (!spouseOk) e->SpouseIdKind = s.SpouseIdKind;
     }
     s.TakeStateFrom(*e);
     s.AppendLoaded(std::move(e));
@@ -226,10 +242,15 @@ FileResult LoadSettlement(const std::string& path, Settlement& s, DefinitionLibr
   s.DocumentModified = false;
   RefreshFromDefinitions(s, defs);
   r.ok = true;
-  r.damaged = rep.skipped > 0 || rep.unusable > 0 || rep.trailingBytes > 0;
+  r.damaged = rep.skipped > 0 || rep.unusable > 0 || rep.trailingBytes > 0 || rep.badKinds > 0;
   if (rep.skipped + rep.unusable > 0) {
     r.message = "Plik rozliczenia zawiera uszkodzone pozycje, które pominięto (" +
                 std::to_string(rep.skipped + rep.unusable) + ").";
+  }
+  if (rep.badKinds > 0) {
+    if (!r.message.empty()) r.message += "\n";
+    r.message += "Plik rozliczenia zawiera formularze z uszkodzonym rodzajem rozliczenia lub identyfikatora "
+                 "(NIP/PESEL) (" + std::to_string(rep.badKinds) + "); przyjęto ustawienia pozostałych formularzy.";
   }
   if (rep.trailingBytes > 0) {
     if (!r.message.empty()) r.message += "\n";

@@ -26,6 +26,7 @@ struct DecodeReport {
   int skipped = 0;        // records dropped as unusable (form type unknown, parent missing)
   int usable = 0;         // entries kept whose form type is in the catalogue
   int unusable = 0;       // entries kept with a form type of 0 or less, which show nowhere
+  int badKinds = 0;       // entries kept whose settlement or identifier kind was out of range
   int trailingBytes = 0;  // bytes after the last whole record
 };
 

@@ -4,6 +4,7 @@
 
 #include "app/catalogue.h"
 #include "app/settlement.h"
+#include "forms/field_checks.h"
 #include "text/cp1250.h"
 
 namespace pit {
@@ -148,6 +149,10 @@ void DataImport::ClearPayer() {
 }
 
 void DataImport::Take(const PreviousYearRecord& r) {
+  // This year's settlement, or bytes that only look like a record, carry
+  // another year or none: nothing in them is last year's data.
+  if (r.TaxYear() != kPreviousTaxYear) return;
+  anyRecord_ = true;
   const int idPit = r.IdPit();
   bool known = false;
   for (const FormMap& f : kFormMaps) known = known || f.idPit == idPit;
@@ -188,12 +193,23 @@ void DataImport::Take(const PreviousYearRecord& r) {
   }
 }
 
-void DataImport::ReadBytes(const std::uint8_t* bytes, std::size_t size, const IdentifierSetting& setting) {
-  Reset();
-  ForEachPreviousYearRecord(bytes, size, [this](const PreviousYearRecord& r) { Take(r); });
+ImportReadStatus DataImport::Finish(bool previousYearFound, const IdentifierSetting& setting) {
+  if (!previousYearFound || !(HasTaxpayer() || HasSpouse() || HasPayer())) {
+    // Nothing is offered for import: "importuj" must not empty what the
+    // user has with the blanks of a file that is not last year's return.
+    Reset();
+    return previousYearFound ? ImportReadStatus::NothingToImport : ImportReadStatus::NotPreviousYear;
+  }
   StagedTaxpayer = Taxpayer;
   StagedSpouse = Spouse;
   ComputeMismatch(setting);
+  return ImportReadStatus::Ok;
+}
+
+ImportReadStatus DataImport::ReadBytes(const std::uint8_t* bytes, std::size_t size, const IdentifierSetting& setting) {
+  Reset();
+  ForEachPreviousYearRecord(bytes, size, [this](const PreviousYearRecord& r) { Take(r); });
+  return Finish(anyRecord_, setting);
 }
 
 ImportReadStatus DataImport::ReadFile(const std::string& path, const IdentifierSetting& setting) {
@@ -204,10 +220,83 @@ ImportReadStatus DataImport::ReadFile(const std::string& path, const IdentifierS
     Reset();
     return st == PreviousYearRead::Missing ? ImportReadStatus::Missing : ImportReadStatus::Unreadable;
   }
-  StagedTaxpayer = Taxpayer;
-  StagedSpouse = Spouse;
-  ComputeMismatch(setting);
-  return ImportReadStatus::Ok;
+  return Finish(anyRecord_, setting);
+}
+
+std::string ImportReadMessage(ImportReadStatus status, const std::string& path) {
+  switch (status) {
+    case ImportReadStatus::Ok:
+      return {};
+    case ImportReadStatus::Missing:
+      return kNoSettlementFileMessage;
+    case ImportReadStatus::Unreadable:
+      return kUnreadableSettlementFileMessage;
+    case ImportReadStatus::NotPreviousYear:
+      return "Plik " + path + " nie jest rozliczeniem za 2013 r. Wskaż rozliczenie roczne zapisane programem "
+             "w ubiegłym roku (*.dc2013). Dane w rozliczeniu nie zostały zmienione.";
+    case ImportReadStatus::NothingToImport:
+      return "Plik " + path + " jest rozliczeniem za 2013 r., ale nie ma w nim danych do pobrania. Dane w "
+             "rozliczeniu nie zostały zmienione.";
+  }
+  return {};
+}
+
+namespace {
+
+bool Filled(const IdentificationRecord& p) {
+  for (const std::string* f : {&p.NIP, &p.TaxOffice, &p.TaxOfficeCode, &p.Surname, &p.FirstName, &p.BirthDate,
+                               &p.PESEL, &p.Voivodeship, &p.County, &p.Country, &p.Commune, &p.Street, &p.HouseNo,
+                               &p.FlatNo, &p.Town, &p.PostalCode, &p.PostOffice})
+    if (!f->empty()) return true;
+  return false;
+}
+
+bool AllDigits(const std::string& s) {
+  for (char c : s)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+// Every imported value of a person passes the check its field gives a typed
+// one; a value that fails keeps what `current` has, and is named.
+IdentificationRecord Checked(const IdentificationRecord& imported, const IdentificationRecord& current,
+                             const std::string& who, const ImportChecks& checks, std::vector<std::string>& refused) {
+  IdentificationRecord p = imported;
+  auto check = [&](std::string IdentificationRecord::*field, const char* label, const std::string& problem) {
+    if (problem.empty() || p.*field == current.*field) return;
+    refused.push_back(who + ", " + label + ": " + problem);
+    p.*field = current.*field;
+  };
+  // A person's identifier is typed as digits only.
+  check(&IdentificationRecord::NIP, "NIP",
+        AllDigits(p.NIP) ? FieldValueProblem(FieldRole::Nip, p.NIP)
+                         : FieldValueProblem(FieldRole::Identifier, p.NIP));
+  check(&IdentificationRecord::PESEL, "PESEL", FieldValueProblem(FieldRole::Pesel, p.PESEL));
+  check(&IdentificationRecord::BirthDate, "data urodzenia", FieldValueProblem(FieldRole::BirthDate, p.BirthDate));
+  const bool polish = p.Country.empty() || p.Country == "POLSKA";
+  check(&IdentificationRecord::PostalCode, "kod pocztowy",
+        FieldValueProblem(FieldRole::PostalCode, p.PostalCode, polish));
+  if (!p.TaxOfficeCode.empty() && checks.officeKnown && !checks.officeKnown(p.TaxOfficeCode)) {
+    refused.push_back(who + ", urząd skarbowy: kodu urzędu " + p.TaxOfficeCode + " (" + p.TaxOffice +
+                      ") nie ma w wykazie urzędów skarbowych.");
+    p.TaxOffice = current.TaxOffice;
+    p.TaxOfficeCode = current.TaxOfficeCode;
+  }
+  return p;
+}
+
+std::string JoinedList(const std::vector<std::string>& items) {
+  std::string out;
+  for (std::size_t i = 0; i < items.size(); ++i) out += (i == 0 ? "" : ", ") + items[i];
+  return out;
+}
+
+}  // namespace
+
+bool DataImport::HasTaxpayer() const { return Filled(Taxpayer.Person); }
+bool DataImport::HasSpouse() const { return Filled(Spouse.Person); }
+bool DataImport::HasPayer() const {
+  return !Taxpayer.Payer.NIP.empty() || Taxpayer.PayerKind.VariantA || Taxpayer.PayerKind.VariantB;
 }
 
 void DataImport::Swap(const IdentifierSetting& setting) {
@@ -239,29 +328,89 @@ std::string DataImport::MismatchMessage() const {
   return m;
 }
 
-void DataImport::Apply(const ImportChoice& choice, const IdentifierSetting& setting, IdentificationRecords& ids) {
+ImportOutcome DataImport::Apply(const ImportChoice& choice, const IdentifierSetting& setting,
+                                IdentificationRecords& ids, const ImportChecks& checks) {
+  ImportOutcome o;
   Taxpayer = StagedTaxpayer;
   Spouse = StagedSpouse;
+  const bool taxpayerThere = HasTaxpayer(), spouseThere = HasSpouse(), payerThere = HasPayer();
   ComputeMismatch(setting);
-  // The identifier of the kind the settlement does not use is not taken.
+  // The identifier of the kind the settlement does not use is not taken:
+  // the settlement keeps the identifier it has.
+  auto keepIdentifier = [](ImportBlock& b, const IdentificationRecord& current) {
+    b.IdKind = kIdNone;
+    b.Person.NIP = current.NIP;
+    if (b.Person.PESEL.empty()) b.Person.PESEL = current.PESEL;
+  };
   if (TaxpayerMismatch) {
-    Taxpayer.IdKind = kIdNone;
-    Taxpayer.Person.NIP.clear();
+    keepIdentifier(Taxpayer, ids.Taxpayer);
+    if (choice.taxpayer) o.identifierNotTaken.push_back("podatnika");
   }
   if (SpouseMismatch) {
-    Spouse.IdKind = kIdNone;
-    Spouse.Person.NIP.clear();
+    keepIdentifier(Spouse, ids.Spouse);
+    if (choice.spouse) o.identifierNotTaken.push_back("małżonka");
   }
   if (!choice.taxpayer) ClearTaxpayer();
   if (!choice.spouse) ClearSpouse();
   if (!choice.payer) ClearPayer();
 
-  if (choice.taxpayer) ids.Taxpayer = Taxpayer.Person;
-  if (choice.spouse) ids.Spouse = Spouse.Person;
-  if (choice.payer) {
-    ids.PayerForm = Taxpayer.PayerKind;
-    ids.Payer.NIP = Taxpayer.Payer.NIP;
+  if (choice.taxpayer) {
+    if (taxpayerThere) {
+      ids.Taxpayer = Checked(Taxpayer.Person, ids.Taxpayer, "podatnik", checks, o.refused);
+      o.taxpayer = true;
+    } else {
+      o.notInFile.push_back("podatnika");
+    }
   }
+  if (choice.spouse) {
+    if (spouseThere) {
+      ids.Spouse = Checked(Spouse.Person, ids.Spouse, "małżonek", checks, o.refused);
+      o.spouse = true;
+    } else {
+      o.notInFile.push_back("małżonka");
+    }
+  }
+  if (choice.payer) {
+    if (payerThere) {
+      ids.PayerForm = Taxpayer.PayerKind;
+      const std::string problem = FieldValueProblem(FieldRole::Nip, Taxpayer.Payer.NIP);
+      if (problem.empty())
+        ids.Payer.NIP = Taxpayer.Payer.NIP;
+      else
+        o.refused.push_back("płatnik, NIP: " + problem);
+      o.payer = true;
+    } else {
+      o.notInFile.push_back("płatnika");
+    }
+  }
+  return o;
+}
+
+std::string ImportOutcomeNotes(const ImportOutcome& o) {
+  std::string t;
+  auto line = [&t](const std::string& s) { t += (t.empty() ? "" : "\n") + s; };
+  for (const std::string& who : o.identifierNotTaken)
+    line("Identyfikatora " + who + " nie pobrano: jego rodzaj (NIP/PESEL) jest inny niż wskazany w rozliczeniu; "
+         "pozostał identyfikator z rozliczenia.");
+  if (!o.notInFile.empty())
+    line("W pliku nie ma danych " + JoinedList(o.notInFile) + "; w rozliczeniu pozostały dotychczasowe.");
+  if (!o.refused.empty()) {
+    line("Tych danych nie pobrano, bo są błędne; w rozliczeniu pozostały dotychczasowe:");
+    for (const std::string& r : o.refused) t += "\n - " + r;
+  }
+  return t;
+}
+
+std::string ImportOutcomeText(const ImportOutcome& o) {
+  std::vector<std::string> taken;
+  if (o.taxpayer) taken.push_back("podatnika");
+  if (o.spouse) taken.push_back("małżonka");
+  if (o.payer) taken.push_back("płatnika (NIP i rodzaj płatnika; pozostałe dane płatnika trzeba uzupełnić ręcznie)");
+  std::string t = taken.empty() ? std::string("Nie pobrano żadnych danych; rozliczenie nie zostało zmienione.")
+                                : "Pobrano dane " + JoinedList(taken) + ".";
+  const std::string notes = ImportOutcomeNotes(o);
+  if (!notes.empty()) t += "\n" + notes;
+  return t;
 }
 
 }  // namespace pit

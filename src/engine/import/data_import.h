@@ -9,7 +9,9 @@
 // Reading never touches the settlement's records: only Apply ("importuj")
 // does, and only for the persons chosen. A look at an old file that ends
 // without "importuj" leaves the user's data as it was.
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "app/settlement.h"
 #include "calc/identification.h"
@@ -52,7 +54,42 @@ struct ImportChoice {
   bool payer = false;
 };
 
-enum class ImportReadStatus { Ok, Missing, Unreadable };
+enum class ImportReadStatus {
+  Ok,
+  Missing,
+  Unreadable,
+  NotPreviousYear,  // no record of last year's program: empty, text, cut, this year's settlement
+  NothingToImport,  // last year's records, but no person's data in them
+};
+
+// The message for a file that gave nothing to import; empty for Ok.
+std::string ImportReadMessage(ImportReadStatus status, const std::string& path);
+
+// The checks imported values pass, as typed values do. The tax office list
+// is the caller's; without it office codes are not checked.
+struct ImportChecks {
+  std::function<bool(const std::string& code)> officeKnown;
+};
+
+// What "importuj" did.
+struct ImportOutcome {
+  // Persons written into the identification records.
+  bool taxpayer = false, spouse = false, payer = false;
+  // Chosen persons the file has no data for: their records were left alone
+  // ("podatnika", "małżonka", "płatnika").
+  std::vector<std::string> notInFile;
+  // Identifiers not taken because their kind differs from the settlement's.
+  std::vector<std::string> identifierNotTaken;
+  // Values that failed their check and were not taken, each with who and why.
+  std::vector<std::string> refused;
+  bool AnyWritten() const { return taxpayer || spouse || payer; }
+};
+
+// What happened, in Polish, for someone who did not see the window.
+std::string ImportOutcomeText(const ImportOutcome& o);
+// The notes of a partial import (values refused, persons missing); empty
+// when everything chosen was taken.
+std::string ImportOutcomeNotes(const ImportOutcome& o);
 
 class DataImport {
  public:
@@ -73,11 +110,11 @@ class DataImport {
   void Reset();
 
   // Empties the blocks and reads the file into them, then stages them and
-  // works out the mismatch for `setting`. Missing or Unreadable: the blocks
-  // stay empty.
+  // works out the mismatch for `setting`. Only records stamped with last
+  // year are read. Anything but Ok: the blocks stay empty.
   ImportReadStatus ReadFile(const std::string& path, const IdentifierSetting& setting);
   // The same from bytes already in memory (tests, fuzzing).
-  void ReadBytes(const std::uint8_t* bytes, std::size_t size, const IdentifierSetting& setting);
+  ImportReadStatus ReadBytes(const std::uint8_t* bytes, std::size_t size, const IdentifierSetting& setting);
 
   // Exchanges the persons' blocks, drops the payer, works out the mismatch
   // again and stages the blocks.
@@ -93,9 +130,17 @@ class DataImport {
 
   // "importuj": the staged blocks, a mismatching person's identifier kind
   // and NIP dropped, then every chosen person written into `ids`. Persons
-  // not chosen keep what `ids` held. The forms are not touched
+  // not chosen, and chosen ones the file has nothing for, keep what `ids`
+  // held; so does every field whose imported value fails its check, and an
+  // identifier not taken. The forms are not touched
   // (DistributeIdentification is the caller's next step).
-  void Apply(const ImportChoice& choice, const IdentifierSetting& setting, IdentificationRecords& ids);
+  ImportOutcome Apply(const ImportChoice& choice, const IdentifierSetting& setting, IdentificationRecords& ids,
+                      const ImportChecks& checks = {});
+
+  // Whether the blocks hold anything of the taxpayer, the spouse, the payer.
+  bool HasTaxpayer() const;
+  bool HasSpouse() const;
+  bool HasPayer() const;
 
   // Clearing a person or the payer inside the blocks.
   void ClearTaxpayer();
@@ -104,6 +149,8 @@ class DataImport {
 
  private:
   void Take(const PreviousYearRecord& r);
+  ImportReadStatus Finish(bool previousYearFound, const IdentifierSetting& setting);
+  bool anyRecord_ = false;  // a record of last year was read
 };
 
 // The warning shown before a payer is taken.

@@ -13,7 +13,7 @@ namespace pit {
 namespace {
 
 namespace hdr {
-constexpr std::size_t IdPit = 8, PM = 16, Kind = 20, TaxpayerIdKind = 84, SpouseIdKind = 88;
+constexpr std::size_t IdPit = 8, PM = 16, Kind = 20, TaxYear = 28, TaxpayerIdKind = 84, SpouseIdKind = 88;
 constexpr std::size_t Size = 96;
 }  // namespace hdr
 namespace slot {
@@ -34,6 +34,7 @@ int PreviousYearRecord::PM() const { return GetI32(r_ + hdr::PM); }
 int PreviousYearRecord::Kind() const { return GetI32(r_ + hdr::Kind); }
 int PreviousYearRecord::TaxpayerIdKind() const { return GetI32(r_ + hdr::TaxpayerIdKind); }
 int PreviousYearRecord::SpouseIdKind() const { return GetI32(r_ + hdr::SpouseIdKind); }
+int PreviousYearRecord::TaxYear() const { return GetI32(r_ + hdr::TaxYear); }
 
 std::string PreviousYearRecord::Value(int n) const {
   return InRange(n) ? WithoutControls(ReadFixedText(r_ + SlotAt(n) + slot::Value, slot::ValueWidth)) : std::string();

@@ -12,6 +12,8 @@ namespace pit {
 
 constexpr std::size_t kPreviousYearRecordSize = 259096;
 constexpr int kPreviousYearSlotCount = 350;
+// The year the program of the previous year stamped into every record.
+constexpr int kPreviousTaxYear = 2013;
 
 // A view of one whole record; the bytes stay owned by the reader.
 class PreviousYearRecord {
@@ -23,6 +25,7 @@ class PreviousYearRecord {
   int Kind() const;
   int TaxpayerIdKind() const;
   int SpouseIdKind() const;
+  int TaxYear() const;
   // Slot texts and tick; empty/false for a slot number outside the record.
   std::string Value(int slot) const;
   std::string OfficeCode(int slot) const;

@@ -203,6 +203,12 @@ const TaxOffice* TaxOfficeTable::FindByCode(std::string_view code) const {
   return nullptr;
 }
 
+bool TaxOfficeTable::HasCodes() const {
+  for (const TaxOffice& o : records_)
+    if (!o.Code.empty()) return true;
+  return false;
+}
+
 CountryTable::CountryTable() : CountryTable(std::vector<Country>{}) {}
 
 CountryTable::CountryTable(std::vector<Country> records) : records_(std::move(records)) {

@@ -78,6 +78,8 @@ class TaxOfficeTable {
   const std::vector<TaxOffice>& Records() const { return records_; }
   // First office with this code; nullptr for an unknown or empty code.
   const TaxOffice* FindByCode(std::string_view code) const;
+  // Whether any office has a code: a list that could not be read has none.
+  bool HasCodes() const;
 
  private:
   std::vector<TaxOffice> records_;

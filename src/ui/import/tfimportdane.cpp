@@ -33,6 +33,12 @@ void Inform(QWidget* parent, const QString& text) {
   box.exec();
 }
 
+void Warn(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Warning, kCaption, text, QMessageBox::Ok, parent);
+  box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+  box.exec();
+}
+
 QLabel* Value(QWidget* parent) {
   auto* l = new QLabel(parent);
   l->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -294,15 +300,11 @@ void TFImportDane::BPathReadDaneClick() {
   EPathImport->setText(file);
   EmptyShown();
   PRight->setCurrentWidget(TSMalzonek);
-  switch (import_.ReadFile(file.toStdString(), IdentifierSettingOf(ctx_.settlement))) {
-    case ImportReadStatus::Missing:
-      Inform(this, QString::fromUtf8(kNoSettlementFileMessage));
-      return;
-    case ImportReadStatus::Unreadable:
-      Inform(this, QString::fromUtf8(kUnreadableSettlementFileMessage));
-      return;
-    case ImportReadStatus::Ok:
-      break;
+  const ImportReadStatus read = import_.ReadFile(file.toStdString(), IdentifierSettingOf(ctx_.settlement));
+  if (read != ImportReadStatus::Ok) {
+    // Nothing to take: "importuj" stays off and the settlement as it is.
+    Warn(this, Q(ImportReadMessage(read, file.toStdString())));
+    return;
   }
   if (import_.PayerFound) PRight->setCurrentWidget(TSPlatnik);
   ShowPersons();
@@ -336,9 +338,24 @@ void TFImportDane::BImportujClick() {
   if (CBDanePlatnika->isChecked()) Inform(this, QString::fromUtf8(kPayerImportWarning));
   const ImportChoice choice{CBDanePodatnika->isChecked(), CBDaneMalzonka->isChecked() && CBDaneMalzonka->isEnabled(),
                             CBDanePlatnika->isChecked()};
-  import_.Apply(choice, IdentifierSettingOf(ctx_.settlement), ctx_.ids);
+  ImportChecks checks;
+  // Without the office list (not read) codes cannot be told apart.
+  if (ctx_.offices.HasCodes())
+    checks.officeKnown = [this](const std::string& code) { return ctx_.offices.FindByCode(code) != nullptr; };
+  const ImportOutcome done = import_.Apply(choice, IdentifierSettingOf(ctx_.settlement), ctx_.ids, checks);
+  if (!done.AnyWritten()) {
+    // The window stays open: another person or another file may be chosen.
+    Warn(this, QStringLiteral("W pliku nie ma danych do pobrania dla zaznaczonych osób. Dane w rozliczeniu nie "
+                              "zostały zmienione.\n") +
+                   Q(ImportOutcomeNotes(done)));
+    import_.Taxpayer = import_.StagedTaxpayer;
+    import_.Spouse = import_.StagedSpouse;
+    return;
+  }
   DistributeIdentification(ctx_.settlement, ctx_.ids);
   if (imported) imported();
+  const std::string notes = ImportOutcomeNotes(done);
+  if (!notes.empty()) Warn(this, Q(notes));
   accept();
 }
 
