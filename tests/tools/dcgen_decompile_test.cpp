@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -252,6 +253,71 @@ TEST(DcgenDecompile, CommandWritesACompilableSourceAndKeepsAnExistingOne) {
   testing::internal::CaptureStderr();
   EXPECT_EQ(dcgen::DecompileCommand({dcs, "-o", out, "--form", "6", "--force"}, m), 1);
   EXPECT_NE(testing::internal::GetCapturedStderr().find("rekord 0: ExtraItems[3].Value"), std::string::npos);
+  fs::remove_all(dir);
+}
+
+// A damaged definition (random records, too many of them, a page or a page
+// count no form has) is refused at once with what is wrong, and no source
+// is written: decompiling it must not run on for pages without end.
+TEST(DcgenDecompile, DamagedDefinitionsAreRefusedAtOnce) {
+  const fs::path dir = fs::temp_directory_path() / ("dcgen_damaged_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const std::vector<pit::FieldObject> good = {Drawn(0, 100, 100, 300, 120), Drawn(1, 100, 200, 300, 220)};
+  auto write = [](const fs::path& p, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                             static_cast<std::streamsize>(bytes.size()));
+  };
+  std::vector<std::uint8_t> random(pit::kFieldRecordSize * 40);
+  std::uint32_t x = 99;
+  for (auto& b : random) b = static_cast<std::uint8_t>((x = x * 1103515245u + 12345u) >> 24);
+  std::vector<pit::FieldObject> farPage = good;
+  farPage[1].Page = 1000000000;
+  std::vector<pit::FieldObject> offPage = good;
+  offPage[0].Bottom = 2000000000;
+  const std::vector<std::uint8_t> tooMany =
+      pit::EncodeFieldObjects(std::vector<pit::FieldObject>(pit::kMaxFields + 1, good[0]));
+  pit::FormDescription manyPages;
+  manyPages.PageCount = 2000000000;
+  manyPages.PageWidth = 800;
+  manyPages.PageHeight = 1131;
+
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> dcs;
+    std::optional<pit::FormDescription> dcd;
+    const char* says;
+  } cases[] = {
+      {"random records", random, std::nullopt, "definicja jest uszkodzona: rekord 0"},
+      {"a page number far away", pit::EncodeFieldObjects(farPage), std::nullopt, "rekord 1: numer strony 1000000000"},
+      {"a rectangle off the page", pit::EncodeFieldObjects(offPage), std::nullopt, "rekord 0: prostokąt pola"},
+      {"more records than a form has", tooMany, std::nullopt, "351 rekordów pól"},
+      {"two thousand million pages", pit::EncodeFieldObjects(good), manyPages, "liczba stron 2000000000"},
+  };
+  FixedMeasurer m;
+  const std::string out = (dir / "form.yaml").string();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    write(dir / "6.dcs", c.dcs);
+    std::vector<std::string> args = {(dir / "6.dcs").string()};
+    if (c.dcd) {
+      ASSERT_TRUE(pit::SaveFormDescription((dir / "6.dcd").string(), *c.dcd));
+      args.push_back((dir / "6.dcd").string());
+    }
+    args.insert(args.end(), {"-o", out});
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(dcgen::DecompileCommand(args, m), 1);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find(c.says), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(out));
+  }
+  // The library call says the same.
+  dcgen::DecompileInput in;
+  in.idPit = 6;
+  in.fields = farPage;
+  const dcgen::Decompiled d = dcgen::Decompile(in, m);
+  ASSERT_EQ(d.problems.size(), 1u);
+  EXPECT_NE(d.problems[0].find("uszkodzona"), std::string::npos) << d.problems[0];
   fs::remove_all(dir);
 }
 

@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <utility>
 
 #include "app/catalogue.h"
 #include "forms/definition_files.h"
@@ -344,6 +345,39 @@ bool IsNumber(const std::string& s) {
   });
 }
 
+// What in the records no form the program wrote can have: more records
+// than a form has, a type not known, a place or page far off every page, a
+// page count or page size no form has. Lesser oddities a designer may leave
+// (a field inside out, on page 0, no field at all) are not damage: the
+// round trip names them. Empty when there is nothing.
+std::string Damage(const std::vector<pit::FieldObject>& fields, const pit::FormDescription* d) {
+  if (fields.size() > static_cast<std::size_t>(pit::kMaxFields))
+    return std::to_string(fields.size()) + " rekordów pól, a formularz ma najwyżej " + std::to_string(pit::kMaxFields);
+  auto far = [](int v) { return v < -pit::kFarBottom || v > pit::kFarBottom; };
+  for (std::size_t k = 0; k < fields.size(); ++k) {
+    const pit::FieldObject& f = fields[k];
+    const std::string at = "rekord " + std::to_string(k) + ": ";
+    if (f.Typ < pit::kTekst || f.Typ > pit::kJedenProcent) return at + "nieznany typ pola " + std::to_string(f.Typ);
+    if (far(f.Left) || far(f.Top) || far(f.Right) || far(f.Bottom))
+      return at + "prostokąt pola (" + std::to_string(f.Left) + ", " + std::to_string(f.Top) + ", " +
+             std::to_string(f.Right) + ", " + std::to_string(f.Bottom) + ") leży daleko poza stroną";
+    if (f.Page < 0 || f.Page > pit::kMostPages)
+      return at + "numer strony " + std::to_string(f.Page) + " spoza 1.." + std::to_string(pit::kMostPages);
+  }
+  if (d == nullptr) return {};
+  if (d->PageCount < 0 || d->PageCount > pit::kMostPages)
+    return "opis .dcd: liczba stron " + std::to_string(d->PageCount) + " spoza 1.." + std::to_string(pit::kMostPages);
+  for (const auto& [name, v] : {std::pair<const char*, int>{"ScreenWidth", d->ScreenWidth},
+                                {"ScreenHeight", d->ScreenHeight},
+                                {"PageWidth", d->PageWidth},
+                                {"PageHeight", d->PageHeight}}) {
+    if (v < 0 || v > pit::kFarBottom)
+      return std::string("opis .dcd: ") + name + " " + std::to_string(v) + " spoza 0.." +
+             std::to_string(pit::kFarBottom);
+  }
+  return {};
+}
+
 }  // namespace
 
 std::vector<std::string> RecordDifferences(const pit::FieldObject& want, const pit::FieldObject& got) {
@@ -405,6 +439,12 @@ std::vector<std::string> RecordDifferences(const pit::FieldObject& want, const p
 Decompiled Decompile(const DecompileInput& in, Measurer& m) {
   Decompiled out;
   const auto& fields = in.fields;
+  // Records of a damaged file would make pages and rows without end; they
+  // are refused before anything is laid out.
+  if (const std::string damage = Damage(fields, in.description ? &*in.description : nullptr); !damage.empty()) {
+    out.problems.push_back("definicja jest uszkodzona: " + damage);
+    return out;
+  }
   int pages = in.description ? in.description->PageCount : 0;
   for (const auto& f : fields) pages = std::max(pages, f.Page);
   pages = std::max(pages, 1);
@@ -552,6 +592,14 @@ int DecompileCommand(const std::vector<std::string>& args, Measurer& m) {
   }
   DecompileInput in;
   in.idPit = idPit;
+  // A file larger than the most fields a form has is not read at all.
+  std::error_code ec;
+  const auto size = fs::file_size(dcs, ec);
+  if (!ec && size >= (pit::kMaxFields + 1) * pit::kFieldRecordSize) {
+    std::cerr << dcs.string() << ": plik definicji jest uszkodzony: " << size / pit::kFieldRecordSize
+              << " rekordów pól, a formularz ma najwyżej " << pit::kMaxFields << "\n";
+    return 1;
+  }
   auto fields = pit::LoadFieldObjects(dcs.string());
   if (!fields) {
     std::cerr << "nie można odczytać " << dcs.string() << "\n";
@@ -564,6 +612,10 @@ int DecompileCommand(const std::vector<std::string>& args, Measurer& m) {
       std::cerr << "nie można odczytać opisu formularza " << files[1] << "\n";
       return 1;
     }
+  }
+  if (const std::string damage = Damage(in.fields, in.description ? &*in.description : nullptr); !damage.empty()) {
+    std::cerr << dcs.string() << ": definicja jest uszkodzona: " << damage << "\n";
+    return 1;
   }
   if (pit::FormCatalogue::IsValid(idPit)) {
     pit::FormCatalogue catalogue;

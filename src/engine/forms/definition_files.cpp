@@ -155,6 +155,25 @@ std::vector<std::uint8_t> EncodeFieldObjects(const std::vector<FieldObject>& fie
   return bytes;
 }
 
+std::string ImplausibleFieldRecords(const std::vector<FieldObject>& fields) {
+  if (fields.empty()) return "brak rekordów pól";
+  if (fields.size() > static_cast<std::size_t>(kMaxFields))
+    return std::to_string(fields.size()) + " rekordów pól, a formularz ma najwyżej " + std::to_string(kMaxFields);
+  for (std::size_t k = 0; k < fields.size(); ++k) {
+    const FieldObject& f = fields[k];
+    const std::string at = "rekord " + std::to_string(k) + ": ";
+    if (f.Typ < kTekst || f.Typ > kJedenProcent) return at + "nieznany typ pola " + std::to_string(f.Typ);
+    if (f.Left < 0 || f.Top < 0 || f.Left > f.Right || f.Top > f.Bottom || f.Right > kFarRight ||
+        f.Bottom > kFarBottom) {
+      return at + "prostokąt pola (" + std::to_string(f.Left) + ", " + std::to_string(f.Top) + ", " +
+             std::to_string(f.Right) + ", " + std::to_string(f.Bottom) + ") leży poza stroną";
+    }
+    if (f.Page < 1 || f.Page > kMostPages) return at + "numer strony " + std::to_string(f.Page) + " spoza 1.." +
+                                                  std::to_string(kMostPages);
+  }
+  return {};
+}
+
 std::optional<std::vector<FieldObject>> LoadFieldObjects(const std::string& path) {
   auto bytes = ReadFileBytes(path);
   if (!bytes) return std::nullopt;

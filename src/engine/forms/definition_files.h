@@ -19,6 +19,15 @@ void EncodeFieldObject(const FieldObject& f, std::uint8_t* record);
 std::vector<FieldObject> DecodeFieldObjects(const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint8_t> EncodeFieldObjects(const std::vector<FieldObject>& fields);
 
+// Why field records cannot be what the program wrote (a damaged or foreign
+// file): no record, more than a form has, a type not known, a rectangle off
+// any page, a page number no form has. Names the first record at fault;
+// empty when the records are plausible.
+std::string ImplausibleFieldRecords(const std::vector<FieldObject>& fields);
+// The most pages a form may have, and the farthest a field may lie on one.
+constexpr int kMostPages = 50;
+constexpr int kFarRight = 1000, kFarBottom = 4000;
+
 // nullopt when the file is missing or unreadable; an empty file gives 0 fields.
 std::optional<std::vector<FieldObject>> LoadFieldObjects(const std::string& path);
 bool SaveFieldObjects(const std::string& path, const std::vector<FieldObject>& fields);
