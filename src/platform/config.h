@@ -1,6 +1,9 @@
 #pragma once
-// The configuration file "pit2014.ini" in the temporary folder, one section
-// "PIT" with the keys "Run", "Path", "Ver" and "AutoUpdate".
+// The configuration file "pit2014.ini", one section "PIT" with the keys
+// "Run", "Path", "Ver", "AutoUpdate" and "UpdateServer". It lives in the
+// user's own configuration folder: a file another user owns (or a link) is
+// neither read nor written, so no one else can point the update check at a
+// server of theirs. Without a usable file the keys read as missing.
 #include <QString>
 #include <utility>
 
@@ -11,8 +14,13 @@ constexpr const char* kConfigFileName = "pit2014.ini";
 class Config {
  public:
   explicit Config(QString path) : path_(std::move(path)) {}
-  // <temporary folder>/pit2014.ini
+  // <configuration folder>/pit2014.ini. A pit2014.ini of the user's own in
+  // the temporary folder, where earlier versions kept it, is moved there
+  // first when the folder has none yet.
   static QString DefaultPath();
+  // Whether the file may be read and written: the user's own, or missing
+  // in a folder that is.
+  bool Usable() const;
   const QString& Path() const { return path_; }
 
   // At the first start ("Run" missing or false) writes "Run", "Path", "Ver"

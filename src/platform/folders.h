@@ -1,7 +1,8 @@
 #pragma once
 // Where the program and the user's work live: the program folder with the
 // data folders beside the executable, the personal documents folder with the
-// workspace below it, and the temporary folder that holds the configuration.
+// workspace below it, the temporary folder, and the user's own folders for
+// the configuration and for downloaded updates.
 #include <QString>
 
 namespace pit::platform {
@@ -25,6 +26,20 @@ QString DocumentsFolder();
 // unset or empty, since a path at the root of the file system is not
 // writable for a user here.
 QString TempFolder();
+
+// The user's own folder for the program's configuration: the desktop's
+// configuration folder (XDG_CONFIG_HOME, normally ~/.config) + "/pit2014".
+QString ConfigFolder();
+// The user's own folder the update check downloads into: the desktop's
+// cache folder (XDG_CACHE_HOME, normally ~/.cache) + "/pit2014/aktualizacja".
+QString UpdateDownloadFolder();
+
+// Whether `path` exists as a file or folder of the current user itself (a
+// symbolic link does not count): what another user made is never read.
+bool OwnedByUser(const QString& path);
+// Creates the folder (and missing parents) when needed and makes it the
+// user's alone (0700); false when it cannot be, or belongs to someone else.
+bool MakePrivateFolder(const QString& path);
 
 struct Workspace {
   QString root;           // <documents>/Pit Korvan

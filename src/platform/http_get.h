@@ -1,8 +1,10 @@
 #pragma once
 // One HTTP(S) download for the update check, run while the user interface
 // goes on processing events. Requests carry the user agent and accept header
-// the update server expects; redirects never lead from https to http. Every
-// failure comes back as a Polish sentence for the user.
+// the update server expects; redirects stay on the server asked and never
+// lead from https to http; a body has a size limit and a transfer that
+// stalls is given up. Every failure comes back as a Polish sentence for the
+// user.
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
@@ -41,21 +43,34 @@ class HttpGet : public QObject {
   ~HttpGet() override;
 
   // Fetches `url` into `sink` (an open device) or, without one, into
-  // Body(); returns when done, failed or aborted.
-  HttpResult Run(const QUrl& url, QIODevice* sink = nullptr, const Events& events = {});
+  // Body(); returns when done, failed or aborted. A body announced or grown
+  // larger than `maxBytes` is cut off with a message, and so is a redirect
+  // to another host or from https to http.
+  HttpResult Run(const QUrl& url, QIODevice* sink = nullptr, const Events& events = {},
+                 qint64 maxBytes = kNoLimit);
   // Stops a running download; Run then returns "Pobieranie przerwano.".
   void Abort();
   bool Running() const { return !reply_.isNull(); }
   const QByteArray& Body() const { return body_; }
 
-  // Seconds without any data after which a download gives up.
-  static constexpr int kTransferTimeoutMs = 30000;
+  static constexpr qint64 kNoLimit = -1;
+  // A transfer that brings less than `minBytes` in `periodMs` has stalled
+  // (a server that sends a byte now and then keeps any plain timeout from
+  // running out) and is given up with a message.
+  void SetStallRule(int periodMs, qint64 minBytes) {
+    stallPeriodMs_ = periodMs;
+    stallMinBytes_ = minBytes;
+  }
+  static constexpr int kStallPeriodMs = 30000;
+  static constexpr qint64 kStallMinBytes = 1024;
 
  private:
   QNetworkAccessManager* manager_;
   QPointer<QNetworkReply> reply_;
   QByteArray body_;
   bool aborted_ = false;
+  int stallPeriodMs_ = kStallPeriodMs;
+  qint64 stallMinBytes_ = kStallMinBytes;
 };
 
 }  // namespace pit::platform

@@ -18,6 +18,8 @@ class LocalHttpServer : public QObject {
     QByteArray body;
     int pieceSize = 0;  // >0: the body goes out in pieces of this size...
     int pieceDelayMs = 0;  // ...this far apart
+    QByteArray location;      // for a redirect (3xx): where to
+    qint64 claimedLength = -1;  // >=0: the Content-Length announced instead of the body's
   };
 
   QMap<QString, Route> routes;
@@ -48,9 +50,14 @@ class LocalHttpServer : public QObject {
       head->clear();
       Route r = routes.value(path, Route{404, QByteArrayLiteral("Not Found"), 0, 0});
       QByteArray answer = "HTTP/1.1 " + QByteArray::number(r.status) + " " +
-                          (r.status == 200 ? "OK" : r.status == 404 ? "Not Found" : "Internal Server Error") +
+                          (r.status == 200   ? "OK"
+                           : r.status == 302 ? "Found"
+                           : r.status == 404 ? "Not Found"
+                                             : "Internal Server Error") +
                           "\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
-                          QByteArray::number(r.body.size()) + "\r\nConnection: close\r\n\r\n";
+                          QByteArray::number(r.claimedLength >= 0 ? r.claimedLength : r.body.size()) +
+                          (r.location.isEmpty() ? QByteArray() : "\r\nLocation: " + r.location) +
+                          "\r\nConnection: close\r\n\r\n";
       if (r.pieceSize <= 0) {
         s->write(answer + r.body);
         s->disconnectFromHost();

@@ -33,6 +33,9 @@ struct AppContext {
   std::string eDeclarationsFolder;  // exports of returns for e-filing and their HTML copies
   std::string tempFolder;
   std::string configPath;           // pit2014.ini
+  // Where the update check keeps the descriptor and downloads the installer;
+  // empty: the user's own folder (platform::UpdateDownloadFolder).
+  std::string updateFolder;
   std::string veltraFolder;         // the e-filing program
   std::string veltraExecutable = "Veltra2014.exe";
 

@@ -10,12 +10,14 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QVBoxLayout>
 #include <climits>
 
 #include "platform/config.h"
+#include "platform/folders.h"
 #include "platform/http_get.h"
 #include "platform/launch.h"
 #include "ui/app/app_context.h"
@@ -82,9 +84,26 @@ TAktualizacja::TAktualizacja(AppContext& ctx, QWidget* parent)
 
 TAktualizacja::~TAktualizacja() = default;
 
-QString TAktualizacja::DescriptorPath() const {
-  return Q(ctx_.tempFolder) + QLatin1Char('/') + QLatin1String(kUpdateDescriptorName);
+QString TAktualizacja::UpdateFolder() const {
+  return ctx_.updateFolder.empty() ? platform::UpdateDownloadFolder() : Q(ctx_.updateFolder);
 }
+
+QString TAktualizacja::DescriptorPath() const {
+  return UpdateFolder() + QLatin1Char('/') + QLatin1String(kUpdateDescriptorName);
+}
+
+QString TAktualizacja::InstallerPath(const std::string& descriptorFile) const {
+  // The server's name only lends its extension, which tells the desktop how
+  // to open the file; whatever it says, nothing else is written over.
+  const QString suffix = QFileInfo(Q(descriptorFile)).suffix();
+  static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9]{1,8}$"));
+  QString name = QStringLiteral("pit2014_aktualizacja");
+  if (plain.match(suffix).hasMatch() && suffix.compare(QLatin1String("ini"), Qt::CaseInsensitive) != 0)
+    name += QLatin1Char('.') + suffix;
+  return UpdateFolder() + QLatin1Char('/') + name;
+}
+
+void TAktualizacja::SetStallRule(int periodMs, qint64 minBytes) { http_->SetStallRule(periodMs, minBytes); }
 
 void TAktualizacja::Tell(const QString& text, bool warning) {
   Box(isVisible() ? static_cast<QWidget*>(this) : parentWidget(), warning ? QMessageBox::Warning
@@ -120,8 +139,16 @@ bool TAktualizacja::FetchDescriptor(bool interactive) {
     }
     return false;
   }
+  if (!platform::MakePrivateFolder(UpdateFolder())) {
+    if (interactive)
+      Tell(QStringLiteral("Nie można utworzyć folderu %1 na pobierane aktualizacje (albo należy on do innego "
+                          "użytkownika).")
+               .arg(UpdateFolder()),
+           true);
+    return false;
+  }
   const QString url = Q(*base) + QLatin1String(kUpdateFolderPath) + QLatin1String(kUpdateDescriptorName);
-  const platform::HttpResult r = http_->Run(QUrl(url));
+  const platform::HttpResult r = http_->Run(QUrl(url), nullptr, {}, kMaxDescriptorBytes);
   if (!r.ok) {
     // The previous copy stays as it was; it is not compared against either,
     // so a failure is never reported as "the newest version".
@@ -131,7 +158,7 @@ bool TAktualizacja::FetchDescriptor(bool interactive) {
   QSaveFile copy(DescriptorPath());
   if (!copy.open(QIODevice::WriteOnly) || copy.write(http_->Body()) != http_->Body().size() || !copy.commit()) {
     if (interactive)
-      Tell(QStringLiteral("Nie można zapisać pliku %1. Sprawdź folder tymczasowy.").arg(DescriptorPath()), true);
+      Tell(QStringLiteral("Nie można zapisać pliku %1.").arg(DescriptorPath()), true);
     return false;
   }
   return true;
@@ -140,13 +167,22 @@ bool TAktualizacja::FetchDescriptor(bool interactive) {
 void TAktualizacja::Check(bool interactive) {
   QByteArray text;
   QFile f(DescriptorPath());
-  if (f.open(QIODevice::ReadOnly)) text = f.read(64 * 1024);
+  if (platform::OwnedByUser(DescriptorPath()) && f.open(QIODevice::ReadOnly)) text = f.read(kMaxDescriptorBytes);
   const UpdateDescriptor d = ParseUpdateDescriptor(text.toStdString());
   const bool connected = isConnected();
   if (IsNewerVersion(ctx_.version, d.Ver) && connected) {
     if (!IsSafeInstallerName(d.File) || (!d.Sha256.empty() && !IsSha256Text(d.Sha256))) {
       if (interactive)
         Tell(QStringLiteral("Opis aktualizacji na serwerze jest nieprawidłowy. Aktualizacja nie zostanie pobrana."),
+             true);
+      return;
+    }
+    // Without the checksum nothing shows that the file is the maker's.
+    if (d.Sha256.empty()) {
+      if (interactive)
+        Tell(QStringLiteral("Opis aktualizacji na serwerze nie podaje sumy kontrolnej SHA256 programu "
+                            "instalacyjnego, więc nie można sprawdzić, czy pobrany plik jest prawdziwy. Aktualizacja "
+                            "nie zostanie pobrana."),
              true);
       return;
     }
@@ -157,7 +193,7 @@ void TAktualizacja::Check(bool interactive) {
     if (answer != QMessageBox::Yes) return;
     const auto base = UpdateServerBase(platform::Config(Q(ctx_.configPath)).UpdateServer().toStdString());
     if (!base) return;
-    const QString target = Q(ctx_.tempFolder) + QLatin1Char('/') + Q(d.File);
+    const QString target = InstallerPath(d.File);
     Download(Q(*base) + QLatin1String(kUpdateFolderPath) + QString::fromUtf8(QUrl::toPercentEncoding(Q(d.File))),
              target, Q(d.Sha256));
   } else if (connected && interactive) {
@@ -177,11 +213,12 @@ void TAktualizacja::Download(const QString& url, const QString& target, const QS
   show();
 
   QFile out(target);
-  if (!out.open(QIODevice::WriteOnly)) {
+  if (!platform::MakePrivateFolder(UpdateFolder()) || !out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
     hide();
-    Tell(QStringLiteral("Nie można utworzyć pliku %1. Sprawdź folder tymczasowy.").arg(target), true);
+    Tell(QStringLiteral("Nie można utworzyć pliku %1.").arg(target), true);
     return;
   }
+  out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
   // Sizes above what the bar holds are shown in kilobytes.
   qint64 scale = 1;
   bool connected = false;
@@ -202,11 +239,11 @@ void TAktualizacja::Download(const QString& url, const QString& target, const QS
   ev.block = [&](qint64 received, qint64) {
     if (ProgressHTTP->maximum() > 0) ProgressHTTP->setValue(static_cast<int>(received / scale));
   };
-  const platform::HttpResult r = http_->Run(QUrl(url), &out, ev);
+  const platform::HttpResult r = http_->Run(QUrl(url), &out, ev, maxInstallerBytes);
   out.close();
 
   QString failure = r.ok ? QString() : r.message;
-  if (r.ok && !sha256.isEmpty()) {
+  if (r.ok) {
     QFile check(target);
     QCryptographicHash hash(QCryptographicHash::Sha256);
     if (!check.open(QIODevice::ReadOnly) || !hash.addData(&check) ||

@@ -1,9 +1,10 @@
 #pragma once
 // The on-line update check and its window "Aktualizacja on-line programu PIT":
-// the descriptor "update.ini" is fetched from the update server into the
-// temporary folder, its version compared with the program's, and on the
-// user's consent the installer is downloaded with its progress shown here,
-// checked against the descriptor's SHA256 when it gives one, and opened.
+// the descriptor "update.ini" is fetched from the update server into a
+// folder of the user's own, its version compared with the program's, and on
+// the user's consent the installer is downloaded into the same folder with
+// its progress shown here, checked against the descriptor's SHA256 (a
+// descriptor without one offers nothing) and opened.
 #include <QDialog>
 #include <functional>
 
@@ -38,8 +39,17 @@ class TAktualizacja : public QDialog {
   bool FetchDescriptor(bool interactive);
   void Check(bool interactive);
 
-  // <temporary folder>/update.ini
+  // The folder of the user's own the update check works in, and in it
+  // "update.ini" and the installer under a name of the program's choosing.
+  QString UpdateFolder() const;
   QString DescriptorPath() const;
+  QString InstallerPath(const std::string& descriptorFile) const;
+
+  // The largest descriptor and installer taken from the server.
+  static constexpr qint64 kMaxDescriptorBytes = 64 * 1024;
+  qint64 maxInstallerBytes = 256LL * 1024 * 1024;
+  // When a transfer counts as stalled (see HttpGet::SetStallRule).
+  void SetStallRule(int periodMs, qint64 minBytes);
 
   // Whether the machine is connected; by default what the system reports.
   std::function<bool()> isConnected;
