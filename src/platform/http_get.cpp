@@ -77,7 +77,9 @@ HttpResult HttpGet::Run(const QUrl& url, QIODevice* sink, const Events& events, 
   // Every redirect is looked at here: it may stay on the server asked for.
   request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
   request.setMaximumRedirectsAllowed(5);
-  request.setTransferTimeout(stallPeriodMs_);
+  // Qt's own timeout only as a backstop behind the stall rule below, which
+  // says why it stopped.
+  request.setTransferTimeout(stallPeriodMs_ + stallPeriodMs_ / 2);
 
   QNetworkReply* reply = manager_->get(request);
   reply_ = reply;

@@ -65,7 +65,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!pit::FieldValueProblem(pit::FieldRole::BirthDate, p->BirthDate).empty()) std::abort();
     if (!p->TaxOfficeCode.empty() && p->TaxOfficeCode != "1435") std::abort();
   }
-  if (!pit::FieldValueProblem(pit::FieldRole::Nip, ids.Payer.NIP).empty()) std::abort();
+  if (!pit::FieldValueProblem(pit::FieldRole::Nip, ids.Payer.NIP).empty() ||
+      ids.Payer.NIP.find_first_not_of("0123456789-") != std::string::npos)
+    std::abort();
 
   pit::Settlement s;
   s.Open();

@@ -2,6 +2,7 @@
 // read, the update window during a download from a local server, and the
 // help window on two topics, for looking at.
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
@@ -73,12 +74,19 @@ int main(int argc, char** argv) {
     test::LocalHttpServer server;
     server.Start();
     QByteArray installer(400000, 'x');
-    server.routes[QStringLiteral("/aktualizacja/pit2014/update.ini")] = {
-        200, "[UPDATE]\r\nVer=14.0.0.12\r\nFile=pit2014_setup.run\r\n", 0, 0};
-    server.routes[QStringLiteral("/aktualizacja/pit2014/pit2014_setup.run")] = {200, installer, 8000, 20};
+    test::LocalHttpServer::Route descriptor;
+    descriptor.body = "[UPDATE]\r\nVer=14.0.0.12\r\nFile=pit2014_setup.run\r\nSHA256=" +
+                      QCryptographicHash::hash(installer, QCryptographicHash::Sha256).toHex() + "\r\n";
+    server.routes[QStringLiteral("/aktualizacja/pit2014/update.ini")] = descriptor;
+    test::LocalHttpServer::Route slow;
+    slow.body = installer;
+    slow.pieceSize = 8000;
+    slow.pieceDelayMs = 20;
+    server.routes[QStringLiteral("/aktualizacja/pit2014/pit2014_setup.run")] = slow;
     AppContext ctx;
     ctx.version = "14.0.0.3";
     ctx.tempFolder = tmp.path().toStdString();
+    ctx.updateFolder = tmp.path().toStdString();
     ctx.configPath = (tmp.path() + QStringLiteral("/pit2014.ini")).toStdString();
     QSettings(QString::fromStdString(ctx.configPath), QSettings::IniFormat)
         .setValue(QStringLiteral("PIT/UpdateServer"), server.Base());

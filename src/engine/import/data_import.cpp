@@ -373,7 +373,11 @@ ImportOutcome DataImport::Apply(const ImportChoice& choice, const IdentifierSett
   if (choice.payer) {
     if (payerThere) {
       ids.PayerForm = Taxpayer.PayerKind;
-      const std::string problem = FieldValueProblem(FieldRole::Nip, Taxpayer.Payer.NIP);
+      // The payer's NIP box takes digits, its dashes are the mask's.
+      const std::string& nip = Taxpayer.Payer.NIP;
+      const bool masked = nip.find_first_not_of("0123456789-") == std::string::npos;
+      const std::string problem =
+          masked ? FieldValueProblem(FieldRole::Nip, nip) : FieldValueProblem(FieldRole::Identifier, nip);
       if (problem.empty())
         ids.Payer.NIP = Taxpayer.Payer.NIP;
       else
