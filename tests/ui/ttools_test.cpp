@@ -32,6 +32,7 @@
 #include "app/settlement.h"
 #include "calc/identification.h"
 #include "forms/definition_library.h"
+#include "platform/folders.h"
 #include "platform/single_instance.h"
 #include "refdata/dictionaries.h"
 #include "ui/app/app_context.h"
@@ -645,7 +646,7 @@ class TToolsTest : public QObject {
   }
 
   void firstStartWritesTheConfiguration() {
-    const QString ini = QDir::cleanPath(qEnvironmentVariable("TMP")) + QStringLiteral("/pit2014.ini");
+    const QString ini = pit::platform::ConfigFolder() + QStringLiteral("/pit2014.ini");
     QFile::remove(ini);
     {
       BoxAnswerer answerer;
