@@ -91,7 +91,7 @@ int CmdRender(const std::vector<std::string>& args, const std::string& argv0) {
   const std::string dcs = defs.DcsPath(idPit);
   const std::string dcg = defs.DcgPath(idPit, r.page, r.noBackground);
   if (!fs::exists(fs::u8path(dcs)) || !fs::exists(fs::u8path(dcg))) {
-    std::cerr << "Brak wynaganych plik plików: \n" << dcs << "\n" << dcg << "\n";
+    std::cerr << "Brak wymaganych plików: \n" << dcs << "\n" << dcg << "\n";
     return kFileError;
   }
 

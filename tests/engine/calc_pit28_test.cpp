@@ -15,7 +15,7 @@ namespace {
 using testing::CalcFixture;
 
 const std::string kNotice =
-    "  PIT28. Program dokonał redukcji odliczeń. Sprawdź i ewentualnie skoryguj wysokość poszczególnych "
+    "  PIT-28. Program dokonał redukcji odliczeń. Sprawdź i ewentualnie skoryguj wysokość poszczególnych "
     "kwot w tym w załącznikach.";
 
 // A PIT-28 with a PIT-28/A: the revenue is typed into the attachment, the

@@ -200,7 +200,7 @@ TEST(DataImport, IdentifierKindMismatchDropsTheMismatchingNip) {
   EXPECT_EQ(Read({both}, Setting(kJoint, kIdNip, kIdPesel)).MismatchMessage(),
             "Uwaga\n\nIstnieje rozbieżność wskazań typu identyfikatora podatkowego (NIP-PESEL) wskazanego w zeznaniu "
             "\nz importowanym identyfikatorem podatkowym:\n\n - podatnika\n - małżonka \n\nNaciśnij przycisk "
-            "\"zmień identyfikator\", znajdujacy się przy identyfikatorze podatkowym, aby zmienić ustawienia - Krok 2 "
+            "\"zmień identyfikator\", znajdujący się przy identyfikatorze podatkowym, aby zmienić ustawienia - Krok 2 "
             "\nlub naciśnij przycisk \"importuj\", wówczas dane identyfikacyjne w których nastąpiła rozbieżność "
             "\nnie zostaną zaimportowane.");
 }

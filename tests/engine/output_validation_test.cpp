@@ -39,6 +39,12 @@ class ValidationTest : public ::testing::Test {
         FieldObject{},             Required("P_25"),         Required("Naglowek.KodUrzedu")};
     pit37[3].Choices[0].Value = "1";
     pit37[4].Choices[0].Value = "2";
+    // What the page prints beside the fields that have no position as XML name.
+    pit37[0].Poz = 1;
+    pit37[0].Hint = "Identyfikator podatkowy NIP / numer PESEL podatnika";
+    pit37[1].Poz = 2;
+    pit37[7].Poz = 6;
+    pit37[7].Hint = "Urząd skarbowy, do którego adresowane jest zeznanie";
     ASSERT_TRUE(SaveFieldObjects(DcsPath(dir_.string(), kPit37), pit37));
     // PIT/O: an exempt identification field P_5 and the relief P_12.
     ASSERT_TRUE(SaveFieldObjects(DcsPath(dir_.string(), kPitO), {Required("P_5"), Required("P_12")}));
@@ -69,20 +75,42 @@ class ValidationTest : public ::testing::Test {
   Settlement s_;
 };
 
+// A line names the field as the page does: its printed position where that
+// is the XML name, else its label and position, an identifier by the kind
+// chosen for its person; each line knows its entry and field.
 TEST_F(ValidationTest, LabelsAndPersonMarks) {
   s_.Kind = kJoint;
+  s_.SpouseIdKind = kIdPesel;
   const int e = Add(kPit37);
-  Add(kPitO, e, kPmSpouse);
+  const int o = Add(kPitO, e, kPmSpouse);
   const ValidationResult r = Run();
   EXPECT_EQ(r.lines, (std::vector<std::string>{
-                         "PIT-37 pole: Podatnik - NIP",
-                         "PIT-37 pole: Małżonek - NIP",
+                         "PIT-37 pole: Podatnik - NIP (poz. 1)",
+                         "PIT-37 pole: Małżonek - PESEL (poz. 2)",
                          "PIT-37 pole: 25",
                          "PIT-37 pole: 8",  // two boxes of one group: one line
-                         "PIT-37 pole: KodUrzedu",
+                         "PIT-37 pole: Urząd skarbowy, do którego adresowane jest zeznanie (poz. 6)",
                          "PIT/O(Małżonka)  pole: 12",  // P_5 is exempt
                      }));
   EXPECT_EQ(r.count, 6);
+  const std::vector<std::pair<int, int>> places = {{e, 0}, {e, 1}, {e, 2}, {e, 3}, {e, 7}, {o, 1}};
+  ASSERT_EQ(r.places.size(), places.size());
+  for (std::size_t i = 0; i < places.size(); ++i) {
+    EXPECT_EQ(r.places[i].entry, places[i].first) << i;
+    EXPECT_EQ(r.places[i].field, places[i].second) << i;
+  }
+
+  // The taxpayer with a PESEL; a field with neither label nor position
+  // keeps its element name.
+  s_.TaxpayerIdKind = kIdPesel;
+  s_.Kind = kIndividual;
+  ASSERT_TRUE(SaveFieldObjects(DcsPath(dir_.string(), kPitD), {Required("Naglowek.KodUrzedu")}));
+  defs_->Reload();
+  Add(kPitD, e, kPmTaxpayer);
+  const ValidationResult p = Run();
+  ASSERT_GE(p.lines.size(), 3u);
+  EXPECT_EQ(p.lines[0], "PIT-37 pole: Podatnik - PESEL (poz. 1)");
+  EXPECT_EQ(p.lines.back(), "PIT/D(Podatnika)  pole: KodUrzedu");
 }
 
 TEST_F(ValidationTest, WhatCountsAsFilled) {
@@ -94,7 +122,7 @@ TEST_F(ValidationTest, WhatCountsAsFilled) {
   };
   const std::vector<Case> cases = {
       {"individual: the spouse's fields are not needed", kIndividual, {}, {}},
-      {"joint: they are", kJoint, {}, {"PIT-37 pole: Małżonek - NIP"}},
+      {"joint: they are", kJoint, {}, {"PIT-37 pole: Małżonek - NIP (poz. 2)"}},
       {"joint, spouse's NIP typed", kJoint, {{1, "1234563218"}}, {}},
       {"the other box of the group ticked", kIndividual, {{3, ""}, {4, "2"}}, {}},
       {"no box of the group ticked", kIndividual, {{3, ""}}, {"PIT-37 pole: 8"}},

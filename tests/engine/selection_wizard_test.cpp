@@ -187,7 +187,7 @@ TEST(WizardWalk, OneBoxOnlyAndTheSingleBoxTickedAtOnce) {
   EXPECT_TRUE(v.Groups[G].Boxes[0].Visible);   // OZ1 Pit-28
   EXPECT_FALSE(v.Groups[G].Boxes[1].Visible);  // OZ2 Pit-36: no PIT-36
   EXPECT_TRUE(v.Groups[G].Boxes[2].Visible);   // OZ3 Pit-37
-  EXPECT_EQ(v.Groups[G].Boxes[0].Caption, "Pit-28");
+  EXPECT_EQ(v.Groups[G].Boxes[0].Caption, "PIT-28");
   EXPECT_FALSE(v.Groups[G].Boxes[0].Enabled);  // no answer yet
   w.Answer(G, kAnswerYes);
   v = w.PageView();
@@ -375,7 +375,7 @@ TEST(WizardJoint, PitZgGroupOfAPersonWithoutAnyOfItsReturnsIsHidden) {
   EXPECT_FALSE(v.Groups[M].Boxes[0].Visible);
   EXPECT_FALSE(v.Groups[M].Boxes[1].Visible);
   EXPECT_TRUE(v.Groups[M].Boxes[2].Visible);
-  EXPECT_EQ(v.Groups[M].Boxes[2].Caption, "Pit-39 (Małżonka)");
+  EXPECT_EQ(v.Groups[M].Boxes[2].Caption, "PIT-39 (Małżonka)");
 }
 
 TEST(WizardStart, KindsSetTheIdentifierStep) {

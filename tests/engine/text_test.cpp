@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "text/collation.h"
 #include "text/cp1250.h"
 #include "text/guid.h"
 
@@ -93,6 +94,26 @@ TEST(Cp1250, ControlsGoAndWhatFitsIsKnown) {
 }
 
 TEST(UpperPl, PolishLetters) { EXPECT_EQ(UpperPl("zażółć gęślą jaźń"), "ZAŻÓŁĆ GĘŚLĄ JAŹŃ"); }
+
+TEST(PolishLess, OrdersByThePolishAlphabetWithoutRegardToCase) {
+  // Each text comes before the next one.
+  const std::vector<std::vector<std::string>> chains = {
+      {"WARSZAWA-BEMOWO", "WARSZAWA-ŚRÓDMIEŚCIE", "WARSZAWA-WOLA"},
+      {"Ala", "ąb", "Bolek", "cel", "Ćma", "Ewa", "Ęka", "Lis", "łoś", "Nowy", "Ńa", "Osa", "Ósma", "Sowa", "śnieg",
+       "Tur", "Zet", "Źdźbło", "żaba"},
+      {"PIT-36", "PIT-36L", "PIT/B", "PIT/D"},  // punctuation and digits before letters, as before
+      {"KOWAL", "Kowalska", "KOWALSKI"},
+      {"ŁÓDŹ", "łódź"},  // equal but for case: a fixed order
+  };
+  for (const auto& chain : chains) {
+    for (std::size_t k = 0; k + 1 < chain.size(); ++k) {
+      EXPECT_TRUE(PolishLess(chain[k], chain[k + 1])) << chain[k] << " < " << chain[k + 1];
+      EXPECT_FALSE(PolishLess(chain[k + 1], chain[k])) << chain[k + 1] << " !< " << chain[k];
+    }
+  }
+  EXPECT_FALSE(PolishLess("Śląsk", "Śląsk"));
+  EXPECT_TRUE(PolishLess("", "A"));
+}
 
 }  // namespace
 }  // namespace pit

@@ -155,7 +155,9 @@ FormFixture::FormFixture(const std::vector<FieldObject>& fields) {
                                 {3, "POLINEZJA FRANCUSKA", "PF"}});
   ctx.offices = TaxOfficeTable({{0, "URZĄD SKARBOWY W ZAMOŚCIU", "0620", "ZAMOŚĆ"},
                                 {1, "PIERWSZY URZĄD SKARBOWY W BIAŁYMSTOKU", "2004", "BIAŁYSTOK"},
-                                {2, "URZĄD SKARBOWY W AUGUSTOWIE", "2002", "AUGUSTÓW"}});
+                                {2, "URZĄD SKARBOWY W AUGUSTOWIE", "2002", "AUGUSTÓW"},
+                                {3, "URZĄD SKARBOWY WARSZAWA-WOLA", "1449", "WARSZAWA-WOLA"},
+                                {4, "URZĄD SKARBOWY WARSZAWA-ŚRÓDMIEŚCIE", "1447", "WARSZAWA-ŚRÓDMIEŚCIE"}});
   Settlement& s = ctx.settlement;
   s.Open();
   s.Kind = kIndividual;

@@ -68,7 +68,7 @@ class RenderCliTest : public QObject {
     QTest::newRow("no such page") << QStringList{"--entry", "1", "--page", "9"} << 4
                                   << "Formularz PIT-37 nie ma strony 9.";
     QTest::newRow("no page without background")
-        << QStringList{"--entry", "1", "--page", "1", "--no-background"} << 3 << "Brak wynaganych plik plików: \n";
+        << QStringList{"--entry", "1", "--page", "1", "--no-background"} << 3 << "Brak wymaganych plików: \n";
     QTest::newRow("page missing") << QStringList{"--entry", "1"} << 2 << "--page";
   }
   void refusals() {

@@ -4,15 +4,20 @@
 // records its command line and working folder).
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QListWidget>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "../support/box_answerer.h"
 #include "../support/own_home.h"
 #include "app/settlement.h"
+#include "output/validation.h"
 #include "platform/processes.h"
 #include "ui/app/app_context.h"
 #include "ui/app/ttools.h"
+#include "ui/forms/tfimage.h"
 #include "ui/output/efiling.h"
 
 using namespace pit;
@@ -70,7 +75,9 @@ class EFilingTest : public QObject {
     bool answerYes = true;
   };
 
-  std::unique_ptr<Program> Open(const QString& path) {
+  // `listWindow`: the check's own list window opens instead of the text
+  // being kept.
+  std::unique_ptr<Program> Open(const QString& path, bool listWindow = false) {
     auto p = std::make_unique<Program>();
     p->ctx.programFolder = program_.toStdString();
     p->window = std::make_unique<TTools>(p->ctx, File(QStringLiteral("lock")));
@@ -78,6 +85,11 @@ class EFilingTest : public QObject {
     Program* raw = p.get();
     p->efiling->hooks.connected = [raw] { return raw->connected; };
     p->efiling->hooks.show = [raw](const QString& text) { raw->shown << text; };
+    if (!listWindow) {
+      p->efiling->hooks.showProblems = [raw](const ValidationResult& r) {
+        raw->shown << QString::fromStdString(ValidationMessage(r, false));
+      };
+    }
     p->efiling->hooks.askYesNo = [raw](const QString& title, const QString& text) {
       raw->asked << title + QStringLiteral("|") + text;
       return raw->answerYes;
@@ -138,9 +150,65 @@ class EFilingTest : public QObject {
       p->window->TbCheck->trigger();
       QCOMPARE(p->shown.size(), 1);
       QVERIFY2(p->shown[0].startsWith(QStringLiteral(" ILOŚĆ NIEWYPEŁNIONYCH PÓL: ")), qPrintable(p->shown[0]));
-      QVERIFY(p->shown[0].contains(QStringLiteral("   1. PIT-37 pole: Podatnik - NIP\n")));
+      QVERIFY(p->shown[0].contains(QStringLiteral("   1. PIT-37 pole: Podatnik - NIP (poz. 1)\n")));
     }
     QVERIFY(ExportFolders().isEmpty());
+  }
+
+  // The check's list window: the count above the lines; a double click or
+  // Enter on a line shows that entry's form at the field's page with the
+  // field open, whatever form was shown before.
+  void aLineOfTheCheckOpensItsField() {
+    auto p = Open(MakeReturn(QStringLiteral("goto.dc2014"), false), true);
+    QVERIFY(p);
+    TTools& w = *p->window;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    for (const bool byKey : {true, false}) {
+      w.SelectEntry(2);  // the PIT/O
+      QCOMPARE(p->ctx.settlement.Current.Number, 2);
+      testsupport::BoxAnswerer answerer;
+      QString header;
+      QStringList rows;
+      answerer.onDialog = [&](QDialog& d) {
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        auto* list = d.findChild<QListWidget*>(QStringLiteral("Lista"));
+        header = d.findChild<QLabel*>(QStringLiteral("Naglowek"))->text();
+        for (int i = 0; i < list->count(); ++i) rows << list->item(i)->text();
+        const QList<QListWidgetItem*> office =
+            list->findItems(QStringLiteral("Urząd skarbowy"), Qt::MatchContains);
+        if (office.isEmpty()) {
+          d.reject();
+          return;
+        }
+        list->setCurrentItem(office[0]);
+
+        if (byKey) {
+          list->setFocus();
+          QTest::keyClick(list, Qt::Key_Return);
+        } else {
+          const QRect r = list->visualItemRect(office[0]);
+          QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+          QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, r.center());
+        }
+      };
+      w.TbCheck->trigger();
+      QVERIFY2(header.startsWith(QStringLiteral("ILOŚĆ NIEWYPEŁNIONYCH PÓL: ")), qPrintable(header));
+      QVERIFY(header.contains(QStringLiteral("Ograniczono wyświetlanie komunikatów do 10-ciu")));
+      QCOMPARE(rows.size(), 10);
+      QCOMPARE(rows[0], QStringLiteral("1. PIT-37 pole: Podatnik - NIP (poz. 1)"));
+      // No XML element names: each line says what the page says.
+      for (const QString& row : rows) {
+        for (const char* xml : {"KodUrzedu", "ImiePierwsze", "DataUrodzenia", "Podmiot", "Naglowek"})
+          QVERIFY2(!row.contains(QLatin1String(xml)), qPrintable(row));
+      }
+      QCOMPARE(p->ctx.settlement.Current.Number, 1);
+      QCOMPARE(p->ctx.settlement.Current.Page, 1);
+      QCOMPARE(w.Form()->EditedObject(), 7);  // the tax office's field, its list open
+      QVERIFY(w.Form()->OpenEditor() != nullptr && w.Form()->OpenEditor()->isVisible());
+      w.Form()->DropTyping();
+      w.Form()->CommitOpenEditor();
+    }
   }
 
   void handOffStartsTheEFilingProgram_data() {
@@ -187,7 +255,7 @@ class EFilingTest : public QObject {
     p->answerYes = false;
     p->window->TbCheck->trigger();
     QCOMPARE(p->asked, QStringList{QStringLiteral(
-                           "Informcja|Aby przekazać dokument do Veltra należy zapisać dokument.\nCzy dokonać zapisu "
+                           "Informacja|Aby przekazać dokument do Veltra należy zapisać dokument.\nCzy dokonać zapisu "
                            "dokumentu?")});
     QCOMPARE(ExportFolders().size(), exports);
 

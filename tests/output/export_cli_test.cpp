@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QString>
 #include <QXmlStreamReader>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -82,12 +83,12 @@ TEST_F(ExportCliTest, ValidateListsTheEmptyRequiredFields) {
   std::stringstream ss(r.out);
   for (std::string l; std::getline(ss, l);) lines.push_back(l);
   ASSERT_GE(lines.size(), 3u);
-  EXPECT_EQ(lines[0], "PIT-37 pole: Podatnik - NIP");
+  EXPECT_EQ(lines[0], "PIT-37 pole: Podatnik - NIP (poz. 1)");
   // The spouse's fields are not needed in an individual return; nothing of
   // the PIT/O is reported (its identification comes from the PIT-37).
   EXPECT_EQ(r.out.find("Małżonek"), std::string::npos);
   EXPECT_EQ(r.out.find("PIT/O"), std::string::npos);
-  EXPECT_NE(r.out.find("PIT-37 pole: KodUrzedu\n"), std::string::npos);
+  EXPECT_NE(r.out.find("PIT-37 pole: Urząd skarbowy, do którego adresowane jest zeznanie (poz. 6)\n"), std::string::npos);
   EXPECT_EQ(lines.back(), "ILOŚĆ NIEWYPEŁNIONYCH PÓL: " + std::to_string(lines.size() - 1));
 
   MakeReturn(true);
@@ -97,6 +98,37 @@ TEST_F(ExportCliTest, ValidateListsTheEmptyRequiredFields) {
 
   EXPECT_EQ(Cli({"validate"}).status, 2);
   EXPECT_EQ(Cli({"validate", (dir_ / "brak.dc2014").string()}).status, 3);
+}
+
+// Run from cron, su or a container there is no runtime folder; the drawing
+// commands still say on standard error only what the program itself says
+// (here the calculation's reduction notice), the same as with the folder.
+TEST_F(ExportCliTest, DrawingCommandsKeepStandardErrorQuietWithoutARuntimeFolder) {
+  MakeReturn(true);
+  const char* saved = std::getenv("XDG_RUNTIME_DIR");
+  const std::string runtime = saved ? saved : "";
+  const fs::path own = dir_ / "runtime";
+  fs::create_directories(own);
+  fs::permissions(own, fs::perms::owner_all, fs::perm_options::replace);
+  const std::vector<std::vector<std::string>> commands = {
+      {"render", File(), "--entry", "1", "--page", "1", "-o", (dir_ / "s1.png").string()},
+      {"print", File(), "--entry", "1", "--return", "-o", (dir_ / "z.pdf").string()},
+      {"export", File(), "--entry", "1", "-o", (dir_ / "e").string(), "--no-html"},
+      {"export", File(), "--entry", "1", "-o", (dir_ / "e").string()},
+  };
+  for (const auto& args : commands) {
+    setenv("XDG_RUNTIME_DIR", own.c_str(), 1);
+    const CliRun with = Cli(args);
+    unsetenv("XDG_RUNTIME_DIR");
+    const CliRun without = Cli(args);
+    EXPECT_EQ(without.status, 0) << args[0] << ": " << without.err;
+    EXPECT_EQ(without.err, with.err) << args[0];
+    for (const char* toolkit : {"XDG_RUNTIME_DIR", "QStandardPaths", "qt.", "QPA"})
+      EXPECT_EQ(without.err.find(toolkit), std::string::npos) << args[0] << ": " << without.err;
+  }
+  EXPECT_TRUE(fs::exists(dir_ / "s1.png"));
+  EXPECT_TRUE(fs::exists(dir_ / "z.pdf"));
+  if (saved) setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
 }
 
 TEST_F(ExportCliTest, XmlAndTextMatchTheGoldenFiles) {

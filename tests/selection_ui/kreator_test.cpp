@@ -284,7 +284,7 @@ class KreatorTest : public QObject {
     } else {
       // Until PIT-38's definition is part of the program its page is missing.
       QVERIFY(!script.boxes.empty());
-      QVERIFY(script.boxes.back().text.startsWith(QStringLiteral("Brak wynaganych")));
+      QVERIFY(script.boxes.back().text.startsWith(QStringLiteral("Brak wymaganych")));
     }
   }
 
@@ -342,8 +342,8 @@ class KreatorTest : public QObject {
     }
     QCheckBox* const* boxes = k.Boxes[kGroupGeneral];
     QVERIFY(boxes[0]->isVisible() && !boxes[1]->isVisible() && boxes[2]->isVisible());
-    QCOMPARE(boxes[0]->text(), QStringLiteral("Pit-28"));
-    QCOMPARE(boxes[2]->text(), QStringLiteral("Pit-37"));
+    QCOMPARE(boxes[0]->text(), QStringLiteral("PIT-28"));
+    QCOMPARE(boxes[2]->text(), QStringLiteral("PIT-37"));
     QVERIFY(!boxes[0]->isEnabled());
     QVERIFY(k.Labels[kGroupGeneral]->isVisible());
     Click(k.Yes[kGroupGeneral]);

@@ -148,7 +148,7 @@ int main(int argc, char** argv) {
     Save(&k, dir, QStringLiteral("kreator_1_16.png"));
     k.Boxes[kGroupGeneral][1]->click();
     k.DalejClick();
-    WalkTo(k, 0, {kPitO}, {QStringLiteral("Pit-36")});
+    WalkTo(k, 0, {kPitO}, {QStringLiteral("PIT-36")});
     Save(&k, dir, QStringLiteral("kreator_end.png"));
     k.reject();
   }

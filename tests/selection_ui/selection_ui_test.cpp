@@ -129,16 +129,16 @@ void SelectionUiTest::refusedTicks_data() {
 
   QTest::newRow("individual PIT-37 after PIT-36 with PIT/O")
       << int(kIndividual) << QStringList{"PIT/O", "PIT-36"} << QStringList{"PIT-37", ""}
-      << QStringLiteral("UWAGA!\nNie można załączyć druku: PIT-37, ponieważ został wcześniej wybrany druk: Pit-36.")
+      << QStringLiteral("UWAGA!\nNie można załączyć druku: PIT-37, ponieważ został wcześniej wybrany druk: PIT-36.")
       << QStringList{"PIT-36", "PIT-36/PIT/O (1)"};
   QTest::newRow("individual second PIT/D names the first one's return")
       << int(kIndividual) << QStringList{"PIT/D", "PIT-36"} << QStringList{"PIT/D", "PIT-28"}
-      << QStringLiteral("UWAGA!\nNie można załączyć druku: PIT/D do PIT-28, ponieważ został wcześniej załączony  "
-                        "do druku:PIT-36")
+      << QStringLiteral("UWAGA!\nNie można załączyć druku: PIT/D do PIT-28, ponieważ został wcześniej załączony "
+                        "do druku: PIT-36")
       << QStringList{"PIT-36", "PIT-36/PIT/D"};
   QTest::newRow("joint PIT-36 after PIT-37")
       << int(kJoint) << QStringList{"PIT-37", ""} << QStringList{"PIT-36", ""}
-      << QStringLiteral("UWAGA!\nNie można załączyć druku:PIT-36, ponieważ został wybrany wcześniej druk Pit-37.")
+      << QStringLiteral("UWAGA!\nNie można załączyć druku: PIT-36, ponieważ został wybrany wcześniej druk PIT-37.")
       << QStringList{"PIT-37"};
   QTest::newRow("registration ZAP-3 after NIP-7")
       << int(kRegistrationForms) << QStringList{"NIP-7", ""} << QStringList{"ZAP-3", ""}

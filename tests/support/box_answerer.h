@@ -25,6 +25,7 @@ class BoxAnswerer : public QObject {
   struct Box {
     QString title, text;
     QMessageBox::StandardButtons buttons;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
   };
 
   // Each box is answered with `answer`, or OK where it has no such button,
@@ -65,7 +66,7 @@ class BoxAnswerer : public QObject {
       if (!w->isVisible()) continue;
       if (auto* box = qobject_cast<QMessageBox*>(w)) {
         if (onBox && handledBoxes_.contains(box)) continue;
-        boxes.append({box->windowTitle(), box->text(), box->standardButtons()});
+        boxes.append({box->windowTitle(), box->text(), box->standardButtons(), box->icon()});
         if (echo)
           std::fprintf(stderr, "message box \"%s\": %s\n", qPrintable(box->windowTitle()), qPrintable(box->text()));
         if (onBox) {

@@ -304,18 +304,29 @@ class DocumentWindowTest : public QObject {
     QVERIFY(widok != nullptr && w.MenuKlienta->actions().contains(widok->menuAction()));
     QVERIFY(form.FitsWidth());
     const double fit = form.Zoom();
+    // The bar above the page says the zoom in percent of the printed width.
+    QVERIFY(w.Powiekszenie->isVisible());
+    auto shownPercent = [&w] { return w.Powiekszenie->text(); };
+    auto percentOf = [](double zoom) { return QStringLiteral("powiększenie: %1%").arg(qRound(zoom * 100)); };
+    QCOMPARE(shownPercent(), percentOf(fit));
 
     w.TV->setFocus();
     QTest::keyClick(w.TV, Qt::Key_Equal, Qt::ControlModifier);
     QVERIFY(!form.FitsWidth());
     QVERIFY(form.Zoom() > fit);
+    QCOMPARE(shownPercent(), percentOf(form.Zoom()));
+    QVERIFY(shownPercent() != percentOf(fit));
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.TV));
     QTest::keyClick(w.TV, Qt::Key_Minus, Qt::ControlModifier);
     QTest::keyClick(w.TV, Qt::Key_Minus, Qt::ControlModifier);
     QVERIFY(form.Zoom() < fit);
+    QCOMPARE(shownPercent(), percentOf(form.Zoom()));
+    form.SetZoom(1.0);
+    QCOMPARE(shownPercent(), QStringLiteral("powiększenie: 100%"));
     QTest::keyClick(w.TV, Qt::Key_0, Qt::ControlModifier);
     QVERIFY(form.FitsWidth());
     QCOMPARE(form.Zoom(), fit);
+    QCOMPARE(shownPercent(), percentOf(fit));
 
     auto* edit = qobject_cast<QLineEdit*>(ClickField(w, 36));
     QVERIFY(edit != nullptr);

@@ -3,6 +3,10 @@
 // dialogs, the first-start configuration and the single-instance guard.
 #include <QApplication>
 #include <QDir>
+#include <QAbstractButton>
+#include <QRegularExpression>
+#include <QTreeView>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QPointer>
@@ -36,6 +40,7 @@
 #include "platform/single_instance.h"
 #include "refdata/dictionaries.h"
 #include "ui/app/app_context.h"
+#include "ui/app/file_dialogs.h"
 #include "ui/app/startup.h"
 #include "platform/file_lock.h"
 #include "ui/app/ttools.h"
@@ -209,7 +214,7 @@ class TToolsTest : public QObject {
       QCOMPARE(w.Form()->PictureLoaded(), !c.pageMissing);
       if (c.pageMissing) {
         QCOMPARE(answerer.boxes.size(), 1);
-        QVERIFY(answerer.boxes[0].text.startsWith(QStringLiteral("Brak wynaganych plik plików: \n")));
+        QVERIFY(answerer.boxes[0].text.startsWith(QStringLiteral("Brak wymaganych plików: \n")));
       } else {
         QVERIFY2(answerer.boxes.isEmpty(), qPrintable(answerer.Texts().join(" | ")));
         QCOMPARE(w.InfoPage->text(), QStringLiteral("1 z 4"));
@@ -263,6 +268,9 @@ class TToolsTest : public QObject {
       QCOMPARE(answerer.boxes.size(), 1);
       QVERIFY2(answerer.boxes[0].text.startsWith(QStringLiteral("Plik jest właśnie używany przez inny program")),
                qPrintable(answerer.boxes[0].text));
+      // Something went wrong: the warning icon, under the program's name.
+      QCOMPARE(answerer.boxes[0].icon, QMessageBox::Warning);
+      QCOMPARE(answerer.boxes[0].title, QString::fromUtf8(ui::kApplicationTitle));
       QVERIFY(!st->ctx.settlement.IsOpen());
     }
     BoxAnswerer answerer;
@@ -271,6 +279,63 @@ class TToolsTest : public QObject {
     QVERIFY(st->ctx.settlement.IsOpen());
     platform::FileLock other;
     QCOMPARE(other.Acquire(path.toStdString(), 0), platform::FileLock::Result::Busy);
+  }
+
+  // Qt's own windows read Polish: the file dialog of "Otwórz" (buttons,
+  // labels, column heads, dates in the Polish form) and a message box's
+  // standard buttons.
+  void standardWindowsReadPolish() {
+    std::unique_ptr<Started> st;
+    {
+      BoxAnswerer answerer;
+      st = Start({});
+    }
+    TTools& w = *st->window;
+    QFile file(File(QStringLiteral("plik.dc2014")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    st->ctx.documentsFolder = dir_.path().toStdString();
+    QStringList buttons, labels, heads, cut;
+    QString date;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+      auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (d == nullptr || !d->isVisible()) return;
+      auto* tree = d->findChild<QTreeView*>();
+      // The folder is read in the background: wait for its files.
+      if (tree == nullptr || tree->model()->rowCount(tree->rootIndex()) == 0) return;
+      poll.stop();
+      for (QAbstractButton* b : d->findChild<QDialogButtonBox*>()->buttons()) buttons << b->text();
+      for (QLabel* l : d->findChildren<QLabel*>()) labels << l->text();
+      for (int c = 0; c < tree->model()->columnCount(); ++c) heads << tree->model()->headerData(c, Qt::Horizontal).toString();
+      date = tree->model()->index(0, 3, tree->rootIndex()).data().toString();
+      // Size, type and date show whole ("Pusty dokument", not "Pus…ent").
+      for (int c = 1; c <= 3; ++c) {
+        const QString text = tree->model()->index(0, c, tree->rootIndex()).data().toString();
+        if (tree->fontMetrics().horizontalAdvance(text) + 8 > tree->columnWidth(c)) cut << text;
+      }
+      if (!qEnvironmentVariableIsEmpty("PIT_SHOTS")) d->grab().save(qEnvironmentVariable("PIT_SHOTS") + "/file_dialog.png");
+      d->reject();
+    });
+    poll.start(10);
+    QTimer::singleShot(0, &w, [&w] { w.Otw1->trigger(); });
+    QTRY_VERIFY_WITH_TIMEOUT(!heads.isEmpty(), 20000);
+    QVERIFY2(buttons.contains(QStringLiteral("&Otwórz")) || buttons.contains(QStringLiteral("Otwórz")),
+             qPrintable(buttons.join('|')));
+    QVERIFY2(buttons.contains(QStringLiteral("Anuluj")), qPrintable(buttons.join('|')));
+    QVERIFY2(labels.contains(QStringLiteral("Nazwa &pliku:")), qPrintable(labels.join('|')));
+    QCOMPARE(heads.value(0), QStringLiteral("Nazwa"));
+    QCOMPARE(heads.value(1), QStringLiteral("Rozmiar"));
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join('|')));
+    // "dd.MM.yyyy", not "M/d/yy".
+    QVERIFY2(QRegularExpression(QStringLiteral("^\\d{2}\\.\\d{2}\\.\\d{4}")).match(date).hasMatch(), qPrintable(date));
+
+    QMessageBox box(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("?"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel | QMessageBox::Save);
+    QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("&Tak"));
+    QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("&Nie"));
+    QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("Anuluj"));
+    QCOMPARE(box.button(QMessageBox::Save)->text(), QStringLiteral("Zachowaj"));  // Qt's own word
   }
 
   void openAndSaveAs() {
@@ -283,7 +348,7 @@ class TToolsTest : public QObject {
 
     answerer.fileName = source;
     w.Otw1->trigger();
-    QCOMPARE(answerer.dialogTitle, QStringLiteral("Otworz rozliczenie"));
+    QCOMPARE(answerer.dialogTitle, QStringLiteral("Otwórz rozliczenie"));
     QVERIFY2(answerer.boxes.isEmpty(), qPrintable(answerer.Texts().join(" | ")));
     // Entry 1 is shown at once.
     QCOMPARE(w.InfoPit->text(), QStringLiteral("Druk: PIT-37"));
@@ -350,7 +415,7 @@ class TToolsTest : public QObject {
     answerer.fileName = path;
     const int loadsBefore = w.Form()->PictureLoads();
     (toolBar ? w.ToolButton2 : w.Otw1)->trigger();
-    QCOMPARE(answerer.dialogTitle, QStringLiteral("Otworz rozliczenie"));
+    QCOMPARE(answerer.dialogTitle, QStringLiteral("Otwórz rozliczenie"));
     const Settlement& s = st->ctx.settlement;
     QCOMPARE(QString::fromStdString(s.Entry(1).Slots[94].Value), deductionInReturn);
     // Each page shown is read once: entry 1 after opening, then, in the
@@ -451,7 +516,7 @@ class TToolsTest : public QObject {
     const BoxAnswerer::Box& box = answerer.boxes[0];
     QCOMPARE(box.title, QStringLiteral("Zapisanie zmian"));
     QCOMPARE(box.text, QStringLiteral("Rozliczenie \"question.dc2014\" zostało zmodyfikowane.\nCzy zapisać zmiany w "
-                                      "bieżącym rozliczeniu ?"));
+                                      "bieżącym rozliczeniu?"));
     QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     QCOMPARE(w.isVisible(), !closed);
     QVERIFY(st->ctx.settlement.IsOpen());
@@ -884,6 +949,8 @@ int main(int argc, char** argv) {
   } else {
     return SecondInstance(argc, argv);
   }
+  // As the program starts: Qt's windows show Polish dates.
+  pit::ui::UsePolishDateFormats();
   QApplication app(argc, argv);
   pit::ui::PrepareApplication(app);
   TToolsTest t;

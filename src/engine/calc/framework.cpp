@@ -104,7 +104,7 @@ std::string ReductionNotice(int idPit) {
     case kPit36L: return "   PIT-36L" + kTail;
     case kPit38: return "   PIT-38" + kTail;
     case kPit39: return "   PIT-39" + kTail;
-    case kPit28: return "  PIT28" + kTail;
+    case kPit28: return "  PIT-28" + kTail;
     case kPitO: return "   PIT/O" + kTail;
     case kPit40: return "   PIT-40" + kTail;
     default: return std::string();

@@ -321,7 +321,7 @@ std::string DataImport::MismatchMessage() const {
       "\nz importowanym identyfikatorem podatkowym:\n";
   if (TaxpayerMismatch) m += "\n - podatnika";
   if (SpouseMismatch) m += "\n - małżonka";
-  m += " \n\nNaciśnij przycisk \"zmień identyfikator\", znajdujacy się przy identyfikatorze podatkowym, aby zmienić "
+  m += " \n\nNaciśnij przycisk \"zmień identyfikator\", znajdujący się przy identyfikatorze podatkowym, aby zmienić "
        "ustawienia - Krok 2"
        " \nlub naciśnij przycisk \"importuj\", wówczas dane identyfikacyjne w których nastąpiła rozbieżność"
        " \nnie zostaną zaimportowane.";

@@ -25,12 +25,17 @@ std::string PersonMark(int pm) {
   return {};
 }
 
-std::string FieldLabel(int idPit, int pm, const FieldObject& def, const std::string& xmlNode) {
+// The XML element name the format gives a field ("P_25" at its printed
+// position, "Podmiot1.ImiePierwsze"), with the entry's person where the
+// form has none of its own: the text duplicates are recognised by.
+std::string XmlLabel(int idPit, int pm, const FieldObject& def, const std::string& xmlNode, bool* position) {
   std::string label = xmlNode;
+  *position = false;
   if (LabelledByHint(idPit) && !def.Hint.empty()) {
     label = def.Hint;
   } else if (const auto p = xmlNode.find("P_"); p != std::string::npos) {
     label = xmlNode.substr(p + 2);
+    *position = true;
   }
   struct Prefix {
     const char* text;
@@ -45,7 +50,35 @@ std::string FieldLabel(int idPit, int pm, const FieldObject& def, const std::str
     if (pm == kPmNone) label = pre.person + label;
     break;
   }
-  return "pole: " + label;
+  return label;
+}
+
+// An XML element name means nothing to the user: the field is named as the
+// page names it, by its label and printed position, and an identifier by
+// the kind chosen for its person (a PESEL is not a "NIP").
+std::string ReadableLabel(const Settlement& s, const FormEntry& e, const FieldObject& def,
+                          const std::string& xmlNode) {
+  bool position = false;
+  const std::string xml = XmlLabel(e.IdPit, e.PM, def, xmlNode, &position);
+  if (position) return xml;
+  const bool spouse = xmlNode.find("Podmiot2.") != std::string::npos ||
+                      (xmlNode.find("Podmiot1.") == std::string::npos && e.PM == kPmSpouse);
+  std::string person;
+  if (e.PM == kPmNone && xmlNode.find("Podmiot1.") != std::string::npos) person = "Podatnik - ";
+  if (e.PM == kPmNone && xmlNode.find("Podmiot2.") != std::string::npos) person = "Małżonek - ";
+  std::string what;
+  const auto dot = xmlNode.rfind('.');
+  const std::string element = dot == std::string::npos ? xmlNode : xmlNode.substr(dot + 1);
+  if (element == "NIP" || element == "PESEL") {
+    what = (spouse ? s.SpouseIdKind : s.TaxpayerIdKind) == kIdPesel ? "PESEL" : "NIP";
+  } else if (LabelledByHint(e.IdPit) || def.Hint.empty()) {
+    what = xml.substr(xml.rfind(person, 0) == 0 ? person.size() : 0);
+  } else {
+    what = def.Hint;
+  }
+  std::string label = person + what;
+  if (def.Poz > 0) label += " (poz. " + std::to_string(def.Poz) + ")";
+  return label;
 }
 
 // A tick box is filled when a box of its group carries a value; a box
@@ -111,6 +144,7 @@ ValidationResult ValidateSettlement(const Settlement& s, DefinitionLibrary& defs
   }
 
   const bool joint = s.Kind == kJoint;
+  std::vector<std::string> keys;  // each line's XML element, for duplicates
   for (int i = 1; i <= count; ++i) {
     const FormEntry& e = s.Entry(i);
     const auto* recs = recordsOf(e);
@@ -134,12 +168,17 @@ ValidationResult ValidateSettlement(const Settlement& s, DefinitionLibrary& defs
       }
       if (!unfilled) continue;
 
-      const std::string line = code + PersonMark(e.PM) + " " + FieldLabel(e.IdPit, e.PM, def, slot.XMLNode);
-      const auto window = r.lines.begin() + std::min<std::ptrdiff_t>(r.lines.size(), kDuplicateWindow);
-      if (std::find(r.lines.begin(), window, line) != window) continue;
+      // Duplicates are one XML element reported twice, whatever the lines say.
+      const std::string head = code + PersonMark(e.PM) + " pole: ";
+      bool position = false;
+      const std::string key = head + XmlLabel(e.IdPit, e.PM, def, slot.XMLNode, &position);
+      const auto window = keys.begin() + std::min<std::ptrdiff_t>(keys.size(), kDuplicateWindow);
+      if (std::find(keys.begin(), window, key) != window) continue;
       if (IsExempt(e.IdPit, slot.XMLNode)) continue;
       if (static_cast<int>(r.lines.size()) >= kProblemLimit) continue;
-      r.lines.push_back(line);
+      keys.push_back(key);
+      r.lines.push_back(head + ReadableLabel(s, e, def, slot.XMLNode));
+      r.places.push_back({i, static_cast<int>(k)});
       ++r.count;
     }
   }

@@ -21,9 +21,20 @@ constexpr int kFilledListCapacity = 1000;
 constexpr int kShownProblemLines = 10;
 constexpr int kDuplicateWindow = 101;
 
+// Where a problem is: the entry (its number in the settlement) and the
+// field (its object index in the entry's form).
+struct ProblemPlace {
+  int entry = 0;
+  int field = -1;
+};
+
 struct ValidationResult {
-  int count = 0;                   // problems counted, at most kProblemLimit
-  std::vector<std::string> lines;  // "PIT-37 pole: 25", in the order found
+  int count = 0;  // problems counted, at most kProblemLimit
+  // "PIT-37 pole: 25" where the field's XML name is its printed position;
+  // otherwise what the page shows: "PIT-37 pole: Podatnik - Pierwsze imię
+  // (poz. 10)", an identifier by its kind ("Podatnik - PESEL (poz. 1)").
+  std::vector<std::string> lines;
+  std::vector<ProblemPlace> places;  // one for each line
 };
 
 // The attachment fields never reported (copied from the main form by the

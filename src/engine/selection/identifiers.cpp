@@ -65,7 +65,7 @@ IdentifierQuestion TaxpayerPeselQuestion(const SelectionTree& tree, const FormCa
   if (q.Found.empty()) return q;
   q.Text = std::string("UWAGA!\nZmiana identyfkatora Podatnika z NIP na PESEL spowoduje odłączenie") +
            "\ni utratę dotychczasowych danych wpisanych w drukach:\n" + list +
-           "\n\nCzy dokonać zmiany indentyfikatora Podatnika ?";
+           "\n\nCzy dokonać zmiany identyfikatora Podatnika?";
   return q;
 }
 
@@ -78,7 +78,7 @@ IdentifierQuestion SpousePeselQuestion(const SelectionTree& tree, const FormCata
   if (q.Found.empty()) return q;
   q.Text = std::string("UWAGA!\nZmiana identyfkatora Małżonka z NIP na PESEL spowoduje ") +
            "odłączenie\ni utratę dotychczasowych danych wpisanych w formularzu:\n" + list +
-           "\n\nCzy dokonać zmiany indentyfikatora Małżonka ?";
+           "\n\nCzy dokonać zmiany identyfikatora Małżonka?";
   return q;
 }
 

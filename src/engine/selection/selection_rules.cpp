@@ -8,7 +8,7 @@ namespace {
 
 const char kWarning[] = "UWAGA!\n";
 const char kPrefixA[] = "Nie można załączyć druku: ";
-const char kPrefixB[] = "Nie można załączyć druku:";
+const char kPrefixB[] = "Nie można załączyć druku: ";
 
 const char kAfterUpkd[] = ", ponieważ został wcześniej załączony druk: UPKD";
 const char kAfterUpkdOrdZu[] = ", ponieważ został wcześniej załączony druk: UPKD ORD-ZU";
@@ -74,11 +74,11 @@ const std::vector<TickRule>& IndividualRules() {
     // Anything under PIT-36L or PIT-16A would tick that return too.
     underNipReturn.Match = ClickedMatch::kUnder;
     return Join(UpkdPair(kUpkd, false),
-                {Exclusive(kPit36, kPit37, A, ", ponieważ został wcześniej wybrany druk: Pit-37."),
-                 Exclusive(kPit37, kPit36, A, ", ponieważ został wcześniej wybrany druk: Pit-36."),
-                 OnlyOnce(kPitD, A, ", ponieważ został wcześniej załączony  do druku:"),
-                 OnlyOnce(kPit2K, A, ", ponieważ został wcześniej załączony do druku:"),
-                 OnlyOnce(kPitZ, A, ", ponieważ został wcześniej załączony do druku:"),
+                {Exclusive(kPit36, kPit37, A, ", ponieważ został wcześniej wybrany druk: PIT-37."),
+                 Exclusive(kPit37, kPit36, A, ", ponieważ został wcześniej wybrany druk: PIT-36."),
+                 OnlyOnce(kPitD, A, ", ponieważ został wcześniej załączony do druku: "),
+                 OnlyOnce(kPit2K, A, ", ponieważ został wcześniej załączony do druku: "),
+                 OnlyOnce(kPitZ, A, ", ponieważ został wcześniej załączony do druku: "),
                  NeedsNip({kPit28B, kPitZ, kPitB, kPit36L, kSseR, kSseA, kSseRA, kPit16A},
                           RefuseWhen::kTaxpayerPesel),
                  underNipReturn});
@@ -95,10 +95,10 @@ const std::vector<TickRule>& JointRules() {
   static const std::vector<TickRule> rules = [] {
     const auto A = RuleMessage::kPrefixA, B = RuleMessage::kPrefixB;
     return Join(UpkdPair(kUpkd, true),
-                {Exclusive(kPit36, kPit37, B, ", ponieważ został wybrany wcześniej druk Pit-37."),
-                 Exclusive(kPit37, kPit36, B, ", ponieważ został wybrany wcześniej druk Pit-36."),
-                 OnlyOnce(kPitD, A, ", ponieważ został załączony wcześniej do druku:"),
-                 OnlyOnce(kPit2K, A, ", ponieważ został załączony wcześniej do druku:"),
+                {Exclusive(kPit36, kPit37, B, ", ponieważ został wybrany wcześniej druk PIT-37."),
+                 Exclusive(kPit37, kPit36, B, ", ponieważ został wybrany wcześniej druk PIT-36."),
+                 OnlyOnce(kPitD, A, ", ponieważ został załączony wcześniej do druku: "),
+                 OnlyOnce(kPit2K, A, ", ponieważ został załączony wcześniej do druku: "),
                  NeedsNip(PersonNipForms(), RefuseWhen::kTaxpayerPesel, kPmTaxpayer),
                  NeedsNip(PersonNipForms(), RefuseWhen::kSpousePesel, kPmSpouse)});
   }();
@@ -109,10 +109,10 @@ const std::vector<TickRule>& SingleParentRules() {
   static const std::vector<TickRule> rules = [] {
     const auto B = RuleMessage::kPrefixB;
     return Join(UpkdPair(kUpkd, false),
-                {Exclusive(kPit36, kPit37, B, ", ponieważ został wybrany wcześniej druk Pit-37."),
-                 Exclusive(kPit37, kPit36, B, ", ponieważ został wybrany wcześniej druk Pit-36."),
-                 OnlyOnce(kPitD, B, ", ponieważ został załączony wcześniej do druku:"),
-                 OnlyOnce(kPit2K, B, ", ponieważ został załączony wcześniej do druku:"),
+                {Exclusive(kPit36, kPit37, B, ", ponieważ został wybrany wcześniej druk PIT-37."),
+                 Exclusive(kPit37, kPit36, B, ", ponieważ został wybrany wcześniej druk PIT-36."),
+                 OnlyOnce(kPitD, B, ", ponieważ został załączony wcześniej do druku: "),
+                 OnlyOnce(kPit2K, B, ", ponieważ został załączony wcześniej do druku: "),
                  NeedsNip(PersonNipForms(), RefuseWhen::kTaxpayerPesel)});
   }();
   return rules;
@@ -121,8 +121,8 @@ const std::vector<TickRule>& SingleParentRules() {
 const std::vector<TickRule>& PayerRules() {
   static const std::vector<TickRule> rules =
       Join(UpkdPair(kUpkdPayer, false),
-           {Exclusive(kPit11, kPit40, RuleMessage::kPrefixA, ", ponieważ został wcześniej wybrany druk Pit-40."),
-            Exclusive(kPit40, kPit11, RuleMessage::kPrefixB, ", ponieważ został wybrany wcześniej druk Pit-11.")});
+           {Exclusive(kPit11, kPit40, RuleMessage::kPrefixA, ", ponieważ został wcześniej wybrany druk PIT-40."),
+            Exclusive(kPit40, kPit11, RuleMessage::kPrefixB, ", ponieważ został wybrany wcześniej druk PIT-11.")});
   return rules;
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "text/cp1250.h"
+#include "text/collation.h"
 
 namespace pit {
 
@@ -206,9 +206,8 @@ std::vector<int> SelectionTree::Children(int id) const {
     if (Node(i).IdParent == id) out.push_back(i);
   }
   if (id != 0) {
-    // The view compares labels without regard to case.
-    std::stable_sort(out.begin(), out.end(),
-                     [this](int a, int b) { return UpperPl(Label(a)) < UpperPl(Label(b)); });
+    // The view orders labels in the Polish alphabet, without regard to case.
+    std::stable_sort(out.begin(), out.end(), [this](int a, int b) { return PolishLess(Label(a), Label(b)); });
   }
   return out;
 }

@@ -107,12 +107,12 @@ constexpr WizardMain kMainSseR{kSseR, 0};
 
 // The boxes of PIT/D, PIT/2K and PIT/O of individual and single-parent returns.
 std::vector<WizardBoxSpec> ReliefBoxes() {
-  return {{1, "Pit-28", kMain28, 0}, {2, "Pit-36", kMain36, 0}, {3, "Pit-37", kMain37, 0}};
+  return {{1, "PIT-28", kMain28, 0}, {2, "PIT-36", kMain36, 0}, {3, "PIT-37", kMain37, 0}};
 }
-std::vector<WizardBoxSpec> UzBoxes() { return {{2, "Pit-36", kMain36, 0}, {3, "Pit-37", kMain37, 0}}; }
+std::vector<WizardBoxSpec> UzBoxes() { return {{2, "PIT-36", kMain36, 0}, {3, "PIT-37", kMain37, 0}}; }
 
 std::vector<WizardQuestionSpec> IndividualQuestions() {
-  const std::vector<WizardBoxSpec> business = {{1, "Pit-36", kMain36, 0}, {2, "Pit-36L", kMain36L, 0}};
+  const std::vector<WizardBoxSpec> business = {{1, "PIT-36", kMain36, 0}, {2, "PIT-36L", kMain36L, 0}};
   const WizardNip nip = WizardNip::Taxpayer;
   return {
       /* 1 */ General(kPit37, MainForm()),
@@ -128,8 +128,8 @@ std::vector<WizardQuestionSpec> IndividualQuestions() {
       /* 11 */ General(kSseRA, Under(kMainSseR), AnyOf({kMainSseR}, nip)),
       /* 12 */
       General(kPitZG,
-              Boxes({{1, "Pit-36", kMain36, 0}, {2, "Pit-36L", kMain36L, 0}, {3, "Pit-38", kMain38, 0},
-                     {4, "Pit-39", kMain39, 0}}),
+              Boxes({{1, "PIT-36", kMain36, 0}, {2, "PIT-36L", kMain36L, 0}, {3, "PIT-38", kMain38, 0},
+                     {4, "PIT-39", kMain39, 0}}),
               AnyOf({kMain36, kMain36L, kMain38, kMain39})),
       /* 13 */ General(kPitM, Under(kMain36), AnyOf({kMain36})),
       /* 14 */ General(kPit28A, Under(kMain28), AnyOf({kMain28})),
@@ -157,7 +157,7 @@ std::vector<WizardQuestionSpec> SingleParentQuestions() {
       /* 9 */ General(kSseA, Under(kMainSseR), AnyOf({kMainSseR}, nip)),
       /* 10 */ General(kSseRA, Under(kMainSseR), AnyOf({kMainSseR}, nip)),
       /* 11 */
-      General(kPitZG, Boxes({{1, "Pit-36", kMain36, 0}, {2, "Pit-38", kMain38, 0}, {3, "Pit-39", kMain39, 0}}),
+      General(kPitZG, Boxes({{1, "PIT-36", kMain36, 0}, {2, "PIT-38", kMain38, 0}, {3, "PIT-39", kMain39, 0}}),
               AnyOf({kMain36, kMain38, kMain39})),
       /* 12 */ General(kPitM, Under(kMain36), AnyOf({kMain36})),
       /* 13 */ General(kPit28A, Under(kMain28), AnyOf({kMain28})),
@@ -175,10 +175,10 @@ std::vector<WizardQuestionSpec> JointQuestions() {
   const WizardMain p39{kPit39, P}, m39{kPit39, M};
   const WizardMain pSseR{kSseR, P}, mSseR{kSseR, M};
   const WizardNip anyone = WizardNip::Anyone;
-  const std::vector<WizardBoxSpec> reliefs = {{1, "Pit-28 (Podatnika)", p28, P},
-                                              {2, "Pit-28 (Małżonka)", m28, M},
-                                              {3, "Pit-36", kMain36, 0},
-                                              {4, "Pit-37", kMain37, 0}};
+  const std::vector<WizardBoxSpec> reliefs = {{1, "PIT-28 (Podatnika)", p28, P},
+                                              {2, "PIT-28 (Małżonka)", m28, M},
+                                              {3, "PIT-36", kMain36, 0},
+                                              {4, "PIT-37", kMain37, 0}};
   const std::vector<WizardMain> reliefMains = {kMain36, kMain37, p28, m28};
   return {
       /* 1 */ General(kPit37, MainForm()),
@@ -201,8 +201,8 @@ std::vector<WizardQuestionSpec> JointQuestions() {
               AnyOf({pSseR, mSseR}, anyone)),
       /* 11 */
       Persons(kPitZG,
-              Boxes({{1, "Pit-36", kMain36, P}, {2, "Pit-38 (Podatnika)", p38, P}, {3, "Pit-39 (Podatnika)", p39, P}}),
-              Boxes({{1, "Pit-36", kMain36, M}, {2, "Pit-38 (Małżonka)", m38, M}, {3, "Pit-39 (Małżonka)", m39, M}}),
+              Boxes({{1, "PIT-36", kMain36, P}, {2, "PIT-38 (Podatnika)", p38, P}, {3, "PIT-39 (Podatnika)", p39, P}}),
+              Boxes({{1, "PIT-36", kMain36, M}, {2, "PIT-38 (Małżonka)", m38, M}, {3, "PIT-39 (Małżonka)", m39, M}}),
               AnyOf({kMain36, p38, m38, p39, m39})),
       /* 12 */ Persons(kPitM, Under(kMain36, P), Under(kMain36, M), AnyOf({kMain36})),
       /* 13 */ Persons(kPit28A, NeedsMain(Under(p28, P)), NeedsMain(Under(m28, M)), AnyOf({p28, m28})),
@@ -210,7 +210,7 @@ std::vector<WizardQuestionSpec> JointQuestions() {
       /* 15 */ General(kPit2K, Boxes(reliefs), AttachedTo(kPitD, reliefMains), true, kPitD),
       /* 16 */ General(kPitO, Boxes(reliefs), AnyOf(reliefMains)),
       /* 17 */
-      General(kPitUZ, Boxes({{3, "Pit-36", kMain36, 0}, {4, "Pit-37", kMain37, 0}}),
+      General(kPitUZ, Boxes({{3, "PIT-36", kMain36, 0}, {4, "PIT-37", kMain37, 0}}),
               AttachedTo(kPitO, {kMain36, kMain37}), false, kPitO),
   };
 }

@@ -7,6 +7,7 @@
 #include "app/session.h"
 #include "forms/definition_library.h"
 #include "ui/app/app_context.h"
+#include "ui/app/file_dialogs.h"
 #include "ui/app/message_boxes.h"
 #include "ui/app/ttools.h"
 #include "ui/forms/tfimage.h"
@@ -28,9 +29,10 @@ DocumentController::DocumentController(TTools& window, AppContext& ctx) : QObjec
 }
 
 QString DocumentController::AskOpenFileName() {
-  QFileDialog d(&w_, QStringLiteral("Otworz rozliczenie"), Q(ctx_.documentsFolder), kFileFilter);
+  QFileDialog d(&w_, QStringLiteral("Otwórz rozliczenie"), Q(ctx_.documentsFolder), kFileFilter);
   d.setAcceptMode(QFileDialog::AcceptOpen);
   d.setFileMode(QFileDialog::AnyFile);
+  PrepareFileDialog(d);
   if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return {};
   return d.selectedFiles().first();
 }
@@ -41,6 +43,7 @@ QString DocumentController::AskSaveFileName() {
   d.setFileMode(QFileDialog::AnyFile);
   d.setDefaultSuffix(QStringLiteral("dc2014"));
   d.selectFile(QStringLiteral("nowe rozliczenie"));
+  PrepareFileDialog(d);
   if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return {};
   return d.selectedFiles().first();
 }
@@ -52,7 +55,7 @@ bool DocumentController::AskToSave() {
   const Settlement& s = ctx_.settlement;
   if (!s.DocumentModified) return true;
   const QString text = QStringLiteral("Rozliczenie \"") + Q(s.DocumentName) +
-                       QStringLiteral("\" zostało zmodyfikowane.\nCzy zapisać zmiany w bieżącym rozliczeniu ?");
+                       QStringLiteral("\" zostało zmodyfikowane.\nCzy zapisać zmiany w bieżącym rozliczeniu?");
   // Whatever is about to replace the settlement (closing it or the program,
   // a new one, another file), "Anuluj" keeps it as it is, and so does Esc:
   // a key pressed to get rid of the box must never throw the changes away.
@@ -78,7 +81,7 @@ bool DocumentController::Save(const QString& path) {
   if (!LockFor(target)) return false;
   const FileResult r = ctx_.Session().Save(S(target));
   if (!r.ok) {
-    TellUser(&w_, Q(r.message));
+    TellUser(&w_, Q(r.message), QMessageBox::Warning);
     return false;
   }
   w_.ToolButtonSave->setEnabled(false);
@@ -88,7 +91,7 @@ bool DocumentController::Save(const QString& path) {
 
 bool DocumentController::Load(const QString& path) {
   if (!QFileInfo::exists(path)) {
-    TellUser(&w_, kNoSettlementFile);
+    TellUser(&w_, kNoSettlementFile, QMessageBox::Warning);
     return false;
   }
   w_.ShowWelcome(false);
@@ -102,7 +105,7 @@ bool DocumentController::Load(const QString& path) {
   const FileResult r = ctx_.Session().Open(S(path));
   if (!r.ok) {
     lock_.Release();
-    TellUser(&w_, Q(r.message));
+    TellUser(&w_, Q(r.message), QMessageBox::Warning);
     return false;
   }
   const EFilingState eFiling = EFilingFor(ctx_.settlement);
@@ -158,7 +161,8 @@ void DocumentController::OpenHandedOver(const QString& path) {
   w_.raise();
   w_.activateWindow();
   if (!HasSettlementExtension(S(path))) {
-    TellUser(&w_, QStringLiteral("Podany plik nie jest plikiem programu PIT Korvan 2014.\n") + path);
+    TellUser(&w_, QStringLiteral("Podany plik nie jest plikiem programu PIT Korvan 2014.\n") + path,
+             QMessageBox::Warning);
     return;
   }
   if (!AskToSave()) return;
@@ -177,12 +181,14 @@ bool DocumentController::LockFor(const QString& path) {
       return true;
     case platform::FileLock::Result::Busy:
       TellUser(&w_, QStringLiteral("Plik jest właśnie używany przez inny program (np. pit2014cli):\n") + path +
-                        QStringLiteral("\nSpróbuj ponownie za chwilę."));
+                        QStringLiteral("\nSpróbuj ponownie za chwilę."),
+               QMessageBox::Warning);
       return false;
     case platform::FileLock::Result::Failed:
       break;
   }
-  TellUser(&w_, QStringLiteral("Nie można założyć blokady pliku:\n") + Q(platform::FileLock::LockPathFor(S(path))));
+  TellUser(&w_, QStringLiteral("Nie można założyć blokady pliku:\n") + Q(platform::FileLock::LockPathFor(S(path))),
+           QMessageBox::Critical);
   return false;
 }
 

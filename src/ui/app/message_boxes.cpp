@@ -18,8 +18,8 @@ int AskUser(QWidget* parent, QMessageBox::Icon icon, const QString& title, const
   return box.exec();
 }
 
-void TellUser(QWidget* parent, const QString& text) {
-  AskUser(parent, QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok);
+void TellUser(QWidget* parent, const QString& text, QMessageBox::Icon icon) {
+  AskUser(parent, icon, QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok);
 }
 
 }  // namespace pit::ui

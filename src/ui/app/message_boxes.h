@@ -6,10 +6,14 @@
 
 namespace pit::ui {
 
+// The program's name, the title of its message boxes.
+extern const char* const kApplicationTitle;
+
 int AskUser(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
             QMessageBox::StandardButtons buttons);
 
-// A message with OK under the program's title.
-void TellUser(QWidget* parent, const QString& text);
+// A message with OK under the program's title; `icon` says whether it only
+// informs or something went wrong (Warning, Critical).
+void TellUser(QWidget* parent, const QString& text, QMessageBox::Icon icon = QMessageBox::Information);
 
 }  // namespace pit::ui

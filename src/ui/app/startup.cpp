@@ -8,12 +8,14 @@
 #include <QTimer>
 #include <QTranslator>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 
 #include "platform/folders.h"
 #include "platform/hand_over.h"
 #include "ui/app/app_context.h"
+#include "ui/app/file_dialogs.h"
 #include "ui/app/program_filter.h"
 #include "ui/app/ttools.h"
 #include "ui/app/welcome_panel.h"
@@ -38,6 +40,13 @@ class PitApplication : public QApplication {
     return false;
   }
 };
+
+// The toolkit's own remarks (a missing runtime folder, font and platform
+// notices) are not for the user: what the program has to say it says in its
+// windows. A fault the toolkit cannot survive still ends the program.
+void DropToolkitMessages(QtMsgType type, const QMessageLogContext&, const QString&) {
+  if (type == QtFatalMsg) std::abort();
+}
 
 }  // namespace
 
@@ -67,6 +76,8 @@ int RunProgram(int argc, char** argv) {
         "PLIK.dc2014 otwiera rozliczenie; gdy program już działa, plik otwiera się w nim.\n");
     return 0;
   }
+  qInstallMessageHandler(DropToolkitMessages);
+  UsePolishDateFormats();
   PitApplication app(argc, argv);
   PrepareApplication(app);
   ProgramEventFilter filter;

@@ -117,7 +117,7 @@ TTools::TTools(AppContext& ctx, const QString& lockPath, QWidget* parent)
   if (!instance_.TryAcquire()) {
     refused_ = true;
     setWindowState(Qt::WindowMinimized);
-    TellUser(nullptr, instance_.OtherHolds() ? kAlreadyRunning : kNoLockFile.arg(instance_.Path()));
+    TellUser(nullptr, instance_.OtherHolds() ? kAlreadyRunning : kNoLockFile.arg(instance_.Path()), QMessageBox::Warning);
     return;
   }
 
@@ -306,6 +306,10 @@ void TTools::BuildCentralArea() {
   InfoPage->setMinimumWidth(44);
   PitNextPage = PageButton(QStringLiteral("PitNextPage"), ToolIcon::Next, QStringLiteral("następna strona"), cool);
   PitNextPageEnd = PageButton(QStringLiteral("PitNextPageEnd"), ToolIcon::Last, QStringLiteral("ostatnia strona"), cool);
+  Powiekszenie = new QLabel(cool);
+  Powiekszenie->setObjectName(QStringLiteral("Powiekszenie"));
+  Powiekszenie->setToolTip(QStringLiteral("Widok: Powiększ (Ctrl+=), Pomniejsz (Ctrl+-), "
+                                          "Dopasuj do szerokości (Ctrl+0)"));
   ProcentPodatku = new Banner(QStringLiteral("Podziel się 1% podatku !"), cool);
   ProcentPodatku->setObjectName(QStringLiteral("ProcentPodatku"));
   ProcentPodatku->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold; padding: 0 6px;"));
@@ -325,7 +329,12 @@ void TTools::BuildCentralArea() {
   bar->addWidget(InfoPage);
   bar->addWidget(PitNextPage);
   bar->addWidget(PitNextPageEnd);
+  bar->addSpacing(12);
+  bar->addWidget(Powiekszenie);
   bar->addWidget(ProcentPodatku, 1);
+  // Without the banner (payer and registration forms) the room left over
+  // stays at the end instead of pulling the labels away from their buttons.
+  bar->addStretch();
   ProcentPodatku->hide();
   Zmiana->hide();
   SBZmienIdentyfikator->hide();
@@ -429,14 +438,14 @@ void TTools::BuildCentralArea() {
 void TTools::PrepareWorkspace() {
   const platform::Workspace w = platform::WorkspaceIn(platform::DocumentsFolder(), ctx_.taxYear);
   const QString failed = QStringLiteral("Utworzenie folderu: %1 nie powiodło się.");
-  if (!platform::FolderExists(w.root) && !platform::CreateFolder(w.root)) TellUser(this, failed.arg(w.root));
+  if (!platform::FolderExists(w.root) && !platform::CreateFolder(w.root)) TellUser(this, failed.arg(w.root), QMessageBox::Critical);
   if (platform::FolderExists(w.documents) || platform::CreateFolder(w.documents)) {
     ctx_.documentsFolder = S(w.documents);
   } else {
-    TellUser(this, failed.arg(w.documents));
+    TellUser(this, failed.arg(w.documents), QMessageBox::Critical);
   }
   if (!platform::FolderExists(w.eDeclarations) && !platform::CreateFolder(w.eDeclarations)) {
-    TellUser(this, failed.arg(w.eDeclarations));
+    TellUser(this, failed.arg(w.eDeclarations), QMessageBox::Critical);
   }
   ctx_.eDeclarationsFolder = S(w.eDeclarations);
 }
@@ -446,10 +455,10 @@ void TTools::LoadDictionaries() {
   // Caches in the user's cache folder: an installed program's folder is not the user's.
   const std::string cache = DictionaryCacheFolder(bib);
   TaxOfficeLoad offices = LoadTaxOffices(bib, cache);
-  if (!offices.Message.empty()) TellUser(this, Q(offices.Message));
+  if (!offices.Message.empty()) TellUser(this, Q(offices.Message), QMessageBox::Warning);
   ctx_.offices = std::move(offices.Table);
   CountryLoad countries = LoadCountries(bib, cache);
-  if (!countries.Message.empty()) TellUser(this, Q(countries.Message));
+  if (!countries.Message.empty()) TellUser(this, Q(countries.Message), QMessageBox::Warning);
   ctx_.countries = std::move(countries.Table);
 }
 
@@ -476,7 +485,7 @@ bool TTools::AfterShow(const QStringList& arguments) {
       documents_->OpenFromCommandLine(file);
     } else {
       ctx_.Session().SetModified(false);
-      TellUser(this, kNotOurFile + file);
+      TellUser(this, kNotOurFile + file, QMessageBox::Warning);
       showMinimized();
       return false;
     }
@@ -516,7 +525,8 @@ bool TTools::CheckRegionalSettings() {
     TellUser(this, (a || b) ? QStringLiteral(" Zmiany zakończyły się sukcesem.\n Proszę ponownie uruchomić program.")
                                : QStringLiteral(" Nie można zmienić ustawień - brak uprawnień.\n Zmiana ustawień "
                                                 "wymaga uprawnień administratora.\n Proszę skontaktować się z "
-                                                "administratorem komputera."));
+                                                "administratorem komputera."),
+             (a || b) ? QMessageBox::Information : QMessageBox::Warning);
   }
   return false;
 }
@@ -604,6 +614,19 @@ void TTools::SelectEntry(int number) {
   SelectItem(item);
 }
 
+void TTools::GoToField(int entry, int field) {
+  Settlement& s = ctx_.settlement;
+  if (!s.Has(entry) || !FormCatalogue::IsValid(s.Entry(entry).IdPit)) return;
+  const std::vector<FieldObject>* fields = ctx_.defs->Fields(s.Entry(entry).IdPit);
+  if (fields == nullptr || field < 0 || field >= static_cast<int>(fields->size())) return;
+  FImage->CommitOpenEditor();
+  if (s.Current.Number != entry) SelectEntry(entry);
+  if (s.Current.Number != entry) return;
+  const int page = (*fields)[static_cast<std::size_t>(field)].Page;
+  if (s.Current.Page != page) TurnPage(page);
+  FImage->EditField(field);
+}
+
 void TTools::SelectItem(QTreeWidgetItem* item) {
   CollapseMessages();
   if (rebuilding_) return;
@@ -649,8 +672,9 @@ void TTools::ShowPage(int idPit, int page, bool refresh) {
     // The entry stays in the tree; only its display is empty.
     FImage->CloseForm();
     rightArea_->setCurrentWidget(formArea_);
-    TellUser(this, QStringLiteral("Brak wynaganych plik plików: \n") + Q(ctx_.defs->DcsPath(idPit)) +
-                          QStringLiteral("\n") + Q(ctx_.defs->DcgPath(idPit, page)));
+    TellUser(this, QStringLiteral("Brak wymaganych plików: \n") + Q(ctx_.defs->DcsPath(idPit)) + QStringLiteral("\n") +
+                 Q(ctx_.defs->DcgPath(idPit, page)),
+             QMessageBox::Critical);
   }
   SetDocumentCommands(true);
   SetPageCommands(shown);
@@ -699,6 +723,7 @@ void TTools::SetDocumentCommands(bool on) {
   Drukuj2->setEnabled(on);
   Strona->setVisible(on);
   InfoPit->setVisible(on);
+  Powiekszenie->setVisible(on);
   for (QToolButton* b : {PitPrevPageEnd, PitPrevPage, PitNextPage, PitNextPageEnd}) b->setVisible(on);
   TbCheck->setEnabled(on);
   ProcentPodatku->setVisible(on && ctx_.settlement.Kind < kPayerForms);
@@ -863,7 +888,8 @@ void TTools::Zamknijprogram1Click() {
 void TTools::Kalkulator1Click() {
   if (!platform::StartCalculator()) {
     TellUser(this, QStringLiteral("Nie znaleziono kalkulatora. Zainstaluj np. program gnome-calculator, "
-                                     "galculator lub xcalc."));
+                                     "galculator lub xcalc."),
+             QMessageBox::Warning);
   }
 }
 

@@ -84,6 +84,8 @@ class TTools : public QMainWindow {
   void RebuildTree();
   // Makes entry `number` current and shows its page, as a click in the tree.
   void SelectEntry(int number);
+  // The entry's form shown at the page of field `field`, the field opened.
+  void GoToField(int entry, int field);
   // A field edit, a change of forms or an added copy.
   void SetModified();
   // Empties the settlement and the screen (no settlement open).
@@ -151,6 +153,8 @@ class TTools : public QMainWindow {
   QToolButton* PitPrevPageEnd = nullptr;
   QToolButton* PitPrevPage = nullptr;
   QLabel* InfoPage = nullptr;
+  // The page's zoom in percent of its printed width (800 pixels).
+  QLabel* Powiekszenie = nullptr;
   QToolButton* PitNextPage = nullptr;
   QToolButton* PitNextPageEnd = nullptr;
   QLabel* ProcentPodatku = nullptr;

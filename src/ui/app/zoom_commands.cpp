@@ -2,7 +2,9 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QLabel>
 #include <QMenuBar>
+#include <cmath>
 
 #include "ui/app/ttools.h"
 #include "ui/forms/tfimage.h"
@@ -36,6 +38,13 @@ ZoomCommands::ZoomCommands(TTools& window) : QObject(&window), w_(window) {
     if (PageShown()) w_.Form()->FitWidth();
   });
   connect(menu_, &QMenu::aboutToShow, this, &ZoomCommands::UpdateActions);
+  connect(w_.Form(), &TFImage::zoomChanged, this, &ZoomCommands::ShowZoom);
+  ShowZoom();
+}
+
+void ZoomCommands::ShowZoom() {
+  const int percent = static_cast<int>(std::lround(w_.Form()->Zoom() * 100));
+  w_.Powiekszenie->setText(QStringLiteral("powiększenie: %1%").arg(percent));
 }
 
 bool ZoomCommands::PageShown() const { return w_.Form() != nullptr && w_.Form()->isVisible(); }

@@ -26,6 +26,8 @@ class ZoomCommands : public QObject {
   // The page there is to zoom: none while the welcome panel is shown.
   bool PageShown() const;
   void UpdateActions();
+  // The zoom in the bar above the page, in percent of the printed width.
+  void ShowZoom();
 
   TTools& w_;
   QMenu* menu_ = nullptr;

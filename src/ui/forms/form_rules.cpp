@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/catalogue.h"
+#include "text/collation.h"
 #include "text/cp1250.h"
 
 namespace pit::ui {
@@ -87,7 +88,7 @@ int PreviousFieldIndex(const std::vector<FieldObject>& defs, int left) {
 }
 
 std::string PageQuestion(int page, const std::string& formCode) {
-  return "Czy przejść na " + std::to_string(page) + " stronę druku " + formCode + " ?";
+  return "Czy przejść na " + std::to_string(page) + " stronę druku " + formCode + "?";
 }
 
 std::vector<TaxOffice> OfficesByTown(const std::vector<TaxOffice>& records) {
@@ -95,7 +96,7 @@ std::vector<TaxOffice> OfficesByTown(const std::vector<TaxOffice>& records) {
   for (const TaxOffice& o : records)
     if (!o.Name.empty() || !o.Code.empty()) out.push_back(o);
   std::stable_sort(out.begin(), out.end(), [](const TaxOffice& a, const TaxOffice& b) {
-    return Utf8ToCp1250(a.Town) < Utf8ToCp1250(b.Town);
+    return PolishLess(a.Town, b.Town);
   });
   return out;
 }
@@ -105,7 +106,7 @@ std::vector<Country> CountriesByName(const std::vector<Country>& records) {
   for (const Country& c : records)
     if (!c.Name.empty() || !c.Code.empty()) out.push_back(c);
   std::stable_sort(out.begin(), out.end(), [](const Country& a, const Country& b) {
-    return Utf8ToCp1250(a.Name) < Utf8ToCp1250(b.Name);
+    return PolishLess(a.Name, b.Name);
   });
   return out;
 }

@@ -344,7 +344,7 @@ DonationPanel::DonationPanel(TFImage& owner, QWidget* parent)
   text->setSpacing(4);
   text->addWidget(new QLabel(QStringLiteral("Kwota 1% podatku możliwa do przekazania OPP wynosi:"), this));
   text->addLayout(amountRow);
-  text->addWidget(new QLabel(QStringLiteral("Czy chcesz przekazać ją w całości ?"), this));
+  text->addWidget(new QLabel(QStringLiteral("Czy chcesz przekazać ją w całości?"), this));
   text->addLayout(buttons);
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(10, 8, 10, 8);

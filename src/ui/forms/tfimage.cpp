@@ -22,6 +22,7 @@
 #include "forms/values.h"
 #include "page_painter.h"
 #include "ui/app/app_context.h"
+#include "ui/app/message_boxes.h"
 #include "ui/forms/field_editors.h"
 #include "ui/forms/form_rules.h"
 #include "ui/forms/opp_panels.h"
@@ -224,12 +225,12 @@ void TFImage::LoadPagePicture() {
   const std::string dir = ctx_.defs ? ctx_.defs->Dir() : ctx_.Folder("dc");
   const std::string path = DcgPath(dir, c.IdPit, c.Page);
   if (!QFile::exists(Q(path))) {
-    Message("Brak wymaganego pliku dcg:\n" + path);
+    Message("Brak wymaganego pliku dcg:\n" + path, true);
     return;
   }
   render::PagePicture next;
   if (!next.Load(path)) {
-    Message("Nieprawidłowy plik dcg:\n" + next.Error());
+    Message("Nieprawidłowy plik dcg:\n" + next.Error(), true);
     return;
   }
   *picture_ = std::move(next);
@@ -356,6 +357,19 @@ void TFImage::CommitOpenEditor() {
   CommitEdited();
   edited_ = -1;
   CloseAllEditors();
+}
+
+void TFImage::EditField(int k) {
+  if (!IsField(k) || fields_[static_cast<std::size_t>(k)].Page != ctx_.settlement.Current.Page) return;
+  CommitOpenEditor();
+  Redraw();
+  const FieldObject& d = fields_[static_cast<std::size_t>(k)];
+  const QRect r = SurfaceRect(QRect(d.Left, d.Top, std::max(1, d.Right - d.Left), std::max(1, d.Bottom - d.Top)));
+  // Some of the page around it stays in sight, so the user sees where it is.
+  scroll_->ensureVisible(r.center().x(), r.center().y(), r.width() / 2 + 20, r.height() / 2 + 80);
+  if (d.ReadOnly || !d.Visible) return;
+  edited_ = k;
+  OpenEditor(k);
 }
 
 int TFImage::ScrollPos() const { return scroll_->verticalScrollBar()->value(); }
@@ -502,7 +516,7 @@ void TFImage::PlaceOpenEditor() {
         textBox_->setGeometry(EditorRect(openedFor_));
         textBox_->Rezoom();
       }
-      if (POPP->isVisible()) POPP->move(SurfacePoint(QPoint(200, 0)).x(), std::max(0, SurfaceY(d.Top) - POPP->height() - 10));
+      if (POPP->isVisible()) POPP->move(DonationPanelPos(d));
       break;
     case Editor::Masked:
       if (maskedBox_ != nullptr) {
@@ -718,13 +732,20 @@ void TFImage::OpenOrganisationPicker(int k) {
   PListaOPP->Open(Slot(k)->Value, at.x(), at.y());
 }
 
+// The question stands above the amount's field and its printed label
+// ("132. Wnioskowana kwota"), which it must not cover.
+QPoint TFImage::DonationPanelPos(const FieldObject& d) const {
+  constexpr int kLabelRoom = 22;  // page pixels between a box and the top of its cell
+  return QPoint(SurfacePoint(QPoint(200, 0)).x(), std::max(0, SurfaceY(d.Top - kLabelRoom) - POPP->height() - 4));
+}
+
 void TFImage::OpenDonationFlow(int k) {
   const int krs = KrsFieldOf(ctx_.settlement.Current.IdPit);
   if (krs < 0 || Slot(krs) == nullptr || Slot(krs)->Value.empty()) return;
   if (POPP->Amount()->text() == QLatin1String("0,00")) return;
   const FieldObject& d = fields_[static_cast<std::size_t>(k)];
-  POPP->move(SurfacePoint(QPoint(200, 0)).x(), std::max(0, SurfaceY(d.Top) - POPP->height() - 10));
-  ScrollTo(SurfaceY(d.Top) - POPP->height() - 20);
+  POPP->move(DonationPanelPos(d));
+  ScrollTo(POPP->y() - 10);
   POPP->show();
   POPP->raise();
   OpenTextBox(k);
@@ -788,7 +809,7 @@ void TFImage::CommitEdited() {
   }
   // The rules of the field's type, the document modified, the calculation.
   const CommitOutcome r = ctx_.Session().Commit(ctx_.settlement.Current.Number, k, input);
-  if (!r.accepted && !r.message.empty()) Message(r.message);
+  if (!r.accepted && !r.message.empty()) Message(r.message, true);
   // Passing through a field without changing it is no edit.
   if (r.changed) emit modified();
 }
@@ -969,7 +990,7 @@ void TFImage::DonationAccepted() {
 // --- messages -------------------------------------------------------------------------------------
 
 void TFImage::Message(const std::string& text, bool warning) {
-  QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::Information, QGuiApplication::applicationDisplayName(),
+  QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::Information, QString::fromUtf8(kApplicationTitle),
                   Q(text), QMessageBox::Ok, this);
   box.exec();
   enterPressed_ = tabPressed_ = false;

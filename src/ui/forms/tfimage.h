@@ -69,6 +69,9 @@ class TFImage : public QWidget, public CalcDisplay {
   // the fields does, without drawing the page again: the main window turns
   // the page after it, so that what was typed is not lost.
   void CommitOpenEditor();
+  // Field k of the page shown brought into the window and opened for typing
+  // (only shown, when it is read-only), as a click on it would.
+  void EditField(int k);
   bool PictureLoaded() const;
   // The list under the form where calculations put their notices.
   void SetMessageList(QListWidget* list);
@@ -239,6 +242,7 @@ class TFImage : public QWidget, public CalcDisplay {
   void OpenCountryPanel(int k);
   void OpenOrganisationPicker(int k);
   void OpenDonationFlow(int k);
+  QPoint DonationPanelPos(const FieldObject& d) const;
   void WriteValueOver(int k);
 
   void SendEnter();

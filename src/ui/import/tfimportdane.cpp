@@ -17,6 +17,7 @@
 
 #include "calc/identification.h"
 #include "ui/app/app_context.h"
+#include "ui/app/file_dialogs.h"
 #include "ui/app/icons.h"
 
 namespace pit::ui {
@@ -27,8 +28,8 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 const QString kCaption = QStringLiteral("Pobierz dane identyfikacyjne");
 
-void Inform(QWidget* parent, const QString& text) {
-  QMessageBox box(QMessageBox::Information, kCaption, text, QMessageBox::Ok, parent);
+void Inform(QWidget* parent, const QString& text, QMessageBox::Icon icon = QMessageBox::Information) {
+  QMessageBox box(icon, kCaption, text, QMessageBox::Ok, parent);
   box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
   box.exec();
 }
@@ -56,8 +57,7 @@ TFImportDane::TFImportDane(AppContext& ctx, QWidget* parent) : QDialog(parent), 
   setModal(true);
   BuildControls();
   askFileName = [this] {
-    return QFileDialog::getOpenFileName(this, kCaption, Q(ctx_.documentsFolder),
-                                        QStringLiteral("Rozliczenie roczne (*.dc2013)"));
+    return AskOpenFile(this, kCaption, Q(ctx_.documentsFolder), QStringLiteral("Rozliczenie roczne (*.dc2013)"));
   };
   // Step 1 of the window's life: nothing shown, nothing held.
   EPathImport->clear();
@@ -134,17 +134,20 @@ void TFImportDane::BuildControls() {
       QStringLiteral("Mechanizm umożliwia pobranie danych identyfikacyjnych podatnika(ów) z poprzedniego okresu "
                      "rozliczeniowego."),
       infoGroup);
+  infoText->setObjectName(QStringLiteral("InfoText"));
   infoText->setWordWrap(true);
+  // Centred by the label itself: an alignment in the layout would give the
+  // wrapped text its one-line width and cut its lines.
+  infoText->setAlignment(Qt::AlignCenter);
   SBWskazRozliczenie = new QPushButton(QStringLiteral("wskaż dowolne rozliczenie z 2013 roku"), infoGroup);
   SBWskazRozliczenie->setObjectName(QStringLiteral("SBWskazRozliczenie"));
   SBWskazRozliczenie->setIcon(ToolBarIcon(ToolIcon::Open));
-  BZamknijInfo = new QPushButton(QStringLiteral("zamknij"), infoGroup);
+  // The window's own "zamknij" below closes it on every page.
   infoColumn->addStretch(1);
-  infoColumn->addWidget(infoText, 0, Qt::AlignHCenter);
+  infoColumn->addWidget(infoText);
   infoColumn->addSpacing(16);
   infoColumn->addWidget(SBWskazRozliczenie, 0, Qt::AlignHCenter);
   infoColumn->addStretch(2);
-  infoColumn->addWidget(BZamknijInfo, 0, Qt::AlignRight);
   info->addWidget(infoGroup);
   PageControl->addWidget(TSInformacja);
 
@@ -176,7 +179,7 @@ void TFImportDane::BuildControls() {
   TSPlatnik = new QWidget(PRight);
   auto* payer = new QVBoxLayout(TSPlatnik);
   auto* payerId = new QHBoxLayout();
-  PlatnikIdLabel = new QLabel(QStringLiteral("Identyfikator platnika - NIP: "), TSPlatnik);
+  PlatnikIdLabel = new QLabel(QStringLiteral("Identyfikator płatnika - NIP: "), TSPlatnik);
   PlatnikNip = Value(TSPlatnik);
   payerId->addWidget(PlatnikIdLabel);
   payerId->addWidget(PlatnikNip);
@@ -222,7 +225,6 @@ void TFImportDane::BuildControls() {
   connect(SBMdoP, &QToolButton::clicked, this, &TFImportDane::SBMdoPClick);
   connect(BImportuj, &QPushButton::clicked, this, &TFImportDane::BImportujClick);
   connect(BZamknij, &QPushButton::clicked, this, &TFImportDane::BZamknijClick);
-  connect(BZamknijInfo, &QPushButton::clicked, this, &TFImportDane::BZamknijClick);
   resize(886, 495);
 }
 
@@ -278,7 +280,7 @@ void TFImportDane::ShowPerson(PersonView& v, const ImportBlock& b, bool spouse) 
 void TFImportDane::ShowPersons() {
   ShowPerson(Podatnik, import_.Taxpayer, false);
   ShowPerson(Malzonek, import_.Spouse, true);
-  PlatnikIdLabel->setText(QStringLiteral("Identyfikator platnika - NIP: "));
+  PlatnikIdLabel->setText(QStringLiteral("Identyfikator płatnika - NIP: "));
   PlatnikNip->setText(Q(import_.Taxpayer.Payer.NIP));
   PlatnikNazwa->setText(Q(import_.PayerFullName));
   PlatnikOsoba->setText(Q(import_.PayerPersonName));
@@ -288,7 +290,7 @@ void TFImportDane::ShowPersons() {
 
 void TFImportDane::ShowMismatch() {
   const std::string m = import_.MismatchMessage();
-  if (!m.empty()) Inform(this, Q(m));
+  if (!m.empty()) Inform(this, Q(m), QMessageBox::Warning);
 }
 
 void TFImportDane::BPathReadDaneClick() {

@@ -63,7 +63,6 @@ class TFImportDane : public QDialog {
   QWidget* TSInformacja = nullptr;
   QWidget* TSDane = nullptr;
   QPushButton* SBWskazRozliczenie = nullptr;
-  QPushButton* BZamknijInfo = nullptr;
   PersonView Podatnik;
   PersonView Malzonek;
   QToolButton* SBPZmienIdentyfikator = nullptr;

@@ -15,6 +15,7 @@
 #include "text/guid.h"
 #include "ui/app/app_context.h"
 #include "ui/app/ttools.h"
+#include "ui/output/problem_list.h"
 
 namespace pit::ui {
 namespace {
@@ -43,6 +44,11 @@ EFiling::EFiling(TTools& main) : QObject(&main), main_(main) {
   hooks.show = [this](const QString& text) {
     Box(&main_, QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok);
   };
+  hooks.showProblems = [this](const ValidationResult& r) {
+    ProblemList list(r, &main_);
+    if (list.exec() != QDialog::Accepted || list.Chosen() == nullptr) return;
+    main_.GoToField(list.Chosen()->entry, list.Chosen()->field);
+  };
   hooks.askYesNo = [this](const QString& title, const QString& text) {
     return Box(&main_, QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
   };
@@ -55,8 +61,11 @@ EFiling::EFiling(TTools& main) : QObject(&main), main_(main) {
 int EFiling::Validate(bool showAllFilled) {
   AppContext& ctx = main_.Context();
   const ValidationResult r = ValidateSettlement(ctx.settlement, *ctx.defs);
-  const std::string text = ValidationMessage(r, showAllFilled);
-  if (!text.empty()) hooks.show(Q(text));
+  if (r.count > 0) {
+    hooks.showProblems(r);
+  } else if (const std::string text = ValidationMessage(r, showAllFilled); !text.empty()) {
+    hooks.show(Q(text));
+  }
   return r.count;
 }
 
@@ -108,7 +117,7 @@ void EFiling::HandOff(HandOffMode mode) {
   }
   const std::string exportId = NewGuidText();
   if (s.DocumentModified) {
-    if (!hooks.askYesNo(QStringLiteral("Informcja"), kSaveFirst)) return;
+    if (!hooks.askYesNo(QStringLiteral("Informacja"), kSaveFirst)) return;
     // A cancelled or failed save still exports; the e-filing program is then
     // not started, since it would work on a document that is not on disk.
     main_.SaveDocument(Q(s.DocumentPath));

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <functional>
 
+#include "output/validation.h"
+
 namespace pit::ui {
 
 class TTools;
@@ -23,6 +25,8 @@ class EFiling : public QObject {
   struct Hooks {
     std::function<bool()> connected;
     std::function<void(const QString& text)> show;
+    // The list of the empty required fields (count above 0).
+    std::function<void(const ValidationResult& result)> showProblems;
     // Yes/No question with a warning icon; true for Yes.
     std::function<bool(const QString& title, const QString& text)> askYesNo;
     std::function<bool(const QString& name)> running;

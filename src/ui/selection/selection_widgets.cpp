@@ -103,8 +103,8 @@ bool LoadHelpPage(QTextBrowser* pane, const QString& helpFolder, const QString& 
   return true;
 }
 
-void InformationBox(QWidget* parent, const QString& text) {
-  QMessageBox box(QMessageBox::Information, QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok, parent);
+void InformationBox(QWidget* parent, const QString& text, QMessageBox::Icon icon) {
+  QMessageBox box(icon, QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok, parent);
   box.exec();
 }
 

@@ -58,7 +58,7 @@ bool LoadHelpPage(QTextBrowser* pane, const QString& helpFolder, const QString& 
 // The program's message boxes: a plain information box with the program's
 // title, and the Yes/No question with the warning icon. Both are modal and
 // return when the user has answered.
-void InformationBox(QWidget* parent, const QString& text);
+void InformationBox(QWidget* parent, const QString& text, QMessageBox::Icon icon = QMessageBox::Information);
 bool WarningQuestion(QWidget* parent, const QString& caption, const QString& text);
 
 // A radio button of `group` with the value `id`, put into `layout`.

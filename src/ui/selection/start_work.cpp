@@ -7,6 +7,7 @@
 
 #include "app/document.h"
 #include "ui/app/app_context.h"
+#include "ui/app/file_dialogs.h"
 #include "ui/selection/selection_widgets.h"
 #include "ui/selection/tfrozpprace.h"
 #include "ui/selection/tfwybalg.h"
@@ -23,18 +24,17 @@ bool AskToSaveHere(AppContext& ctx, QWidget* parent) {
   Settlement& s = ctx.settlement;
   if (!s.DocumentModified) return true;
   const QString text = QStringLiteral("Rozliczenie \"") + Q(s.DocumentName) +
-                       QStringLiteral("\" zostało zmodyfikowane.\nCzy zapisać zmiany w bieżącym rozliczeniu ?");
+                       QStringLiteral("\" zostało zmodyfikowane.\nCzy zapisać zmiany w bieżącym rozliczeniu?");
   if (!WarningQuestion(parent, QStringLiteral("Zapisanie zmian"), text)) return true;
   QString path = Q(s.DocumentPath);
   if (path.isEmpty()) {
-    path = QFileDialog::getSaveFileName(parent, QString(), Q(ctx.documentsFolder) + QStringLiteral("/") +
-                                                               Q(s.DocumentName),
-                                        QStringLiteral("*.dc2014"));
+    path = AskSaveFile(parent, QStringLiteral("Zapisz rozliczenie jako"),
+                       Q(ctx.documentsFolder) + QStringLiteral("/") + Q(s.DocumentName), QStringLiteral("*.dc2014"));
     if (path.isEmpty()) return false;
   }
   const FileResult r = SaveSettlement(s, path.toStdString());
   if (!r.ok) {
-    InformationBox(parent, Q(r.message));
+    InformationBox(parent, Q(r.message), QMessageBox::Warning);
     return false;
   }
   return true;

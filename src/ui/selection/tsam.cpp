@@ -498,7 +498,10 @@ void TSam::STVClick(int node) {
   if (!r.Handled) return;
   SyncTicks();
   SyncButtons();
-  for (const std::string& m : r.Messages) InformationBox(this, Q(m));
+  // A refusal ("UWAGA! Nie można załączyć…") is a warning; an attachment
+  // added along with the chosen form is only news.
+  for (const std::string& m : r.Messages)
+    InformationBox(this, Q(m), m.rfind("UWAGA", 0) == 0 ? QMessageBox::Warning : QMessageBox::Information);
 }
 
 void TSam::RGPodatnikaClick(int index) {

@@ -188,7 +188,7 @@ void TAktualizacja::Check(bool interactive) {
     }
     const int answer = Box(parentWidget(), QMessageBox::Warning,
                            QStringLiteral("Aktualizacja nr ") + Q(d.Ver) +
-                               QStringLiteral(" jest dostępna. Czy rozpocząć aktualizację programu ?"),
+                               QStringLiteral(" jest dostępna. Czy rozpocząć aktualizację programu?"),
                            QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes) return;
     const auto base = UpdateServerBase(platform::Config(Q(ctx_.configPath)).UpdateServer().toStdString());

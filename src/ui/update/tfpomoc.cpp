@@ -55,7 +55,7 @@ const std::vector<TFPomoc::Topic>& TFPomoc::Topics() {
   static const std::vector<Topic> topics = {
       {"WyborIdentyfikatoraPodatkowego", "Wybór identyfikatora        podatkowego", "ncp.html"},
       {"KosztyUzyskaniaPrzychodow", "Koszty uzyskania        przychodów ", "1.html"},
-      {"Dlakogoijakiekoszty", "Dla kogo i jakie koszty       z praw autorskich ?", "10.html"},
+      {"Dlakogoijakiekoszty", "Dla kogo i jakie koszty z praw autorskich?", "10.html"},
       {"SkalaPodatkowa", "Skala podatkowa", "2.html"},
       {"OdliczeniaOdDochodu", "Odliczenia od dochodu", "3.html"},
       {"OdliczeniaOdPodatku", "Odliczenia  od podatku", "4.html"},
