@@ -2,6 +2,8 @@
 // the command line, the tree, adding a copy, the save question, the file
 // dialogs, the first-start configuration and the single-instance guard.
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QDir>
 #include <QAbstractButton>
 #include <QRegularExpression>
@@ -44,6 +46,10 @@
 #include "ui/app/startup.h"
 #include "platform/file_lock.h"
 #include "ui/app/ttools.h"
+#include "ui/update/tfpomoc.h"
+#include "ui/import/tfimportdane.h"
+#include "ui/selection/tsam.h"
+#include "ui/selection/tkreator.h"
 #include "ui/app/welcome_panel.h"
 #include "ui/designer/form_designer.h"
 #include "ui/designer/tfpaleta.h"
@@ -336,6 +342,48 @@ class TToolsTest : public QObject {
     QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("&Nie"));
     QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("Anuluj"));
     QCOMPARE(box.button(QMessageBox::Save)->text(), QStringLiteral("Zachowaj"));  // Qt's own word
+  }
+
+  // On an 800x600 screen every window of the program opens whole, frame and
+  // title bar included: the wizard, the selection screen on each path, the
+  // help and the import windows.
+  void windowsFitASmallScreen() {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    if (screen.width() > 800 || screen.height() > 600) QSKIP("the screen is larger than 800x600");
+    std::unique_ptr<Started> st;
+    {
+      BoxAnswerer answerer;
+      st = Start({});
+    }
+    TTools& w = *st->window;
+    ui::TKreator wizard(st->ctx, {}, {}, &w);
+    ui::TSam manual(st->ctx, {}, &w);
+    ui::TFImportDane import(st->ctx, &w);
+    struct Shown {
+      const char* name;
+      QWidget* window;
+      std::function<void()> prepare;
+    };
+    const std::vector<Shown> windows = {
+        {"wizard", &wizard, [] {}},
+        {"selection, individual", &manual, [&] { manual.PrepareNew(kIndividual); }},
+        {"selection, payer", &manual, [&] { manual.PrepareNew(kPayerForms); }},
+        {"help", w.FPomoc, [] {}},
+        {"import", &import, [] {}},
+    };
+    for (const Shown& s : windows) {
+      s.prepare();
+      s.window->show();
+      QVERIFY(QTest::qWaitForWindowExposed(s.window));
+      // Room for a window manager's frame (a few pixels) and title bar.
+      QVERIFY2(s.window->width() <= screen.width() - 10 && s.window->height() <= screen.height() - 30,
+               qPrintable(QStringLiteral("%1: %2x%3").arg(s.name).arg(s.window->width()).arg(s.window->height())));
+      // Laid out within that: nothing the layout needs is squeezed off.
+      QVERIFY2(s.window->minimumSizeHint().width() <= s.window->width() + 1, s.name);
+      if (!qEnvironmentVariableIsEmpty("PIT_SHOTS"))
+        s.window->grab().save(qEnvironmentVariable("PIT_SHOTS") + QStringLiteral("/800x600_%1.png").arg(QString::fromUtf8(s.name).replace(QRegularExpression("[ ,]+"), "_")));
+      s.window->hide();
+    }
   }
 
   void openAndSaveAs() {

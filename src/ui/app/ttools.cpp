@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -353,6 +354,9 @@ void TTools::BuildCentralArea() {
   TV->setSelectionMode(QAbstractItemView::SingleSelection);
   TV->setFont(QFont(QStringLiteral("Tahoma"), 9));
   TV->setMinimumWidth(1);
+  // A long name (the payer's UPKD) scrolls sideways instead of being cut.
+  TV->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  TV->header()->setStretchLastSection(false);
   QPalette treePalette = TV->palette();
   treePalette.setColor(QPalette::Base, QColor(255, 255, 204));
   TV->setPalette(treePalette);
@@ -624,7 +628,7 @@ void TTools::GoToField(int entry, int field) {
   if (s.Current.Number != entry) return;
   const int page = (*fields)[static_cast<std::size_t>(field)].Page;
   if (s.Current.Page != page) TurnPage(page);
-  FImage->EditField(field);
+  FImage->OpenField(field);
 }
 
 void TTools::SelectItem(QTreeWidgetItem* item) {

@@ -1,5 +1,7 @@
 #include "ui/forms/opp_panels.h"
 
+#include <algorithm>
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -19,6 +21,7 @@ namespace pit::ui {
 namespace {
 
 constexpr int kPickerWidth = 470;
+constexpr int kWidestList = 740;  // within the page, from the KRS field's left edge
 constexpr int kRowHeight = 22;
 constexpr int kRowPitch = kRowHeight + 1;  // the grid line below each row
 constexpr int kStripHeight = 23;
@@ -68,8 +71,15 @@ OrganisationPicker::OrganisationPicker(TFImage& owner, QWidget* parent)
   SGOPP->setToolTip(QStringLiteral("kliknij, aby wybrać KRS wybranej fundacji "));
   const std::vector<std::string> rows = OrganisationGridRows();
   SGOPP->setRowCount(static_cast<int>(rows.size()));
-  for (int r = 0; r < static_cast<int>(rows.size()); ++r)
-    SGOPP->setItem(r, 0, new QTableWidgetItem(Q(rows[static_cast<std::size_t>(r)])));
+  int widest = 0;
+  for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+    const QString text = Q(rows[static_cast<std::size_t>(r)]);
+    SGOPP->setItem(r, 0, new QTableWidgetItem(text));
+    widest = std::max(widest, SGOPP->fontMetrics().horizontalAdvance(text));
+  }
+  // The open list is as wide as its longest name, so no organisation is cut
+  // short; the strip keeps the field's width.
+  openWidth_ = std::clamp(widest + 16, kPickerWidth, kWidestList);
 
   POOPFind->setGeometry(0, 0, kPickerWidth, kStripHeight);
   POOPFind->setAutoFillBackground(true);
@@ -102,6 +112,8 @@ void OrganisationPicker::SetListOpen(bool open) {
   open_ = open;
   const int h = open ? kOpenHeight : kClosedHeight;
   setFixedHeight(h);
+  setFixedWidth(open ? openWidth_ : kPickerWidth);
+  SGOPP->setFixedWidth(width());
   // A KRS field low on the page would leave the open list hanging below the
   // page, out of reach: the list then opens above the strip. The strip itself
   // never leaves its field, so what the user types stays where it belongs

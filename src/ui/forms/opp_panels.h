@@ -66,6 +66,7 @@ class OrganisationPicker : public QFrame {
   int row_ = 0;
   bool above_ = false;        // the open list lies above the strip
   int anchorY_ = 0;           // where the strip sits over its field
+  int openWidth_ = 0;         // the open list: its longest name whole
   QPointF lastPointer_;       // global position of the last mouse move taken
 };
 

@@ -359,19 +359,6 @@ void TFImage::CommitOpenEditor() {
   CloseAllEditors();
 }
 
-void TFImage::EditField(int k) {
-  if (!IsField(k) || fields_[static_cast<std::size_t>(k)].Page != ctx_.settlement.Current.Page) return;
-  CommitOpenEditor();
-  Redraw();
-  const FieldObject& d = fields_[static_cast<std::size_t>(k)];
-  const QRect r = SurfaceRect(QRect(d.Left, d.Top, std::max(1, d.Right - d.Left), std::max(1, d.Bottom - d.Top)));
-  // Some of the page around it stays in sight, so the user sees where it is.
-  scroll_->ensureVisible(r.center().x(), r.center().y(), r.width() / 2 + 20, r.height() / 2 + 80);
-  if (d.ReadOnly || !d.Visible) return;
-  edited_ = k;
-  OpenEditor(k);
-}
-
 int TFImage::ScrollPos() const { return scroll_->verticalScrollBar()->value(); }
 
 void TFImage::ScrollTo(int y) { scroll_->verticalScrollBar()->setValue(std::max(0, y)); }

@@ -69,9 +69,6 @@ class TFImage : public QWidget, public CalcDisplay {
   // the fields does, without drawing the page again: the main window turns
   // the page after it, so that what was typed is not lost.
   void CommitOpenEditor();
-  // Field k of the page shown brought into the window and opened for typing
-  // (only shown, when it is read-only), as a click on it would.
-  void EditField(int k);
   bool PictureLoaded() const;
   // The list under the form where calculations put their notices.
   void SetMessageList(QListWidget* list);

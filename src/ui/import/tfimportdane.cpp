@@ -19,6 +19,7 @@
 #include "ui/app/app_context.h"
 #include "ui/app/file_dialogs.h"
 #include "ui/app/icons.h"
+#include "ui/app/screen_fit.h"
 
 namespace pit::ui {
 
@@ -225,7 +226,7 @@ void TFImportDane::BuildControls() {
   connect(SBMdoP, &QToolButton::clicked, this, &TFImportDane::SBMdoPClick);
   connect(BImportuj, &QPushButton::clicked, this, &TFImportDane::BImportujClick);
   connect(BZamknij, &QPushButton::clicked, this, &TFImportDane::BZamknijClick);
-  resize(886, 495);
+  resize(FitOnScreen(this, QSize(886, 495)));
 }
 
 void TFImportDane::showEvent(QShowEvent* e) {

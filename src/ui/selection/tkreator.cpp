@@ -18,6 +18,7 @@
 
 #include "selection/identifiers.h"
 #include "ui/app/app_context.h"
+#include "ui/app/screen_fit.h"
 #include "ui/selection/selection_widgets.h"
 
 namespace pit::ui {
@@ -54,7 +55,7 @@ TKreator::TKreator(AppContext& ctx, std::function<void()> settlementChanged, std
   setWindowTitle(QString::fromUtf8(Wizard::kCaption));
   // A stay-on-top dialog without border icons: it is left through its buttons.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint);
-  setFixedSize(kClientSize);
+  setFixedSize(FitOnScreen(this, kClientSize));
 
   auto* root = new QVBoxLayout(this);
   root->setContentsMargins(0, 0, 0, 0);

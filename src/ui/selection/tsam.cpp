@@ -1,5 +1,7 @@
 #include "ui/selection/tsam.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -25,6 +27,7 @@
 #include "calc/identification.h"
 #include "ui/app/app_context.h"
 #include "ui/app/icons.h"
+#include "ui/app/screen_fit.h"
 #include "ui/selection/selection_widgets.h"
 
 namespace pit::ui {
@@ -150,7 +153,7 @@ TSam::TSam(AppContext& ctx, std::function<void()> openHelp, QWidget* parent)
   // Closed only through its buttons.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint);
   BuildControls();
-  setFixedSize(939, 610);
+  setFixedSize(FitOnScreen(this, kNewManualSize));
 }
 
 void TSam::BuildControls() {
@@ -322,7 +325,7 @@ void TSam::PrepareNew(int kind) {
   left_ = false;
   outcome_ = SelectionOutcome{};
   SetCaptions(kind);
-  setFixedSize(kind == kIndividual ? kNewManualSize : kPayerSize);
+  FitSize(kind == kIndividual ? kNewManualSize : kPayerSize);
   GBDf->show();
   sel_.Show();
   LayOutIdentifiers(kind);
@@ -341,7 +344,7 @@ void TSam::PrepareReopen(bool identifiersOnly) {
   sel_.Reopen(identifiersOnly);
   const int kind = sel_.Kind();
   SetCaptions(kind);
-  setFixedSize(kReopenSize);
+  FitSize(kReopenSize);
   GBDf->show();
   LayOutIdentifiers(kind);
   GIdPodatkowy->setTitle(QStringLiteral(" Krok 2: Wybierz identyfikator podatkowy  "));
@@ -362,8 +365,15 @@ void TSam::PrepareReopen(bool identifiersOnly) {
     PRodzRozl->hide();
     WBPomoc->hide();
     GBDf->hide();
-    setFixedSize(kIdentifiersOnlySize);
+    FitSize(kIdentifiersOnlySize);
   }
+}
+
+void TSam::FitSize(QSize design) {
+  const QSize size = FitOnScreen(this, design);
+  constexpr int kNarrowestHelp = 180;
+  WBPomoc->setFixedWidth(std::max(kNarrowestHelp, kHelpPaneWidth - (design.width() - size.width())));
+  setFixedSize(size);
 }
 
 void TSam::LayOutIdentifiers(int kind) {

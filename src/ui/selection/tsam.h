@@ -132,6 +132,9 @@ class TSam : public QDialog {
   void SetCaptions(int kind);
   // Which parts of the identifier step the kind shows (Part of FormShow).
   void LayOutIdentifiers(int kind);
+  // The screen's size for a path, on a small screen narrower, the help pane
+  // giving up its width first so that the steps keep theirs.
+  void FitSize(QSize design);
   // The controls from the selection's state, without raising their events.
   void SyncIdentifiers();
   void SyncTicks();

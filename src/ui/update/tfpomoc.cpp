@@ -16,6 +16,7 @@
 #include <QWindow>
 
 #include "ui/app/icons.h"
+#include "ui/app/screen_fit.h"
 
 namespace pit::ui {
 
@@ -166,7 +167,7 @@ TFPomoc::TFPomoc(const QString& helpFolder, QWidget* parent)
   body->addWidget(PRight, 1);
   column->addLayout(body, 1);
 
-  setFixedSize(900, 534);
+  setFixedSize(FitOnScreen(this, QSize(900, 534)));
   Navigate(QString::fromLatin1(kStartPage));
 }
 
