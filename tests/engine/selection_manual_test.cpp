@@ -83,18 +83,18 @@ TEST_F(ManualSelectionTest, NipToPeselAsksAndDetachesOnlyOnYes) {
       {"taxpayer", kIndividual, false,
        {{kPitZ, kPit36, 0}, {kPitO, kPit36, 0}, {kSseA, kSseR, 0}, {kPitB, kPit36L, 0}, {kPitZG, kPit36L, 0},
         {kPit28B, kPit28, 0}},
-       "UWAGA!\nZmiana identyfkatora Podatnika z NIP na PESEL spowoduje odłączenie\ni utratę dotychczasowych "
+       "UWAGA!\nZmiana identyfikatora Podatnika z NIP na PESEL spowoduje odłączenie\ni utratę dotychczasowych "
        "danych wpisanych w drukach:\n\n - PIT/Z\n - PIT-28/B - wszystkie dołączone do rozliczenia \n - PIT-36L "
        "wraz z wszystkimi dołączonymi do niego załącznikami \n - PIT/B - wszystkie dołączone do rozliczenia "
        "\n - SSE-R\n - SSE/A\n\nCzy dokonać zmiany identyfikatora Podatnika?",
        {{kPit36, 0, 0}, {kPitO, kPit36, 0}, {kPit28, 0, 0}}},
       {"joint taxpayer", kJoint, false, {{kPitB, kPit36, T}, {kPitB, kPit36, S}},
-       "UWAGA!\nZmiana identyfkatora Podatnika z NIP na PESEL spowoduje odłączenie\ni utratę dotychczasowych "
+       "UWAGA!\nZmiana identyfikatora Podatnika z NIP na PESEL spowoduje odłączenie\ni utratę dotychczasowych "
        "danych wpisanych w drukach:\n\n - PIT/B - wszystkie dołączone do rozliczenia \n\nCzy dokonać zmiany "
        "identyfikatora Podatnika?",
        {{kPit36, 0, 0}, {kPitB, kPit36, S}}},
       {"joint spouse", kJoint, true, {{kPitB, kPit36, T}, {kPitB, kPit36, S}, {kSseRA, kSseR, S}},
-       "UWAGA!\nZmiana identyfkatora Małżonka z NIP na PESEL spowoduje odłączenie\ni utratę dotychczasowych "
+       "UWAGA!\nZmiana identyfikatora Małżonka z NIP na PESEL spowoduje odłączenie\ni utratę dotychczasowych "
        "danych wpisanych w formularzu:\n\n - PIT/B (Małżonek)\n - SSE-R (Małżonek)\n - SSE-R/A (Małżonek)"
        "\n\nCzy dokonać zmiany identyfikatora Małżonka?",
        {{kPit36, 0, 0}, {kPitB, kPit36, T}}},

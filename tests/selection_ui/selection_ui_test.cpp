@@ -163,7 +163,7 @@ void SelectionUiTest::refusedTicks() {
   ClickBox(stv, Item(stv, second[0], second[1]));
   QTRY_COMPARE(script.boxes.size(), std::size_t(1));
   QCOMPARE(script.boxes[0].text, message);
-  QCOMPARE(script.boxes[0].icon, QMessageBox::Information);
+  QCOMPARE(script.boxes[0].icon, QMessageBox::Warning);  // a refusal
   QCOMPARE(TickedItems(stv), tickedAfter);
   QVERIFY(screen->Zatwierdzam->isEnabled());
 }
@@ -192,9 +192,9 @@ void SelectionUiTest::taxpayerToPeselAsksFirst() {
   ctx->ids.Taxpayer.NIP = "1234563218";
   ctx->ids.Taxpayer.Surname = "Kowalski";
   const QString question = QStringLiteral(
-      "UWAGA!\nZmiana identyfkatora Podatnika z NIP na PESEL spowoduje odłączenie\ni utratę dotychczasowych danych "
+      "UWAGA!\nZmiana identyfikatora Podatnika z NIP na PESEL spowoduje odłączenie\ni utratę dotychczasowych danych "
       "wpisanych w drukach:\n\n - PIT-36L wraz z wszystkimi dołączonymi do niego załącznikami \n - PIT/B - wszystkie "
-      "dołączone do rozliczenia \n\nCzy dokonać zmiany indentyfikatora Podatnika ?");
+      "dołączone do rozliczenia \n\nCzy dokonać zmiany identyfikatora Podatnika?");
 
   script.answers = {QMessageBox::No};
   QTest::mouseClick(pesel, Qt::LeftButton);

@@ -303,6 +303,7 @@ class TToolsTest : public QObject {
     st->ctx.documentsFolder = dir_.path().toStdString();
     QStringList buttons, labels, heads, cut;
     QString date;
+    int tries = 0;
     QTimer poll;
     connect(&poll, &QTimer::timeout, this, [&] {
       auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -310,17 +311,20 @@ class TToolsTest : public QObject {
       auto* tree = d->findChild<QTreeView*>();
       // The folder is read in the background: wait for its files.
       if (tree == nullptr || tree->model()->rowCount(tree->rootIndex()) == 0) return;
-      poll.stop();
-      for (QAbstractButton* b : d->findChild<QDialogButtonBox*>()->buttons()) buttons << b->text();
-      for (QLabel* l : d->findChildren<QLabel*>()) labels << l->text();
-      for (int c = 0; c < tree->model()->columnCount(); ++c) heads << tree->model()->headerData(c, Qt::Horizontal).toString();
-      date = tree->model()->index(0, 3, tree->rootIndex()).data().toString();
-      // Size, type and date show whole ("Pusty dokument", not "Pus…ent").
+      // Size, type and date show whole ("Pusty dokument", not "Pus…ent"),
+      // once the columns have taken the folder's contents in.
+      cut.clear();
       for (int c = 1; c <= 3; ++c) {
         const QString text = tree->model()->index(0, c, tree->rootIndex()).data().toString();
         if (tree->fontMetrics().horizontalAdvance(text) + 8 > tree->columnWidth(c)) cut << text;
       }
+      if (!cut.isEmpty() && ++tries < 300) return;
+      for (QAbstractButton* b : d->findChild<QDialogButtonBox*>()->buttons()) buttons << b->text();
+      for (QLabel* l : d->findChildren<QLabel*>()) labels << l->text();
+      for (int c = 0; c < tree->model()->columnCount(); ++c) heads << tree->model()->headerData(c, Qt::Horizontal).toString();
+      date = tree->model()->index(0, 3, tree->rootIndex()).data().toString();
       if (!qEnvironmentVariableIsEmpty("PIT_SHOTS")) d->grab().save(qEnvironmentVariable("PIT_SHOTS") + "/file_dialog.png");
+      poll.stop();
       d->reject();
     });
     poll.start(10);
@@ -349,7 +353,7 @@ class TToolsTest : public QObject {
   // help and the import windows.
   void windowsFitASmallScreen() {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    if (screen.width() > 800 || screen.height() > 600) QSKIP("the screen is larger than 800x600");
+    if (screen.width() > 800) QSKIP("the screen is wider than 800 pixels");
     std::unique_ptr<Started> st;
     {
       BoxAnswerer answerer;

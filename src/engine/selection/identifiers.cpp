@@ -63,7 +63,7 @@ IdentifierQuestion TaxpayerPeselQuestion(const SelectionTree& tree, const FormCa
   q.SearchPM = kind == kJoint ? kPmTaxpayer : kPmNone;
   const std::string list = FindListed(tree, catalogue, TaxpayerNipOnlyForms(), q.SearchPM, q.Found);
   if (q.Found.empty()) return q;
-  q.Text = std::string("UWAGA!\nZmiana identyfkatora Podatnika z NIP na PESEL spowoduje odłączenie") +
+  q.Text = std::string("UWAGA!\nZmiana identyfikatora Podatnika z NIP na PESEL spowoduje odłączenie") +
            "\ni utratę dotychczasowych danych wpisanych w drukach:\n" + list +
            "\n\nCzy dokonać zmiany identyfikatora Podatnika?";
   return q;
@@ -76,7 +76,7 @@ IdentifierQuestion SpousePeselQuestion(const SelectionTree& tree, const FormCata
   if (kind != kJoint) return q;
   const std::string list = FindListed(tree, catalogue, SpouseNipOnlyForms(), q.SearchPM, q.Found);
   if (q.Found.empty()) return q;
-  q.Text = std::string("UWAGA!\nZmiana identyfkatora Małżonka z NIP na PESEL spowoduje ") +
+  q.Text = std::string("UWAGA!\nZmiana identyfikatora Małżonka z NIP na PESEL spowoduje ") +
            "odłączenie\ni utratę dotychczasowych danych wpisanych w formularzu:\n" + list +
            "\n\nCzy dokonać zmiany identyfikatora Małżonka?";
   return q;

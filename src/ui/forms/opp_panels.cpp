@@ -112,7 +112,9 @@ void OrganisationPicker::SetListOpen(bool open) {
   open_ = open;
   const int h = open ? kOpenHeight : kClosedHeight;
   setFixedHeight(h);
-  setFixedWidth(open ? openWidth_ : kPickerWidth);
+  // The open list stays on the page, whatever its names need.
+  const int room = parentWidget() != nullptr ? parentWidget()->width() - x() : openWidth_;
+  setFixedWidth(open ? std::max(kPickerWidth, std::min(openWidth_, room)) : kPickerWidth);
   SGOPP->setFixedWidth(width());
   // A KRS field low on the page would leave the open list hanging below the
   // page, out of reach: the list then opens above the strip. The strip itself
