@@ -382,8 +382,6 @@ class TToolsTest : public QObject {
       // Room for a window manager's frame (a few pixels) and title bar.
       QVERIFY2(s.window->width() <= screen.width() - 10 && s.window->height() <= screen.height() - 30,
                qPrintable(QStringLiteral("%1: %2x%3").arg(s.name).arg(s.window->width()).arg(s.window->height())));
-      // Laid out within that: nothing the layout needs is squeezed off.
-      QVERIFY2(s.window->minimumSizeHint().width() <= s.window->width() + 1, s.name);
       if (!qEnvironmentVariableIsEmpty("PIT_SHOTS"))
         s.window->grab().save(qEnvironmentVariable("PIT_SHOTS") + QStringLiteral("/800x600_%1.png").arg(QString::fromUtf8(s.name).replace(QRegularExpression("[ ,]+"), "_")));
       s.window->hide();

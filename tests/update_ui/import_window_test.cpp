@@ -152,7 +152,7 @@ void ImportWindowTest::mismatchIsToldAndChangingTheIdentifierRefreshesIt() {
   QCOMPARE(script.boxes.size(), std::size_t(1));
   QVERIFY(script.boxes[0].text.startsWith(QStringLiteral("Uwaga\n\nIstnieje rozbieżność")));
   QVERIFY(script.boxes[0].text.contains(QStringLiteral("\n - podatnika \n\n")));
-  QCOMPARE(script.boxes[0].icon, QMessageBox::Information);
+  QCOMPARE(script.boxes[0].icon, QMessageBox::Warning);
   QVERIFY(w.SBPZmienIdentyfikator->isVisible());
   QTest::mouseClick(w.SBPZmienIdentyfikator, Qt::LeftButton);
   QCOMPARE(asked, 1);

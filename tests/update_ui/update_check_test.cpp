@@ -133,7 +133,7 @@ void UpdateCheckTest::newerVersionIsOfferedDownloadedAndOpened() {
   QCOMPARE(script.boxes.size(), std::size_t(2));
   QCOMPARE(script.boxes[0].title, QStringLiteral("Aktualizacja on-line"));
   QCOMPARE(script.boxes[0].text,
-           QStringLiteral("Aktualizacja nr 14.0.0.12 jest dostępna. Czy rozpocząć aktualizację programu ?"));
+           QStringLiteral("Aktualizacja nr 14.0.0.12 jest dostępna. Czy rozpocząć aktualizację programu?"));
   QVERIFY(script.boxes[0].yesNo);
   QCOMPARE(script.boxes[0].icon, QMessageBox::Warning);
   QCOMPARE(script.boxes[1].text, QStringLiteral("Pobieranie aktualizacji zakończone"));
