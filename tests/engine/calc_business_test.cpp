@@ -8,6 +8,10 @@
 
 #include "calc/framework.h"
 #include "engine/calc_fixture.h"
+#include "forms/pit36_fields.h"
+#include "forms/pit36l_fields.h"
+#include "forms/pit_b_fields.h"
+#include "forms/pit_z_fields.h"
 
 namespace pit {
 namespace {
@@ -25,6 +29,7 @@ bool Noticed(const CalcFixture& fx) {
 }
 
 TEST(Pit36L, Scenarios) {
+  using namespace pit36l;
   struct Case {
     const char* name;
     std::map<int, std::string> input;
@@ -33,33 +38,69 @@ TEST(Pit36L, Scenarios) {
   };
   const std::vector<Case> cases = {
       {"business income taxed at 19 %",
-       {{21, "200000,00"}, {22, "120000,00"}},
-       {{23, "80000,00"}, {24, "0,00"}, {34, "80000,00"}, {41, "80000,00"}, {42, "80000,00"},
-        {43, "15200,00"}, {46, "15200,00"}, {50, "15200,00"}, {52, "15200,00"}},
+       {{business_revenue, "200000,00"}, {business_costs, "120000,00"}},
+       {{business_income, "80000,00"},
+        {business_loss, "0,00"},
+        {income_after_deductions, "80000,00"},
+        {tax_base, "80000,00"},
+        {tax_base_rounded, "80000,00"},
+        {flat_tax, "15200,00"},
+        {tax_after_foreign, "15200,00"},
+        {tax_due, "15200,00"},
+        {to_pay, "15200,00"}},
        false},
-      {"the deduction 120 has its statutory cap",
-       {{21, "200000,00"}, {22, "120000,00"}, {120, "5000,00"}},
-       {{120, "4495,20"}, {34, "75504,80"}, {42, "75505,00"}, {43, "14345,95"}},
+      {"the IKZE deduction has its statutory cap",
+       {{business_revenue, "200000,00"}, {business_costs, "120000,00"}, {ikze, "5000,00"}},
+       {{ikze, "4495,20"},
+        {income_after_deductions, "75504,80"},
+        {tax_base_rounded, "75505,00"},
+        {flat_tax, "14345,95"}},
        true},
       {"deductions fit in the income the others leave",
-       {{21, "1000,00"}, {26, "500,00"}, {32, "1000,00"}, {33, "800,00"}},
-       // 32 first against 1500 - 800; 33 then fits in what 32 leaves
-       {{32, "700,00"}, {33, "800,00"}, {120, "0,00"}, {34, "0,00"}},
+       {{business_revenue, "1000,00"},
+        {farming_revenue, "500,00"},
+        {past_losses, "1000,00"},
+        {social_insurance, "800,00"}},
+       // the past losses first against 1500 - 800; the insurance then fits in what they leave
+       {{past_losses, "700,00"}, {social_insurance, "800,00"}, {ikze, "0,00"}, {income_after_deductions, "0,00"}},
        true},
       {"a blank return reduces nothing",
        {},
-       {{32, "0,00"}, {33, "0,00"}, {120, "0,00"}, {50, "0,00"}},
+       {{past_losses, "0,00"}, {social_insurance, "0,00"}, {ikze, "0,00"}, {tax_due, "0,00"}},
        false},
       {"amounts above the losses join the base; tax deductions capped",
-       {{21, "1000,00"}, {22, "3000,00"}, {37, "2500,00"}, {47, "200,00"}, {114, "20,00"}, {113, "300,00"},
-        {25, "10,00"}, {30, "5,00"}},
-       // 41 = 0 + 2500 - 2000; 43 = 95,00; 114 = 95 - 200 -> 47 first
-       {{24, "2000,00"}, {41, "500,00"}, {43, "95,00"}, {47, "95,00"}, {114, "0,00"}, {113, "95,00"},
-        {48, "0,00"}, {51, "15,00"}, {53, "15,00"}},
+       {{business_revenue, "1000,00"},
+        {business_costs, "3000,00"},
+        {base_addition_row1, "2500,00"},
+        {health_insurance, "200,00"},
+        {other_tax_deductions, "20,00"},
+        {health_insurance_abroad, "300,00"},
+        {business_advances, "10,00"},
+        {farming_advances, "5,00"}},
+       // base = 0 + 2500 - 2000; tax 95,00; other deductions = 95 - 200 -> the health insurance first
+       {{business_loss, "2000,00"},
+        {tax_base, "500,00"},
+        {flat_tax, "95,00"},
+        {health_insurance, "95,00"},
+        {other_tax_deductions, "0,00"},
+        {health_insurance_abroad, "95,00"},
+        {tax_after_deductions, "0,00"},
+        {advances_due_total, "15,00"},
+        {overpaid, "15,00"}},
        true},
       {"further settlement amounts",
-       {{21, "10000,00"}, {54, "1000,00"}, {56, "3,00"}, {57, "100,00"}, {58, "150,00"}, {59, "20,00"}},
-       {{50, "1900,00"}, {58, "100,00"}, {60, "0,00"}, {61, "20,00"}, {62, "883,00"}, {63, "0,00"}},
+       {{business_revenue, "10000,00"},
+        {advances_paid, "1000,00"},
+        {property_sale_tax, "3,00"},
+        {advances_due, "100,00"},
+        {advances_withheld, "150,00"},
+        {advances_self_paid, "20,00"}},
+       {{tax_due, "1900,00"},
+        {advances_withheld, "100,00"},
+        {advances_not_withheld, "0,00"},
+        {advances_excess, "20,00"},
+        {to_pay_after_advances, "883,00"},
+        {overpaid_after_advances, "0,00"}},
        false},
   };
   for (const auto& c : cases) {
@@ -75,23 +116,25 @@ TEST(Pit36L, Scenarios) {
 }
 
 TEST(Pit36L, BoxElevenNeedsAPitZ) {
+  using namespace pit36l;
   CalcFixture fx;
   const int r = fx.Add(kPit36L);
-  fx.Tick(r, 19, "1");
+  fx.Tick(r, income_from_pit_z, "1");
   fx.Show(r);
   ASSERT_EQ(fx.Run(r), CalcStatus::Done);
   ASSERT_EQ(fx.display.reminders.size(), 1u);
   EXPECT_EQ(fx.display.reminders[0],
             "Zaznaczenie PIT-36L poz. 11 jest możliwe, jeżeli do PIT-36L jest załączony PIT/Z");
-  EXPECT_FALSE(fx.Slot(r, 19).CheckState);
+  EXPECT_FALSE(fx.Slot(r, income_from_pit_z).CheckState);
   ASSERT_EQ(fx.Run(r), CalcStatus::Done);
   EXPECT_EQ(fx.display.reminders.size(), 1u);  // unticked: said once
 }
 
 TEST(Pit36L, AdvancesReminderThenTheNotice) {
+  using namespace pit36l;
   CalcFixture fx;
   const int r = fx.Add(kPit36L);
-  fx.Set(r, {{21, "100,00"}, {32, "500,00"}});
+  fx.Set(r, {{business_revenue, "100,00"}, {past_losses, "500,00"}});
   fx.Show(r, 2);
   ASSERT_EQ(fx.Run(r), CalcStatus::Done);
   ASSERT_EQ(fx.display.messages.size(), 3u);
@@ -101,38 +144,44 @@ TEST(Pit36L, AdvancesReminderThenTheNotice) {
 }
 
 // Two copies of the taxpayer's PIT/B under a PIT-36: the first shows 0,00 in
-// its totals, the second the totals, which reach PIT-36 53 and 54.
+// its totals, the second the totals, which reach the PIT-36 business row.
 TEST(PitB, TwoCopiesUnderPit36) {
   CalcFixture fx;
   const int r = fx.Add(kPit36);
   // Each copy is added and filled in turn, as the user does.
   const int b1 = fx.Add(kPitB, r);
-  fx.Set(b1, {{10, "1000,00"}, {11, "200,00"}});
+  fx.Set(b1, {{pit_b::own1_revenue, "1000,00"}, {pit_b::own1_costs, "200,00"}});
   fx.Show(b1);
   ASSERT_EQ(fx.Run(b1), CalcStatus::Done);
   const int b2 = fx.Add(kPitB, r);
-  fx.Set(b2, {{21, "120,00"}, {26, "10000,00"}, {28, "4000,00"}, {34, "50,00"}, {38, "600,00"}, {60, "70,00"}});
+  fx.Set(b2, {{pit_b::partner1_share, "120,00"},
+              {pit_b::partner1_revenue, "10000,00"},
+              {pit_b::partner1_costs, "4000,00"},
+              {pit_b::partner2_share, "50,00"},
+              {pit_b::partner2_revenue, "600,00"},
+              {pit_b::partner2_revenue_own, "70,00"}});
   fx.Show(b2);
   ASSERT_EQ(fx.Run(b2), CalcStatus::Done);
-  EXPECT_EQ(fx.Get(b1, 68), "1");
-  EXPECT_EQ(fx.Get(b2, 68), "2");
-  EXPECT_EQ(fx.Get(b2, 2), "2");
-  EXPECT_EQ(fx.Get(b1, 12), "800,00");
-  EXPECT_EQ(fx.Get(b2, 21), "100,00");  // share capped at the whole
-  EXPECT_EQ(fx.Get(b2, 27), "10000,00");
-  EXPECT_EQ(fx.Get(b2, 29), "4000,00");
-  EXPECT_EQ(fx.Get(b2, 30), "6000,00");
-  EXPECT_EQ(fx.Get(b2, 31), "6000,00");
-  EXPECT_EQ(fx.Get(b2, 39), "70,00");  // the typed share overrides 300,00
-  for (int k : {56, 57, 58, 59}) EXPECT_EQ(fx.Get(b1, k), "0,00") << k;
-  EXPECT_EQ(fx.Get(b2, 56), "11070,00");
-  EXPECT_EQ(fx.Get(b2, 57), "4200,00");
-  EXPECT_EQ(fx.Get(b2, 58), "6870,00");
-  EXPECT_EQ(fx.Get(b2, 59), "0,00");
-  EXPECT_EQ(fx.Get(r, 53), "11070,00");
-  EXPECT_EQ(fx.Get(r, 54), "4200,00");
-  EXPECT_EQ(fx.Get(r, 55), "6870,00");
-  EXPECT_EQ(fx.Get(r, 302), "2");
+  EXPECT_EQ(fx.Get(b1, pit_b::copy_number), "1");
+  EXPECT_EQ(fx.Get(b2, pit_b::copy_number), "2");
+  EXPECT_EQ(fx.Get(b2, pit_b::copies), "2");
+  EXPECT_EQ(fx.Get(b1, pit_b::own1_income), "800,00");
+  EXPECT_EQ(fx.Get(b2, pit_b::partner1_share), "100,00");  // share capped at the whole
+  EXPECT_EQ(fx.Get(b2, pit_b::partner1_revenue_share), "10000,00");
+  EXPECT_EQ(fx.Get(b2, pit_b::partner1_costs_share), "4000,00");
+  EXPECT_EQ(fx.Get(b2, pit_b::partner1_income), "6000,00");
+  EXPECT_EQ(fx.Get(b2, pit_b::partner1_income_share), "6000,00");
+  EXPECT_EQ(fx.Get(b2, pit_b::partner2_revenue_share), "70,00");  // the typed share overrides 300,00
+  for (int k : {pit_b::total_revenue, pit_b::total_costs, pit_b::total_income, pit_b::total_loss})
+    EXPECT_EQ(fx.Get(b1, k), "0,00") << k;
+  EXPECT_EQ(fx.Get(b2, pit_b::total_revenue), "11070,00");
+  EXPECT_EQ(fx.Get(b2, pit_b::total_costs), "4200,00");
+  EXPECT_EQ(fx.Get(b2, pit_b::total_income), "6870,00");
+  EXPECT_EQ(fx.Get(b2, pit_b::total_loss), "0,00");
+  EXPECT_EQ(fx.Get(r, pit36::taxpayer_business_revenue), "11070,00");
+  EXPECT_EQ(fx.Get(r, pit36::taxpayer_business_costs), "4200,00");
+  EXPECT_EQ(fx.Get(r, pit36::taxpayer_business_income), "6870,00");
+  EXPECT_EQ(fx.Get(r, pit36::pit_b_count), "2");
 }
 
 // With a PIT/Z of the same person the return must say first which way the
@@ -156,54 +205,54 @@ TEST(PitB, GuardShowsTheReturnFirst) {
     const int r = fx.Add(c.ret);
     const int b = fx.Add(kPitB, r, c.pm);
     fx.Add(kPitZ, r, c.pm);
-    fx.Set(b, {{10, "100,00"}});
+    fx.Set(b, {{pit_b::own1_revenue, "100,00"}});
     fx.Show(b);
     ASSERT_EQ(fx.Run(b), CalcStatus::Done);
     EXPECT_EQ(fx.display.reminders, std::vector<std::string>{c.message});
     EXPECT_EQ(fx.display.entry, r);  // the return is shown
-    EXPECT_EQ(fx.Get(b, 12), "");    // nothing computed
+    EXPECT_EQ(fx.Get(b, pit_b::own1_income), "");  // nothing computed
   }
 }
 
-// PIT-36 box 39 with PIT/B and PIT/Z: PIT-36 runs the PIT/B, the PIT/B fills
+// PIT-36 box of the first way with PIT/B and PIT/Z: PIT-36 runs the PIT/B, the PIT/B fills
 // the PIT/Z, the PIT/Z the PIT-36, and the chain ends.
 TEST(PitB, ChainThroughPitZIntoPit36) {
   CalcFixture fx;
   const int r = fx.Add(kPit36);
   const int b = fx.Add(kPitB, r);
   const int z = fx.Add(kPitZ, r);
-  fx.Tick(r, 39, "1");
-  fx.Set(r, {{53, "999,00"}, {54, "1,00"}});
-  fx.Set(b, {{10, "5000,00"}, {11, "1000,00"}});
-  fx.Set(z, {{10, "700,00"}, {11, "1000,00"}, {14, "50,00"}});
+  fx.Tick(r, pit36::taxpayer_business_first_way, "1");
+  fx.Set(r, {{pit36::taxpayer_business_revenue, "999,00"}, {pit36::taxpayer_business_costs, "1,00"}});
+  fx.Set(b, {{pit_b::own1_revenue, "5000,00"}, {pit_b::own1_costs, "1000,00"}});
+  fx.Set(z, {{pit_z::separate_revenue, "700,00"}, {pit_z::separate_costs, "1000,00"}, {pit_z::other_revenue, "50,00"}});
   fx.Show(r);
   ASSERT_EQ(fx.Run(r), CalcStatus::Done);
-  EXPECT_EQ(fx.Get(z, 6), "5000,00");
-  EXPECT_EQ(fx.Get(z, 7), "1000,00");
-  EXPECT_EQ(fx.Get(z, 23), "0,00");
-  EXPECT_EQ(fx.Get(z, 20), "0,00");
-  EXPECT_EQ(fx.Get(z, 21), "300,00");
-  EXPECT_EQ(fx.Get(z, 22), "50,00");
-  // 55, 56, 58 from PIT/Z 20, 21, 22, not from 53 - 54.
-  EXPECT_EQ(fx.Get(r, 53), "5000,00");
-  EXPECT_EQ(fx.Get(r, 55), "0,00");
-  EXPECT_EQ(fx.Get(r, 56), "300,00");
-  EXPECT_EQ(fx.Get(r, 58), "50,00");
-  EXPECT_TRUE(fx.display.ReadOnly(53));
-  EXPECT_TRUE(fx.display.ReadOnly(146) == false);
+  EXPECT_EQ(fx.Get(z, pit_z::business_revenue), "5000,00");
+  EXPECT_EQ(fx.Get(z, pit_z::business_costs), "1000,00");
+  EXPECT_EQ(fx.Get(z, pit_z::second_way_revenue), "0,00");
+  EXPECT_EQ(fx.Get(z, pit_z::first_way_income), "0,00");
+  EXPECT_EQ(fx.Get(z, pit_z::first_way_loss), "300,00");
+  EXPECT_EQ(fx.Get(z, pit_z::first_way_row3_amount), "50,00");
+  // The income, loss and row 3a from the PIT/Z's first way, not revenue - costs.
+  EXPECT_EQ(fx.Get(r, pit36::taxpayer_business_revenue), "5000,00");
+  EXPECT_EQ(fx.Get(r, pit36::taxpayer_business_income), "0,00");
+  EXPECT_EQ(fx.Get(r, pit36::taxpayer_business_loss), "300,00");
+  EXPECT_EQ(fx.Get(r, pit36::taxpayer_business_pit_z_income), "50,00");
+  EXPECT_TRUE(fx.display.ReadOnly(pit36::taxpayer_business_revenue));
+  EXPECT_FALSE(fx.display.ReadOnly(pit36::taxpayer_pit_d_income_relief));
 
-  // The second way: PIT/Z 23, 24 take the sums, PIT-36 55, 56 its 34, 35.
-  fx.Slot(r, 39).CheckState = false;
-  fx.Set(r, 39, "");
-  fx.Tick(r, 41, "1");
+  // The second way: the PIT/Z's second way takes the sums, PIT-36 the income and loss it carries.
+  fx.Slot(r, pit36::taxpayer_business_first_way).CheckState = false;
+  fx.Set(r, pit36::taxpayer_business_first_way, "");
+  fx.Tick(r, pit36::taxpayer_business_second_way, "1");
   ASSERT_EQ(fx.Run(r), CalcStatus::Done);
-  EXPECT_EQ(fx.Get(z, 6), "0,00");
-  EXPECT_EQ(fx.Get(z, 23), "5000,00");
-  EXPECT_EQ(fx.Get(z, 25), "4000,00");
-  EXPECT_EQ(fx.Get(z, 34), "4000,00");
-  EXPECT_EQ(fx.Get(r, 55), "4000,00");
-  EXPECT_EQ(fx.Get(r, 58), "0,00");
-  EXPECT_TRUE(fx.display.MustBe(43));  // the text that goes with box 41
+  EXPECT_EQ(fx.Get(z, pit_z::business_revenue), "0,00");
+  EXPECT_EQ(fx.Get(z, pit_z::second_way_revenue), "5000,00");
+  EXPECT_EQ(fx.Get(z, pit_z::second_way_income), "4000,00");
+  EXPECT_EQ(fx.Get(z, pit_z::carried_income), "4000,00");
+  EXPECT_EQ(fx.Get(r, pit36::taxpayer_business_income), "4000,00");
+  EXPECT_EQ(fx.Get(r, pit36::taxpayer_business_pit_z_income), "0,00");
+  EXPECT_TRUE(fx.display.MustBe(pit36::taxpayer_second_way_basis));  // the text that goes with the box
 
   const auto once = fx.Snapshot();
   ASSERT_EQ(fx.Run(r), CalcStatus::Done);
@@ -216,39 +265,44 @@ TEST(PitZ, SpousePitZFillsPit36) {
   CalcFixture fx(kJoint, kIdNip);
   const int r = fx.Add(kPit36);
   const int z = fx.Add(kPitZ, r, kPmSpouse);
-  fx.Tick(r, 40, "1");
-  fx.Set(z, {{10, "5000,00"}, {11, "1000,00"}, {14, "300,00"}, {15, "100,00"}, {6, "10,00"}, {7, "30,00"}});
+  fx.Tick(r, pit36::spouse_business_first_way, "1");
+  fx.Set(z, {{pit_z::separate_revenue, "5000,00"},
+             {pit_z::separate_costs, "1000,00"},
+             {pit_z::other_revenue, "300,00"},
+             {pit_z::other_costs, "100,00"},
+             {pit_z::business_revenue, "10,00"},
+             {pit_z::business_costs, "30,00"}});
   fx.Show(z);
   ASSERT_EQ(fx.Run(z), CalcStatus::Done);
-  EXPECT_EQ(fx.Get(z, 18), "10,00");
-  EXPECT_EQ(fx.Get(z, 19), "30,00");
-  EXPECT_EQ(fx.Get(r, 98), "4000,00");
-  EXPECT_EQ(fx.Get(r, 99), "0,00");
-  EXPECT_EQ(fx.Get(r, 101), "200,00");
-  EXPECT_EQ(fx.Get(r, 129), "4000,00");
-  EXPECT_EQ(fx.Get(r, 308), "1");
-  EXPECT_EQ(fx.Get(r, 55), "0,00");  // the taxpayer's row is not touched
+  EXPECT_EQ(fx.Get(z, pit_z::first_way_revenue), "10,00");
+  EXPECT_EQ(fx.Get(z, pit_z::first_way_costs), "30,00");
+  EXPECT_EQ(fx.Get(r, pit36::spouse_business_income), "4000,00");
+  EXPECT_EQ(fx.Get(r, pit36::spouse_business_loss), "0,00");
+  EXPECT_EQ(fx.Get(r, pit36::spouse_business_pit_z_income), "200,00");
+  EXPECT_EQ(fx.Get(r, pit36::spouse_total_income), "4000,00");
+  EXPECT_EQ(fx.Get(r, pit36::pit_z_count), "1");
+  EXPECT_EQ(fx.Get(r, pit36::taxpayer_business_income), "0,00");  // the taxpayer's row is not touched
 }
 
-// PIT-36L with box 11 ticked: PIT/B -> PIT/Z second way -> PIT-36L.
+// PIT-36L with its PIT/Z box ticked: PIT/B -> PIT/Z second way -> PIT-36L.
 TEST(PitB, Pit36LWithPitBAndPitZ) {
   CalcFixture fx;
   const int r = fx.Add(kPit36L);
   const int b = fx.Add(kPitB, r);
   const int z = fx.Add(kPitZ, r);
-  fx.Tick(r, 19, "1");
-  fx.Set(b, {{10, "50000,00"}, {11, "20000,00"}});
+  fx.Tick(r, pit36l::income_from_pit_z, "1");
+  fx.Set(b, {{pit_b::own1_revenue, "50000,00"}, {pit_b::own1_costs, "20000,00"}});
   fx.Show(b);
   ASSERT_EQ(fx.Run(b), CalcStatus::Done);
-  EXPECT_EQ(fx.Get(r, 21), "50000,00");
-  EXPECT_EQ(fx.Get(r, 22), "20000,00");
-  EXPECT_EQ(fx.Get(z, 23), "50000,00");
-  EXPECT_EQ(fx.Get(z, 24), "20000,00");
-  EXPECT_EQ(fx.Get(z, 34), "30000,00");
-  EXPECT_EQ(fx.Get(r, 23), "30000,00");
-  EXPECT_EQ(fx.Get(r, 43), "5700,00");
-  EXPECT_EQ(fx.Get(r, 100), "1");
-  EXPECT_EQ(fx.Get(r, 101), "1");
+  EXPECT_EQ(fx.Get(r, pit36l::business_revenue), "50000,00");
+  EXPECT_EQ(fx.Get(r, pit36l::business_costs), "20000,00");
+  EXPECT_EQ(fx.Get(z, pit_z::second_way_revenue), "50000,00");
+  EXPECT_EQ(fx.Get(z, pit_z::second_way_costs), "20000,00");
+  EXPECT_EQ(fx.Get(z, pit_z::carried_income), "30000,00");
+  EXPECT_EQ(fx.Get(r, pit36l::business_income), "30000,00");
+  EXPECT_EQ(fx.Get(r, pit36l::flat_tax), "5700,00");
+  EXPECT_EQ(fx.Get(r, pit36l::pit_b_count), "1");
+  EXPECT_EQ(fx.Get(r, pit36l::pit_z_count), "1");
 }
 
 // Removing a PIT/B or PIT/Z clears what it carried; another copy of the same
@@ -261,14 +315,16 @@ TEST(ClearAttachmentTransfers, BusinessAttachments) {
   const int z = fx.Add(kPitZ, r);
   for (int k = 50; k < 110; ++k) fx.Set(r, k, "9,00");
   ClearAttachmentTransfers(fx.s, b1);
-  EXPECT_EQ(fx.Get(r, 53), "9,00");
+  EXPECT_EQ(fx.Get(r, pit36::taxpayer_business_revenue), "9,00");
   fx.s.RemoveAt(b1);
   ClearAttachmentTransfers(fx.s, b2 - 1);
-  for (int k : {53, 54, 55, 56}) EXPECT_EQ(fx.Get(r, k), "0,00") << k;
-  EXPECT_EQ(fx.Get(r, 96), "9,00");
+  for (int k : {pit36::taxpayer_business_revenue, pit36::taxpayer_business_costs, pit36::taxpayer_business_income,
+                pit36::taxpayer_business_loss})
+    EXPECT_EQ(fx.Get(r, k), "0,00") << k;
+  EXPECT_EQ(fx.Get(r, pit36::spouse_business_revenue), "9,00");
   ClearAttachmentTransfers(fx.s, z - 1);
-  EXPECT_EQ(fx.Get(r, 58), "0,00");
-  EXPECT_EQ(fx.Get(r, 101), "9,00");
+  EXPECT_EQ(fx.Get(r, pit36::taxpayer_business_pit_z_income), "0,00");
+  EXPECT_EQ(fx.Get(r, pit36::spouse_business_pit_z_income), "9,00");
 }
 
 }  // namespace

@@ -9,6 +9,13 @@
 
 #include "calc/carries.h"
 #include "engine/calc_fixture.h"
+#include "forms/pit28_fields.h"
+#include "forms/pit36_fields.h"
+#include "forms/pit36l_fields.h"
+#include "forms/pit37_fields.h"
+#include "forms/pit_b_fields.h"
+#include "forms/pit_d_fields.h"
+#include "forms/pit_z_fields.h"
 
 namespace pit {
 namespace {
@@ -33,15 +40,15 @@ TEST(CarryTables, RemovingAnAttachmentResetsWhatItCarried) {
     // PIT-37's revenue, or both persons' first row of the PIT-36.
     const int incomeReturn = c.parentType == kPit28 ? other : ret;
     if (fx.s.Entry(incomeReturn).IdPit == kPit36) {
-      fx.Set(incomeReturn, 45, "1000000,00");
-      fx.Set(incomeReturn, 88, "1000000,00");
+      fx.Set(incomeReturn, pit36::taxpayer_employment_revenue, "1000000,00");
+      fx.Set(incomeReturn, pit36::spouse_employment_revenue, "1000000,00");
     } else {
-      fx.Set(incomeReturn, 36, "1000000,00");
+      fx.Set(incomeReturn, pit37::taxpayer_employment_revenue, "1000000,00");
     }
     // A PIT-28 fits what it is given into its revenue: typed second-group
     // revenue, as no PIT-28/A is attached.
     for (int e : {ret, other})
-      if (fx.s.Entry(e).IdPit == kPit28) fx.Set(e, 43, "1000000,00");
+      if (fx.s.Entry(e).IdPit == kPit28) fx.Set(e, pit28::fivefold_revenue_3pct, "1000000,00");
     const int a = fx.Add(c.attachment, ret, c.pm);
     for (int k = 0; k < kSlotCount; ++k) fx.Set(a, k, "7,00");
     CalcContext& ctx = fx.ctx;
@@ -65,12 +72,12 @@ TEST(CarryTables, AnAttachmentUnderAReturnItDoesNotFeedResetsNothing) {
     CalcFixture fx;
     const int ret = fx.Add(kPit38);
     const int p36 = fx.Add(kPit36);
-    fx.Set(p36, 131, "5,00");
-    fx.Set(p36, 144, "5,00");
+    fx.Set(p36, pit36::taxpayer_children_income, "5,00");
+    fx.Set(p36, pit36::taxpayer_pit_o_income_deductions, "5,00");
     const int a = fx.Add(attachment, ret);
     ClearAttachmentTransfers(fx.s, a);
-    EXPECT_EQ(fx.Get(p36, 131), "5,00");
-    EXPECT_EQ(fx.Get(p36, 144), "5,00");
+    EXPECT_EQ(fx.Get(p36, pit36::taxpayer_children_income), "5,00");
+    EXPECT_EQ(fx.Get(p36, pit36::taxpayer_pit_o_income_deductions), "5,00");
   }
 }
 
@@ -81,15 +88,43 @@ TEST(CarryTables, BusinessAttachmentsCarryByTheBoxesAndResetOnRemoval) {
   struct Case {
     int attachment, parentType, pm, box;
     std::vector<std::pair<int, int>> intoFrom;
-  } cases[] = {
-      {kPitZ, kPit36, kPmNone, 39, {{55, 20}, {56, 21}, {58, 22}}},
-      {kPitZ, kPit36, kPmNone, 41, {{55, 34}, {56, 35}}},
-      {kPitZ, kPit36, kPmSpouse, 40, {{98, 20}, {99, 21}, {101, 22}}},
-      {kPitZ, kPit36, kPmSpouse, 42, {{98, 34}, {99, 35}}},
-      {kPitZ, kPit36L, kPmNone, 19, {{23, 34}, {24, 35}}},
-      {kPitB, kPit36, kPmNone, 0, {{53, 56}, {54, 57}}},
-      {kPitB, kPit36, kPmSpouse, 0, {{96, 56}, {97, 57}}},
-      {kPitB, kPit36L, kPmNone, 0, {{21, 56}, {22, 57}}},
+  };
+  using namespace pit36;
+  using pit_z::first_way_income, pit_z::first_way_loss, pit_z::first_way_row3_amount, pit_z::carried_income,
+      pit_z::carried_loss, pit_b::total_revenue, pit_b::total_costs;
+  const Case cases[] = {
+      {kPitZ,
+       kPit36,
+       kPmNone,
+       taxpayer_business_first_way,
+       {{taxpayer_business_income, first_way_income},
+        {taxpayer_business_loss, first_way_loss},
+        {taxpayer_business_pit_z_income, first_way_row3_amount}}},
+      {kPitZ,
+       kPit36,
+       kPmNone,
+       taxpayer_business_second_way,
+       {{taxpayer_business_income, carried_income}, {taxpayer_business_loss, carried_loss}}},
+      {kPitZ,
+       kPit36,
+       kPmSpouse,
+       spouse_business_first_way,
+       {{spouse_business_income, first_way_income},
+        {spouse_business_loss, first_way_loss},
+        {spouse_business_pit_z_income, first_way_row3_amount}}},
+      {kPitZ,
+       kPit36,
+       kPmSpouse,
+       spouse_business_second_way,
+       {{spouse_business_income, carried_income}, {spouse_business_loss, carried_loss}}},
+      {kPitZ,
+       kPit36L,
+       kPmNone,
+       pit36l::income_from_pit_z,
+       {{pit36l::business_income, carried_income}, {pit36l::business_loss, carried_loss}}},
+      {kPitB, kPit36, kPmNone, 0, {{taxpayer_business_revenue, total_revenue}, {taxpayer_business_costs, total_costs}}},
+      {kPitB, kPit36, kPmSpouse, 0, {{spouse_business_revenue, total_revenue}, {spouse_business_costs, total_costs}}},
+      {kPitB, kPit36L, kPmNone, 0, {{pit36l::business_revenue, total_revenue}, {pit36l::business_costs, total_costs}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.attachment) + " under " + std::to_string(c.parentType) + " person " +
@@ -100,10 +135,15 @@ TEST(CarryTables, BusinessAttachmentsCarryByTheBoxesAndResetOnRemoval) {
     const int a = fx.Add(c.attachment, ret, c.pm);
     // Both ways' income differ, so the way taken shows.
     if (c.attachment == kPitZ)
-      fx.Set(a, {{6, "900,00"}, {7, "100,00"}, {10, "700,00"}, {11, "200,00"}, {14, "60,00"}, {23, "3000,00"},
-                 {24, "1000,00"}});
+      fx.Set(a, {{pit_z::business_revenue, "900,00"},
+                 {pit_z::business_costs, "100,00"},
+                 {pit_z::separate_revenue, "700,00"},
+                 {pit_z::separate_costs, "200,00"},
+                 {pit_z::other_revenue, "60,00"},
+                 {pit_z::second_way_revenue, "3000,00"},
+                 {pit_z::second_way_costs, "1000,00"}});
     else
-      fx.Set(a, {{10, "5000,00"}, {11, "1000,00"}});
+      fx.Set(a, {{pit_b::own1_revenue, "5000,00"}, {pit_b::own1_costs, "1000,00"}});
     fx.Show(a);
     ASSERT_EQ(fx.Run(a), CalcStatus::Done);
     bool someAmount = false;
@@ -125,12 +165,18 @@ TEST(CarryTables, BusinessAttachmentsCarryByTheBoxesAndResetOnRemoval) {
 TEST(CarryTables, PitDTakesThePersonColumnsOrTheSectionTotal) {
   CalcFixture fx(kJoint, kIdNip);
   const int p37 = fx.Add(kPit37);
-  fx.Set(p37, 36, "1000000,00");
+  fx.Set(p37, pit37::taxpayer_employment_revenue, "1000000,00");
   const int d = fx.Add(kPitD, p37);
-  fx.Set(d, {{31, "300,00"}, {34, "0,00"}, {35, "0,00"}, {42, "400,00"}, {45, "0,00"}, {46, "40,00"}});
+  using namespace pit_d;
+  fx.Set(d, {{loan_return, "300,00"},
+             {loan_return_taxpayer, "0,00"},
+             {loan_return_spouse, "0,00"},
+             {expenses_return, "400,00"},
+             {expenses_return_taxpayer, "0,00"},
+             {expenses_return_spouse, "40,00"}});
   CarryIntoReturns(fx.ctx, d);
-  EXPECT_EQ(fx.Get(p37, 96), "300,00");  // both columns zero: the total
-  EXPECT_EQ(fx.Get(p37, 97), "0,00");    // the spouse's column is not zero: the taxpayer's part
+  EXPECT_EQ(fx.Get(p37, pit37::pit_d_income_relief), "300,00");  // both columns zero: the total
+  EXPECT_EQ(fx.Get(p37, pit37::pit_d_relief), "0,00");           // the spouse's column is not zero: the taxpayer's part
 }
 
 }  // namespace

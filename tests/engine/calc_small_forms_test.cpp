@@ -6,6 +6,14 @@
 
 #include "calc/framework.h"
 #include "engine/calc_fixture.h"
+#include "forms/nip7_fields.h"
+#include "forms/pit11_fields.h"
+#include "forms/pit16a_fields.h"
+#include "forms/pit37_fields.h"
+#include "forms/pit_2k_fields.h"
+#include "forms/upkd_fields.h"
+#include "forms/upkd_ord_zu_fields.h"
+#include "forms/zap3_fields.h"
 
 namespace pit {
 namespace {
@@ -18,10 +26,17 @@ TEST(IdentifierByLength, ElevenIsPeselTenIsNip) {
     const char* text;
     int pesel, nip;
   };
+  using namespace nip7;
+  const int nip7Id = taxpayer_id, nip7OverNip = taxpayer_id_strike_nip, nip7OverPesel = taxpayer_id_strike_pesel;
+  const int zap3Id = zap3::taxpayer_id, zap3OverNip = zap3::taxpayer_id_strike_nip,
+            zap3OverPesel = zap3::taxpayer_id_strike_pesel;
   const std::vector<Case> cases = {
-      {kNip7, 135, 138, 139, "80010112345", 1, 0}, {kNip7, 135, 138, 139, "1234567890", 0, 1},
-      {kNip7, 135, 138, 139, "123", 0, 0},         {kZap3, 25, 23, 24, "80010112345", 1, 0},
-      {kZap3, 25, 23, 24, "1234567890", 0, 1},     {kZap3, 25, 23, 24, "", 0, 0},
+      {kNip7, nip7Id, nip7OverNip, nip7OverPesel, "80010112345", 1, 0},
+      {kNip7, nip7Id, nip7OverNip, nip7OverPesel, "1234567890", 0, 1},
+      {kNip7, nip7Id, nip7OverNip, nip7OverPesel, "123", 0, 0},
+      {kZap3, zap3Id, zap3OverNip, zap3OverPesel, "80010112345", 1, 0},
+      {kZap3, zap3Id, zap3OverNip, zap3OverPesel, "1234567890", 0, 1},
+      {kZap3, zap3Id, zap3OverNip, zap3OverPesel, "", 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -44,12 +59,16 @@ TEST(IdentifierMarks, OneLineOfEachPairIsDrawn) {
     std::vector<int> lines;  // taxpayer PESEL, NIP, spouse PESEL, NIP
     std::vector<int> expected;
   };
+  using namespace pit_2k;
+  const std::vector<int> pit2kLines = {taxpayer_id_strike_nip, taxpayer_id_strike_pesel, spouse_id_strike_nip,
+                                       spouse_id_strike_pesel};
+  const std::vector<int> pit37Lines = {pit37::taxpayer_id_strike_nip, pit37::taxpayer_id_strike_pesel,
+                                       pit37::spouse_id_strike_nip, pit37::spouse_id_strike_pesel};
   const std::vector<Case> cases = {
-      {"PIT/2K, taxpayer NIP, no spouse", kIndividual, kIdNip, kIdNone, kPit2K, {4, 17, 41, 42}, {0, 1, 0, 0}},
-      {"PIT/2K, PESEL and spouse NIP", kIndividual, kIdPesel, kIdNip, kPit2K, {4, 17, 41, 42}, {1, 0, 0, 1}},
-      {"PIT-37 joint", kJoint, kIdNip, kIdPesel, kPit37, {144, 145, 146, 147}, {0, 1, 1, 0}},
-      {"PIT-37 individual keeps spouse lines", kIndividual, kIdPesel, kIdNone, kPit37, {144, 145, 146, 147},
-       {1, 0, 7, 7}},
+      {"PIT/2K, taxpayer NIP, no spouse", kIndividual, kIdNip, kIdNone, kPit2K, pit2kLines, {0, 1, 0, 0}},
+      {"PIT/2K, PESEL and spouse NIP", kIndividual, kIdPesel, kIdNip, kPit2K, pit2kLines, {1, 0, 0, 1}},
+      {"PIT-37 joint", kJoint, kIdNip, kIdPesel, kPit37, pit37Lines, {0, 1, 1, 0}},
+      {"PIT-37 individual keeps spouse lines", kIndividual, kIdPesel, kIdNone, kPit37, pit37Lines, {1, 0, 7, 7}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -66,15 +85,17 @@ TEST(IdentifierMarks, OneLineOfEachPairIsDrawn) {
 }
 
 TEST(Upkd, ReadOnlyFieldsAndPayerIdentifier) {
+  const std::vector<int> spouseFields = {upkd::spouse_id, upkd::spouse_surname, upkd::spouse_first_name,
+                                         upkd::spouse_birth_date};
   {
     CalcFixture fx(kJoint, kIdPesel);
     const int ret = fx.Add(kPit37);
     const int u = fx.Add(kUpkd, ret);
     fx.Show(u);
     fx.Run(u);
-    for (int k : {22, 23, 24, 25}) EXPECT_FALSE(fx.display.ReadOnly(k)) << k;  // the joint return itself
-    EXPECT_EQ(fx.Slot(u, 28).Option, 1);  // spouse PESEL line
-    EXPECT_EQ(fx.Slot(u, 26).Option, 0);
+    for (int k : spouseFields) EXPECT_FALSE(fx.display.ReadOnly(k)) << k;  // the joint return itself
+    EXPECT_EQ(fx.Slot(u, upkd::spouse_id_strike_nip).Option, 1);           // drawn for the spouse's PESEL
+    EXPECT_EQ(fx.Slot(u, upkd::taxpayer_id_strike_nip).Option, 0);
   }
   {
     CalcFixture fx(kIndividual);
@@ -82,50 +103,57 @@ TEST(Upkd, ReadOnlyFieldsAndPayerIdentifier) {
     const int u = fx.Add(kUpkd, ret);
     fx.Show(u);
     fx.Run(u);
-    for (int k : {22, 23, 24, 25}) EXPECT_TRUE(fx.display.ReadOnly(k)) << k;
+    for (int k : spouseFields) EXPECT_TRUE(fx.display.ReadOnly(k)) << k;
   }
   {
     CalcFixture fx(kPayerForms);
     const int p11 = fx.Add(kPit11);
     const int u = fx.Add(kUpkdOrdZu, p11);
-    fx.Tick(p11, 7, "2");
+    fx.Tick(p11, pit11::payer_person, "2");
     fx.Run(p11);  // the tick is committed in the PIT-11 first
     fx.Show(u);
     fx.Run(u);
-    EXPECT_EQ(fx.Slot(u, 30).Option, 0);
-    EXPECT_EQ(fx.Slot(u, 31).Option, 1);
+    using namespace upkd_ord_zu;
+    EXPECT_EQ(fx.Slot(u, taxpayer_id_strike_nip).Option, 0);
+    EXPECT_EQ(fx.Slot(u, taxpayer_id_strike_pesel).Option, 1);
     EXPECT_EQ(fx.display.flags[0].maxChar, 10);
-    EXPECT_FALSE(fx.display.ReadOnly(4));
-    EXPECT_TRUE(fx.display.ReadOnly(5));
-    EXPECT_TRUE(fx.display.ReadOnly(6));
+    EXPECT_FALSE(fx.display.ReadOnly(taxpayer_birth_date));
+    EXPECT_TRUE(fx.display.ReadOnly(taxpayer_short_name));
+    EXPECT_TRUE(fx.display.ReadOnly(spouse_surname));
   }
 }
 
 TEST(Pit16A, PurposeAndRequiredDescriptions) {
+  using namespace pit16a;
   CalcFixture fx;
   const int e = fx.Add(kPit16A);
-  fx.Set(e, {{19, "10,00"}, {21, "0,00"}});
+  fx.Set(e, {{january_deductible, "10,00"}, {february_deductible, "0,00"}});
   fx.Show(e);
-  fx.display.underMouse = 4;
+  fx.display.underMouse = purpose_correction;
   fx.Run(e);
-  EXPECT_TRUE(fx.Slot(e, 3).CheckState);
-  EXPECT_FALSE(fx.Slot(e, 4).CheckState);
-  EXPECT_TRUE(fx.display.MustBe(18));
-  EXPECT_FALSE(fx.display.MustBe(20));
+  EXPECT_TRUE(fx.Slot(e, purpose_filing).CheckState);
+  EXPECT_FALSE(fx.Slot(e, purpose_correction).CheckState);
+  EXPECT_TRUE(fx.display.MustBe(january_paid));
+  EXPECT_FALSE(fx.display.MustBe(february_paid));
   ASSERT_EQ(fx.display.correctionInfos.size(), 1u);
   EXPECT_EQ(fx.display.correctionInfos[0].first, "Informacja - korekta zeznania PIT-16A");
   fx.Add(kUpkd, e);
   fx.Run(e);
-  EXPECT_TRUE(fx.Slot(e, 4).CheckState);
-  EXPECT_EQ(fx.Get(e, 4), "2");
+  EXPECT_TRUE(fx.Slot(e, purpose_correction).CheckState);
+  EXPECT_EQ(fx.Get(e, purpose_correction), "2");
 }
 
 TEST(SpouseFieldRules, ApplyOnlyWithoutTheSpouse) {
   {
     CalcFixture fx(kIndividual, kIdNone);
     SpouseFieldRules(fx.ctx, kPit37);
-    for (int k : {1, 4, 5, 23, 35, 63, 89, 152, 155, 91, 137, 106, 143}) EXPECT_TRUE(fx.display.ReadOnly(k)) << k;
-    EXPECT_FALSE(fx.display.ReadOnly(36));
+    using namespace pit37;
+    for (int k : {spouse_id, filing_joint, filing_joint_deceased, spouse_surname, spouse_post_office,
+                  spouse_employment_revenue, spouse_total_advance, spouse_employment_extra_revenue,
+                  spouse_rights_extra_costs, spouse_income_deductions, spouse_social_insurance, spouse_tax_deductions,
+                  spouse_health_insurance})
+      EXPECT_TRUE(fx.display.ReadOnly(k)) << k;
+    EXPECT_FALSE(fx.display.ReadOnly(taxpayer_employment_revenue));
   }
   {
     CalcFixture fx(kJoint, kIdNip);

@@ -5,27 +5,38 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "engine/calc_fixture.h"
+#include "forms/pit_zg_fields.h"
+#include "forms/sse_a_fields.h"
+#include "forms/sse_r_a_fields.h"
+#include "forms/sse_r_fields.h"
 
 namespace pit {
 namespace {
 
 using testing::CalcFixture;
 
+// A field of one form is refused where another form's field is meant.
+static_assert(!std::is_convertible_v<pit_zg::Field, sse_r::Field>);
+static_assert(std::is_convertible_v<sse_r::Field, int>);
+
 // The fields of a PIT/ZG the user types depend on its return.
 TEST(PitZG, FieldsOfItsReturnOnly) {
+  using namespace pit_zg;
   struct Case {
     const char* name;
     int ret;
     std::vector<int> editable;
   };
   const std::vector<Case> cases = {
-      {"PIT-36", kPit36, {8, 17, 25}},
-      {"PIT-36L", kPit36L, {29, 30}},
-      {"PIT-38", kPit38, {31, 32}},
-      {"PIT-39", kPit39, {33, 34}},
+      {"PIT-36", kPit36, {employment_revenue, rental_revenue, other_tax_paid}},
+      {"PIT-36L", kPit36L, {pit36l_income, pit36l_tax_paid}},
+      {"PIT-38", kPit38, {pit38_income, pit38_tax_paid}},
+      {"PIT-39", kPit39, {pit39_income, pit39_tax_paid}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -34,7 +45,8 @@ TEST(PitZG, FieldsOfItsReturnOnly) {
     const int zg = fx.Add(kPitZG, r);
     fx.Show(zg);
     ASSERT_EQ(fx.Run(zg), CalcStatus::Done);
-    for (int k : {8, 17, 25, 29, 30, 31, 32, 33, 34}) {
+    for (int k : {employment_revenue, rental_revenue, other_tax_paid, pit36l_income, pit36l_tax_paid, pit38_income,
+                  pit38_tax_paid, pit39_income, pit39_tax_paid}) {
       const bool editable = std::find(c.editable.begin(), c.editable.end(), k) != c.editable.end();
       EXPECT_EQ(fx.display.ReadOnly(k), !editable) << "field " << k;
     }
@@ -42,35 +54,42 @@ TEST(PitZG, FieldsOfItsReturnOnly) {
 }
 
 TEST(PitZG, TotalsCountryCopiesAndMessages) {
+  using namespace pit_zg;
   CalcFixture fx;
   fx.ctx.countryCodeOf = [](const std::string& name) { return name == "NIEMCY" ? std::string("DE") : std::string(); };
   const int r = fx.Add(kPit36);
   const int zg1 = fx.Add(kPitZG, r);
   const int zg2 = fx.Add(kPitZG, r);
-  fx.Set(zg1, {{38, "NIEMCY"}, {8, "1000,00"}, {9, "-200,00"}, {10, "50,00"}, {23, "10,50"}, {25, "1,00"}});
+  fx.Set(zg1, {{country, "NIEMCY"},
+               {employment_revenue, "1000,00"},
+               {employment_income, "-200,00"},
+               {employment_tax_paid, "50,00"},
+               {other_revenue, "10,50"},
+               {other_tax_paid, "1,00"}});
   fx.Show(zg1);
   ASSERT_EQ(fx.Run(zg1), CalcStatus::Done);
-  EXPECT_EQ(fx.Get(zg1, 7), "DE");
-  EXPECT_EQ(fx.Get(zg1, 26), "1010,50");
-  EXPECT_EQ(fx.Get(zg1, 27), "-200,00");
-  EXPECT_EQ(fx.Get(zg1, 28), "51,00");
-  EXPECT_EQ(fx.Get(zg1, 37), "1");
+  EXPECT_EQ(fx.Get(zg1, country_code), "DE");
+  EXPECT_EQ(fx.Get(zg1, total_revenue), "1010,50");
+  EXPECT_EQ(fx.Get(zg1, total_income), "-200,00");
+  EXPECT_EQ(fx.Get(zg1, total_tax_paid), "51,00");
+  EXPECT_EQ(fx.Get(zg1, copy_number), "1");
   ASSERT_EQ(fx.display.messages.size(), 3u);
   EXPECT_EQ(fx.display.messages[1], "Dane z PIT/ZG musisz przenieść samodzielnie do odpowiedniego zeznania podatkowego.");
   EXPECT_EQ(fx.display.extraHeight, 60);
   // A row with an amount needs all three; an empty row none.
-  EXPECT_TRUE(fx.display.MustBe(10));
-  EXPECT_TRUE(fx.display.MustBe(24));
-  EXPECT_FALSE(fx.display.MustBe(11));
+  EXPECT_TRUE(fx.display.MustBe(employment_tax_paid));
+  EXPECT_TRUE(fx.display.MustBe(other_income));
+  EXPECT_FALSE(fx.display.MustBe(personal_activity_revenue));
 
-  fx.Set(zg2, 38, "ATLANTYDA");
+  fx.Set(zg2, country, "ATLANTYDA");
   fx.Show(zg2);
   ASSERT_EQ(fx.Run(zg2), CalcStatus::Done);
-  EXPECT_EQ(fx.Get(zg2, 37), "2");
-  EXPECT_EQ(fx.Get(zg2, 7), "");
+  EXPECT_EQ(fx.Get(zg2, copy_number), "2");
+  EXPECT_EQ(fx.Get(zg2, country_code), "");
 }
 
 TEST(SseR, Scenarios) {
+  using namespace sse_r;
   struct Case {
     const char* name;
     std::map<int, std::string> input;
@@ -78,27 +97,59 @@ TEST(SseR, Scenarios) {
   };
   const std::vector<Case> cases = {
       {"costs, revenue share and limits",
-       {{14, "100,00"}, {16, "200,00"}, {22, "300,00"}, {15, "10,00"}, {17, "20,00"}, {18, "5,00"}, {24, "5,00"},
-        {30, "1000,00"}, {33, "500,00"}, {36, "400,00"}, {39, "100,00"}, {44, "10,00"}, {46, "700,00"},
-        {47, "1000,00"}, {48, "1500,00"}, {50, "900,00"}, {70, "400,00"}, {71, "500,00"}, {72, "100,00"}},
-       {{25, "600,00"}, {26, "30,00"}, {27, "10,00"}, {42, "2000,00"}, {43, "32,00"}, {45, "200,00"},
-        {48, "1000,00"}, {49, "0,00"}, {51, "0,00"}, {52, "200,00"}, {53, "700,00"}, {71, "400,00"},
-        {73, "0,00"}, {74, "100,00"}}},
+       {{past_costs_investment, "100,00"},
+        {year_costs_investment, "200,00"},
+        {other_costs_investment, "300,00"},
+        {past_costs_labour, "10,00"},
+        {year_costs_labour, "20,00"},
+        {year_costs_other, "5,00"},
+        {other_costs_other, "5,00"},
+        {permit_revenue, "1000,00"},
+        {zone_unpermitted_revenue, "500,00"},
+        {outside_revenue, "400,00"},
+        {other_revenue, "100,00"},
+        {aid_rate, "10,00"},
+        {past_exempt_income, "700,00"},
+        {aid_limit, "1000,00"},
+        {past_aid_used, "1500,00"},
+        {year_exempt_income, "900,00"},
+        {aid_due, "400,00"},
+        {aid_used, "500,00"},
+        {exempt_income_tax, "100,00"}},
+       {{total_costs_investment, "600,00"},
+        {total_costs_labour, "30,00"},
+        {total_costs_other, "10,00"},
+        {total_revenue, "2000,00"},
+        {costs_to_revenue_ratio, "32,00"},
+        {aid_rate_amount, "200,00"},
+        {past_aid_used, "1000,00"},
+        {limit_left, "0,00"},
+        {past_exempt_excess, "0,00"},
+        {year_exempt_excess, "200,00"},
+        {exempt_income_counted, "700,00"},
+        {aid_used, "400,00"},
+        {aid_left, "0,00"},
+        {tax_over_aid_left, "100,00"}}},
       {"a percentage and an amount: the amount wins",
-       {{55, "1000,00"}, {57, "50,00"}, {58, "300,00"}},
-       {{57, "0,00"}, {58, "300,00"}, {59, "300,00"}, {60, "700,00"}, {64, "700,00"}, {68, "700,00"}}},
+       {{zone_income, "1000,00"}, {exempt_percent, "50,00"}, {exempt_amount, "300,00"}},
+       {{exempt_percent, "0,00"},
+        {exempt_amount, "300,00"},
+        {exempt_income, "300,00"},
+        {zone_taxable_income, "700,00"},
+        {total_income, "700,00"},
+        {taxable_income, "700,00"}}},
       {"a percentage alone",
-       {{55, "1000,00"}, {57, "25,00"}},
-       {{59, "250,00"}, {60, "750,00"}}},
+       {{zone_income, "1000,00"}, {exempt_percent, "25,00"}},
+       {{exempt_income, "250,00"}, {zone_taxable_income, "750,00"}}},
       {"an amount above the income gives the income",
-       {{55, "1000,00"}, {58, "3000,00"}},
-       {{59, "1000,00"}, {60, "0,00"}}},
+       {{zone_income, "1000,00"}, {exempt_amount, "3000,00"}},
+       {{exempt_income, "1000,00"}, {zone_taxable_income, "0,00"}}},
       {"a loss smaller than the amounts added",
-       {{61, "100,00"}, {67, "350,00"}},
-       {{64, "0,00"}, {65, "100,00"}, {68, "250,00"}, {69, "0,00"}}},
+       {{zone_losses, "100,00"}, {additions, "350,00"}},
+       {{total_income, "0,00"}, {total_loss, "100,00"}, {taxable_income, "250,00"}, {loss_carried, "0,00"}}},
       {"the deduction fits in the income",
-       {{55, "1000,49"}, {66, "2000,00"}, {67, "0,40"}},
-       {{64, "1000,49"}, {66, "1000,49"}, {68, "0,00"}}},
+       {{zone_income, "1000,49"}, {deductions, "2000,00"}, {additions, "0,40"}},
+       {{total_income, "1000,49"}, {deductions, "1000,49"}, {taxable_income, "0,00"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -135,19 +186,22 @@ TEST(SseSheets, NameLineCopiesAndRows) {
     const int a1 = fx.Add(kSseA, sse);
     const int a2 = fx.Add(kSseA, sse);
     const int ra = fx.Add(kSseRA, sse);
-    fx.Set(a2, 12, "5000,00");
-    fx.Set(ra, 60, "100,00");
-    for (int e : {sse, a1, a2, ra}) {
+    fx.Set(a2, sse_a::expense2_kind, "5000,00");
+    fx.Set(ra, sse_r_a::month1_wages, "100,00");
+    for (const auto& [e, nameLine] : {std::pair<int, int>{sse, sse_r::name_line},
+                                      {a1, sse_a::name_line},
+                                      {a2, sse_a::name_line},
+                                      {ra, sse_r_a::name_line}}) {
       fx.Show(e);
       ASSERT_EQ(fx.Run(e), CalcStatus::Done);
-      EXPECT_EQ(fx.Get(e, 3), c.line);
+      EXPECT_EQ(fx.Get(e, nameLine), c.line);
     }
-    EXPECT_EQ(fx.Get(a1, 1), "1");
-    EXPECT_EQ(fx.Get(a2, 1), "2");
-    EXPECT_EQ(fx.Get(a2, 2), "2");
-    EXPECT_EQ(fx.Get(ra, 1), "1");
-    EXPECT_EQ(fx.Get(sse, 96), "2");
-    EXPECT_EQ(fx.Get(sse, 97), "1");
+    EXPECT_EQ(fx.Get(a1, sse_a::sheet_number), "1");
+    EXPECT_EQ(fx.Get(a2, sse_a::sheet_number), "2");
+    EXPECT_EQ(fx.Get(a2, sse_a::sheet_count), "2");
+    EXPECT_EQ(fx.Get(ra, sse_r_a::sheet_number), "1");
+    EXPECT_EQ(fx.Get(sse, sse_r::sse_a_sheets), "2");
+    EXPECT_EQ(fx.Get(sse, sse_r::sse_r_a_sheets), "1");
     // The row of the filled field is required, the others not.
     EXPECT_TRUE(fx.display.MustBe(59));
     EXPECT_TRUE(fx.display.MustBe(63));
@@ -161,7 +215,7 @@ TEST(SseSheets, NameLineCopiesAndRows) {
   const int r = fx.Add(kPit36);
   const int sse = fx.Add(kSseR, r, kPmSpouse);
   ASSERT_EQ(fx.Run(sse), CalcStatus::Done);
-  EXPECT_EQ(fx.Get(sse, 3), "NOWAK, EWA, 03-04-1985");
+  EXPECT_EQ(fx.Get(sse, sse_r::name_line), "NOWAK, EWA, 03-04-1985");
 }
 
 }  // namespace

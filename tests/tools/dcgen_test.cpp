@@ -14,7 +14,9 @@
 
 #include <unistd.h>
 
+#include "field_ids.h"
 #include "fixed_measurer.h"
+#include "templates.h"
 #include "form_source.h"
 #include "schema.h"
 #include "forms/definition_files.h"
@@ -111,11 +113,11 @@ variant: 3
 pages:
   - blocks:
       - cells:
-          - {f: 0, t: id, poz: 1, label: "Identyfikator {NIP} / {PESEL}", strike: {NIP: 1, PESEL: 2}}
+          - {f: 0, t: id, poz: 1, id: taxpayer_id, label: "Identyfikator {NIP} / {PESEL}", strike: {NIP: 1, PESEL: 2}}
       - cells:
-          - {poz: 2, name: CEL, label: "Cel", boxes: [{f: 3, code: "1", text: "a"}, {f: 4, code: "2", text: "b"}]}
-          - {f: 5, poz: 3, label: "Kwota"}
-          - {f: 6, t: count, poz: 4, label: "Liczba"}
+          - {poz: 2, name: CEL, label: "Cel", boxes: [{f: 3, code: "1", text: "a", id: purpose_filing}, {f: 4, code: "2", text: "b"}]}
+          - {f: 5, poz: 3, id: amount, label: "Kwota"}
+          - {f: 6, t: count, poz: 4, id: count, label: "Liczba"}
 )";
 
 TEST(DcgenContract, AcceptsAFormThatKeepsItAndNamesEachBrokenRule) {
@@ -154,6 +156,14 @@ TEST(DcgenContract, AcceptsAFormThatKeepsItAndNamesEachBrokenRule) {
       {"xml: {0: Podmiot1.NIP}", "pole 0: nazwa XML \"P_1\""},
       {"poz: {5: 132}", "pole 5: pozycja 3, oczekiwano 132"},
       {"pages: 2", "liczba stron 1"},
+      // Fields named in the source are named in the contract the same way.
+      {"identifiers: {taxpayer_id: [taxpayer_id_strike_nip, taxpayer_id_strike_pesel]}\n"
+       "types: {amount: [amount], count: [count]}\nboxes: [{f: [purpose_filing, 4], codes: ['1', '2']}]\n"
+       "poz: {amount: 3}",
+       ""},
+      {"types: {amount: [taxpayer_id-amount]}", "pole 0 ma być amount"},
+      {"types: {amount: [tax_due]}", "pole 'tax_due' nie ma nazwy w źródle"},
+      {"poz: {tax_due: 3}", "pole 'tax_due' nie ma nazwy w źródle"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.contract);
@@ -166,6 +176,15 @@ TEST(DcgenContract, AcceptsAFormThatKeepsItAndNamesEachBrokenRule) {
     for (const auto& p : problems) all += p + "\n";
     EXPECT_NE(all.find(c.complaint), std::string::npos) << all;
   }
+  // The list of exempt names in the source is held to the same rule.
+  YAML::Node exempting = YAML::Load(kFixture);
+  exempting["exempt"] = "P_1,P_3,";
+  const dcgen::CompiledForm withList = dcgen::CompileForm(exempting, m);
+  EXPECT_EQ(dcgen::CheckContract(withList, YAML::Load("exchange: [0]\nidentification: [5]")),
+            std::vector<std::string>{});
+  const auto problems = dcgen::CheckContract(withList, YAML::Load("exchange: [0]"));
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_NE(problems[0].find("nazwa P_3 z listy pominięć"), std::string::npos) << problems[0];
 }
 
 TEST(DcgenSource, FixtureGetsTheRecordAttributesItsTypesImply) {
@@ -245,6 +264,37 @@ pages:
   EXPECT_TRUE(drawn("2. bez pozycji"));
 }
 
+// The header of a form's names: what a template names once is named per use,
+// a strike line after its identifier, every name with its object index.
+TEST(DcgenFieldIds, TheHeaderNamesEveryNamedFieldOfTheExpandedSource) {
+  const YAML::Node src = YAML::Load(R"(
+form: 99
+code: TEST
+templates:
+  person:
+    params: [who, f]
+    cells:
+      - {f: <f>, t: text, id: <who>_surname, label: "Nazwisko"}
+      - {f: <f+1>, t: text, label: "Imię"}
+pages:
+  - blocks:
+      - cells:
+          - {f: 0, t: id, id: taxpayer_id, label: "{NIP} / {PESEL}", strike: {NIP: 5, PESEL: 6}}
+      - cells: [{use: person, who: taxpayer, f: 1}]
+      - cells: [{use: person, who: spouse, f: 3}]
+)");
+  const auto named = dcgen::CollectFieldIds(dcgen::ExpandTemplates(src));
+  const std::map<std::string, int> want = {{"taxpayer_id", 0},           {"taxpayer_id_strike_nip", 5},
+                                           {"taxpayer_id_strike_pesel", 6}, {"taxpayer_surname", 1},
+                                           {"spouse_surname", 3}};
+  EXPECT_EQ(dcgen::FieldIdMap(named), want);
+  const std::string h = dcgen::FieldsHeader("test", 99, "TEST", "data/forms/99-TEST.yaml", named);
+  for (const char* line : {"namespace pit::test {", "using Field = FieldOf<99>;",
+                           "inline constexpr Field taxpayer_id{0};", "inline constexpr Field spouse_surname{3};",
+                           "inline constexpr Field taxpayer_id_strike_pesel{6};"})
+    EXPECT_NE(h.find(line), std::string::npos) << line << "\n" << h;
+}
+
 TEST(DcgenSource, RefusesSourcesThatWouldMakeABrokenDefinition) {
   FixedMeasurer m;
   struct Case {
@@ -260,6 +310,17 @@ TEST(DcgenSource, RefusesSourcesThatWouldMakeABrokenDefinition) {
       {"[{f: 0, poz: 1, name: NazwaDluzszaNiz14}]", "za długa"},
       {"[{poz: 1, boxes: [{f: 0, code: '1', text: a}]}]", "bez nazwy grupy"},
       {"[{f: 0, poz: 1}]\n      - {gap: 1200}", "nie mieści się"},
+      // Names: one per field, usable as C++ names, only where a field is.
+      {"[{f: 0, poz: 1, id: tax}, {f: 1, poz: 2, id: tax}]", "nazwa 'tax' nadana dwóm polom: 0 i 1"},
+      {"[{f: 0, poz: 1, id: TaxDue}]", "nazwa pola 'TaxDue' ma być w stylu snake_case"},
+      {"[{f: 0, poz: 1, id: 2nd_row}]", "nazwa pola '2nd_row'"},
+      {"[{f: 0, poz: 1, id: tax__due}]", "nazwa pola 'tax__due'"},
+      {"[{f: 0, poz: 1, id: default}]", "nie może być słowem C++"},
+      {"[{f: 0, poz: 1, id: x, strike: {NIP: 1}}, {f: 2, poz: 2, id: x_strike_nip}]",
+       "nazwa 'x_strike_nip' nadana dwóm polom: 1 i 2"},
+      {"[{poz: 1, name: C, id: purpose, boxes: [{f: 0, code: '1', text: a}]}]",
+       "nazwa 'purpose' przy grupie kwadratów"},
+      {"[{label: Opis, id: note}, {f: 0, poz: 1}]", "nazwa 'note' przy komórce bez pola"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.cells);
@@ -300,6 +361,53 @@ TEST(DcgenShippedForms, PitBTypedSharesLieOverTheComputedShares) {
 // file and line instead of being ignored.
 // Two sources of one form in a folder would write the same files, the later
 // one winning silently: the build stops instead and names both sources.
+// dcfields makes the catalogue of the forms from the sources' root keys, and
+// refuses a source whose row cannot be made or a gap in the numbers.
+TEST(DcfieldsCommand, CatalogueRowsFromTheSourcesAndTheirMistakes) {
+  const fs::path dir = fs::temp_directory_path() / ("dcfields_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir / "src");
+  const fs::path forms = fs::path(PIT_SOURCE_DIR) / "data" / "forms";
+  fs::copy_file(forms / "01-PIT-36.yaml", dir / "src" / "01.yaml");
+  fs::copy_file(forms / "02-PIT-37.yaml", dir / "src" / "02.yaml");
+  const std::string command = "'" PIT_TOOLS_DIR "/dcfields' '" + (dir / "src").string() + "' '" +
+                              (dir / "gen").string() + "' 2>'" + (dir / "err.txt").string() + "'";
+  auto said = [&] {
+    std::ifstream err(dir / "err.txt");
+    return std::string((std::istreambuf_iterator<char>(err)), std::istreambuf_iterator<char>());
+  };
+  ASSERT_EQ(std::system(command.c_str()), 0) << said();
+  {
+    std::ifstream in(dir / "gen" / "forms" / "catalogue_rows.h");
+    const std::string rows((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(rows.find("{\"PIT-37\", 4, 20, false, 0, \"\", \"\"},  // 2"), std::string::npos) << rows;
+    EXPECT_TRUE(fs::exists(dir / "gen" / "forms" / "pit37_fields.h"));
+  }
+  struct Case {
+    const char* from;
+    const char* to;
+    const char* complaint;
+  };
+  const Case cases[] = {
+      {"kind: return", "kind: zeznanie", "kind: 'zeznanie' – ma być return, attachment albo form"},
+      {"namespace: pit37", "namespace: pit37\ncopies: some", "copies: 'some' – ma być one albo many"},
+      {"namespace: pit37", "namespace: pit36", "przestrzeń nazw 'pit36' ma już 01.yaml"},
+      {"form: 2", "form: 3", "brak źródła formularza 2"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.to);
+    std::ifstream in(forms / "02-PIT-37.yaml");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto at = text.find(c.from);
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, std::string(c.from).size(), c.to);
+    std::ofstream(dir / "src" / "02.yaml", std::ios::trunc) << text;
+    EXPECT_NE(std::system(command.c_str()), 0);
+    EXPECT_NE(said().find(c.complaint), std::string::npos) << said();
+  }
+  fs::remove_all(dir);
+}
+
 TEST(DcgenCompileCommand, TwoSourcesOfOneFormFailTheBuild) {
   const fs::path dir = fs::temp_directory_path() / ("dcgen_twice_" + std::to_string(::getpid()));
   fs::remove_all(dir);

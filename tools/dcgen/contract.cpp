@@ -11,25 +11,46 @@
 namespace dcgen {
 namespace {
 
-// "36", "36-40" or a YAML list of both.
-std::vector<int> Indexes(const YAML::Node& n) {
-  std::vector<int> out;
-  auto one = [&](const std::string& s) {
-    auto dash = s.find('-');
-    if (dash == std::string::npos) {
-      out.push_back(std::stoi(s));
-      return;
-    }
-    int a = std::stoi(s.substr(0, dash)), b = std::stoi(s.substr(dash + 1));
-    for (int i = a; i <= b; ++i) out.push_back(i);
-  };
-  if (n.IsSequence()) {
-    for (const auto& e : n) one(e.as<std::string>());
-  } else if (n.IsScalar()) {
-    one(n.as<std::string>());
+// A field of the contract: its object index or the name the source gives
+// it; a name the source does not have is a problem, and gives -1.
+class Resolver {
+ public:
+  Resolver(const std::map<std::string, int>& ids, std::vector<std::string>& bad) : ids_(ids), bad_(bad) {}
+
+  int One(const std::string& s) const {
+    if (!s.empty() && s[0] >= '0' && s[0] <= '9') return std::stoi(s);
+    const auto at = ids_.find(s);
+    if (at != ids_.end()) return at->second;
+    bad_.push_back("pole '" + s + "' nie ma nazwy w źródle");
+    return -1;
   }
-  return out;
-}
+  int One(const YAML::Node& n) const { return One(n.as<std::string>()); }
+
+  // "36", "36-40", "tax", "first-last" or a YAML list of them.
+  std::vector<int> Indexes(const YAML::Node& n) const {
+    std::vector<int> out;
+    auto one = [&](const std::string& s) {
+      auto dash = s.find('-');
+      if (dash == std::string::npos) {
+        if (int k = One(s); k >= 0) out.push_back(k);
+        return;
+      }
+      int a = One(s.substr(0, dash)), b = One(s.substr(dash + 1));
+      if (a < 0 || b < 0) return;
+      for (int i = a; i <= b; ++i) out.push_back(i);
+    };
+    if (n.IsSequence()) {
+      for (const auto& e : n) one(e.as<std::string>());
+    } else if (n.IsScalar()) {
+      one(n.as<std::string>());
+    }
+    return out;
+  }
+
+ private:
+  const std::map<std::string, int>& ids_;
+  std::vector<std::string>& bad_;
+};
 
 struct Expect {
   int typ;
@@ -63,8 +84,11 @@ std::set<std::string> SplitList(const std::string& s) {
 
 std::vector<std::string> CheckContract(const CompiledForm& form, const YAML::Node& contract) {
   std::vector<std::string> bad;
+  const Resolver names(form.ids, bad);
+  auto Indexes = [&](const YAML::Node& n) { return names.Indexes(n); };
   const int count = static_cast<int>(form.fields.size());
   auto field = [&](int k, const std::string& why) -> const pit::FieldObject* {
+    if (k < 0) return nullptr;  // a name the source lacks, already reported
     if (k >= 0 && k < count) return &form.fields[k];
     bad.push_back("pole " + std::to_string(k) + " (" + why + ") nie istnieje");
     return nullptr;
@@ -174,17 +198,20 @@ std::vector<std::string> CheckContract(const CompiledForm& form, const YAML::Nod
       if (f) identificationNames.insert(f->XMLNode);
     }
   }
+  // The form's source holds the list; a contract may add to it.
+  std::set<std::string> exempt = SplitList(form.exempt);
   if (contract["exempt"]) {
-    for (const std::string& name : SplitList(contract["exempt"].as<std::string>())) {
-      if (!identificationNames.count(name))
-        bad.push_back("nazwa " + name +
-                      " z listy pominięć nie należy do pola identyfikacyjnego (wymiana danych lub "
-                      "identification)");
-    }
+    for (const std::string& name : SplitList(contract["exempt"].as<std::string>())) exempt.insert(name);
+  }
+  for (const std::string& name : exempt) {
+    if (!identificationNames.count(name))
+      bad.push_back("nazwa " + name +
+                    " z listy pominięć nie należy do pola identyfikacyjnego (wymiana danych lub "
+                    "identification)");
   }
   // Exact XML names where the contract fixes them.
   for (const auto& kv : contract["xml"]) {
-    int k = kv.first.as<int>();
+    int k = names.One(kv.first);
     const pit::FieldObject* f = field(k, "nazwa XML");
     if (f && f->XMLNode != kv.second.as<std::string>())
       bad.push_back("pole " + std::to_string(k) + ": nazwa XML \"" + f->XMLNode +
@@ -196,7 +223,7 @@ std::vector<std::string> CheckContract(const CompiledForm& form, const YAML::Nod
   // word NIP, then the one for a NIP, over the word PESEL, both on the
   // field's label above it.
   for (const auto& kv : contract["identifiers"]) {
-    const int k = kv.first.as<int>();
+    const int k = names.One(kv.first);
     const std::string id = "pole " + std::to_string(k);
     const pit::FieldObject* f = field(k, "identyfikator");
     std::vector<int> lines = Indexes(kv.second);
@@ -236,7 +263,7 @@ std::vector<std::string> CheckContract(const CompiledForm& form, const YAML::Nod
   }
   // Pages the calculations look at (e.g. the 1% warning of its page).
   for (const auto& kv : contract["page"]) {
-    int k = kv.first.as<int>();
+    int k = names.One(kv.first);
     const pit::FieldObject* f = field(k, "strona");
     if (f && f->Page != kv.second.as<int>())
       bad.push_back("pole " + std::to_string(k) + ": strona " + std::to_string(f->Page) +
@@ -244,7 +271,7 @@ std::vector<std::string> CheckContract(const CompiledForm& form, const YAML::Nod
   }
   // Printed positions the program's messages quote.
   for (const auto& kv : contract["poz"]) {
-    int k = kv.first.as<int>();
+    int k = names.One(kv.first);
     const pit::FieldObject* f = field(k, "pozycja");
     if (f && f->Poz != kv.second.as<int>())
       bad.push_back("pole " + std::to_string(k) + ": pozycja " + std::to_string(f->Poz) +

@@ -234,7 +234,7 @@ bool Patch(YAML::Node n, const pit::FieldObject& want, const pit::FieldObject& g
   if (want.Multiline != got.Multiline) put("multi", want.Multiline);
   if (want.PlusValue != got.PlusValue) put("plus", want.PlusValue);
   if (want.Tab != got.Tab) put("tab", want.Tab);
-  if (want.ID != got.ID) put("id", want.ID);
+  if (want.ID != got.ID) put("objid", want.ID);
   if (want.Group != got.Group) put("group", want.Group);
   if (want.Block != got.Block) put("block", want.Block);
   if (want.Typ == pit::kCheckbox && want.CheckValue() != got.CheckValue())

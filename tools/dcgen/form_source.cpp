@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "field_ids.h"
 #include "templates.h"
 #include "text/cp1250.h"
 
@@ -533,7 +534,7 @@ class Compiler {
     const TypeDefaults& d = it->second;
     pit::FieldObject f;
     f.Left = rect[0], f.Top = rect[1], f.Right = rect[2], f.Bottom = rect[3];
-    f.ID = Int(c, "id", idx);
+    f.ID = Int(c, "objid", idx);
     f.Group = Int(c, "group", 0);
     f.Page = page_;
     f.Typ = d.typ;
@@ -645,8 +646,12 @@ class Compiler {
 CompiledForm CompileForm(const YAML::Node& source, Measurer& m, std::vector<RepeatedKey>* repeated) {
   try {
     const YAML::Node expanded = ExpandTemplates(source);
+    // A wrong name is told before anything the layout finds.
+    std::map<std::string, int> ids = FieldIdMap(CollectFieldIds(expanded));
     Compiler c(expanded, m);
     CompiledForm form = c.Run();
+    form.ids = std::move(ids);
+    if (expanded["exempt"]) form.exempt = expanded["exempt"].as<std::string>();
     if (repeated) *repeated = c.Repeated();
     return form;
   } catch (const YAML::Exception& e) {

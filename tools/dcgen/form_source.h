@@ -3,6 +3,7 @@
 // blocks (title, section bars, paragraphs, rows of cells). Compiling a source
 // gives the field records of the .dcs file, the .dcd description and, per
 // page, a list of drawing primitives from which the page pictures are made.
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -51,6 +52,8 @@ struct CompiledForm {
   std::vector<pit::FieldObject> fields;  // index = object index
   std::vector<Page> pages;
   pit::FormDescription description;
+  std::map<std::string, int> ids;  // the fields' names (`id:`) -> object index
+  std::string exempt;              // `exempt:` of the source
 };
 
 struct SourceError : std::runtime_error {

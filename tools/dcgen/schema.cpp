@@ -19,7 +19,15 @@ using Keys = std::map<std::string, Kind>;
 // harmless there, a key of no kind is a mistake.
 const Keys kRoot = {{"form", Kind::Int},       {"code", Kind::Text}, {"variant", Kind::Int},
                     {"background", Kind::Text}, {"bar", Kind::Text},  {"subbar", Kind::Text},
-                    {"pages", Kind::Sequence}, {"templates", Kind::Map}};
+                    {"pages", Kind::Sequence}, {"templates", Kind::Map},
+                    // The name of the form's header of named fields.
+                    {"namespace", Kind::Text},
+                    // The form's row of the catalogue: return, attachment or
+                    // form; one copy or many; its description; and the
+                    // identification positions the check of required fields
+                    // passes over ("P_1,P_3,").
+                    {"kind", Kind::Text}, {"copies", Kind::Text},
+                    {"description", Kind::Text}, {"exempt", Kind::Text}};
 const Keys kTemplate = {{"params", Kind::Sequence},
                         {"blocks", Kind::Sequence},
                         {"cells", Kind::Sequence},
@@ -39,10 +47,12 @@ const Keys kField = {{"f", Kind::Int},        {"t", Kind::Text},      {"poz", Ki
                      {"ro", Kind::Bool},      {"must", Kind::Bool},   {"multi", Kind::Bool},
                      {"plus", Kind::Bool},    {"tab", Kind::Int},     {"fh", Kind::Number},
                      {"rect", Kind::Rect},
+                     // The name by which the code addresses the field.
+                     {"id", Kind::Text},
                      // What the designer sets and the layout never does: the ID
                      // a field kept from before a deletion, its group, the
                      // designer's lock and a tick box ticked by default.
-                     {"id", Kind::Int},       {"group", Kind::Int},   {"block", Kind::Bool},
+                     {"objid", Kind::Int},       {"group", Kind::Int},   {"block", Kind::Bool},
                      {"tick", Kind::Bool},
                      // A pick list's entries: [text, value] pairs, at most ten.
                      {"items", Kind::Sequence}};

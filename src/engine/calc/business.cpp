@@ -7,37 +7,42 @@
 
 #include "calc/calculation.h"
 #include "calc/framework.h"
+#include "forms/pit36_fields.h"
+#include "forms/pit36l_fields.h"
+#include "forms/pit_b_fields.h"
+#include "forms/pit_z_fields.h"
 
 namespace pit {
 namespace {
 
-constexpr int kPit36LFilingBox = 3, kPit36LCorrectionBox = 4;
-constexpr int kPit36LFromPitZ = 19;  // printed position 11
-constexpr int kPit36LKrs = 108, kPit36LOnePercent = 109;
-constexpr int kPit36LPaidAdvances = 54;  // printed position 48
 constexpr int kPit36LAdvancesPage = 2, kPit36LOnePercentPage = 3;
 constexpr Amount kFlatRate = 0.19L;
 
-// PIT-36 business boxes: the taxpayer's / the spouse's income the first or
-// the second way.
-constexpr int kFirstWay = 39, kSpouseFirstWay = 40, kSecondWay = 41, kSpouseSecondWay = 42;
-
-constexpr int kPitBCopies = 2, kPitBCopyNo = 68;
 const char* const kFullShare = "100,00";
 
 bool IsTaxpayerSide(int pm) { return pm != kPmSpouse; }
 
 // Both boxes of a person in PIT-36.
-int FirstWayBox(int pm) { return IsTaxpayerSide(pm) ? kFirstWay : kSpouseFirstWay; }
-int SecondWayBox(int pm) { return IsTaxpayerSide(pm) ? kSecondWay : kSpouseSecondWay; }
+pit36::Field FirstWayBox(int pm) {
+  return IsTaxpayerSide(pm) ? pit36::taxpayer_business_first_way : pit36::spouse_business_first_way;
+}
+pit36::Field SecondWayBox(int pm) {
+  return IsTaxpayerSide(pm) ? pit36::taxpayer_business_second_way : pit36::spouse_business_second_way;
+}
 
 struct PitBSums {
   Amount revenue = 0, costs = 0;
   int last = 0;  // the last copy summed, which shows the totals
 };
 
-Amount Revenue(const FormFields& b) { return b.Sum({10, 16, 27, 39, 51}); }
-Amount Costs(const FormFields& b) { return b.Sum({11, 17, 29, 41, 53}); }
+Amount Revenue(const FormFields& b) {
+  using namespace pit_b;
+  return b.Sum({own1_revenue, own2_revenue, partner1_revenue_share, partner2_revenue_share, partner3_revenue_share});
+}
+Amount Costs(const FormFields& b) {
+  using namespace pit_b;
+  return b.Sum({own1_costs, own2_costs, partner1_costs_share, partner2_costs_share, partner3_costs_share});
+}
 
 // Sums the PIT/B of `parent` that `inGroup` takes, in entry order; every
 // copy's totals are cleared and the last copy gets them.
@@ -51,15 +56,17 @@ PitBSums SumPitB(CalcContext& ctx, int parent, Pred inGroup) {
     FormFields b(ctx, i);
     s.revenue += Revenue(b);
     s.costs += Costs(b);
-    for (int k : {56, 57, 58, 59}) b.SetZero(k);
+    for (pit_b::Field k : {pit_b::total_revenue, pit_b::total_costs, pit_b::total_income, pit_b::total_loss})
+      b.SetZero(k);
     s.last = i;
   }
   if (s.last > 0) {
+    using namespace pit_b;
     FormFields b(ctx, s.last);
-    b.Set(56, s.revenue);
-    b.Set(57, s.costs);
-    b.SetPositivePart(58, b.AmountOf(56) - b.AmountOf(57));
-    b.SetPositivePart(59, b.AmountOf(57) - b.AmountOf(56));
+    b.Set(total_revenue, s.revenue);
+    b.Set(total_costs, s.costs);
+    b.SetPositivePart(total_income, b.AmountOf(total_revenue) - b.AmountOf(total_costs));
+    b.SetPositivePart(total_loss, b.AmountOf(total_costs) - b.AmountOf(total_revenue));
   }
   return s;
 }
@@ -71,6 +78,7 @@ void SetRounded(FormFields& f, int k, Amount x) { f.Set(k, x); }
 // --- PIT-36L ------------------------------------------------------------------
 
 void CalculatePit36L(CalcContext& ctx, int entry) {
+  using namespace pit36l;
   FormFields f(ctx, entry);
   const bool shown = ctx.IsShown(kPit36L);
   bool reduced = false;
@@ -85,38 +93,38 @@ void CalculatePit36L(CalcContext& ctx, int entry) {
   const int pitB = ctx.FindEntry(kPitB, entry, kPmNone);
   const int pitZ = ctx.FindChildEntry(kPitZ, entry);
   if (pitB <= 0 && ctx.FindEntry(kPitZ, entry, kPmNone) <= 0)
-    for (int k : {23, 24}) f.SetZero(k);
+    for (Field k : {business_income, business_loss}) f.SetZero(k);
 
   // 3. Purpose.
-  SetPurposeBoxes(ctx, entry, kPit36LFilingBox, kPit36LCorrectionBox);
+  SetPurposeBoxes(ctx, entry, purpose_filing, purpose_correction);
 
   // 4. Revenue and costs come from the PIT/B.
   if (shown && ctx.FindChildEntry(kPitB, entry) > 0)
-    for (int k : {21, 22}) ctx.display.SetReadOnly(k, true);
+    for (Field k : {business_revenue, business_costs}) ctx.display.SetReadOnly(k, true);
 
   // 5. Income from a PIT/Z needs a PIT/Z.
   if (pitZ <= 0) {
-    if (f.Ticked(kPit36LFromPitZ))
+    if (f.Ticked(income_from_pit_z))
       ctx.display.ShowReminder(
           "Zaznaczenie PIT-36L poz. 11 jest możliwe, jeżeli do PIT-36L jest załączony PIT/Z");
-    f.Untick(kPit36LFromPitZ);
+    f.Untick(income_from_pit_z);
   }
 
   // 6.-7. Income and loss of both sources.
-  if (!f.Ticked(kPit36LFromPitZ)) {
-    f.SetPositivePart(23, RoundGrosze(f.AmountOf(21) - f.AmountOf(22)));
-    f.SetPositivePart(24, RoundGrosze(f.AmountOf(22) - f.AmountOf(21)));
+  if (!f.Ticked(income_from_pit_z)) {
+    f.SetPositivePart(business_income, RoundGrosze(f.AmountOf(business_revenue) - f.AmountOf(business_costs)));
+    f.SetPositivePart(business_loss, RoundGrosze(f.AmountOf(business_costs) - f.AmountOf(business_revenue)));
   } else {
     const FormFields z(ctx, pitZ);
-    f.CopyFrom(23, z, 34);
-    f.CopyFrom(24, z, 35);
+    f.CopyFrom(business_income, z, pit_z::carried_income);
+    f.CopyFrom(business_loss, z, pit_z::carried_loss);
   }
-  f.SetPositivePart(28, RoundGrosze(f.AmountOf(26) - f.AmountOf(27)));
-  f.SetPositivePart(29, RoundGrosze(f.AmountOf(27) - f.AmountOf(26)));
+  f.SetPositivePart(farming_income, RoundGrosze(f.AmountOf(farming_revenue) - f.AmountOf(farming_costs)));
+  f.SetPositivePart(farming_loss, RoundGrosze(f.AmountOf(farming_costs) - f.AmountOf(farming_revenue)));
 
-  // 8. Each deduction fits in the income the others leave; 120 also has its
-  // statutory cap.
-  const Amount income = f.AmountOf(23) + f.AmountOf(28);
+  // 8. Each deduction fits in the income the others leave; the IKZE also has
+  // its statutory cap.
+  const Amount income = f.AmountOf(business_income) + f.AmountOf(farming_income);
   auto capDeduction = [&](int k, int other1, int other2) {
     const Amount room = income - (f.AmountOf(other1) + f.AmountOf(other2));
     if (room > 0) {
@@ -131,88 +139,93 @@ void CalculatePit36L(CalcContext& ctx, int entry) {
       f.SetZero(k);
     }
   };
-  capDeduction(32, 33, 120);
-  capDeduction(33, 32, 120);
-  capDeduction(120, 32, 33);
-  reduced |= f.Cap(120, limits2014::kIkzeContributions);
+  capDeduction(past_losses, social_insurance, ikze);
+  capDeduction(social_insurance, past_losses, ikze);
+  capDeduction(ikze, past_losses, social_insurance);
+  reduced |= f.Cap(ikze, limits2014::kIkzeContributions);
 
   // 9. Income after the deductions.
-  f.SetPositivePart(34, RoundGrosze(income - f.Sum({32, 33, 120})));
+  f.SetPositivePart(income_after_deductions, RoundGrosze(income - f.Sum({past_losses, social_insurance, ikze})));
 
   // 10. Base: the amounts above the losses of each source are added.
   {
-    Amount base = f.AmountOf(34) + f.AmountOf(36);
-    const Amount loss1 = f.AmountOf(24), loss2 = f.AmountOf(29);
-    if (loss1 > 0 && f.AmountOf(37) > 0 && loss1 < f.AmountOf(37)) base += f.AmountOf(37) - loss1;
-    if (loss2 > 0 && f.AmountOf(38) > 0 && loss2 < f.AmountOf(38)) base += f.AmountOf(38) - loss2;
-    f.Set(41, base);
+    Amount base = f.AmountOf(income_after_deductions) + f.AmountOf(base_additions);
+    const Amount loss1 = f.AmountOf(business_loss), loss2 = f.AmountOf(farming_loss);
+    const Amount add1 = f.AmountOf(base_addition_row1), add2 = f.AmountOf(base_addition_row2);
+    if (loss1 > 0 && add1 > 0 && loss1 < add1) base += add1 - loss1;
+    if (loss2 > 0 && add2 > 0 && loss2 < add2) base += add2 - loss2;
+    f.Set(tax_base, base);
   }
 
   // 11. Tax at the flat rate.
-  f.Set(42, RoundZloty(f.AmountOf(41)));
-  f.Set(43, f.AmountOf(42) * kFlatRate);
+  f.Set(tax_base_rounded, RoundZloty(f.AmountOf(tax_base)));
+  f.Set(flat_tax, f.AmountOf(tax_base_rounded) * kFlatRate);
 
   // 12. Tax with the amounts added and deducted.
-  f.SetPositivePart(46, RoundGrosze((f.AmountOf(43) + f.AmountOf(44)) - f.AmountOf(45)));
+  f.SetPositivePart(tax_after_foreign,
+                    RoundGrosze((f.AmountOf(flat_tax) + f.AmountOf(tax_additions)) - f.AmountOf(foreign_tax)));
 
   // 13. Deductions from tax fit in the tax.
-  if (f.AmountOf(47) > f.AmountOf(46)) {
-    f.Copy(47, 46);
-    f.SetZero(114);
+  if (f.AmountOf(health_insurance) > f.AmountOf(tax_after_foreign)) {
+    f.Copy(health_insurance, tax_after_foreign);
+    f.SetZero(other_tax_deductions);
     reduced = true;
   }
-  if (f.AmountOf(47) + f.AmountOf(114) > f.AmountOf(46)) {
-    f.Set(114, f.AmountOf(46) - f.AmountOf(47));
+  if (f.AmountOf(health_insurance) + f.AmountOf(other_tax_deductions) > f.AmountOf(tax_after_foreign)) {
+    f.Set(other_tax_deductions, f.AmountOf(tax_after_foreign) - f.AmountOf(health_insurance));
     reduced = true;
   }
-  reduced |= f.CapAtField(113, 47);
+  reduced |= f.CapAtField(health_insurance_abroad, health_insurance);
 
   // 14. Tax due.
-  f.Set(48, f.AmountOf(46) - (f.AmountOf(47) + f.AmountOf(114)));
-  f.Set(50, RoundZloty(f.AmountOf(48)));
+  f.Set(tax_after_deductions,
+        f.AmountOf(tax_after_foreign) - (f.AmountOf(health_insurance) + f.AmountOf(other_tax_deductions)));
+  f.Set(tax_due, RoundZloty(f.AmountOf(tax_after_deductions)));
 
   // 15. Advances; to pay or overpaid.
-  f.Set(51, f.AmountOf(25) + f.AmountOf(30));
-  f.SetPositivePart(52, RoundGrosze(f.AmountOf(50) - f.AmountOf(51)));
-  f.SetPositivePart(53, RoundGrosze(f.AmountOf(51) - f.AmountOf(50)));
+  f.Set(advances_due_total, f.AmountOf(business_advances) + f.AmountOf(farming_advances));
+  f.SetPositivePart(to_pay, RoundGrosze(f.AmountOf(tax_due) - f.AmountOf(advances_due_total)));
+  f.SetPositivePart(overpaid, RoundGrosze(f.AmountOf(advances_due_total) - f.AmountOf(tax_due)));
 
   // 16. Settlement of advances.
-  f.CapAtField(58, 57);
-  f.SetPositivePart(60, RoundGrosze(f.AmountOf(57) - (f.AmountOf(58) + f.AmountOf(59))));
-  f.SetPositivePart(61, RoundGrosze((f.AmountOf(58) + f.AmountOf(59)) - f.AmountOf(57)));
+  f.CapAtField(advances_withheld, advances_due);
+  f.SetPositivePart(advances_not_withheld, RoundGrosze(f.AmountOf(advances_due) - (f.AmountOf(advances_withheld) +
+                                                                                   f.AmountOf(advances_self_paid))));
+  f.SetPositivePart(advances_excess, RoundGrosze((f.AmountOf(advances_withheld) + f.AmountOf(advances_self_paid)) -
+                                                 f.AmountOf(advances_due)));
   {
-    const Amount due = f.Sum({50, 56, 60}), paid = f.Sum({kPit36LPaidAdvances, 61});
-    f.SetPositivePart(62, RoundGrosze(due - paid));
-    f.SetPositivePart(63, RoundGrosze(paid - due));
+    const Amount due = f.Sum({tax_due, property_sale_tax, advances_not_withheld}),
+                 paid = f.Sum({advances_paid, advances_excess});
+    f.SetPositivePart(to_pay_after_advances, RoundGrosze(due - paid));
+    f.SetPositivePart(overpaid_after_advances, RoundGrosze(paid - due));
   }
 
   // 17. Attachments.
-  f.SetText(100, CountText(ctx.CountChildEntries(kPitB, entry, -1)));
-  f.SetText(101, CountText(ctx.CountChildEntries(kPitZ, entry, -1)));
-  f.SetText(102, CountText(ctx.CountChildEntries(kPitZG, entry, -1)));
-  f.SetText(103, CountText(ctx.CountChildEntries(kNip1, entry, -1) + ctx.CountChildEntries(kNip3, entry, -1)));
+  f.SetText(pit_b_count, CountText(ctx.CountChildEntries(kPitB, entry, -1)));
+  f.SetText(pit_z_count, CountText(ctx.CountChildEntries(kPitZ, entry, -1)));
+  f.SetText(pit_zg_count, CountText(ctx.CountChildEntries(kPitZG, entry, -1)));
+  f.SetText(nip_count, CountText(ctx.CountChildEntries(kNip1, entry, -1) + ctx.CountChildEntries(kNip3, entry, -1)));
 
   // 18. The 1% amount.
   {
-    const Amount m = OnePercentLimit(f.AmountOf(50));
-    if (!(m >= f.AmountOf(kPit36LOnePercent))) {
-      f.SetUnrounded(kPit36LOnePercent, m);
+    const Amount m = OnePercentLimit(f.AmountOf(tax_due));
+    if (!(m >= f.AmountOf(one_percent))) {
+      f.SetUnrounded(one_percent, m);
       reduced = true;
     }
-    if (f.AmountOf(kPit36LOnePercent) > 0)
-      f.SetUnrounded(kPit36LOnePercent, FloorTenGrosze(f.AmountOf(kPit36LOnePercent)));
+    if (f.AmountOf(one_percent) > 0) f.SetUnrounded(one_percent, FloorTenGrosze(f.AmountOf(one_percent)));
     ctx.display.SetDonationLabel(FormatAmount(m));
   }
 
   // 19. The user clicked the korekta box.
-  CorrectionInfoOnClick(ctx, kPit36L, kPit36LCorrectionBox, "PIT-36L", 0);
+  CorrectionInfoOnClick(ctx, kPit36L, purpose_correction, "PIT-36L", 0);
 
   // 20. Messages: the advances actually paid on page 2, then the reduction
   // notice after them.
   if (shown) {
     ctx.display.ClearMessages();
     bool advancesNote = false;
-    if (ctx.display.CurrentPage() == kPit36LAdvancesPage && f.AmountOf(kPit36LPaidAdvances) == 0) {
+    if (ctx.display.CurrentPage() == kPit36LAdvancesPage && f.AmountOf(advances_paid) == 0) {
       ctx.display.SetMessageListHeight(MessageListHeight::Normal);
       ctx.display.AddMessage("   UWAGA !");
       ctx.display.AddMessage(
@@ -231,22 +244,23 @@ void CalculatePit36L(CalcContext& ctx, int entry) {
   }
 
   // 21. No organisation, no 1% amount; an organisation without an amount.
-  if (f.IsEmpty(kPit36LKrs)) f.SetZero(kPit36LOnePercent);
-  if (shown && ctx.display.CurrentPage() == kPit36LOnePercentPage && f.AmountOf(50) > 0 &&
-      f.AmountOf(kPit36LOnePercent) == 0 && !f.IsEmpty(kPit36LKrs))
+  if (f.IsEmpty(krs)) f.SetZero(one_percent);
+  if (shown && ctx.display.CurrentPage() == kPit36LOnePercentPage && f.AmountOf(tax_due) > 0 &&
+      f.AmountOf(one_percent) == 0 && !f.IsEmpty(krs))
     ShowOnePercentWarning(
         ctx, "    PIT-36L. W polu formularza nr 95 należy podać kwotę, która ma być przekazana w ramach 1%");
 
   // 22. Required fields.
   if (!shown) return;
-  ctx.display.SetMustBe(20, f.Ticked(kPit36LFromPitZ));
-  ctx.display.SetMustBe(kPit36LFromPitZ, !f.IsEmpty(20));
-  MarkRowRequired(ctx, entry, 21, 25, true);
-  MarkRowRequired(ctx, entry, 23, 24, false);
-  MarkRowRequired(ctx, entry, 26, 30, true);
-  MarkRowRequired(ctx, entry, 28, 29, false);
-  MarkRowRequired(ctx, entry, 31, 32, true);
-  if (!f.IsEmpty(113) || !f.IsEmpty(47)) MarkRowRequired(ctx, entry, 47, 47, true);
+  ctx.display.SetMustBe(pit_z_legal_basis, f.Ticked(income_from_pit_z));
+  ctx.display.SetMustBe(income_from_pit_z, !f.IsEmpty(pit_z_legal_basis));
+  MarkRowRequired(ctx, entry, business_revenue, business_advances, true);
+  MarkRowRequired(ctx, entry, business_income, business_loss, false);
+  MarkRowRequired(ctx, entry, farming_revenue, farming_advances, true);
+  MarkRowRequired(ctx, entry, farming_income, farming_loss, false);
+  MarkRowRequired(ctx, entry, past_losses_source, past_losses, true);
+  if (!f.IsEmpty(health_insurance_abroad) || !f.IsEmpty(health_insurance))
+    MarkRowRequired(ctx, entry, health_insurance, health_insurance, true);
 }
 
 // --- PIT/B ------------------------------------------------------------------------
@@ -275,7 +289,7 @@ void CalculatePitB(CalcContext& ctx, int entry) {
   }
   const int p36l = ctx.FindEntry(kPit36L, 0, kPmNone);
   if (p36l > 0 && p36l == parent && ctx.FindEntry(kPitZ, p36l, kPmNone) > 0 &&
-      !FormFields(ctx, p36l).Ticked(kPit36LFromPitZ)) {
+      !FormFields(ctx, p36l).Ticked(pit36l::income_from_pit_z)) {
     ctx.display.ShowReminder("UWAGA! \nPrzed wypełnieniem PIT/B, należy zaznaczyć pole 11 w PIT-36L.");
     ctx.display.SelectEntry(p36l, kPit36L);
     return;
@@ -285,33 +299,44 @@ void CalculatePitB(CalcContext& ctx, int entry) {
   ExchangeIdentification(ctx, entry);
 
   // 3. A share is at most the whole.
-  for (int k : {21, 34, 46})
+  for (pit_b::Field k : {pit_b::partner1_share, pit_b::partner2_share, pit_b::partner3_share})
     if (f.AmountOf(k) > 100) f.SetText(k, kFullShare);
 
   // 4. Number of copies and this copy's number: its place among the copies
   // of the same return and person, which is the count at the time it was
   // added when copies are added one by one, and stays right when several
   // are added at once.
-  f.SetText(kPitBCopies, CountText(ctx.CountChildEntries(kPitB, parent, pm)));
-  if (f.AmountOf(kPitBCopyNo) == 0) {
+  f.SetText(pit_b::copies, CountText(ctx.CountChildEntries(kPitB, parent, pm)));
+  if (f.AmountOf(pit_b::copy_number) == 0) {
     int place = 0;
     for (int i = 1; i <= entry; ++i) {
       const FormEntry& e = ctx.settlement.Entry(i);
       if (e.IdPit == kPitB && e.IdParent == parent && e.PM == pm) ++place;
     }
-    f.SetText(kPitBCopyNo, CountText(place));
+    f.SetText(pit_b::copy_number, CountText(place));
   }
 
   // 5. Own business.
-  f.SetUnrounded(12, f.AmountOf(10) - f.AmountOf(11));
-  f.SetUnrounded(18, f.AmountOf(16) - f.AmountOf(17));
+  f.SetUnrounded(pit_b::own1_income, f.AmountOf(pit_b::own1_revenue) - f.AmountOf(pit_b::own1_costs));
+  f.SetUnrounded(pit_b::own2_income, f.AmountOf(pit_b::own2_revenue) - f.AmountOf(pit_b::own2_costs));
 
   // 6. The person's share of each partnership; a typed share overrides.
-  static const int kSections[][9] = {
-      {21, 26, 28, 27, 64, 29, 65, 30, 31}, {34, 38, 40, 39, 60, 41, 61, 42, 43}, {46, 50, 52, 51, 62, 53, 63, 54, 55}};
-  for (const auto& s : kSections) {
-    const int share = s[0], rev = s[1], cost = s[2], revShare = s[3], revOwn = s[4], costShare = s[5],
-              costOwn = s[6], revDiff = s[7], costDiff = s[8];
+  struct Partnership {
+    pit_b::Field share, rev, cost, revShare, revOwn, costShare, costOwn, revDiff, costDiff;
+  };
+  static const Partnership kSections[] = {
+      {pit_b::partner1_share, pit_b::partner1_revenue, pit_b::partner1_costs, pit_b::partner1_revenue_share,
+       pit_b::partner1_revenue_own, pit_b::partner1_costs_share, pit_b::partner1_costs_own, pit_b::partner1_income,
+       pit_b::partner1_income_share},
+      {pit_b::partner2_share, pit_b::partner2_revenue, pit_b::partner2_costs, pit_b::partner2_revenue_share,
+       pit_b::partner2_revenue_own, pit_b::partner2_costs_share, pit_b::partner2_costs_own, pit_b::partner2_income,
+       pit_b::partner2_income_share},
+      {pit_b::partner3_share, pit_b::partner3_revenue, pit_b::partner3_costs, pit_b::partner3_revenue_share,
+       pit_b::partner3_revenue_own, pit_b::partner3_costs_share, pit_b::partner3_costs_own, pit_b::partner3_income,
+       pit_b::partner3_income_share}};
+  for (const Partnership& p : kSections) {
+    const int share = p.share, rev = p.rev, cost = p.cost, revShare = p.revShare, revOwn = p.revOwn,
+              costShare = p.costShare, costOwn = p.costOwn, revDiff = p.revDiff, costDiff = p.costDiff;
     for (const auto& [part, own, whole] : {std::tuple{revShare, revOwn, rev}, std::tuple{costShare, costOwn, cost}}) {
       f.Set(part, f.AmountOf(share) * 0.01L * f.AmountOf(whole));
       if (f.AmountOf(part) == 0) f.Copy(own, part);
@@ -344,24 +369,25 @@ void CalculatePitB(CalcContext& ctx, int entry) {
     const PitBSums t = SumPitB(ctx, parent, [pm](int p) { return p == pm; });
     FormFields pitZ(ctx, z);
     const int parentType = ctx.settlement.Has(parent) ? ctx.settlement.Entry(parent).IdPit : 0;
+    using namespace pit_z;
     if (parentType == kPit36L) {
-      SetRounded(pitZ, 23, t.revenue);
-      SetRounded(pitZ, 24, t.costs);
+      SetRounded(pitZ, second_way_revenue, t.revenue);
+      SetRounded(pitZ, second_way_costs, t.costs);
     } else if (parentType == kPit36) {
       const FormFields ret(ctx, parent);
       if (ret.Ticked(FirstWayBox(pm))) {
-        SetRounded(pitZ, 6, t.revenue);
-        SetRounded(pitZ, 7, t.costs);
-        for (int k : {23, 24}) pitZ.SetZero(k);
+        SetRounded(pitZ, business_revenue, t.revenue);
+        SetRounded(pitZ, business_costs, t.costs);
+        for (Field k : {second_way_revenue, second_way_costs}) pitZ.SetZero(k);
       } else {
-        for (int k : {6, 7}) pitZ.SetZero(k);
+        for (Field k : {business_revenue, business_costs}) pitZ.SetZero(k);
       }
       if (ret.Ticked(SecondWayBox(pm))) {
-        for (int k : {6, 7}) pitZ.SetZero(k);
-        SetRounded(pitZ, 23, t.revenue);
-        SetRounded(pitZ, 24, t.costs);
+        for (Field k : {business_revenue, business_costs}) pitZ.SetZero(k);
+        SetRounded(pitZ, second_way_revenue, t.revenue);
+        SetRounded(pitZ, second_way_costs, t.costs);
       } else {
-        for (int k : {23, 24}) pitZ.SetZero(k);
+        for (Field k : {second_way_revenue, second_way_costs}) pitZ.SetZero(k);
       }
     }
     Calculate(ctx, kPitZ, z);
@@ -371,8 +397,9 @@ void CalculatePitB(CalcContext& ctx, int entry) {
   if (shown && ctx.display.CurrentPage() == 1 && !ctx.display.ReminderFlag()) {
     const int edited = ctx.display.FieldBeingEdited();
     const char* reminder = nullptr;
-    if (edited == 9 && !f.IsEmpty(7) && f.IsEmpty(9)) reminder = "Uzupełnij w PIT/B poz. 9";
-    if (edited == 15 && !f.IsEmpty(13) && f.IsEmpty(15)) reminder = "Uzupełnij w PIT/B poz. 15";
+    using namespace pit_b;
+    if (edited == own1_regon && !f.IsEmpty(own1_kind) && f.IsEmpty(own1_regon)) reminder = "Uzupełnij w PIT/B poz. 9";
+    if (edited == own2_regon && !f.IsEmpty(own2_kind) && f.IsEmpty(own2_regon)) reminder = "Uzupełnij w PIT/B poz. 15";
     if (reminder != nullptr) {
       ctx.display.ShowReminder(reminder);
       ctx.display.SetReminderFlag();
@@ -381,15 +408,33 @@ void CalculatePitB(CalcContext& ctx, int entry) {
 
   // 11. Required fields.
   if (!shown) return;
-  static const int kRows[][3] = {{7, 11, 1},  {8, 8, 0},   {13, 17, 1}, {14, 14, 0}, {19, 28, 1},
-                                 {22, 23, 0}, {27, 27, 0}, {32, 40, 1}, {35, 36, 0}, {39, 39, 0},
-                                 {44, 52, 1}, {47, 48, 0}, {51, 51, 0}};
-  for (const auto& r : kRows) MarkRowRequired(ctx, entry, r[0], r[1], r[2] != 0);
+  // Each row with anything typed needs its fields; the optional ones in it
+  // (PKD, a partnership's REGON and address, the taxpayer's part of its
+  // revenue) are not.
+  using namespace pit_b;
+  static const struct {
+    Field first, last;
+    bool required;
+  } kRows[] = {{own1_kind, own1_costs, true},
+               {own1_pkd, own1_pkd, false},
+               {own2_kind, own2_costs, true},
+               {own2_pkd, own2_pkd, false},
+               {partner1_name, partner1_costs, true},
+               {partner1_regon, partner1_address, false},
+               {partner1_revenue_share, partner1_revenue_share, false},
+               {partner2_name, partner2_costs, true},
+               {partner2_regon, partner2_address, false},
+               {partner2_revenue_share, partner2_revenue_share, false},
+               {partner3_name, partner3_costs, true},
+               {partner3_regon, partner3_address, false},
+               {partner3_revenue_share, partner3_revenue_share, false}};
+  for (const auto& r : kRows) MarkRowRequired(ctx, entry, r.first, r.last, r.required);
 }
 
 // --- PIT/Z ------------------------------------------------------------------------
 
 void CalculatePitZ(CalcContext& ctx, int entry) {
+  using namespace pit_z;
   FormFields f(ctx, entry);
   const int parent = f.Header().IdParent, pm = f.Header().PM;
   const bool shown = ctx.IsShown(kPitZ);
@@ -397,34 +442,39 @@ void CalculatePitZ(CalcContext& ctx, int entry) {
   // 1. Identification; the amounts of the PIT/B are not typed here.
   ExchangeIdentification(ctx, entry);
   if (shown && ctx.FindEntry(kPitB, parent, pm) > 0)
-    for (int k : {6, 7, 23, 24}) ctx.display.SetReadOnly(k, true);
+    for (Field k : {business_revenue, business_costs, second_way_revenue, second_way_costs})
+      ctx.display.SetReadOnly(k, true);
 
-  // 2. Incomes and losses of the first way.
-  auto plain = [&](int k, Amount x) { f.SetUnrounded(k, x > 0 ? x : 0); };
-  plain(8, f.AmountOf(6) - f.AmountOf(7));
-  plain(9, f.AmountOf(7) - f.AmountOf(6));
-  plain(12, f.AmountOf(10) - f.AmountOf(11));
-  plain(13, f.AmountOf(11) - f.AmountOf(10));
-  plain(16, f.AmountOf(14) - f.AmountOf(15));
-  plain(17, f.AmountOf(15) - f.AmountOf(14));
+  // 2. Incomes and losses of the first way: the difference of two fields,
+  // the part above zero.
+  auto plain = [&](int k, int plus, int minus) {
+    const Amount x = f.AmountOf(plus) - f.AmountOf(minus);
+    f.SetUnrounded(k, x > 0 ? x : 0);
+  };
+  plain(business_income, business_revenue, business_costs);
+  plain(business_loss, business_costs, business_revenue);
+  plain(separate_income, separate_revenue, separate_costs);
+  plain(separate_loss, separate_costs, separate_revenue);
+  plain(other_income, other_revenue, other_costs);
+  plain(other_loss, other_costs, other_revenue);
 
   // 3. What the first way carries.
-  f.Copy(18, 6);
-  f.Copy(19, 7);
-  f.Copy(20, 12);
-  f.SetUnrounded(21, f.AmountOf(13) + f.AmountOf(17));
-  f.Copy(22, 16);
+  f.Copy(first_way_revenue, business_revenue);
+  f.Copy(first_way_costs, business_costs);
+  f.Copy(first_way_income, separate_income);
+  f.SetUnrounded(first_way_loss, f.AmountOf(separate_loss) + f.AmountOf(other_loss));
+  f.Copy(first_way_row3_amount, other_income);
 
   // 4. The second way.
-  plain(25, f.AmountOf(23) - f.AmountOf(24));
-  plain(26, f.AmountOf(24) - f.AmountOf(23));
-  plain(29, f.AmountOf(26) - f.AmountOf(28));
-  plain(30, f.AmountOf(28) - f.AmountOf(26));
-  f.SetUnrounded(31, f.AmountOf(25) + f.AmountOf(30));
-  f.Copy(32, 23);
-  f.Copy(33, 24);
-  f.Copy(34, 31);
-  f.Copy(35, 29);
+  plain(second_way_income, second_way_revenue, second_way_costs);
+  plain(second_way_loss, second_way_costs, second_way_revenue);
+  plain(loss_after_deduction, second_way_loss, deduction);
+  plain(deduction_over_loss, deduction, second_way_loss);
+  f.SetUnrounded(income_after_deduction, f.AmountOf(second_way_income) + f.AmountOf(deduction_over_loss));
+  f.Copy(carried_revenue, second_way_revenue);
+  f.Copy(carried_costs, second_way_costs);
+  f.Copy(carried_income, income_after_deduction);
+  f.Copy(carried_loss, loss_after_deduction);
 
   // 5. Into the PIT-36 it belongs to, the way its boxes say (the carry
   // table, calc/carries.cpp).
@@ -443,7 +493,11 @@ void CalculatePitZ(CalcContext& ctx, int entry) {
 
   // 7. Required fields.
   if (!shown) return;
-  for (const auto& r : {std::pair{6, 7}, {10, 11}, {14, 15}, {23, 24}, {27, 28}})
+  for (const auto& r : {std::pair{business_revenue, business_costs},
+                        {separate_revenue, separate_costs},
+                        {other_revenue, other_costs},
+                        {second_way_revenue, second_way_costs},
+                        {deduction_title, deduction}})
     MarkRowRequired(ctx, entry, r.first, r.second, true);
 }
 

@@ -3,6 +3,15 @@
 #include <optional>
 
 #include "calc/calculation.h"
+#include "forms/pit28_fields.h"
+#include "forms/pit36_fields.h"
+#include "forms/pit36l_fields.h"
+#include "forms/pit37_fields.h"
+#include "forms/pit_b_fields.h"
+#include "forms/pit_d_fields.h"
+#include "forms/pit_m_fields.h"
+#include "forms/pit_o_fields.h"
+#include "forms/pit_z_fields.h"
 
 namespace pit {
 namespace {
@@ -10,74 +19,206 @@ namespace {
 using F = CarryField;
 constexpr CarryPerson kAny = CarryPerson::Any;
 
-// PIT/O: its totals (28, 29: deductions from income of the taxpayer and the
-// spouse; 41, 42: from tax) into the return it is attached to.
-const std::vector<AttachmentCarry> kPitOCarries = {
-    {kPit28, true, kAttachmentsPerson, kAny, {F::Copy(64, 28), F::Copy(98, 41)}},
-    {kPit36, true, kPmNone, kAny, {F::Copy(144, 28), F::Copy(145, 29), F::Copy(177, 41), F::Copy(178, 42)}},
-    {kPit37, true, kPmNone, kAny, {F::Copy(94, 28), F::Copy(95, 29), F::Copy(107, 41), F::Copy(108, 42)}},
-};
+// PIT/O: its totals of deductions from income and from tax, the taxpayer's
+// and the spouse's, into the return it is attached to (a PIT-28 takes the
+// attachment's own person's column).
+const std::vector<AttachmentCarry> kPitOCarries = [] {
+  using namespace pit_o;
+  return std::vector<AttachmentCarry>{
+      {kPit28,
+       true,
+       kAttachmentsPerson,
+       kAny,
+       {F::Copy(pit28::pit_o_revenue_deductions, taxpayer_income_deductions_total),
+        F::Copy(pit28::pit_o_lump_sum_deductions, taxpayer_tax_deductions_total)}},
+      {kPit36,
+       true,
+       kPmNone,
+       kAny,
+       {F::Copy(pit36::taxpayer_pit_o_income_deductions, taxpayer_income_deductions_total),
+        F::Copy(pit36::spouse_pit_o_income_deductions, spouse_income_deductions_total),
+        F::Copy(pit36::taxpayer_pit_o_tax_deductions, taxpayer_tax_deductions_total),
+        F::Copy(pit36::spouse_pit_o_tax_deductions, spouse_tax_deductions_total)}},
+      {kPit37,
+       true,
+       kPmNone,
+       kAny,
+       {F::Copy(pit37::taxpayer_pit_o_income_deductions, taxpayer_income_deductions_total),
+        F::Copy(pit37::spouse_pit_o_income_deductions, spouse_income_deductions_total),
+        F::Copy(pit37::taxpayer_pit_o_tax_deductions, taxpayer_tax_deductions_total),
+        F::Copy(pit37::spouse_pit_o_tax_deductions, spouse_tax_deductions_total)}},
+  };
+}();
 
 // A PIT/D removed from any return it feeds takes its amounts back from
 // every PIT-28 too; from a PIT-28, back from the PIT-36/37 as well.
 const std::vector<int> kAnyReturn = {kPit36, kPit37};
 
-// PIT/D: the sections A, B and C into every return of the settlement. The
-// returns take the part of the PIT-36/37 (or the section total when both
-// person columns are zero); a PIT-28 takes the PIT-28 part, and a PIT-28
-// of one person that person's column whatever it holds.
-const std::vector<AttachmentCarry> kPitDCarries = {
-    {kPit37, false, kPmNone, kAny, {{96, 34, 35, 31}, {97, 45, 46, 42}, {110, 54, 55, 51}}, {kPit28}},
-    {kPit36, false, kPmNone, kAny, {{146, 34, 35, 31}, {149, 45, 46, 42}, {179, 54, 55, 51}}, {kPit28}},
-    {kPit28, false, kPmNone, kAny, {{66, 32, 33, 30}, {68, 43, 44, 41}, {99, 52, 53, 50}}, kAnyReturn},
-    {kPit28, false, kPmTaxpayer, kAny, {F::Copy(66, 32), F::Copy(68, 43), F::Copy(99, 52)}, kAnyReturn},
-    {kPit28, false, kPmSpouse, kAny, {F::Copy(66, 33), F::Copy(68, 44), F::Copy(99, 53)}, kAnyReturn},
-};
+// PIT/D: the sections of the loan, the other expenses and the tax relief
+// into every return of the settlement. The returns take the part of the
+// PIT-36/37 (or the section total when both person columns are zero); a
+// PIT-28 takes the PIT-28 part, and a PIT-28 of one person that person's
+// column whatever it holds.
+CarryField Split(int into, pit_d::Field part, pit_d::Field otherColumn, pit_d::Field total) {
+  return {into, part, otherColumn, total};
+}
+const std::vector<AttachmentCarry> kPitDCarries = [] {
+  using namespace pit_d;
+  return std::vector<AttachmentCarry>{
+      {kPit37,
+       false,
+       kPmNone,
+       kAny,
+       {Split(pit37::pit_d_income_relief, loan_return_taxpayer, loan_return_spouse, loan_return),
+        Split(pit37::pit_d_relief, expenses_return_taxpayer, expenses_return_spouse, expenses_return),
+        Split(pit37::pit_d_tax_relief, tax_relief_return_taxpayer, tax_relief_return_spouse, tax_relief_return)},
+       {kPit28}},
+      {kPit36,
+       false,
+       kPmNone,
+       kAny,
+       {Split(pit36::taxpayer_pit_d_income_relief, loan_return_taxpayer, loan_return_spouse, loan_return),
+        Split(pit36::pit_d_relief, expenses_return_taxpayer, expenses_return_spouse, expenses_return),
+        Split(pit36::pit_d_tax_relief, tax_relief_return_taxpayer, tax_relief_return_spouse, tax_relief_return)},
+       {kPit28}},
+      {kPit28,
+       false,
+       kPmNone,
+       kAny,
+       {Split(pit28::pit_d_revenue_relief, loan_pit28_taxpayer, loan_pit28_spouse, loan_pit28),
+        Split(pit28::pit_d_relief, expenses_pit28_taxpayer, expenses_pit28_spouse, expenses_pit28),
+        Split(pit28::pit_d_lump_sum_relief, tax_relief_pit28_taxpayer, tax_relief_pit28_spouse, tax_relief_pit28)},
+       kAnyReturn},
+      {kPit28,
+       false,
+       kPmTaxpayer,
+       kAny,
+       {F::Copy(pit28::pit_d_revenue_relief, loan_pit28_taxpayer),
+        F::Copy(pit28::pit_d_relief, expenses_pit28_taxpayer),
+        F::Copy(pit28::pit_d_lump_sum_relief, tax_relief_pit28_taxpayer)},
+       kAnyReturn},
+      {kPit28,
+       false,
+       kPmSpouse,
+       kAny,
+       {F::Copy(pit28::pit_d_revenue_relief, loan_pit28_spouse), F::Copy(pit28::pit_d_relief, expenses_pit28_spouse),
+        F::Copy(pit28::pit_d_lump_sum_relief, tax_relief_pit28_spouse)},
+       kAnyReturn},
+  };
+}();
 
-// PIT/M: the children's income (30) and the amount to carry (31) into the
-// PIT-36, in the spouse's fields for the spouse's PIT/M. Removing either
-// person's PIT/M resets both persons' amounts; the other PIT/M carries its
-// own again when it is calculated.
-const std::vector<AttachmentCarry> kPitMCarries = {
-    {kPit36, false, kPmNone, CarryPerson::NotSpouse,
-     {F::Copy(131, 30), F::Copy(133, 31), F::OnRemoval(132), F::OnRemoval(134)}},
-    {kPit36, false, kPmNone, CarryPerson::Spouse,
-     {F::Copy(132, 30), F::Copy(134, 31), F::OnRemoval(131), F::OnRemoval(133)}},
-};
-
-// PIT-36's business boxes: the person's income taxed the first or the
-// second way; PIT-36L's box for income declared in a PIT/Z.
-constexpr int kFirstWay = 39, kSpouseFirstWay = 40, kSecondWay = 41, kSpouseSecondWay = 42;
-constexpr int kPit36LFromPitZ = 19;
+// PIT/M: the children's income and advances into the PIT-36, in the
+// spouse's fields for the spouse's PIT/M. Removing either person's PIT/M
+// resets both persons' amounts; the other PIT/M carries its own again when
+// it is calculated.
+const std::vector<AttachmentCarry> kPitMCarries = [] {
+  using namespace pit36;
+  using pit_m::income_carried, pit_m::advances_carried;
+  return std::vector<AttachmentCarry>{
+      {kPit36,
+       false,
+       kPmNone,
+       CarryPerson::NotSpouse,
+       {F::Copy(taxpayer_children_income, income_carried), F::Copy(taxpayer_children_advances, advances_carried),
+        F::OnRemoval(spouse_children_income), F::OnRemoval(spouse_children_advances)}},
+      {kPit36,
+       false,
+       kPmNone,
+       CarryPerson::Spouse,
+       {F::Copy(spouse_children_income, income_carried), F::Copy(spouse_children_advances, advances_carried),
+        F::OnRemoval(taxpayer_children_income), F::OnRemoval(taxpayer_children_advances)}},
+  };
+}();
 
 // PIT/B: the revenue and costs of all the person's copies, which its
-// calculation sums into the last copy's 56 and 57, into the return it is
+// calculation sums into the last copy's totals, into the return it is
 // attached to (into a PIT-36 only amounts that are not zero). Removing the
 // person's last copy also resets the income and loss made of them.
-const std::vector<AttachmentCarry> kPitBCarries = {
-    {kPit36, true, kPmNone, CarryPerson::NotSpouse,
-     {F::IfNotZero(53, 56), F::IfNotZero(54, 57), F::OnRemoval(55), F::OnRemoval(56)}, {}, 0, true},
-    {kPit36, true, kPmNone, CarryPerson::Spouse,
-     {F::IfNotZero(96, 56), F::IfNotZero(97, 57), F::OnRemoval(98), F::OnRemoval(99)}, {}, 0, true},
-    {kPit36L, true, kPmNone, kAny, {F::Copy(21, 56), F::Copy(22, 57), F::OnRemoval(23), F::OnRemoval(24)}, {},
-     0, true},
-};
+const std::vector<AttachmentCarry> kPitBCarries = [] {
+  using namespace pit36;
+  using pit_b::total_revenue, pit_b::total_costs;
+  return std::vector<AttachmentCarry>{
+      {kPit36,
+       true,
+       kPmNone,
+       CarryPerson::NotSpouse,
+       {F::IfNotZero(taxpayer_business_revenue, total_revenue), F::IfNotZero(taxpayer_business_costs, total_costs),
+        F::OnRemoval(taxpayer_business_income), F::OnRemoval(taxpayer_business_loss)},
+       {},
+       0,
+       true},
+      {kPit36,
+       true,
+       kPmNone,
+       CarryPerson::Spouse,
+       {F::IfNotZero(spouse_business_revenue, total_revenue), F::IfNotZero(spouse_business_costs, total_costs),
+        F::OnRemoval(spouse_business_income), F::OnRemoval(spouse_business_loss)},
+       {},
+       0,
+       true},
+      {kPit36L,
+       true,
+       kPmNone,
+       kAny,
+       {F::Copy(pit36l::business_revenue, total_revenue), F::Copy(pit36l::business_costs, total_costs),
+        F::OnRemoval(pit36l::business_income), F::OnRemoval(pit36l::business_loss)},
+       {},
+       0,
+       true},
+  };
+}();
 
-// PIT/Z: the income, loss and amount carried of the first way (20-22), or
-// the income and loss of the second way (34, 35), into the return it is
-// attached to, as the return's boxes choose; both boxes ticked: the second
-// way's.
-const std::vector<AttachmentCarry> kPitZCarries = {
-    {kPit36, true, kPmNone, CarryPerson::NotSpouse, {F::Copy(55, 20), F::Copy(56, 21), F::Copy(58, 22)}, {},
-     kFirstWay},
-    {kPit36, true, kPmNone, CarryPerson::NotSpouse, {F::Copy(55, 34), F::Copy(56, 35), F::Zero(58)}, {},
-     kSecondWay},
-    {kPit36, true, kPmNone, CarryPerson::Spouse, {F::Copy(98, 20), F::Copy(99, 21), F::Copy(101, 22)}, {},
-     kSpouseFirstWay},
-    {kPit36, true, kPmNone, CarryPerson::Spouse, {F::Copy(98, 34), F::Copy(99, 35), F::Zero(101)}, {},
-     kSpouseSecondWay},
-    {kPit36L, true, kPmNone, kAny, {F::Copy(23, 34), F::Copy(24, 35)}, {}, kPit36LFromPitZ},
-};
+// PIT/Z: the income, loss and amount carried of the first way, or the
+// income and loss of the second way, into the return it is attached to, as
+// the return's boxes (the person's income taxed the first or the second
+// way; PIT-36L's box for income declared in a PIT/Z) choose; both boxes
+// ticked: the second way's.
+const std::vector<AttachmentCarry> kPitZCarries = [] {
+  using namespace pit36;
+  using pit_z::first_way_income, pit_z::first_way_loss, pit_z::first_way_row3_amount, pit_z::carried_income,
+      pit_z::carried_loss;
+  return std::vector<AttachmentCarry>{
+      {kPit36,
+       true,
+       kPmNone,
+       CarryPerson::NotSpouse,
+       {F::Copy(taxpayer_business_income, first_way_income), F::Copy(taxpayer_business_loss, first_way_loss),
+        F::Copy(taxpayer_business_pit_z_income, first_way_row3_amount)},
+       {},
+       taxpayer_business_first_way},
+      {kPit36,
+       true,
+       kPmNone,
+       CarryPerson::NotSpouse,
+       {F::Copy(taxpayer_business_income, carried_income), F::Copy(taxpayer_business_loss, carried_loss),
+        F::Zero(taxpayer_business_pit_z_income)},
+       {},
+       taxpayer_business_second_way},
+      {kPit36,
+       true,
+       kPmNone,
+       CarryPerson::Spouse,
+       {F::Copy(spouse_business_income, first_way_income), F::Copy(spouse_business_loss, first_way_loss),
+        F::Copy(spouse_business_pit_z_income, first_way_row3_amount)},
+       {},
+       spouse_business_first_way},
+      {kPit36,
+       true,
+       kPmNone,
+       CarryPerson::Spouse,
+       {F::Copy(spouse_business_income, carried_income), F::Copy(spouse_business_loss, carried_loss),
+        F::Zero(spouse_business_pit_z_income)},
+       {},
+       spouse_business_second_way},
+      {kPit36L,
+       true,
+       kPmNone,
+       kAny,
+       {F::Copy(pit36l::business_income, carried_income), F::Copy(pit36l::business_loss, carried_loss)},
+       {},
+       pit36l::income_from_pit_z},
+  };
+}();
 
 const std::vector<AttachmentCarry> kNone;
 

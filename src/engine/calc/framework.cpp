@@ -3,6 +3,9 @@
 #include <utility>
 #include <vector>
 
+#include "forms/pit36_fields.h"
+#include "forms/pit37_fields.h"
+#include "forms/pit_2k_fields.h"
 #include "text/cp1250.h"
 
 namespace pit {
@@ -151,14 +154,56 @@ namespace {
 
 using Ranges = std::vector<Range>;
 
-const Ranges kPit36NotJointReadOnly = {
-    {1, 1},     {4, 5},     {22, 33},   {324, 324}, {328, 328}, {88, 126},  {183, 184}, {310, 310},
-    {346, 346}, {136, 136}, {139, 139}, {141, 141}, {330, 330}, {148, 148}, {153, 153}, {155, 155},
-    {157, 157}, {159, 159}, {161, 161}, {163, 163}, {165, 165}, {168, 168}, {173, 173}, {176, 176},
-    {332, 332}, {193, 193}, {195, 195}, {197, 197}, {199, 199}, {218, 229}, {242, 253}, {266, 277},
-    {290, 301}};
-const Ranges kPit37NotJointReadOnly = {{1, 1},   {4, 5},     {23, 35},   {141, 141}, {63, 89}, {152, 155},
-                                       {91, 91}, {137, 137}, {106, 106}, {143, 143}};
+// The spouse's fields; a run of them is written as its first and last.
+const Ranges kPit36NotJointReadOnly = [] {
+  using namespace pit36;
+  return Ranges{{spouse_id, spouse_id},
+                {filing_joint, filing_joint_deceased},
+                {spouse_surname, spouse_post_office},
+                {spouse_flat_no, spouse_flat_no},
+                {spouse_country, spouse_country},
+                {spouse_employment_revenue, spouse_other_advance},
+                {spouse_employment_extra_revenue, spouse_employment_extra_costs},
+                {spouse_rights_extra_revenue, spouse_rights_extra_revenue},
+                {spouse_rights_extra_costs, spouse_rights_extra_costs},
+                {spouse_other_income_deductions, spouse_other_income_deductions},
+                {spouse_past_loss, spouse_past_loss},
+                {spouse_social_insurance, spouse_social_insurance},
+                {spouse_social_insurance_abroad, spouse_social_insurance_abroad},
+                {spouse_housing_rights_deduction, spouse_housing_rights_deduction},
+                {spouse_investment_rights_deduction, spouse_investment_rights_deduction},
+                {spouse_exempt_income, spouse_exempt_income},
+                {spouse_base_additions, spouse_base_additions},
+                {spouse_base_additions_row3, spouse_base_additions_row3},
+                {spouse_base_additions_row4, spouse_base_additions_row4},
+                {spouse_lump_sum_income, spouse_lump_sum_income},
+                {spouse_treaty_exempt_income, spouse_treaty_exempt_income},
+                {spouse_foreign_rate_income, spouse_foreign_rate_income},
+                {spouse_foreign_tax, spouse_foreign_tax},
+                {spouse_health_insurance, spouse_health_insurance},
+                {spouse_health_insurance_abroad, spouse_health_insurance_abroad},
+                {spouse_property_sale_tax, spouse_property_sale_tax},
+                {spouse_advances_due, spouse_advances_due},
+                {spouse_advances_withheld, spouse_advances_withheld},
+                {spouse_advances_self_paid, spouse_advances_self_paid},
+                {spouse_business_january, spouse_business_december},
+                {spouse_farming_january, spouse_farming_december},
+                {spouse_rental_january, spouse_rental_december},
+                {spouse_other_january, spouse_other_december}};
+}();
+const Ranges kPit37NotJointReadOnly = [] {
+  using namespace pit37;
+  return Ranges{{spouse_id, spouse_id},
+                {filing_joint, filing_joint_deceased},
+                {spouse_surname, spouse_post_office},
+                {spouse_country, spouse_country},
+                {spouse_employment_revenue, spouse_total_advance},
+                {spouse_employment_extra_revenue, spouse_rights_extra_costs},
+                {spouse_income_deductions, spouse_income_deductions},
+                {spouse_social_insurance, spouse_social_insurance},
+                {spouse_tax_deductions, spouse_tax_deductions},
+                {spouse_health_insurance, spouse_health_insurance}};
+}();
 const Ranges kPitONotJointReadOnly = {
     {13, 13},   {230, 230}, {232, 232}, {15, 15},   {17, 17},   {19, 19},   {21, 21},   {23, 23},
     {224, 224}, {27, 27},   {31, 31},   {33, 33},   {36, 36},   {66, 66},   {40, 40},   {53, 53},
@@ -217,7 +262,11 @@ void SpouseFieldRules(CalcContext& ctx, int idPit) {
       }
       break;
     case kPit2K:
-      if (notJoint && noSpouseData) Hide(ctx, {1, 41, 42, 15, 16, 18});
+      if (notJoint && noSpouseData) {
+        using namespace pit_2k;
+        Hide(ctx, {spouse_id, spouse_id_strike_nip, spouse_id_strike_pesel, spouse_surname, spouse_first_name,
+                   spouse_birth_date});
+      }
       break;
     case kPitUZ:
       if (notJoint && noSpouseData) {

@@ -5,6 +5,19 @@
 
 #include "app/catalogue.h"
 #include "app/settlement.h"
+#include "forms/pit16a_fields.h"
+#include "forms/pit36_fields.h"
+#include "forms/pit36l_fields.h"
+#include "forms/pit37_fields.h"
+#include "forms/pit_2k_fields.h"
+#include "forms/pit_b_fields.h"
+#include "forms/pit_m_fields.h"
+#include "forms/pit_z_fields.h"
+#include "forms/pit_zg_fields.h"
+#include "forms/sse_a_fields.h"
+#include "forms/sse_r_a_fields.h"
+#include "forms/sse_r_fields.h"
+#include "forms/upkd_ord_zu_fields.h"
 #include "text/cp1250.h"
 
 namespace pit {
@@ -62,34 +75,46 @@ Links LinksFor(const Settlement& s, const FormEntry& e) {
   const Person tp = Person::Taxpayer;
   const Person sp = Person::Spouse;
   switch (e.IdPit) {
-    case kPit36:
-      l.push_back({0, own, Item::Identifier});
-      l.push_back({7, own, Item::Office});
-      Names(l, own, 9, 10, 11);
-      Address(l, own, {13, 14, 327, 15, 16, 17, 18, 19, 20, 21});
+    case kPit36: {
+      using namespace pit36;
+      l.push_back({taxpayer_id, own, Item::Identifier});
+      l.push_back({office, own, Item::Office});
+      Names(l, own, taxpayer_surname, taxpayer_first_name, taxpayer_birth_date);
+      Address(l, own,
+              {taxpayer_voivodeship, taxpayer_county, taxpayer_country, taxpayer_commune, taxpayer_street,
+               taxpayer_house_no, taxpayer_flat_no, taxpayer_town, taxpayer_postal_code, taxpayer_post_office});
       if (e.Kind == kJoint) {
-        l.push_back({1, sp, Item::Identifier});
-        l.push_back({7, sp, Item::Office});
-        Names(l, sp, 22, 23, 24);
-        Address(l, sp, {26, 27, 328, 28, 29, 30, 324, 31, 32, 33});
+        l.push_back({spouse_id, sp, Item::Identifier});
+        l.push_back({office, sp, Item::Office});
+        Names(l, sp, spouse_surname, spouse_first_name, spouse_birth_date);
+        Address(l, sp,
+                {spouse_voivodeship, spouse_county, spouse_country, spouse_commune, spouse_street, spouse_house_no,
+                 spouse_flat_no, spouse_town, spouse_postal_code, spouse_post_office});
       }
       break;
-    case kPit37:
-      l.push_back({0, own, Item::Identifier});
-      l.push_back({7, own, Item::Office});
-      Names(l, own, 10, 11, 12);
-      Address(l, own, {14, 15, 140, 16, 17, 18, 19, 20, 21, 22});
+    }
+    case kPit37: {
+      using namespace pit37;
+      l.push_back({taxpayer_id, own, Item::Identifier});
+      l.push_back({office, own, Item::Office});
+      Names(l, own, taxpayer_surname, taxpayer_first_name, taxpayer_birth_date);
+      Address(l, own,
+              {taxpayer_voivodeship, taxpayer_county, taxpayer_country, taxpayer_commune, taxpayer_street,
+               taxpayer_house_no, taxpayer_flat_no, taxpayer_town, taxpayer_postal_code, taxpayer_post_office});
       if (e.Kind == kJoint) {
-        l.push_back({1, sp, Item::Identifier});
-        l.push_back({7, sp, Item::Office});
-        Names(l, sp, 23, 24, 25);
-        Address(l, sp, {27, 28, 141, 29, 30, 31, 32, 33, 34, 35});
+        l.push_back({spouse_id, sp, Item::Identifier});
+        l.push_back({office, sp, Item::Office});
+        Names(l, sp, spouse_surname, spouse_first_name, spouse_birth_date);
+        Address(l, sp,
+                {spouse_voivodeship, spouse_county, spouse_country, spouse_commune, spouse_street, spouse_house_no,
+                 spouse_flat_no, spouse_town, spouse_postal_code, spouse_post_office});
       }
       break;
+    }
     case kPit36L:
-      l.push_back({0, own, Item::IdNipOnly});
-      l.push_back({2, own, Item::Office});
-      Names(l, own, 5, 6, 7);
+      l.push_back({pit36l::taxpayer_id, own, Item::IdNipOnly});
+      l.push_back({pit36l::office, own, Item::Office});
+      Names(l, own, pit36l::surname, pit36l::first_name, pit36l::birth_date);
       break;
     case kPit38:
       l.push_back({0, own, Item::Identifier});
@@ -123,30 +148,42 @@ Links LinksFor(const Settlement& s, const FormEntry& e) {
       l.push_back({1, sp, Item::Identifier});
       Names(l, sp, 16, 17, 18);
       break;
-    case kPit2K:
-      l.push_back({0, tp, Item::Identifier});
-      Names(l, tp, 2, 3, 5);
-      l.push_back({1, sp, Item::Identifier});
-      Names(l, sp, 15, 16, 18);
+    case kPit2K: {
+      using namespace pit_2k;
+      l.push_back({taxpayer_id, tp, Item::Identifier});
+      Names(l, tp, taxpayer_surname, taxpayer_first_name, taxpayer_birth_date);
+      l.push_back({spouse_id, sp, Item::Identifier});
+      Names(l, sp, spouse_surname, spouse_first_name, spouse_birth_date);
       break;
+    }
     case kPitM:
+      l.push_back({pit_m::taxpayer_id, own, Item::Identifier});
+      Names(l, own, pit_m::surname, pit_m::first_name, pit_m::birth_date);
+      break;
     case kPitZG:
+      l.push_back({pit_zg::taxpayer_id, own, Item::Identifier});
+      Names(l, own, pit_zg::surname, pit_zg::first_name, pit_zg::birth_date);
+      break;
     case kPit28A:
       l.push_back({0, own, Item::Identifier});
       Names(l, own, 2, 3, 4);
       break;
     case kPitB:
-      l.push_back({0, own, Item::IdNipEither});
-      Names(l, own, 3, 4, 5);
+      l.push_back({pit_b::taxpayer_id, own, Item::IdNipEither});
+      Names(l, own, pit_b::surname, pit_b::first_name, pit_b::birth_date);
       break;
     case kPitZ:
-      l.push_back({0, own, Item::IdNipEither});
-      Names(l, own, 2, 3, 4);
+      l.push_back({pit_z::taxpayer_id, own, Item::IdNipEither});
+      Names(l, own, pit_z::surname, pit_z::first_name, pit_z::birth_date);
       break;
     case kSseR:
+      l.push_back({sse_r::taxpayer_id, own, Item::IdNipEither});
+      break;
     case kSseA:
+      l.push_back({sse_a::taxpayer_id, own, Item::IdNipEither});
+      break;
     case kSseRA:
-      l.push_back({0, own, Item::IdNipEither});
+      l.push_back({sse_r_a::taxpayer_id, own, Item::IdNipEither});
       break;
     case kPit28B:
       l.push_back({0, own, Item::IdNipOnly});
@@ -188,32 +225,37 @@ Links LinksFor(const Settlement& s, const FormEntry& e) {
     case kNipC:
       l.push_back({0, own, Item::IdNipAlways});
       break;
-    case kUpkdOrdZu:
+    case kUpkdOrdZu: {
+      using namespace upkd_ord_zu;
+      // The filer's name fields: a person's name and birth date, or a
+      // payer's full and short name.
       if (s.Kind == kPayerForms) {
-        l.push_back({0, Person::Payer, Item::PayerNip});
-        PayerNames(l, {2, 5, 2, 3, 4});
+        l.push_back({taxpayer_id, Person::Payer, Item::PayerNip});
+        PayerNames(l,
+                   {taxpayer_surname, taxpayer_short_name, taxpayer_surname, taxpayer_first_name, taxpayer_birth_date});
       } else if (s.Kind == kJoint) {
         const int parentPm = s.Has(e.IdParent) ? s.Entry(e.IdParent).PM : kPmNone;
         if (parentPm == kPmSpouse) {
-          l.push_back({0, sp, Item::Identifier});
-          Names(l, sp, 2, 3, 4);
+          l.push_back({taxpayer_id, sp, Item::Identifier});
+          Names(l, sp, taxpayer_surname, taxpayer_first_name, taxpayer_birth_date);
         } else {
-          l.push_back({0, tp, Item::Identifier});
-          Names(l, tp, 2, 3, 4);
+          l.push_back({taxpayer_id, tp, Item::Identifier});
+          Names(l, tp, taxpayer_surname, taxpayer_first_name, taxpayer_birth_date);
           if (parentPm == kPmNone) {
-            l.push_back({1, sp, Item::Identifier});
-            Names(l, sp, 6, 7, 8);
+            l.push_back({spouse_id, sp, Item::Identifier});
+            Names(l, sp, spouse_surname, spouse_first_name, spouse_birth_date);
           }
         }
       } else {
-        l.push_back({0, tp, Item::Identifier});
-        Names(l, tp, 2, 3, 4);
+        l.push_back({taxpayer_id, tp, Item::Identifier});
+        Names(l, tp, taxpayer_surname, taxpayer_first_name, taxpayer_birth_date);
       }
       break;
+    }
     case kPit16A:
-      l.push_back({0, own, Item::IdNipOnly});
-      l.push_back({2, own, Item::Office});
-      Names(l, own, 5, 6, 7);
+      l.push_back({pit16a::taxpayer_id, own, Item::IdNipOnly});
+      l.push_back({pit16a::office, own, Item::Office});
+      Names(l, own, pit16a::surname, pit16a::first_name, pit16a::birth_date);
       break;
     case kPitUZ:
       if (e.PM == kPmSpouse) {

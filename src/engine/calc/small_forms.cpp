@@ -2,6 +2,14 @@
 // calculation only keeps the identification and the display in step.
 #include "calc/calculation.h"
 #include "calc/framework.h"
+#include "forms/nip7_fields.h"
+#include "forms/pit11_fields.h"
+#include "forms/pit16a_fields.h"
+#include "forms/pit40_fields.h"
+#include "forms/pit_2k_fields.h"
+#include "forms/upkd_fields.h"
+#include "forms/upkd_ord_zu_fields.h"
+#include "forms/zap3_fields.h"
 
 namespace pit {
 namespace {
@@ -52,63 +60,78 @@ bool IsJointReturnItself(const FormEntry& e) { return e.Kind == kJoint && e.PM =
 void CalculateExchangeOnly(CalcContext& ctx, int entry) { ExchangeIdentification(ctx, entry); }
 
 void CalculatePit2K(CalcContext& ctx, int entry) {
-  MarkBothIdentifierKinds(ctx, kPit2K, entry, 0, 4, 17, 1, 41, 42);
+  using namespace pit_2k;
+  MarkBothIdentifierKinds(ctx, kPit2K, entry, taxpayer_id, taxpayer_id_strike_nip, taxpayer_id_strike_pesel, spouse_id,
+                          spouse_id_strike_nip, spouse_id_strike_pesel);
   ExchangeIdentification(ctx, entry);
   const Settlement& s = ctx.settlement;
   if (s.Entry(entry).Kind != kJoint && ctx.IsShown(kPit2K) && s.SpouseIdKind == kIdNone)
-    ctx.display.SetReadOnly(1, true);
+    ctx.display.SetReadOnly(spouse_id, true);
 }
 
 void CalculateNip7(CalcContext& ctx, int entry) {
   ExchangeIdentification(ctx, entry);
-  MarkIdentifierByLength(ctx, entry, 135, 138, 139);
+  MarkIdentifierByLength(ctx, entry, nip7::taxpayer_id, nip7::taxpayer_id_strike_nip, nip7::taxpayer_id_strike_pesel);
 }
 
-void CalculateZap3(CalcContext& ctx, int entry) { MarkIdentifierByLength(ctx, entry, 25, 23, 24); }
+void CalculateZap3(CalcContext& ctx, int entry) {
+  MarkIdentifierByLength(ctx, entry, zap3::taxpayer_id, zap3::taxpayer_id_strike_nip, zap3::taxpayer_id_strike_pesel);
+}
 
 void CalculateUpkdOrdZu(CalcContext& ctx, int entry) {
   ClearMessagesIfShown(ctx, kUpkdOrdZu);
   ExchangeIdentification(ctx, entry);
-  UpkdIdentifierLines(ctx, kUpkdOrdZu, entry, 0, 30, 31, 1, 32, 33);
+  using namespace upkd_ord_zu;
+  UpkdIdentifierLines(ctx, kUpkdOrdZu, entry, taxpayer_id, taxpayer_id_strike_nip, taxpayer_id_strike_pesel, spouse_id,
+                      spouse_id_strike_nip, spouse_id_strike_pesel);
   if (!ctx.IsShown(kUpkdOrdZu)) return;
 
   // The payer's kind decides which of the payer's name fields apply.
   const Settlement& s = ctx.settlement;
   int payerForm = ctx.FindEntry(kPit11, 0, kPmNone);
-  int firstBox = 6;
+  int entityBox = pit11::payer_entity, personBox = pit11::payer_person;
   if (payerForm < 0) {
     payerForm = ctx.FindEntry(kPit40, 0, kPmNone);
-    firstBox = 5;
+    entityBox = pit40::payer_entity;
+    personBox = pit40::payer_person;
   }
   if (payerForm > 0) {
     const FormFields p(ctx, payerForm);
-    ctx.display.SetReadOnly(4, p.Ticked(firstBox));
-    ctx.display.SetReadOnly(5, p.Ticked(7));
+    ctx.display.SetReadOnly(taxpayer_birth_date, p.Ticked(entityBox));
+    ctx.display.SetReadOnly(taxpayer_short_name, p.Ticked(personBox));
   }
   const bool editable = IsJointReturnItself(s.Entry(entry));
-  for (int k : {1, 6, 7, 8, 9}) ctx.display.SetReadOnly(k, !editable);
+  for (Field k : {spouse_id, spouse_surname, spouse_first_name, spouse_birth_date, spouse_notes})
+    ctx.display.SetReadOnly(k, !editable);
 }
 
 void CalculateUpkd(CalcContext& ctx, int entry) {
   ClearMessagesIfShown(ctx, kUpkd);
-  UpkdIdentifierLines(ctx, kUpkd, entry, 3, 26, 27, 22, 28, 29);
+  using namespace upkd;
+  UpkdIdentifierLines(ctx, kUpkd, entry, taxpayer_id, taxpayer_id_strike_nip, taxpayer_id_strike_pesel, spouse_id,
+                      spouse_id_strike_nip, spouse_id_strike_pesel);
   if (ctx.IsShown(kUpkd)) {
     const bool editable = IsJointReturnItself(ctx.settlement.Entry(entry));
-    for (int k : {22, 23, 24, 25}) ctx.display.SetReadOnly(k, !editable);
+    for (Field k : {spouse_id, spouse_surname, spouse_first_name, spouse_birth_date})
+      ctx.display.SetReadOnly(k, !editable);
   }
   ExchangeIdentification(ctx, entry);
 }
 
 void CalculatePit16A(CalcContext& ctx, int entry) {
   ExchangeIdentification(ctx, entry);
-  CorrectionInfoOnClick(ctx, kPit16A, 4, "PIT-16A", 0);
-  SetPurposeBoxes(ctx, entry, 3, 4);
+  using namespace pit16a;
+  CorrectionInfoOnClick(ctx, kPit16A, purpose_correction, "PIT-16A", 0);
+  SetPurposeBoxes(ctx, entry, purpose_filing, purpose_correction);
   if (!ctx.IsShown(kPit16A)) return;
-  // A description is required next to every amount given.
-  static const int kPairs[][2] = {{18, 19}, {22, 23}, {26, 27}, {30, 31}, {34, 35}, {38, 39},
-                                  {20, 21}, {24, 25}, {28, 29}, {32, 33}, {36, 37}, {40, 41}};
+  // The premium paid in a month is required when a deductible part is given.
+  static const Field kMonths[][2] = {
+      {january_paid, january_deductible}, {february_paid, february_deductible}, {march_paid, march_deductible},
+      {april_paid, april_deductible},     {may_paid, may_deductible},           {june_paid, june_deductible},
+      {july_paid, july_deductible},       {august_paid, august_deductible},     {september_paid, september_deductible},
+      {october_paid, october_deductible}, {november_paid, november_deductible}, {december_paid, december_deductible}};
   const FormFields f(ctx, entry);
-  for (const auto& p : kPairs) ctx.display.SetMustBe(p[0], f.AmountOf(p[1]) > 0);
+  for (const auto& m : kMonths) ctx.display.SetMustBe(m[0], f.AmountOf(m[1]) > 0);
 }
 
 }  // namespace pit

@@ -6,20 +6,22 @@
 
 #include "calc/calculation.h"
 #include "calc/framework.h"
+#include "forms/pit_zg_fields.h"
+#include "forms/sse_a_fields.h"
+#include "forms/sse_r_a_fields.h"
+#include "forms/sse_r_fields.h"
 
 namespace pit {
 namespace {
 
-constexpr int kNameLine = 3;
-
 // "Surname, FirstName, BirthDate" of the sheet's person, empty when any of
 // the three is missing.
-void WriteNameLine(CalcContext& ctx, FormFields& f) {
+void WriteNameLine(CalcContext& ctx, FormFields& f, int nameLine) {
   const IdentificationRecord& r = f.Header().PM == kPmSpouse ? ctx.ids.Spouse : ctx.ids.Taxpayer;
   if (r.Surname.empty() || r.FirstName.empty() || r.BirthDate.empty())
-    f.SetText(kNameLine, "");
+    f.SetText(nameLine, "");
   else
-    f.SetText(kNameLine, r.Surname + ", " + r.FirstName + ", " + r.BirthDate);
+    f.SetText(nameLine, r.Surname + ", " + r.FirstName + ", " + r.BirthDate);
 }
 
 // The copy number when not yet written: the sheet's place among the sheets
@@ -41,14 +43,20 @@ void NumberCopy(CalcContext& ctx, FormFields& f, int copyField) {
 
 bool IsParent(int parent, int candidate) { return candidate > 0 && candidate == parent; }
 
+// The fields every sheet has: its number, the count of sheets and the name line.
+struct SheetHeader {
+  int number, count, nameLine;
+};
+
 // The sheets: identification, the name line, the copy number and count,
-// the rows that need all their fields once one is filled.
-void CalculateSheet(CalcContext& ctx, int entry, int idPit, const std::vector<std::pair<int, int>>& rows) {
+// the rows (first and last field) that need all their fields once one is filled.
+void CalculateSheet(CalcContext& ctx, int entry, int idPit, const SheetHeader& h,
+                    const std::vector<std::pair<int, int>>& rows) {
   FormFields f(ctx, entry);
   ExchangeIdentification(ctx, entry);
-  WriteNameLine(ctx, f);
-  NumberCopy(ctx, f, 1);
-  f.SetText(2, CountText(ctx.CountChildEntries(idPit, f.Header().IdParent, f.Header().PM)));
+  WriteNameLine(ctx, f, h.nameLine);
+  NumberCopy(ctx, f, h.number);
+  f.SetText(h.count, CountText(ctx.CountChildEntries(idPit, f.Header().IdParent, f.Header().PM)));
   if (!ctx.IsShown(idPit)) return;
   for (const auto& [first, last] : rows) MarkRowRequired(ctx, entry, first, last, true);
 }
@@ -56,36 +64,42 @@ void CalculateSheet(CalcContext& ctx, int entry, int idPit, const std::vector<st
 }  // namespace
 
 void CalculatePitZG(CalcContext& ctx, int entry) {
+  using namespace pit_zg;
   FormFields f(ctx, entry);
   const bool shown = ctx.IsShown(kPitZG);
   const int parent = f.Header().IdParent, pm = f.Header().PM;
 
   // 1. Identifier marks and identification.
-  MarkIdentifierKind(ctx, kPitZG, entry, 0, 35, 36);
+  MarkIdentifierKind(ctx, kPitZG, entry, taxpayer_id, taxpayer_id_strike_nip, taxpayer_id_strike_pesel);
   ExchangeIdentification(ctx, entry);
 
   // 2. Copy number.
-  NumberCopy(ctx, f, 37);
+  NumberCopy(ctx, f, copy_number);
 
   // 3. The country code of the country picked by name.
-  if (ctx.countryCodeOf) f.SetText(7, ctx.countryCodeOf(f.TextOf(38)));
+  if (ctx.countryCodeOf) f.SetText(country_code, ctx.countryCodeOf(f.TextOf(country)));
 
-  // 4. Only the fields of this PIT/ZG's return are typed.
+  // 4. Only the fields of this PIT/ZG's return are typed. The PIT-36 rows
+  // run from employment to other sources, three fields a row.
+  constexpr int kRowWidth = 3;
   if (shown) {
     const bool underPit36 = IsParent(parent, ctx.FindEntry(kPit36, 0, kPmNone));
     const bool underPit36L = IsParent(parent, ctx.FindEntry(kPit36L, 0, kPmNone));
     const bool underPit38 = IsParent(parent, ctx.FindEntry(kPit38, 0, pm));
     const bool underPit39 = IsParent(parent, ctx.FindEntry(kPit39, 0, pm));
-    for (int k = 8; k <= 25; ++k) ctx.display.SetReadOnly(k, !underPit36);
-    for (int k : {29, 30}) ctx.display.SetReadOnly(k, !underPit36L);
-    for (int k : {31, 32}) ctx.display.SetReadOnly(k, !underPit38);
-    for (int k : {33, 34}) ctx.display.SetReadOnly(k, !underPit39);
+    for (int k = employment_revenue; k <= other_tax_paid; ++k) ctx.display.SetReadOnly(k, !underPit36);
+    for (Field k : {pit36l_income, pit36l_tax_paid}) ctx.display.SetReadOnly(k, !underPit36L);
+    for (Field k : {pit38_income, pit38_tax_paid}) ctx.display.SetReadOnly(k, !underPit38);
+    for (Field k : {pit39_income, pit39_tax_paid}) ctx.display.SetReadOnly(k, !underPit39);
   }
 
   // 5. Column totals.
-  f.SetUnrounded(26, f.Sum({8, 11, 14, 17, 20, 23}));
-  f.SetUnrounded(27, f.Sum({9, 12, 15, 18, 21, 24}));
-  f.SetUnrounded(28, f.Sum({10, 13, 16, 19, 22, 25}));
+  f.SetUnrounded(total_revenue, f.Sum({employment_revenue, personal_activity_revenue, business_revenue, rental_revenue,
+                                       rights_revenue, other_revenue}));
+  f.SetUnrounded(total_income, f.Sum({employment_income, personal_activity_income, business_income, rental_income,
+                                      rights_income, other_income}));
+  f.SetUnrounded(total_tax_paid, f.Sum({employment_tax_paid, personal_activity_tax_paid, business_tax_paid,
+                                        rental_tax_paid, rights_tax_paid, other_tax_paid}));
 
   // 6. The user moves the figures into the return.
   if (shown) {
@@ -104,91 +118,118 @@ void CalculatePitZG(CalcContext& ctx, int entry) {
     }
   }
 
-  // 7. Required fields.
+  // 7. Required fields: a PIT-36 row with any figure needs all three.
   if (!shown) return;
-  for (int k = 8; k <= 25; ++k) ctx.display.SetMustBe(k, false);
-  for (int a = 8; a <= 23; a += 3) {
+  for (int k = employment_revenue; k <= other_tax_paid; ++k) ctx.display.SetMustBe(k, false);
+  for (int a = employment_revenue; a <= other_revenue; a += kRowWidth) {
     if (f.AmountOf(a) > 0 || f.AmountOf(a + 1) != 0 || f.AmountOf(a + 2) > 0)
-      for (int k = a; k <= a + 2; ++k) ctx.display.SetMustBe(k, true);
+      for (int k = a; k < a + kRowWidth; ++k) ctx.display.SetMustBe(k, true);
   }
-  ctx.display.SetMustBe(30, f.AmountOf(29) > 0);
-  ctx.display.SetMustBe(32, f.AmountOf(31) > 0);
-  ctx.display.SetMustBe(34, f.AmountOf(33) > 0);
+  ctx.display.SetMustBe(pit36l_tax_paid, f.AmountOf(pit36l_income) > 0);
+  ctx.display.SetMustBe(pit38_tax_paid, f.AmountOf(pit38_income) > 0);
+  ctx.display.SetMustBe(pit39_tax_paid, f.AmountOf(pit39_income) > 0);
 }
 
 void CalculateSseR(CalcContext& ctx, int entry) {
+  using namespace sse_r;
   FormFields f(ctx, entry);
 
   // 1. Identification and the name line.
   ExchangeIdentification(ctx, entry);
-  WriteNameLine(ctx, f);
+  WriteNameLine(ctx, f, name_line);
 
   // 2.-4. Totals, the share of the zone activity and the relief limit.
-  f.Set(25, f.Sum({14, 16, 22}));
-  f.Set(26, f.Sum({15, 17, 23}));
-  f.Set(27, f.Sum({18, 24}));
-  f.Set(42, f.Sum({30, 33, 36, 39}));
-  if (f.AmountOf(42) != 0) f.Set(43, f.Sum({25, 26, 27}) * 100 / f.AmountOf(42));
-  f.Set(45, f.AmountOf(44) * 0.01L * f.AmountOf(42));
+  f.Set(total_costs_investment, f.Sum({past_costs_investment, year_costs_investment, other_costs_investment}));
+  f.Set(total_costs_labour, f.Sum({past_costs_labour, year_costs_labour, other_costs_labour}));
+  f.Set(total_costs_other, f.Sum({year_costs_other, other_costs_other}));
+  f.Set(total_revenue, f.Sum({permit_revenue, zone_unpermitted_revenue, outside_revenue, other_revenue}));
+  if (f.AmountOf(total_revenue) != 0)
+    f.Set(costs_to_revenue_ratio,
+          f.Sum({total_costs_investment, total_costs_labour, total_costs_other}) * 100 / f.AmountOf(total_revenue));
+  f.Set(aid_rate_amount, f.AmountOf(aid_rate) * 0.01L * f.AmountOf(total_revenue));
 
   // 5.-6.
-  f.CapAtField(48, 47);
-  f.SetPositivePart(49, RoundGrosze(f.AmountOf(47) - f.AmountOf(48)));
-  f.SetPositivePart(51, RoundGrosze(f.AmountOf(46) - f.AmountOf(50)));
-  f.SetPositivePart(52, RoundGrosze(f.AmountOf(50) - f.AmountOf(46)));
-  f.Copy(53, f.AmountOf(46) >= f.AmountOf(50) ? 50 : 46);
+  f.CapAtField(past_aid_used, aid_limit);
+  f.SetPositivePart(limit_left, RoundGrosze(f.AmountOf(aid_limit) - f.AmountOf(past_aid_used)));
+  f.SetPositivePart(past_exempt_excess, RoundGrosze(f.AmountOf(past_exempt_income) - f.AmountOf(year_exempt_income)));
+  f.SetPositivePart(year_exempt_excess, RoundGrosze(f.AmountOf(year_exempt_income) - f.AmountOf(past_exempt_income)));
+  f.Copy(exempt_income_counted,
+         f.AmountOf(past_exempt_income) >= f.AmountOf(year_exempt_income) ? year_exempt_income : past_exempt_income);
 
-  // 7. A percentage (57) or an amount (58) of 55; the amount wins.
-  if (f.AmountOf(57) > 0) f.Set(59, f.AmountOf(57) * 0.01L * f.AmountOf(55));
-  if (f.AmountOf(58) > 0) f.Copy(59, f.AmountOf(58) > f.AmountOf(55) ? 55 : 58);
-  if (f.AmountOf(55) == 0) f.SetZero(59);
-  if (f.AmountOf(58) != 0) f.SetZero(57);
-  if (f.AmountOf(57) != 0) f.SetZero(58);
+  // 7. A percentage or an amount of the zone income; the amount wins.
+  if (f.AmountOf(exempt_percent) > 0)
+    f.Set(exempt_income, f.AmountOf(exempt_percent) * 0.01L * f.AmountOf(zone_income));
+  if (f.AmountOf(exempt_amount) > 0)
+    f.Copy(exempt_income, f.AmountOf(exempt_amount) > f.AmountOf(zone_income) ? zone_income : exempt_amount);
+  if (f.AmountOf(zone_income) == 0) f.SetZero(exempt_income);
+  if (f.AmountOf(exempt_amount) != 0) f.SetZero(exempt_percent);
+  if (f.AmountOf(exempt_percent) != 0) f.SetZero(exempt_amount);
 
   // 8.-9.
-  f.Set(60, f.AmountOf(55) - f.AmountOf(59));
-  f.SetPositivePart(64, RoundGrosze((f.AmountOf(60) + f.AmountOf(62)) - (f.AmountOf(61) + f.AmountOf(63))));
-  f.SetPositivePart(65, RoundGrosze((f.AmountOf(61) + f.AmountOf(63)) - (f.AmountOf(60) + f.AmountOf(62))));
+  f.Set(zone_taxable_income, f.AmountOf(zone_income) - f.AmountOf(exempt_income));
+  const Amount gains = f.AmountOf(zone_taxable_income) + f.AmountOf(outside_income);
+  const Amount losses = f.AmountOf(zone_losses) + f.AmountOf(outside_losses);
+  f.SetPositivePart(total_income, RoundGrosze(gains - losses));
+  f.SetPositivePart(total_loss, RoundGrosze(losses - gains));
 
   // 10.-12. The relief used, in whole złoty, and what is left.
-  f.CapAtField(66, 64);
-  if (f.AmountOf(64) > 0)
-    f.Set(68, RoundZloty((f.AmountOf(64) - f.AmountOf(66)) + f.AmountOf(67)));
-  else if (f.AmountOf(65) < f.AmountOf(67))
-    f.Set(68, RoundZloty(f.AmountOf(67) - (f.AmountOf(65) + f.AmountOf(66))));
-  if (f.AmountOf(68) < 0) f.SetZero(68);
-  f.SetPositivePart(69, RoundGrosze((f.AmountOf(65) + f.AmountOf(66)) - (f.AmountOf(64) + f.AmountOf(67))));
+  f.CapAtField(deductions, total_income);
+  if (f.AmountOf(total_income) > 0)
+    f.Set(taxable_income, RoundZloty((f.AmountOf(total_income) - f.AmountOf(deductions)) + f.AmountOf(additions)));
+  else if (f.AmountOf(total_loss) < f.AmountOf(additions))
+    f.Set(taxable_income, RoundZloty(f.AmountOf(additions) - (f.AmountOf(total_loss) + f.AmountOf(deductions))));
+  if (f.AmountOf(taxable_income) < 0) f.SetZero(taxable_income);
+  f.SetPositivePart(loss_carried, RoundGrosze((f.AmountOf(total_loss) + f.AmountOf(deductions)) -
+                                              (f.AmountOf(total_income) + f.AmountOf(additions))));
 
   // 13.
-  f.CapAtField(71, 70);
-  f.Set(73, f.AmountOf(70) - f.AmountOf(71));
-  f.SetPositivePart(74, RoundGrosze(f.AmountOf(72) - f.AmountOf(73)));
+  f.CapAtField(aid_used, aid_due);
+  f.Set(aid_left, f.AmountOf(aid_due) - f.AmountOf(aid_used));
+  f.SetPositivePart(tax_over_aid_left, RoundGrosze(f.AmountOf(exempt_income_tax) - f.AmountOf(aid_left)));
 
   // 14. Sheets.
-  f.SetText(96, CountText(ctx.CountChildEntries(kSseA, entry, -1)));
-  f.SetText(97, CountText(ctx.CountChildEntries(kSseRA, entry, -1)));
+  f.SetText(sse_a_sheets, CountText(ctx.CountChildEntries(kSseA, entry, -1)));
+  f.SetText(sse_r_a_sheets, CountText(ctx.CountChildEntries(kSseRA, entry, -1)));
 
-  // 15. Required fields.
+  // 15. Required fields: the other costs' row with any amount needs its title.
   if (!ctx.IsShown(kSseR)) return;
-  for (int k = 21; k <= 24; ++k) ctx.display.SetMustBe(k, false);
-  if (f.AmountOf(22) > 0 || f.AmountOf(23) != 0 || f.AmountOf(24) > 0)
-    for (int k = 21; k <= 24; ++k) ctx.display.SetMustBe(k, true);
+  for (int k = other_costs_title; k <= other_costs_other; ++k) ctx.display.SetMustBe(k, false);
+  if (f.AmountOf(other_costs_investment) > 0 || f.AmountOf(other_costs_labour) != 0 ||
+      f.AmountOf(other_costs_other) > 0)
+    for (int k = other_costs_title; k <= other_costs_other; ++k) ctx.display.SetMustBe(k, true);
 }
 
 void CalculateSseA(CalcContext& ctx, int entry) {
-  static const std::vector<std::pair<int, int>> kRows = {{5, 11},  {12, 18}, {19, 25}, {26, 32},
-                                                         {33, 39}, {40, 46}, {47, 53}};
-  CalculateSheet(ctx, entry, kSseA, kRows);
+  using namespace sse_a;
+  static const std::vector<std::pair<int, int>> kRows = {
+      {expense1_kind, expense1_cumulative}, {expense2_kind, expense2_cumulative}, {expense3_kind, expense3_cumulative},
+      {expense4_kind, expense4_cumulative}, {expense5_kind, expense5_cumulative}, {expense6_kind, expense6_cumulative},
+      {expense7_kind, expense7_cumulative}};
+  CalculateSheet(ctx, entry, kSseA, {sheet_number, sheet_count, name_line}, kRows);
 }
 
 void CalculateSseRA(CalcContext& ctx, int entry) {
+  using namespace sse_r_a;
+  // Six employees' rows, then 26 months', each row its fields in a run.
   static const std::vector<std::pair<int, int>> kRows = [] {
+    constexpr int kEmployees = 6, kMonths = 26;
+    const int employeeWidth = employee1_cumulative - employee1_position + 1;
+    const int monthWidth = month1_total - month1_period + 1;
+    static_assert(employee6_cumulative - employee1_position + 1 ==
+                  kEmployees * (employee1_cumulative - employee1_position + 1));
+    static_assert(month26_total - month1_period + 1 == kMonths * (month1_total - month1_period + 1));
     std::vector<std::pair<int, int>> rows;
-    for (int first = 5; first <= 50; first += 9) rows.emplace_back(first, first + 8);
-    for (int first = 59; first <= 184; first += 5) rows.emplace_back(first, first + 4);
+    for (int i = 0; i < kEmployees; ++i) {
+      const int first = employee1_position + i * employeeWidth;
+      rows.emplace_back(first, first + employeeWidth - 1);
+    }
+    for (int i = 0; i < kMonths; ++i) {
+      const int first = month1_period + i * monthWidth;
+      rows.emplace_back(first, first + monthWidth - 1);
+    }
     return rows;
   }();
-  CalculateSheet(ctx, entry, kSseRA, kRows);
+  CalculateSheet(ctx, entry, kSseRA, {sheet_number, sheet_count, name_line}, kRows);
 }
 
 }  // namespace pit

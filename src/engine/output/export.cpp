@@ -6,6 +6,7 @@
 #include "app/catalogue.h"
 #include "app/settlement.h"
 #include "forms/definition_library.h"
+#include "forms/pit_b_fields.h"
 #include "forms/values.h"
 #include "text/cp1250.h"
 
@@ -37,8 +38,11 @@ struct SharedPair {
 std::vector<SharedPair> SharedPairsOf(int idPit) {
   std::vector<SharedPair> pairs;
   if (idPit == kPitB) {
-    pairs = {{27, 64, "P_25"}, {29, 65, "P_27"}, {39, 60, "P_36"},
-             {41, 61, "P_38"}, {51, 62, "P_47"}, {53, 63, "P_49"}};
+    using namespace pit_b;
+    pairs = {
+        {partner1_revenue_share, partner1_revenue_own, "P_25"}, {partner1_costs_share, partner1_costs_own, "P_27"},
+        {partner2_revenue_share, partner2_revenue_own, "P_36"}, {partner2_costs_share, partner2_costs_own, "P_38"},
+        {partner3_revenue_share, partner3_revenue_own, "P_47"}, {partner3_costs_share, partner3_costs_own, "P_49"}};
   } else if (idPit == kPit28B) {
     for (int i = 0; i < 12; ++i) {
       pairs.push_back({39 + i, 109 + i, "P_" + std::to_string(24 + i)});

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/settlement.h"
+#include "forms/catalogue_rows.h"
 #include "forms/definition_library.h"
 
 namespace pit {
@@ -94,27 +95,7 @@ bool GroupFilled(const FormEntry& e, std::size_t k, std::size_t n) {
 }  // namespace
 
 std::string_view ExemptXmlNames(int idPit) {
-  switch (idPit) {
-    case kPitO: return "P_1,P_2,P_5,P_6,P_7,P_8,P_9,P_10,";
-    case kPitD:
-      return "P_1,P_2,P_4,P_5,P_6,P_7,P_8,P_9,P_10,P_11,P_12,P_14,P_15,P_16,P_17,P_18,P_19,P_20,P_21,P_22,P_23,"
-             "P_24,P_25,P_27,P_28,P_29,";
-    case kPit2K:
-      return "P_1,P_2,P_3,P_4,P_5,P_6,P_7,P_8,P_9,P_10,P_11,P_13,P_14,P_15,P_16,P_17,P_18,P_19,P_20,P_21,P_22,"
-             "P_23,P_24,P_26,P_27,P_28,";
-    case kPitM: return "P_1,P_3,P_4,P_5,";
-    case kPitB: return "P_1,P_4,P_5,P_6,";
-    case kPitZ: return "P_1,P_3,P_4,P_5,";
-    case kPitZG: return "P_1,P_3,P_4,P_5,";
-    case kSseR: return "P_1,";
-    case kSseA: return "P_1,";
-    case kSseRA: return "P_1,";
-    case kPit28A: return "P_1,P_3,P_4,P_5,";
-    case kPit28B: return "P_1,P_3,P_4,P_5,";
-    case kUpkdOrdZu: return "P_2,P_7,P_8,P_9,P_10,P_11,P_12,";
-    case kPitUZ: return "P_2,P_7,P_8,P_9,";
-    default: return {};
-  }
+  return FormCatalogue::IsValid(idPit) ? kCatalogueRows[idPit].exempt : std::string_view();
 }
 
 ValidationResult ValidateSettlement(const Settlement& s, DefinitionLibrary& defs) {
