@@ -6,6 +6,24 @@
 
 #include "calc/framework.h"
 #include "engine/calc_fixture.h"
+#include "forms/nip7_fields.h"
+#include "forms/nip_b_fields.h"
+#include "forms/nip_c_fields.h"
+#include "forms/pit11_fields.h"
+#include "forms/pit16a_fields.h"
+#include "forms/pit28_fields.h"
+#include "forms/pit36_fields.h"
+#include "forms/pit36l_fields.h"
+#include "forms/pit37_fields.h"
+#include "forms/pit38_fields.h"
+#include "forms/pit40_fields.h"
+#include "forms/pit_2k_fields.h"
+#include "forms/pit_b_fields.h"
+#include "forms/pit_d_fields.h"
+#include "forms/pit_m_fields.h"
+#include "forms/pit_o_fields.h"
+#include "forms/pit_r_fields.h"
+#include "forms/pit_uz_fields.h"
 
 namespace pit {
 namespace {
@@ -29,27 +47,90 @@ struct Case {
 
 TEST(IdentificationExchange, TypedFieldReachesTheSameFieldOfOtherForms) {
   const std::vector<Case> cases = {
-      {"taxpayer surname from PIT-37", kIndividual, kIdNip, kIdNone, {kPit37, 0, 10},
-       {{kPitO, 0, 4}, {kPitD, 0, 3}, {kPit36, 0, 9}, {kPit2K, 0, 2}, {kPitUZ, 0, 8}, {kPit38, 0, 5}}},
-      {"taxpayer NIP from PIT-37", kIndividual, kIdNip, kIdNone, {kPit37, 0, 0},
-       {{kPitO, 0, 0}, {kPitD, 0, 0}, {kPit36L, 0, 0}, {kPit16A, 0, 0}, {kPitB, 1, 0}}},
-      {"taxpayer PESEL from PIT/O", kIndividual, kIdPesel, kIdNone, {kPitO, 0, 0},
-       {{kPit37, 0, 0}, {kPit38, 0, 0}, {kPitM, 0, 0}}},
-      {"spouse surname from a joint PIT-37", kJoint, kIdNip, kIdPesel, {kPit37, 0, 23},
-       {{kPitO, 0, 8}, {kPitD, 0, 16}, {kPit28, 2, 5}, {kPitUZ, 0, 11}, {kPit36, 0, 22}}},
-      {"spouse PESEL from a joint PIT-37", kJoint, kIdNip, kIdPesel, {kPit37, 0, 1},
-       {{kPitO, 0, 1}, {kPitD, 0, 1}, {kPit28, 2, 0}, {kPitO, 2, 0}}},
-      {"spouse address into the spouse's PIT-28", kJoint, kIdNip, kIdNip, {kPit37, 0, 30},
-       {{kPit28, 2, 13}}},
-      {"spouse country into the spouse's PIT-28", kJoint, kIdNip, kIdNip, {kPit37, 0, 141},
-       {{kPit28, 2, 9}}},
-      {"date of birth from PIT/2K", kIndividual, kIdNip, kIdNone, {kPit2K, 0, 5},
-       {{kPit37, 0, 12}, {kPitO, 0, 6}, {kPitD, 0, 5}}},
-      {"payer NIP from PIT-11", kPayerForms, kIdNip, kIdNone, {kPit11, 0, 0},
-       {{kPit40, 0, 0}, {kPitR, 0, 0}}},
-      {"payer name from PIT-11", kPayerForms, kIdNip, kIdNone, {kPit11, 0, 8},
-       {{kPit40, 0, 6}, {kPitR, 0, 6}}},
-      {"NIP-7 identifier", kRegistrationForms, kIdNip, kIdNone, {kNip7, 0, 0}, {{kNipB, 0, 0}, {kNipC, 0, 0}}},
+      {"taxpayer surname from PIT-37",
+       kIndividual,
+       kIdNip,
+       kIdNone,
+       {kPit37, 0, pit37::taxpayer_surname},
+       {{kPitO, 0, pit_o::taxpayer_surname},
+        {kPitD, 0, pit_d::taxpayer_surname},
+        {kPit36, 0, pit36::taxpayer_surname},
+        {kPit2K, 0, pit_2k::taxpayer_surname},
+        {kPitUZ, 0, pit_uz::taxpayer_surname},
+        {kPit38, 0, pit38::surname}}},
+      {"taxpayer NIP from PIT-37",
+       kIndividual,
+       kIdNip,
+       kIdNone,
+       {kPit37, 0, pit37::taxpayer_id},
+       {{kPitO, 0, pit_o::taxpayer_id},
+        {kPitD, 0, pit_d::taxpayer_id},
+        {kPit36L, 0, pit36l::taxpayer_id},
+        {kPit16A, 0, pit16a::taxpayer_id},
+        {kPitB, 1, pit_b::taxpayer_id}}},
+      {"taxpayer PESEL from PIT/O",
+       kIndividual,
+       kIdPesel,
+       kIdNone,
+       {kPitO, 0, pit_o::taxpayer_id},
+       {{kPit37, 0, pit37::taxpayer_id}, {kPit38, 0, pit38::taxpayer_id}, {kPitM, 0, pit_m::taxpayer_id}}},
+      {"spouse surname from a joint PIT-37",
+       kJoint,
+       kIdNip,
+       kIdPesel,
+       {kPit37, 0, pit37::spouse_surname},
+       {{kPitO, 0, pit_o::spouse_surname},
+        {kPitD, 0, pit_d::spouse_surname},
+        {kPit28, 2, pit28::surname},
+        {kPitUZ, 0, pit_uz::spouse_surname},
+        {kPit36, 0, pit36::spouse_surname}}},
+      {"spouse PESEL from a joint PIT-37",
+       kJoint,
+       kIdNip,
+       kIdPesel,
+       {kPit37, 0, pit37::spouse_id},
+       {{kPitO, 0, pit_o::spouse_id},
+        {kPitD, 0, pit_d::spouse_id},
+        {kPit28, 2, pit28::taxpayer_id},
+        {kPitO, 2, pit_o::taxpayer_id}}},
+      {"spouse address into the spouse's PIT-28",
+       kJoint,
+       kIdNip,
+       kIdNip,
+       {kPit37, 0, pit37::spouse_street},
+       {{kPit28, 2, pit28::street}}},
+      {"spouse country into the spouse's PIT-28",
+       kJoint,
+       kIdNip,
+       kIdNip,
+       {kPit37, 0, pit37::spouse_country},
+       {{kPit28, 2, pit28::country}}},
+      {"date of birth from PIT/2K",
+       kIndividual,
+       kIdNip,
+       kIdNone,
+       {kPit2K, 0, pit_2k::taxpayer_birth_date},
+       {{kPit37, 0, pit37::taxpayer_birth_date},
+        {kPitO, 0, pit_o::taxpayer_birth_date},
+        {kPitD, 0, pit_d::taxpayer_birth_date}}},
+      {"payer NIP from PIT-11",
+       kPayerForms,
+       kIdNip,
+       kIdNone,
+       {kPit11, 0, pit11::payer_nip},
+       {{kPit40, 0, pit40::payer_nip}, {kPitR, 0, pit_r::payer_nip}}},
+      {"payer name from PIT-11",
+       kPayerForms,
+       kIdNip,
+       kIdNone,
+       {kPit11, 0, pit11::payer_name},
+       {{kPit40, 0, pit40::payer_name}, {kPitR, 0, pit_r::payer_name}}},
+      {"NIP-7 identifier",
+       kRegistrationForms,
+       kIdNip,
+       kIdNone,
+       {kNip7, 0, nip7::nip},
+       {{kNipB, 0, nip_b::taxpayer_id}, {kNipC, 0, nip_c::taxpayer_id}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -6,6 +6,8 @@
 #include "forms/pit36_fields.h"
 #include "forms/pit37_fields.h"
 #include "forms/pit_2k_fields.h"
+#include "forms/pit_d_fields.h"
+#include "forms/pit_uz_fields.h"
 #include "text/cp1250.h"
 
 namespace pit {
@@ -257,8 +259,11 @@ void SpouseFieldRules(CalcContext& ctx, int idPit) {
       break;
     case kPitD:
       if (notJoint && noSpouseData) {
-        ReadOnly(ctx, {33, 35, 44, 46, 53, 55});
-        Hide(ctx, {1, 60, 61, 16, 17, 18});
+        using namespace pit_d;
+        ReadOnly(ctx, {loan_pit28_spouse, loan_return_spouse, expenses_pit28_spouse, expenses_return_spouse,
+                       tax_relief_pit28_spouse, tax_relief_return_spouse});
+        Hide(ctx, {spouse_id, spouse_id_strike_nip, spouse_id_strike_pesel, spouse_surname, spouse_first_name,
+                   spouse_birth_date});
       }
       break;
     case kPit2K:
@@ -270,8 +275,10 @@ void SpouseFieldRules(CalcContext& ctx, int idPit) {
       break;
     case kPitUZ:
       if (notJoint && noSpouseData) {
-        ReadOnly(ctx, {15, 17});
-        Hide(ctx, {3, 4, 5, 11, 14, 13});
+        using namespace pit_uz;
+        ReadOnly(ctx, {spouse_contributions, spouse_unused_relief});
+        Hide(ctx, {spouse_id, spouse_id_strike_nip, spouse_id_strike_pesel, spouse_surname, spouse_first_name,
+                   spouse_birth_date});
       }
       break;
     default:

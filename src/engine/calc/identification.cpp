@@ -5,13 +5,24 @@
 
 #include "app/catalogue.h"
 #include "app/settlement.h"
+#include "forms/nip7_fields.h"
+#include "forms/nip_b_fields.h"
+#include "forms/nip_c_fields.h"
 #include "forms/pit16a_fields.h"
+#include "forms/pit28_fields.h"
+#include "forms/pit28a_fields.h"
+#include "forms/pit28b_fields.h"
 #include "forms/pit36_fields.h"
 #include "forms/pit36l_fields.h"
 #include "forms/pit37_fields.h"
+#include "forms/pit38_fields.h"
+#include "forms/pit39_fields.h"
 #include "forms/pit_2k_fields.h"
 #include "forms/pit_b_fields.h"
+#include "forms/pit_d_fields.h"
 #include "forms/pit_m_fields.h"
+#include "forms/pit_o_fields.h"
+#include "forms/pit_uz_fields.h"
 #include "forms/pit_z_fields.h"
 #include "forms/pit_zg_fields.h"
 #include "forms/sse_a_fields.h"
@@ -116,38 +127,53 @@ Links LinksFor(const Settlement& s, const FormEntry& e) {
       l.push_back({pit36l::office, own, Item::Office});
       Names(l, own, pit36l::surname, pit36l::first_name, pit36l::birth_date);
       break;
-    case kPit38:
-      l.push_back({0, own, Item::Identifier});
-      l.push_back({2, own, Item::Office});
-      Names(l, own, 5, 6, 7);
-      Address(l, own, {9, 10, 62, 11, 12, 13, 14, 15, 16, 17});
+    case kPit38: {
+      using namespace pit38;
+      l.push_back({taxpayer_id, own, Item::Identifier});
+      l.push_back({office, own, Item::Office});
+      Names(l, own, surname, first_name, birth_date);
+      Address(l, own,
+              {voivodeship, county, country, commune, street, house_no, flat_no, town, postal_code, post_office});
       break;
-    case kPit28:
-    case kPit39:
-      l.push_back({0, own, Item::Identifier});
-      l.push_back({2, own, Item::Office});
-      Names(l, own, 5, 6, 7);
-      Address(l, own, {10, 11, 9, 12, 13, 14, 15, 16, 17, 18});
+    }
+    case kPit28: {
+      using namespace pit28;
+      l.push_back({taxpayer_id, own, Item::Identifier});
+      l.push_back({office, own, Item::Office});
+      Names(l, own, surname, first_name, birth_date);
+      Address(l, own,
+              {voivodeship, county, country, commune, street, house_no, flat_no, town, postal_code, post_office});
       break;
-    case kPitO:
-      if (e.PM == kPmSpouse) {
-        l.push_back({0, sp, Item::Identifier});
-        Names(l, sp, 4, 5, 6);
-      } else {
-        l.push_back({0, tp, Item::Identifier});
-        Names(l, tp, 4, 5, 6);
-      }
+    }
+    case kPit39: {
+      using namespace pit39;
+      l.push_back({taxpayer_id, own, Item::Identifier});
+      l.push_back({office, own, Item::Office});
+      Names(l, own, surname, first_name, birth_date);
+      Address(l, own,
+              {voivodeship, county, country, commune, street, house_no, flat_no, town, postal_code, post_office});
+      break;
+    }
+    case kPitO: {
+      using namespace pit_o;
+      // The form's first person block is the one of the attachment's person.
+      const Person first = e.PM == kPmSpouse ? sp : tp;
+      l.push_back({taxpayer_id, first, Item::Identifier});
+      Names(l, first, taxpayer_surname, taxpayer_first_name, taxpayer_birth_date);
       if (e.PM == kPmNone && (s.Kind == kIndividual || s.Kind == kJoint)) {
-        l.push_back({1, sp, Item::Identifier});
-        Names(l, sp, 8, 9, 10);
+        l.push_back({spouse_id, sp, Item::Identifier});
+        Names(l, sp, spouse_surname, spouse_first_name, spouse_birth_date);
       }
       break;
-    case kPitD:
-      l.push_back({0, tp, Item::Identifier});
-      Names(l, tp, 3, 4, 5);
-      l.push_back({1, sp, Item::Identifier});
-      Names(l, sp, 16, 17, 18);
+    }
+    case kPitD: {
+      using namespace pit_d;
+      l.push_back({taxpayer_id, tp, Item::Identifier});
+      Names(l, tp, taxpayer_surname, taxpayer_first_name, taxpayer_birth_date);
+      l.push_back({spouse_id, sp, Item::Identifier});
+      Names(l, sp, spouse_surname, spouse_first_name, spouse_birth_date);
       break;
+    }
     case kPit2K: {
       using namespace pit_2k;
       l.push_back({taxpayer_id, tp, Item::Identifier});
@@ -165,8 +191,8 @@ Links LinksFor(const Settlement& s, const FormEntry& e) {
       Names(l, own, pit_zg::surname, pit_zg::first_name, pit_zg::birth_date);
       break;
     case kPit28A:
-      l.push_back({0, own, Item::Identifier});
-      Names(l, own, 2, 3, 4);
+      l.push_back({pit28a::taxpayer_id, own, Item::Identifier});
+      Names(l, own, pit28a::surname, pit28a::first_name, pit28a::birth_date);
       break;
     case kPitB:
       l.push_back({pit_b::taxpayer_id, own, Item::IdNipEither});
@@ -186,8 +212,8 @@ Links LinksFor(const Settlement& s, const FormEntry& e) {
       l.push_back({sse_r_a::taxpayer_id, own, Item::IdNipEither});
       break;
     case kPit28B:
-      l.push_back({0, own, Item::IdNipOnly});
-      Names(l, own, 2, 3, 4);
+      l.push_back({pit28b::taxpayer_id, own, Item::IdNipOnly});
+      Names(l, own, pit28b::surname, pit28b::first_name, pit28b::birth_date);
       break;
     case kPit40:
       l.push_back({20, tp, Item::Identifier});
@@ -221,9 +247,13 @@ Links LinksFor(const Settlement& s, const FormEntry& e) {
       PayerNames(l, {6, 7});
       break;
     case kNip7:
+      l.push_back({nip7::nip, own, Item::IdNipAlways});
+      break;
     case kNipB:
+      l.push_back({nip_b::taxpayer_id, own, Item::IdNipAlways});
+      break;
     case kNipC:
-      l.push_back({0, own, Item::IdNipAlways});
+      l.push_back({nip_c::taxpayer_id, own, Item::IdNipAlways});
       break;
     case kUpkdOrdZu: {
       using namespace upkd_ord_zu;
@@ -257,21 +287,17 @@ Links LinksFor(const Settlement& s, const FormEntry& e) {
       l.push_back({pit16a::office, own, Item::Office});
       Names(l, own, pit16a::surname, pit16a::first_name, pit16a::birth_date);
       break;
-    case kPitUZ:
-      if (e.PM == kPmSpouse) {
-        l.push_back({0, sp, Item::Identifier});
-        Names(l, sp, 8, 9, 10);
-      } else {
-        l.push_back({0, tp, Item::Identifier});
-        Names(l, tp, 8, 9, 10);
-      }
+    case kPitUZ: {
+      using namespace pit_uz;
+      const Person first = e.PM == kPmSpouse ? sp : tp;
+      l.push_back({taxpayer_id, first, Item::Identifier});
+      Names(l, first, taxpayer_surname, taxpayer_first_name, taxpayer_birth_date);
       if (e.PM == kPmNone && (s.Kind == kIndividual || s.Kind == kJoint)) {
-        l.push_back({3, sp, Item::Identifier});
-        l.push_back({11, sp, Item::Surname});
-        l.push_back({14, sp, Item::FirstName});
-        l.push_back({13, sp, Item::BirthDate});
+        l.push_back({spouse_id, sp, Item::Identifier});
+        Names(l, sp, spouse_surname, spouse_first_name, spouse_birth_date);
       }
       break;
+    }
     default:  // NIP-1, NIP-3, ZAP-3, UPKD and the payer's UPKD carry their own data
       break;
   }
@@ -424,7 +450,9 @@ void DistributeIdentificationTo(Settlement& s, const IdentificationRecords& ids,
   }
   // A PIT/O of one spouse only carries nobody else.
   if (e.IdPit == kPitO && (e.PM == kPmTaxpayer || e.PM == kPmSpouse)) {
-    for (int k : {1, 8, 9, 10, 11}) e.Slots[static_cast<std::size_t>(k)].Value.clear();
+    using namespace pit_o;
+    for (int k : {spouse_id, spouse_surname, spouse_first_name, spouse_birth_date, status})
+      e.Slots[static_cast<std::size_t>(k)].Value.clear();
   }
 }
 
