@@ -271,6 +271,8 @@ TEST_F(ManualSelectionTest, ConfirmAfterReopeningKeepsTheValuesOfWhatStays) {
   s_.Entry(pit36).Slots[0].Value = "main";
   s_.Entry(pit36).Slots[146].Value = "500,00";  // carried from PIT/D
   s_.Entry(pit36).SlotsLoaded = true;
+  s_.DocumentPath = "/home/anna/kowalska.dc2014";
+  s_.DocumentName = "kowalska.dc2014";
 
   sel_.Reopen(false);
   ASSERT_EQ(sel_.Tree().CountTicked(), 5);
@@ -287,6 +289,9 @@ TEST_F(ManualSelectionTest, ConfirmAfterReopeningKeepsTheValuesOfWhatStays) {
   EXPECT_EQ(got, (std::vector<std::string>{"PIT-36:0:main", "PIT/B:1:b1", "PIT/B:1:b2", "PIT/B:1:b3"}));
   EXPECT_EQ(s_.Entry(1).Slots[146].Value, "0,00");
   EXPECT_EQ(r.FirstEntry, 2);
+  // Still the file it was opened from, under that name: a save goes there.
+  EXPECT_EQ(s_.DocumentPath, "/home/anna/kowalska.dc2014");
+  EXPECT_EQ(s_.DocumentName, "kowalska.dc2014");
 }
 
 TEST_F(ManualSelectionTest, AnAttachmentWithoutItsFormIsLeftOut) {

@@ -1,7 +1,7 @@
 #pragma once
 // Test programs and tools that start the desktop program give it folders of
-// their own (home, configuration, TMP and the runtime folder with the
-// single-instance lock), so a running copy of the program is neither
+// their own (home, configuration, state with the recovery copy, TMP and the
+// runtime folder with the single-instance lock), so a running copy of the program is neither
 // disturbed nor in the way. Child processes inherit them.
 #include <QByteArray>
 #include <QDir>
@@ -14,6 +14,7 @@ inline void UseOwnHomeFolders(const QString& root) {
   const QByteArray h = root.toLocal8Bit();
   qputenv("HOME", h);
   qputenv("XDG_CONFIG_HOME", h + "/config");
+  qputenv("XDG_STATE_HOME", h + "/state");
   qputenv("TMP", h + "/tmp");
   qputenv("XDG_RUNTIME_DIR", h + "/run");
   QDir().mkpath(root + QStringLiteral("/tmp"));

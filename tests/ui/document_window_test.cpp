@@ -11,13 +11,17 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QMessageBox>
 #include <QPointer>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
+#include <algorithm>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -26,6 +30,7 @@
 #include "app/settlement.h"
 #include "calc/identification.h"
 #include "forms/definition_library.h"
+#include "platform/file_lock.h"
 #include "platform/hand_over.h"
 #include "ui/app/app_context.h"
 #include "ui/app/startup.h"
@@ -84,14 +89,19 @@ class DocumentWindowTest : public QObject {
     return st;
   }
 
-  // A PIT-37 with the taxpayer's PIT/O, the surname typed in.
-  void MakeSettlementFile(const QString& path, const char* surname = "KOWALSKI") {
+  // A PIT-37 with the taxpayer's PIT/O, the surname typed in; with
+  // `childRelief` the PIT/O deducts that much for children.
+  void MakeSettlementFile(const QString& path, const char* surname = "KOWALSKI", const char* childRelief = nullptr) {
     DefinitionLibrary defs((program_ + QStringLiteral("/dc")).toStdString());
     Settlement s;
     s.AddEntry(kPit37, 0, kPmNone, kIndividual);
     s.AddEntry(kPitO, 1, kPmTaxpayer, kIndividual);
     s.RebuildTree(defs);
     s.Entry(1).Slots[10].SetValue(surname);
+    if (childRelief != nullptr) {
+      s.Entry(2).Slots[35].SetValue(childRelief);
+      s.Entry(2).Slots[41].SetValue(childRelief);
+    }
     IdentificationRecords ids;
     CollectIdentification(s, ids, 1);
     DistributeIdentification(s, ids);
@@ -215,6 +225,81 @@ class DocumentWindowTest : public QObject {
     edycja->aboutToShow();
     QVERIFY(!undo->isEnabled());
     QVERIFY(!redo->isEnabled());
+  }
+
+  // The amounts a calculation cut stay listed under the notice: through a
+  // later commit that cuts nothing, back with "Cofnij" and "Ponów" as the
+  // step restored had them, each until it is given again (or restored), the
+  // whole list until the user puts it away. The child relief the PIT-37
+  // takes from the PIT/O into poz. 120 is listed with the rest.
+  void cutAmountsStayListed() {
+    const QString path = File(QStringLiteral("cuts.dc2014"));
+    MakeSettlementFile(path, "KOWALSKI", "1112,04");
+    testsupport::BoxAnswerer watcher;
+    AnswerWithEscape(watcher);
+    auto st = Start({path});
+    QVERIFY(st != nullptr);
+    TTools& w = *st->window;
+    auto* undo = w.findChild<QAction*>(QStringLiteral("Cofnij1"));
+    auto* redo = w.findChild<QAction*>(QStringLiteral("Ponow1"));
+    QVERIFY(undo != nullptr && redo != nullptr);
+    TypeAndTab(w, 36, QStringLiteral("52340,17"));
+    TypeAndTab(w, 37, QStringLiteral("1335"));
+    TypeAndTab(w, 90, QStringLiteral("7175,40"));
+    QCOMPARE(Value(w, 107), std::string("1112,04"));
+    const QString deduction =
+        QStringLiteral("poz. %1: 7 175,40 → 0,00").arg(w.Form()->Fields()[90].Poz);
+    const QString childRelief =
+        QStringLiteral("poz. %1: 1 112,04 → 0,00").arg(w.Form()->Fields()[107].Poz);
+    QCOMPARE(childRelief, QStringLiteral("poz. 120: 1 112,04 → 0,00"));
+    auto listed = [&w](const QStringList& want) {
+      const QStringList lines = Lines(*w.ListError);
+      for (const QString& line : want) {
+        if (!lines.contains(line)) return false;
+      }
+      return lines.filter(QStringLiteral(" → ")).size() == want.size() && (want.isEmpty() || w.ListError->height() > 0);
+    };
+    auto why = [&w] { return qPrintable(Lines(*w.ListError).join(QLatin1Char('|'))); };
+
+    TypeAndTab(w, 36, QStringLiteral("1,53"));
+    QVERIFY2(listed({deduction, childRelief}), why());
+    // A commit that cuts nothing leaves the list as it was.
+    TypeAndTab(w, 37, QStringLiteral("1400"));
+    QVERIFY2(listed({deduction, childRelief}), why());
+    QVERIFY2(Lines(*w.ListError).value(0).contains(QStringLiteral("Program dokonał redukcji odliczeń")), why());
+    if (const QString shots = qEnvironmentVariable("PIT_SHOTS"); !shots.isEmpty())
+      w.grab().save(shots + QStringLiteral("/cut-amounts-after-second-commit.png"));
+    // So does a turn of the page.
+    w.PitPrevPageEnd->click();
+    w.PitNextPageEnd->click();
+    QVERIFY2(listed({deduction, childRelief}), why());
+
+    undo->trigger();  // the costs: the cut amounts stay cut, and listed
+    QVERIFY2(listed({deduction, childRelief}), why());
+    undo->trigger();  // the revenue of 1,53: nothing is cut
+    QCOMPARE(Value(w, 90), std::string("7175,40"));
+    QVERIFY2(listed({}), why());
+    redo->trigger();
+    QCOMPARE(Value(w, 90), std::string("0,00"));
+    QVERIFY2(listed({deduction, childRelief}), why());
+
+    // The revenue given again restores poz. 120; poz. 99 stays cut until typed again.
+    TypeAndTab(w, 36, QStringLiteral("52340,17"));
+    QCOMPARE(Value(w, 107), std::string("1112,04"));
+    QVERIFY2(listed({deduction}), why());
+    TypeAndTab(w, 90, QStringLiteral("7175,40"));
+    QVERIFY2(listed({}), why());
+
+    // Put away with Delete in the list: gone, also after the next commit.
+    TypeAndTab(w, 36, QStringLiteral("1,53"));
+    QVERIFY2(listed({deduction, childRelief}), why());
+    w.ListError->setFocus();
+    QTest::keyClick(w.ListError, Qt::Key_Delete);
+    QVERIFY2(listed({}), why());
+    TypeAndTab(w, 37, QStringLiteral("1335"));
+    QVERIFY2(listed({}), why());
+    QVERIFY2(watcher.boxes.isEmpty(), qPrintable(watcher.Titles().join(QLatin1Char('|'))));
+    st->ctx.settlement.DocumentModified = false;
   }
 
   // "Nowe" (Ctrl+N) given up in the selection screen with "Rezygnuję": the
@@ -403,21 +488,132 @@ class DocumentWindowTest : public QObject {
     QVERIFY(w.Form()->PictureLoaded());
   }
 
+  // A thousand second starts while the save question about the first one is
+  // open: no question opens inside another, the file that came last is the
+  // one opened once the user has answered, and the status bar names those
+  // given up. (Each hand-over used to open its box inside the previous one
+  // until the stack ran out.)
+  void aFloodOfHandOversAsksOneQuestionAtATime() {
+    const QString first = File(QStringLiteral("flood-first.dc2014"));
+    const QString second = File(QStringLiteral("flood-second.dc2014"));
+    const QString last = File(QStringLiteral("flood-last.dc2014"));
+    MakeSettlementFile(first);
+    MakeSettlementFile(second, "NOWAK");
+    MakeSettlementFile(last, "ZIELIŃSKI");
+    auto st = Start({first});
+    QVERIFY(st != nullptr);
+    TTools& w = *st->window;
+    w.SetModified();
+
+    platform::HandOverServer server(File(QStringLiteral("flood.socket")));
+    QVERIFY(server.Listen());
+    connect(&server, &platform::HandOverServer::fileHandedOver, &w, &TTools::OpenHandedOver);
+    constexpr int kStarts = 1000;
+    std::atomic<int> taken{0};
+    std::atomic<bool> sent{false};
+    std::thread starts([&] {
+      for (int i = 0; i < kStarts; ++i) {
+        // The first asks about the open settlement; the others are files of
+        // other names, and those given up are never looked at.
+        QString file = File(QStringLiteral("flood-%1.dc2014").arg(i));
+        if (i == 0) file = second;
+        if (i + 1 == kStarts) file = last;
+        taken += platform::HandOverFile(server.Path(), file);
+      }
+      sent = true;
+    });
+
+    int mostBoxesAtOnce = 0;
+    QList<QPointer<QMessageBox>> questions;
+    testsupport::BoxAnswerer watcher;
+    AnswerWithEscape(watcher);
+    watcher.onBox = [&](QMessageBox& box) {
+      int open = 0;
+      for (QWidget* t : QApplication::topLevelWidgets()) open += qobject_cast<QMessageBox*>(t) && t->isVisible();
+      mostBoxesAtOnce = std::max(mostBoxesAtOnce, open);
+      questions << &box;
+    };
+    // "Nie" once every second start has had its answer.
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&] {
+      for (QPointer<QMessageBox>& q : questions) {
+        if (sent && q && q->isVisible() && q->button(QMessageBox::No) != nullptr) q->button(QMessageBox::No)->click();
+      }
+    });
+    answer.start(20);
+    QTRY_VERIFY_WITH_TIMEOUT(sent, 120000);
+    starts.join();
+    QTRY_COMPARE(st->ctx.settlement.DocumentPath, last.toStdString());
+    QCOMPARE(taken.load(), kStarts);
+    QCOMPARE(mostBoxesAtOnce, 1);
+    QCOMPARE(watcher.Titles(), QStringList{QStringLiteral("Zapisanie zmian")});
+    QCOMPARE(st->ctx.settlement.Entry(1).Slots[10].Value, std::string("ZIELIŃSKI"));
+    QVERIFY(!st->ctx.settlement.DocumentModified);
+    const QString note = w.statusBar()->currentMessage();
+    // The first was asked about, the last opened: the rest given up, the latest named.
+    QVERIFY2(note.contains(File(QStringLiteral("flood-%1.dc2014").arg(kStarts - 2))) &&
+                 note.endsWith(QStringLiteral(": %1.").arg(kStarts - 2)),
+             qPrintable(note));
+    QVERIFY(w.statusBar()->isVisible());
+  }
+
+  // A file handed over while another of the program's windows is open (here
+  // the "Otwórz" dialog) waits until it closes.
+  void aHandOverWaitsForTheOpenWindow() {
+    const QString first = File(QStringLiteral("wait-first.dc2014"));
+    const QString second = File(QStringLiteral("wait-second.dc2014"));
+    MakeSettlementFile(first);
+    MakeSettlementFile(second, "ZIELIŃSKI");
+    auto st = Start({first});
+    QVERIFY(st != nullptr);
+    TTools& w = *st->window;
+    QString pathWhileOpen;
+    bool handed = false;
+    // The file dialog is left open a while: the hand-over comes meanwhile.
+    QTimer during;
+    connect(&during, &QTimer::timeout, [&] {
+      auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (d == nullptr) return;
+      if (!handed) {
+        handed = true;
+        w.OpenHandedOver(second);
+        QTimer::singleShot(600, d, [&, d] {
+          pathWhileOpen = QString::fromStdString(st->ctx.settlement.DocumentPath);
+          d->reject();
+        });
+      }
+    });
+    during.start(10);
+    w.Otw1->trigger();
+    QVERIFY(handed);
+    QCOMPARE(pathWhileOpen, first);
+    QTRY_COMPARE(st->ctx.settlement.DocumentPath, second.toStdString());
+    QCOMPARE(st->ctx.settlement.Entry(1).Slots[10].Value, std::string("ZIELIŃSKI"));
+  }
+
   // Esc on the save question is "Anuluj" wherever the question comes from:
   // the settlement stays open with its changes, nothing else is asked.
   void escOnTheSaveQuestionKeepsTheChanges_data() {
     QTest::addColumn<QString>("command");
-    QTest::newRow("Rozliczenie → Zamknij") << "Zamknij1";
-    QTest::newRow("Otwórz") << "Otw1";
-    QTest::newRow("Otwórz from the tool bar") << "ToolButton2";
-    QTest::newRow("closing the window") << "";
+    QTest::addColumn<QStringList>("dialogs");  // met before the question
+    const QStringList none;
+    const QStringList fileDialog{QStringLiteral("QFileDialog")};
+    QTest::newRow("Rozliczenie → Zamknij") << "Zamknij1" << none;
+    QTest::newRow("Otwórz") << "Otw1" << fileDialog;
+    QTest::newRow("Otwórz from the tool bar") << "ToolButton2" << fileDialog;
+    QTest::newRow("closing the window") << "" << none;
   }
   void escOnTheSaveQuestionKeepsTheChanges() {
     QFETCH(QString, command);
+    QFETCH(QStringList, dialogs);
     const QString path = File(QStringLiteral("esc.dc2014"));
+    const QString other = File(QStringLiteral("esc-other.dc2014"));
     MakeSettlementFile(path);
+    MakeSettlementFile(other, "ZIELIŃSKI");
     testsupport::BoxAnswerer watcher;
     AnswerWithEscape(watcher);
+    // "Otwórz" chooses the file first; the question comes once it is known to open.
+    watcher.fileName = other;
     auto st = Start({path});
     QVERIFY(st != nullptr);
     TTools& w = *st->window;
@@ -434,15 +630,133 @@ class DocumentWindowTest : public QObject {
     }
     QCOMPARE(watcher.Titles(), QStringList{QStringLiteral("Zapisanie zmian")});
     QCOMPARE(watcher.boxes.value(0).buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    QVERIFY2(watcher.dialogs.isEmpty(), qPrintable(watcher.dialogs.join(", ")));
+    QCOMPARE(watcher.dialogs, dialogs);
     QVERIFY(w.isVisible());
     QVERIFY(st->ctx.settlement.IsOpen());
     QVERIFY(st->ctx.settlement.DocumentModified);
     QVERIFY(w.ToolButtonSave->isEnabled());
     QCOMPARE(st->ctx.settlement.Entry(1).Slots[10].Value, std::string("NOWAK"));
+    QCOMPARE(st->ctx.settlement.DocumentPath, path.toStdString());
     QCOMPARE(w.TV->topLevelItemCount(), 1);
     QVERIFY(w.Form()->PictureLoaded());
     st->ctx.settlement.DocumentModified = false;
+  }
+
+  // A file that cannot be opened, whichever way it comes (Ctrl+O, the tool
+  // bar's open button, a second start handing it over), is refused with its
+  // reason before the save question: the settlement that was open stays
+  // open on its page with its unsaved changes, its file still locked.
+  void aFileThatCannotBeOpenedKeepsTheOpenSettlement_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("file");  // "missing", "cut" (a settlement's first 1000 bytes), "text"
+    QTest::addColumn<QString>("message");
+    const QString notOurs = QStringLiteral("Plik nie jest rozliczeniem programu");
+    const QString missing = QStringLiteral("Nie ma pliku rozliczeniowego.");
+    QTest::newRow("Ctrl+O, missing") << "Otw1" << "missing" << missing;
+    QTest::newRow("Ctrl+O, cut short") << "Otw1" << "cut" << notOurs;
+    QTest::newRow("tool bar, text") << "ToolButton2" << "text" << notOurs;
+    QTest::newRow("handed over, missing") << "hand-over" << "missing" << missing;
+    QTest::newRow("handed over, cut short") << "hand-over" << "cut" << notOurs;
+  }
+  void aFileThatCannotBeOpenedKeepsTheOpenSettlement() {
+    QFETCH(QString, how);
+    QFETCH(QString, file);
+    QFETCH(QString, message);
+    const QString path = File(QStringLiteral("kept-open.dc2014"));
+    MakeSettlementFile(path);
+    const QString incoming = File(QStringLiteral("incoming-%1.dc2014").arg(file));
+    QFile::remove(incoming);
+    if (file == QStringLiteral("cut")) {
+      MakeSettlementFile(incoming, "ZIELIŃSKI");
+      QFile f(incoming);
+      QVERIFY(f.resize(1000));
+    } else if (file == QStringLiteral("text")) {
+      QFile f(incoming);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write(QByteArray("Rozliczenie 2014: Kowalski, 52 340,17 zł\n").repeated(8000));
+    }
+    testsupport::BoxAnswerer watcher;
+    AnswerWithEscape(watcher);
+    // "Nie" to a save question, were one asked; OK to the reason.
+    watcher.onBox = [](QMessageBox& box) {
+      QAbstractButton* b = box.button(QMessageBox::No);
+      if (b == nullptr) b = box.button(QMessageBox::Ok);
+      if (b != nullptr) b->click();
+    };
+    watcher.fileName = incoming;
+    auto st = Start({path});
+    QVERIFY(st != nullptr);
+    TTools& w = *st->window;
+    Settlement& s = st->ctx.settlement;
+    w.PitNextPage->click();
+    s.Entry(1).Slots[10].SetValue("NOWAK");
+    w.SetModified();
+    const QString title = w.windowTitle();
+
+    if (how == QStringLiteral("hand-over")) {
+      w.OpenHandedOver(incoming);
+    } else {
+      w.findChild<QAction*>(how)->trigger();
+    }
+    QCOMPARE(watcher.boxes.size(), 1);  // the reason, and no save question
+    QVERIFY2(watcher.boxes[0].text.contains(message), qPrintable(watcher.boxes[0].text));
+    QVERIFY(s.IsOpen());
+    QCOMPARE(s.DocumentPath, path.toStdString());
+    QCOMPARE(s.Entry(1).Slots[10].Value, std::string("NOWAK"));
+    QVERIFY(s.DocumentModified);
+    QVERIFY(w.ToolButtonSave->isEnabled());
+    QCOMPARE(w.windowTitle(), title);
+    QCOMPARE(w.TV->topLevelItemCount(), 1);
+    QCOMPARE(s.Current.Number, 1);
+    QCOMPARE(s.Current.Page, 2);
+    QVERIFY(w.Form()->PictureLoaded());
+    QVERIFY(!w.RozpocznijPrace->isVisible());
+    // The command line still finds the open file taken.
+    platform::FileLock other;
+    QCOMPARE(other.Acquire(path.toStdString(), 0), platform::FileLock::Result::Busy);
+    s.DocumentModified = false;
+  }
+
+  // "zmień NIP-PESEL" on a settlement opened from its file: the caption
+  // keeps the file's name, and Ctrl+S writes there, the file the caption
+  // names, without asking for another.
+  void changedIdentifiersAreSavedWhereTheCaptionSays() {
+    const QString path = File(QStringLiteral("identyfikator.dc2014"));
+    MakeSettlementFile(path);
+    testsupport::BoxAnswerer watcher;
+    AnswerWithEscape(watcher);
+    watcher.onDialog = [](QDialog& d) {
+      if (auto* screen = qobject_cast<ui::TSam*>(&d)) {
+        QTest::mouseClick(screen->RGPodatnikaItems[1], Qt::LeftButton);
+        QTest::mouseClick(screen->Zatwierdzam, Qt::LeftButton);
+      } else {
+        d.reject();
+      }
+    };
+    auto st = Start({path});
+    QVERIFY(st != nullptr);
+    TTools& w = *st->window;
+    Settlement& s = st->ctx.settlement;
+    QCOMPARE(s.TaxpayerIdKind, int(kIdNip));
+
+    QTest::mouseClick(w.SBZmienIdentyfikator, Qt::LeftButton);
+    QCOMPARE(watcher.dialogs, QStringList{QStringLiteral("pit::ui::TSam")});
+    QCOMPARE(s.TaxpayerIdKind, int(kIdPesel));
+    QVERIFY(s.DocumentModified);
+    QVERIFY2(w.windowTitle().startsWith(QStringLiteral("identyfikator.dc2014 - ")), qPrintable(w.windowTitle()));
+
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(watcher.dialogs, QStringList{QStringLiteral("pit::ui::TSam")});  // no file dialog
+    QVERIFY2(watcher.boxes.isEmpty(), qPrintable(watcher.Texts().join(QLatin1Char('|'))));
+    QVERIFY(!s.DocumentModified);
+    QCOMPARE(s.DocumentPath, path.toStdString());
+    DefinitionLibrary defs((program_ + QStringLiteral("/dc")).toStdString());
+    Settlement saved;
+    QVERIFY(LoadSettlement(path.toStdString(), saved, defs).ok);
+    QCOMPARE(saved.TaxpayerIdKind, int(kIdPesel));
+    QVERIFY2(watcher.boxes.isEmpty(), qPrintable(watcher.Texts().join(QLatin1Char('|'))));
   }
 };
 

@@ -3,6 +3,7 @@
 #include "calc/amounts.h"
 #include "calc/framework.h"
 #include "forms/values.h"
+#include "app/catalogue.h"
 
 namespace pit {
 
@@ -14,25 +15,77 @@ std::string Shown(const std::string& value, const FieldObject& def) {
 
 }  // namespace
 
-std::vector<std::string> ReducedAmountLines(const CommitStep& step, const std::string& given,
-                                            const FieldRecordsOf& recordsOf) {
-  std::vector<std::string> lines;
+namespace {
+
+// Amounts a return carries from an attachment and cuts to the tax.
+struct Carried {
+  int idPit;
+  int field;
+  int fromIdPit;
+  int fromField;
+};
+constexpr Carried kCarried[] = {
+    {kPit37, 107, kPitO, 41},  // poz. 120: the taxpayer's deductions from tax, the child relief among them
+    {kPit37, 108, kPitO, 42},  // poz. 121: the spouse's
+};
+
+// What the attachment gives for a carried amount; empty when `field` of
+// entry `entry` is not one.
+std::optional<std::string> CarriedFrom(const Settlement& s, int entry, int field) {
+  if (!s.Has(entry)) return std::nullopt;
+  const FormEntry& e = s.Entry(entry);
+  for (const Carried& c : kCarried) {
+    if (c.idPit != e.IdPit || c.field != field) continue;
+    const int from = s.FindByTypeAndParent(c.fromIdPit, entry);
+    if (from <= 0 || !s.Has(from)) return std::nullopt;
+    return s.Entry(from).Slots[static_cast<std::size_t>(c.fromField)].Value;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<CutAmount> ReducedAmounts(const CommitStep& step, const std::string& given,
+                                      const FieldRecordsOf& recordsOf, const Settlement& s) {
+  std::vector<CutAmount> cuts;
   for (const SlotChange& c : step.changes) {
     const std::vector<FieldObject>* records = recordsOf ? recordsOf(c.entry) : nullptr;
     if (records == nullptr || c.field >= static_cast<int>(records->size())) continue;
     const FieldObject& def = (*records)[static_cast<std::size_t>(c.field)];
-    // Only what the user gives: a computed amount that falls with the
-    // income is a result, not a cut.
-    if ((def.Typ != kLiczba && def.Typ != kJedenProcent) || def.ReadOnly || !def.Visible) continue;
+    if ((def.Typ != kLiczba && def.Typ != kJedenProcent) || !def.Visible) continue;
     const bool committed = c.entry == step.entry && c.field == step.field;
-    const std::string& before = committed ? given : c.before.Value;
+    std::string before = committed ? given : c.before.Value;
+    if (def.ReadOnly) {
+      // Only what the user gives: a computed amount that falls with the
+      // income is a result, not a cut. One carried from an attachment is
+      // the user's, and measured against what the attachment gives.
+      const std::optional<std::string> source = CarriedFrom(s, c.entry, c.field);
+      if (!source) continue;
+      before = *source;
+    }
     const std::optional<Amount> was = ParseAmount(before);
     const std::optional<Amount> now = ParseAmount(c.after.Value);
     if (!was || !now || !(*now < *was)) continue;
     const std::string where = def.Poz > 0 ? "poz. " + std::to_string(def.Poz) : "pole " + std::to_string(c.field);
-    lines.push_back(where + ": " + Shown(before, def) + " → " + Shown(c.after.Value, def));
+    cuts.push_back({c.entry, c.field, where + ": " + Shown(before, def) + " → " + Shown(c.after.Value, def),
+                    c.after.Value});
   }
-  return lines;
+  return cuts;
+}
+
+std::vector<CutAmount> StandingCuts(const std::vector<CutAmount>& before, const std::vector<CutAmount>& added,
+                                    const Settlement& s) {
+  std::vector<CutAmount> standing;
+  const auto same = [](const CutAmount& a, const CutAmount& b) { return a.entry == b.entry && a.field == b.field; };
+  for (const CutAmount& c : before) {
+    if (!s.Has(c.entry) || c.field < 0 || c.field >= static_cast<int>(kSlotCount)) continue;
+    if (s.Entry(c.entry).Slots[static_cast<std::size_t>(c.field)].Value != c.after) continue;
+    bool again = false;
+    for (const CutAmount& a : added) again = again || same(a, c);
+    if (!again) standing.push_back(c);
+  }
+  standing.insert(standing.end(), added.begin(), added.end());
+  return standing;
 }
 
 void NoticeWatch::AddMessage(const std::string& line) {

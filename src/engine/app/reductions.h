@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/settlement.h"
 #include "app/undo.h"
 #include "calc/display.h"
 #include "forms/field_object.h"
@@ -16,11 +17,20 @@ namespace pit {
 // flags included); nullptr when unknown.
 using FieldRecordsOf = std::function<const std::vector<FieldObject>*(int entry)>;
 
-// One line for each amount the user can type that the commit's calculation
+// One line for each amount the user gives that the commit's calculation
 // lowered: the committed field from the value given (`given`, after its
-// type's rules), every other from its value before the commit.
-std::vector<std::string> ReducedAmountLines(const CommitStep& step, const std::string& given,
-                                            const FieldRecordsOf& recordsOf);
+// type's rules), every other from its value before the commit. An amount a
+// return takes from the attachment where the user gave it and cuts to what
+// the tax allows (the PIT/O deductions in the PIT-37) is listed from the
+// attachment's amount when it ends below it.
+std::vector<CutAmount> ReducedAmounts(const CommitStep& step, const std::string& given,
+                                      const FieldRecordsOf& recordsOf, const Settlement& s);
+
+// The cuts still standing after a commit: those listed before whose amount
+// still holds the value it was cut to (not given again, nor restored), an
+// amount cut again by this commit once, with its newest line, then the new.
+std::vector<CutAmount> StandingCuts(const std::vector<CutAmount>& before, const std::vector<CutAmount>& added,
+                                    const Settlement& s);
 
 // Passes everything on to `inner` and notes whether the reduction notice of
 // the form shown is in the message list after the calculation.
@@ -28,6 +38,8 @@ class NoticeWatch : public CalcDisplay {
  public:
   explicit NoticeWatch(CalcDisplay& inner) : inner_(inner) {}
   bool NoticeShown() const { return notice_; }
+  // The calculation made the message list anew.
+  bool Cleared() const { return cleared_; }
 
   int ShownEntry() const override { return inner_.ShownEntry(); }
   int ShownIdPit() const override { return inner_.ShownIdPit(); }
@@ -40,6 +52,7 @@ class NoticeWatch : public CalcDisplay {
   void SetMaxChar(int field, int maxChar) override { inner_.SetMaxChar(field, maxChar); }
   void ClearMessages() override {
     notice_ = false;
+    cleared_ = true;
     inner_.ClearMessages();
   }
   void AddMessage(const std::string& line) override;
@@ -59,6 +72,7 @@ class NoticeWatch : public CalcDisplay {
  private:
   CalcDisplay& inner_;
   bool notice_ = false;
+  bool cleared_ = false;
 };
 
 }  // namespace pit

@@ -5,6 +5,7 @@
 
 #include "app/commit_checks.h"
 #include "app/reductions.h"
+#include "calc/framework.h"
 #include "forms/definition_library.h"
 #include "text/cp1250.h"
 
@@ -180,8 +181,37 @@ void SettlementSession::PrepareHeadless(int entry, int editedField, bool clicked
 CalcStatus SettlementSession::Calculate(int entry, int editedField, bool clicked) {
   if (!s_.Has(entry)) return CalcStatus::Done;
   if (display_ == nullptr) PrepareHeadless(entry, editedField, clicked);
-  CalcContext ctx = ContextFor(entry, Display());
-  return RunCalculation(ctx, s_.Entry(entry).IdPit, entry);
+  NoticeWatch watched(Display());
+  CalcContext ctx = ContextFor(entry, watched);
+  const CalcStatus status = RunCalculation(ctx, s_.Entry(entry).IdPit, entry);
+  ListCuts(watched, entry);
+  return status;
+}
+
+std::vector<CutAmount> SettlementSession::Cuts() const { return StandingCuts(history_.Cuts(), {}, s_); }
+
+void SettlementSession::DismissCuts() { history_.SetCuts({}); }
+
+void SettlementSession::ListCuts(NoticeWatch& display, int shownEntry) const {
+  const std::vector<CutAmount> cuts = Cuts();
+  // A form whose calculation keeps the list as it was gets nothing added.
+  if (cuts.empty() || !(display.Cleared() || display.NoticeShown())) return;
+  if (!display.NoticeShown()) {
+    // Cut by an earlier commit and not given again since: the amounts are
+    // still cut, and the notice stays with them.
+    const std::string notice = ReductionNotice(s_.Entry(cuts.front().entry).IdPit);
+    if (notice.empty()) return;
+    display.SetMessageListHeight(MessageListHeight::Normal);
+    display.AddMessage(notice);
+  }
+  for (const CutAmount& c : cuts) {
+    // An amount of another form than the one shown says which.
+    const int idPit = s_.Entry(c.entry).IdPit;
+    const bool other = c.entry != shownEntry && FormCatalogue::IsValid(idPit);
+    display.AddMessage(other ? s_.Catalogue()[idPit].Code + ", " + c.line : c.line);
+  }
+  // The list's normal height holds the notice and two lines.
+  if (cuts.size() > 2) display.GrowMessageList(16 * static_cast<int>(cuts.size() - 2));
 }
 
 CalcStatus SettlementSession::CalculateOffscreen(int entry, int page) {
@@ -297,19 +327,21 @@ CommitOutcome SettlementSession::Commit(int entry, int field, const FieldInput& 
     const std::string warning = BirthDateWarning(idsBefore, ids_);
     if (!warning.empty()) Display().ShowReminder(warning);
   }
-  // The commit as one step of the history; under the reduction notice, the
-  // amounts it cut.
+  // The commit as one step of the history. The amounts it cut join those
+  // cut before that are still cut, and stay listed under the reduction
+  // notice until they are given again or the user puts the list away.
+  const std::vector<CutAmount> cutBefore = history_.Cuts();
   const CommitStep* step = history_.Record(s_, ids_, entry, field, s_.Current.Page, out.changed);
-  if (step != nullptr && watched.NoticeShown()) {
+  std::vector<CutAmount> added;
+  if (step != nullptr) {
     const auto recordsOf = [this](int n) -> const std::vector<FieldObject>* {
       if (n == shownEntry_) return &shown_;
       return defs_ != nullptr && s_.Has(n) ? defs_->Fields(s_.Entry(n).IdPit) : nullptr;
     };
-    const std::vector<std::string> lines = ReducedAmountLines(*step, given, recordsOf);
-    for (const std::string& line : lines) watched.AddMessage(line);
-    // The list's normal height holds the notice and two lines.
-    if (lines.size() > 2) watched.GrowMessageList(16 * static_cast<int>(lines.size() - 2));
+    added = ReducedAmounts(*step, given, recordsOf, s_);
   }
+  history_.SetCuts(StandingCuts(cutBefore, added, s_));
+  ListCuts(watched, entry);
   return out;
 }
 

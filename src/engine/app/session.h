@@ -27,6 +27,7 @@
 namespace pit {
 
 class DefinitionLibrary;
+class NoticeWatch;
 
 // What the user gave for one field.
 struct FieldInput {
@@ -202,8 +203,20 @@ class SettlementSession {
   const CommitStep* ChangeKind(int kind);
   const CommitStep* Redo() { return history_.Redo(s_, ids_); }
 
+  // --- the amounts that calculations cut ----------------------------------------------
+  // Listed under the reduction notice each time the notice is shown, from
+  // the commit that cut them until they are given again (or restored) or
+  // the list is put away; undo and redo bring back the list of the step
+  // they restore.
+  std::vector<CutAmount> Cuts() const;
+  void DismissCuts();
+
  private:
   void PrepareHeadless(int entry, int editedField, bool clicked);
+  // The cut amounts under the notice (which comes with them when the
+  // calculation did not show it); those of another entry than `shownEntry`
+  // named with their form.
+  void ListCuts(NoticeWatch& display, int shownEntry) const;
 
   Settlement& s_;
   IdentificationRecords& ids_;

@@ -37,6 +37,15 @@ void CommitHistory::Snapshot(const Settlement& s, const IdentificationRecords& i
   knownIds_ = ids;
 }
 
+const std::vector<CutAmount>& CommitHistory::Cuts() const {
+  static const std::vector<CutAmount> kNone;
+  return done_ > 0 ? steps_[done_ - 1].cuts : kNone;
+}
+
+void CommitHistory::SetCuts(std::vector<CutAmount> cuts) {
+  if (done_ > 0) steps_[done_ - 1].cuts = std::move(cuts);
+}
+
 void CommitHistory::Reset(const Settlement& s, const IdentificationRecords& ids) {
   steps_.clear();
   done_ = 0;

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "app/settlement.h"
@@ -31,6 +32,15 @@ struct SlotChange {
   ValueSlot after;
 };
 
+// An amount the user gave that a calculation cut, as the list under the
+// reduction notice names it.
+struct CutAmount {
+  int entry = 0;
+  int field = 0;
+  std::string line;   // e.g. "poz. 99: 7 175,40 → 0,00"
+  std::string after;  // what it was cut to: another value there means it was given again
+};
+
 struct CommitStep {
   int entry = 0;   // where the value was given
   int field = -1;
@@ -42,6 +52,9 @@ struct CommitStep {
   // step; -1 when the step keeps the kind.
   int kindBefore = -1;
   int kindAfter = -1;
+  // The cut amounts still listed once this step is done: undoing back to
+  // it, or doing it again, lists them again.
+  std::vector<CutAmount> cuts;
 };
 
 class CommitHistory {
@@ -66,6 +79,10 @@ class CommitHistory {
                                      int kindBefore);
   // The settlement as it is now was saved.
   void MarkSaved(const Settlement& s, const IdentificationRecords& ids);
+
+  // The cut amounts listed after the last step done (none before the first).
+  const std::vector<CutAmount>& Cuts() const;
+  void SetCuts(std::vector<CutAmount> cuts);
 
   bool CanUndo() const { return done_ > 0; }
   bool CanRedo() const { return done_ < steps_.size(); }

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/file_io.h"
 #include "app/session.h"
 #include "forms/definition_library.h"
 
@@ -262,7 +263,10 @@ ConfirmResult ManualSelection::Confirm(DefinitionLibrary& defs) {
   const EFilingState eFiling = EFilingFor(s_);
   r.EFilingVisible = eFiling.visible;
   r.EFilingEnabled = eFiling.enabled;
-  s_.DocumentName = kNewDocumentName;
+  // A settlement reselected (its forms or identifiers changed) is still
+  // its file: the caption names the file Ctrl+S writes to. Only one that
+  // was never saved is the new settlement.
+  s_.DocumentName = s_.DocumentPath.empty() ? std::string(kNewDocumentName) : FileNamePart(s_.DocumentPath);
   if (hooks_.DistributeIdentification) hooks_.DistributeIdentification();
 
   r.FirstEntry = FirstFormToOpen(s_);

@@ -1,14 +1,20 @@
 #include "ui/app/document_controller.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 
+#include "app/document.h"
 #include "app/session.h"
 #include "forms/definition_library.h"
 #include "ui/app/app_context.h"
 #include "ui/app/file_dialogs.h"
 #include "ui/app/message_boxes.h"
+#include "ui/app/recovery.h"
 #include "ui/app/ttools.h"
 #include "ui/forms/tfimage.h"
 
@@ -89,25 +95,50 @@ bool DocumentController::Save(const QString& path) {
   return true;
 }
 
-bool DocumentController::Load(const QString& path) {
+bool DocumentController::Acceptable(const QString& path) {
   if (!QFileInfo::exists(path)) {
     TellUser(&w_, kNoSettlementFile, QMessageBox::Warning);
     return false;
   }
-  w_.ShowWelcome(false);
-  w_.TBSendXML->setVisible(true);
-  w_.TbCheck->setVisible(true);
-  w_.TBSendXML->setEnabled(false);
-  w_.TbCheck->setEnabled(false);
-  w_.TBOpenXML->setEnabled(false);
-  w_.ClearSettlement();
-  if (!LockFor(path)) return false;
-  const FileResult r = ctx_.Session().Open(S(path));
+  // Read whole into a settlement of its own, as opening would read it: a
+  // file that would be refused is refused while the open settlement is
+  // still untouched, before the save question is asked about it.
+  Settlement incoming;
+  const FileResult r = LoadSettlement(S(path), incoming, *ctx_.defs);
   if (!r.ok) {
-    lock_.Release();
     TellUser(&w_, Q(r.message), QMessageBox::Warning);
     return false;
   }
+  return true;
+}
+
+bool DocumentController::Replace(const QString& path) {
+  // The open file's lock goes with taking the new one; given back when the
+  // new file is not opened after all, so the open settlement keeps it.
+  const std::string held = lock_.Document();
+  const auto keepHeld = [this, &held] {
+    if (!held.empty()) lock_.Acquire(held, 0);
+  };
+  if (!LockFor(path)) {
+    keepHeld();
+    return false;
+  }
+  w_.FImage->CloseForm();
+  const FileResult r = ctx_.Session().Open(S(path));
+  if (!r.ok) {
+    // The file changed between the check and now; the session kept the
+    // settlement as it was, and the screen shows it again.
+    lock_.Release();
+    keepHeld();
+    TellUser(&w_, Q(r.message), QMessageBox::Warning);
+    if (ctx_.settlement.IsOpen()) {
+      ShowAgain();
+    } else {
+      w_.ReturnToIdle();
+    }
+    return false;
+  }
+  w_.ShowWelcome(false);
   const EFilingState eFiling = EFilingFor(ctx_.settlement);
   w_.TBSendXML->setVisible(eFiling.visible);
   w_.TbCheck->setVisible(eFiling.visible);
@@ -115,39 +146,32 @@ bool DocumentController::Load(const QString& path) {
   w_.UpdateCaption();
   ctx_.Session().SetModified(false);
   w_.ToolButtonSave->setEnabled(false);
-  if (eFiling.enabled) {
-    w_.TBSendXML->setEnabled(true);
-    w_.TBOpenXML->setEnabled(true);
-    w_.TbCheck->setEnabled(true);
-  }
+  w_.TBSendXML->setEnabled(eFiling.enabled);
+  w_.TBOpenXML->setEnabled(eFiling.enabled);
+  w_.TbCheck->setEnabled(eFiling.enabled);
   if (!r.message.empty()) TellUser(&w_, Q(r.message));
   return true;
 }
 
+bool DocumentController::Load(const QString& path) { return Acceptable(path) && Replace(path); }
+
 void DocumentController::Open(bool recalculate) {
-  if (!AskToSave()) return;
+  // The file first: the open settlement is asked about only once there is
+  // something to take its place.
   const QString file = AskOpenFileName();
-  if (file.isEmpty()) return;
+  if (file.isEmpty() || !Acceptable(file)) return;
+  if (!AskToSave()) return;
   OpenChosen(file, recalculate);
 }
 
 void DocumentController::OpenChosen(const QString& file, bool recalculate) {
-  ctx_.ids.Clear();
-  w_.FImage->CloseForm();
-  ctx_.settlement.DocumentPath.clear();
-  if (!Load(file)) {
-    // The settlement was given up already; the screen says so.
-    w_.ReturnToIdle();
-    return;
-  }
+  if (!Replace(file)) return;
   ctx_.settlement.DocumentPath = S(file);
   w_.SelectEntry(1);
   if (recalculate) RecalculateAll();
 }
 
 void DocumentController::OpenFromCommandLine(const QString& path) {
-  ctx_.Session().SetModified(false);
-  w_.ClearSettlement();
   if (!Load(path)) return;
   ctx_.settlement.DocumentPath = S(path);
   // As a file opened with the dialog: its first form at once, not an empty
@@ -156,6 +180,43 @@ void DocumentController::OpenFromCommandLine(const QString& path) {
 }
 
 void DocumentController::OpenHandedOver(const QString& path) {
+  if (handingOver_ || QApplication::activeModalWidget() != nullptr) {
+    // A question about an earlier file is open, or another window the user
+    // is working in: this file waits for it, in the place of any that was
+    // waiting already. Never a second question inside the first: a flood of
+    // second starts would nest them without end.
+    if (!waitingHandOver_.isEmpty() && waitingHandOver_ != path) NoteDroppedHandOver(waitingHandOver_);
+    waitingHandOver_ = path;
+    if (!handingOver_ && !retryPending_) {
+      retryPending_ = true;
+      QTimer::singleShot(250, this, [this] {
+        retryPending_ = false;
+        const QString waiting = waitingHandOver_;
+        waitingHandOver_.clear();
+        if (!waiting.isEmpty()) OpenHandedOver(waiting);
+      });
+    }
+    return;
+  }
+  handingOver_ = true;
+  QString next = path;
+  while (!next.isEmpty()) {
+    HandleHandOver(next);
+    next = waitingHandOver_;
+    waitingHandOver_.clear();
+  }
+  handingOver_ = false;
+}
+
+void DocumentController::NoteDroppedHandOver(const QString& path) {
+  ++droppedHandOvers_;
+  w_.ShowStatusNote(QStringLiteral("Nie otwarto pliku przekazanego przy ponownym uruchomieniu programu "
+                                   "(czekał na niego już inny plik): %1. Pominiętych plików: %2.")
+                        .arg(path)
+                        .arg(droppedHandOvers_));
+}
+
+void DocumentController::HandleHandOver(const QString& path) {
   if (w_.isMinimized()) w_.showNormal();
   w_.show();
   w_.raise();
@@ -165,8 +226,56 @@ void DocumentController::OpenHandedOver(const QString& path) {
              QMessageBox::Warning);
     return;
   }
-  if (!AskToSave()) return;
+  if (!Acceptable(path) || !AskToSave()) return;
   OpenChosen(path, false);
+}
+
+void DocumentController::OfferRecovery(RecoveryCopy& copy) {
+  const std::optional<RecoveryCopy::Found> found = copy.Find();
+  if (!found) return;
+  const QString where = found->documentPath.isEmpty()
+                            ? QStringLiteral("Rozliczenie nie było jeszcze zapisane w pliku.")
+                            : QStringLiteral("Plik rozliczenia: %1").arg(found->documentPath);
+  const QString text =
+      QStringLiteral("Program nie został poprawnie zamknięty.\n\n"
+                     "Zachowała się kopia rozliczenia \"%1\" z niezapisanymi zmianami.\n"
+                     "Kopia wykonana: %2\n%3\n\n"
+                     "Czy przywrócić rozliczenie z tej kopii?")
+          .arg(found->documentName, found->taken.toString(QStringLiteral("yyyy-MM-dd, 'godz.' HH:mm:ss")), where);
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Odzyskiwanie rozliczenia"), text, QMessageBox::NoButton, &w_);
+  QPushButton* restore = box.addButton(QStringLiteral("Przywróć"), QMessageBox::AcceptRole);
+  box.addButton(QStringLiteral("Odrzuć"), QMessageBox::DestructiveRole);
+  box.setDefaultButton(restore);
+  // Esc must not throw the changes away: it takes them back, and the user
+  // can still close them unsaved.
+  box.setEscapeButton(restore);
+  box.exec();
+  if (box.clickedButton() != restore) {
+    copy.Discard();
+    return;
+  }
+  // A file named on the command line may be open already.
+  if (!AskToSave()) return;
+  if (!Acceptable(found->copyPath)) {
+    copy.Discard();
+    return;
+  }
+  if (!Replace(found->copyPath)) return;
+  Settlement& s = ctx_.settlement;
+  s.DocumentPath = S(found->documentPath);
+  s.DocumentName = S(found->documentName);
+  if (found->documentPath.isEmpty()) {
+    lock_.Release();
+  } else if (!LockFor(found->documentPath)) {
+    lock_.Release();
+  }
+  // Changes not saved anywhere but in the copy: the history starts at them
+  // as unsaved, so no undo can make them look saved.
+  ctx_.Session().SetModified(true);
+  ctx_.Session().History().Reset(s, ctx_.ids);
+  w_.ToolButtonSave->setEnabled(true);
+  w_.UpdateCaption();
+  w_.SelectEntry(1);
 }
 
 void DocumentController::Close() {

@@ -61,7 +61,7 @@ void PrepareApplication(QApplication& app) {
   app.setStyle(new HintTimingStyle);
 }
 
-int RunProgram(int argc, char** argv) {
+int RunProgram(int argc, char** argv, const std::function<void(TTools&)>& windowShown) {
   // Answered before any window or display is needed.
   if (argc == 2 && (std::strcmp(argv[1], "--version") == 0 || std::strcmp(argv[1], "-V") == 0)) {
     std::printf("pit2014 %s\n", PIT_VERSION);
@@ -111,7 +111,10 @@ int RunProgram(int argc, char** argv) {
   // the screen's working area is the same thing.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) tools.setGeometry(screen->availableGeometry());
   tools.showMaximized();
+  if (windowShown) windowShown(tools);
   if (!tools.AfterShow(args)) return 0;
+  // What a run that did not end cleanly left unsaved, offered back.
+  tools.OfferRecovery();
   // The update check runs once the window is up, so a slow server never delays the start.
   QTimer::singleShot(0, &tools, [&tools] { tools.FAktualizacja->StartUpCheck(); });
   return app.exec();

@@ -38,6 +38,7 @@
 #include "ui/app/icons.h"
 #include "ui/app/message_boxes.h"
 #include "ui/app/method_commands.h"
+#include "ui/app/recovery.h"
 #include "ui/app/undo_commands.h"
 #include "ui/app/zoom_commands.h"
 #include "ui/app/welcome_panel.h"
@@ -143,10 +144,23 @@ TTools::TTools(AppContext& ctx, const QString& lockPath, QWidget* parent)
   FAktualizacja = new TAktualizacja(ctx_, this);
   if (!ctx_.defs) ctx_.defs = std::make_unique<DefinitionLibrary>(ctx_.Folder("dc"));
   documents_ = new DocumentController(*this, ctx_);
-  new UndoCommands(*this, ctx_);
+  auto* undo = new UndoCommands(*this, ctx_);
   new ZoomCommands(*this);
   new MethodCommands(*this, ctx_);
   connect(documents_, &DocumentController::modifiedChanged, ToolButtonSave, &QAction::setEnabled);
+  // Unsaved changes are copied aside as they are made, and the copy goes
+  // once they are saved or given up.
+  recovery_ = new RecoveryCopy(ctx_, QString(), this);
+  connect(documents_, &DocumentController::modifiedChanged, recovery_, [this](bool on) {
+    if (on) {
+      recovery_->Changed();
+    } else {
+      recovery_->Discard();
+    }
+  });
+  connect(undo, &UndoCommands::historyChanged, recovery_, [this] {
+    if (ctx_.settlement.DocumentModified) recovery_->Changed();
+  });
   s.DocumentPath.clear();
   ctx_.Session().SetModified(false);
   UpdateCaption();
@@ -381,6 +395,21 @@ void TTools::BuildCentralArea() {
   FImage->setObjectName(QStringLiteral("FImage"));
   ListError = new QListWidget(formArea_);
   ListError->setObjectName(QStringLiteral("ListError"));
+  // The cut amounts stay listed until given again; the user may put the
+  // list away (right click, or Delete in the list).
+  auto* dismissCuts = new QAction(QStringLiteral("Ukryj listę obniżonych kwot"), ListError);
+  dismissCuts->setObjectName(QStringLiteral("UkryjObnizone"));
+  dismissCuts->setShortcut(QKeySequence::Delete);
+  dismissCuts->setShortcutContext(Qt::WidgetShortcut);
+  ListError->addAction(dismissCuts);
+  connect(dismissCuts, &QAction::triggered, this, &TTools::DismissCutAmounts);
+  ListError->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(ListError, &QWidget::customContextMenuRequested, this, [this, dismissCuts](const QPoint& at) {
+    if (ctx_.Session().Cuts().empty()) return;
+    QMenu menu(ListError);
+    menu.addAction(dismissCuts);
+    menu.exec(ListError->viewport()->mapToGlobal(at));
+  });
   ListError->setFont(QFont(QStringLiteral("Tahoma"), 9));
   QPalette listPalette = ListError->palette();
   listPalette.setColor(QPalette::Base, QColor(128, 0, 0));
@@ -551,6 +580,8 @@ void TTools::closeEvent(QCloseEvent* e) {
   }
   FImage->CloseForm();
   platform::TerminateProcessesNamed(Q(ctx_.veltraExecutable));
+  // A clean end: what was not saved was given up on purpose.
+  recovery_->Discard();
   e->accept();
 }
 
@@ -757,6 +788,7 @@ void TTools::UpdateCaption() {
 
 void TTools::SetModified() {
   ctx_.Session().SetModified(true);
+  if (recovery_ != nullptr) recovery_->Changed();
   ToolButtonSave->setEnabled(true);
 }
 
@@ -797,6 +829,20 @@ bool TTools::SaveDocument(const QString& path) { return documents_->Save(path); 
 bool TTools::LoadDocument(const QString& path) { return documents_->Load(path); }
 
 void TTools::OpenHandedOver(const QString& path) { documents_->OpenHandedOver(path); }
+
+void TTools::DismissCutAmounts() {
+  if (ctx_.Session().Cuts().empty()) return;
+  ctx_.Session().DismissCuts();
+  // The list made again as the calculation makes it: the notice without the lines.
+  if (FImage->PictureLoaded()) FImage->Recalculate();
+}
+
+void TTools::OfferRecovery() { documents_->OfferRecovery(*recovery_); }
+
+void TTools::ShowStatusNote(const QString& text) {
+  statusBar()->show();
+  statusBar()->showMessage(text);
+}
 
 // --- commands -----------------------------------------------------------------------------
 

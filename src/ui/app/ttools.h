@@ -33,6 +33,7 @@ class TFPomoc;
 class TAktualizacja;
 class TWydruk;
 class DocumentController;
+class RecoveryCopy;
 class FormDesigner;
 class WelcomePanel;
 struct MainWindowHooks;
@@ -74,6 +75,14 @@ class TTools : public QMainWindow {
   bool LoadDocument(const QString& path);
   // A file that a second start of the program handed over.
   void OpenHandedOver(const QString& path);
+  // A copy of unsaved changes left by a run that did not end cleanly is
+  // offered back ("Przywróć" / "Odrzuć"); called once the window is up.
+  void OfferRecovery();
+  RecoveryCopy* Recovery() const { return recovery_; }
+  // The list of amounts the calculations cut, put away until the next cut.
+  void DismissCutAmounts();
+  // A passing note in the status bar (shown for the note).
+  void ShowStatusNote(const QString& text);
   // The save question when the settlement is modified. True: go on (saved,
   // or the user chose not to save). False: stop (Cancel, or the save asked
   // for did not happen; "Anuluj" and Esc).
@@ -230,6 +239,7 @@ class TTools : public QMainWindow {
   QStackedWidget* rightArea_ = nullptr;
   QWidget* formArea_ = nullptr;
   DocumentController* documents_ = nullptr;
+  RecoveryCopy* recovery_ = nullptr;
   // Designer mode, only with --designer.
   void EnterDesignerMode();
   void LeaveDesignerMode();

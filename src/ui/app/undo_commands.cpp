@@ -30,7 +30,10 @@ UndoCommands::UndoCommands(TTools& window, AppContext& ctx) : QObject(&window), 
   connect(menu_, &QMenu::aboutToShow, this, &UndoCommands::UpdateActions);
   // The history has just taken in the settlement when it calls: looking
   // through it again would compare every value once more after each commit.
-  ctx_.Session().History().SetListener([this] { ShowHistoryState(); });
+  ctx_.Session().History().SetListener([this] {
+    ShowHistoryState();
+    emit historyChanged();
+  });
   UpdateActions();
   qApp->installEventFilter(this);
 }

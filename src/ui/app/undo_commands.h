@@ -34,6 +34,10 @@ class UndoCommands : public QObject {
   void Undo();
   void Redo();
 
+ signals:
+  // A commit, an undo or a redo changed the history.
+  void historyChanged();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
