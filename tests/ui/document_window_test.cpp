@@ -267,8 +267,11 @@ class DocumentWindowTest : public QObject {
     TypeAndTab(w, 37, QStringLiteral("1400"));
     QVERIFY2(listed({deduction, childRelief}), why());
     QVERIFY2(Lines(*w.ListError).value(0).contains(QStringLiteral("Program dokonał redukcji odliczeń")), why());
-    if (const QString shots = qEnvironmentVariable("PIT_SHOTS"); !shots.isEmpty())
+    if (const QString shots = qEnvironmentVariable("PIT_SHOTS"); !shots.isEmpty()) {
+      w.resize(1280, 1024);
+      QTest::qWait(100);
       w.grab().save(shots + QStringLiteral("/cut-amounts-after-second-commit.png"));
+    }
     // So does a turn of the page.
     w.PitPrevPageEnd->click();
     w.PitNextPageEnd->click();

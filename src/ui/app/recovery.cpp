@@ -88,6 +88,7 @@ void RecoveryCopy::Write() {
     Discard();
     return;
   }
+  if (CopyIsOpen()) return;
   // Taken here, at once, as the settlement stands; only the writing goes
   // to the background.
   const QDateTime taken = QDateTime::currentDateTimeUtc();
@@ -114,9 +115,17 @@ void RecoveryCopy::Write() {
   });
 }
 
+bool RecoveryCopy::CopyIsOpen() const {
+  const QString open = QFileInfo(QString::fromStdString(ctx_.settlement.DocumentPath)).canonicalFilePath();
+  return !open.isEmpty() && open == QFileInfo(CopyPath()).canonicalFilePath();
+}
+
 void RecoveryCopy::Discard() {
   pause_.stop();
   longest_.stop();
+  // The copy opened as a document is the user's file now: neither written
+  // over nor removed.
+  if (CopyIsOpen()) return;
   const std::lock_guard<std::mutex> hold(*fileMutex_);
   ++*generation_;
   QFile::remove(InfoPath());

@@ -62,6 +62,7 @@ class RecoveryCopy : public QObject {
  private:
   void Write();
   bool PrepareFolder() const;
+  bool CopyIsOpen() const;
 
   AppContext& ctx_;
   QString folder_;
