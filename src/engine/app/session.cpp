@@ -234,7 +234,11 @@ const CommitStep* SettlementSession::ChangeKind(int kind) {
   s_.Current = shown;
   s_.Current.Kind = kind;
   SetModified(true);
-  return history_.RecordKindChange(s_, ids_, shown.Number, shown.Page, before);
+  // Amounts cut before and still cut stay listed through the change.
+  const std::vector<CutAmount> cutBefore = history_.Cuts();
+  const CommitStep* step = history_.RecordKindChange(s_, ids_, shown.Number, shown.Page, before);
+  history_.SetCuts(StandingCuts(cutBefore, {}, s_));
+  return step;
 }
 
 CalcStatus SettlementSession::RecalculateAll(const PassHooks& hooks, bool goOn) {
