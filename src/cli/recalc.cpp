@@ -65,7 +65,7 @@ int CliSession::Lock(const std::string& path) {
     case platform::FileLock::Result::Failed:
       break;
   }
-  std::cerr << "Nie można założyć blokady pliku: " << platform::FileLock::LockPathFor(path) << "\n";
+  std::cerr << lock_.FailureText() << "\n";
   return kFileError;
 }
 

@@ -163,12 +163,24 @@ TEST_F(CliTest, FilesAreNeverLostOrMixedUp) {
   EXPECT_EQ(Cli(tooMany).status, 2);
   EXPECT_FALSE(fs::exists(File("duzy.dc2014")));
 
-  // Two commands at once on one file: both changes are kept.
-  for (int round = 0; round < 5; ++round) {
+  // Two commands at once on one file, started from different environments
+  // (a terminal and cron have runtime, home and cache folders of their
+  // own): both changes are kept.
+  auto environment = [&](const std::string& name) {
+    const fs::path home = dir_ / name;
+    fs::create_directories(home / "run");
+    fs::permissions(home / "run", fs::perms::owner_all);
+    return "env XDG_RUNTIME_DIR=" + testsupport::ShellQuoted((home / "run").string()) +
+           " HOME=" + testsupport::ShellQuoted(home.string()) +
+           " XDG_CACHE_HOME=" + testsupport::ShellQuoted((home / "cache").string()) + " ";
+  };
+  const std::string terminal = environment("terminal"), cron = environment("cron");
+  for (int round = 0; round < 8; ++round) {
     const std::string a = std::to_string(100 + round), b = std::to_string(200 + round);
     const std::string base = testsupport::ShellQuoted(PIT_CLI) + " set " + testsupport::ShellQuoted(File()) + " ";
     const std::string tail = " --dc " + testsupport::ShellQuoted(Dc()) + " 2>/dev/null";
-    const std::string both = "(" + base + "1:36=" + a + tail + " & " + base + "1:37=" + b + tail + " & wait)";
+    const std::string both =
+        "(" + terminal + base + "1:36=" + a + tail + " & " + cron + base + "1:37=" + b + tail + " & wait)";
     ASSERT_EQ(std::system(both.c_str()), 0);
     EXPECT_EQ(Cli({"get", File(), "1:36", "1:37"}).out, a + ",00\n" + b + ",00\n") << round;
   }

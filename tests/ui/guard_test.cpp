@@ -9,6 +9,8 @@
 #include <QtTest>
 #include <cstdio>
 
+#include <unistd.h>
+
 #include "platform/file_lock.h"
 #include "platform/single_instance.h"
 
@@ -70,6 +72,62 @@ class GuardTest : public QObject {
     QVERIFY(holder.waitForFinished(30000));
     QCOMPARE(lock.Acquire(doc.toStdString(), 5000), pit::platform::FileLock::Result::Locked);
     QVERIFY(lock.Held());
+  }
+
+  // A lock folder the program cannot use stops every save: the message says
+  // why and names the folder, so that the user can put it right.
+  void unusableLockFolderIsNamed_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("another user's") << QStringLiteral("owned") << QStringLiteral("należy do innego użytkownika");
+    QTest::newRow("a file") << QStringLiteral("file") << QStringLiteral("jest plik, a nie folder");
+  }
+  void unusableLockFolderIsNamed() {
+    QFETCH(QString, kind);
+    QFETCH(QString, cause);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.filePath(QStringLiteral("blokady"));
+    if (kind == QLatin1String("owned")) {
+      if (::geteuid() != 0) QSKIP("only root can give a folder to another user here");
+      QVERIFY(QDir().mkpath(folder));
+      QVERIFY(::chown(QFile::encodeName(folder).constData(), 65534, 65534) == 0);
+    } else {
+      QFile f(folder);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    const std::string doc = dir.filePath(QStringLiteral("a.dc2014")).toStdString();
+    pit::platform::FileLock lock(folder.toStdString());
+    QCOMPARE(lock.Acquire(doc, 0), pit::platform::FileLock::Result::Failed);
+    const QString text = QString::fromStdString(lock.FailureText());
+    QVERIFY2(text.contains(cause) && text.contains(folder), qPrintable(text));
+    QVERIFY2(text.startsWith(QStringLiteral("Nie można założyć blokady pliku: ") + QString::fromStdString(doc)),
+             qPrintable(text));
+  }
+
+  // The user's lock folder comes from the account, not from the
+  // environment, is private, and keeps no lock that nobody holds.
+  void lockFolderIsTheAccountsAndKeepsNoStaleLocks() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const std::string before = pit::platform::UserLockFolder();
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(dir.path()));
+    const std::string after = pit::platform::UserLockFolder();
+    qputenv("HOME", home);
+    QCOMPARE(after, before);
+
+    const std::string doc = dir.filePath(QStringLiteral("a.dc2014")).toStdString();
+    pit::platform::FileLock lock;
+    QCOMPARE(lock.Acquire(doc, 0), pit::platform::FileLock::Result::Locked);
+    const QString lockFile = QString::fromStdString(lock.LockPathFor(doc));
+    QVERIFY(QFileInfo::exists(lockFile));
+    QCOMPARE(QFileInfo(QFileInfo(lockFile).absolutePath()).permissions() &
+                 (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                  QFileDevice::WriteOther | QFileDevice::ExeOther),
+             QFileDevice::Permissions());
+    lock.Release();
+    QVERIFY(!QFileInfo::exists(lockFile));
   }
 
   void defaultPlaceIsPrivate() {

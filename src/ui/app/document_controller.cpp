@@ -296,8 +296,7 @@ bool DocumentController::LockFor(const QString& path) {
     case platform::FileLock::Result::Failed:
       break;
   }
-  TellUser(&w_, QStringLiteral("Nie można założyć blokady pliku:\n") + Q(platform::FileLock::LockPathFor(S(path))),
-           QMessageBox::Critical);
+  TellUser(&w_, Q(lock_.FailureText()), QMessageBox::Critical);
   return false;
 }
 
