@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "commands.h"
+#include "platform/file_owner.h"
 
 int main(int argc, char** argv) {
+  pit::platform::KeepOwnersOfReplacedFiles();
   std::vector<std::string> args(argv + 1, argv + argc);
   return pit::cli::Main(args, argc > 0 ? argv[0] : "pit2014cli");
 }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "app/file_io.h"
 #include "commands.h"
 #include "forms/definition_library.h"
 #include "output/export_folder.h"
@@ -130,8 +131,7 @@ int CmdExport(const std::vector<std::string>& args, const std::string& argv0) {
   if (html) std::cerr << "Ta wersja programu nie rysuje stron: kopia HTML nie powstanie.\n";
   request.htmlCopy = false;
 #endif
-  std::error_code ec;
-  fs::create_directories(fs::u8path(outDir), ec);
+  MakePrivateFolders(outDir);
   const ExportOutcome out = ExportReturn(s, defs, request, hooks, draw);
   for (const std::string& m : out.messages) std::cerr << m << "\n";
   for (const std::string& m : drawMessages) std::cerr << m << "\n";

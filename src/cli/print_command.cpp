@@ -10,11 +10,15 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <QBuffer>
+#include <QByteArray>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QString>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+
+#include "app/file_io.h"
 
 #include "forms/definition_library.h"
 #include "offscreen_drawing.h"
@@ -180,12 +184,13 @@ int CmdPrint(const std::vector<std::string>& args, const std::string& argv0) {
   std::vector<std::string> codes;
   for (int n : entries) codes.push_back(s.Catalogue()[s.Entry(n).IdPit].Code);
 
-  // One file holds every form; a half-written file never replaces a good one.
-  QSaveFile file(QString::fromStdString(r.out));
-  if (!file.open(QIODevice::WriteOnly)) {
-    std::cerr << "Nie można zapisać pliku " << r.out << "\n";
-    return kFileError;
-  }
+  // One file holds every form. It is made in memory and written as a
+  // settlement is saved: a half-written file never replaces a good one, the
+  // file is owner-only, a link is written through to the file it names,
+  // and a pipe or a device is refused, never replaced.
+  QByteArray bytes;
+  QBuffer file(&bytes);
+  file.open(QIODevice::WriteOnly);
   QPdfWriter pdf(&file);
   pdf.setResolution(render::kPrinterPixelsPerInch);
   pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
@@ -208,8 +213,10 @@ int CmdPrint(const std::vector<std::string>& args, const std::string& argv0) {
     printer.Print(painter, pdf, Select(session, defs, n, pages), printer.PagesPrinted() == 0);
   }
   painter.end();
-  if (!file.commit()) {
-    std::cerr << "Nie można zapisać pliku " << r.out << "\n";
+  file.close();
+  const WriteError e = WriteFileReplacing(r.out, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+  if (e != WriteError::None) {
+    std::cerr << OutputFailureMessage(r.out, e) << "\n";
     return kFileError;
   }
   if (!printer.MissingPictures().empty()) std::cerr << render::MissingPicturesMessage(printer.MissingPictures()) << "\n";

@@ -7,10 +7,15 @@
 #include <iostream>
 
 #ifdef PIT_WITH_RENDER
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+
+#include "app/file_io.h"
 
 #include "forms/definition_library.h"
 #include "offscreen_drawing.h"
@@ -108,8 +113,17 @@ int CmdRender(const std::vector<std::string>& args, const std::string& argv0) {
     return kFileError;
   }
   const QImage img = render::RenderPage(&picture, idPit, fields, s.Entry(r.entry), r.page);
-  if (!img.save(QString::fromStdString(r.out), "PNG")) {
+  QByteArray png;
+  QBuffer buffer(&png);
+  if (!buffer.open(QIODevice::WriteOnly) || !img.save(&buffer, "PNG")) {
     std::cerr << "Nie można zapisać pliku " << r.out << "\n";
+    return kFileError;
+  }
+  // As a settlement is saved: owner-only, through a link to the file it
+  // names, never into a pipe or a device.
+  const WriteError e = WriteFileReplacing(r.out, std::vector<std::uint8_t>(png.begin(), png.end()));
+  if (e != WriteError::None) {
+    std::cerr << OutputFailureMessage(r.out, e) << "\n";
     return kFileError;
   }
   return kDone;

@@ -12,7 +12,8 @@
 namespace pit::render {
 
 // A hook for HtmlCopy::AddEntry. A page picture that is missing or unusable
-// gives a white page with the values and one message naming the file.
+// gives a white page with the values and one message naming the file; a
+// bitmap that cannot be written makes the hook return false.
 DrawPageHook HtmlCopyDrawer(const Settlement& s, DefinitionLibrary& defs, const PrintOptions& o,
                             std::vector<std::string>& messages);
 

@@ -6,6 +6,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "forms/definition_files.h"
 #include "support/cli_run.h"
 #include "support/dc2013_file.h"
@@ -184,6 +187,22 @@ TEST_F(CliTest, FilesAreNeverLostOrMixedUp) {
     ASSERT_EQ(std::system(both.c_str()), 0);
     EXPECT_EQ(Cli({"get", File(), "1:36", "1:37"}).out, a + ",00\n" + b + ",00\n") << round;
   }
+}
+
+// Saved by root, another user's file stays theirs, group and mode included.
+TEST_F(CliTest, SavingAnotherUsersFileKeepsItTheirs) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can save another user's file";
+  ASSERT_EQ(Cli({"new", "-o", File(), "--kind", "0", "PIT-37"}).status, 0);
+  ASSERT_EQ(::chown(File().c_str(), 4242, 4343), 0);
+  ASSERT_EQ(::chmod(File().c_str(), 0640), 0);
+  const CliRun r = Cli({"set", File(), "1:36=5"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  struct stat st {};
+  ASSERT_EQ(::stat(File().c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 4242u);
+  EXPECT_EQ(st.st_gid, 4343u);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(Cli({"get", File(), "1:36"}).out, "5,00\n");
 }
 
 TEST_F(CliTest, TaxOfficeFieldsTakeTheOfficeCode) {

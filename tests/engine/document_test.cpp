@@ -366,6 +366,38 @@ TEST_F(DocumentTest, StaleTemporaryFilesOfTheDocumentAreRemoved) {
   EXPECT_TRUE(fs::exists(Path("a.dc2014.tmp-notmine!")));
 }
 
+// Any name the system takes can be saved under, up to the longest (255
+// bytes, Polish letters two each): the temporary file of the save fits
+// too, and one left by a killed save of such a name is cleared away.
+TEST_F(DocumentTest, LongestNamesCanBeSavedAgain) {
+  auto named = [](std::size_t bytes, const std::string& unit) {
+    std::string name;
+    while (name.size() + unit.size() + 7 <= bytes) name += unit;
+    name.append(bytes - 7 - name.size(), 'x');
+    return name + ".dc2014";
+  };
+  const std::string names[] = {named(242, "a"), named(243, "a"), named(250, "a"), named(255, "a"),
+                               named(255, "\xC5\xBC"), named(254, "\xC5\xBC")};
+  Settlement s = ThreeEntries();
+  DefinitionLibrary defs(Path("dc"));
+  for (const std::string& name : names) {
+    ASSERT_LE(name.size(), 255u);
+    const FileResult first = SaveSettlement(s, Path(name));
+    ASSERT_TRUE(first.ok) << name.size() << ": " << first.message;
+    s.Entry(1).Slots[36].SetValue("77,00");
+    const FileResult again = SaveSettlement(s, Path(name));
+    ASSERT_TRUE(again.ok) << name.size() << ": " << again.message;
+    Settlement back;
+    ASSERT_TRUE(LoadSettlement(Path(name), back, defs).ok) << name.size();
+    EXPECT_EQ(back.Entry(1).Slots[36].Value, "77,00");
+    s.Entry(1).Slots[36].SetValue("12345,67");
+  }
+  // Only the documents are there: no temporary file was left behind.
+  std::size_t files = 0;
+  for (const auto& f : fs::directory_iterator(dir_)) files += f.is_regular_file();
+  EXPECT_EQ(files, std::size(names));
+}
+
 TEST_F(DocumentTest, ControlCharactersInAFileDoNotReachTheForms) {
   Settlement s = ThreeEntries();
   s.Entry(1).Slots[10].Value = "KOWAL\x1b[2J\nSKA\r";

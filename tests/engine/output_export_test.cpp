@@ -220,6 +220,7 @@ TEST_F(ExportTest, FilesInTheExportFolder) {
   const DrawPageHook draw = [&](int entry, int page, const std::string& path, bool withFields) {
     drawn.emplace_back(entry, page);
     std::ofstream(path) << (withFields ? "fields" : "picture only");
+    return true;
   };
   const ExportOutcome out = ExportReturn(s_, *defs_, r, {}, draw);
   const fs::path f = dir_ / "e" / "ID-1";
@@ -253,6 +254,25 @@ TEST_F(ExportTest, FilesInTheExportFolder) {
   PrepareExportFolder(f.string(), (dir_ / "icon").string(), messages);
   EXPECT_EQ(ReadAll(f / "ico" / "Pit.gif"), "kept");
   EXPECT_TRUE(messages.empty());
+}
+
+// A page bitmap that could not be written (a full disk) makes the whole
+// export fail: none of its files stay, so no half export is ever handed on.
+TEST_F(ExportTest, FailedBitmapTakesTheWholeExportAway) {
+  ExportRequest r{(dir_ / "e").string(), "ID-3", s_.Entry(main_).ReturnGuid, (dir_ / "icon").string(), true};
+  int drawn = 0;
+  const DrawPageHook draw = [&](int, int, const std::string& path, bool) {
+    std::ofstream(path) << "page";
+    return ++drawn < 5;
+  };
+  const ExportOutcome out = ExportReturn(s_, *defs_, r, {}, draw);
+  EXPECT_FALSE(out.filesWritten);
+  EXPECT_FALSE(fs::exists(dir_ / "e" / "ID-3"));
+  ASSERT_FALSE(out.messages.empty());
+  EXPECT_EQ(out.messages.back(), "Nie wszystkie pliki eksportu dało się zapisać (np. brak miejsca na dysku). "
+                                 "Pliki tego eksportu zostały usunięte: " + out.folder);
+  // Only the export's own folder goes, not the one it was made in.
+  EXPECT_TRUE(fs::is_directory(dir_ / "e"));
 }
 
 TEST_F(ExportTest, FolderThatCannotBeMade) {

@@ -252,6 +252,36 @@ TEST_F(ExportCliTest, HtmlCopyOfPit37WithPitO) {
   }
 }
 
+// An export holds the same tax data as the settlement: its folders and files
+// are the owner's only. One that cannot be written whole (a disk that fills
+// up, here a file size limit) leaves nothing behind for the e-filing
+// program to take for a whole one: the command fails and says so.
+TEST_F(ExportCliTest, ExportIsOwnerOnlyAndWhollyWrittenOrGone) {
+  MakeReturn(true);
+  const std::vector<std::string> limited = {"-c", "trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\"",
+                                            PIT_CLI, "export", File(), "--entry", "2", "-o", (dir_ / "e").string()};
+  const CliRun failed = testsupport::RunCli("/bin/sh", limited, dir_ / "stderr.txt");
+  EXPECT_EQ(failed.status, 3) << failed.err;
+  EXPECT_NE(failed.err.find("Pliki tego eksportu zostały usunięte: " + (dir_ / "e").string() + "/"),
+            std::string::npos)
+      << failed.err;
+  EXPECT_TRUE(fs::is_empty(dir_ / "e"));
+
+  const fs::path folder = Export(true);
+  std::size_t files = 0;
+  for (const auto& f : fs::recursive_directory_iterator(dir_ / "e")) {
+    const fs::perms mode = f.status().permissions() & fs::perms::all;
+    if (f.is_directory()) {
+      EXPECT_EQ(mode, fs::perms::owner_all) << f.path();
+    } else {
+      EXPECT_EQ(mode, fs::perms::owner_read | fs::perms::owner_write) << f.path();
+      ++files;
+    }
+  }
+  EXPECT_EQ(fs::status(dir_ / "e").permissions() & fs::perms::all, fs::perms::owner_all);
+  EXPECT_GE(files, 2u + 3u + 3u + 7u);  // XML, text, HTML files, icons, page bitmaps
+}
+
 TEST_F(ExportCliTest, RefusedReturnsAndWrongUse) {
   ASSERT_EQ(Cli({"new", "-o", File(), "--kind", "0", "PIT-37", "PIT/O@1:1", "PIT/O@1:1"}).status, 0);
   CliRun r = Cli({"export", File(), "--entry", "1", "-o", (dir_ / "e").string()});

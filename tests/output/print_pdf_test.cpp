@@ -7,11 +7,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <optional>
+
+#include <sys/stat.h>
 
 #include "app/document.h"
 #include "forms/definition_files.h"
@@ -218,6 +221,54 @@ TEST_F(PrintPdfTest, RangesOptionsAndRefusals) {
   const Outcome r = Cli({"print", file, "--entry", "1", "-o", Path(QStringLiteral("brak/x.pdf"))});
   EXPECT_EQ(r.exitCode, 3);
   EXPECT_TRUE(r.err.contains(QStringLiteral("Nie można zapisać pliku"))) << r.err.toStdString();
+}
+
+// A print or a page picture is written as a settlement is saved: owner-only,
+// through a link to the file it names (the link stays), and never into a
+// pipe or a device, which are refused at once instead of blocking or being
+// replaced.
+TEST_F(PrintPdfTest, OutputTargetsAreTreatedAsASettlementIs) {
+  const QString file = Path(QStringLiteral("t.dc2014"));
+  ASSERT_EQ(Cli({"new", "-o", file, "--kind", "0", "PIT-37"}).exitCode, 0);
+  struct Command {
+    const char* name;
+    QStringList options;
+    QByteArray magic;  // how the file written starts
+  };
+  const Command commands[] = {
+      {"print", {"--entry", "1", "--page", "1"}, "%PDF"},
+      {"render", {"--entry", "1", "--page", "1"}, "\x89PNG"},
+  };
+  for (const Command& c : commands) {
+    const QString name = QString::fromLatin1(c.name);
+    const QString made = Path(name + QStringLiteral(".out"));
+    Outcome r = Cli(QStringList{name, file, "-o", made} + c.options);
+    ASSERT_EQ(r.exitCode, 0) << c.name << ": " << r.err.toStdString();
+    EXPECT_EQ(QFile(made).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner)
+        << c.name;
+
+    const QString pipe = Path(name + QStringLiteral(".fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    r = Cli(QStringList{name, file, "-o", pipe} + c.options);
+    EXPECT_EQ(r.exitCode, 3) << c.name << ": " << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Nie można zapisać pliku ") + pipe +
+                               QStringLiteral("\nPod tą nazwą nie ma zwykłego pliku")))
+        << r.err.toStdString();
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(pipe).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode)) << c.name;
+
+    const QString link = Path(name + QStringLiteral("-skrot.out"));
+    ASSERT_TRUE(QFile::link(made, link));
+    ASSERT_TRUE(QFile::resize(made, 0));
+    r = Cli(QStringList{name, file, "-o", link} + c.options);
+    ASSERT_EQ(r.exitCode, 0) << c.name << ": " << r.err.toStdString();
+    EXPECT_TRUE(QFileInfo(link).isSymLink()) << c.name;
+    QFile written(made);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.read(4).startsWith(c.magic)) << c.name;
+  }
 }
 
 // A form whose page picture is missing is still printed: the page carries

@@ -53,9 +53,35 @@ WriteError FromErrno(int err) {
 
 constexpr const char* kTemporaryMark = ".tmp-";
 constexpr std::size_t kTemporaryTagLength = 8;
+// The longest file name the file systems of the system take (NAME_MAX).
+constexpr std::size_t kLongestName = 255;
 
-bool IsTemporaryOf(const std::string& name, const std::string& base) {
-  const std::string prefix = base + kTemporaryMark;
+OwnerKeeper& Keeper() {
+  static OwnerKeeper keeper;
+  return keeper;
+}
+
+// The part of a temporary file's name before its mark: the target's name,
+// or for a name too long to take the mark, as much of it as fits (cut
+// between characters) and a hash of the whole, so that the temporary always
+// fits and still belongs to this target alone.
+std::string TemporaryBase(const std::string& name) {
+  const std::size_t room = kLongestName - std::char_traits<char>::length(kTemporaryMark) - kTemporaryTagLength;
+  if (name.size() <= room) return name;
+  std::uint32_t h = 2166136261u;  // FNV-1a
+  for (unsigned char c : name) {
+    h ^= c;
+    h *= 16777619u;
+  }
+  char tag[10];
+  std::snprintf(tag, sizeof tag, "~%08x", static_cast<unsigned>(h));
+  std::size_t keep = room - (sizeof tag - 1);
+  while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep;
+  return name.substr(0, keep) + tag;
+}
+
+bool IsTemporaryOf(const std::string& name, const std::string& target) {
+  const std::string prefix = TemporaryBase(target) + kTemporaryMark;
   if (name.size() != prefix.size() + kTemporaryTagLength || name.compare(0, prefix.size(), prefix) != 0) return false;
   for (std::size_t i = prefix.size(); i < name.size(); ++i) {
     if (!std::isxdigit(static_cast<unsigned char>(name[i]))) return false;
@@ -117,8 +143,9 @@ WriteError WriteFileReplacing(const std::string& path, const std::vector<std::ui
                              ? fs::perms::owner_read | fs::perms::owner_write
                              : fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                                    fs::perms::others_read;
-  fs::path tmp = target;
-  tmp += kTemporaryMark + NewGuidText().substr(0, kTemporaryTagLength);
+  const fs::path tmp =
+      target.parent_path() /
+      fs::u8path(TemporaryBase(target.filename().u8string()) + kTemporaryMark + NewGuidText().substr(0, kTemporaryTagLength));
   int err = 0;
   {
     errno = 0;
@@ -133,6 +160,7 @@ WriteError WriteFileReplacing(const std::string& path, const std::vector<std::ui
     out.close();
     if (err == 0 && out.fail()) err = errno != 0 ? errno : EIO;
   }
+  if (err == 0 && replacing && Keeper()) Keeper()(tmp.u8string(), target.u8string());
   if (err == 0) {
     fs::rename(tmp, target, ec);
     if (ec) err = ec.value();
@@ -144,6 +172,8 @@ WriteError WriteFileReplacing(const std::string& path, const std::vector<std::ui
   }
   return WriteError::None;
 }
+
+void SetOwnerKeeper(OwnerKeeper keep) { Keeper() = std::move(keep); }
 
 bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   return WriteFileReplacing(path, bytes, NewFileAccess::Everyone) == WriteError::None;
@@ -161,6 +191,39 @@ std::string WriteErrorCause(WriteError e) {
     case WriteError::Other: break;
   }
   return {};
+}
+
+std::string OutputFailureMessage(const std::string& path, WriteError e) {
+  std::string message = "Nie można zapisać pliku " + path;
+  const std::string cause = WriteErrorCause(e);
+  if (!cause.empty()) message += "\n" + cause;
+  return message;
+}
+
+std::uint64_t ContentFingerprint(const std::vector<std::uint8_t>& bytes) {
+  std::uint64_t h = 1469598103934665603ull;
+  for (std::uint8_t c : bytes) {
+    h ^= c;
+    h *= 1099511628211ull;
+  }
+  return h;
+}
+
+bool MakePrivateFolders(const std::string& path) {
+  std::error_code ec;
+  const fs::path target = fs::absolute(fs::u8path(path), ec).lexically_normal();
+  if (ec) return false;
+  fs::path made;
+  for (const fs::path& part : target) {
+    made /= part;
+    if (part.empty() || fs::is_directory(made, ec)) continue;
+    if (fs::create_directory(made, ec)) {
+      fs::permissions(made, fs::perms::owner_all, fs::perm_options::replace, ec);
+    } else if (!fs::is_directory(made, ec)) {
+      return false;
+    }
+  }
+  return fs::is_directory(target, ec);
 }
 
 bool FileExists(const std::string& path) {

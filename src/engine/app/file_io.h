@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,12 +30,33 @@ enum class NewFileAccess { OwnerOnly, Everyone };
 WriteError WriteFileReplacing(const std::string& path, const std::vector<std::uint8_t>& bytes,
                               NewFileAccess access = NewFileAccess::OwnerOnly);
 
+// Called by WriteFileReplacing before its temporary file (written in full)
+// takes the place of an existing file, to give it that file's owner and
+// group where the process may: saving as another user (root) must not take
+// the user's file away from them. The engine has no call for that; each
+// program installs the system's (platform::KeepOwnersOfReplacedFiles).
+using OwnerKeeper = std::function<void(const std::string& temporary, const std::string& replaced)>;
+void SetOwnerKeeper(OwnerKeeper keep);
+
 // WriteFileReplacing for program data, reduced to success or failure.
 bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 // The cause in Polish, to follow "Brak dostępu do pliku: " + path; empty for
 // None and Other.
 std::string WriteErrorCause(WriteError e);
+
+// Makes folder `path` with every missing folder above it, each with no
+// access for others: what the program writes holds tax data. Folders that
+// are there already are left as they are. True when `path` is a folder.
+bool MakePrivateFolders(const std::string& path);
+
+// "Nie można zapisać pliku " + path, and the cause on a line of its own:
+// for the files the program makes besides settlements (prints, pictures).
+std::string OutputFailureMessage(const std::string& path, WriteError e);
+
+// A fingerprint of a file's bytes: two versions of a file that differ in
+// any byte have different ones (FNV-1a, 64 bits; not for hostile input).
+std::uint64_t ContentFingerprint(const std::vector<std::uint8_t>& bytes);
 
 bool FileExists(const std::string& path);
 

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "app/catalogue.h"
+#include "app/file_io.h"
 #include "app/settlement.h"
 #include "forms/definition_library.h"
 #include "forms/pit_b_fields.h"
@@ -53,10 +54,8 @@ std::vector<SharedPair> SharedPairsOf(int idPit) {
 }
 
 bool WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream f(path, std::ios::binary | std::ios::trunc);
-  if (!f) return false;
-  f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(f.flush());
+  return WriteFileReplacing(path.u8string(), std::vector<std::uint8_t>(bytes.begin(), bytes.end()),
+                            NewFileAccess::OwnerOnly) == WriteError::None;
 }
 
 }  // namespace
@@ -221,21 +220,28 @@ std::string FolderFailedMessage(const std::string& path) {
   return "Utowrzenie katalogu: " + path + " nie powiodło się.";
 }
 
-void PrepareExportFolder(const std::string& folder, const std::string& iconDir, std::vector<std::string>& messages) {
+bool PrepareExportFolder(const std::string& folder, const std::string& iconDir, std::vector<std::string>& messages) {
   std::error_code ec;
   const fs::path f = fs::u8path(folder);
-  if (fs::is_directory(f, ec)) return;
-  if (!fs::create_directories(f, ec) && !fs::is_directory(f, ec)) messages.push_back(FolderFailedMessage(folder));
+  if (fs::is_directory(f, ec)) return true;
+  bool ok = true;
+  if (!MakePrivateFolders(folder)) {
+    messages.push_back(FolderFailedMessage(folder));
+    ok = false;
+  }
   const fs::path ico = f / "ico";
-  if (!fs::create_directory(ico, ec) && !fs::is_directory(ico, ec)) {
+  if (!MakePrivateFolders(ico.u8string())) {
     messages.push_back(FolderFailedMessage(ico.u8string()));
-    return;
+    return false;
   }
   for (const char* name : kIconNames) {
     const fs::path target = ico / name;
     if (fs::exists(target, ec)) continue;
-    fs::copy_file(fs::u8path(iconDir) / name, target, ec);  // a missing icon only leaves the menu plainer
+    // A missing icon only leaves the menu plainer.
+    const auto icon = ReadFileBytes((fs::u8path(iconDir) / name).u8string(), 1u << 20);
+    if (icon && WriteFileReplacing(target.u8string(), *icon, NewFileAccess::OwnerOnly) != WriteError::None) ok = false;
   }
+  return ok;
 }
 
 bool WriteExportFiles(const std::string& folder, const std::string& id, const ExportDocument& doc) {

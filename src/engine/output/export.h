@@ -88,12 +88,14 @@ std::string ExportTextName(const std::string& id);  // "P_" + id + ".txt"
 std::string FolderFailedMessage(const std::string& path);
 
 // Makes the export folder with "ico" and the three icons copied from
-// `iconDir` (an existing icon is kept). Failures add messages and the
-// export goes on.
-void PrepareExportFolder(const std::string& folder, const std::string& iconDir, std::vector<std::string>& messages);
+// `iconDir` (an existing icon is kept), all owner-only. Failures add
+// messages and the export goes on; false when something could not be
+// written (a missing icon of the program is no failure).
+bool PrepareExportFolder(const std::string& folder, const std::string& iconDir, std::vector<std::string>& messages);
 
 // Writes the text file (Windows-1250) and then the XML file (UTF-8 without
-// a byte-order mark), both with CR LF. False when a file could not be written.
+// a byte-order mark), both with CR LF and owner-only. False when a file
+// could not be written.
 bool WriteExportFiles(const std::string& folder, const std::string& id, const ExportDocument& doc);
 
 }  // namespace pit

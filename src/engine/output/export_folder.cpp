@@ -10,7 +10,9 @@ ExportOutcome ExportReturn(Settlement& s, DefinitionLibrary& defs, const ExportR
                            const DrawPageHook& draw) {
   ExportOutcome out;
   out.folder = (fs::u8path(r.eDeclarationsFolder) / fs::u8path(r.exportId)).u8string();
-  PrepareExportFolder(out.folder, r.iconDir, out.messages);
+  std::error_code ec;
+  const bool fresh = !fs::exists(fs::u8path(out.folder), ec);
+  const bool prepared = PrepareExportFolder(out.folder, r.iconDir, out.messages);
 
   HtmlCopy copy(out.folder, r.exportId);
   if (r.htmlCopy) {
@@ -22,7 +24,15 @@ ExportOutcome ExportReturn(Settlement& s, DefinitionLibrary& defs, const ExportR
   }
   out.document = BuildExport(s, defs, r.returnGuid, hooks);
   out.filesWritten = WriteExportFiles(out.folder, r.exportId, out.document);
-  if (r.htmlCopy) copy.Write();
+  const bool copied = !r.htmlCopy || (copy.Write() && copy.BitmapsWritten());
+  if (!prepared || !out.filesWritten || !copied) {
+    // A full disk leaves empty or cut files: an export the e-filing program
+    // would take for a whole one. What this export wrote goes.
+    out.filesWritten = false;
+    if (fresh && fs::remove_all(fs::u8path(out.folder), ec) > 0 && !ec)
+      out.messages.push_back("Nie wszystkie pliki eksportu dało się zapisać (np. brak miejsca na dysku). "
+                             "Pliki tego eksportu zostały usunięte: " + out.folder);
+  }
   return out;
 }
 

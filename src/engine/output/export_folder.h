@@ -21,7 +21,9 @@ struct ExportRequest {
 struct ExportOutcome {
   std::string folder;                 // eDeclarationsFolder/exportId
   std::vector<std::string> messages;  // for the user, in order
-  bool filesWritten = false;          // the XML and the text file
+  // Every file of the export (XML, text, the HTML copy) was written. When
+  // one was not, nothing this export wrote is kept.
+  bool filesWritten = false;
   ExportDocument document;
 };
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/file_io.h"
 #include "app/settlement.h"
 #include "forms/definition_library.h"
 #include "output/export.h"
@@ -49,11 +50,9 @@ std::string CommonHead() {
 }
 
 bool WriteText(const fs::path& path, const std::string& utf8) {
-  std::ofstream f(path, std::ios::binary | std::ios::trunc);
-  if (!f) return false;
   const std::string bytes = WithCrLf(Utf8ToCp1250(utf8));
-  f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(f.flush());
+  return WriteFileReplacing(path.u8string(), std::vector<std::uint8_t>(bytes.begin(), bytes.end()),
+                            NewFileAccess::OwnerOnly) == WriteError::None;
 }
 
 }  // namespace
@@ -112,16 +111,17 @@ void HtmlCopy::AddEntry(const Settlement& s, DefinitionLibrary& defs, const Expo
   const std::string code = EscapeHtml(type.Code);
   const std::string count = std::to_string(type.PageCount);
 
-  std::error_code ec;
   const fs::path html = fs::u8path(HtmlFolder());
-  if (!fs::is_directory(html, ec) && !fs::create_directories(html, ec) && !fs::is_directory(html, ec))
+  if (!MakePrivateFolders(html.u8string())) {
     messages.push_back(FolderFailedMessage(html.u8string()));
+    bitmapsWritten_ = false;
+  }
   const bool withFields = defs.Fields(e.IdPit) != nullptr;
 
   for (int p = 1; p <= type.PageCount; ++p) {
     const std::string anchor = HtmlAnchor(e.IdPit, names, p);
     if (!withFields) messages.push_back("Brak Pliku: " + defs.DcsPath(e.IdPit));
-    if (draw) draw(exported.entry, p, (html / (anchor + ".bmp")).u8string(), withFields);
+    if (draw && !draw(exported.entry, p, (html / (anchor + ".bmp")).u8string(), withFields)) bitmapsWritten_ = false;
     ++pages_;
 
     const std::string page = std::to_string(p);
@@ -177,8 +177,7 @@ std::string HtmlCopy::MenuFile() const {
 
 bool HtmlCopy::Write() const {
   const fs::path f = fs::u8path(folder_);
-  std::error_code ec;
-  fs::create_directories(f / "html", ec);
+  MakePrivateFolders((f / "html").u8string());
   const bool a = WriteText(f / (id_ + ".html"), FramesetFile());
   const bool b = WriteText(f / "html" / ("r_" + id_ + ".html"), PagesFile());
   const bool c = WriteText(f / "html" / ("m_" + id_ + ".html"), MenuFile());

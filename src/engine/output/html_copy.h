@@ -34,8 +34,9 @@ HtmlEntryNames NamesFor(int pm, bool multiCopy, const std::string& caption);
 std::string HtmlAnchor(int idPit, const HtmlEntryNames& names, int page);
 
 // Draws page `page` of entry `entry` into the bitmap file `bmpPath`: the page
-// picture, and the fields over it when `withFields`.
-using DrawPageHook = std::function<void(int entry, int page, const std::string& bmpPath, bool withFields)>;
+// picture, and the fields over it when `withFields`. False when the file
+// could not be written.
+using DrawPageHook = std::function<bool(int entry, int page, const std::string& bmpPath, bool withFields)>;
 
 class HtmlCopy {
  public:
@@ -51,6 +52,8 @@ class HtmlCopy {
   std::string MenuFile() const;
   // The three files; false when one could not be written.
   bool Write() const;
+  // Whether every page bitmap drawn so far was written.
+  bool BitmapsWritten() const { return bitmapsWritten_; }
 
   const std::string& Folder() const { return folder_; }
   std::string HtmlFolder() const;
@@ -62,6 +65,7 @@ class HtmlCopy {
   std::string pagesBuffer_;
   std::string menuBuffer_;
   int pages_ = 0;
+  bool bitmapsWritten_ = true;
 };
 
 }  // namespace pit

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <exception>
 
+#include "platform/file_owner.h"
 #include "platform/folders.h"
 #include "platform/hand_over.h"
 #include "ui/app/app_context.h"
@@ -52,6 +53,7 @@ void DropToolkitMessages(QtMsgType type, const QMessageLogContext&, const QStrin
 
 void PrepareApplication(QApplication& app) {
   app.setApplicationName(QStringLiteral("pit2014"));
+  platform::KeepOwnersOfReplacedFiles();
   // Qt's own dialogs (file dialogs, standard buttons) in Polish.
   auto* qtbase = new QTranslator(&app);
   if (qtbase->load(QLocale(QLocale::Polish, QLocale::Poland), QStringLiteral("qtbase"), QStringLiteral("_"),

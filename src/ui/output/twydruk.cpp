@@ -1,6 +1,7 @@
 #include "ui/output/twydruk.h"
 
 #include <QButtonGroup>
+#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,6 +14,9 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "forms/definition_files.h"
 #include "output/print_order.h"
@@ -31,6 +35,13 @@ class PrinterTarget : public PrintTarget {
   explicit PrinterTarget(QPrinter& printer) : printer_(printer) {}
   QPagedPaintDevice* BeginJob(const QString& title) override {
     printer_.setDocName(title);
+    if (printer_.outputFormat() == QPrinter::PdfFormat && !printer_.outputFileName().isEmpty()) {
+      // A PDF holds tax data: a new one is made owner-only before Qt writes
+      // into it (an existing one keeps the mode its owner gave it).
+      const int fd = ::open(QFile::encodeName(printer_.outputFileName()).constData(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+      if (fd >= 0) ::close(fd);
+    }
     return &printer_;
   }
   bool SingleJob() const override { return printer_.outputFormat() == QPrinter::PdfFormat; }
