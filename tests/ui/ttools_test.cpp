@@ -428,6 +428,68 @@ class TToolsTest : public QObject {
     st->ctx.settlement.DocumentModified = false;
   }
 
+  // Another program wrote the open file behind the window's back (a copy,
+  // an editor, a program that takes no lock): saving asks before it throws
+  // that version away, and each answer does what it says.
+  void fileChangedBehindTheWindowIsAskedAbout_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("onDisk");
+    QTest::addColumn<bool>("savedAs");
+    QTest::newRow("Zastąp plik") << int(QMessageBox::Yes) << "NOWAK" << false;
+    QTest::newRow("Zapisz pod inną nazwą") << int(QMessageBox::Save) << "OBCY" << true;
+    QTest::newRow("Anuluj") << int(QMessageBox::Cancel) << "OBCY" << false;
+  }
+  void fileChangedBehindTheWindowIsAskedAbout() {
+    QFETCH(int, answer);
+    QFETCH(QString, onDisk);
+    QFETCH(bool, savedAs);
+    const QString path = File(QStringLiteral("zmieniony-%1.dc2014").arg(answer));
+    const QString other = File(QStringLiteral("inna-%1.dc2014").arg(answer));
+    MakeSettlementFile(path, program_);
+    BoxAnswerer answerer(static_cast<QMessageBox::StandardButton>(answer));
+    answerer.fileName = other;
+    auto st = Start({path});
+    TTools& w = *st->window;
+    QVERIFY2(answerer.boxes.isEmpty(), qPrintable(answerer.Texts().join(" | ")));
+    DefinitionLibrary defs(st->ctx.Folder("dc"));
+    auto surnameIn = [&](const QString& file) {
+      Settlement s;
+      return LoadSettlement(file.toStdString(), s, defs).ok ? QString::fromStdString(s.Entry(1).Slots[10].Value)
+                                                            : QString();
+    };
+    {
+      Settlement changed;
+      QVERIFY(LoadSettlement(path.toStdString(), changed, defs).ok);
+      changed.Entry(1).Slots[10].SetValue("OBCY");
+      QVERIFY(SaveSettlement(changed, path.toStdString()).ok);
+    }
+    st->ctx.settlement.Entry(1).Slots[10].SetValue("NOWAK");
+    w.SetModified();
+    w.Zapisz1->trigger();
+
+    QCOMPARE(answerer.boxes.size(), 1);
+    QCOMPARE(answerer.boxes[0].title, QStringLiteral("Plik został zmieniony"));
+    QVERIFY2(answerer.boxes[0].text.startsWith(QStringLiteral("Plik \"") + path +
+                                               QStringLiteral("\" został zmieniony przez inny program")),
+             qPrintable(answerer.boxes[0].text));
+    QCOMPARE(answerer.boxes[0].buttons, QMessageBox::Yes | QMessageBox::Save | QMessageBox::Cancel);
+    QCOMPARE(surnameIn(path), onDisk);
+    QCOMPARE(QFile::exists(other), savedAs);
+    if (savedAs) QCOMPARE(surnameIn(other), QStringLiteral("NOWAK"));
+    QCOMPARE(st->ctx.settlement.DocumentModified, answer == QMessageBox::Cancel);
+
+    // What the window wrote or chose is what it knows now: the next save
+    // asks nothing.
+    if (answer != QMessageBox::Cancel) {
+      answerer.boxes.clear();
+      w.SetModified();
+      w.Zapisz1->trigger();
+      QVERIFY2(answerer.boxes.isEmpty(), qPrintable(answerer.Texts().join(" | ")));
+      QVERIFY(!st->ctx.settlement.DocumentModified);
+    }
+    st->ctx.settlement.DocumentModified = false;
+  }
+
   // The tool bar's open recalculates every form, attachments first, so the
   // PIT/O's total reaches the PIT-37 even when the file holds it stale; the
   // menu's open only shows entry 1.

@@ -190,7 +190,8 @@ std::string SaveFailureMessage(const std::string& path, WriteError e) {
 FileResult SaveSettlement(Settlement& s, const std::string& path) {
   FileResult r;
   s.StampEntries();
-  const WriteError e = WriteFileReplacing(path, EncodeSettlement(s), NewFileAccess::OwnerOnly);
+  const std::vector<std::uint8_t> bytes = EncodeSettlement(s);
+  const WriteError e = WriteFileReplacing(path, bytes, NewFileAccess::OwnerOnly);
   if (e != WriteError::None) {
     r.message = SaveFailureMessage(path, e);
     return r;
@@ -199,6 +200,7 @@ FileResult SaveSettlement(Settlement& s, const std::string& path) {
   s.DocumentName = FileNamePart(path);
   s.DocumentModified = false;
   r.ok = true;
+  r.content = ContentFingerprint(bytes);
   return r;
 }
 
@@ -242,6 +244,7 @@ FileResult LoadSettlement(const std::string& path, Settlement& s, DefinitionLibr
   s.DocumentModified = false;
   RefreshFromDefinitions(s, defs);
   r.ok = true;
+  r.content = ContentFingerprint(*bytes);
   r.damaged = rep.skipped > 0 || rep.unusable > 0 || rep.trailingBytes > 0 || rep.badKinds > 0;
   if (rep.skipped + rep.unusable > 0) {
     r.message = "Plik rozliczenia zawiera uszkodzone pozycje, które pominięto (" +

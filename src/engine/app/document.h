@@ -54,6 +54,8 @@ struct FileResult {
   // Loaded, but something of the file was skipped or cut: writing the
   // settlement back over it would lose that for good.
   bool damaged = false;
+  // ContentFingerprint of the bytes read or written.
+  std::uint64_t content = 0;
 };
 
 // Stamps every entry and writes the document; the previous file at `path`

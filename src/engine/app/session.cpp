@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "app/commit_checks.h"
+#include "app/file_io.h"
 #include "app/reductions.h"
 #include "calc/framework.h"
 #include "forms/definition_library.h"
@@ -48,6 +49,7 @@ void SettlementSession::SetModifiedListener(std::function<void(bool)> f) {
 void SettlementSession::New(int kind) {
   ForgetShownFields();
   damagedFile_.clear();
+  diskFile_.clear();
   ids_.Clear();
   s_.Clear();
   s_.Open();
@@ -60,6 +62,7 @@ void SettlementSession::New(int kind) {
 void SettlementSession::Close() {
   ForgetShownFields();
   damagedFile_.clear();
+  diskFile_.clear();
   ids_.Clear();
   s_.Clear();
   s_.DocumentPath.clear();
@@ -84,6 +87,8 @@ FileResult SettlementSession::Open(const std::string& path) {
   FileResult r = LoadSettlement(path, s_, *defs_);
   if (!r.ok) return r;
   damagedFile_ = r.damaged ? SameFileKey(path) : std::string();
+  diskFile_ = SameFileKey(path);
+  diskContent_ = r.content;
   ForgetShownFields();
   ids_.Clear();
   for (int i = 1; i <= s_.Count(); ++i) CollectIdentification(s_, ids_, i);
@@ -94,6 +99,14 @@ FileResult SettlementSession::Open(const std::string& path) {
 
 bool SettlementSession::SaveNeedsNewName(const std::string& path) const {
   return !damagedFile_.empty() && SameFileKey(path) == damagedFile_;
+}
+
+bool SettlementSession::ChangedOnDisk(const std::string& path) const {
+  if (diskFile_.empty() || SameFileKey(path) != diskFile_) return false;
+  const auto bytes = ReadFileBytes(path);
+  // One that is there but cannot be read any more has changed too.
+  if (!bytes) return FileExists(path);
+  return ContentFingerprint(*bytes) != diskContent_;
 }
 
 FileResult SettlementSession::Save(const std::string& path, bool overwriteDamaged) {
@@ -107,6 +120,8 @@ FileResult SettlementSession::Save(const std::string& path, bool overwriteDamage
   FileResult r = SaveSettlement(s_, path);
   if (r.ok) {
     damagedFile_.clear();
+    diskFile_ = SameFileKey(path);
+    diskContent_ = r.content;
     history_.MarkSaved(s_, ids_);
   }
   return r;

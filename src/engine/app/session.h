@@ -148,6 +148,10 @@ class SettlementSession {
   FileResult Save(const std::string& path, bool overwriteDamaged = false);
   // Whether saving to `path` would write over a file opened damaged.
   bool SaveNeedsNewName(const std::string& path) const;
+  // Whether `path` is the file this session last read or wrote and another
+  // program has changed it on disk since: saving over it would throw that
+  // change away unseen, so the front end asks first.
+  bool ChangedOnDisk(const std::string& path) const;
 
   // --- the entry shown ----------------------------------------------------------
   // Makes entry `number` current at `page` (0: the page the form was last
@@ -229,6 +233,8 @@ class SettlementSession {
   std::vector<FieldObject> shown_;
   CommitHistory history_;
   std::string damagedFile_;  // the file opened with parts skipped or cut
+  std::string diskFile_;     // the file last read or written
+  std::uint64_t diskContent_ = 0;  // and the fingerprint of its bytes then
   int shownEntry_ = 0;
   int shownIdPit_ = 0;
   bool shownStale_ = true;

@@ -1,5 +1,6 @@
 #include "ui/app/document_controller.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
@@ -27,6 +28,23 @@ const QString kExtension = QStringLiteral(".dc2014");
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
+
+// Another program wrote the file after this window opened or saved it: the
+// user decides whether the window's settlement replaces that version.
+QMessageBox::StandardButton AskAboutChangedFile(QWidget* parent, const QString& path) {
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Plik został zmieniony"),
+                  QStringLiteral("Plik \"") + path +
+                      QStringLiteral("\" został zmieniony przez inny program po otwarciu lub zapisaniu go w tym "
+                                     "oknie.\nZapisanie rozliczenia w tym pliku usunie tamte zmiany.\n\n"
+                                     "Co zrobić z rozliczeniem z tego okna?"),
+                  QMessageBox::Yes | QMessageBox::Save | QMessageBox::Cancel, parent);
+  box.button(QMessageBox::Yes)->setText(QStringLiteral("Zastąp plik"));
+  box.button(QMessageBox::Save)->setText(QStringLiteral("Zapisz pod inną nazwą..."));
+  box.button(QMessageBox::Cancel)->setText(QStringLiteral("Anuluj"));
+  box.setDefaultButton(QMessageBox::Save);
+  box.setEscapeButton(QMessageBox::Cancel);
+  return static_cast<QMessageBox::StandardButton>(box.exec());
+}
 
 }  // namespace
 
@@ -79,7 +97,13 @@ bool DocumentController::Save(const QString& path) {
   w_.CommitTypedValue();
   QString target = path;
   // A file opened damaged keeps what it had: the settlement goes to a new name.
-  if (target.isEmpty() || !QFileInfo::exists(target) || ctx_.Session().SaveNeedsNewName(S(target))) {
+  bool askName = target.isEmpty() || !QFileInfo::exists(target) || ctx_.Session().SaveNeedsNewName(S(target));
+  if (!askName && ctx_.Session().ChangedOnDisk(S(target))) {
+    const QMessageBox::StandardButton answer = AskAboutChangedFile(&w_, target);
+    if (answer != QMessageBox::Yes && answer != QMessageBox::Save) return false;
+    askName = answer == QMessageBox::Save;
+  }
+  if (askName) {
     target = AskSaveFileName();
     if (target.isEmpty()) return false;
     if (!HasSettlementExtension(target.toStdString())) target += kExtension;
