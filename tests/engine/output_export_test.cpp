@@ -214,6 +214,80 @@ TEST_F(ExportTest, DocumentOfOneReturn) {
   EXPECT_EQ(doc.entries[2].caption, "1");
 }
 
+// A person's identifier goes out under the name of its kind, on the joint
+// return and on the spouse's own form; a ";" in a value keeps the text
+// file's five columns; the 1% amount has a decimal point like every amount.
+TEST_F(ExportTest, IdentifierNamesByKindSemicolonsAndTheOnePercentAmount) {
+  const std::string dc = (dir_ / "dc2").string();
+  fs::create_directories(dc);
+  ASSERT_TRUE(SaveFieldObjects(DcsPath(dc, kPit37),
+                               {Field(kTekst, "Podmiot1.NIP", "PNIP"), Field(kTekst, "Podmiot2.NIP", "MNIP"),
+                                Field(kTekst, "Podmiot1.Nazwisko", "PNazw"), Field(kJedenProcent, "P_132", "OPP", 1)}));
+  ASSERT_TRUE(SaveFieldObjects(DcsPath(dc, kPit38), {Field(kTekst, "Podmiot1.NIP", "PNIP")}));
+  DefinitionLibrary defs(dc);
+
+  struct Case {
+    int taxpayer, spouse;
+    std::string joint1, joint2, spouseOwn;
+  };
+  const Case cases[] = {
+      {kIdPesel, kIdNip, "Podmiot1.PESEL", "Podmiot2.NIP", "Podmiot1.NIP"},
+      {kIdNip, kIdPesel, "Podmiot1.NIP", "Podmiot2.PESEL", "Podmiot1.PESEL"},
+      {kIdPesel, kIdPesel, "Podmiot1.PESEL", "Podmiot2.PESEL", "Podmiot1.PESEL"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.joint1 + " " + c.joint2);
+    Settlement s;
+    s.Open();
+    s.Kind = kJoint;
+    s.TaxpayerIdKind = c.taxpayer;
+    s.SpouseIdKind = c.spouse;
+    const int joint = s.AddEntry(kPit37, 0, kPmNone, kJoint);
+    const int own = s.AddEntry(kPit38, 0, kPmSpouse, kJoint);
+    s.RebuildTree(defs);
+    auto& v = s.Entry(joint).Slots;
+    v[0].Value = "80010112340";
+    v[1].Value = "5260250995";
+    v[2].Value = "KOW;ALSKA";
+    v[3].Value = "12,30";
+    s.Entry(own).Slots[0].Value = "5260250995";
+
+    const ExportDocument doc = BuildExport(s, defs, s.Entry(joint).ReturnGuid, {});
+    EXPECT_NE(doc.xml.find("<PIT37_1.0." + c.joint1 + ">80010112340</PIT37_1.0." + c.joint1 + ">"),
+              std::string::npos)
+        << doc.xml;
+    EXPECT_NE(doc.xml.find("<PIT37_1.0." + c.joint2 + ">5260250995</PIT37_1.0." + c.joint2 + ">"),
+              std::string::npos)
+        << doc.xml;
+    EXPECT_NE(doc.xml.find("<PIT37_1.0.P_132>12.30</PIT37_1.0.P_132>"), std::string::npos) << doc.xml;
+    EXPECT_EQ(doc.text, "0;" + c.joint1 + ";80010112340;PIT-37;PNIP\n0;" + c.joint2 +
+                            ";5260250995;PIT-37;MNIP\n0;Podmiot1.Nazwisko;KOW,ALSKA;PIT-37;PNazw\n"
+                            "132;P_132;12.30;PIT-37;OPP\n");
+    // The XML keeps the value as it is.
+    EXPECT_NE(doc.xml.find(">KOW;ALSKA<"), std::string::npos);
+
+    const ExportDocument spouse = BuildExport(s, defs, s.Entry(own).ReturnGuid, {});
+    EXPECT_NE(spouse.xml.find("<PIT38_1.2." + c.spouseOwn + ">5260250995</PIT38_1.2." + c.spouseOwn + ">"),
+              std::string::npos)
+        << spouse.xml;
+  }
+  // Every line of the text file has five columns, whatever a value holds.
+  for (const std::string value : {"A;B;C", "a\r\nb", ";"}) {
+    const std::string v = TextFileValue(value);
+    EXPECT_EQ(v.find_first_of(";\r\n"), std::string::npos) << v;
+    EXPECT_EQ(v.size(), value.size());
+  }
+  // Names that are no identifier, or a person without one, stay as defined.
+  Settlement s;
+  s.TaxpayerIdKind = kIdPesel;
+  s.SpouseIdKind = kIdNone;
+  FormEntry e;
+  EXPECT_EQ(IdentifierElement(s, e, "Podmiot1.Nazwisko"), "Podmiot1.Nazwisko");
+  EXPECT_EQ(IdentifierElement(s, e, "P_1"), "P_1");
+  EXPECT_EQ(IdentifierElement(s, e, "Podmiot2.NIP"), "Podmiot2.NIP");
+  EXPECT_EQ(IdentifierElement(s, e, "Podmiot1.NIPX"), "Podmiot1.NIPX");
+}
+
 TEST_F(ExportTest, FilesInTheExportFolder) {
   ExportRequest r{(dir_ / "e").string(), "ID-1", s_.Entry(main_).ReturnGuid, (dir_ / "icon").string(), true};
   std::vector<std::pair<int, int>> drawn;

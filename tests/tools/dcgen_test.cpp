@@ -142,6 +142,9 @@ TEST(DcgenContract, AcceptsAFormThatKeepsItAndNamesEachBrokenRule) {
       {"page: {5: 2}", "pole 5: strona 1, oczekiwano 2"},
       {"types: {amount: [5, 7]}", "pole 7 (amount) nie istnieje"},
       {"types: {amount: [6]}", "pole 6 ma być amount"},
+      // A field the calculation rounds to whole złoty keeps its grosze on
+      // screen, on paper and in the XML unless its source says so.
+      {"types: {zloty: [5]}", "pole 5 ma być zloty (Typ 1, Option 12"},
       {"types: {line: [0]}", "pole 0 ma być line"},
       {"types: {box: [3, 4]}", ""},
       {"types: {box: [5]}", "pole 5 ma być box"},

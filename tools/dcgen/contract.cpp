@@ -66,6 +66,9 @@ const std::map<std::string, Expect>& Kinds() {
       {"line", {pit::kKreska, -1, nullptr}},     {"office", {pit::kUrzadSkarbowy, -1, nullptr}},
       {"country", {pit::kKraj, -1, nullptr}},    {"percent", {pit::kJedenProcent, 1, "0,00"}},
       {"box", {pit::kCheckbox, -1, nullptr}},
+      // What a calculation rounds to whole złoty: shown, printed and
+      // exported without grosze only when the field says so.
+      {"zloty", {pit::kLiczba, 12, "0,00"}},
   };
   return k;
 }

@@ -117,6 +117,31 @@ std::string ExportNumberText(std::string value, int option) {
   return value;
 }
 
+std::string IdentifierElement(const Settlement& s, const FormEntry& e, const std::string& node) {
+  // The person: the filer of the form (the spouse on a spouse's own form),
+  // or the spouse of a joint return.
+  int kind = kIdNone;
+  std::string person;
+  if (node.rfind("Podmiot1.", 0) == 0) {
+    kind = e.PM == kPmSpouse ? s.SpouseIdKind : s.TaxpayerIdKind;
+    person = "Podmiot1.";
+  } else if (node.rfind("Podmiot2.", 0) == 0) {
+    kind = s.SpouseIdKind;
+    person = "Podmiot2.";
+  }
+  const std::string rest = person.empty() ? std::string() : node.substr(person.size());
+  if ((rest != "NIP" && rest != "PESEL") || (kind != kIdNip && kind != kIdPesel)) return node;
+  return person + (kind == kIdPesel ? "PESEL" : "NIP");
+}
+
+std::string TextFileValue(std::string value) {
+  for (char& c : value) {
+    if (c == ';') c = ',';
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return value;
+}
+
 std::string EscapeXmlText(std::string_view value) {
   std::string out;
   out.reserve(value.size());
@@ -181,19 +206,21 @@ ExportDocument BuildExport(Settlement& s, DefinitionLibrary& defs, const std::st
     for (std::size_t k = 0; k < n; ++k) {
       const ValueSlot& slot = e.Slots[k];
       std::string value = slot.Value;
-      if (slot.Typ == kLiczba) value = ExportNumberText(value, slot.Option);
+      // The 1% amount is an amount like any other: with a decimal point.
+      if (slot.Typ == kLiczba || slot.Typ == kJedenProcent) value = ExportNumberText(value, slot.Option);
       if (value.empty() || slot.Name.empty() || slot.XMLNode.empty() || slot.XMLNode == "P_") continue;
+      const std::string node = IdentifierElement(s, e, slot.XMLNode);
       if (slot.Typ == kUrzadSkarbowy) {
         value = slot.OfficeCode;
       } else if (slot.Typ == kKraj) {
         value = hooks.countryCode ? hooks.countryCode(value) : std::string();
       }
-      const std::string element = id + "." + slot.XMLNode;
+      const std::string element = id + "." + node;
       doc.xml += "<" + element + ">" + EscapeXmlText(value) + "</" + element + ">\n";
       // The text file is not XML: an entity reference would only bring its
       // ";" into the line and shift the columns after it.
-      const bool positional = slot.XMLNode.find("P_") != std::string::npos;
-      doc.text += (positional ? slot.XMLNode.substr(2) : std::string("0")) + ";" + slot.XMLNode + ";" + value + ";" +
+      const bool positional = node.find("P_") != std::string::npos;
+      doc.text += (positional ? node.substr(2) : std::string("0")) + ";" + node + ";" + TextFileValue(value) + ";" +
                   type.Code + ";" + slot.Name + "\n";
     }
     doc.xml += "</DOCUMENT>\n";

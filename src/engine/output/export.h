@@ -40,6 +40,17 @@ std::string PageCaption(const FormEntry& e);
 // element name, then empties the one not used.
 void ApplySharedXmlNames(FormEntry& e);
 
+// The XML name of a person's identifier by the person's identifier kind:
+// "Podmiot1.NIP" becomes "Podmiot1.PESEL" for a person on PESEL and the
+// reverse. Podmiot1 is the one who files the form (the spouse on the
+// spouse's own form), Podmiot2 the spouse of a joint return. Any other
+// name is returned as it is.
+std::string IdentifierElement(const Settlement& s, const FormEntry& e, const std::string& node);
+
+// A value in the semicolon-separated text file: a ";" in it becomes ","
+// and a line break a blank, so that every line keeps its five columns.
+std::string TextFileValue(std::string value);
+
 // The value as the XML carries it: amounts with a decimal point (whole
 // numbers cut at it); "&", "<" and ">" as entity references; control
 // characters that XML cannot hold dropped.
