@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <filesystem>
 
+#include "app/session.h"
 #include "app/settlement.h"
 #include "forms/definition_library.h"
 #include "html_copy_pages.h"
@@ -52,7 +53,12 @@ void BM_ExportWithHtmlCopy(benchmark::State& state) {
   pit::Settlement s = Returns(defs, 1);
   const fs::path dir = fs::temp_directory_path() / ("pit-bench-export-" + pit::NewGuidText());
   std::vector<std::string> messages;
-  const pit::DrawPageHook draw = pit::render::HtmlCopyDrawer(s, defs, pit::render::PrintOptions{}, messages);
+  // Each entry drawn as the form window would show it, as the program does.
+  pit::IdentificationRecords ids;
+  pit::SettlementSession session(s, ids);
+  session.SetDefinitions(&defs);
+  const pit::DrawPageHook draw = pit::render::HtmlCopyDrawer(
+      s, defs, [&session](int n) { return session.FieldsAsShown(n); }, pit::render::PrintOptions{}, messages);
   for (auto _ : state) {
     pit::ExportRequest r{dir.string(), pit::NewGuidText(), s.Entry(1).ReturnGuid, PIT_BIN_DIR "/icon", true};
     const pit::ExportOutcome out = pit::ExportReturn(s, defs, r, {}, draw);

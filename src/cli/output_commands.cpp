@@ -125,7 +125,9 @@ int CmdExport(const std::vector<std::string>& args, const std::string& argv0) {
   std::unique_ptr<QGuiApplication> app;
   if (html) {
     app = StartOffscreenDrawing();
-    draw = render::HtmlCopyDrawer(s, defs, render::SharedPrintOptions(), drawMessages);
+    draw = render::HtmlCopyDrawer(
+        s, defs, [&session](int n) { return session.session.FieldsAsShown(n); }, render::SharedPrintOptions(),
+        drawMessages);
   }
 #else
   if (html) std::cerr << "Ta wersja programu nie rysuje stron: kopia HTML nie powstanie.\n";

@@ -51,11 +51,14 @@ void PrintPage(QPainter& p, const PaperGeometry& g, const PrintedPage& pg, bool 
     pg.picture->DrawInto(p, target);
   }
   if (withData && pg.fileDefs != nullptr && pg.entry != nullptr) {
-    // Visible in the file and in the form window.
+    // Visible in the file and in the form window; an identifier has the
+    // cells of its kind (eleven for a PESEL) as the window gives it.
     std::vector<FieldObject> defs = *pg.fileDefs;
     if (pg.shownDefs != nullptr)
-      for (std::size_t k = 0; k < defs.size() && k < pg.shownDefs->size(); ++k)
+      for (std::size_t k = 0; k < defs.size() && k < pg.shownDefs->size(); ++k) {
         defs[k].Visible = defs[k].Visible && (*pg.shownDefs)[k].Visible;
+        defs[k].MaxChar = (*pg.shownDefs)[k].MaxChar;
+      }
     PaintPaperFields(p, PaperKind::Print, g, pg.idPit, defs, *pg.entry, pg.page, PrintFont());
   }
   p.restore();

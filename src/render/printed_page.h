@@ -41,8 +41,9 @@ PaperGeometry GeometryFor(const PrintOptions& o, int deviceWidth, int dpi);
 
 // One page of one entry. `fileDefs` are the definition file's records;
 // `shownDefs` the same fields as the form window holds them after the
-// entry's calculation (read-only, hidden); a field is printed only when it
-// is visible in both (null: as in the file). `picture` may be null or not
+// entry's calculation (read-only, hidden, an identifier's cells); a field
+// is printed only when it is visible in both, with the cell count of the
+// window (null: as in the file). `picture` may be null or not
 // loaded: the page area is then left empty and only the values are written.
 struct PrintedPage {
   int idPit = 0;

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <optional>
@@ -163,6 +164,117 @@ TEST_F(PrintPdfTest, ReturnPrintedToPdfMatchesTheRenderedPages) {
     EXPECT_LT(differing, total / 1000) << differing << " of " << total << " pixels differ";
     if (pg.entry == 1 && (pg.page == 1 || pg.page == 2)) {
       EXPECT_GT(compared, 3);
+    }
+  }
+}
+
+// Glyphs written in a box of a page picture: runs of columns with ink,
+// inside the box's frame.
+int GlyphsIn(const QImage& img, const FieldObject& d) {
+  const QRect inside = QRect(QPoint(d.Left + 3, d.Top + 3), QPoint(d.Right - 4, d.Bottom - 3)).intersected(img.rect());
+  int glyphs = 0;
+  bool inGlyph = false;
+  for (int x = inside.left(); x <= inside.right(); ++x) {
+    bool ink = false;
+    for (int y = inside.top(); y <= inside.bottom() && !ink; ++y) ink = Dark(img.pixel(x, y));
+    if (ink && !inGlyph) ++glyphs;
+    inGlyph = ink;
+  }
+  return glyphs;
+}
+
+QString ReadText(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+// A joint PIT-37 with its PIT/O and the spouse's own PIT-38, both persons on
+// PESEL: every identifier box of the printed PDF and of the HTML copy holds
+// all eleven digits, and the XML names each identifier PESEL.
+TEST_F(PrintPdfTest, JointReturnOnPeselCarriesEveryIdentifierInFull) {
+  const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+  ASSERT_FALSE(pdftotext.isEmpty()) << "pdftotext (poppler-utils) is missing: run scripts/setup.sh";
+  const QString taxpayer = QStringLiteral("80010112340"), spouse = QStringLiteral("82020254322");
+  const QString file = Path(QStringLiteral("j.dc2014"));
+  Outcome r = Cli({"new", "-o", file, "--kind", "1", "--taxpayer-id", "pesel", "--spouse-id", "pesel", "PIT-37",
+                   "PIT/O@1", "PIT-38:2"});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  r = Cli({"set", file, "1:0=" + taxpayer, "1:1=" + spouse, "1:36=50000", "1:37=1335", "1:40=6000"});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+
+  const std::string dc = (kBin + QStringLiteral("/dc")).toStdString();
+  DefinitionLibrary library(dc);
+  Settlement s;
+  ASSERT_TRUE(LoadSettlement(file.toStdString(), s, library).ok);
+  ASSERT_EQ(s.Count(), 3);
+  // Entry, its identifier fields and the PESELs they hold.
+  struct Form {
+    int entry;
+    std::vector<std::pair<int, QString>> ids;
+  };
+  const std::vector<Form> forms = {{1, {{0, taxpayer}, {1, spouse}}}, {2, {{0, taxpayer}, {1, spouse}}}, {3, {{0, spouse}}}};
+
+  // The PDF of the whole settlement: page 1 of each form holds each PESEL.
+  const QString pdf = Path(QStringLiteral("j.pdf"));
+  r = Cli({"print", file, "--all", "-o", pdf});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  r = Exec(pdftoppm_, {"-png", "-scale-to-x", "800", "-scale-to-y", "-1", pdf, Path(QStringLiteral("j"))});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  const QStringList printed = QDir(dir_.path()).entryList({QStringLiteral("j-*.png")}, QDir::Files, QDir::Name);
+  int firstPage = 1;
+  for (const Form& f : forms) {
+    const int idPit = s.Entry(f.entry).IdPit;
+    SCOPED_TRACE("entry " + std::to_string(f.entry));
+    const QString txt = Path(QStringLiteral("j%1.txt").arg(f.entry));
+    r = Exec(pdftotext, {"-layout", "-f", QString::number(firstPage), "-l", QString::number(firstPage), pdf, txt});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    // One digit per cell: the text has them apart.
+    auto spaced = [](const QString& digits) {
+      QString pattern;
+      for (const QChar c : digits) pattern += (pattern.isEmpty() ? QString() : QStringLiteral("\\s*")) + c;
+      return QRegularExpression(QStringLiteral("(?<![0-9])") + pattern + QStringLiteral("(?![0-9])"));
+    };
+    const QImage page(Path(printed.value(firstPage - 1)));
+    ASSERT_FALSE(page.isNull());
+    const std::vector<FieldObject>* defs = library.Fields(idPit);
+    ASSERT_NE(defs, nullptr);
+    for (const auto& [field, pesel] : f.ids) {
+      EXPECT_TRUE(ReadText(txt).contains(spaced(pesel))) << pesel.toStdString() << " not in\n"
+                                                          << ReadText(txt).toStdString();
+      EXPECT_EQ(GlyphsIn(page, (*defs)[static_cast<std::size_t>(field)]), 11) << "field " << field;
+    }
+    const auto description = library.Description(idPit);
+    ASSERT_TRUE(description);
+    firstPage += description->PageCount;
+  }
+  EXPECT_EQ(firstPage - 1, printed.size());
+
+  // The export of each return: the XML names the identifiers PESEL, and the
+  // HTML copy's page 1 of each form has eleven digits in each box.
+  for (const int entry : {1, 3}) {
+    const QString out = Path(QStringLiteral("e%1").arg(entry));
+    r = Cli({"export", file, "--entry", QString::number(entry), "-o", out});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList folders = QDir(out).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    ASSERT_EQ(folders.size(), 1);
+    const QString folder = out + QStringLiteral("/") + folders[0];
+    const QString xml = ReadText(folder + QStringLiteral("/P_") + folders[0] + QStringLiteral(".xml"));
+    if (entry == 1) {
+      EXPECT_TRUE(xml.contains(QStringLiteral("PIT37_1.0.Podmiot1.PESEL>") + taxpayer + QStringLiteral("<"))) << xml.toStdString();
+      EXPECT_TRUE(xml.contains(QStringLiteral("PIT37_1.0.Podmiot2.PESEL>") + spouse + QStringLiteral("<"))) << xml.toStdString();
+    } else {
+      EXPECT_TRUE(xml.contains(QStringLiteral("PIT38_1.2.Podmiot1.PESEL>") + spouse + QStringLiteral("<"))) << xml.toStdString();
+    }
+    EXPECT_FALSE(xml.contains(QStringLiteral(".NIP>"))) << xml.toStdString();
+    for (const Form& f : forms) {
+      if (s.Entry(f.entry).ReturnGuid != s.Entry(entry).ReturnGuid) continue;
+      const QStringList pages =
+          QDir(folder + QStringLiteral("/html")).entryList({QStringLiteral("%1_*_1.bmp").arg(s.Entry(f.entry).IdPit)});
+      ASSERT_EQ(pages.size(), 1) << "entry " << f.entry;
+      const QImage page(folder + QStringLiteral("/html/") + pages[0]);
+      for (const auto& [field, pesel] : f.ids)
+        EXPECT_EQ(GlyphsIn(page, (*library.Fields(s.Entry(f.entry).IdPit))[static_cast<std::size_t>(field)]), 11)
+            << "HTML copy, entry " << f.entry << ", field " << field;
     }
   }
 }

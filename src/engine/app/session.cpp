@@ -175,6 +175,24 @@ void SettlementSession::ForgetShownFields() {
   shownStale_ = true;
 }
 
+std::vector<FieldObject> SettlementSession::FieldsAsShown(int number) {
+  if (!s_.Has(number) || defs_ == nullptr) return {};
+  const int idPit = s_.Entry(number).IdPit;
+  const std::vector<FieldObject>* recs = defs_->Fields(idPit);
+  if (recs == nullptr) return {};
+  std::vector<FieldObject> fields = *recs;
+  // The entry shown on a display of its own: the window, the open
+  // definition and the settlement's current entry stay as they are.
+  HeadlessDisplay display;
+  display.Show(number, idPit, 1);
+  display.fields = &fields;
+  CalcContext ctx(s_, ids_, display, &fields);
+  if (countryCodeOf_) ctx.countryCodeOf = countryCodeOf_;
+  RunCalculation(ctx, idPit, number);
+  SpouseFieldRules(ctx, idPit);
+  return fields;
+}
+
 // --- calculations ---------------------------------------------------------------------
 
 CalcContext SettlementSession::ContextFor(int entry, CalcDisplay& display) {

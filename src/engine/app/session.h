@@ -167,6 +167,15 @@ class SettlementSession {
   int ShownFieldsEntry() const { return shownEntry_; }
   // The open definition given up (the window closed its form).
   void ForgetShownFields();
+  // The field records of entry `number` as the form window holds them with
+  // that entry shown: the definition file's records with what the entry's
+  // calculation and the spouse rules change while a form is shown (an
+  // identifier's cell count by its kind, read-only and hidden fields). The
+  // strike-through lines are values and are brought up to date too. Every
+  // output that draws a form (printing, the HTML copy, a rendered page)
+  // draws it with these, whichever entry the window shows. Empty when the
+  // form has no definition file.
+  std::vector<FieldObject> FieldsAsShown(int number);
 
   // --- calculations -------------------------------------------------------------
   // The context every calculation of the session runs with.

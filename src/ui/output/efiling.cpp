@@ -128,7 +128,9 @@ void EFiling::HandOff(HandOffMode mode) {
   exportHooks.selectMainForm = [this](int n) { main_.SelectEntry(n); };
   exportHooks.countryCode = [&ctx](const std::string& name) { return ctx.countries.CodeByName(name); };
   std::vector<std::string> drawMessages;
-  const DrawPageHook draw = render::HtmlCopyDrawer(s, *ctx.defs, render::SharedPrintOptions(), drawMessages);
+  const DrawPageHook draw = render::HtmlCopyDrawer(
+      s, *ctx.defs, [&ctx](int n) { return ctx.Session().FieldsAsShown(n); }, render::SharedPrintOptions(),
+      drawMessages);
   const ExportOutcome out = ExportReturn(s, *ctx.defs, request, exportHooks, draw);
   lastExportFolder_ = Q(out.folder);
   for (const std::string& m : out.messages) hooks.show(Q(m));

@@ -276,8 +276,12 @@ bool TWydruk::Prepare(int number, bool currentPage, render::FormToPrint& form) {
   const std::string dcDir = ctx.defs ? ctx.defs->Dir() : ctx.Folder("dc");
   if (auto recs = LoadFieldObjects(DcsPath(dcDir, e.IdPit))) form.fileDefs = std::move(*recs);
   // What the form window shows of the entry: its fields after the spouse
-  // rules of its calculation.
-  if (c.Number == number && main_.Form() != nullptr) form.shownDefs = main_.Form()->Fields();
+  // rules of its calculation, or would show of an entry not on screen.
+  if (c.Number == number && main_.Form() != nullptr && !main_.Form()->Fields().empty()) {
+    form.shownDefs = main_.Form()->Fields();
+  } else {
+    form.shownDefs = ctx.Session().FieldsAsShown(number);
+  }
   int pageCount = s.Catalogue()[e.IdPit].PageCount;
   if (ctx.defs) {
     if (const auto d = ctx.defs->Description(e.IdPit)) pageCount = d->PageCount;
