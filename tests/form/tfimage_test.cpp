@@ -139,6 +139,37 @@ class TFImageTest : public QObject, FormWindowFixture {
     QCOMPARE(S(fx->Slot(field).Value), stored);
   }
 
+  // Reached by Tab, an amount box shows its zero selected. A click into it,
+  // wherever it lands, and 500 typed give 500,00: the zero never joins what
+  // is typed (5 000,00). A box holding an amount places the caret as usual.
+  void clickIntoAmountBoxShowingZero_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<double>("at");  // where the click lands, a share of the box's width
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("zero, left part") << "0,00" << 0.05 << "500,00";
+    QTest::newRow("zero, middle") << "0,00" << 0.5 << "500,00";
+    QTest::newRow("zero, on its digits") << "0,00" << 0.97 << "500,00";
+    QTest::newRow("zero without grosze") << "0" << 0.05 << "500,00";
+    QTest::newRow("amount, caret in front") << "12,00" << 0.05 << "50012,00";
+  }
+  void clickIntoAmountBoxShowingZero() {
+    QFETCH(QString, before);
+    QFETCH(double, at);
+    QFETCH(QString, stored);
+    fx->Slot(f::Costs).SetValue(before.toStdString());
+    Show(2);
+    Click(f::Revenue);
+    QTest::keyClick(Editor<ui::TextBox>(), Qt::Key_Tab);
+    QCOMPARE(w->EditedObject(), f::Costs);
+    auto* box = Editor<ui::TextBox>();
+    QVERIFY(box != nullptr);
+    QCOMPARE(box->selectedText(), before);
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(static_cast<int>(box->width() * at), box->height() / 2));
+    QTest::keyClicks(box, "500");
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(S(fx->Slot(f::Costs).Value), stored);
+  }
+
   // Boxes with one name form a group: the click shows the new tick at once,
   // the commit (here: a click elsewhere) clears the other boxes of the group.
   void tickGroupRule() {

@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -175,6 +176,27 @@ void TextBox::keyPressEvent(QKeyEvent* e) {
   setText(QString::fromStdString(next->Text));
   setCursorPosition(static_cast<int>(next->Caret));
   OnEdited(text());
+}
+
+bool TextBox::ShowsZero() const {
+  if (!IsAmountBox()) return false;
+  const auto amount = AmountValue(text().toStdString());
+  return amount && *amount == 0;
+}
+
+// A click into the zero an amount box opens with would leave the caret in
+// front of it or among its digits, and 500 typed there would join it: 5000,00
+// committed without a word. The zero stays selected, so that what is typed
+// replaces it; a box holding an amount places the caret as usual.
+void TextBox::mousePressEvent(QMouseEvent* e) {
+  QLineEdit::mousePressEvent(e);
+  if (e->button() == Qt::LeftButton && ShowsZero()) selectAll();
+}
+
+void TextBox::mouseReleaseEvent(QMouseEvent* e) {
+  QLineEdit::mouseReleaseEvent(e);
+  // A hand that moved while pressing may have left a caret in the zero.
+  if (e->button() == Qt::LeftButton && ShowsZero() && !hasSelectedText()) selectAll();
 }
 
 // --- MaskedBox -------------------------------------------------------------------

@@ -30,8 +30,13 @@ class TextBox : public QLineEdit {
  protected:
   bool event(QEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
 
  private:
+  // An amount box showing a zero amount ("0,00", "0"): what is typed
+  // replaces it.
+  bool ShowsZero() const;
   void OnEdited(const QString& text);
   void SetPoints(int points);
   void Fit();
