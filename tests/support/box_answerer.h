@@ -93,6 +93,9 @@ class BoxAnswerer : public QObject {
           // done() instead of accept(): the name is what the user would
           // have typed, and the dialog's own checks would start directory
           // scans that the test does not need.
+          // selectFile() leaves the name line alone while it has the
+          // focus, which the window system may hand it at any moment.
+          if (QWidget* f = dialog->focusWidget()) f->clearFocus();
           dialog->selectFile(fileName);
           static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
         }
