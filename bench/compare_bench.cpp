@@ -36,28 +36,18 @@ void FortyEntries(Workspace& w, int kind) {
   }
 }
 
-// Individually against as a single parent.
-void BM_CompareMethodsFortyEntries(benchmark::State& state) {
+// Individually against as a single parent, and a joint settlement: the
+// joint returns against each spouse's own.
+void BM_CompareMethodsFortyEntries(benchmark::State& state, int kind) {
   Workspace w;
-  FortyEntries(w, kIndividual);
+  FortyEntries(w, kind);
   for (auto _ : state) {
     const MethodComparison c = CompareMethods(w.s, w.ids);
     if (!c.best) state.SkipWithError("no option available");
     benchmark::DoNotOptimize(c);
   }
 }
-BENCHMARK(BM_CompareMethodsFortyEntries)->Unit(benchmark::kMillisecond);
-
-// A joint settlement: the joint returns against each spouse's own.
-void BM_CompareMethodsFortyEntriesJoint(benchmark::State& state) {
-  Workspace w;
-  FortyEntries(w, kJoint);
-  for (auto _ : state) {
-    const MethodComparison c = CompareMethods(w.s, w.ids);
-    if (!c.best) state.SkipWithError("no option available");
-    benchmark::DoNotOptimize(c);
-  }
-}
-BENCHMARK(BM_CompareMethodsFortyEntriesJoint)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_CompareMethodsFortyEntries, Individual, kIndividual)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_CompareMethodsFortyEntries, Joint, kJoint)->Unit(benchmark::kMillisecond);
 
 }  // namespace
