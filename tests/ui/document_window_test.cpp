@@ -44,6 +44,7 @@
 #include "../support/box_answerer.h"
 #include "../support/own_home.h"
 #include "../support/program_folder.h"
+#include "../support/window_driver.h"
 
 using namespace pit;
 using pit::ui::TTools;
@@ -73,20 +74,10 @@ class DocumentWindowTest : public QObject {
 
   QString File(const QString& name) const { return dir_.filePath(name); }
 
-  struct Started {
-    ui::AppContext ctx;
-    std::unique_ptr<TTools> window;
-  };
-  std::unique_ptr<Started> Start(const QStringList& args) {
-    auto st = std::make_unique<Started>();
-    st->ctx.programFolder = program_.toStdString();
-    st->window = std::make_unique<TTools>(st->ctx);
-    st->window->show();
-    // The keys reach the window the user works in: the active one.
-    st->window->activateWindow();
-    if (!QTest::qWaitForWindowActive(st->window.get())) return nullptr;
-    if (!st->window->AfterShow(args)) return nullptr;
-    return st;
+  // The keys reach the window the user works in: the active one.
+  std::unique_ptr<testsupport::StartedProgram> Start(const QStringList& args) {
+    auto st = testsupport::StartProgram(program_, args);
+    return st->active && st->showed ? std::move(st) : nullptr;
   }
 
   // A PIT-37 with the taxpayer's PIT/O, the surname typed in; with
@@ -117,27 +108,9 @@ class DocumentWindowTest : public QObject {
 
   // The PIT-37 of a started program at the page of `field`, its editor
   // opened with a click as the user opens it.
-  QWidget* ClickField(TTools& w, int field) {
-    ui::TFImage& form = *w.Form();
-    const CurrentEntryState& c = w.Context().settlement.Current;
-    if (c.Number != 1) w.SelectEntry(1);
-    const FieldObject d = form.Fields()[static_cast<std::size_t>(field)];
-    while (c.Page < d.Page) w.PitNextPage->click();
-    while (c.Page > d.Page) w.PitPrevPage->click();
-    QTest::mouseClick(form.Surface(), Qt::LeftButton, Qt::NoModifier,
-                      form.SurfacePoint(QPoint(1 + (d.Left + d.Right) / 2, (d.Top + d.Bottom) / 2)));
-    return form.OpenEditor();
-  }
+  QWidget* ClickField(TTools& w, int field) { return testsupport::ClickField(w, 1, field); }
   // Types `text` over the field's value and commits it with Tab.
-  void TypeAndTab(TTools& w, int field, const QString& text) {
-    QWidget* editor = ClickField(w, field);
-    QVERIFY(editor != nullptr);
-    auto* edit = qobject_cast<QLineEdit*>(editor);
-    QVERIFY(edit != nullptr);
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Tab);
-  }
+  void TypeAndTab(TTools& w, int field, const QString& text) { QVERIFY(testsupport::TypeAndCommit(w, 1, field, text)); }
   static std::string Value(TTools& w, int field) {
     return w.Context().settlement.Entry(1).Slots[static_cast<std::size_t>(field)].Value;
   }

@@ -38,6 +38,7 @@
 #include "ui/forms/tfimage.h"
 #include "../support/own_home.h"
 #include "../support/program_folder.h"
+#include "../support/window_driver.h"
 
 using namespace pit;
 using pit::ui::TTools;
@@ -53,22 +54,7 @@ void Say(const QString& line) {
 
 // Types `text` into field `field` of entry 1 and commits it with Tab, as the
 // user does with a click on the field.
-bool TypeInto(TTools& w, int field, const QString& text) {
-  ui::TFImage& form = *w.Form();
-  const CurrentEntryState& c = w.Context().settlement.Current;
-  if (c.Number != 1) w.SelectEntry(1);
-  const FieldObject d = form.Fields()[static_cast<std::size_t>(field)];
-  while (c.Page < d.Page) w.PitNextPage->click();
-  while (c.Page > d.Page) w.PitPrevPage->click();
-  QTest::mouseClick(form.Surface(), Qt::LeftButton, Qt::NoModifier,
-                    form.SurfacePoint(QPoint(1 + (d.Left + d.Right) / 2, (d.Top + d.Bottom) / 2)));
-  auto* edit = qobject_cast<QLineEdit*>(form.OpenEditor());
-  if (edit == nullptr) return false;
-  edit->selectAll();
-  QTest::keyClicks(edit, text);
-  QTest::keyClick(edit, Qt::Key_Tab);
-  return true;
-}
+bool TypeInto(TTools& w, int field, const QString& text) { return testsupport::TypeAndCommit(w, 1, field, text); }
 
 QString Value(TTools& w, int field) {
   const Settlement& s = w.Context().settlement;

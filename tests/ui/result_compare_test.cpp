@@ -24,6 +24,7 @@
 #include "ui/forms/tfimage.h"
 #include "../support/box_answerer.h"
 #include "../support/program_folder.h"
+#include "../support/window_driver.h"
 
 using namespace pit;
 using pit::ui::TTools;
@@ -36,20 +37,9 @@ class ResultCompareTest : public QObject {
 
   QString File(const QString& name) const { return dir_.filePath(name); }
 
-  struct Started {
-    ui::AppContext ctx;
-    std::unique_ptr<TTools> window;
-  };
-  std::unique_ptr<Started> Start(const QStringList& args) {
-    auto st = std::make_unique<Started>();
-    st->ctx.programFolder = program_.toStdString();
-    st->window = std::make_unique<TTools>(st->ctx);
-    st->window->resize(1280, 1000);
-    st->window->show();
-    st->window->activateWindow();
-    if (!QTest::qWaitForWindowActive(st->window.get())) return nullptr;
-    if (!st->window->AfterShow(args)) return nullptr;
-    return st;
+  std::unique_ptr<testsupport::StartedProgram> Start(const QStringList& args) {
+    auto st = testsupport::StartProgram(program_, args, {QSize(1280, 1000)});
+    return st->active && st->showed ? std::move(st) : nullptr;
   }
 
   // A PIT-37 alone, of settlement kind `kind`, with the values given.
@@ -69,21 +59,7 @@ class ResultCompareTest : public QObject {
     return w.Context().settlement.Entry(entry).Slots[static_cast<std::size_t>(field)].Value;
   }
   // The PIT-37 at the page of `field`, the value typed and committed with Tab.
-  void TypeAndTab(TTools& w, int field, const QString& text) {
-    ui::TFImage& form = *w.Form();
-    const CurrentEntryState& c = w.Context().settlement.Current;
-    if (c.Number != 1) w.SelectEntry(1);
-    const FieldObject d = form.Fields()[static_cast<std::size_t>(field)];
-    while (c.Page < d.Page) w.PitNextPage->click();
-    while (c.Page > d.Page) w.PitPrevPage->click();
-    QTest::mouseClick(form.Surface(), Qt::LeftButton, Qt::NoModifier,
-                      form.SurfacePoint(QPoint(1 + (d.Left + d.Right) / 2, (d.Top + d.Bottom) / 2)));
-    auto* edit = qobject_cast<QLineEdit*>(form.OpenEditor());
-    QVERIFY(edit != nullptr);
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Tab);
-  }
+  void TypeAndTab(TTools& w, int field, const QString& text) { QVERIFY(testsupport::TypeAndCommit(w, 1, field, text)); }
   static void Shot(QWidget* w, const char* name) {
     const QByteArray dir = qgetenv("PIT_SHOTS");
     if (!dir.isEmpty()) w->grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QLatin1String(name));

@@ -23,6 +23,7 @@
 #include "ui/forms/tfimage.h"
 #include "../support/box_answerer.h"
 #include "../support/own_home.h"
+#include "../support/window_driver.h"
 
 using namespace pit;
 using pit::ui::TTools;
@@ -58,9 +59,7 @@ class Returns3UiTest : public QObject {
     for (int guard = 0; guard < 5 && ctx_.settlement.Current.Page != d.Page; ++guard)
       (ctx_.settlement.Current.Page < d.Page ? w_->PitNextPage : w_->PitPrevPage)->click();
     QCOMPARE(ctx_.settlement.Current.Page, d.Page);
-    QTest::mouseClick(form.Surface(), Qt::LeftButton, Qt::NoModifier,
-                      form.SurfacePoint(QPoint(1 + (d.Left + d.Right) / 2, (d.Top + d.Bottom) / 2)));
-    QWidget* editor = form.OpenEditor();
+    QWidget* editor = testsupport::ClickOnPage(form, d);
     QVERIFY2(editor != nullptr, qPrintable(QStringLiteral("no editor on field %1").arg(k)));
     QTest::keyClicks(editor, text);
     QTest::keyClick(editor, Qt::Key_Return);

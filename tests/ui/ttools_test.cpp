@@ -58,6 +58,7 @@
 #include "../support/box_answerer.h"
 #include "../support/own_home.h"
 #include "../support/program_folder.h"
+#include "../support/window_driver.h"
 #include "ui/refdata/tfopp.h"
 
 using namespace pit;
@@ -110,20 +111,9 @@ class TToolsTest : public QObject {
 
   QString File(const QString& name) const { return dir_.filePath(name); }
 
-  // A started program: created, shown, through the show handler.
-  struct Started {
-    ui::AppContext ctx;
-    std::unique_ptr<TTools> window;
-    bool showed = false;
-  };
   // Message boxes on the way are answered by the caller's BoxAnswerer.
-  std::unique_ptr<Started> Start(const QStringList& args, const QString& program = QString()) {
-    auto st = std::make_unique<Started>();
-    st->ctx.programFolder = (program.isEmpty() ? program_ : program).toStdString();
-    st->window = std::make_unique<TTools>(st->ctx);
-    st->window->show();
-    st->showed = st->window->AfterShow(args);
-    return st;
+  std::unique_ptr<testsupport::StartedProgram> Start(const QStringList& args, const QString& program = QString()) {
+    return testsupport::StartProgram(program.isEmpty() ? program_ : program, args, {QSize(), false});
   }
 
  private slots:
@@ -291,7 +281,7 @@ class TToolsTest : public QObject {
   // labels, column heads, dates in the Polish form) and a message box's
   // standard buttons.
   void standardWindowsReadPolish() {
-    std::unique_ptr<Started> st;
+    std::unique_ptr<testsupport::StartedProgram> st;
     {
       BoxAnswerer answerer;
       st = Start({});
@@ -354,7 +344,7 @@ class TToolsTest : public QObject {
   void windowsFitASmallScreen() {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     if (screen.width() > 800) QSKIP("the screen is wider than 800 pixels");
-    std::unique_ptr<Started> st;
+    std::unique_ptr<testsupport::StartedProgram> st;
     {
       BoxAnswerer answerer;
       st = Start({});
@@ -664,9 +654,7 @@ class TToolsTest : public QObject {
     for (const Case& c : cases) {
       const FieldObject& d = (*fields)[static_cast<std::size_t>(c.field)];
       QCOMPARE(d.Page, 1);
-      QTest::mouseClick(form.Surface(), Qt::LeftButton, Qt::NoModifier,
-                        form.SurfacePoint(QPoint(1 + (d.Left + d.Right) / 2, (d.Top + d.Bottom) / 2)));
-      QWidget* editor = form.OpenEditor();
+      QWidget* editor = testsupport::ClickOnPage(form, d);
       QVERIFY2(editor != nullptr, c.panelClass);
       QCOMPARE(editor->metaObject()->className(), c.panelClass);
       auto* grid = editor->findChild<QTableWidget*>();
@@ -720,9 +708,7 @@ class TToolsTest : public QObject {
     ui::TFImage& form = *w.Form();
     const FieldObject& d = form.Fields()[static_cast<std::size_t>(field)];
     QCOMPARE(d.Page, startPage);
-    QTest::mouseClick(form.Surface(), Qt::LeftButton, Qt::NoModifier,
-                      form.SurfacePoint(QPoint(1 + (d.Left + d.Right) / 2, (d.Top + d.Bottom) / 2)));
-    QWidget* editor = form.OpenEditor();
+    QWidget* editor = testsupport::ClickOnPage(form, d);
     QVERIFY(editor != nullptr);
     QTest::keyClicks(editor, typed);
     auto* turn = w.findChild<QToolButton*>(button);
@@ -1001,9 +987,7 @@ class TToolsTest : public QObject {
     for (const auto& [field, typed] : {std::pair{10, "50000"}, std::pair{11, "20000"}}) {
       const FieldObject& d = form.Fields()[static_cast<std::size_t>(field)];
       QCOMPARE(d.Page, 1);
-      QTest::mouseClick(form.Surface(), Qt::LeftButton, Qt::NoModifier,
-                        form.SurfacePoint(QPoint(1 + (d.Left + d.Right) / 2, (d.Top + d.Bottom) / 2)));
-      QWidget* editor = form.OpenEditor();
+      QWidget* editor = testsupport::ClickOnPage(form, d);
       QVERIFY(editor != nullptr);
       QTest::keyClicks(editor, typed);
       QTest::keyClick(editor, Qt::Key_Return);
