@@ -7,6 +7,7 @@
 
 #include "engine/calc_fixture.h"
 #include "forms/definition_files.h"
+#include "forms/pit40_fields.h"
 
 namespace pit {
 namespace {
@@ -15,6 +16,7 @@ using testing::CalcFixture;
 using Values = std::map<int, std::string>;
 
 TEST(Pit40, TaxByTheScaleAgainstTheAdvances) {
+  using namespace pit40;
   struct Case {
     const char* name;
     Values typed;
@@ -22,38 +24,96 @@ TEST(Pit40, TaxByTheScaleAgainstTheAdvances) {
   };
   const std::vector<Case> cases = {
       {"one salary",
-       {{42, "60000,00"}, {43, "1335,00"}},
-       {{44, "58665,00"}, {52, "60000,00"}, {72, "1335,00"}, {60, "58665,00"}, {80, "58665,00"},
-        {81, "10003,68"}, {83, "10003,68"}, {88, "10004,00"}, {67, "0,00"}, {89, "10004,00"}, {90, "0,00"}}},
+       {{employment_revenue, "60000,00"}, {employment_costs, "1335,00"}},
+       {{employment_income, "58665,00"},
+        {total_revenue, "60000,00"},
+        {total_costs, "1335,00"},
+        {total_income, "58665,00"},
+        {tax_base, "58665,00"},
+        {scale_tax, "10003,68"},
+        {tax, "10003,68"},
+        {tax_due, "10004,00"},
+        {total_advance, "0,00"},
+        {to_pay, "10004,00"},
+        {overpaid, "0,00"}}},
       {"advances equal to the tax due",
-       {{42, "60000,00"}, {43, "1335,00"}, {45, "6000,00"}, {61, "4004,00"}, {47, "1,00"}},
-       {{54, "1,00"}, {60, "58666,00"}, {81, "10003,86"}, {88, "10004,00"}, {67, "10004,00"}, {89, "0,00"},
-        {90, "0,00"}}},
+       {{employment_revenue, "60000,00"},
+        {employment_costs, "1335,00"},
+        {employment_advance, "6000,00"},
+        {detention_advance, "4004,00"},
+        {detention_revenue, "1,00"}},
+       {{detention_income, "1,00"},
+        {total_income, "58666,00"},
+        {scale_tax, "10003,86"},
+        {tax_due, "10004,00"},
+        {total_advance, "10004,00"},
+        {to_pay, "0,00"},
+        {overpaid, "0,00"}}},
       {"advances above the tax",
-       {{42, "20000,00"}, {45, "4000,00"}},
-       {{81, "3043,98"}, {88, "3044,00"}, {89, "0,00"}, {90, "956,00"}}},
+       {{employment_revenue, "20000,00"}, {employment_advance, "4000,00"}},
+       {{scale_tax, "3043,98"}, {tax_due, "3044,00"}, {to_pay, "0,00"}, {overpaid, "956,00"}}},
       {"costs above the revenue in every row",
-       {{42, "100,00"}, {43, "500,00"}, {46, "10,00"}, {53, "20,00"}, {68, "50,00"}, {69, "80,00"}, {51, "30,00"},
-        {97, "40,00"}, {70, "200,00"}, {50, "5,00"}, {71, "9,00"}},
-       {{43, "100,00"}, {53, "10,00"}, {44, "0,00"}, {69, "50,00"}, {57, "0,00"}, {70, "70,00"}, {58, "0,00"},
-        {71, "5,00"}, {59, "0,00"}, {52, "235,00"}, {72, "235,00"}, {60, "0,00"}}},
+       {{employment_revenue, "100,00"},
+        {employment_costs, "500,00"},
+        {employment_extra_revenue, "10,00"},
+        {employment_extra_costs, "20,00"},
+        {cooperative_revenue, "50,00"},
+        {cooperative_costs, "80,00"},
+        {mandate_revenue, "30,00"},
+        {work_contract_revenue, "40,00"},
+        {mandate_costs, "200,00"},
+        {personal_revenue, "5,00"},
+        {personal_costs, "9,00"}},
+       {{employment_costs, "100,00"},
+        {employment_extra_costs, "10,00"},
+        {employment_income, "0,00"},
+        {cooperative_costs, "50,00"},
+        {cooperative_income, "0,00"},
+        {mandate_costs, "70,00"},
+        {mandate_income, "0,00"},
+        {personal_costs, "5,00"},
+        {personal_income, "0,00"},
+        {total_revenue, "235,00"},
+        {total_costs, "235,00"},
+        {total_income, "0,00"}}},
       {"deductions from income capped at the income, in order",
-       {{48, "1000,00"}, {74, "400,00"}, {75, "500,00"}, {76, "700,00"}, {77, "100,00"}},
-       {{55, "1000,00"}, {60, "1000,00"}, {74, "400,00"}, {75, "400,00"}, {76, "600,00"}, {77, "0,00"},
-        {80, "0,00"}, {81, "0,00"}, {88, "0,00"}}},
+       {{pension_revenue, "1000,00"},
+        {social_insurance, "400,00"},
+        {social_insurance_abroad, "500,00"},
+        {internet, "700,00"},
+        {other_deductions, "100,00"}},
+       {{pension_income, "1000,00"},
+        {total_income, "1000,00"},
+        {social_insurance, "400,00"},
+        {social_insurance_abroad, "400,00"},
+        {internet, "600,00"},
+        {other_deductions, "0,00"},
+        {tax_base, "0,00"},
+        {scale_tax, "0,00"},
+        {tax_due, "0,00"}}},
       {"the whole income deducted by the first deduction",
-       {{49, "300,00"}, {74, "900,00"}, {76, "50,00"}, {77, "50,00"}},
-       {{74, "300,00"}, {76, "0,00"}, {77, "0,00"}, {80, "0,00"}}},
+       {{benefit_revenue, "300,00"}, {social_insurance, "900,00"}, {internet, "50,00"}, {other_deductions, "50,00"}},
+       {{social_insurance, "300,00"}, {internet, "0,00"}, {other_deductions, "0,00"}, {tax_base, "0,00"}}},
       {"health contributions and the child relief never above the tax",
-       {{42, "30867,00"}, {82, "900,00"}, {84, "4000,00"}, {85, "9000,00"}, {91, "2"}, {87, "2000,00"}},
-       {{81, "5000,04"}, {82, "900,00"}, {83, "5900,04"}, {86, "4000,00"}, {85, "4000,00"}, {87, "1900,04"},
-        {88, "0,00"}}},
+       {{employment_revenue, "30867,00"},
+        {tax_additions, "900,00"},
+        {health_insurance, "4000,00"},
+        {health_insurance_abroad, "9000,00"},
+        {child_count, "2"},
+        {child_relief, "2000,00"}},
+       {{scale_tax, "5000,04"},
+        {tax_additions, "900,00"},
+        {tax, "5900,04"},
+        {health_insurance_deducted, "4000,00"},
+        {health_insurance_abroad, "4000,00"},
+        {child_relief, "1900,04"},
+        {tax_due, "0,00"}}},
       {"health contributions above the tax",
-       {{42, "30867,00"}, {84, "6000,00"}, {91, "1"}, {87, "10,00"}},
-       {{86, "5000,04"}, {87, "0,00"}, {88, "0,00"}}},
+       {{employment_revenue, "30867,00"}, {health_insurance, "6000,00"}, {child_count, "1"}, {child_relief, "10,00"}},
+       {{health_insurance_deducted, "5000,04"}, {child_relief, "0,00"}, {tax_due, "0,00"}}},
       {"a base rounded up at 50 groszy",
-       {{42, "30000,50"}},
-       {{60, "30000,50"}, {80, "30001,00"}, {81, "4844,16"}, {88, "4844,00"}}},
+       {{employment_revenue, "30000,50"}},
+       {{total_income, "30000,50"}, {tax_base, "30001,00"}, {scale_tax, "4844,16"}, {tax_due, "4844,00"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -69,6 +129,7 @@ TEST(Pit40, TaxByTheScaleAgainstTheAdvances) {
 // reduction notice: internet 760,00, the child relief by the number of
 // children.
 TEST(Pit40, StatutoryLimitsWithTheReductionNotice) {
+  using namespace pit40;
   struct Case {
     const char* name;
     Values typed;
@@ -76,19 +137,31 @@ TEST(Pit40, StatutoryLimitsWithTheReductionNotice) {
     bool reduced;
   };
   const std::vector<Case> cases = {
-      {"internet above its limit", {{42, "60000,00"}, {76, "2500,00"}}, {{76, "760,00"}, {80, "59240,00"}}, true},
-      {"internet within its limit", {{42, "60000,00"}, {76, "760,00"}}, {{76, "760,00"}}, false},
+      {"internet above its limit",
+       {{employment_revenue, "60000,00"}, {internet, "2500,00"}},
+       {{internet, "760,00"}, {tax_base, "59240,00"}},
+       true},
+      {"internet within its limit",
+       {{employment_revenue, "60000,00"}, {internet, "760,00"}},
+       {{internet, "760,00"}},
+       false},
       {"one child's relief above its limit",
-       {{42, "60000,00"}, {91, "1"}, {87, "4653,68"}},
-       {{87, "1112,04"}, {88, "9132,00"}},
+       {{employment_revenue, "60000,00"}, {child_count, "1"}, {child_relief, "4653,68"}},
+       {{child_relief, "1112,04"}, {tax_due, "9132,00"}},
        true},
       {"four children's relief within the limit",
-       {{42, "60000,00"}, {91, "4"}, {87, "6924,12"}},
-       {{87, "6924,12"}},
+       {{employment_revenue, "60000,00"}, {child_count, "4"}, {child_relief, "6924,12"}},
+       {{child_relief, "6924,12"}},
        false},
       // Kept until the number (then required) is typed.
-      {"relief without the number of children", {{42, "60000,00"}, {87, "100,00"}}, {{87, "100,00"}}, false},
-      {"relief with no children", {{42, "60000,00"}, {91, "0"}, {87, "100,00"}}, {{87, "0,00"}}, true},
+      {"relief without the number of children",
+       {{employment_revenue, "60000,00"}, {child_relief, "100,00"}},
+       {{child_relief, "100,00"}},
+       false},
+      {"relief with no children",
+       {{employment_revenue, "60000,00"}, {child_count, "0"}, {child_relief, "100,00"}},
+       {{child_relief, "0,00"}},
+       true},
   };
   const std::string notice =
       "   PIT-40. Program dokonał redukcji odliczeń. Sprawdź i ewentualnie skoryguj wysokość poszczególnych "
@@ -106,24 +179,30 @@ TEST(Pit40, StatutoryLimitsWithTheReductionNotice) {
 }
 
 TEST(Pit40, RequiredFieldsFollowTheRowsFilled) {
+  using namespace pit40;
   CalcFixture fx(kPayerForms);
   const int e = fx.Add(kPit40);
   fx.Show(e);
-  fx.Set(e, {{53, "10,00"}, {65, "5,00"}, {74, "500,00"}, {75, "1,00"}, {87, "1,00"}, {42, "100000,00"}});
+  fx.Set(e, {{employment_extra_costs, "10,00"},
+             {mandate_advance, "5,00"},
+             {social_insurance, "500,00"},
+             {social_insurance_abroad, "1,00"},
+             {child_relief, "1,00"},
+             {employment_revenue, "100000,00"}});
   fx.Run(e);
-  EXPECT_TRUE(fx.display.MustBe(42));
-  EXPECT_TRUE(fx.display.MustBe(45));
-  EXPECT_TRUE(fx.display.MustBe(51));  // an advance alone requires its row
-  EXPECT_TRUE(fx.display.MustBe(65));
-  EXPECT_FALSE(fx.display.MustBe(47));
-  EXPECT_FALSE(fx.display.MustBe(68));
-  EXPECT_TRUE(fx.display.MustBe(74));
-  EXPECT_TRUE(fx.display.MustBe(91));
+  EXPECT_TRUE(fx.display.MustBe(employment_revenue));
+  EXPECT_TRUE(fx.display.MustBe(employment_advance));
+  EXPECT_TRUE(fx.display.MustBe(mandate_revenue));  // an advance alone requires its row
+  EXPECT_TRUE(fx.display.MustBe(mandate_advance));
+  EXPECT_FALSE(fx.display.MustBe(detention_revenue));
+  EXPECT_FALSE(fx.display.MustBe(cooperative_revenue));
+  EXPECT_TRUE(fx.display.MustBe(social_insurance));
+  EXPECT_TRUE(fx.display.MustBe(child_count));
   // Emptying the row drops the mark again.
-  fx.Set(e, {{53, "0,00"}, {42, "0,00"}});
+  fx.Set(e, {{employment_extra_costs, "0,00"}, {employment_revenue, "0,00"}});
   fx.Run(e);
-  EXPECT_FALSE(fx.display.MustBe(42));
-  EXPECT_FALSE(fx.display.MustBe(45));
+  EXPECT_FALSE(fx.display.MustBe(employment_revenue));
+  EXPECT_FALSE(fx.display.MustBe(employment_advance));
 }
 
 // Which payer fields each kind of payer shows, requires and empties.
@@ -167,14 +246,13 @@ TEST(Pit11, CapsAndDifferences) {
   CalcFixture fx(kPayerForms);
   const int e = fx.Add(kPit11);
   fx.Set(e, {{40, "5000,00"}, {41, "6000,00"}, {45, "1000,00"}, {46, "300,00"}, {47, "12,34"}, {50, "7,00"},
-             {54, "8,00"}, {57, "9,00"}, {60, "100,00"}, {61, "150,00"}, {64, "80,00"}, {65, "20,00"},
-             {68, "100,00"}, {93, "50,00"}, {69, "400,00"}, {72, "10,00"}, {73, "11,00"}, {76, "3,00"},
-             {80, "10,00"}, {81, "20,00"}, {82, "5,00"}, {83, "4,00"}});
+             {54, "8,00"},    {57, "9,00"},    {60, "100,00"},  {61, "150,00"}, {64, "80,00"}, {65, "20,00"},
+             {68, "100,00"},  {93, "50,00"},   {69, "400,00"},  {72, "10,00"},  {73, "11,00"}, {76, "3,00"},
+             {80, "10,00"},   {81, "20,00"},   {82, "5,00"},    {83, "4,00"}});
   fx.Run(e);
-  const Values expected = {{41, "5000,00"}, {46, "300,00"}, {42, "700,00"}, {48, "12,34"}, {51, "7,00"},
-                           {55, "8,00"},    {58, "9,00"},   {61, "100,00"}, {62, "0,00"}, {66, "60,00"},
-                           {69, "150,00"},  {70, "0,00"},   {73, "10,00"},  {74, "0,00"}, {77, "3,00"},
-                           {81, "10,00"},   {83, "4,00"}};
+  const Values expected = {{41, "5000,00"}, {46, "300,00"}, {42, "700,00"}, {48, "12,34"}, {51, "7,00"},   {55, "8,00"},
+                           {58, "9,00"},    {61, "100,00"}, {62, "0,00"},   {66, "60,00"}, {69, "150,00"}, {70, "0,00"},
+                           {73, "10,00"},   {74, "0,00"},   {77, "3,00"},   {81, "10,00"}, {83, "4,00"}};
   for (const auto& [k, v] : expected) EXPECT_EQ(fx.Get(e, k), v) << "field " << k;
   // Purpose and the PIT-R boxes without attachments.
   EXPECT_EQ(fx.Get(e, 4), "1");
@@ -202,13 +280,19 @@ TEST(PitR, MonthsAreCappedAndTheTotalReachesThePit11) {
   fx.Set(p11, {{64, "999,00"}, {65, "5000,00"}});
   // January: deductions above the amount; February: the second one too
   // much; March: in order; December: nothing deducted.
-  fx.Set(r, {{34, "100,00"}, {35, "150,00"}, {36, "30,00"},
-             {38, "200,00"}, {39, "50,00"}, {40, "170,00"},
-             {42, "300,00"}, {43, "10,00"}, {44, "20,00"},
+  fx.Set(r, {{34, "100,00"},
+             {35, "150,00"},
+             {36, "30,00"},
+             {38, "200,00"},
+             {39, "50,00"},
+             {40, "170,00"},
+             {42, "300,00"},
+             {43, "10,00"},
+             {44, "20,00"},
              {78, "1000,00"}});
   fx.Show(r);
   ASSERT_EQ(fx.Run(r), CalcStatus::Done);
-  const Values expected = {{35, "100,00"}, {36, "0,00"}, {37, "0,00"}, {39, "50,00"}, {40, "150,00"},
+  const Values expected = {{35, "100,00"}, {36, "0,00"},   {37, "0,00"}, {39, "50,00"},   {40, "150,00"},
                            {41, "0,00"},   {45, "270,00"}, {49, "0,00"}, {81, "1000,00"}, {82, "1270,00"}};
   for (const auto& [k, v] : expected) EXPECT_EQ(fx.Get(r, k), v) << "field " << k;
 
@@ -287,18 +371,24 @@ TEST(PayerRecord, TravelsBetweenPit11Pit40AndPitR) {
   const int r = fx.Add(kPitR, p11);
   const int p40 = fx.Add(kPit40);
   fx.Tick(p11, 6, "1");
-  fx.Set(p11, {{0, "5260250995"}, {8, "SPÓŁDZIELNIA ROLNA"}, {100, "012345678"}, {21, "1234567890"},
-               {22, "NOWAK"}, {23, "JAN"}, {33, "WARSZAWA"}});
+  fx.Set(p11, {{0, "5260250995"},
+               {8, "SPÓŁDZIELNIA ROLNA"},
+               {100, "012345678"},
+               {21, "1234567890"},
+               {22, "NOWAK"},
+               {23, "JAN"},
+               {33, "WARSZAWA"}});
   fx.Run(p11);
   EXPECT_EQ(fx.ids.Payer.NIP, "5260250995");
   EXPECT_EQ(fx.ids.Payer.PayerName1, "SPÓŁDZIELNIA ROLNA");
   EXPECT_EQ(fx.ids.PayerForm.VariantA, true);
-  const Values inPit40 = {{0, "5260250995"}, {6, "SPÓŁDZIELNIA ROLNA"}, {103, "012345678"}, {20, "1234567890"},
-                          {21, "NOWAK"},     {22, "JAN"},                {32, "WARSZAWA"}};
+  const Values inPit40 = {
+      {0, "5260250995"}, {6, "SPÓŁDZIELNIA ROLNA"}, {103, "012345678"}, {20, "1234567890"}, {21, "NOWAK"},
+      {22, "JAN"},       {32, "WARSZAWA"}};
   for (const auto& [k, v] : inPit40) EXPECT_EQ(fx.Get(p40, k), v) << "PIT-40 field " << k;
   EXPECT_TRUE(fx.Slot(p40, 5).CheckState);
-  const Values inPitR = {{0, "5260250995"}, {6, "SPÓŁDZIELNIA ROLNA"}, {7, "012345678"}, {19, "1234567890"},
-                         {20, "NOWAK"}};
+  const Values inPitR = {
+      {0, "5260250995"}, {6, "SPÓŁDZIELNIA ROLNA"}, {7, "012345678"}, {19, "1234567890"}, {20, "NOWAK"}};
   for (const auto& [k, v] : inPitR) EXPECT_EQ(fx.Get(r, k), v) << "PIT-R field " << k;
 
   // Back from the PIT-40: a new name reaches the PIT-11.

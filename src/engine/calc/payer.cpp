@@ -4,6 +4,7 @@
 #include "calc/calculation.h"
 #include "calc/framework.h"
 #include "calc/limits.h"
+#include "forms/pit40_fields.h"
 
 #include <cmath>
 #include <vector>
@@ -141,121 +142,144 @@ void CalculatePit11(CalcContext& ctx, int entry) {
 }
 
 void CalculatePit40(CalcContext& ctx, int entry) {
+  using namespace pit40;
   FormFields f(ctx, entry);
   const bool shown = ctx.IsShown(kPit40);
   const bool hasPitR = ctx.FindChildEntry(kPitR, entry) > 0;
 
   // 1. Message list, identifier marks, identification exchange.
   ClearMessagesIfShown(ctx, kPit40);
-  MarkIdentifierKind(ctx, kPit40, entry, 20, 95, 96);
+  MarkIdentifierKind(ctx, kPit40, entry, taxpayer_id, taxpayer_id_strike_nip, taxpayer_id_strike_pesel);
   ExchangeIdentification(ctx, entry);
 
   // 2. A PIT-R fixes the kind of payer (see PIT-11).
   if (hasPitR) {
-    f.Tick(5, "1");
-    f.Untick(7);
+    f.Tick(payer_entity, "1");
+    f.Untick(payer_person);
   }
   if (shown && hasPitR) {
-    ctx.display.SetReadOnly(5, true);
-    ctx.display.SetReadOnly(7, true);
+    ctx.display.SetReadOnly(payer_entity, true);
+    ctx.display.SetReadOnly(payer_person, true);
   }
 
   // 3. Purpose.
-  PayerPurposeBoxes(ctx, f, entry, 3, 4);
+  PayerPurposeBoxes(ctx, f, entry, purpose_filing, purpose_correction);
 
   // 4. The payer's data of the kind chosen.
   if (shown) {
-    for (int k : {6, 8, 99, 98}) ctx.display.SetMustBe(k, false);
-    PayerKindFields(ctx, f, {5, {6, 102, 103}, {6}, {8, 99, 98}}, {7, {8, 101, 99, 100, 98}, {8, 99, 98}, {6, 103}});
+    for (int k : {payer_name, payer_surname, payer_first_name, payer_birth_date}) ctx.display.SetMustBe(k, false);
+    PayerKindFields(ctx, f,
+                    {payer_entity,
+                     {payer_name, payer_short_name, payer_regon},
+                     {payer_name},
+                     {payer_surname, payer_first_name, payer_birth_date}},
+                    {payer_person,
+                     {payer_surname, payer_business_name, payer_first_name, payer_person_regon, payer_birth_date},
+                     {payer_surname, payer_first_name, payer_birth_date},
+                     {payer_name, payer_regon}});
   }
 
   // 5. The PIT-R box.
   if (hasPitR)
-    f.Tick(36, "1");
+    f.Tick(pit_r_attached, "1");
   else
-    f.Untick(36);
+    f.Untick(pit_r_attached);
 
   // 6. Incomes and totals; costs never above their revenue.
-  f.CapAtField(43, 42);
-  f.CapAtField(53, 46);
-  f.Set(44, f.Sum({42, 46}) - f.Sum({43, 53}));
-  f.Copy(54, 47);
-  f.Copy(55, 48);
-  f.Copy(56, 49);
-  f.CapAtField(69, 68);
-  f.Set(57, f.AmountOf(68) - f.AmountOf(69));
-  if (f.AmountOf(70) > f.Sum({51, 97})) f.Set(70, f.Sum({51, 97}));
-  f.Set(58, f.Sum({51, 97}) - f.AmountOf(70));
-  f.CapAtField(71, 50);
-  f.Set(59, f.AmountOf(50) - f.AmountOf(71));
-  f.Set(52, f.Sum({42, 46, 47, 48, 49, 68, 51, 97, 50}));
-  f.Set(72, f.Sum({43, 53, 69, 70, 71}));
-  f.Set(60, f.Sum({44, 54, 55, 56, 57, 58, 59}));
-  f.Set(67, f.Sum({45, 61, 62, 63, 64, 65, 66}));
+  f.CapAtField(employment_costs, employment_revenue);
+  f.CapAtField(employment_extra_costs, employment_extra_revenue);
+  f.Set(employment_income,
+        f.Sum({employment_revenue, employment_extra_revenue}) - f.Sum({employment_costs, employment_extra_costs}));
+  f.Copy(detention_income, detention_revenue);
+  f.Copy(pension_income, pension_revenue);
+  f.Copy(benefit_income, benefit_revenue);
+  f.CapAtField(cooperative_costs, cooperative_revenue);
+  f.Set(cooperative_income, f.AmountOf(cooperative_revenue) - f.AmountOf(cooperative_costs));
+  if (f.AmountOf(mandate_costs) > f.Sum({mandate_revenue, work_contract_revenue}))
+    f.Set(mandate_costs, f.Sum({mandate_revenue, work_contract_revenue}));
+  f.Set(mandate_income, f.Sum({mandate_revenue, work_contract_revenue}) - f.AmountOf(mandate_costs));
+  f.CapAtField(personal_costs, personal_revenue);
+  f.Set(personal_income, f.AmountOf(personal_revenue) - f.AmountOf(personal_costs));
+  f.Set(total_revenue,
+        f.Sum({employment_revenue, employment_extra_revenue, detention_revenue, pension_revenue, benefit_revenue,
+               cooperative_revenue, mandate_revenue, work_contract_revenue, personal_revenue}));
+  f.Set(total_costs,
+        f.Sum({employment_costs, employment_extra_costs, cooperative_costs, mandate_costs, personal_costs}));
+  f.Set(total_income, f.Sum({employment_income, detention_income, pension_income, benefit_income, cooperative_income,
+                             mandate_income, personal_income}));
+  f.Set(total_advance, f.Sum({employment_advance, detention_advance, pension_advance, benefit_advance,
+                              cooperative_advance, mandate_advance, personal_advance}));
 
   // 7. Deductions from income, together never above the income; the
   // internet relief within its statutory limit first.
-  bool reduced = f.Cap(76, limits2014::kInternet);
-  const Amount income = f.AmountOf(60);
-  f.CapAtField(74, 60);
-  f.CapAtField(75, 74);
-  if (f.Sum({74, 76}) > income) f.Set(76, income - f.AmountOf(74));
-  if (f.Sum({74, 76, 77}) > income) f.Set(77, income - f.Sum({74, 76}));
+  bool reduced = f.Cap(internet, limits2014::kInternet);
+  const Amount income = f.AmountOf(total_income);
+  f.CapAtField(social_insurance, total_income);
+  f.CapAtField(social_insurance_abroad, social_insurance);
+  if (f.Sum({social_insurance, internet}) > income) f.Set(internet, income - f.AmountOf(social_insurance));
+  if (f.Sum({social_insurance, internet, other_deductions}) > income)
+    f.Set(other_deductions, income - f.Sum({social_insurance, internet}));
 
   // 8. Base and tax by the scale.
-  f.Set(80, RoundZloty(income - f.Sum({74, 76, 77})));
-  f.SetPositivePart(81, TaxScale(f.AmountOf(80)));
-  f.CapAtField(82, 81);
-  f.Set(83, f.Sum({81, 82}));
+  f.Set(tax_base, RoundZloty(income - f.Sum({social_insurance, internet, other_deductions})));
+  f.SetPositivePart(scale_tax, TaxScale(f.AmountOf(tax_base)));
+  f.CapAtField(tax_additions, scale_tax);
+  f.Set(tax, f.Sum({scale_tax, tax_additions}));
 
   // 9. Deductions from tax, together never above the tax; the child relief
   // first within the limit for the number of children. Before the number
   // is given the amount stays as typed (the number is then required).
-  if (!f.IsEmpty(91)) {
-    const Amount limit = ChildReliefLimit(std::trunc(f.AmountOf(91)));
-    if (f.AmountOf(87) > limit) {
-      f.SetUnrounded(87, limit);
+  if (!f.IsEmpty(child_count)) {
+    const Amount limit = ChildReliefLimit(std::trunc(f.AmountOf(child_count)));
+    if (f.AmountOf(child_relief) > limit) {
+      f.SetUnrounded(child_relief, limit);
       reduced = true;
     }
   }
-  const Amount tax = f.AmountOf(83);
-  f.Copy(86, f.AmountOf(84) >= tax ? 83 : 84);
-  f.CapAtField(85, 84);
-  if (f.Sum({86, 87}) > tax) f.Set(87, tax - f.AmountOf(86));
+  const Amount taxAmount = f.AmountOf(tax);
+  f.Copy(health_insurance_deducted, f.AmountOf(health_insurance) >= taxAmount ? tax : health_insurance);
+  f.CapAtField(health_insurance_abroad, health_insurance);
+  if (f.Sum({health_insurance_deducted, child_relief}) > taxAmount)
+    f.Set(child_relief, taxAmount - f.AmountOf(health_insurance_deducted));
 
   // 10. Tax due.
-  f.Set(88, RoundZloty(tax - f.Sum({86, 87})));
+  f.Set(tax_due, RoundZloty(taxAmount - f.Sum({health_insurance_deducted, child_relief})));
 
   // 11. Against the advances: to pay or overpaid; equal amounts give 0,00 in both.
-  const Amount due = f.AmountOf(88), advances = f.AmountOf(67);
+  const Amount due = f.AmountOf(tax_due), advances = f.AmountOf(total_advance);
   if (due >= advances)
-    f.Set(89, due - advances);
+    f.Set(to_pay, due - advances);
   else
-    f.SetZero(89);
+    f.SetZero(to_pay);
   if (advances >= due)
-    f.Set(90, advances - due);
+    f.Set(overpaid, advances - due);
   else
-    f.SetZero(90);
+    f.SetZero(overpaid);
 
   // 12. The correction explanation; the reduction notice.
-  CorrectionInfoOnClick(ctx, kPit40, 4, "PIT-40", 0);
+  CorrectionInfoOnClick(ctx, kPit40, purpose_correction, "PIT-40", 0);
   ShowReductionNotice(ctx, kPit40, reduced);
 
   // 13. Required fields.
   if (shown) {
-    RequireWhenAny(ctx, f, {42, 45}, {42, 43, 45, 46, 53});
-    RequireWhenAny(ctx, f, {47, 61}, {47, 61});
-    RequireWhenAny(ctx, f, {48, 62}, {48, 62});
-    RequireWhenAny(ctx, f, {49, 63}, {49, 63});
-    RequireWhenAny(ctx, f, {68, 64}, {68, 69, 64});
-    RequireWhenAny(ctx, f, {51, 65}, {51, 65, 97, 70});
-    RequireWhenAny(ctx, f, {50, 66}, {50, 71, 66});
+    RequireWhenAny(
+        ctx, f, {employment_revenue, employment_advance},
+        {employment_revenue, employment_costs, employment_advance, employment_extra_revenue, employment_extra_costs});
+    RequireWhenAny(ctx, f, {detention_revenue, detention_advance}, {detention_revenue, detention_advance});
+    RequireWhenAny(ctx, f, {pension_revenue, pension_advance}, {pension_revenue, pension_advance});
+    RequireWhenAny(ctx, f, {benefit_revenue, benefit_advance}, {benefit_revenue, benefit_advance});
+    RequireWhenAny(ctx, f, {cooperative_revenue, cooperative_advance},
+                   {cooperative_revenue, cooperative_costs, cooperative_advance});
+    RequireWhenAny(ctx, f, {mandate_revenue, mandate_advance},
+                   {mandate_revenue, mandate_advance, work_contract_revenue, mandate_costs});
+    RequireWhenAny(ctx, f, {personal_revenue, personal_advance}, {personal_revenue, personal_costs, personal_advance});
     // These only ever add the mark: the fields are required by the form
     // itself when the definition says so.
-    if (f.AmountOf(75) > 0) ctx.display.SetMustBe(74, true);
-    if (f.AmountOf(77) > 0) ctx.display.SetMustBe(78, true);
-    if (f.AmountOf(84) > 0 || f.AmountOf(85) > 0) ctx.display.SetMustBe(84, true);
-    if (f.AmountOf(87) > 0) ctx.display.SetMustBe(91, true);
+    if (f.AmountOf(social_insurance_abroad) > 0) ctx.display.SetMustBe(social_insurance, true);
+    if (f.AmountOf(other_deductions) > 0) ctx.display.SetMustBe(other_deductions_title, true);
+    if (f.AmountOf(health_insurance) > 0 || f.AmountOf(health_insurance_abroad) > 0)
+      ctx.display.SetMustBe(health_insurance, true);
+    if (f.AmountOf(child_relief) > 0) ctx.display.SetMustBe(child_count, true);
   }
 }
 
@@ -287,8 +311,8 @@ void CalculatePitR(CalcContext& ctx, int entry) {
       p.Tick(6, "1");
       p.Untick(7);
     } else if (idPit == kPit40) {
-      p.Tick(5, "1");
-      p.Untick(7);
+      p.Tick(pit40::payer_entity, "1");
+      p.Untick(pit40::payer_person);
     }
   }
 
