@@ -11,14 +11,39 @@
 #include <QTest>
 #include <QWidget>
 #include <cstddef>
+#include <functional>
+#include <initializer_list>
 #include <memory>
+#include <string>
 
+#include "app/document.h"
+#include "app/settlement.h"
+#include "calc/identification.h"
 #include "forms/definition_library.h"
 #include "ui/app/app_context.h"
 #include "ui/app/ttools.h"
 #include "ui/forms/tfimage.h"
 
 namespace pit::testsupport {
+
+// A PIT-37 with the taxpayer's attachments `attachments` (a PIT/O, ...),
+// the taxpayer's surname typed in and, as the calculations leave it, the
+// persons' data on every form; `fill` types more before the file is saved.
+inline bool SavePit37Settlement(const QString& path, const QString& programFolder,
+                                std::initializer_list<int> attachments, const std::string& surname = "KOWALSKI",
+                                const std::function<void(Settlement&)>& fill = {}) {
+  DefinitionLibrary defs((programFolder + QStringLiteral("/dc")).toStdString());
+  Settlement s;
+  s.AddEntry(kPit37, 0, kPmNone, kIndividual);
+  for (int idPit : attachments) s.AddEntry(idPit, 1, kPmTaxpayer, kIndividual);
+  s.RebuildTree(defs);
+  s.Entry(1).Slots[10].SetValue(surname);
+  if (fill) fill(s);
+  IdentificationRecords ids;
+  CollectIdentification(s, ids, 1);
+  DistributeIdentification(s, ids);
+  return SaveSettlement(s, path.toStdString()).ok;
+}
 
 // A started program: created, shown, through the show handler.
 struct StartedProgram {

@@ -83,20 +83,11 @@ class DocumentWindowTest : public QObject {
   // A PIT-37 with the taxpayer's PIT/O, the surname typed in; with
   // `childRelief` the PIT/O deducts that much for children.
   void MakeSettlementFile(const QString& path, const char* surname = "KOWALSKI", const char* childRelief = nullptr) {
-    DefinitionLibrary defs((program_ + QStringLiteral("/dc")).toStdString());
-    Settlement s;
-    s.AddEntry(kPit37, 0, kPmNone, kIndividual);
-    s.AddEntry(kPitO, 1, kPmTaxpayer, kIndividual);
-    s.RebuildTree(defs);
-    s.Entry(1).Slots[10].SetValue(surname);
-    if (childRelief != nullptr) {
+    QVERIFY(testsupport::SavePit37Settlement(path, program_, {kPitO}, surname, [&](Settlement& s) {
+      if (childRelief == nullptr) return;
       s.Entry(2).Slots[35].SetValue(childRelief);
       s.Entry(2).Slots[41].SetValue(childRelief);
-    }
-    IdentificationRecords ids;
-    CollectIdentification(s, ids, 1);
-    DistributeIdentification(s, ids);
-    QVERIFY(SaveSettlement(s, path.toStdString()).ok);
+    }));
   }
 
  private slots:

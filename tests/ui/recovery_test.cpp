@@ -143,16 +143,7 @@ class RecoveryTest : public QObject {
   QString File(const QString& name) const { return dir_.filePath(name); }
 
   void MakeSettlementFile(const QString& path) {
-    DefinitionLibrary defs((program_ + QStringLiteral("/dc")).toStdString());
-    Settlement s;
-    s.AddEntry(kPit37, 0, kPmNone, kIndividual);
-    s.AddEntry(kPitO, 1, kPmTaxpayer, kIndividual);
-    s.RebuildTree(defs);
-    s.Entry(1).Slots[10].SetValue("KOWALSKI");
-    IdentificationRecords ids;
-    CollectIdentification(s, ids, 1);
-    DistributeIdentification(s, ids);
-    QVERIFY(SaveSettlement(s, path.toStdString()).ok);
+    QVERIFY(testsupport::SavePit37Settlement(path, program_, {kPitO}));
   }
 
   static QByteArray Contents(const QString& path) {

@@ -75,18 +75,7 @@ const QString kTail = QStringLiteral(" - PIT Korvan 2014 Korvan - wersja: ") + Q
 // A settlement of a PIT-37 with the taxpayer's PIT/O and PIT/D, the
 // taxpayer's surname typed into the PIT-37.
 void MakeSettlementFile(const QString& path, const QString& programFolder) {
-  DefinitionLibrary defs((programFolder + QStringLiteral("/dc")).toStdString());
-  Settlement s;
-  s.AddEntry(kPit37, 0, kPmNone, kIndividual);
-  s.AddEntry(kPitO, 1, kPmTaxpayer, kIndividual);
-  s.AddEntry(kPitD, 1, kPmTaxpayer, kIndividual);
-  s.RebuildTree(defs);
-  s.Entry(1).Slots[10].SetValue("KOWALSKI");
-  // As the calculations leave it: every form carries the persons' data.
-  IdentificationRecords ids;
-  CollectIdentification(s, ids, 1);
-  DistributeIdentification(s, ids);
-  QVERIFY(SaveSettlement(s, path.toStdString()).ok);
+  QVERIFY(testsupport::SavePit37Settlement(path, programFolder, {kPitO, kPitD}));
 }
 
 QTreeWidgetItem* ChildNamed(QTreeWidgetItem* parent, const QString& text) {
