@@ -7,7 +7,9 @@
 
 #include "engine/calc_fixture.h"
 #include "forms/definition_files.h"
+#include "forms/pit11_fields.h"
 #include "forms/pit40_fields.h"
+#include "forms/pit_r_fields.h"
 
 namespace pit {
 namespace {
@@ -211,13 +213,50 @@ TEST(PayerKind, TheTickedKindShowsItsFieldsAndEmptiesTheOther) {
     const char* name;
     int idPit;
     int box;
+    const char* code;
     std::vector<int> visible, hidden, required, emptied, kept;
   };
   const std::vector<Case> cases = {
-      {"PIT-11, not a natural person", kPit11, 6, {8, 97, 100}, {9, 98, 95, 99, 96}, {8}, {9, 95, 96}, {100}},
-      {"PIT-11, a natural person", kPit11, 7, {9, 98, 95, 99, 96}, {8, 97, 100}, {9, 95, 96}, {8, 100}, {96}},
-      {"PIT-40, not a natural person", kPit40, 5, {6, 102, 103}, {8, 101, 99, 100, 98}, {6}, {8, 99, 98}, {103}},
-      {"PIT-40, a natural person", kPit40, 7, {8, 101, 99, 100, 98}, {6, 102, 103}, {8, 99, 98}, {6, 103}, {98}},
+      {"PIT-11, not a natural person",
+       kPit11,
+       pit11::payer_entity,
+       "1",
+       {pit11::payer_name, pit11::payer_short_name, pit11::payer_regon},
+       {pit11::payer_surname, pit11::payer_business_name, pit11::payer_first_name, pit11::payer_person_regon,
+        pit11::payer_birth_date},
+       {pit11::payer_name},
+       {pit11::payer_surname, pit11::payer_first_name, pit11::payer_birth_date},
+       {pit11::payer_regon}},
+      {"PIT-11, a natural person",
+       kPit11,
+       pit11::payer_person,
+       "2",
+       {pit11::payer_surname, pit11::payer_business_name, pit11::payer_first_name, pit11::payer_person_regon,
+        pit11::payer_birth_date},
+       {pit11::payer_name, pit11::payer_short_name, pit11::payer_regon},
+       {pit11::payer_surname, pit11::payer_first_name, pit11::payer_birth_date},
+       {pit11::payer_name, pit11::payer_regon},
+       {pit11::payer_birth_date}},
+      {"PIT-40, not a natural person",
+       kPit40,
+       pit40::payer_entity,
+       "1",
+       {pit40::payer_name, pit40::payer_short_name, pit40::payer_regon},
+       {pit40::payer_surname, pit40::payer_business_name, pit40::payer_first_name, pit40::payer_person_regon,
+        pit40::payer_birth_date},
+       {pit40::payer_name},
+       {pit40::payer_surname, pit40::payer_first_name, pit40::payer_birth_date},
+       {pit40::payer_regon}},
+      {"PIT-40, a natural person",
+       kPit40,
+       pit40::payer_person,
+       "2",
+       {pit40::payer_surname, pit40::payer_business_name, pit40::payer_first_name, pit40::payer_person_regon,
+        pit40::payer_birth_date},
+       {pit40::payer_name, pit40::payer_short_name, pit40::payer_regon},
+       {pit40::payer_surname, pit40::payer_first_name, pit40::payer_birth_date},
+       {pit40::payer_name, pit40::payer_regon},
+       {pit40::payer_birth_date}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -225,7 +264,7 @@ TEST(PayerKind, TheTickedKindShowsItsFieldsAndEmptiesTheOther) {
     const int e = fx.Add(c.idPit);
     for (int k : c.emptied) fx.Set(e, k, "stare");
     for (int k : c.kept) fx.Set(e, k, "zostaje");
-    fx.Tick(e, c.box, c.box == 7 ? "2" : "1");
+    fx.Tick(e, c.box, c.code);
     fx.Show(e);
     fx.Run(e);
     for (int k : c.visible) EXPECT_TRUE(fx.display.Visible(k)) << k;
@@ -235,88 +274,132 @@ TEST(PayerKind, TheTickedKindShowsItsFieldsAndEmptiesTheOther) {
     for (int k : c.kept) EXPECT_EQ(fx.Get(e, k), "zostaje") << k;
   }
   // Without a kind ticked nothing of the payer's names shows.
+  using namespace pit11;
   CalcFixture fx(kPayerForms);
   const int e = fx.Add(kPit11);
   fx.Show(e);
   fx.Run(e);
-  for (int k : {8, 97, 100, 9, 98, 95, 99, 96}) EXPECT_FALSE(fx.display.Visible(k)) << k;
+  for (int k : {payer_name, payer_short_name, payer_regon, payer_surname, payer_business_name, payer_first_name,
+                payer_person_regon, payer_birth_date})
+    EXPECT_FALSE(fx.display.Visible(k)) << k;
 }
 
 TEST(Pit11, CapsAndDifferences) {
+  using namespace pit11;
   CalcFixture fx(kPayerForms);
   const int e = fx.Add(kPit11);
-  fx.Set(e, {{40, "5000,00"}, {41, "6000,00"}, {45, "1000,00"}, {46, "300,00"}, {47, "12,34"}, {50, "7,00"},
-             {54, "8,00"},    {57, "9,00"},    {60, "100,00"},  {61, "150,00"}, {64, "80,00"}, {65, "20,00"},
-             {68, "100,00"},  {93, "50,00"},   {69, "400,00"},  {72, "10,00"},  {73, "11,00"}, {76, "3,00"},
-             {80, "10,00"},   {81, "20,00"},   {82, "5,00"},    {83, "4,00"}});
+  fx.Set(e, {{employment_revenue, "5000,00"},
+             {employment_costs, "6000,00"},
+             {employment_extra_revenue, "1000,00"},
+             {employment_extra_costs, "300,00"},
+             {detention_revenue, "12,34"},
+             {pension_revenue, "7,00"},
+             {benefit_revenue, "8,00"},
+             {scholarship_revenue, "9,00"},
+             {personal_revenue, "100,00"},
+             {personal_costs, "150,00"},
+             {cooperative_revenue, "80,00"},
+             {cooperative_costs, "20,00"},
+             {mandate_revenue, "100,00"},
+             {work_contract_revenue, "50,00"},
+             {mandate_costs, "400,00"},
+             {rights_revenue, "10,00"},
+             {rights_costs, "11,00"},
+             {other_revenue, "3,00"},
+             {social_insurance, "10,00"},
+             {social_insurance_deductible, "20,00"},
+             {health_insurance, "5,00"},
+             {health_insurance_deductible, "4,00"}});
   fx.Run(e);
-  const Values expected = {{41, "5000,00"}, {46, "300,00"}, {42, "700,00"}, {48, "12,34"}, {51, "7,00"},   {55, "8,00"},
-                           {58, "9,00"},    {61, "100,00"}, {62, "0,00"},   {66, "60,00"}, {69, "150,00"}, {70, "0,00"},
-                           {73, "10,00"},   {74, "0,00"},   {77, "3,00"},   {81, "10,00"}, {83, "4,00"}};
+  const Values expected = {{employment_costs, "5000,00"},
+                           {employment_extra_costs, "300,00"},
+                           {employment_income, "700,00"},
+                           {detention_income, "12,34"},
+                           {pension_income, "7,00"},
+                           {benefit_income, "8,00"},
+                           {scholarship_income, "9,00"},
+                           {personal_costs, "100,00"},
+                           {personal_income, "0,00"},
+                           {cooperative_income, "60,00"},
+                           {mandate_costs, "150,00"},
+                           {mandate_income, "0,00"},
+                           {rights_costs, "10,00"},
+                           {rights_income, "0,00"},
+                           {other_income, "3,00"},
+                           {social_insurance_deductible, "10,00"},
+                           {health_insurance_deductible, "4,00"}};
   for (const auto& [k, v] : expected) EXPECT_EQ(fx.Get(e, k), v) << "field " << k;
   // Purpose and the PIT-R boxes without attachments.
-  EXPECT_EQ(fx.Get(e, 4), "1");
-  EXPECT_EQ(fx.Get(e, 5), "");
-  EXPECT_FALSE(fx.Slot(e, 86).CheckState);
-  EXPECT_TRUE(fx.Slot(e, 87).CheckState);
-  EXPECT_EQ(fx.Get(e, 87), "2");
+  EXPECT_EQ(fx.Get(e, purpose_filing), "1");
+  EXPECT_EQ(fx.Get(e, purpose_correction), "");
+  EXPECT_FALSE(fx.Slot(e, pit_r_attached).CheckState);
+  EXPECT_TRUE(fx.Slot(e, pit_r_not_attached).CheckState);
+  EXPECT_EQ(fx.Get(e, pit_r_not_attached), "2");
 }
 
 TEST(Pit11, RequiredGroups) {
+  using namespace pit11;
   CalcFixture fx(kPayerForms);
   const int e = fx.Add(kPit11);
   fx.Show(e);
-  fx.Set(e, {{43, "1,00"}, {93, "1,00"}, {82, "1,00"}});
+  fx.Set(e, {{employment_exempt, "1,00"}, {work_contract_revenue, "1,00"}, {health_insurance, "1,00"}});
   fx.Run(e);
-  for (int k : {40, 44, 93, 69, 80, 82}) EXPECT_TRUE(fx.display.MustBe(k)) << k;
-  for (int k : {45, 46, 47, 49, 68, 71}) EXPECT_FALSE(fx.display.MustBe(k)) << k;
+  for (int k : {employment_revenue, employment_advance, work_contract_revenue, mandate_costs, social_insurance,
+                health_insurance})
+    EXPECT_TRUE(fx.display.MustBe(k)) << k;
+  for (int k : {employment_extra_revenue, employment_extra_costs, detention_revenue, detention_advance, mandate_revenue,
+                mandate_advance})
+    EXPECT_FALSE(fx.display.MustBe(k)) << k;
 }
 
 TEST(PitR, MonthsAreCappedAndTheTotalReachesThePit11) {
+  using namespace pit_r;
   CalcFixture fx(kPayerForms);
   const int p11 = fx.Add(kPit11);
   const int r = fx.Add(kPitR, p11);
-  fx.Tick(p11, 7, "2");
-  fx.Set(p11, {{64, "999,00"}, {65, "5000,00"}});
+  fx.Tick(p11, pit11::payer_person, "2");
+  fx.Set(p11, {{pit11::cooperative_revenue, "999,00"}, {pit11::cooperative_costs, "5000,00"}});
   // January: deductions above the amount; February: the second one too
   // much; March: in order; December: nothing deducted.
-  fx.Set(r, {{34, "100,00"},
-             {35, "150,00"},
-             {36, "30,00"},
-             {38, "200,00"},
-             {39, "50,00"},
-             {40, "170,00"},
-             {42, "300,00"},
-             {43, "10,00"},
-             {44, "20,00"},
-             {78, "1000,00"}});
+  fx.Set(r, {{january_paid, "100,00"},
+             {january_exempt, "150,00"},
+             {january_reductions, "30,00"},
+             {february_paid, "200,00"},
+             {february_exempt, "50,00"},
+             {february_reductions, "170,00"},
+             {march_paid, "300,00"},
+             {march_exempt, "10,00"},
+             {march_reductions, "20,00"},
+             {december_paid, "1000,00"}});
   fx.Show(r);
   ASSERT_EQ(fx.Run(r), CalcStatus::Done);
-  const Values expected = {{35, "100,00"}, {36, "0,00"},   {37, "0,00"}, {39, "50,00"},   {40, "150,00"},
-                           {41, "0,00"},   {45, "270,00"}, {49, "0,00"}, {81, "1000,00"}, {82, "1270,00"}};
+  const Values expected = {{january_exempt, "100,00"}, {january_reductions, "0,00"},    {january_revenue, "0,00"},
+                           {february_exempt, "50,00"}, {february_reductions, "150,00"}, {february_revenue, "0,00"},
+                           {march_revenue, "270,00"},  {april_revenue, "0,00"},         {december_revenue, "1000,00"},
+                           {total_revenue, "1270,00"}};
   for (const auto& [k, v] : expected) EXPECT_EQ(fx.Get(r, k), v) << "field " << k;
 
   // The PIT-11: the cooperative's kind of payer, its revenue from the total,
   // its costs and income recomputed at once, and the PIT-R box.
-  EXPECT_EQ(fx.Get(p11, 6), "1");
-  EXPECT_TRUE(fx.Slot(p11, 6).CheckState);
-  EXPECT_FALSE(fx.Slot(p11, 7).CheckState);
-  EXPECT_EQ(fx.Get(p11, 7), "");
-  EXPECT_EQ(fx.Get(p11, 64), "1270,00");
-  EXPECT_EQ(fx.Get(p11, 65), "1270,00");
-  EXPECT_EQ(fx.Get(p11, 66), "0,00");
-  EXPECT_TRUE(fx.Slot(p11, 86).CheckState);
-  EXPECT_EQ(fx.Get(p11, 86), "1");
-  EXPECT_FALSE(fx.Slot(p11, 87).CheckState);
-  EXPECT_EQ(fx.Get(r, 4), "1");
+  EXPECT_EQ(fx.Get(p11, pit11::payer_entity), "1");
+  EXPECT_TRUE(fx.Slot(p11, pit11::payer_entity).CheckState);
+  EXPECT_FALSE(fx.Slot(p11, pit11::payer_person).CheckState);
+  EXPECT_EQ(fx.Get(p11, pit11::payer_person), "");
+  EXPECT_EQ(fx.Get(p11, pit11::cooperative_revenue), "1270,00");
+  EXPECT_EQ(fx.Get(p11, pit11::cooperative_costs), "1270,00");
+  EXPECT_EQ(fx.Get(p11, pit11::cooperative_income), "0,00");
+  EXPECT_TRUE(fx.Slot(p11, pit11::pit_r_attached).CheckState);
+  EXPECT_EQ(fx.Get(p11, pit11::pit_r_attached), "1");
+  EXPECT_FALSE(fx.Slot(p11, pit11::pit_r_not_attached).CheckState);
+  EXPECT_EQ(fx.Get(r, purpose_filing), "1");
 
   // On the PIT-11 page the kind of payer and the revenue are the PIT-R's.
   fx.Show(p11);
   fx.Run(p11);
-  EXPECT_TRUE(fx.display.ReadOnly(6));
-  EXPECT_TRUE(fx.display.ReadOnly(7));
-  EXPECT_TRUE(fx.display.ReadOnly(64));
-  EXPECT_TRUE(fx.display.Visible(8));
+  EXPECT_TRUE(fx.display.ReadOnly(pit11::payer_entity));
+  EXPECT_TRUE(fx.display.ReadOnly(pit11::payer_person));
+  EXPECT_TRUE(fx.display.ReadOnly(pit11::cooperative_revenue));
+  EXPECT_TRUE(fx.display.Visible(pit11::payer_name));
 }
 
 TEST(PitR, UnderPit40TicksItsBoxesAndCorrectionFollowsTheParent) {
@@ -324,42 +407,46 @@ TEST(PitR, UnderPit40TicksItsBoxesAndCorrectionFollowsTheParent) {
   const int p40 = fx.Add(kPit40);
   const int r = fx.Add(kPitR, p40);
   const int upkd = fx.Add(kUpkdPayer, p40);
-  fx.Tick(p40, 7, "2");
+  fx.Tick(p40, pit40::payer_person, "2");
   fx.Run(r);
-  EXPECT_TRUE(fx.Slot(p40, 5).CheckState);
-  EXPECT_EQ(fx.Get(p40, 5), "1");
-  EXPECT_FALSE(fx.Slot(p40, 7).CheckState);
-  EXPECT_EQ(fx.Get(r, 5), "2");
-  EXPECT_EQ(fx.Get(r, 4), "");
+  EXPECT_TRUE(fx.Slot(p40, pit40::payer_entity).CheckState);
+  EXPECT_EQ(fx.Get(p40, pit40::payer_entity), "1");
+  EXPECT_FALSE(fx.Slot(p40, pit40::payer_person).CheckState);
+  EXPECT_EQ(fx.Get(r, pit_r::purpose_correction), "2");
+  EXPECT_EQ(fx.Get(r, pit_r::purpose_filing), "");
   fx.Run(p40);
-  EXPECT_EQ(fx.Get(p40, 36), "1");
-  EXPECT_EQ(fx.Get(p40, 4), "2");
-  EXPECT_EQ(fx.Get(p40, 3), "");
+  EXPECT_EQ(fx.Get(p40, pit40::pit_r_attached), "1");
+  EXPECT_EQ(fx.Get(p40, pit40::purpose_correction), "2");
+  EXPECT_EQ(fx.Get(p40, pit40::purpose_filing), "");
   // Without the UPKD the forms are filed, not corrected.
   fx.s.RemoveAt(upkd);
   fx.Run(r);
   fx.Run(p40);
-  EXPECT_EQ(fx.Get(r, 4), "1");
-  EXPECT_EQ(fx.Get(p40, 3), "1");
+  EXPECT_EQ(fx.Get(r, pit_r::purpose_filing), "1");
+  EXPECT_EQ(fx.Get(p40, pit40::purpose_filing), "1");
 }
 
 // A PIT-R that has never been calculated still fixes the kind of payer, so
 // the payer's name fields of that kind are there to be filled.
 TEST(PayerKind, AnAttachedPitRTicksTheCooperativeKind) {
-  for (int idPit : {kPit11, kPit40}) {
-    SCOPED_TRACE(idPit);
+  struct Case {
+    int idPit;
+    int entityBox, personBox, name;
+  };
+  for (const Case& c : {Case{kPit11, pit11::payer_entity, pit11::payer_person, pit11::payer_name},
+                        Case{kPit40, pit40::payer_entity, pit40::payer_person, pit40::payer_name}}) {
+    SCOPED_TRACE(c.idPit);
     CalcFixture fx(kPayerForms);
-    const int e = fx.Add(idPit);
+    const int e = fx.Add(c.idPit);
     fx.Add(kPitR, e);
-    fx.Tick(e, 7, "2");
+    fx.Tick(e, c.personBox, "2");
     fx.Show(e);
     fx.Run(e);
-    const int box = idPit == kPit11 ? 6 : 5;
-    EXPECT_TRUE(fx.Slot(e, box).CheckState);
-    EXPECT_EQ(fx.Get(e, box), "1");
-    EXPECT_FALSE(fx.Slot(e, 7).CheckState);
-    EXPECT_TRUE(fx.display.ReadOnly(box));
-    EXPECT_TRUE(fx.display.Visible(idPit == kPit11 ? 8 : 6));
+    EXPECT_TRUE(fx.Slot(e, c.entityBox).CheckState);
+    EXPECT_EQ(fx.Get(e, c.entityBox), "1");
+    EXPECT_FALSE(fx.Slot(e, c.personBox).CheckState);
+    EXPECT_TRUE(fx.display.ReadOnly(c.entityBox));
+    EXPECT_TRUE(fx.display.Visible(c.name));
   }
 }
 
@@ -370,40 +457,47 @@ TEST(PayerRecord, TravelsBetweenPit11Pit40AndPitR) {
   const int p11 = fx.Add(kPit11);
   const int r = fx.Add(kPitR, p11);
   const int p40 = fx.Add(kPit40);
-  fx.Tick(p11, 6, "1");
-  fx.Set(p11, {{0, "5260250995"},
-               {8, "SPÓŁDZIELNIA ROLNA"},
-               {100, "012345678"},
-               {21, "1234567890"},
-               {22, "NOWAK"},
-               {23, "JAN"},
-               {33, "WARSZAWA"}});
+  fx.Tick(p11, pit11::payer_entity, "1");
+  fx.Set(p11, {{pit11::payer_nip, "5260250995"},
+               {pit11::payer_name, "SPÓŁDZIELNIA ROLNA"},
+               {pit11::payer_regon, "012345678"},
+               {pit11::taxpayer_id, "1234567890"},
+               {pit11::surname, "NOWAK"},
+               {pit11::first_name, "JAN"},
+               {pit11::town, "WARSZAWA"}});
   fx.Run(p11);
   EXPECT_EQ(fx.ids.Payer.NIP, "5260250995");
   EXPECT_EQ(fx.ids.Payer.PayerName1, "SPÓŁDZIELNIA ROLNA");
   EXPECT_EQ(fx.ids.PayerForm.VariantA, true);
-  const Values inPit40 = {
-      {0, "5260250995"}, {6, "SPÓŁDZIELNIA ROLNA"}, {103, "012345678"}, {20, "1234567890"}, {21, "NOWAK"},
-      {22, "JAN"},       {32, "WARSZAWA"}};
+  const Values inPit40 = {{pit40::payer_nip, "5260250995"},  {pit40::payer_name, "SPÓŁDZIELNIA ROLNA"},
+                          {pit40::payer_regon, "012345678"}, {pit40::taxpayer_id, "1234567890"},
+                          {pit40::surname, "NOWAK"},         {pit40::first_name, "JAN"},
+                          {pit40::town, "WARSZAWA"}};
   for (const auto& [k, v] : inPit40) EXPECT_EQ(fx.Get(p40, k), v) << "PIT-40 field " << k;
-  EXPECT_TRUE(fx.Slot(p40, 5).CheckState);
-  const Values inPitR = {
-      {0, "5260250995"}, {6, "SPÓŁDZIELNIA ROLNA"}, {7, "012345678"}, {19, "1234567890"}, {20, "NOWAK"}};
+  EXPECT_TRUE(fx.Slot(p40, pit40::payer_entity).CheckState);
+  const Values inPitR = {{pit_r::payer_nip, "5260250995"},
+                         {pit_r::payer_name, "SPÓŁDZIELNIA ROLNA"},
+                         {pit_r::payer_regon, "012345678"},
+                         {pit_r::taxpayer_id, "1234567890"},
+                         {pit_r::surname, "NOWAK"}};
   for (const auto& [k, v] : inPitR) EXPECT_EQ(fx.Get(r, k), v) << "PIT-R field " << k;
 
   // Back from the PIT-40: a new name reaches the PIT-11.
-  fx.Set(p40, 6, "RSP ZGODA");
+  fx.Set(p40, pit40::payer_name, "RSP ZGODA");
   fx.Run(p40);
-  EXPECT_EQ(fx.Get(p11, 8), "RSP ZGODA");
-  EXPECT_EQ(fx.Get(r, 6), "RSP ZGODA");
+  EXPECT_EQ(fx.Get(p11, pit11::payer_name), "RSP ZGODA");
+  EXPECT_EQ(fx.Get(r, pit_r::payer_name), "RSP ZGODA");
 }
 
 TEST(PayerForms, CalculatingTwiceChangesNothing) {
   CalcFixture fx(kPayerForms);
   const int p11 = fx.Add(kPit11);
   const int r = fx.Add(kPitR, p11);
-  fx.Set(p11, {{40, "5000,00"}, {41, "6000,00"}, {68, "10,00"}, {69, "99,00"}});
-  fx.Set(r, {{34, "100,00"}, {35, "150,00"}});
+  fx.Set(p11, {{pit11::employment_revenue, "5000,00"},
+               {pit11::employment_costs, "6000,00"},
+               {pit11::mandate_revenue, "10,00"},
+               {pit11::mandate_costs, "99,00"}});
+  fx.Set(r, {{pit_r::january_paid, "100,00"}, {pit_r::january_exempt, "150,00"}});
   for (int e : {r, p11}) fx.Run(e);
   const auto once = fx.Snapshot();
   for (int e : {r, p11}) fx.Run(e);
@@ -415,7 +509,7 @@ TEST(PayerForms, CorrectionInfoWhenTheKorektaBoxIsClicked) {
     CalcFixture fx(kPayerForms);
     const int e = fx.Add(idPit);
     fx.Show(e);
-    fx.display.underMouse = idPit == kPit11 ? 5 : 4;
+    fx.display.underMouse = idPit == kPit11 ? int{pit11::purpose_correction} : int{pit40::purpose_correction};
     fx.Run(e);
     ASSERT_EQ(fx.display.correctionInfos.size(), 1u);
     EXPECT_EQ(fx.display.correctionInfos[0].first,

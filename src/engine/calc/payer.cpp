@@ -4,7 +4,9 @@
 #include "calc/calculation.h"
 #include "calc/framework.h"
 #include "calc/limits.h"
+#include "forms/pit11_fields.h"
 #include "forms/pit40_fields.h"
+#include "forms/pit_r_fields.h"
 
 #include <cmath>
 #include <vector>
@@ -61,13 +63,14 @@ void RequireWhenAny(CalcContext& ctx, const FormFields& f, std::initializer_list
 }  // namespace
 
 void CalculatePit11(CalcContext& ctx, int entry) {
+  using namespace pit11;
   FormFields f(ctx, entry);
   const bool shown = ctx.IsShown(kPit11);
   const bool hasPitR = ctx.FindChildEntry(kPitR, entry) > 0;
 
   // 1. Message list, identifier marks, identification exchange.
   ClearMessagesIfShown(ctx, kPit11);
-  MarkIdentifierKind(ctx, kPit11, entry, 21, 91, 92);
+  MarkIdentifierKind(ctx, kPit11, entry, taxpayer_id, taxpayer_id_strike_nip, taxpayer_id_strike_pesel);
   ExchangeIdentification(ctx, entry);
 
   // 2. A PIT-R fixes the kind of payer (a cooperative). The boxes are ticked
@@ -75,69 +78,85 @@ void CalculatePit11(CalcContext& ctx, int entry) {
   // would otherwise leave both boxes empty and read-only, and the payer's
   // name fields out of reach.
   if (hasPitR) {
-    f.Tick(6, "1");
-    f.Untick(7);
+    f.Tick(payer_entity, "1");
+    f.Untick(payer_person);
   }
   if (shown && hasPitR) {
-    ctx.display.SetReadOnly(6, true);
-    ctx.display.SetReadOnly(7, true);
+    ctx.display.SetReadOnly(payer_entity, true);
+    ctx.display.SetReadOnly(payer_person, true);
   }
 
   // 3. Purpose.
-  PayerPurposeBoxes(ctx, f, entry, 4, 5);
+  PayerPurposeBoxes(ctx, f, entry, purpose_filing, purpose_correction);
 
   // 4. The payer's data of the kind chosen.
   if (shown) {
-    for (int k : {8, 9, 95, 96}) ctx.display.SetMustBe(k, false);
-    PayerKindFields(ctx, f, {6, {8, 97, 100}, {8}, {9, 95, 96}}, {7, {9, 98, 95, 99, 96}, {9, 95, 96}, {8, 100}});
+    for (int k : {payer_name, payer_surname, payer_first_name, payer_birth_date}) ctx.display.SetMustBe(k, false);
+    PayerKindFields(ctx, f,
+                    {payer_entity,
+                     {payer_name, payer_short_name, payer_regon},
+                     {payer_name},
+                     {payer_surname, payer_first_name, payer_birth_date}},
+                    {payer_person,
+                     {payer_surname, payer_business_name, payer_first_name, payer_person_regon, payer_birth_date},
+                     {payer_surname, payer_first_name, payer_birth_date},
+                     {payer_name, payer_regon}});
   }
 
   // 5. Costs and deductions never above what they are deducted from.
-  f.CapAtField(41, 40);
-  f.CapAtField(46, 45);
-  f.Set(42, f.Sum({40, 45}) - f.Sum({41, 46}));
-  for (int k : {47, 50, 54, 57}) f.Copy(k + 1, k);
-  f.CapAtField(61, 60);
-  f.Set(62, f.AmountOf(60) - f.AmountOf(61));
-  if (shown && ctx.FindEntry(kPitR, entry, kPmNone) > 0) ctx.display.SetReadOnly(64, true);
-  f.CapAtField(65, 64);
-  f.Set(66, f.AmountOf(64) - f.AmountOf(65));
-  if (f.AmountOf(69) > f.Sum({68, 93})) f.Set(69, f.Sum({68, 93}));
-  f.Set(70, f.Sum({68, 93}) - f.AmountOf(69));
-  f.CapAtField(73, 72);
-  f.Set(74, f.AmountOf(72) - f.AmountOf(73));
-  f.Copy(77, 76);
-  f.CapAtField(81, 80);
-  f.CapAtField(83, 82);
+  f.CapAtField(employment_costs, employment_revenue);
+  f.CapAtField(employment_extra_costs, employment_extra_revenue);
+  f.Set(employment_income,
+        f.Sum({employment_revenue, employment_extra_revenue}) - f.Sum({employment_costs, employment_extra_costs}));
+  f.Copy(detention_income, detention_revenue);
+  f.Copy(pension_income, pension_revenue);
+  f.Copy(benefit_income, benefit_revenue);
+  f.Copy(scholarship_income, scholarship_revenue);
+  f.CapAtField(personal_costs, personal_revenue);
+  f.Set(personal_income, f.AmountOf(personal_revenue) - f.AmountOf(personal_costs));
+  if (shown && ctx.FindEntry(kPitR, entry, kPmNone) > 0) ctx.display.SetReadOnly(cooperative_revenue, true);
+  f.CapAtField(cooperative_costs, cooperative_revenue);
+  f.Set(cooperative_income, f.AmountOf(cooperative_revenue) - f.AmountOf(cooperative_costs));
+  if (f.AmountOf(mandate_costs) > f.Sum({mandate_revenue, work_contract_revenue}))
+    f.Set(mandate_costs, f.Sum({mandate_revenue, work_contract_revenue}));
+  f.Set(mandate_income, f.Sum({mandate_revenue, work_contract_revenue}) - f.AmountOf(mandate_costs));
+  f.CapAtField(rights_costs, rights_revenue);
+  f.Set(rights_income, f.AmountOf(rights_revenue) - f.AmountOf(rights_costs));
+  f.Copy(other_income, other_revenue);
+  f.CapAtField(social_insurance_deductible, social_insurance);
+  f.CapAtField(health_insurance_deductible, health_insurance);
 
   // 6. The PIT-R boxes.
   if (hasPitR) {
-    f.Tick(86, "1");
-    f.Untick(87);
+    f.Tick(pit_r_attached, "1");
+    f.Untick(pit_r_not_attached);
   } else {
-    f.Untick(86);
-    f.Tick(87, "2");
+    f.Untick(pit_r_attached);
+    f.Tick(pit_r_not_attached, "2");
   }
 
   // 7. The correction explanation.
-  CorrectionInfoOnClick(ctx, kPit11, 5, "PIT-11", 0);
+  CorrectionInfoOnClick(ctx, kPit11, purpose_correction, "PIT-11", 0);
 
   // 8. A row with any amount requires its revenue and its advance.
   if (shown) {
-    RequireWhenAny(ctx, f, {40, 44}, {40, 41, 43});
-    RequireWhenAny(ctx, f, {45, 46}, {45, 46});
-    RequireWhenAny(ctx, f, {47, 49}, {47, 49});
-    RequireWhenAny(ctx, f, {50, 53}, {50, 52, 53});
-    RequireWhenAny(ctx, f, {54, 56}, {54, 56});
-    RequireWhenAny(ctx, f, {57, 59}, {57, 59});
-    RequireWhenAny(ctx, f, {60, 63}, {60, 61, 63});
-    RequireWhenAny(ctx, f, {64, 67}, {64, 65, 67});
-    RequireWhenAny(ctx, f, {68, 71}, {68, 71});
-    RequireWhenAny(ctx, f, {93, 69}, {93, 69});
-    RequireWhenAny(ctx, f, {72, 75}, {72, 73, 75});
-    RequireWhenAny(ctx, f, {76, 79}, {76, 78, 79});
-    RequireWhenAny(ctx, f, {80}, {81, 82});
-    RequireWhenAny(ctx, f, {82}, {82, 83});
+    RequireWhenAny(ctx, f, {employment_revenue, employment_advance},
+                   {employment_revenue, employment_costs, employment_exempt});
+    RequireWhenAny(ctx, f, {employment_extra_revenue, employment_extra_costs},
+                   {employment_extra_revenue, employment_extra_costs});
+    RequireWhenAny(ctx, f, {detention_revenue, detention_advance}, {detention_revenue, detention_advance});
+    RequireWhenAny(ctx, f, {pension_revenue, pension_advance}, {pension_revenue, pension_exempt, pension_advance});
+    RequireWhenAny(ctx, f, {benefit_revenue, benefit_advance}, {benefit_revenue, benefit_advance});
+    RequireWhenAny(ctx, f, {scholarship_revenue, scholarship_advance}, {scholarship_revenue, scholarship_advance});
+    RequireWhenAny(ctx, f, {personal_revenue, personal_advance}, {personal_revenue, personal_costs, personal_advance});
+    RequireWhenAny(ctx, f, {cooperative_revenue, cooperative_advance},
+                   {cooperative_revenue, cooperative_costs, cooperative_advance});
+    RequireWhenAny(ctx, f, {mandate_revenue, mandate_advance}, {mandate_revenue, mandate_advance});
+    RequireWhenAny(ctx, f, {work_contract_revenue, mandate_costs}, {work_contract_revenue, mandate_costs});
+    RequireWhenAny(ctx, f, {rights_revenue, rights_advance}, {rights_revenue, rights_costs, rights_advance});
+    RequireWhenAny(ctx, f, {other_revenue, other_advance}, {other_revenue, other_exempt, other_advance});
+    RequireWhenAny(ctx, f, {social_insurance}, {social_insurance_deductible, health_insurance});
+    RequireWhenAny(ctx, f, {health_insurance}, {health_insurance, health_insurance_deductible});
   }
 }
 
@@ -284,23 +303,24 @@ void CalculatePit40(CalcContext& ctx, int entry) {
 }
 
 void CalculatePitR(CalcContext& ctx, int entry) {
+  using namespace pit_r;
   FormFields f(ctx, entry);
   const bool shown = ctx.IsShown(kPitR);
   const int parent = f.Header().IdParent;
 
   // 1. Message list, identifier marks, identification exchange.
   ClearMessagesIfShown(ctx, kPitR);
-  MarkIdentifierKind(ctx, kPitR, entry, 19, 85, 86);
+  MarkIdentifierKind(ctx, kPitR, entry, taxpayer_id, taxpayer_id_strike_nip, taxpayer_id_strike_pesel);
   ExchangeIdentification(ctx, entry);
 
   // 2. Purpose follows the correction of the form it is attached to.
   const int parentPm = ctx.settlement.Has(parent) ? ctx.settlement.Entry(parent).PM : kPmNone;
   if (HasPayerCorrection(ctx, parent, parentPm)) {
-    f.Tick(5, "2");
-    f.Untick(4);
+    f.Tick(purpose_correction, "2");
+    f.Untick(purpose_filing);
   } else {
-    f.Tick(4, "1");
-    f.Untick(5);
+    f.Tick(purpose_filing, "1");
+    f.Untick(purpose_correction);
   }
 
   // 3. The payer of a PIT-R is a cooperative: not a natural person.
@@ -308,8 +328,8 @@ void CalculatePitR(CalcContext& ctx, int entry) {
     FormFields p(ctx, parent);
     const int idPit = p.Header().IdPit;
     if (idPit == kPit11) {
-      p.Tick(6, "1");
-      p.Untick(7);
+      p.Tick(pit11::payer_entity, "1");
+      p.Untick(pit11::payer_person);
     } else if (idPit == kPit40) {
       p.Tick(pit40::payer_entity, "1");
       p.Untick(pit40::payer_person);
@@ -318,29 +338,34 @@ void CalculatePitR(CalcContext& ctx, int entry) {
 
   // 4. The payer's name fields.
   if (shown)
-    for (int k : {6, 87, 7}) ctx.display.SetVisible(k, true);
+    for (int k : {payer_name, payer_short_name, payer_regon}) ctx.display.SetVisible(k, true);
 
-  // 5. Months: deductions never above the amount paid.
+  // 5. Months (the rows of a table, January to December): deductions never
+  // above the amount paid.
+  constexpr int kMonths = 12;
+  constexpr int kMonthStep = february_paid - january_paid;
   Amount total = 0;
-  for (int row = 34; row <= 78; row += 4) {
-    const int paid = row, d1 = row + 1, d2 = row + 2, result = row + 3;
-    if (f.AmountOf(paid) < f.AmountOf(d1)) {
-      f.Copy(d1, paid);
-      f.SetZero(d2);
+  for (int month = 0; month < kMonths; ++month) {
+    const int shift = month * kMonthStep;
+    const int paid = january_paid + shift, exempt = january_exempt + shift, reductions = january_reductions + shift,
+              revenue = january_revenue + shift;
+    if (f.AmountOf(paid) < f.AmountOf(exempt)) {
+      f.Copy(exempt, paid);
+      f.SetZero(reductions);
     }
-    if (f.AmountOf(paid) < f.Sum({d1, d2})) f.Set(d2, f.AmountOf(paid) - f.AmountOf(d1));
-    f.Set(result, f.AmountOf(paid) - f.Sum({d1, d2}));
-    total += f.AmountOf(result);
+    if (f.AmountOf(paid) < f.Sum({exempt, reductions})) f.Set(reductions, f.AmountOf(paid) - f.AmountOf(exempt));
+    f.Set(revenue, f.AmountOf(paid) - f.Sum({exempt, reductions}));
+    total += f.AmountOf(revenue);
   }
-  f.Set(82, total);
+  f.Set(total_revenue, total);
 
   // 6. The total is the PIT-11's revenue of its cooperative row. The PIT-11
   // is recalculated at once, so that its costs and income of that row never
   // stay computed from the previous total.
-  const int pit11 = ctx.FindEntry(kPit11, 0, kPmNone);
-  if (pit11 > 0) {
-    FormFields(ctx, pit11).CopyFrom(64, f, 82);
-    Calculate(ctx, kPit11, pit11);
+  const int pit11Entry = ctx.FindEntry(kPit11, 0, kPmNone);
+  if (pit11Entry > 0) {
+    FormFields(ctx, pit11Entry).CopyFrom(pit11::cooperative_revenue, f, total_revenue);
+    Calculate(ctx, kPit11, pit11Entry);
   }
 }
 
