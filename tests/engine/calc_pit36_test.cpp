@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/calc_fixture.h"
+#include "forms/pit36_fields.h"
 
 namespace pit {
 namespace {
@@ -26,71 +27,153 @@ struct Scenario {
 };
 
 TEST(Pit36, Scenarios) {
+  using namespace pit36;
   const std::vector<Scenario> cases = {
       {"foreign income sets the rate",
        kIndividual,
-       {{45, "100000,00"}, {167, "20000,00"}},
-       {{47, "100000,00"}, {84, "100000,00"}, {86, "100000,00"}, {166, "100000,00"}, {169, "100000,00"},
-        {170, "21560,00"}, {185, "21560,00"}},
+       {{taxpayer_employment_revenue, "100000,00"}, {taxpayer_foreign_rate_income, "20000,00"}},
+       {{taxpayer_employment_income, "100000,00"},
+        {taxpayer_total_revenue, "100000,00"},
+        {taxpayer_total_income, "100000,00"},
+        {income_after_all_deductions, "100000,00"},
+        {tax_base, "100000,00"},
+        {tax, "21560,00"},
+        {tax_due, "21560,00"}},
        false},
       {"joint return taxed twice on half the income",
        kJoint,
-       {{45, "60000,00"}},
-       {{166, "60000,00"}, {169, "30000,00"}, {170, "9687,96"}, {174, "9687,96"}, {185, "9688,00"}},
+       {{taxpayer_employment_revenue, "60000,00"}},
+       {{income_after_all_deductions, "60000,00"},
+        {tax_base, "30000,00"},
+        {tax, "9687,96"},
+        {tax_total, "9687,96"},
+        {tax_due, "9688,00"}},
        false},
       {"joint return with foreign income of both",
        kJoint,
-       {{45, "60000,00"}, {88, "40000,00"}, {167, "10000,00"}, {168, "10000,00"}},
+       {{taxpayer_employment_revenue, "60000,00"},
+        {spouse_employment_revenue, "40000,00"},
+        {taxpayer_foreign_rate_income, "10000,00"},
+        {spouse_foreign_rate_income, "10000,00"}},
        // B = 60000, tax 10243,98, rate 17,07 %; 2 x 50000 x 17,07 %.
-       {{166, "100000,00"}, {170, "17070,00"}},
+       {{income_after_all_deductions, "100000,00"}, {tax, "17070,00"}},
        false},
       {"a foreign-income base that rounds to 0 leaves the tax as it was",
        kIndividual,
-       {{45, "0,30"}, {167, "0,10"}, {170, "123,45"}},
-       {{166, "0,30"}, {170, "123,45"}},
+       {{taxpayer_employment_revenue, "0,30"}, {taxpayer_foreign_rate_income, "0,10"}, {tax, "123,45"}},
+       {{income_after_all_deductions, "0,30"}, {tax, "123,45"}},
        false},
       {"all rows, both extra cells and the losses",
        kIndividual,
-       {{45, "1000,00"}, {320, "500,00"}, {46, "200,00"}, {344, "100,00"}, {49, "50,00"}, {50, "300,00"},
-        {53, "100,00"}, {54, "400,00"}, {59, "10,00"}, {60, "5,00"}, {74, "1000,00"}, {338, "1000,00"},
-        {75, "500,00"}, {339, "2000,00"}, {79, "20,00"}, {80, "0,00"}, {83, "7,00"}},
-       {{47, "1200,00"}, {48, "0,00"}, {51, "300,00"}, {55, "0,00"}, {56, "300,00"}, {61, "5,00"},
-        {76, "0,00"}, {77, "500,00"}, {81, "20,00"}, {84, "3930,00"}, {85, "3205,00"}, {86, "1525,00"},
-        {87, "57,00"}},
+       {{taxpayer_employment_revenue, "1000,00"},
+        {taxpayer_employment_extra_revenue, "500,00"},
+        {taxpayer_employment_costs, "200,00"},
+        {taxpayer_employment_extra_costs, "100,00"},
+        {taxpayer_employment_advance, "50,00"},
+        {taxpayer_detention_revenue, "300,00"},
+        {taxpayer_business_revenue, "100,00"},
+        {taxpayer_business_costs, "400,00"},
+        {taxpayer_farming_revenue, "10,00"},
+        {taxpayer_farming_costs, "5,00"},
+        {taxpayer_rights_revenue, "1000,00"},
+        {taxpayer_rights_extra_revenue, "1000,00"},
+        {taxpayer_rights_costs, "500,00"},
+        {taxpayer_rights_extra_costs, "2000,00"},
+        {taxpayer_other_revenue, "20,00"},
+        {taxpayer_other_costs, "0,00"},
+        {taxpayer_other_advance, "7,00"}},
+       {{taxpayer_employment_income, "1200,00"},
+        {taxpayer_employment_loss, "0,00"},
+        {taxpayer_detention_income, "300,00"},
+        {taxpayer_business_income, "0,00"},
+        {taxpayer_business_loss, "300,00"},
+        {taxpayer_farming_income, "5,00"},
+        {taxpayer_rights_income, "0,00"},
+        {taxpayer_rights_loss, "500,00"},
+        {taxpayer_other_income, "20,00"},
+        {taxpayer_total_revenue, "3930,00"},
+        {taxpayer_total_costs, "3205,00"},
+        {taxpayer_total_income, "1525,00"},
+        {taxpayer_total_advance, "57,00"}},
        false},
-      {"deductions from income capped in the order 140, 138, 135",
+      {"deductions from income capped in order: social insurance, past losses, the others",
        kIndividual,
-       {{45, "1000,00"}, {140, "600,00"}, {138, "600,00"}, {135, "100,00"}, {329, "900,00"}},
-       {{140, "600,00"}, {138, "400,00"}, {135, "0,00"}, {329, "600,00"}, {142, "0,00"}},
+       {{taxpayer_employment_revenue, "1000,00"},
+        {taxpayer_social_insurance, "600,00"},
+        {taxpayer_past_loss, "600,00"},
+        {taxpayer_other_income_deductions, "100,00"},
+        {taxpayer_social_insurance_abroad, "900,00"}},
+       {{taxpayer_social_insurance, "600,00"},
+        {taxpayer_past_loss, "400,00"},
+        {taxpayer_other_income_deductions, "0,00"},
+        {taxpayer_social_insurance_abroad, "600,00"},
+        {taxpayer_income_after_deductions, "0,00"}},
        true},
       {"housing relief of the return: what does not fit stays for later",
        kIndividual,
-       {{45, "1000,00"}, {146, "300,00"}, {147, "100,00"}, {149, "800,00"}},
-       {{150, "600,00"}, {151, "200,00"}, {166, "0,00"}},
+       {{taxpayer_employment_revenue, "1000,00"},
+        {taxpayer_pit_d_income_relief, "300,00"},
+        {taxpayer_housing_rights_deduction, "100,00"},
+        {pit_d_relief, "800,00"}},
+       {{pit_d_relief_from_income, "600,00"}, {pit_d_relief_left, "200,00"}, {income_after_all_deductions, "0,00"}},
        false},
       {"an amount above a loss adds the difference to the base",
        kIndividual,
-       {{45, "1000,00"}, {53, "100,00"}, {54, "400,00"}, {158, "500,00"}},
-       {{56, "300,00"}, {166, "1200,00"}},
+       {{taxpayer_employment_revenue, "1000,00"},
+        {taxpayer_business_revenue, "100,00"},
+        {taxpayer_business_costs, "400,00"},
+        {taxpayer_base_additions_row3, "500,00"}},
+       {{taxpayer_business_loss, "300,00"}, {income_after_all_deductions, "1200,00"}},
        false},
       {"deductions from tax capped at the tax",
        kIndividual,
-       {{45, "10000,00"}, {175, "1500,00"}, {176, "10,00"}, {331, "5000,00"}, {179, "100,00"}},
+       {{taxpayer_employment_revenue, "10000,00"},
+        {taxpayer_health_insurance, "1500,00"},
+        {spouse_health_insurance, "10,00"},
+        {taxpayer_health_insurance_abroad, "5000,00"},
+        {pit_d_tax_relief, "100,00"}},
        // tax 10000 x 18 % - 556,02 = 1243,98
-       {{174, "1243,98"}, {175, "1243,98"}, {176, "0,00"}, {331, "1243,98"}, {180, "0,00"},
-        {181, "100,00"}, {182, "0,00"}, {185, "0,00"}},
+       {{tax_total, "1243,98"},
+        {taxpayer_health_insurance, "1243,98"},
+        {spouse_health_insurance, "0,00"},
+        {taxpayer_health_insurance_abroad, "1243,98"},
+        {pit_d_tax_relief_used, "0,00"},
+        {pit_d_tax_relief_left, "100,00"},
+        {tax_after_deductions, "0,00"},
+        {tax_due, "0,00"}},
        true},
       {"advances: to pay, and the settlement of advances",
        kIndividual,
-       {{45, "50000,00"}, {46, "1335,00"}, {49, "6000,00"}, {189, "5000,00"}, {194, "100,00"},
-        {196, "150,00"}, {195, "300,00"}, {197, "50,00"}},
-       {{185, "8204,00"}, {186, "6000,00"}, {187, "2204,00"}, {188, "0,00"}, {196, "100,00"}, {200, "0"},
-        {201, "250,00"}, {202, "0"}, {203, "0"}, {204, "3454,00"}, {205, "0"}},
+       {{taxpayer_employment_revenue, "50000,00"},
+        {taxpayer_employment_costs, "1335,00"},
+        {taxpayer_employment_advance, "6000,00"},
+        {advances_paid, "5000,00"},
+        {taxpayer_advances_due, "100,00"},
+        {taxpayer_advances_withheld, "150,00"},
+        {spouse_advances_due, "300,00"},
+        {spouse_advances_withheld, "50,00"}},
+       {{tax_due, "8204,00"},
+        {advances_due_total, "6000,00"},
+        {to_pay, "2204,00"},
+        {overpaid, "0,00"},
+        {taxpayer_advances_withheld, "100,00"},
+        {taxpayer_advances_not_withheld, "0"},
+        {spouse_advances_not_withheld, "250,00"},
+        {taxpayer_advances_excess, "0"},
+        {spouse_advances_excess, "0"},
+        {to_pay_after_advances, "3454,00"},
+        {overpaid_after_advances, "0"}},
        false},
       {"a blank return writes the text 0 in the settlement of advances",
        kIndividual,
        {},
-       {{200, "0"}, {201, "0"}, {202, "0"}, {203, "0"}, {204, "0"}, {205, "0"}, {170, "0,00"}},
+       {{taxpayer_advances_not_withheld, "0"},
+        {spouse_advances_not_withheld, "0"},
+        {taxpayer_advances_excess, "0"},
+        {spouse_advances_excess, "0"},
+        {to_pay_after_advances, "0"},
+        {overpaid_after_advances, "0"},
+        {tax, "0,00"}},
        false},
   };
   for (const Scenario& c : cases) {
@@ -107,18 +190,20 @@ TEST(Pit36, Scenarios) {
 }
 
 TEST(Pit36, MethodBoxesFollowTheSettlementKind) {
+  using namespace pit36;
   CalcFixture fx(kJoint, kIdNip);
   const int r = fx.Add(kPit36);
-  fx.Tick(r, 3, "1");  // left over from an individual settlement
+  fx.Tick(r, filing_individual, "1");  // left over from an individual settlement
   ASSERT_EQ(fx.Run(r), CalcStatus::Done);
-  EXPECT_TRUE(fx.Slot(r, 4).CheckState);
-  EXPECT_FALSE(fx.Slot(r, 3).CheckState);
-  EXPECT_EQ(fx.Get(r, 8), "1");  // złożenie without a UPKD
+  EXPECT_TRUE(fx.Slot(r, filing_joint).CheckState);
+  EXPECT_FALSE(fx.Slot(r, filing_individual).CheckState);
+  EXPECT_EQ(fx.Get(r, purpose_filing), "1");  // złożenie without a UPKD
 }
 
 // Page 4 reminds about the advances actually paid; a reduction on the same
 // run replaces the reminder by its notice.
 TEST(Pit36, AdvancesReminderAndReductionNotice) {
+  using namespace pit36;
   CalcFixture fx;
   const int r = fx.Add(kPit36);
   fx.Show(r, 4);
@@ -128,67 +213,75 @@ TEST(Pit36, AdvancesReminderAndReductionNotice) {
   EXPECT_NE(fx.display.messages[1].find("poz. 196 należy wypełnić samodzielnie"), std::string::npos);
   EXPECT_EQ(fx.display.height, MessageListHeight::Normal);
 
-  fx.Set(r, 140, "10,00");  // no income: capped
+  fx.Set(r, taxpayer_social_insurance, "10,00");  // no income: capped
   ASSERT_EQ(fx.Run(r), CalcStatus::Done);
   EXPECT_EQ(fx.display.messages, std::vector<std::string>{kNotice});
 
-  fx.Set(r, {{140, "0,00"}, {189, "1,00"}});
+  fx.Set(r, {{taxpayer_social_insurance, "0,00"}, {advances_paid, "1,00"}});
   ASSERT_EQ(fx.Run(r), CalcStatus::Done);
   EXPECT_TRUE(fx.display.messages.empty());
   EXPECT_EQ(fx.display.height, MessageListHeight::Hidden);
 }
 
 TEST(Pit36, LossesDescriptionReminderOncePerPageDisplay) {
+  using namespace pit36;
   CalcFixture fx;
   const int r = fx.Add(kPit36);
-  fx.Set(r, {{45, "5000,00"}, {138, "100,00"}});
+  fx.Set(r, {{taxpayer_employment_revenue, "5000,00"}, {taxpayer_past_loss, "100,00"}});
   fx.Show(r, 3);
-  fx.display.edited = 138;
+  fx.display.edited = taxpayer_past_loss;
   ASSERT_EQ(fx.Run(r), CalcStatus::Done);
   ASSERT_EQ(fx.display.reminders.size(), 1u);
   EXPECT_EQ(fx.display.reminders[0], "Uzupełnij opis: \"Straty z lat ubiegłych\" – komórka lewa ");
-  EXPECT_TRUE(fx.display.MustBe(137));
+  EXPECT_TRUE(fx.display.MustBe(taxpayer_past_loss_source));
   ASSERT_EQ(fx.Run(r), CalcStatus::Done);
   EXPECT_EQ(fx.display.reminders.size(), 1u);  // same page display
   fx.Show(r, 3);
-  fx.display.edited = 138;
-  fx.Set(r, 137, "strata 2012");
+  fx.display.edited = taxpayer_past_loss;
+  fx.Set(r, taxpayer_past_loss_source, "strata 2012");
   ASSERT_EQ(fx.Run(r), CalcStatus::Done);
   EXPECT_EQ(fx.display.reminders.size(), 1u);  // described now
 }
 
 TEST(Pit36, OnePercentOfTheTaxDue) {
+  using namespace pit36;
   CalcFixture fx;
   const int r = fx.Add(kPit36);
-  fx.Set(r, {{45, "50000,00"}, {46, "1335,00"}, {321, "0000012345"}, {322, "100,00"}});
+  fx.Set(r, {{taxpayer_employment_revenue, "50000,00"},
+             {taxpayer_employment_costs, "1335,00"},
+             {krs, "0000012345"},
+             {one_percent, "100,00"}});
   fx.Show(r, 6);
   ASSERT_EQ(fx.Run(r), CalcStatus::Done);
-  EXPECT_EQ(fx.Get(r, 322), "82,00");
+  EXPECT_EQ(fx.Get(r, one_percent), "82,00");
   EXPECT_EQ(fx.display.donationLabel, "82,00");
-  fx.Set(r, 322, "0,00");
+  fx.Set(r, one_percent, "0,00");
   ASSERT_EQ(fx.Run(r), CalcStatus::Done);
   ASSERT_GE(fx.display.messages.size(), 2u);
   EXPECT_EQ(fx.display.messages.back(),
             "    PIT-36. W polu formularza nr 309 należy podać kwotę, która ma być przekazana w ramach 1%");
-  fx.Set(r, {{321, ""}, {322, "50,00"}});
+  fx.Set(r, {{krs, ""}, {one_percent, "50,00"}});
   ASSERT_EQ(fx.Run(r), CalcStatus::Done);
-  EXPECT_EQ(fx.Get(r, 322), "0,00");
+  EXPECT_EQ(fx.Get(r, one_percent), "0,00");
 }
 
 // Business revenue typed in the return is kept without a PIT/B; income
 // that a ticked box expects from a missing attachment is cleared.
 TEST(Pit36, BusinessRowWithoutAttachments) {
+  using namespace pit36;
   CalcFixture fx;
   const int r = fx.Add(kPit36);
-  fx.Set(r, {{53, "1000,00"}, {54, "300,00"}, {58, "5,00"}});
+  fx.Set(r, {{taxpayer_business_revenue, "1000,00"},
+             {taxpayer_business_costs, "300,00"},
+             {taxpayer_business_pit_z_income, "5,00"}});
   ASSERT_EQ(fx.Run(r), CalcStatus::Done);
-  EXPECT_EQ(fx.Get(r, 53), "1000,00");
-  EXPECT_EQ(fx.Get(r, 55), "700,00");
-  EXPECT_EQ(fx.Get(r, 58), "0,00");
-  fx.Tick(r, 39, "1");
+  EXPECT_EQ(fx.Get(r, taxpayer_business_revenue), "1000,00");
+  EXPECT_EQ(fx.Get(r, taxpayer_business_income), "700,00");
+  EXPECT_EQ(fx.Get(r, taxpayer_business_pit_z_income), "0,00");
+  fx.Tick(r, taxpayer_business_first_way, "1");
   ASSERT_EQ(fx.Run(r), CalcStatus::Done);
-  EXPECT_EQ(fx.Get(r, 55), "0,00");
-  EXPECT_EQ(fx.Get(r, 53), "1000,00");
+  EXPECT_EQ(fx.Get(r, taxpayer_business_income), "0,00");
+  EXPECT_EQ(fx.Get(r, taxpayer_business_revenue), "1000,00");
 }
 
 TEST(PitM, CarriesHalfOrAllOfTheChildrensIncome) {
@@ -197,12 +290,15 @@ TEST(PitM, CarriesHalfOrAllOfTheChildrensIncome) {
     int pm;
     int box;  // 28 half, 29 whole, 0 none
     std::string income, advances;
-    int incomeField, advancesField;
+    pit36::Field incomeField, advancesField;
   };
   const std::vector<Case> cases = {
-      {"taxpayer, half", kPmTaxpayer, 28, "2500,00", "50,00", 131, 133},
-      {"spouse, whole", kPmSpouse, 29, "5000,00", "100,00", 132, 134},
-      {"no box, nothing", kPmTaxpayer, 0, "0,00", "0,00", 131, 133},
+      {"taxpayer, half", kPmTaxpayer, 28, "2500,00", "50,00", pit36::taxpayer_children_income,
+       pit36::taxpayer_children_advances},
+      {"spouse, whole", kPmSpouse, 29, "5000,00", "100,00", pit36::spouse_children_income,
+       pit36::spouse_children_advances},
+      {"no box, nothing", kPmTaxpayer, 0, "0,00", "0,00", pit36::taxpayer_children_income,
+       pit36::taxpayer_children_advances},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -224,8 +320,8 @@ TEST(PitM, CarriesHalfOrAllOfTheChildrensIncome) {
     EXPECT_TRUE(fx.display.MustBe(9));
     EXPECT_FALSE(fx.display.MustBe(14));
     // The return counts the children's income and advances.
-    EXPECT_EQ(fx.Get(r, 305), "1");
-    EXPECT_EQ(fx.Get(r, 186), c.advances);
+    EXPECT_EQ(fx.Get(r, pit36::pit_m_count), "1");
+    EXPECT_EQ(fx.Get(r, pit36::advances_due_total), c.advances);
   }
 }
 

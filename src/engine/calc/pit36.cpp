@@ -3,19 +3,14 @@
 // children's income into it.
 #include "calc/calculation.h"
 #include "calc/framework.h"
+#include "forms/pit36_fields.h"
+#include "forms/pit_d_fields.h"
+#include "forms/pit_o_fields.h"
 
 namespace pit {
 namespace {
 
-constexpr int kPeselLine = 340, kNipLine = 341, kSpousePeselLine = 342, kSpouseNipLine = 343;
-constexpr int kFilingBox = 8, kCorrectionBox = 34;
-constexpr int kBoxIndividual = 3, kBoxJoint = 4, kBoxJointDeceased = 5, kBoxSingleParent = 6;
-// Business income of the taxpayer / the spouse from a PIT/B or PIT/Z, the
-// first or the second way.
-constexpr int kFirstWay = 39, kSpouseFirstWay = 40, kSecondWay = 41, kSpouseSecondWay = 42;
-constexpr int kKrs = 321, kOnePercent = 322;
 constexpr int kAdvancesPage = 4, kLossesPage = 3, kOnePercentPage = 6;
-constexpr int kPaidAdvances = 189;
 
 const char* const kOnePercentWarning =
     "    PIT-36. W polu formularza nr 309 należy podać kwotę, która ma być przekazana w ramach 1%";
@@ -43,21 +38,96 @@ void SetOrZeroText(FormFields& f, int k, Amount x) {
 // One person's income table: rows 1 to 8 and the totals. The business row
 // (row 3) is computed only when no attachment supplies it.
 struct IncomeColumns {
-  int rev1, addRev1, cost1, addCost1, inc1, loss1, adv1;
-  int rev2, inc2, adv2;
-  int rev3, cost3, inc3, loss3, adv3;
-  int rows[3][5];  // rows 4 to 6: revenue, costs, income, loss, advances
-  int rev7, addRev7, cost7, addCost7, inc7, loss7, adv7;
-  int rev8, cost8, inc8, loss8, adv8;
-  int totalRev, totalCost, totalInc, totalAdv;
+  using Field = pit36::Field;
+  Field rev1, addRev1, cost1, addCost1, inc1, loss1, adv1;
+  Field rev2, inc2, adv2;
+  Field rev3, cost3, inc3, loss3, adv3;
+  Field rows[3][5];  // rows 4 to 6: revenue, costs, income, loss, advances
+  Field rev7, addRev7, cost7, addCost7, inc7, loss7, adv7;
+  Field rev8, cost8, inc8, loss8, adv8;
+  Field totalRev, totalCost, totalInc, totalAdv;
 };
 
-const IncomeColumns kTaxpayerColumns = {45, 320, 46, 344, 47, 48, 49, 50, 51, 52, 53, 54, 55, 56, 57,
-                                        {{59, 60, 61, 62, 63}, {64, 65, 66, 67, 68}, {69, 70, 71, 72, 73}},
-                                        74, 338, 75, 339, 76, 77, 78, 79, 80, 81, 82, 83, 84, 85, 86, 87};
-const IncomeColumns kSpouseColumns = {88, 183, 89, 184, 90, 91, 92, 93, 94, 95, 96, 97, 98, 99, 100,
-                                      {{102, 103, 104, 105, 106}, {107, 108, 109, 110, 111}, {112, 113, 114, 115, 116}},
-                                      117, 310, 118, 346, 119, 120, 121, 122, 123, 124, 125, 126, 127, 128, 129, 130};
+constexpr IncomeColumns kTaxpayerColumns = [] {
+  using namespace pit36;
+  return IncomeColumns{taxpayer_employment_revenue,
+                       taxpayer_employment_extra_revenue,
+                       taxpayer_employment_costs,
+                       taxpayer_employment_extra_costs,
+                       taxpayer_employment_income,
+                       taxpayer_employment_loss,
+                       taxpayer_employment_advance,
+                       taxpayer_detention_revenue,
+                       taxpayer_detention_income,
+                       taxpayer_detention_advance,
+                       taxpayer_business_revenue,
+                       taxpayer_business_costs,
+                       taxpayer_business_income,
+                       taxpayer_business_loss,
+                       taxpayer_business_advance,
+                       {{taxpayer_farming_revenue, taxpayer_farming_costs, taxpayer_farming_income,
+                         taxpayer_farming_loss, taxpayer_farming_advance},
+                        {taxpayer_rental_revenue, taxpayer_rental_costs, taxpayer_rental_income, taxpayer_rental_loss,
+                         taxpayer_rental_advance},
+                        {taxpayer_personal_revenue, taxpayer_personal_costs, taxpayer_personal_income,
+                         taxpayer_personal_loss, taxpayer_personal_advance}},
+                       taxpayer_rights_revenue,
+                       taxpayer_rights_extra_revenue,
+                       taxpayer_rights_costs,
+                       taxpayer_rights_extra_costs,
+                       taxpayer_rights_income,
+                       taxpayer_rights_loss,
+                       taxpayer_rights_advance,
+                       taxpayer_other_revenue,
+                       taxpayer_other_costs,
+                       taxpayer_other_income,
+                       taxpayer_other_loss,
+                       taxpayer_other_advance,
+                       taxpayer_total_revenue,
+                       taxpayer_total_costs,
+                       taxpayer_total_income,
+                       taxpayer_total_advance};
+}();
+constexpr IncomeColumns kSpouseColumns = [] {
+  using namespace pit36;
+  return IncomeColumns{
+      spouse_employment_revenue,
+      spouse_employment_extra_revenue,
+      spouse_employment_costs,
+      spouse_employment_extra_costs,
+      spouse_employment_income,
+      spouse_employment_loss,
+      spouse_employment_advance,
+      spouse_detention_revenue,
+      spouse_detention_income,
+      spouse_detention_advance,
+      spouse_business_revenue,
+      spouse_business_costs,
+      spouse_business_income,
+      spouse_business_loss,
+      spouse_business_advance,
+      {{spouse_farming_revenue, spouse_farming_costs, spouse_farming_income, spouse_farming_loss,
+        spouse_farming_advance},
+       {spouse_rental_revenue, spouse_rental_costs, spouse_rental_income, spouse_rental_loss, spouse_rental_advance},
+       {spouse_personal_revenue, spouse_personal_costs, spouse_personal_income, spouse_personal_loss,
+        spouse_personal_advance}},
+      spouse_rights_revenue,
+      spouse_rights_extra_revenue,
+      spouse_rights_costs,
+      spouse_rights_extra_costs,
+      spouse_rights_income,
+      spouse_rights_loss,
+      spouse_rights_advance,
+      spouse_other_revenue,
+      spouse_other_costs,
+      spouse_other_income,
+      spouse_other_loss,
+      spouse_other_advance,
+      spouse_total_revenue,
+      spouse_total_costs,
+      spouse_total_income,
+      spouse_total_advance};
+}();
 
 void IncomeTable(FormFields& f, const IncomeColumns& c, bool businessFromAttachment) {
   auto a = [&](int k) { return f.AmountOf(k); };
@@ -79,14 +149,34 @@ void IncomeTable(FormFields& f, const IncomeColumns& c, bool businessFromAttachm
   SetPlain(f, c.inc8, a(c.rev8) - a(c.cost8));
   SetPlain(f, c.loss8, a(c.cost8) - a(c.rev8));
 
-  f.SetUnrounded(c.totalRev, rev1 + a(c.rev2) + a(c.rev3) + a(c.rows[0][0]) + a(c.rows[1][0]) +
-                                 a(c.rows[2][0]) + rev7 + a(c.rev8));
-  f.SetUnrounded(c.totalCost, cost1 + a(c.cost3) + a(c.rows[0][1]) + a(c.rows[1][1]) + a(c.rows[2][1]) +
-                                  cost7 + a(c.cost8));
-  f.SetUnrounded(c.totalInc, a(c.inc1) + a(c.inc2) + a(c.inc3) + a(c.rows[0][2]) + a(c.rows[1][2]) +
-                                 a(c.rows[2][2]) + a(c.inc7) + a(c.inc8));
-  f.SetUnrounded(c.totalAdv, a(c.adv1) + a(c.adv2) + a(c.adv3) + a(c.rows[0][4]) + a(c.rows[1][4]) +
-                                 a(c.rows[2][4]) + a(c.adv7) + a(c.adv8));
+  f.SetUnrounded(c.totalRev,
+                 rev1 + a(c.rev2) + a(c.rev3) + a(c.rows[0][0]) + a(c.rows[1][0]) + a(c.rows[2][0]) + rev7 + a(c.rev8));
+  f.SetUnrounded(c.totalCost,
+                 cost1 + a(c.cost3) + a(c.rows[0][1]) + a(c.rows[1][1]) + a(c.rows[2][1]) + cost7 + a(c.cost8));
+  f.SetUnrounded(c.totalInc, a(c.inc1) + a(c.inc2) + a(c.inc3) + a(c.rows[0][2]) + a(c.rows[1][2]) + a(c.rows[2][2]) +
+                                 a(c.inc7) + a(c.inc8));
+  f.SetUnrounded(c.totalAdv, a(c.adv1) + a(c.adv2) + a(c.adv3) + a(c.rows[0][4]) + a(c.rows[1][4]) + a(c.rows[2][4]) +
+                                 a(c.adv7) + a(c.adv8));
+}
+
+// A row of the income table is required whole once any of its figures is
+// typed (revenue to advances, which are consecutive fields); its costs,
+// income and loss on their own are not.
+void MarkIncomeRowsRequired(CalcContext& ctx, int entry, const IncomeColumns& c) {
+  const pit36::Field rows[][4] = {
+      {c.rev1, c.adv1, c.cost1, c.loss1},
+      {c.rev2, c.adv2, c.inc2, c.inc2},
+      {c.rev3, c.adv3, c.cost3, c.loss3},
+      {c.rows[0][0], c.rows[0][4], c.rows[0][1], c.rows[0][3]},
+      {c.rows[1][0], c.rows[1][4], c.rows[1][1], c.rows[1][3]},
+      {c.rows[2][0], c.rows[2][4], c.rows[2][1], c.rows[2][3]},
+      {c.rev7, c.adv7, c.cost7, c.loss7},
+      {c.rev8, c.adv8, c.cost8, c.loss8},
+  };
+  for (const auto& r : rows) {
+    MarkRowRequired(ctx, entry, r[0], r[1], true);
+    MarkRowRequired(ctx, entry, r[2], r[3], false);
+  }
 }
 
 // Deductions from income of one person, capped in the order given against
@@ -111,10 +201,12 @@ bool CapIncomeDeductions(FormFields& f, Amount income, int first, int second, in
   return reduced;
 }
 
-// The tax when foreign income counts for the rate; false leaves 170 as it
-// is (another kind, or a base that rounds to 0 złoty, which has no rate).
+// The tax when foreign income counts for the rate; false leaves the tax as
+// it is (another kind, or a base that rounds to 0 złoty, which has no rate).
 bool TaxWithForeignIncome(FormFields& f, int kind) {
-  const Amount income = f.AmountOf(166), own = f.AmountOf(167), spouse = f.AmountOf(168);
+  using namespace pit36;
+  const Amount income = f.AmountOf(income_after_all_deductions), own = f.AmountOf(taxpayer_foreign_rate_income),
+               spouse = f.AmountOf(spouse_foreign_rate_income);
   double base = 0;
   Amount halfTimes = 1;  // 2 when the return is taxed on half the income
   Amount taxed = 0;
@@ -137,13 +229,14 @@ bool TaxWithForeignIncome(FormFields& f, int kind) {
   }
   if (base == 0) return false;
   const double rate = static_cast<double>(RoundGrosze(TaxScale(base) * 100 / base));
-  f.Set(170, taxed * rate * 0.01L * halfTimes);
+  f.Set(tax, taxed * rate * 0.01L * halfTimes);
   return true;
 }
 
 }  // namespace
 
 void CalculatePit36WithPass(CalcContext& ctx, int entry, bool businessPass) {
+  using namespace pit36;
   FormFields f(ctx, entry);
   const bool shown = ctx.IsShown(kPit36);
   const int kind = ctx.settlement.Kind;
@@ -151,49 +244,61 @@ void CalculatePit36WithPass(CalcContext& ctx, int entry, bool businessPass) {
 
   // 1. Messages, identifier marks, identification.
   ClearMessagesIfShown(ctx, kPit36);
-  MarkIdentifierKind(ctx, kPit36, entry, 0, kPeselLine, kNipLine);
-  MarkSpouseIdentifierKind(ctx, kPit36, entry, 1, kSpousePeselLine, kSpouseNipLine);
+  MarkIdentifierKind(ctx, kPit36, entry, taxpayer_id, taxpayer_id_strike_nip, taxpayer_id_strike_pesel);
+  MarkSpouseIdentifierKind(ctx, kPit36, entry, spouse_id, spouse_id_strike_nip, spouse_id_strike_pesel);
   ExchangeIdentification(ctx, entry);
 
   // 2. The taxpayer's attachments carry PM 1 in a joint settlement.
   const int own = kind == kJoint ? kPmTaxpayer : kPmNone;
+
+  // Business income of a person comes from a PIT/B or PIT/Z when one of the
+  // person's boxes (the first or the second way) is ticked; the attachments
+  // run below may tick them, so they are read each time.
+  auto ownBusinessAttached = [&] {
+    return f.Ticked(taxpayer_business_first_way) || f.Ticked(taxpayer_business_second_way);
+  };
+  auto spouseBusinessAttached = [&] {
+    return f.Ticked(spouse_business_first_way) || f.Ticked(spouse_business_second_way);
+  };
 
   // 3. What a missing attachment carried is gone.
   auto has = [&](int idPit, int pm) { return ctx.FindEntry(idPit, entry, pm) > 0; };
   // Business revenue and costs typed without a PIT/B are the user's (a
   // removed PIT/B clears what it carried); only an income that a ticked box
   // expects from a missing attachment is cleared.
-  if (!has(kPitB, own) && !has(kPitZ, own) && (f.Ticked(kFirstWay) || f.Ticked(kSecondWay)))
-    for (int k : {55, 56}) f.SetZero(k);
-  if (!has(kPitB, kPmSpouse) && !has(kPitZ, kPmSpouse) && (f.Ticked(kSpouseFirstWay) || f.Ticked(kSpouseSecondWay)))
-    for (int k : {98, 99}) f.SetZero(k);
-  if (!has(kPitZ, own)) f.SetZero(58);
-  if (!has(kPitZ, kPmSpouse)) f.SetZero(101);
+  if (!has(kPitB, own) && !has(kPitZ, own) && ownBusinessAttached())
+    for (Field k : {taxpayer_business_income, taxpayer_business_loss}) f.SetZero(k);
+  if (!has(kPitB, kPmSpouse) && !has(kPitZ, kPmSpouse) && spouseBusinessAttached())
+    for (Field k : {spouse_business_income, spouse_business_loss}) f.SetZero(k);
+  if (!has(kPitZ, own)) f.SetZero(taxpayer_business_pit_z_income);
+  if (!has(kPitZ, kPmSpouse)) f.SetZero(spouse_business_pit_z_income);
   if (!has(kPitM, own))
-    for (int k : {131, 133}) f.SetZero(k);
+    for (Field k : {taxpayer_children_income, taxpayer_children_advances}) f.SetZero(k);
   if (!has(kPitM, kPmSpouse))
-    for (int k : {132, 134}) f.SetZero(k);
+    for (Field k : {spouse_children_income, spouse_children_advances}) f.SetZero(k);
   if (!has(kPitO, kPmNone))
-    for (int k : {144, 177, 145, 178}) f.SetZero(k);
+    for (Field k : {taxpayer_pit_o_income_deductions, taxpayer_pit_o_tax_deductions, spouse_pit_o_income_deductions,
+                    spouse_pit_o_tax_deductions})
+      f.SetZero(k);
 
   // 4. Purpose.
-  SetPurposeBoxes(ctx, entry, kFilingBox, kCorrectionBox);
+  SetPurposeBoxes(ctx, entry, purpose_filing, purpose_correction);
 
   // 5. The PIT/B run this return again with the pass off, after writing
   // their totals; this run then goes on with what they wrote.
   if (businessPass) {
-    if (f.Ticked(kFirstWay) || f.Ticked(kSecondWay)) {
+    if (ownBusinessAttached()) {
       for (int pm : {kPmNone, kPmTaxpayer})
         if (const int b = ctx.FindEntry(kPitB, entry, pm); b > 0) Calculate(ctx, kPitB, b);
     }
-    if (f.Ticked(kSpouseFirstWay) || f.Ticked(kSpouseSecondWay)) {
+    if (spouseBusinessAttached()) {
       if (const int b = ctx.FindEntry(kPitB, entry, kPmSpouse); b > 0) Calculate(ctx, kPitB, b);
     }
   }
 
   // 6. Housing amounts come from the PIT/D.
   if (shown && ctx.FindChildEntry(kPitD, entry) > 0)
-    for (int k : {146, 149, 179}) ctx.display.SetReadOnly(k, true);
+    for (Field k : {taxpayer_pit_d_income_relief, pit_d_relief, pit_d_tax_relief}) ctx.display.SetReadOnly(k, true);
 
   // 7. Business income declared in a PIT/Z, as the PIT/Z carries it.
   for (int pm : {kPmNone, kPmTaxpayer, kPmSpouse}) {
@@ -202,85 +307,98 @@ void CalculatePit36WithPass(CalcContext& ctx, int entry, bool businessPass) {
 
   // 8. Business revenue and costs come from the PIT/B.
   if (shown && ctx.FindChildEntry(kPitB, entry) > 0)
-    for (int k : {53, 54, 96, 97}) ctx.display.SetReadOnly(k, true);
+    for (Field k : {taxpayer_business_revenue, taxpayer_business_costs, spouse_business_revenue, spouse_business_costs})
+      ctx.display.SetReadOnly(k, true);
 
   // 9. Method of taxation follows the settlement kind. The boxes form one
   // choice, so a box left ticked from an earlier kind loses its tick: it
   // would halve the base or double the tax in steps 19 and 20. The user's
-  // box 5 (joint with a deceased spouse) stays.
+  // box of a joint return with a deceased spouse stays.
   if (kind == kIndividual) {
-    f.Tick(kBoxIndividual, "1");
-    for (int k : {kBoxJoint, kBoxJointDeceased, kBoxSingleParent}) f.Untick(k);
+    f.Tick(filing_individual, "1");
+    for (Field k : {filing_joint, filing_joint_deceased, filing_single_parent}) f.Untick(k);
   } else if (kind == kJoint) {
-    if (!f.Ticked(kBoxJointDeceased)) f.Tick(kBoxJoint, "2");
-    else f.Untick(kBoxJoint);
-    for (int k : {kBoxIndividual, kBoxSingleParent}) f.Untick(k);
+    if (!f.Ticked(filing_joint_deceased))
+      f.Tick(filing_joint, "2");
+    else
+      f.Untick(filing_joint);
+    for (Field k : {filing_individual, filing_single_parent}) f.Untick(k);
   } else if (kind == kSingleParent) {
-    f.Tick(kBoxSingleParent, "4");
-    for (int k : {kBoxIndividual, kBoxJoint, kBoxJointDeceased}) f.Untick(k);
+    f.Tick(filing_single_parent, "4");
+    for (Field k : {filing_individual, filing_joint, filing_joint_deceased}) f.Untick(k);
   }
 
   // 10. Income table.
-  IncomeTable(f, kTaxpayerColumns, f.Ticked(kFirstWay) || f.Ticked(kSecondWay));
-  IncomeTable(f, kSpouseColumns, f.Ticked(kSpouseFirstWay) || f.Ticked(kSpouseSecondWay));
+  IncomeTable(f, kTaxpayerColumns, ownBusinessAttached());
+  IncomeTable(f, kSpouseColumns, spouseBusinessAttached());
 
   // 11. Separately entered parts of the deductions.
-  f.CapAtField(329, 140);
-  f.CapAtField(330, 141);
+  f.CapAtField(taxpayer_social_insurance_abroad, taxpayer_social_insurance);
+  f.CapAtField(spouse_social_insurance_abroad, spouse_social_insurance);
 
   // 12. Deductions from income typed in the return, against the income with
   // the children's.
-  reduced |= CapIncomeDeductions(f, f.AmountOf(86) + f.AmountOf(131), 140, 138, 135);
-  reduced |= CapIncomeDeductions(f, f.AmountOf(129) + f.AmountOf(132), 141, 139, 136);
+  const Amount ownIncome = f.AmountOf(taxpayer_total_income) + f.AmountOf(taxpayer_children_income);
+  const Amount spouseIncome = f.AmountOf(spouse_total_income) + f.AmountOf(spouse_children_income);
+  reduced |= CapIncomeDeductions(f, ownIncome, taxpayer_social_insurance, taxpayer_past_loss,
+                                 taxpayer_other_income_deductions);
+  reduced |=
+      CapIncomeDeductions(f, spouseIncome, spouse_social_insurance, spouse_past_loss, spouse_other_income_deductions);
 
   // 13. Income after them.
-  f.Set(142, (f.AmountOf(86) + f.AmountOf(131)) - f.Sum({135, 138, 140}));
-  f.Set(143, (f.AmountOf(129) + f.AmountOf(132)) - f.Sum({136, 139, 141}));
+  f.Set(taxpayer_income_after_deductions,
+        ownIncome - f.Sum({taxpayer_other_income_deductions, taxpayer_past_loss, taxpayer_social_insurance}));
+  f.Set(spouse_income_after_deductions,
+        spouseIncome - f.Sum({spouse_other_income_deductions, spouse_past_loss, spouse_social_insurance}));
 
   // 14. Deductions from income of the PIT/O.
   const int o = ctx.FindChildEntry(kPitO, entry);
   if (o > 0) {
     const FormFields pitO(ctx, o);
-    f.CopyFrom(144, pitO, 28);
-    f.CopyFrom(145, pitO, 29);
+    f.CopyFrom(taxpayer_pit_o_income_deductions, pitO, pit_o::taxpayer_income_deductions_total);
+    f.CopyFrom(spouse_pit_o_income_deductions, pitO, pit_o::spouse_income_deductions_total);
   }
 
-  // 15. Housing reliefs of the settlement's PIT/D.
+  // 15. Housing reliefs of the settlement's PIT/D: the taxpayer's part when
+  // the PIT/D splits the relief between the spouses, else the whole.
   if (const int d = ctx.FirstEntryOfType(kPitD); d > 0) {
     const FormFields pitD(ctx, d);
-    CopyHousingPart(f, 146, pitD, 34, 35, 31);
-    CopyHousingPart(f, 149, pitD, 45, 46, 42);
-    if (pitD.AmountOf(54) > 0 || NonZero(pitD, 55))
-      f.CopyFrom(179, pitD, 54);
+    CopyHousingPart(f, taxpayer_pit_d_income_relief, pitD, pit_d::loan_return_taxpayer, pit_d::loan_return_spouse,
+                    pit_d::loan_return);
+    CopyHousingPart(f, pit_d_relief, pitD, pit_d::expenses_return_taxpayer, pit_d::expenses_return_spouse,
+                    pit_d::expenses_return);
+    if (pitD.AmountOf(pit_d::tax_relief_return_taxpayer) > 0 || NonZero(pitD, pit_d::tax_relief_return_spouse))
+      f.CopyFrom(pit_d_tax_relief, pitD, pit_d::tax_relief_return_taxpayer);
     else
-      f.CopyFrom(179, pitD, 51);
+      f.CopyFrom(pit_d_tax_relief, pitD, pit_d::tax_relief_return);
   }
 
   // 16. The PIT/O deductions fit in each person's income.
-  reduced |= f.CapAtField(144, 142);
-  reduced |= f.CapAtField(145, 143);
+  reduced |= f.CapAtField(taxpayer_pit_o_income_deductions, taxpayer_income_after_deductions);
+  reduced |= f.CapAtField(spouse_pit_o_income_deductions, spouse_income_after_deductions);
 
   // 17. The further deductions fit in what is left, one after the other.
-  Amount left = f.AmountOf(142) + f.AmountOf(143) - f.AmountOf(144) - f.AmountOf(145);
-  if (f.AmountOf(146) > left) {
-    f.Set(146, left);
+  Amount left = f.AmountOf(taxpayer_income_after_deductions) + f.AmountOf(spouse_income_after_deductions) -
+                f.AmountOf(taxpayer_pit_o_income_deductions) - f.AmountOf(spouse_pit_o_income_deductions);
+  if (f.AmountOf(taxpayer_pit_d_income_relief) > left) {
+    f.Set(taxpayer_pit_d_income_relief, left);
     reduced = true;
   }
-  left -= f.AmountOf(146);
-  for (int k : {147, 148}) {
+  left -= f.AmountOf(taxpayer_pit_d_income_relief);
+  for (Field k : {taxpayer_housing_rights_deduction, spouse_housing_rights_deduction}) {
     if (f.AmountOf(k) > RoundGrosze(left)) {
       f.Set(k, left);
       reduced = true;
     }
     left -= f.AmountOf(k);
   }
-  if (RoundGrosze(left) >= f.AmountOf(149))
-    f.Copy(150, 149);
+  if (RoundGrosze(left) >= f.AmountOf(pit_d_relief))
+    f.Copy(pit_d_relief_from_income, pit_d_relief);
   else
-    f.Set(150, left);
-  f.SetUnrounded(151, f.AmountOf(149) - f.AmountOf(150));
-  left -= f.AmountOf(150);
-  for (int k : {152, 153}) {
+    f.Set(pit_d_relief_from_income, left);
+  f.SetUnrounded(pit_d_relief_left, f.AmountOf(pit_d_relief) - f.AmountOf(pit_d_relief_from_income));
+  left -= f.AmountOf(pit_d_relief_from_income);
+  for (Field k : {taxpayer_investment_rights_deduction, spouse_investment_rights_deduction}) {
     if (f.AmountOf(k) > RoundGrosze(left)) {
       f.Set(k, left);
       reduced = true;
@@ -290,113 +408,137 @@ void CalculatePit36WithPass(CalcContext& ctx, int entry, bool businessPass) {
 
   // 18. Base before rounding, with the amounts that exceed the losses.
   {
-    Amount w = RoundGrosze(f.AmountOf(156) + f.AmountOf(157) + left);
-    static const int kLossPairs[][2] = {{56, 158}, {99, 159}, {62, 160}, {105, 161}};
+    Amount w = RoundGrosze(f.AmountOf(taxpayer_base_additions) + f.AmountOf(spouse_base_additions) + left);
+    static const Field kLossPairs[][2] = {{taxpayer_business_loss, taxpayer_base_additions_row3},
+                                          {spouse_business_loss, spouse_base_additions_row3},
+                                          {taxpayer_farming_loss, taxpayer_base_additions_row4},
+                                          {spouse_farming_loss, spouse_base_additions_row4}};
     for (const auto& p : kLossPairs)
       if (f.AmountOf(p[0]) < f.AmountOf(p[1])) w += f.AmountOf(p[1]) - f.AmountOf(p[0]);
-    f.Set(166, w);
+    f.Set(income_after_all_deductions, w);
   }
 
   // 19. Tax base in whole złoty: half the income unless taxed individually.
-  if (f.Ticked(kBoxIndividual))
-    f.Set(169, RoundZloty(f.AmountOf(166)));
+  if (f.Ticked(filing_individual))
+    f.Set(tax_base, RoundZloty(f.AmountOf(income_after_all_deductions)));
   else
-    f.Set(169, RoundZlotyTenths(f.AmountOf(166) * 0.5L));
+    f.Set(tax_base, RoundZlotyTenths(f.AmountOf(income_after_all_deductions) * 0.5L));
 
   // 20. Tax; foreign income sets the rate of the Polish income.
-  if (f.AmountOf(167) > 0 || f.AmountOf(168) > 0) {
+  if (f.AmountOf(taxpayer_foreign_rate_income) > 0 || f.AmountOf(spouse_foreign_rate_income) > 0) {
     TaxWithForeignIncome(f, kind);
-  } else if (f.AmountOf(167) == 0 && f.AmountOf(168) == 0) {
-    const bool halved = f.Ticked(kBoxJoint) || f.Ticked(kBoxJointDeceased) || f.Ticked(kBoxSingleParent);
-    const Amount scale = TaxScale(RoundZloty(f.AmountOf(169)));
-    f.Set(170, halved ? 2 * scale : scale);
+  } else if (f.AmountOf(taxpayer_foreign_rate_income) == 0 && f.AmountOf(spouse_foreign_rate_income) == 0) {
+    const bool halved = f.Ticked(filing_joint) || f.Ticked(filing_joint_deceased) || f.Ticked(filing_single_parent);
+    const Amount scale = TaxScale(RoundZloty(f.AmountOf(tax_base)));
+    f.Set(tax, halved ? 2 * scale : scale);
   }
-  if (f.AmountOf(170) < 0) f.SetZero(170);
+  if (f.AmountOf(tax) < 0) f.SetZero(tax);
 
   // 21. Tax with the amounts added and deducted.
-  f.SetPositivePart(174, (f.AmountOf(170) + f.AmountOf(171)) - (f.AmountOf(172) + f.AmountOf(173)));
+  f.SetPositivePart(tax_total, (f.AmountOf(tax) + f.AmountOf(tax_additions)) -
+                                   (f.AmountOf(taxpayer_foreign_tax) + f.AmountOf(spouse_foreign_tax)));
 
   // 22. Deductions from tax of the PIT/O.
   if (o > 0) {
     const FormFields pitO(ctx, o);
-    f.CopyFrom(177, pitO, 41);
-    f.CopyFrom(178, pitO, 42);
+    f.CopyFrom(taxpayer_pit_o_tax_deductions, pitO, pit_o::taxpayer_tax_deductions_total);
+    f.CopyFrom(spouse_pit_o_tax_deductions, pitO, pit_o::spouse_tax_deductions_total);
   }
 
   // 23. Deductions from tax fit in the tax, in order of the columns.
   {
-    const Amount tax = f.AmountOf(174);
-    if (f.AmountOf(175) > tax) {
-      f.Copy(175, 174);
-      for (int k : {176, 177, 178}) f.SetZero(k);
+    const Amount t = f.AmountOf(tax_total);
+    const Field health = taxpayer_health_insurance, spouseHealth = spouse_health_insurance,
+                ownPitO = taxpayer_pit_o_tax_deductions, spousePitO = spouse_pit_o_tax_deductions;
+    if (f.AmountOf(health) > t) {
+      f.Copy(health, tax_total);
+      for (Field k : {spouseHealth, ownPitO, spousePitO}) f.SetZero(k);
       reduced = true;
     }
-    if (f.AmountOf(175) + f.AmountOf(176) > tax) {
-      f.Set(176, tax - f.AmountOf(175));
-      for (int k : {177, 178}) f.SetZero(k);
+    if (f.AmountOf(health) + f.AmountOf(spouseHealth) > t) {
+      f.Set(spouseHealth, t - f.AmountOf(health));
+      for (Field k : {ownPitO, spousePitO}) f.SetZero(k);
       reduced = true;
     }
-    if (f.Sum({175, 176, 177}) > tax) {
-      f.Set(177, tax - f.AmountOf(175) - f.AmountOf(176));
-      f.SetZero(178);
+    if (f.Sum({health, spouseHealth, ownPitO}) > t) {
+      f.Set(ownPitO, t - f.AmountOf(health) - f.AmountOf(spouseHealth));
+      f.SetZero(spousePitO);
       reduced = true;
     }
-    if (f.Sum({175, 176, 177, 178}) > tax) {
-      f.Set(178, tax - f.AmountOf(175) - f.AmountOf(176) - f.AmountOf(177));
+    if (f.Sum({health, spouseHealth, ownPitO, spousePitO}) > t) {
+      f.Set(spousePitO, t - f.AmountOf(health) - f.AmountOf(spouseHealth) - f.AmountOf(ownPitO));
       reduced = true;
     }
   }
 
   // 24. The PIT/D relief from tax as far as the tax goes.
   {
-    const Amount rest = f.AmountOf(174) - f.Sum({175, 176, 177, 178});
-    if (f.AmountOf(179) > rest)
-      f.Set(180, rest);
+    const Amount rest = f.AmountOf(tax_total) - f.Sum({taxpayer_health_insurance, spouse_health_insurance,
+                                                       taxpayer_pit_o_tax_deductions, spouse_pit_o_tax_deductions});
+    if (f.AmountOf(pit_d_tax_relief) > rest)
+      f.Set(pit_d_tax_relief_used, rest);
     else
-      f.Copy(180, 179);
-    f.Set(181, f.AmountOf(179) - f.AmountOf(180));
+      f.Copy(pit_d_tax_relief_used, pit_d_tax_relief);
+    f.Set(pit_d_tax_relief_left, f.AmountOf(pit_d_tax_relief) - f.AmountOf(pit_d_tax_relief_used));
   }
-  f.CapAtField(331, 175);
-  f.CapAtField(332, 176);
+  f.CapAtField(taxpayer_health_insurance_abroad, taxpayer_health_insurance);
+  f.CapAtField(spouse_health_insurance_abroad, spouse_health_insurance);
 
   // 25. Tax due.
-  f.Set(182, f.AmountOf(174) - f.Sum({175, 176, 177, 178, 180}));
-  f.Set(185, RoundZloty(f.AmountOf(182)));
+  f.Set(tax_after_deductions, f.AmountOf(tax_total) - f.Sum({taxpayer_health_insurance, spouse_health_insurance,
+                                                             taxpayer_pit_o_tax_deductions, spouse_pit_o_tax_deductions,
+                                                             pit_d_tax_relief_used}));
+  f.Set(tax_due, RoundZloty(f.AmountOf(tax_after_deductions)));
 
   // 26. Advances; to pay or overpaid.
-  f.Set(186, f.Sum({87, 130, 133, 134}));
-  f.SetPositivePart(187, RoundGrosze(f.AmountOf(185) - f.AmountOf(186)));
-  f.SetPositivePart(188, RoundGrosze(f.AmountOf(186) - f.AmountOf(185)));
+  f.Set(advances_due_total,
+        f.Sum({taxpayer_total_advance, spouse_total_advance, taxpayer_children_advances, spouse_children_advances}));
+  f.SetPositivePart(to_pay, RoundGrosze(f.AmountOf(tax_due) - f.AmountOf(advances_due_total)));
+  f.SetPositivePart(overpaid, RoundGrosze(f.AmountOf(advances_due_total) - f.AmountOf(tax_due)));
 
   // 27. Settlement of advances.
-  f.CapAtField(196, 194);
-  f.CapAtField(197, 195);
-  SetOrZeroText(f, 200, f.AmountOf(194) - (f.AmountOf(196) + f.AmountOf(198)));
-  SetOrZeroText(f, 201, f.AmountOf(195) - (f.AmountOf(197) + f.AmountOf(199)));
-  SetOrZeroText(f, 202, (f.AmountOf(196) + f.AmountOf(198)) - f.AmountOf(194));
-  SetOrZeroText(f, 203, (f.AmountOf(197) + f.AmountOf(199)) - f.AmountOf(195));
+  f.CapAtField(taxpayer_advances_withheld, taxpayer_advances_due);
+  f.CapAtField(spouse_advances_withheld, spouse_advances_due);
+  SetOrZeroText(f, taxpayer_advances_not_withheld,
+                f.AmountOf(taxpayer_advances_due) -
+                    (f.AmountOf(taxpayer_advances_withheld) + f.AmountOf(taxpayer_advances_self_paid)));
+  SetOrZeroText(
+      f, spouse_advances_not_withheld,
+      f.AmountOf(spouse_advances_due) - (f.AmountOf(spouse_advances_withheld) + f.AmountOf(spouse_advances_self_paid)));
+  SetOrZeroText(f, taxpayer_advances_excess,
+                (f.AmountOf(taxpayer_advances_withheld) + f.AmountOf(taxpayer_advances_self_paid)) -
+                    f.AmountOf(taxpayer_advances_due));
+  SetOrZeroText(
+      f, spouse_advances_excess,
+      (f.AmountOf(spouse_advances_withheld) + f.AmountOf(spouse_advances_self_paid)) - f.AmountOf(spouse_advances_due));
   {
-    const Amount due = f.Sum({185, 192, 193, 200, 201}), paid = f.Sum({kPaidAdvances, 202, 203});
-    SetOrZeroText(f, 204, due - paid);
-    SetOrZeroText(f, 205, paid - due);
+    const Amount due = f.Sum({tax_due, taxpayer_property_sale_tax, spouse_property_sale_tax,
+                              taxpayer_advances_not_withheld, spouse_advances_not_withheld}),
+                 paid = f.Sum({advances_paid, taxpayer_advances_excess, spouse_advances_excess});
+    SetOrZeroText(f, to_pay_after_advances, due - paid);
+    SetOrZeroText(f, overpaid_after_advances, paid - due);
   }
 
   // The child relief the tax could not take, on the PIT/O and PIT/UZ.
   FollowChildRelief(ctx, entry);
 
   // 28. Attachments.
-  static const int kCounts[][2] = {{347, kPitUZ}, {302, kPitB}, {303, kPitD},  {304, kPit2K}, {305, kPitM},
-                                   {306, kPitO},  {307, kPitZG}, {308, kPitZ}, {309, kSseR}};
-  for (const auto& c : kCounts) f.SetText(c[0], CountText(ctx.CountChildEntries(c[1], entry, -1)));
+  static const struct {
+    Field count;
+    int form;
+  } kCounts[] = {{pit_uz_count, kPitUZ}, {pit_b_count, kPitB}, {pit_d_count, kPitD},
+                 {pit_2k_count, kPit2K}, {pit_m_count, kPitM}, {pit_o_count, kPitO},
+                 {pit_zg_count, kPitZG}, {pit_z_count, kPitZ}, {sse_r_count, kSseR}};
+  for (const auto& c : kCounts) f.SetText(c.count, CountText(ctx.CountChildEntries(c.form, entry, -1)));
 
   // 29. The 1% amount.
   {
-    const Amount m = OnePercentLimit(f.AmountOf(185));
-    if (!(m >= f.AmountOf(kOnePercent))) {
-      f.SetUnrounded(kOnePercent, m);
+    const Amount m = OnePercentLimit(f.AmountOf(tax_due));
+    if (!(m >= f.AmountOf(one_percent))) {
+      f.SetUnrounded(one_percent, m);
       reduced = true;
     }
-    if (f.AmountOf(kOnePercent) > 0) f.SetUnrounded(kOnePercent, FloorTenGrosze(f.AmountOf(kOnePercent)));
+    if (f.AmountOf(one_percent) > 0) f.SetUnrounded(one_percent, FloorTenGrosze(f.AmountOf(one_percent)));
     ctx.display.SetDonationLabel(FormatAmount(m));
   }
 
@@ -405,7 +547,7 @@ void CalculatePit36WithPass(CalcContext& ctx, int entry, bool businessPass) {
   bool advancesNote = false;
   if (shown) {
     ctx.display.ClearMessages();
-    if (ctx.display.CurrentPage() == kAdvancesPage && f.AmountOf(kPaidAdvances) == 0) {
+    if (ctx.display.CurrentPage() == kAdvancesPage && f.AmountOf(advances_paid) == 0) {
       ctx.display.SetMessageListHeight(MessageListHeight::Normal);
       ctx.display.AddMessage("   UWAGA !");
       ctx.display.AddMessage(
@@ -425,22 +567,22 @@ void CalculatePit36WithPass(CalcContext& ctx, int entry, bool businessPass) {
   }
 
   // 31. No organisation, no 1% amount; an organisation without an amount.
-  if (f.IsEmpty(kKrs)) f.SetZero(kOnePercent);
-  if (shown && ctx.display.CurrentPage() == kOnePercentPage && f.AmountOf(185) > 0 &&
-      f.AmountOf(kOnePercent) == 0 && !f.IsEmpty(kKrs))
+  if (f.IsEmpty(krs)) f.SetZero(one_percent);
+  if (shown && ctx.display.CurrentPage() == kOnePercentPage && f.AmountOf(tax_due) > 0 &&
+      f.AmountOf(one_percent) == 0 && !f.IsEmpty(krs))
     ShowOnePercentWarning(ctx, kOnePercentWarning);
 
   // 32. The user clicked the korekta box.
-  CorrectionInfoOnClick(ctx, kPit36, kCorrectionBox, "PIT-36", 0);
+  CorrectionInfoOnClick(ctx, kPit36, purpose_correction, "PIT-36", 0);
 
   // 33. A loss of earlier years needs its description; reminded once per
   // page display.
   if (shown && ctx.display.CurrentPage() == kLossesPage && !ctx.display.ReminderFlag()) {
     const int edited = ctx.display.FieldBeingEdited();
     const char* reminder = nullptr;
-    if (edited == 138 && f.AmountOf(138) > 0 && f.IsEmpty(137))
+    if (edited == taxpayer_past_loss && f.AmountOf(taxpayer_past_loss) > 0 && f.IsEmpty(taxpayer_past_loss_source))
       reminder = "Uzupełnij opis: \"Straty z lat ubiegłych\" – komórka lewa ";
-    if (edited == 139 && f.AmountOf(139) > 0 && f.IsEmpty(345))
+    if (edited == spouse_past_loss && f.AmountOf(spouse_past_loss) > 0 && f.IsEmpty(spouse_past_loss_source))
       reminder = "Uzupełnij opis: \"Straty z lat ubiegłych\" – komórka prawa ";
     if (reminder != nullptr) {
       ctx.display.ShowReminder(reminder);
@@ -450,25 +592,21 @@ void CalculatePit36WithPass(CalcContext& ctx, int entry, bool businessPass) {
 
   // 34. Required fields.
   if (!shown) return;
-  static const int kRows[][4] = {{45, 49, 46, 48},    {50, 52, 51, 51},    {53, 57, 54, 56},    {59, 63, 60, 62},
-                                 {64, 68, 65, 67},    {69, 73, 70, 72},    {74, 78, 75, 77},    {79, 83, 80, 82},
-                                 {88, 92, 89, 91},    {93, 95, 94, 94},    {96, 100, 97, 99},   {102, 106, 103, 105},
-                                 {107, 111, 108, 110}, {112, 116, 113, 115}, {117, 121, 118, 120}, {122, 126, 123, 125}};
-  for (const auto& r : kRows) {
-    MarkRowRequired(ctx, entry, r[0], r[1], true);
-    MarkRowRequired(ctx, entry, r[2], r[3], false);
-  }
-  if (f.AmountOf(58) > 0) ctx.display.SetMustBe(55, true);
-  if (f.AmountOf(55) > 0) ctx.display.SetMustBe(58, true);
-  if (f.AmountOf(101) > 0) ctx.display.SetMustBe(98, true);
-  if (f.AmountOf(98) > 0) ctx.display.SetMustBe(101, true);
-  for (int k : {41, 42, 43, 44}) ctx.display.SetMustBe(k, false);
-  if (f.Ticked(kSecondWay)) ctx.display.SetMustBe(43, true);
-  if (f.Ticked(kSpouseSecondWay)) ctx.display.SetMustBe(44, true);
-  if (!f.IsEmpty(43)) ctx.display.SetMustBe(41, true);
-  if (!f.IsEmpty(44)) ctx.display.SetMustBe(42, true);
-  ctx.display.SetMustBe(137, f.AmountOf(138) > 0);
-  ctx.display.SetMustBe(345, f.AmountOf(139) > 0);
+  MarkIncomeRowsRequired(ctx, entry, kTaxpayerColumns);
+  MarkIncomeRowsRequired(ctx, entry, kSpouseColumns);
+  if (f.AmountOf(taxpayer_business_pit_z_income) > 0) ctx.display.SetMustBe(taxpayer_business_income, true);
+  if (f.AmountOf(taxpayer_business_income) > 0) ctx.display.SetMustBe(taxpayer_business_pit_z_income, true);
+  if (f.AmountOf(spouse_business_pit_z_income) > 0) ctx.display.SetMustBe(spouse_business_income, true);
+  if (f.AmountOf(spouse_business_income) > 0) ctx.display.SetMustBe(spouse_business_pit_z_income, true);
+  for (Field k :
+       {taxpayer_business_second_way, spouse_business_second_way, taxpayer_second_way_basis, spouse_second_way_basis})
+    ctx.display.SetMustBe(k, false);
+  if (f.Ticked(taxpayer_business_second_way)) ctx.display.SetMustBe(taxpayer_second_way_basis, true);
+  if (f.Ticked(spouse_business_second_way)) ctx.display.SetMustBe(spouse_second_way_basis, true);
+  if (!f.IsEmpty(taxpayer_second_way_basis)) ctx.display.SetMustBe(taxpayer_business_second_way, true);
+  if (!f.IsEmpty(spouse_second_way_basis)) ctx.display.SetMustBe(spouse_business_second_way, true);
+  ctx.display.SetMustBe(taxpayer_past_loss_source, f.AmountOf(taxpayer_past_loss) > 0);
+  ctx.display.SetMustBe(spouse_past_loss_source, f.AmountOf(spouse_past_loss) > 0);
 }
 
 void CalculatePit36(CalcContext& ctx, int entry) { CalculatePit36WithPass(ctx, entry, true); }
