@@ -222,11 +222,61 @@ TEST(IdentificationExchange, TaxOfficeCarriesItsCodeAndPayerVariantItsTick) {
   CalcFixture payer(kPayerForms);
   const int p11 = payer.Add(kPit11);
   const int p40 = payer.Add(kPit40);
-  payer.Tick(p11, 6, "1");
+  payer.Tick(p11, pit11::payer_entity, "1");
   payer.Run(p11);
-  EXPECT_TRUE(payer.Slot(p40, 5).CheckState);
-  EXPECT_EQ(payer.Get(p40, 5), "1");
-  EXPECT_FALSE(payer.Slot(p40, 7).CheckState);
+  EXPECT_TRUE(payer.Slot(p40, pit40::payer_entity).CheckState);
+  EXPECT_EQ(payer.Get(p40, pit40::payer_entity), "1");
+  EXPECT_FALSE(payer.Slot(p40, pit40::payer_person).CheckState);
+}
+
+// Every taxpayer and payer field of the payer forms has its own place in the
+// records: typed into PIT-11, it reaches that place and the same field of
+// PIT-40 and PIT-R (which has no address and no natural person's names).
+TEST(IdentificationExchange, PayerFormsShareEachFieldInItsOwnPlace) {
+  constexpr int kNone = -1;
+  struct Row {
+    const char* value;
+    std::string IdentificationRecord::*taxpayer;
+    std::string PayerRecord::*payer;
+    int p11, p40, r;
+  };
+  const std::vector<Row> rows = {
+      {"NOWAK", &IdentificationRecord::Surname, nullptr, pit11::surname, pit40::surname, pit_r::surname},
+      {"JAN", &IdentificationRecord::FirstName, nullptr, pit11::first_name, pit40::first_name, pit_r::first_name},
+      {"01-02-1980", &IdentificationRecord::BirthDate, nullptr, pit11::birth_date, pit40::birth_date,
+       pit_r::birth_date},
+      {"Urząd Skarbowy w Kutnie", &IdentificationRecord::TaxOffice, nullptr, pit11::office, pit40::office,
+       pit_r::office},
+      {"MAZOWIECKIE", &IdentificationRecord::Voivodeship, nullptr, pit11::voivodeship, pit40::voivodeship, kNone},
+      {"KUTNOWSKI", &IdentificationRecord::County, nullptr, pit11::county, pit40::county, kNone},
+      {"POLSKA", &IdentificationRecord::Country, nullptr, pit11::country, pit40::country, kNone},
+      {"KROŚNIEWICE", &IdentificationRecord::Commune, nullptr, pit11::commune, pit40::commune, kNone},
+      {"POLNA", &IdentificationRecord::Street, nullptr, pit11::street, pit40::street, kNone},
+      {"12A", &IdentificationRecord::HouseNo, nullptr, pit11::house_no, pit40::house_no, kNone},
+      {"3", &IdentificationRecord::FlatNo, nullptr, pit11::flat_no, pit40::flat_no, kNone},
+      {"ŁĘKI", &IdentificationRecord::Town, nullptr, pit11::town, pit40::town, kNone},
+      {"99-340", &IdentificationRecord::PostalCode, nullptr, pit11::postal_code, pit40::postal_code, kNone},
+      {"KROŚNIEWICE P.", &IdentificationRecord::PostOffice, nullptr, pit11::post_office, pit40::post_office, kNone},
+      {"5260250995", nullptr, &PayerRecord::NIP, pit11::payer_nip, pit40::payer_nip, pit_r::payer_nip},
+      {"RSP ZGODA", nullptr, &PayerRecord::PayerName1, pit11::payer_name, pit40::payer_name, pit_r::payer_name},
+      {"012345678", nullptr, &PayerRecord::PayerName2, pit11::payer_regon, pit40::payer_regon, pit_r::payer_regon},
+      {"KOWALSKI", nullptr, &PayerRecord::PayerName3, pit11::payer_surname, pit40::payer_surname, kNone},
+      {"ADAM", nullptr, &PayerRecord::PayerName4, pit11::payer_first_name, pit40::payer_first_name, kNone},
+      {"03-04-1960", nullptr, &PayerRecord::PayerName5, pit11::payer_birth_date, pit40::payer_birth_date, kNone},
+  };
+  CalcFixture fx(kPayerForms, kIdNone);
+  const int p11 = fx.Add(kPit11);
+  const int r = fx.Add(kPitR, p11);
+  const int p40 = fx.Add(kPit40);
+  for (const Row& row : rows) fx.Set(p11, row.p11, row.value);
+  fx.Run(p11);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.value);
+    if (row.taxpayer) EXPECT_EQ(fx.ids.Taxpayer.*row.taxpayer, row.value);
+    if (row.payer) EXPECT_EQ(fx.ids.Payer.*row.payer, row.value);
+    EXPECT_EQ(fx.Get(p40, row.p40), row.value);
+    if (row.r != kNone) EXPECT_EQ(fx.Get(r, row.r), row.value);
+  }
 }
 
 TEST(IdentificationExchange, NewFormIsPrefilled) {

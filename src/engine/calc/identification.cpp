@@ -8,6 +8,7 @@
 #include "forms/nip7_fields.h"
 #include "forms/nip_b_fields.h"
 #include "forms/nip_c_fields.h"
+#include "forms/pit11_fields.h"
 #include "forms/pit16a_fields.h"
 #include "forms/pit28_fields.h"
 #include "forms/pit28a_fields.h"
@@ -17,11 +18,13 @@
 #include "forms/pit37_fields.h"
 #include "forms/pit38_fields.h"
 #include "forms/pit39_fields.h"
+#include "forms/pit40_fields.h"
 #include "forms/pit_2k_fields.h"
 #include "forms/pit_b_fields.h"
 #include "forms/pit_d_fields.h"
 #include "forms/pit_m_fields.h"
 #include "forms/pit_o_fields.h"
+#include "forms/pit_r_fields.h"
 #include "forms/pit_uz_fields.h"
 #include "forms/pit_z_fields.h"
 #include "forms/pit_zg_fields.h"
@@ -215,37 +218,45 @@ Links LinksFor(const Settlement& s, const FormEntry& e) {
       l.push_back({pit28b::taxpayer_id, own, Item::IdNipOnly});
       Names(l, own, pit28b::surname, pit28b::first_name, pit28b::birth_date);
       break;
-    case kPit40:
-      l.push_back({20, tp, Item::Identifier});
-      l.push_back({2, tp, Item::Office});
-      Names(l, tp, 21, 22, 23);
-      Address(l, tp, {26, 27, 25, 28, 29, 30, 31, 32, 33, 34});
-      l.push_back({5, tp, Item::VariantATick});
-      l.push_back({5, tp, Item::VariantAText});
-      l.push_back({7, tp, Item::VariantBTick});
-      l.push_back({7, tp, Item::VariantBText});
-      l.push_back({0, Person::Payer, Item::PayerNip});
-      PayerNames(l, {6, 103, 8, 99, 98});
+    case kPit40: {
+      using namespace pit40;
+      l.push_back({taxpayer_id, tp, Item::Identifier});
+      l.push_back({office, tp, Item::Office});
+      Names(l, tp, surname, first_name, birth_date);
+      Address(l, tp,
+              {voivodeship, county, country, commune, street, house_no, flat_no, town, postal_code, post_office});
+      l.push_back({payer_entity, tp, Item::VariantATick});
+      l.push_back({payer_entity, tp, Item::VariantAText});
+      l.push_back({payer_person, tp, Item::VariantBTick});
+      l.push_back({payer_person, tp, Item::VariantBText});
+      l.push_back({payer_nip, Person::Payer, Item::PayerNip});
+      PayerNames(l, {payer_name, payer_regon, payer_surname, payer_first_name, payer_birth_date});
       break;
-    case kPit11:
-      l.push_back({21, tp, Item::Identifier});
-      l.push_back({3, tp, Item::Office});
-      Names(l, tp, 22, 23, 24);
-      Address(l, tp, {27, 28, 26, 29, 30, 31, 32, 33, 34, 35});
-      l.push_back({6, tp, Item::VariantATick});
-      l.push_back({6, tp, Item::VariantAText});
-      l.push_back({7, tp, Item::VariantBTick});
-      l.push_back({7, tp, Item::VariantBText});
-      l.push_back({0, Person::Payer, Item::PayerNip});
-      PayerNames(l, {8, 100, 9, 95, 96});
+    }
+    case kPit11: {
+      using namespace pit11;
+      l.push_back({taxpayer_id, tp, Item::Identifier});
+      l.push_back({office, tp, Item::Office});
+      Names(l, tp, surname, first_name, birth_date);
+      Address(l, tp,
+              {voivodeship, county, country, commune, street, house_no, flat_no, town, postal_code, post_office});
+      l.push_back({payer_entity, tp, Item::VariantATick});
+      l.push_back({payer_entity, tp, Item::VariantAText});
+      l.push_back({payer_person, tp, Item::VariantBTick});
+      l.push_back({payer_person, tp, Item::VariantBText});
+      l.push_back({payer_nip, Person::Payer, Item::PayerNip});
+      PayerNames(l, {payer_name, payer_regon, payer_surname, payer_first_name, payer_birth_date});
       break;
-    case kPitR:
-      l.push_back({19, tp, Item::Identifier});
-      l.push_back({3, tp, Item::Office});
-      Names(l, tp, 20, 21, 22);
-      l.push_back({0, Person::Payer, Item::PayerNip});
-      PayerNames(l, {6, 7});
+    }
+    case kPitR: {
+      using namespace pit_r;
+      l.push_back({taxpayer_id, tp, Item::Identifier});
+      l.push_back({office, tp, Item::Office});
+      Names(l, tp, surname, first_name, birth_date);
+      l.push_back({payer_nip, Person::Payer, Item::PayerNip});
+      PayerNames(l, {payer_name, payer_regon});
       break;
+    }
     case kNip7:
       l.push_back({nip7::nip, own, Item::IdNipAlways});
       break;
