@@ -6,6 +6,12 @@
 #include "calc/calculation.h"
 #include "calc/framework.h"
 #include "calc/limits.h"
+#include "calc/pit_o_children.h"
+#include "forms/pit36_fields.h"
+#include "forms/pit37_fields.h"
+#include "forms/pit_d_fields.h"
+#include "forms/pit_o_fields.h"
+#include "forms/pit_uz_fields.h"
 
 namespace pit {
 
@@ -46,33 +52,15 @@ Amount ChildLimitAt(int position) {
   return FromGrosze(limits2014::kChildByPosition[static_cast<std::size_t>(i)]);
 }
 
-// --- PIT/O child blocks -------------------------------------------------------
-
-struct BoxGroup {
-  int wholeYear;
-  std::array<int, 12> months;
-};
-
-struct ChildBlock {
-  int a, b, c, d;
-  BoxGroup first, second;
-};
-
-const std::array<ChildBlock, 5> kChildBlocks = {{
-    {67, 70, 71, 72, {73, {74, 75, 76, 77, 78, 79, 80, 81, 82, 83, 84, 85}},
-     {86, {87, 88, 89, 90, 91, 92, 93, 218, 94, 95, 96, 97}}},
-    {98, 99, 100, 101, {102, {103, 104, 105, 106, 107, 108, 109, 110, 111, 112, 113, 114}},
-     {115, {116, 117, 118, 119, 120, 121, 122, 123, 124, 125, 126, 127}}},
-    {128, 129, 130, 131, {157, {133, 134, 135, 136, 137, 138, 139, 140, 141, 142, 143, 144}},
-     {132, {145, 146, 147, 153, 148, 149, 150, 151, 152, 154, 155, 156}}},
-    {158, 188, 159, 160, {161, {163, 164, 165, 166, 167, 168, 169, 170, 171, 172, 173, 174}},
-     {162, {175, 176, 177, 178, 179, 180, 181, 182, 183, 184, 185, 186}}},
-    {187, 189, 190, 191, {192, {193, 194, 195, 196, 197, 198, 199, 200, 201, 202, 203, 204}},
-     {205, {206, 207, 208, 209, 215, 210, 211, 212, 213, 214, 216, 217}}},
-}};
+// --- PIT/O ---------------------------------------------------------------------
 
 // Relief amounts of children 1 to 5, taxpayer and spouse columns.
-constexpr std::array<std::pair<int, int>, 5> kChildAmounts = {{{241, 242}, {233, 234}, {235, 236}, {237, 239}, {238, 240}}};
+const std::array<std::pair<pit_o::Field, pit_o::Field>, 5> kChildAmounts = [] {
+  std::array<std::pair<pit_o::Field, pit_o::Field>, 5> amounts{};
+  for (std::size_t i = 0; i < kPitOChildren.size(); ++i)
+    amounts[i] = {kPitOChildren[i].taxpayerRelief, kPitOChildren[i].spouseRelief};
+  return amounts;
+}();
 
 bool IsParentOfType(const CalcContext& ctx, int entry, int idPit) {
   const Settlement& s = ctx.settlement;
@@ -84,14 +72,24 @@ bool IsParentOfType(const CalcContext& ctx, int entry, int idPit) {
 // (taxpayer, spouse); the PIT/O's own deductions from tax besides the child
 // relief, per column.
 struct ReliefColumn {
-  int childRelief, childSum;
-  std::array<int, 4> others;
+  pit_o::Field childRelief, childSum;
+  std::array<pit_o::Field, 4> others;
 };
-constexpr std::array<ReliefColumn, 2> kReliefColumns = {{{35, 245, {30, 32, 65, 39}}, {36, 246, {31, 33, 66, 40}}}};
+constexpr std::array<ReliefColumn, 2> kReliefColumns = [] {
+  using namespace pit_o;
+  return std::array<ReliefColumn, 2>{{{taxpayer_child_relief,
+                                       taxpayer_children_relief_sum,
+                                       {taxpayer_health_insurance_abroad, taxpayer_abolition_relief,
+                                        taxpayer_cash_register_relief, taxpayer_other_tax_deductions}},
+                                      {spouse_child_relief,
+                                       spouse_children_relief_sum,
+                                       {spouse_health_insurance_abroad, spouse_abolition_relief,
+                                        spouse_cash_register_relief, spouse_other_tax_deductions}}}};
+}();
 
 int ReturnDeductionField(int idPit, int column) {
-  if (idPit == kPit37) return column == 0 ? 107 : 108;
-  if (idPit == kPit36) return column == 0 ? 177 : 178;
+  if (idPit == kPit37) return column == 0 ? pit37::taxpayer_pit_o_tax_deductions : pit37::spouse_pit_o_tax_deductions;
+  if (idPit == kPit36) return column == 0 ? pit36::taxpayer_pit_o_tax_deductions : pit36::spouse_pit_o_tax_deductions;
   return 0;
 }
 
@@ -113,13 +111,16 @@ Amount ChildReliefDeducted(const CalcContext& ctx, int o, int column) {
   return std::clamp(ctx.AmountOf(parent, into) - others, Amount{0}, std::max(claimed, Amount{0}));
 }
 
-// 243/244: the children's amounts of this copy less what the return
+// The unused child relief: the children's amounts of this copy less what the return
 // deducted of them, never below nothing (a deduction on the first copy may
 // cover children of a further one; the PIT/UZ nets the copies itself).
 void SetUnusedChildRelief(CalcContext& ctx, int o) {
   FormFields f(ctx, o);
-  f.SetPositivePart(243, f.AmountOf(245) - ChildReliefDeducted(ctx, o, 0));
-  f.SetPositivePart(244, f.AmountOf(246) - ChildReliefDeducted(ctx, o, 1));
+  using namespace pit_o;
+  f.SetPositivePart(taxpayer_unused_child_relief,
+                    f.AmountOf(taxpayer_children_relief_sum) - ChildReliefDeducted(ctx, o, 0));
+  f.SetPositivePart(spouse_unused_child_relief,
+                    f.AmountOf(spouse_children_relief_sum) - ChildReliefDeducted(ctx, o, 1));
 }
 
 void SetFlags(CalcContext& ctx, std::initializer_list<int> fields, bool readOnly) {
@@ -151,23 +152,23 @@ PartG PartGOf(const CalcContext& ctx, int o) {
   return g;
 }
 
-// 35 and 36 as part G gives them for `limit`: the taxpayer's total, then the
+// The child relief of both columns as part G gives it for `limit`: the taxpayer's total, then the
 // spouse's within what is left.
 std::array<Amount, 2> ReliefFromPartG(const std::array<Amount, 2>& total, Amount limit) {
   const Amount taxpayer = std::min(total[0], limit);
   return {taxpayer, std::min(total[1], limit - taxpayer)};
 }
 
-// The first copy's 34, 35 and 36 follow part G of all the person's copies
-// while the user has not typed them: an empty field, or one that still
-// holds what part G gave at the last calculation (245/246 hold each copy's
-// totals as they were then). A typed amount is the user's and stays.
+// The first copy's number of children and child relief follow part G of all
+// the person's copies while the user has not typed them: an empty field, or
+// one that still holds what part G gave at the last calculation (the sums of
+// the children's amounts hold each copy's totals as they were then). A typed amount is the user's and stays.
 // Returns whether part G was more than the limit for the number of children.
 bool FillChildReliefFromPartG(CalcContext& ctx, FormFields& f) {
   const Settlement& s = ctx.settlement;
   const FormEntry& self = f.Header();
   PartG now = PartGOf(ctx, f.Entry());
-  std::array<Amount, 2> before = {f.AmountOf(245), f.AmountOf(246)};
+  std::array<Amount, 2> before = {f.AmountOf(kReliefColumns[0].childSum), f.AmountOf(kReliefColumns[1].childSum)};
   for (int i = 1; i <= s.Count(); ++i) {
     const FormEntry& e = s.Entry(i);
     if (i == f.Entry() || e.IdPit != kPitO || e.IdParent != self.IdParent || e.PM != self.PM) continue;
@@ -180,8 +181,8 @@ bool FillChildReliefFromPartG(CalcContext& ctx, FormFields& f) {
     }
   }
   if (now.children == 0) return false;
-  if (f.IsEmpty(34)) f.SetText(34, CountText(now.children));
-  const Amount limit = ChildReliefLimit(std::trunc(f.AmountOf(34)));
+  if (f.IsEmpty(pit_o::children_count)) f.SetText(pit_o::children_count, CountText(now.children));
+  const Amount limit = ChildReliefLimit(std::trunc(f.AmountOf(pit_o::children_count)));
   const std::array<Amount, 2> was = ReliefFromPartG(before, limit), is = ReliefFromPartG(now.total, limit);
   for (std::size_t c = 0; c < 2; ++c) {
     const int k = kReliefColumns[c].childRelief;
@@ -192,19 +193,19 @@ bool FillChildReliefFromPartG(CalcContext& ctx, FormFields& f) {
   return RoundGroszeCents(now.total[0] + now.total[1]) > RoundGroszeCents(limit);
 }
 
-void ValidateChildBlock(CalcContext& ctx, const FormFields& f, const ChildBlock& b, bool enabled) {
+void ValidateChildBlock(CalcContext& ctx, const FormFields& f, const PitOChild& c, bool enabled) {
   CalcDisplay& d = ctx.display;
-  for (int k : {b.a, b.b, b.c, b.d}) d.SetMustBe(k, false);
-  for (const BoxGroup* g : {&b.first, &b.second}) {
+  for (int k : {c.pesel, c.surname, c.firstName, c.birthDate}) d.SetMustBe(k, false);
+  for (const PitOMonthBoxes* g : {&c.taxpayer, &c.spouse}) {
     d.SetMustBe(g->wholeYear, false);
     for (int k : g->months) d.SetMustBe(k, false);
   }
   if (!enabled) return;
-  d.SetMustBe(b.a, true);
-  if (f.IsEmpty(b.a))
-    for (int k : {b.b, b.c, b.d}) d.SetMustBe(k, true);
-  if (!f.IsEmpty(b.b) || !f.IsEmpty(b.c) || !f.IsEmpty(b.d)) d.SetMustBe(b.a, false);
-  for (const BoxGroup* g : {&b.first, &b.second}) {
+  d.SetMustBe(c.pesel, true);
+  if (f.IsEmpty(c.pesel))
+    for (int k : {c.surname, c.firstName, c.birthDate}) d.SetMustBe(k, true);
+  if (!f.IsEmpty(c.surname) || !f.IsEmpty(c.firstName) || !f.IsEmpty(c.birthDate)) d.SetMustBe(c.pesel, false);
+  for (const PitOMonthBoxes* g : {&c.taxpayer, &c.spouse}) {
     bool any = f.Ticked(g->wholeYear);
     for (int k : g->months) any = any || f.Ticked(k);
     if (any) continue;
@@ -216,6 +217,7 @@ void ValidateChildBlock(CalcContext& ctx, const FormFields& f, const ChildBlock&
 }  // namespace
 
 void CalculatePitO(CalcContext& ctx, int entry) {
+  using namespace pit_o;
   FormFields f(ctx, entry);
   const bool shown = ctx.IsShown(kPitO);
   const int parent = f.Header().IdParent;
@@ -225,62 +227,79 @@ void CalculatePitO(CalcContext& ctx, int entry) {
 
   // 1. Messages, identifier marks, identification exchange.
   ClearMessagesIfShown(ctx, kPitO);
-  MarkBothIdentifierKinds(ctx, kPitO, entry, 0, 219, 220, 1, 221, 222);
+  MarkBothIdentifierKinds(ctx, kPitO, entry, taxpayer_id, taxpayer_id_strike_nip, taxpayer_id_strike_pesel, spouse_id,
+                          spouse_id_strike_nip, spouse_id_strike_pesel);
   ExchangeIdentification(ctx, entry);
 
   // 2. Only the first copy carries the deductions; further copies carry
   // further children.
   const int first = ctx.FindEntry(kPitO, parent, pm);
   if (shown && first > 0 && first < entry) {
-    SetFlagRange(ctx, 12, 42, true);
-    SetFlags(ctx, {65, 66, 224}, true);
+    SetFlagRange(ctx, taxpayer_social_insurance_abroad, spouse_tax_deductions_total, true);
+    SetFlags(ctx, {taxpayer_cash_register_relief, spouse_cash_register_relief, spouse_ikze}, true);
   }
 
   // 3. A PIT/O of one person only.
   if (shown && (pm == kPmTaxpayer || pm == kPmSpouse)) {
-    SetFlags(ctx, {8, 9, 10, 11}, true);
-    if (underPit28) SetFlags(ctx, {1, 13, 230, 232, 15, 17, 19, 21, 23, 224, 27, 31, 33, 36, 66, 40, 42}, true);
+    SetFlags(ctx, {spouse_surname, spouse_first_name, spouse_birth_date, status}, true);
+    if (underPit28)
+      SetFlags(
+          ctx,
+          {spouse_id, spouse_social_insurance_abroad, spouse_repaid_benefits, spouse_rehabilitation,
+           spouse_coworkers_social_insurance_abroad, spouse_public_benefit_donations, spouse_church_charity_donations,
+           spouse_internet, spouse_new_technologies, spouse_ikze, spouse_other_income_deductions,
+           spouse_health_insurance_abroad, spouse_abolition_relief, spouse_child_relief, spouse_cash_register_relief,
+           spouse_other_tax_deductions, spouse_tax_deductions_total},
+          true);
   }
 
   // 4. Country codes from the country names.
   if (ctx.countryCodeOf) {
-    f.SetText(45, ctx.countryCodeOf(f.TextOf(44)));
-    f.SetText(56, ctx.countryCodeOf(f.TextOf(55)));
+    f.SetText(institution1_country_code, ctx.countryCodeOf(f.TextOf(institution1_country)));
+    f.SetText(institution2_country_code, ctx.countryCodeOf(f.TextOf(institution2_country)));
   }
 
-  // 5. The block 54 to 64 needs the text of 43.
+  // 5. The second institution needs the first one's name.
   if (shown) {
-    const bool off = f.IsEmpty(43);
+    const bool off = f.IsEmpty(institution1_name);
     if (off) {
-      for (int k : {54, 55, 57, 58, 59, 60, 61, 62}) f.SetText(k, "");
-      f.SetZero(63);
-      f.SetZero(64);
+      for (int k : {institution2_name, institution2_country, institution2_town, institution2_postal_code,
+                    institution2_street, institution2_house_no, institution2_flat_no, institution2_insured_number})
+        f.SetText(k, "");
+      f.SetZero(institution2_taxpayer_contributions);
+      f.SetZero(institution2_spouse_contributions);
     }
-    SetFlags(ctx, {54, 55}, off);
-    SetFlagRange(ctx, 57, 64, off);
+    SetFlags(ctx, {institution2_name, institution2_country}, off);
+    SetFlagRange(ctx, institution2_town, institution2_spouse_contributions, off);
   }
 
   // 6. A whole year excludes the single months.
   if (shown) {
-    for (const ChildBlock& b : kChildBlocks)
-      for (const BoxGroup* g : {&b.first, &b.second})
+    for (const PitOChild& c : kPitOChildren)
+      for (const PitOMonthBoxes* g : {&c.taxpayer, &c.spouse})
         if (f.Ticked(g->wholeYear))
           for (int k : g->months) f.Untick(k);
   }
 
-  // 7. A lump-sum return has no child relief.
+  // 7. A lump-sum return has no child relief: the children's data and
+  // month boxes are closed.
   if (shown && underPit28) {
-    ctx.display.SetReadOnly(67, true);
-    SetFlagRange(ctx, 70, 218, true);
+    for (const PitOChild& c : kPitOChildren) {
+      SetFlags(ctx, {c.pesel, c.surname, c.firstName, c.birthDate}, true);
+      for (const PitOMonthBoxes* g : {&c.taxpayer, &c.spouse}) {
+        ctx.display.SetReadOnly(g->wholeYear, true);
+        for (int k : g->months) ctx.display.SetReadOnly(k, true);
+      }
+    }
   }
 
   // 8. Copy number.
-  if (f.AmountOf(3) == 0) f.SetText(3, CountText(ctx.CountChildEntries(kPitO, parent, -1)));
-  const bool firstCopy = f.AmountOf(3) == 1;
+  if (f.AmountOf(copy_number) == 0) f.SetText(copy_number, CountText(ctx.CountChildEntries(kPitO, parent, -1)));
+  const bool firstCopy = f.AmountOf(copy_number) == 1;
 
   // 9. Internet.
-  reduced |= f.Cap(20, limits2014::kInternet);
-  reduced |= f.Cap(21, limits2014::kInternet);
+  reduced |= f.Cap(taxpayer_internet, limits2014::kInternet);
+  reduced |= f.Cap(spouse_internet, limits2014::kInternet);
 
   // 10. Per child; these caps are silent.
   {
@@ -302,34 +321,49 @@ void CalculatePitO(CalcContext& ctx, int entry) {
   // 11. Child relief of this PIT/O: what part G gives while the user has
   // not typed the deduction, within the limit for the number of children.
   if (firstCopy && !underPit28) reduced |= FillChildReliefFromPartG(ctx, f);
-  const Amount children = std::trunc(f.AmountOf(34));
+  const Amount children = std::trunc(f.AmountOf(children_count));
   {
     const Amount limit = ChildReliefLimit(children);
-    if (f.AmountOf(35) + f.AmountOf(36) > limit) {
-      if (limit >= f.AmountOf(35)) {
-        f.Set(36, limit - f.AmountOf(35));
+    if (f.AmountOf(taxpayer_child_relief) + f.AmountOf(spouse_child_relief) > limit) {
+      if (limit >= f.AmountOf(taxpayer_child_relief)) {
+        f.Set(spouse_child_relief, limit - f.AmountOf(taxpayer_child_relief));
       } else {
-        f.SetUnrounded(35, limit);
-        f.SetZero(36);
+        f.SetUnrounded(taxpayer_child_relief, limit);
+        f.SetZero(spouse_child_relief);
       }
       reduced = true;
     }
   }
 
   // 12. IKZE contributions.
-  reduced |= f.Cap(223, limits2014::kIkzeContributions);
-  reduced |= f.Cap(224, limits2014::kIkzeContributions);
+  reduced |= f.Cap(taxpayer_ikze, limits2014::kIkzeContributions);
+  reduced |= f.Cap(spouse_ikze, limits2014::kIkzeContributions);
 
   // 13. Totals.
-  f.SetUnrounded(28, f.Sum({12, 229, 231, 14, 16, 18, 20, 22, 223, 26}));
-  f.SetUnrounded(29, f.Sum({13, 230, 232, 15, 17, 19, 21, 23, 224, 27}));
-  f.SetUnrounded(41, f.Sum({39, 30, 32, 35, 65}));
-  f.SetUnrounded(42, f.Sum({31, 33, 36, 40, 66}));
+  f.SetUnrounded(taxpayer_income_deductions_total,
+                 f.Sum({taxpayer_social_insurance_abroad, taxpayer_repaid_benefits, taxpayer_rehabilitation,
+                        taxpayer_coworkers_social_insurance_abroad, taxpayer_public_benefit_donations,
+                        taxpayer_church_charity_donations, taxpayer_internet, taxpayer_new_technologies, taxpayer_ikze,
+                        taxpayer_other_income_deductions}));
+  f.SetUnrounded(
+      spouse_income_deductions_total,
+      f.Sum({spouse_social_insurance_abroad, spouse_repaid_benefits, spouse_rehabilitation,
+             spouse_coworkers_social_insurance_abroad, spouse_public_benefit_donations, spouse_church_charity_donations,
+             spouse_internet, spouse_new_technologies, spouse_ikze, spouse_other_income_deductions}));
+  f.SetUnrounded(taxpayer_tax_deductions_total,
+                 f.Sum({taxpayer_other_tax_deductions, taxpayer_health_insurance_abroad, taxpayer_abolition_relief,
+                        taxpayer_child_relief, taxpayer_cash_register_relief}));
+  f.SetUnrounded(spouse_tax_deductions_total,
+                 f.Sum({spouse_health_insurance_abroad, spouse_abolition_relief, spouse_child_relief,
+                        spouse_other_tax_deductions, spouse_cash_register_relief}));
 
   // 14. Sums of the child amounts, before the return (which measures what
   // it deducted against them) is recalculated.
-  f.SetUnrounded(245, f.Sum({241, 233, 235, 237, 238}));
-  f.SetUnrounded(246, f.Sum({242, 234, 236, 239, 240}));
+  f.SetUnrounded(taxpayer_children_relief_sum,
+                 f.Sum({child1_taxpayer_relief, child2_taxpayer_relief, child3_taxpayer_relief, child4_taxpayer_relief,
+                        child5_taxpayer_relief}));
+  f.SetUnrounded(spouse_children_relief_sum, f.Sum({child1_spouse_relief, child2_spouse_relief, child3_spouse_relief,
+                                                    child4_spouse_relief, child5_spouse_relief}));
 
   // 15. Into the return this PIT/O belongs to, which is recalculated; then
   // the relief it could not deduct.
@@ -346,9 +380,11 @@ void CalculatePitO(CalcContext& ctx, int entry) {
     const int page = ctx.display.CurrentPage();
     const int edited = ctx.display.FieldBeingEdited();
     const char* reminder = nullptr;
-    if (page == 1 && (edited == 26 || edited == 27) && f.AmountOf(edited) > 0 && f.IsEmpty(24))
+    if (page == 1 && (edited == taxpayer_other_income_deductions || edited == spouse_other_income_deductions) &&
+        f.AmountOf(edited) > 0 && f.IsEmpty(other_income_deductions_description))
       reminder = "Uzupełnij opis w PIT/O poz. 31";
-    if (page == 2 && (edited == 39 || edited == 40) && f.AmountOf(edited) > 0 && f.IsEmpty(37))
+    if (page == 2 && (edited == taxpayer_other_tax_deductions || edited == spouse_other_tax_deductions) &&
+        f.AmountOf(edited) > 0 && f.IsEmpty(other_tax_deductions_description))
       reminder = "Uzupełnij opis w PIT/O poz. 45";
     if (reminder != nullptr) {
       ctx.display.ShowReminder(reminder);
@@ -357,13 +393,19 @@ void CalculatePitO(CalcContext& ctx, int entry) {
   }
 
   // 18. Required fields.
-  for (std::size_t k = 0; k < kChildBlocks.size(); ++k)
-    ValidateChildBlock(ctx, f, kChildBlocks[k], static_cast<Amount>(k + 1) <= children);
-  const bool abroad = f.AmountOf(12) > 0 || f.AmountOf(13) > 0 || f.AmountOf(14) > 0 || f.AmountOf(15) > 0;
-  for (int k : {43, 44, 46, 52}) ctx.display.SetMustBe(k, abroad);
-  ctx.display.SetMustBe(24, f.AmountOf(26) > 0 || f.AmountOf(27) > 0);
-  ctx.display.SetMustBe(34, f.AmountOf(35) > 0 || f.AmountOf(36) > 0);
-  ctx.display.SetMustBe(37, f.AmountOf(39) > 0 || f.AmountOf(40) > 0);
+  for (std::size_t k = 0; k < kPitOChildren.size(); ++k)
+    ValidateChildBlock(ctx, f, kPitOChildren[k], static_cast<Amount>(k + 1) <= children);
+  const bool abroad = f.AmountOf(taxpayer_social_insurance_abroad) > 0 ||
+                      f.AmountOf(spouse_social_insurance_abroad) > 0 ||
+                      f.AmountOf(taxpayer_coworkers_social_insurance_abroad) > 0 ||
+                      f.AmountOf(spouse_coworkers_social_insurance_abroad) > 0;
+  for (int k : {institution1_name, institution1_country, institution1_town, institution1_taxpayer_contributions})
+    ctx.display.SetMustBe(k, abroad);
+  ctx.display.SetMustBe(other_income_deductions_description, f.AmountOf(taxpayer_other_income_deductions) > 0 ||
+                                                                 f.AmountOf(spouse_other_income_deductions) > 0);
+  ctx.display.SetMustBe(children_count, f.AmountOf(taxpayer_child_relief) > 0 || f.AmountOf(spouse_child_relief) > 0);
+  ctx.display.SetMustBe(other_tax_deductions_description,
+                        f.AmountOf(taxpayer_other_tax_deductions) > 0 || f.AmountOf(spouse_other_tax_deductions) > 0);
 }
 
 // --- PIT/D ------------------------------------------------------------------------
@@ -371,14 +413,22 @@ void CalculatePitO(CalcContext& ctx, int entry) {
 namespace {
 
 struct HousingSection {
-  int amount;
-  int pit28Total, pit28Taxpayer, pit28Spouse;
-  int returnTotal, returnTaxpayer, returnSpouse;
+  pit_d::Field amount;
+  pit_d::Field pit28Total, pit28Taxpayer, pit28Spouse;
+  pit_d::Field returnTotal, returnTaxpayer, returnSpouse;
 };
 
-constexpr HousingSection kSectionA{29, 30, 32, 33, 31, 34, 35};
-constexpr HousingSection kSectionB{40, 41, 43, 44, 42, 45, 46};
-constexpr HousingSection kSectionC{49, 50, 52, 53, 51, 54, 55};
+constexpr HousingSection kSectionA{pit_d::loan_amount,       pit_d::loan_pit28,  pit_d::loan_pit28_taxpayer,
+                                   pit_d::loan_pit28_spouse, pit_d::loan_return, pit_d::loan_return_taxpayer,
+                                   pit_d::loan_return_spouse};
+constexpr HousingSection kSectionB{pit_d::expenses_amount,         pit_d::expenses_pit28,
+                                   pit_d::expenses_pit28_taxpayer, pit_d::expenses_pit28_spouse,
+                                   pit_d::expenses_return,         pit_d::expenses_return_taxpayer,
+                                   pit_d::expenses_return_spouse};
+constexpr HousingSection kSectionC{pit_d::tax_relief_amount,         pit_d::tax_relief_pit28,
+                                   pit_d::tax_relief_pit28_taxpayer, pit_d::tax_relief_pit28_spouse,
+                                   pit_d::tax_relief_return,         pit_d::tax_relief_return_taxpayer,
+                                   pit_d::tax_relief_return_spouse};
 
 // A part and its two person columns never exceed what they are part of.
 void FitPersonColumns(FormFields& f, int part, int taxpayer, int spouse) {
@@ -400,26 +450,32 @@ void SplitSection(FormFields& f, const HousingSection& s) {
 }  // namespace
 
 void CalculatePitD(CalcContext& ctx, int entry) {
+  using namespace pit_d;
   FormFields f(ctx, entry);
   const bool shown = ctx.IsShown(kPitD);
   const Settlement& s = ctx.settlement;
 
   // 1. Identifier marks, identification exchange.
-  MarkBothIdentifierKinds(ctx, kPitD, entry, 0, 58, 59, 1, 60, 61);
+  MarkBothIdentifierKinds(ctx, kPitD, entry, taxpayer_id, taxpayer_id_strike_nip, taxpayer_id_strike_pesel, spouse_id,
+                          spouse_id_strike_nip, spouse_id_strike_pesel);
   ExchangeIdentification(ctx, entry);
 
   // 2. Person columns.
   if (shown) {
-    if (s.Kind == kIndividual || s.Kind == kSingleParent) SetFlags(ctx, {34, 35, 45, 46, 54, 55}, false);
-    if (s.Kind != kJoint && s.SpouseIdKind == kIdNone) ctx.display.SetReadOnly(1, true);
+    if (s.Kind == kIndividual || s.Kind == kSingleParent)
+      SetFlags(ctx,
+               {loan_return_taxpayer, loan_return_spouse, expenses_return_taxpayer, expenses_return_spouse,
+                tax_relief_return_taxpayer, tax_relief_return_spouse},
+               false);
+    if (s.Kind != kJoint && s.SpouseIdKind == kIdNone) ctx.display.SetReadOnly(spouse_id, true);
   }
 
   // 3. Each section split between the PIT-28 and the PIT-36/37.
   SplitSection(f, kSectionA);
-  f.SetUnrounded(40, f.AmountOf(38) + f.AmountOf(39));
+  f.SetUnrounded(expenses_amount, f.AmountOf(expenses_this_year) + f.AmountOf(expenses_earlier_years));
   SplitSection(f, kSectionB);
-  f.Cap(47, limits2014::kHousingSavings);
-  f.SetUnrounded(49, f.AmountOf(47) + f.AmountOf(48));
+  f.Cap(tax_relief_expenses, limits2014::kHousingSavings);
+  f.SetUnrounded(tax_relief_amount, f.AmountOf(tax_relief_expenses) + f.AmountOf(tax_relief_earlier_years));
   SplitSection(f, kSectionC);
 
   // 4. Into the returns of the settlement, which are recalculated.
@@ -427,39 +483,44 @@ void CalculatePitD(CalcContext& ctx, int entry) {
 
   if (!shown) return;
 
-  // 5. The description the amounts of section B need.
+  // 5. The description the other housing expenses need.
   if (!ctx.display.ReminderFlag() && ctx.display.CurrentPage() == 1) {
     const int edited = ctx.display.FieldBeingEdited();
-    if ((edited == 38 || edited == 39) && f.AmountOf(edited) > 0 && f.IsEmpty(37)) {
+    if ((edited == expenses_this_year || edited == expenses_earlier_years) && f.AmountOf(edited) > 0 &&
+        f.IsEmpty(expenses_description)) {
       ctx.display.ShowReminder("Uzupełnij opis w PIT/D poz. 38");
       ctx.display.SetReminderFlag();
     }
   }
 
   // 6. Required fields.
-  for (int k : {30, 37, 38, 39, 41}) ctx.display.SetMustBe(k, false);
-  if (f.AmountOf(38) > 0 || f.AmountOf(39) > 0)
-    for (int k : {37, 38, 39, 41}) ctx.display.SetMustBe(k, true);
+  for (int k : {loan_pit28, expenses_description, expenses_this_year, expenses_earlier_years, expenses_pit28})
+    ctx.display.SetMustBe(k, false);
+  if (f.AmountOf(expenses_this_year) > 0 || f.AmountOf(expenses_earlier_years) > 0)
+    for (int k : {expenses_description, expenses_this_year, expenses_earlier_years, expenses_pit28})
+      ctx.display.SetMustBe(k, true);
 }
 
 // --- PIT/UZ ---------------------------------------------------------------------
 
 void CalculatePitUZ(CalcContext& ctx, int entry) {
+  using namespace pit_uz;
   FormFields f(ctx, entry);
   const int parent = f.Header().IdParent;
 
   // 1. Messages, identifier marks, identification exchange.
   ClearMessagesIfShown(ctx, kPitUZ);
-  MarkBothIdentifierKinds(ctx, kPitUZ, entry, 0, 1, 2, 3, 4, 5);
+  MarkBothIdentifierKinds(ctx, kPitUZ, entry, taxpayer_id, taxpayer_id_strike_nip, taxpayer_id_strike_pesel, spouse_id,
+                          spouse_id_strike_nip, spouse_id_strike_pesel);
   ExchangeIdentification(ctx, entry);
 
   // 2. Which return it is attached to.
   if (IsParentOfType(ctx, entry, kPit36)) {
-    f.Tick(6, "1");
-    f.Untick(7);
+    f.Tick(attached_to_pit36, "1");
+    f.Untick(attached_to_pit37);
   } else if (IsParentOfType(ctx, entry, kPit37)) {
-    f.Tick(7, "2");
-    f.Untick(6);
+    f.Tick(attached_to_pit37, "2");
+    f.Untick(attached_to_pit36);
   }
 
   // 3. Child relief not used, over all PIT/O of the return: the children's
@@ -469,33 +530,33 @@ void CalculatePitUZ(CalcContext& ctx, int entry) {
   for (int i = 1; i <= ctx.settlement.Count(); ++i) {
     const FormEntry& e = ctx.settlement.Entry(i);
     if (e.IdPit != kPitO || e.IdParent != parent) continue;
-    unusedTaxpayer += ctx.AmountOf(i, 245) - ChildReliefDeducted(ctx, i, 0);
-    unusedSpouse += ctx.AmountOf(i, 246) - ChildReliefDeducted(ctx, i, 1);
+    unusedTaxpayer += ctx.AmountOf(i, pit_o::taxpayer_children_relief_sum) - ChildReliefDeducted(ctx, i, 0);
+    unusedSpouse += ctx.AmountOf(i, pit_o::spouse_children_relief_sum) - ChildReliefDeducted(ctx, i, 1);
   }
-  f.SetPositivePart(16, unusedTaxpayer);
-  f.SetPositivePart(17, unusedSpouse);
+  f.SetPositivePart(taxpayer_unused_relief, unusedTaxpayer);
+  f.SetPositivePart(spouse_unused_relief, unusedSpouse);
 
   // 4. Paid back: no more than the limits entered.
   {
-    const Amount limits = f.AmountOf(12) + f.AmountOf(15);
-    const Amount unused = f.AmountOf(16) + f.AmountOf(17);
-    f.Set(18, limits < unused ? limits : unused);
+    const Amount limits = f.AmountOf(taxpayer_contributions) + f.AmountOf(spouse_contributions);
+    const Amount unused = f.AmountOf(taxpayer_unused_relief) + f.AmountOf(spouse_unused_relief);
+    f.Set(relief_to_refund, limits < unused ? limits : unused);
   }
 
   // 5.-7. Tax to pay (a PIT-36 only) and overpayment of the return it is
   // attached to.
   if (IsParentOfType(ctx, entry, kPit36)) {
     const FormFields ret(ctx, parent);
-    f.CopyFrom(19, ret, 204);
-    f.CopyFrom(21, ret, 205);
+    f.CopyFrom(pit36_tax_to_pay, ret, pit36::to_pay_after_advances);
+    f.CopyFrom(overpayment, ret, pit36::overpaid_after_advances);
   } else if (IsParentOfType(ctx, entry, kPit37)) {
-    f.SetZero(19);
-    f.CopyFrom(21, FormFields(ctx, parent), 116);
+    f.SetZero(pit36_tax_to_pay);
+    f.CopyFrom(overpayment, FormFields(ctx, parent), pit37::overpaid);
   }
-  f.SetPositivePart(20, f.AmountOf(19) - f.AmountOf(18));
+  f.SetPositivePart(tax_to_pay_after_relief, f.AmountOf(pit36_tax_to_pay) - f.AmountOf(relief_to_refund));
 
   // 8. Total.
-  f.SetPositivePart(22, (f.AmountOf(18) + f.AmountOf(21)) - f.AmountOf(19));
+  f.SetPositivePart(refund, (f.AmountOf(relief_to_refund) + f.AmountOf(overpayment)) - f.AmountOf(pit36_tax_to_pay));
 }
 
 // --- after a PIT-36/37 is calculated ----------------------------------------------
