@@ -2,6 +2,9 @@
 // command-line program on the shipped definitions, as a user fills them.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -131,6 +134,17 @@ TEST_F(Returns3Cli, Pit39) {
   // The depreciation added to income (21) lessens the loss.
   Expect(f, {"1:19=100000", "1:20=150000", "1:21=10000"}, {{"1:22", "0,00"}, {"1:23", "40000,00"}}, false);
   RecalcChangesNothing(f);
+
+  // The loss goes to the tax office in whole złoty, like the base and the
+  // tax due; the amounts typed keep their grosze.
+  const CliRun e = Cli({"export", f, "--entry", "1", "-o", (dir_ / "e").string(), "--no-html"});
+  ASSERT_EQ(e.status, 0) << e.err;
+  std::string folder = e.out;
+  while (!folder.empty() && folder.back() == '\n') folder.pop_back();
+  std::ifstream in(std::filesystem::path(folder) / ("P_" + std::filesystem::path(folder).filename().string() + ".xml"));
+  const std::string xml((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (const char* element : {".P_24>40000<", ".P_26>0<", ".P_29>0<", ".P_22>10000.00<", ".P_23>0.00<"})
+    EXPECT_NE(xml.find(element), std::string::npos) << element << "\n" << xml;
 }
 
 }  // namespace
