@@ -214,6 +214,40 @@ TEST(PitO, ScreenRules) {
   EXPECT_EQ(fx.display.reminders.size(), 1u);
 }
 
+// Without a joint settlement the spouse's part of a PIT/O is closed, and
+// every box ticked for the spouse is cleared, each child's whole-year box
+// as well; the taxpayer's boxes stay.
+TEST(PitO, SpouseColumnClosedWithoutAJointSettlement) {
+  using namespace pit_o;
+  CalcFixture fx(kIndividual, kIdNone);
+  const int ret = fx.Add(kPit37);
+  const int o = fx.Add(kPitO, ret);
+  for (const PitOChild& c : kPitOChildren) {
+    for (int k : {c.taxpayer.wholeYear, c.spouse.wholeYear, c.spouse.months[2]}) {
+      fx.Slot(o, k).Typ = kCheckbox;
+      fx.Tick(o, k, "1");
+    }
+  }
+  fx.Show(o);
+  SpouseFieldRules(fx.ctx, kPitO);
+  for (const PitOChild& c : kPitOChildren) {
+    SCOPED_TRACE(c.pesel);
+    EXPECT_FALSE(fx.Slot(o, c.spouse.wholeYear).CheckState);
+    EXPECT_FALSE(fx.Slot(o, c.spouse.months[2]).CheckState);
+    EXPECT_TRUE(fx.Slot(o, c.taxpayer.wholeYear).CheckState);
+    EXPECT_TRUE(fx.display.ReadOnly(c.spouseRelief));
+    EXPECT_TRUE(fx.display.ReadOnly(c.spouse.wholeYear));
+    for (int k : c.spouse.months) EXPECT_TRUE(fx.display.ReadOnly(k)) << k;
+    EXPECT_FALSE(fx.display.ReadOnly(c.taxpayerRelief));
+    EXPECT_FALSE(fx.display.ReadOnly(c.taxpayer.wholeYear));
+  }
+  for (int k : {spouse_social_insurance_abroad, spouse_ikze, spouse_child_relief, spouse_other_tax_deductions,
+                institution1_spouse_contributions, institution2_spouse_contributions, spouse_single_parent})
+    EXPECT_TRUE(fx.display.ReadOnly(k)) << k;
+  EXPECT_FALSE(fx.display.ReadOnly(taxpayer_child_relief));
+  EXPECT_FALSE(fx.display.Visible(spouse_id));
+}
+
 // An amount typed without its description reminds the user of the printed
 // position of the description, as the shipped definition numbers it.
 TEST(Reliefs, DescriptionRemindersNameThePrintedPosition) {

@@ -11,6 +11,8 @@
 #include "forms/pit16a_fields.h"
 #include "forms/pit37_fields.h"
 #include "forms/pit_2k_fields.h"
+#include "forms/pit_d_fields.h"
+#include "forms/pit_o_fields.h"
 #include "forms/upkd_fields.h"
 #include "forms/upkd_ord_zu_fields.h"
 #include "forms/zap3_fields.h"
@@ -167,22 +169,23 @@ TEST(SpouseFieldRules, ApplyOnlyWithoutTheSpouse) {
     EXPECT_TRUE(fx.display.flags.empty());
     fx.s.SpouseData.PitD = false;
     SpouseFieldRules(fx.ctx, kPitD);
-    EXPECT_TRUE(fx.display.ReadOnly(33));
-    EXPECT_FALSE(fx.display.Visible(60));
+    EXPECT_TRUE(fx.display.ReadOnly(pit_d::loan_pit28_spouse));
+    EXPECT_FALSE(fx.display.Visible(pit_d::spouse_id_strike_nip));
   }
   {
     CalcFixture fx(kIndividual, kIdNone);
     const int ret = fx.Add(kPit37);
     const int o = fx.Add(kPitO, ret);
-    fx.Slot(o, 87).Typ = kCheckbox;
-    fx.Tick(o, 87, "1");
-    fx.Set(o, 86, "kept");  // not a box
+    using namespace pit_o;
+    fx.Slot(o, child1_spouse_january).Typ = kCheckbox;
+    fx.Tick(o, child1_spouse_january, "1");
+    fx.Set(o, child1_spouse_whole_year, "kept");  // not a box
     fx.Show(o);
     SpouseFieldRules(fx.ctx, kPitO);
-    EXPECT_FALSE(fx.Slot(o, 87).CheckState);
-    EXPECT_EQ(fx.Get(o, 86), "kept");
-    EXPECT_FALSE(fx.display.Visible(221));
-    EXPECT_TRUE(fx.display.ReadOnly(240));
+    EXPECT_FALSE(fx.Slot(o, child1_spouse_january).CheckState);
+    EXPECT_EQ(fx.Get(o, child1_spouse_whole_year), "kept");
+    EXPECT_FALSE(fx.display.Visible(spouse_id_strike_nip));
+    EXPECT_TRUE(fx.display.ReadOnly(child5_spouse_relief));
   }
 }
 

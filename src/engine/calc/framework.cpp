@@ -3,10 +3,12 @@
 #include <utility>
 #include <vector>
 
+#include "calc/pit_o_children.h"
 #include "forms/pit36_fields.h"
 #include "forms/pit37_fields.h"
 #include "forms/pit_2k_fields.h"
 #include "forms/pit_d_fields.h"
+#include "forms/pit_o_fields.h"
 #include "forms/pit_uz_fields.h"
 #include "text/cp1250.h"
 
@@ -206,13 +208,52 @@ const Ranges kPit37NotJointReadOnly = [] {
                 {spouse_tax_deductions, spouse_tax_deductions},
                 {spouse_health_insurance, spouse_health_insurance}};
 }();
-const Ranges kPitONotJointReadOnly = {
-    {13, 13},   {230, 230}, {232, 232}, {15, 15},   {17, 17},   {19, 19},   {21, 21},   {23, 23},
-    {224, 224}, {27, 27},   {31, 31},   {33, 33},   {36, 36},   {66, 66},   {40, 40},   {53, 53},
-    {64, 64},   {86, 97},   {218, 218}, {242, 242}, {115, 127}, {234, 234}, {132, 132}, {145, 156},
-    {236, 236}, {162, 162}, {175, 186}, {239, 239}, {205, 217}, {227, 228}, {240, 240}};
-// The month boxes of the spouse's groups that lose their ticks as well.
-const Ranges kPitONotJointUntick = {{86, 97}, {115, 127}, {145, 156}, {175, 186}, {205, 217}, {218, 218}};
+// The spouse's fields of PIT/O besides the children (whose spouse's amount
+// and month boxes follow them in kPitOChildren).
+const std::vector<pit_o::Field> kPitOSpouseFields = [] {
+  using namespace pit_o;
+  return std::vector<Field>{spouse_social_insurance_abroad,
+                            spouse_repaid_benefits,
+                            spouse_rehabilitation,
+                            spouse_coworkers_social_insurance_abroad,
+                            spouse_public_benefit_donations,
+                            spouse_church_charity_donations,
+                            spouse_internet,
+                            spouse_new_technologies,
+                            spouse_ikze,
+                            spouse_other_income_deductions,
+                            spouse_health_insurance_abroad,
+                            spouse_abolition_relief,
+                            spouse_child_relief,
+                            spouse_cash_register_relief,
+                            spouse_other_tax_deductions,
+                            institution1_spouse_contributions,
+                            institution2_spouse_contributions,
+                            spouse_married_all_year,
+                            spouse_single_parent};
+}();
+
+// The spouse's PIT/O without a joint settlement: read-only, and the
+// spouse's month boxes of the shown PIT/O lose their ticks.
+void CloseSpouseColumnOfPitO(CalcContext& ctx) {
+  for (int k : kPitOSpouseFields) ctx.display.SetReadOnly(k, true);
+  for (const PitOChild& c : kPitOChildren) {
+    ctx.display.SetReadOnly(c.spouseRelief, true);
+    ctx.display.SetReadOnly(c.spouse.wholeYear, true);
+    for (int k : c.spouse.months) ctx.display.SetReadOnly(k, true);
+  }
+  const Settlement& s = ctx.settlement;
+  const int shown = ctx.display.ShownEntry();
+  if (!s.Has(shown) || s.Entry(shown).IdPit != kPitO) return;
+  FormFields f(ctx, shown);
+  const auto untick = [&f](int k) {
+    if (f.Header().Slots[static_cast<std::size_t>(k)].Typ == kCheckbox) f.Untick(k);
+  };
+  for (const PitOChild& c : kPitOChildren) {
+    untick(c.spouse.wholeYear);
+    for (int k : c.spouse.months) untick(k);
+  }
+}
 
 void ReadOnlyRanges(CalcContext& ctx, const Ranges& ranges) {
   for (const Range& r : ranges)
@@ -243,18 +284,16 @@ void SpouseFieldRules(CalcContext& ctx, int idPit) {
       break;
     case kPitO:
       if (notJoint) {
-        ReadOnlyRanges(ctx, kPitONotJointReadOnly);
-        if (s.Has(shown) && s.Entry(shown).IdPit == kPitO) {
-          FormFields f(ctx, shown);
-          for (const Range& r : kPitONotJointUntick)
-            for (int k = r.first; k <= r.last; ++k)
-              if (f.Header().Slots[static_cast<std::size_t>(k)].Typ == kCheckbox) f.Untick(k);
-        }
-        if (noSpouseData) Hide(ctx, {1, 221, 222, 8, 9, 10});
+        CloseSpouseColumnOfPitO(ctx);
+        using namespace pit_o;
+        if (noSpouseData)
+          Hide(ctx, {spouse_id, spouse_id_strike_nip, spouse_id_strike_pesel, spouse_surname, spouse_first_name,
+                     spouse_birth_date});
       }
       if (s.Has(shown)) {
         const int parent = s.Entry(shown).IdParent;
-        if (s.Has(parent) && s.Entry(parent).IdPit == kPit28) ReadOnly(ctx, {22, 34, 35});
+        if (s.Has(parent) && s.Entry(parent).IdPit == kPit28)
+          ReadOnly(ctx, {pit_o::taxpayer_new_technologies, pit_o::children_count, pit_o::taxpayer_child_relief});
       }
       break;
     case kPitD:
