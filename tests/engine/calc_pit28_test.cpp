@@ -8,6 +8,11 @@
 
 #include "calc/framework.h"
 #include "engine/calc_fixture.h"
+#include "forms/pit28_fields.h"
+#include "forms/pit28a_fields.h"
+#include "forms/pit28b_fields.h"
+#include "forms/pit_d_fields.h"
+#include "forms/pit_o_fields.h"
 
 namespace pit {
 namespace {
@@ -29,73 +34,136 @@ struct Case {
 };
 
 TEST(Pit28, FiguresFromItsPit28A) {
+  using namespace pit28;
   const std::vector<Case> cases = {
       {"column 2 with a deduction",
-       {{16, "100000,00"}},
-       {{63, "3000,00"}},
-       {{20, "100000,00"}, {37, "100000,00"}, {42, "100000,00"}, {50, "0,00"}, {51, "100,00"}, {52, "0,00"},
-        {55, "0,00"}, {150, "100,00"}, {65, "97000,00"}, {71, "3000,00"}, {72, "0,00"}, {73, "3000,00"},
-        {80, "97000,00"}, {86, "97000,00"}, {88, "5335,00"}, {94, "5335,00"}, {96, "5335,00"}, {102, "5335,00"},
-        {109, "5335,00"}, {129, "1"}, {3, "1"}},
+       {{pit28a::revenue_5_5pct, "100000,00"}},
+       {{revenue_deductions, "3000,00"}},
+       {{own_revenue_5_5pct, "100000,00"},
+        {revenue_5_5pct, "100000,00"},
+        {revenue_total, "100000,00"},
+        {revenue_share_3pct, "0,00"},
+        {revenue_share_5_5pct, "100,00"},
+        {revenue_share_8_5pct, "0,00"},
+        {revenue_share_20pct, "0,00"},
+        {revenue_share_sum, "100,00"},
+        {revenue_after_deductions, "97000,00"},
+        {revenue_deductions_total, "3000,00"},
+        {deductions_share_3pct, "0,00"},
+        {deductions_share_5_5pct, "3000,00"},
+        {taxable_revenue_5_5pct, "97000,00"},
+        {taxable_revenue_total, "97000,00"},
+        {lump_sum_5_5pct, "5335,00"},
+        {lump_sum_total, "5335,00"},
+        {lump_sum_corrected, "5335,00"},
+        {lump_sum_due, "5335,00"},
+        {to_pay, "5335,00"},
+        {pit28a_count, "1"},
+        {purpose_filing, "1"}},
        false},
       {"deduction shared out over two columns",
-       {{15, "30000,00"}, {16, "70000,00"}},
-       {{63, "1000,00"}, {108, "5000,00"}},
-       {{50, "30,00"}, {51, "70,00"}, {72, "300,00"}, {73, "700,00"}, {79, "29700,00"}, {80, "69300,00"},
-        {87, "891,00"}, {88, "3811,50"}, {94, "4702,50"}, {102, "4703,00"}, {109, "0,00"}, {110, "297,00"}},
+       {{pit28a::revenue_3pct, "30000,00"}, {pit28a::revenue_5_5pct, "70000,00"}},
+       {{revenue_deductions, "1000,00"}, {lump_sum_paid, "5000,00"}},
+       {{revenue_share_3pct, "30,00"},
+        {revenue_share_5_5pct, "70,00"},
+        {deductions_share_3pct, "300,00"},
+        {deductions_share_5_5pct, "700,00"},
+        {taxable_revenue_3pct, "29700,00"},
+        {taxable_revenue_5_5pct, "69300,00"},
+        {lump_sum_3pct, "891,00"},
+        {lump_sum_5_5pct, "3811,50"},
+        {lump_sum_total, "4702,50"},
+        {lump_sum_due, "4703,00"},
+        {to_pay, "0,00"},
+        {overpaid, "297,00"}},
        false},
       {"revenue below the deductions",
-       {{15, "1000,00"}},
-       {{62, "500,00"}, {63, "3000,00"}},
-       {{62, "0,00"}, {63, "1000,00"}, {65, "0,00"}, {71, "1000,00"}, {79, "0,00"}, {102, "0,00"}},
+       {{pit28a::revenue_3pct, "1000,00"}},
+       {{past_losses, "500,00"}, {revenue_deductions, "3000,00"}},
+       {{past_losses, "0,00"},
+        {revenue_deductions, "1000,00"},
+        {revenue_after_deductions, "0,00"},
+        {revenue_deductions_total, "1000,00"},
+        {taxable_revenue_3pct, "0,00"},
+        {lump_sum_due, "0,00"}},
        true},
       {"revenue between the deductions",
-       {{15, "1000,00"}},
-       {{62, "500,00"}, {63, "800,00"}, {146, "900,00"}},
-       {{62, "200,00"}, {63, "800,00"}, {146, "800,00"}, {65, "0,00"}},
+       {{pit28a::revenue_3pct, "1000,00"}},
+       {{past_losses, "500,00"}, {revenue_deductions, "800,00"}, {social_insurance, "900,00"}},
+       {{past_losses, "200,00"},
+        {revenue_deductions, "800,00"},
+        {social_insurance, "800,00"},
+        {revenue_after_deductions, "0,00"}},
        true},
       {"the two user columns' taxes when 148 holds an amount",
-       {{17, "10000,00"}, {20, "10000,00"}},
-       {{148, "5000,00"}, {89, "500,00"}, {92, "100,00"}},
-       {{89, "500,00"}, {92, "100,00"}, {94, "600,00"}},
+       {{pit28a::revenue_8_5pct, "10000,00"}, {pit28a::revenue_20pct, "10000,00"}},
+       {{revenue_taxed_by_taxpayer, "5000,00"}, {lump_sum_8_5pct, "500,00"}, {lump_sum_20pct, "100,00"}},
+       {{lump_sum_8_5pct, "500,00"}, {lump_sum_20pct, "100,00"}, {lump_sum_total, "600,00"}},
        false},
       {"the same columns computed without it",
-       {{17, "10000,00"}, {20, "10000,00"}},
-       {{89, "500,00"}, {92, "100,00"}},
-       {{81, "10000,00"}, {84, "10000,00"}, {89, "850,00"}, {92, "2000,00"}, {94, "2850,00"}},
+       {{pit28a::revenue_8_5pct, "10000,00"}, {pit28a::revenue_20pct, "10000,00"}},
+       {{lump_sum_8_5pct, "500,00"}, {lump_sum_20pct, "100,00"}},
+       {{taxable_revenue_8_5pct, "10000,00"},
+        {taxable_revenue_20pct, "10000,00"},
+        {lump_sum_8_5pct, "850,00"},
+        {lump_sum_20pct, "2000,00"},
+        {lump_sum_total, "2850,00"}},
        false},
       {"further revenue of columns 3 and 6",
-       {{21, "2000,00"}, {22, "1000,00"}},
+       {{pit28a::rental_revenue_8_5pct, "2000,00"}, {pit28a::rental_revenue_20pct, "1000,00"}},
        {},
-       {{33, "2000,00"}, {34, "1000,00"}, {35, "3000,00"}, {38, "2000,00"}, {41, "1000,00"}, {42, "3000,00"},
-        {89, "170,00"}, {92, "200,00"}},
+       {{rental_revenue_8_5pct, "2000,00"},
+        {rental_revenue_20pct, "1000,00"},
+        {rental_revenue_total, "3000,00"},
+        {revenue_8_5pct, "2000,00"},
+        {revenue_20pct, "1000,00"},
+        {revenue_total, "3000,00"},
+        {lump_sum_8_5pct, "170,00"},
+        {lump_sum_20pct, "200,00"}},
        false},
       {"second group: five times the rate, at most 75%",
-       {{23, "10000,00"}, {28, "10000,00"}},
+       {{pit28a::fivefold_revenue_3pct, "10000,00"}, {pit28a::fivefold_revenue_20pct, "10000,00"}},
        {},
-       {{43, "10000,00"}, {48, "10000,00"}, {49, "20000,00"}, {42, "0,00"}, {56, "50,00"}, {61, "50,00"},
-        {85, "20000,00"}, {86, "20000,00"}, {93, "9000,00"}, {102, "9000,00"}},
+       {{fivefold_revenue_3pct, "10000,00"},
+        {fivefold_revenue_20pct, "10000,00"},
+        {fivefold_revenue_total, "20000,00"},
+        {revenue_total, "0,00"},
+        {fivefold_revenue_share_3pct, "50,00"},
+        {fivefold_revenue_share_20pct, "50,00"},
+        {taxable_fivefold_revenue, "20000,00"},
+        {taxable_revenue_total, "20000,00"},
+        {fivefold_lump_sum, "9000,00"},
+        {lump_sum_due, "9000,00"}},
        false},
       {"second group shares the deduction",
-       {{15, "10000,00"}, {23, "10000,00"}},
-       {{63, "2000,00"}},
-       {{50, "50,00"}, {56, "50,00"}, {72, "1000,00"}, {78, "1000,00"}, {79, "9000,00"}, {85, "9000,00"},
-        {87, "270,00"}, {93, "1350,00"}},
+       {{pit28a::revenue_3pct, "10000,00"}, {pit28a::fivefold_revenue_3pct, "10000,00"}},
+       {{revenue_deductions, "2000,00"}},
+       {{revenue_share_3pct, "50,00"},
+        {fivefold_revenue_share_3pct, "50,00"},
+        {deductions_share_3pct, "1000,00"},
+        {fivefold_deductions_share, "1000,00"},
+        {taxable_revenue_3pct, "9000,00"},
+        {taxable_fivefold_revenue, "9000,00"},
+        {lump_sum_3pct, "270,00"},
+        {fivefold_lump_sum, "1350,00"}},
        false},
       {"deduction from the lump sum above it",
-       {{16, "10000,00"}},
-       {{97, "600,00"}, {149, "700,00"}},
-       {{96, "550,00"}, {97, "550,00"}, {149, "550,00"}, {102, "0,00"}},
+       {{pit28a::revenue_5_5pct, "10000,00"}},
+       {{lump_sum_deductions, "600,00"}, {health_insurance, "700,00"}},
+       {{lump_sum_corrected, "550,00"},
+        {lump_sum_deductions, "550,00"},
+        {health_insurance, "550,00"},
+        {lump_sum_due, "0,00"}},
        true},
       {"1% above its limit",
-       {{16, "100000,00"}},
-       {{142, "0000127204"}, {143, "100,00"}},
-       {{102, "5500,00"}, {143, "55,00"}},
+       {{pit28a::revenue_5_5pct, "100000,00"}},
+       {{krs, "0000127204"}, {one_percent, "100,00"}},
+       {{lump_sum_due, "5500,00"}, {one_percent, "55,00"}},
        true},
       {"1% without an organisation",
-       {{16, "100000,00"}},
-       {{143, "40,00"}},
-       {{143, "0,00"}},
+       {{pit28a::revenue_5_5pct, "100000,00"}},
+       {{one_percent, "40,00"}},
+       {{one_percent, "0,00"}},
        false},
   };
   for (const Case& c : cases) {
@@ -115,14 +183,21 @@ TEST(Pit28, FiguresFromItsPit28A) {
 TEST(Pit28, WithoutItsAttachmentsNothingCarriedStays) {
   CalcFixture fx;
   const int r = fx.Add(kPit28);
-  fx.Set(r, {{20, "5000,00"}, {27, "7000,00"}, {33, "100,00"}, {64, "300,00"}, {98, "200,00"}, {43, "1000,00"}});
+  fx.Set(r, {{pit28::own_revenue_5_5pct, "5000,00"},
+             {pit28::partnership_revenue_5_5pct, "7000,00"},
+             {pit28::rental_revenue_8_5pct, "100,00"},
+             {pit28::pit_o_revenue_deductions, "300,00"},
+             {pit28::pit_o_lump_sum_deductions, "200,00"},
+             {pit28::fivefold_revenue_3pct, "1000,00"}});
   fx.Show(r);
   fx.Run(r);
-  for (int k : {20, 27, 33, 64, 98}) EXPECT_EQ(fx.Get(r, k), "0,00") << "field " << k;
+  for (int k : {pit28::own_revenue_5_5pct, pit28::partnership_revenue_5_5pct, pit28::rental_revenue_8_5pct,
+                pit28::pit_o_revenue_deductions, pit28::pit_o_lump_sum_deductions})
+    EXPECT_EQ(fx.Get(r, k), "0,00") << "field " << k;
   // The second group is typed into the return when no attachment carries it.
-  EXPECT_EQ(fx.Get(r, 43), "1000,00");
-  EXPECT_FALSE(fx.display.ReadOnly(43));
-  EXPECT_TRUE(fx.display.ReadOnly(89));
+  EXPECT_EQ(fx.Get(r, pit28::fivefold_revenue_3pct), "1000,00");
+  EXPECT_FALSE(fx.display.ReadOnly(pit28::fivefold_revenue_3pct));
+  EXPECT_TRUE(fx.display.ReadOnly(pit28::lump_sum_8_5pct));
 }
 
 TEST(Pit28, CarriedFieldsAreReadOnlyWithTheirAttachment) {
@@ -132,8 +207,11 @@ TEST(Pit28, CarriedFieldsAreReadOnlyWithTheirAttachment) {
   fx.Add(kPitD, r);
   fx.Show(r);
   fx.Run(r);
-  for (int k : {19, 24, 25, 33, 43, 49, 66, 68, 99}) EXPECT_TRUE(fx.display.ReadOnly(k)) << "field " << k;
-  EXPECT_FALSE(fx.display.ReadOnly(26));
+  for (int k : {pit28::own_revenue_3pct, pit28::own_revenue_20pct, pit28::own_revenue_total,
+                pit28::rental_revenue_8_5pct, pit28::fivefold_revenue_3pct, pit28::fivefold_revenue_total,
+                pit28::pit_d_revenue_relief, pit28::pit_d_relief, pit28::pit_d_lump_sum_relief})
+    EXPECT_TRUE(fx.display.ReadOnly(k)) << "field " << k;
+  EXPECT_FALSE(fx.display.ReadOnly(pit28::partnership_revenue_3pct));
 }
 
 TEST(Pit28B, Shares) {
@@ -141,16 +219,36 @@ TEST(Pit28B, Shares) {
     const char* name;
     std::map<int, std::string> input;
     std::map<int, std::string> expected;
-  } cases[] = {
-      {"share above 99,99", {{24, "150"}, {26, "10000,00"}, {51, "120"}},
-       {{24, "99,99"}, {39, "9999,00"}, {51, "99,99"}}},
+  };
+  using namespace pit28b;
+  const B cases[] = {
+      {"share above 99,99",
+       {{partnership1_profit_share, "150"},
+        {partnership1_3pct_revenue, "10000,00"},
+        {partnership2_profit_share, "120"}},
+       {{partnership1_profit_share, "99,99"},
+        {partnership1_3pct_share, "9999,00"},
+        {partnership2_profit_share, "99,99"}}},
       {"shares of both partnerships, summed per column",
-       {{24, "50"}, {27, "10000,00"}, {25, "333,33"}, {51, "25"}, {73, "8000,00"}, {71, "100,00"}},
-       {{40, "5000,00"}, {86, "2000,00"}, {98, "7000,00"}, {38, "166,67"}, {84, "25,00"}}},
+       {{partnership1_profit_share, "50"},
+        {partnership1_5_5pct_revenue, "10000,00"},
+        {partnership1_other_revenue, "333,33"},
+        {partnership2_profit_share, "25"},
+        {partnership2_5_5pct_revenue, "8000,00"},
+        {partnership2_other_revenue, "100,00"}},
+       {{partnership1_5_5pct_share, "5000,00"},
+        {partnership2_5_5pct_share, "2000,00"},
+        {total_5_5pct, "7000,00"},
+        {partnership1_other_revenue_share, "166,67"},
+        {partnership2_other_revenue_share, "25,00"}}},
       {"an amount typed over the share replaces it",
-       {{24, "50"}, {26, "10000,00"}, {109, "1234,56"}}, {{39, "1234,56"}, {97, "1234,56"}}},
+       {{partnership1_profit_share, "50"},
+        {partnership1_3pct_revenue, "10000,00"},
+        {partnership1_3pct_typed, "1234,56"}},
+       {{partnership1_3pct_share, "1234,56"}, {total_3pct, "1234,56"}}},
       {"no share left, the typed amount goes too",
-       {{24, "50"}, {109, "1234,56"}}, {{39, "0,00"}, {109, "0,00"}}},
+       {{partnership1_profit_share, "50"}, {partnership1_3pct_typed, "1234,56"}},
+       {{partnership1_3pct_share, "0,00"}, {partnership1_3pct_typed, "0,00"}}},
   };
   for (const B& c : cases) {
     SCOPED_TRACE(c.name);
@@ -161,8 +259,8 @@ TEST(Pit28B, Shares) {
     fx.Show(b);
     ASSERT_EQ(fx.Run(b), CalcStatus::Done);
     for (const auto& [k, v] : c.expected) EXPECT_EQ(fx.Get(b, k), v) << "field " << k;
-    EXPECT_EQ(fx.Get(b, 133), "1");
-    EXPECT_EQ(fx.Get(b, 6), "1");
+    EXPECT_EQ(fx.Get(b, pit28b::copy_number), "1");
+    EXPECT_EQ(fx.Get(b, pit28b::copy_count), "1");
   }
 }
 
@@ -171,26 +269,29 @@ TEST(Pit28B, TwoCopiesTheLastHoldsTheTotals) {
   const int r = fx.Add(kPit28);
   // Each copy is calculated when it is added, as the program does.
   const int b1 = fx.Add(kPit28B, r);
-  fx.Set(b1, {{24, "50"}, {27, "10000,00"}, {32, "4000,00"}});
+  fx.Set(b1, {{pit28b::partnership1_profit_share, "50"},
+              {pit28b::partnership1_5_5pct_revenue, "10000,00"},
+              {pit28b::partnership1_fivefold_3pct_revenue, "4000,00"}});
   fx.Run(b1);
   const int b2 = fx.Add(kPit28B, r);
-  fx.Set(b2, {{24, "25"}, {27, "8000,00"}});
+  fx.Set(b2, {{pit28b::partnership1_profit_share, "25"}, {pit28b::partnership1_5_5pct_revenue, "8000,00"}});
   fx.Run(b2);
   fx.Run(b1);
-  EXPECT_EQ(fx.Get(b1, 133), "1");
-  EXPECT_EQ(fx.Get(b2, 133), "2");
-  EXPECT_EQ(fx.Get(b1, 6), "2");
-  EXPECT_EQ(fx.Get(b2, 6), "2");
-  for (int k = 97; k <= 108; ++k) EXPECT_EQ(fx.Get(b1, k), "0,00") << "field " << k;
-  EXPECT_EQ(fx.Get(b2, 98), "7000,00");
-  EXPECT_EQ(fx.Get(b2, 103), "2000,00");
-  EXPECT_EQ(fx.Get(r, 27), "7000,00");
-  EXPECT_EQ(fx.Get(r, 32), "7000,00");
-  EXPECT_EQ(fx.Get(r, 43), "2000,00");
-  EXPECT_EQ(fx.Get(r, 130), "2");
+  EXPECT_EQ(fx.Get(b1, pit28b::copy_number), "1");
+  EXPECT_EQ(fx.Get(b2, pit28b::copy_number), "2");
+  EXPECT_EQ(fx.Get(b1, pit28b::copy_count), "2");
+  EXPECT_EQ(fx.Get(b2, pit28b::copy_count), "2");
+  for (int k = pit28b::total_3pct; k <= pit28b::total_fivefold_20pct; ++k)
+    EXPECT_EQ(fx.Get(b1, k), "0,00") << "field " << k;
+  EXPECT_EQ(fx.Get(b2, pit28b::total_5_5pct), "7000,00");
+  EXPECT_EQ(fx.Get(b2, pit28b::total_fivefold_3pct), "2000,00");
+  EXPECT_EQ(fx.Get(r, pit28::partnership_revenue_5_5pct), "7000,00");
+  EXPECT_EQ(fx.Get(r, pit28::partnership_revenue_total), "7000,00");
+  EXPECT_EQ(fx.Get(r, pit28::fivefold_revenue_3pct), "2000,00");
+  EXPECT_EQ(fx.Get(r, pit28::pit28b_count), "2");
   // 7000 of revenue at 5,5%; 2000 in the second group at five times 3%.
-  EXPECT_EQ(fx.Get(r, 88), "385,00");
-  EXPECT_EQ(fx.Get(r, 93), "300,00");
+  EXPECT_EQ(fx.Get(r, pit28::lump_sum_5_5pct), "385,00");
+  EXPECT_EQ(fx.Get(r, pit28::fivefold_lump_sum), "300,00");
 }
 
 // A PIT-28/A next to a PIT-28/B: the return's second group is the sum of
@@ -202,8 +303,12 @@ TEST(Pit28B, NextToPit28ATheSecondGroupIsTheSumOfBoth) {
     const int r = fx.Add(kPit28);
     const int a = fx.Add(kPit28A, r);
     const int b = fx.Add(kPit28B, r);
-    fx.Set(a, {{23, "1000,00"}, {28, "50,00"}, {15, "100,00"}});
-    fx.Set(b, {{24, "50"}, {32, "4000,00"}, {26, "600,00"}});
+    fx.Set(a, {{pit28a::fivefold_revenue_3pct, "1000,00"},
+               {pit28a::fivefold_revenue_20pct, "50,00"},
+               {pit28a::revenue_3pct, "100,00"}});
+    fx.Set(b, {{pit28b::partnership1_profit_share, "50"},
+               {pit28b::partnership1_fivefold_3pct_revenue, "4000,00"},
+               {pit28b::partnership1_3pct_revenue, "600,00"}});
     if (attachmentALast) {
       fx.Run(b);
       fx.Run(a);
@@ -211,12 +316,12 @@ TEST(Pit28B, NextToPit28ATheSecondGroupIsTheSumOfBoth) {
       fx.Run(a);
       fx.Run(b);
     }
-    EXPECT_EQ(fx.Get(r, 43), "3000,00");
-    EXPECT_EQ(fx.Get(r, 48), "50,00");
-    EXPECT_EQ(fx.Get(r, 19), "100,00");
-    EXPECT_EQ(fx.Get(r, 26), "300,00");
-    EXPECT_EQ(fx.Get(r, 36), "400,00");
-    EXPECT_EQ(fx.Get(r, 49), "3050,00");
+    EXPECT_EQ(fx.Get(r, pit28::fivefold_revenue_3pct), "3000,00");
+    EXPECT_EQ(fx.Get(r, pit28::fivefold_revenue_20pct), "50,00");
+    EXPECT_EQ(fx.Get(r, pit28::own_revenue_3pct), "100,00");
+    EXPECT_EQ(fx.Get(r, pit28::partnership_revenue_3pct), "300,00");
+    EXPECT_EQ(fx.Get(r, pit28::revenue_3pct), "400,00");
+    EXPECT_EQ(fx.Get(r, pit28::fivefold_revenue_total), "3050,00");
   }
 }
 
@@ -227,26 +332,30 @@ TEST(Pit28, ReliefsFromPitOAndPitD) {
   const int a = fx.Add(kPit28A, r);
   const int o = fx.Add(kPitO, r);
   const int d = fx.Add(kPitD, r);
-  fx.Set(a, {{16, "100000,00"}});
+  fx.Set(a, {{pit28a::revenue_5_5pct, "100000,00"}});
   fx.Run(a);
-  fx.Set(o, {{12, "1000,00"}, {30, "9000,00"}});
+  fx.Set(o,
+         {{pit_o::taxpayer_social_insurance_abroad, "1000,00"}, {pit_o::taxpayer_health_insurance_abroad, "9000,00"}});
   fx.Run(o);
-  fx.Set(d, {{29, "20000,00"}, {30, "20000,00"}, {38, "300,00"}, {41, "300,00"}});
+  fx.Set(d, {{pit_d::loan_amount, "20000,00"},
+             {pit_d::loan_pit28, "20000,00"},
+             {pit_d::expenses_this_year, "300,00"},
+             {pit_d::expenses_pit28, "300,00"}});
   fx.Show(r);
   fx.Run(d);
   fx.Run(r);
-  EXPECT_EQ(fx.Get(r, 64), "1000,00");
-  EXPECT_EQ(fx.Get(r, 66), "20000,00");
-  EXPECT_EQ(fx.Get(r, 67), "79000,00");
-  EXPECT_EQ(fx.Get(r, 68), "300,00");
-  EXPECT_EQ(fx.Get(r, 69), "300,00");
-  EXPECT_EQ(fx.Get(r, 71), "21300,00");
-  EXPECT_EQ(fx.Get(r, 80), "78700,00");
-  EXPECT_EQ(fx.Get(r, 96), "4328,50");
-  EXPECT_EQ(fx.Get(r, 98), "4328,50");
-  EXPECT_EQ(fx.Get(r, 102), "0,00");
-  EXPECT_EQ(fx.Get(r, 124), "1");
-  EXPECT_EQ(fx.Get(r, 125), "1");
+  EXPECT_EQ(fx.Get(r, pit28::pit_o_revenue_deductions), "1000,00");
+  EXPECT_EQ(fx.Get(r, pit28::pit_d_revenue_relief), "20000,00");
+  EXPECT_EQ(fx.Get(r, pit28::revenue_after_housing_relief), "79000,00");
+  EXPECT_EQ(fx.Get(r, pit28::pit_d_relief), "300,00");
+  EXPECT_EQ(fx.Get(r, pit28::pit_d_relief_deducted), "300,00");
+  EXPECT_EQ(fx.Get(r, pit28::revenue_deductions_total), "21300,00");
+  EXPECT_EQ(fx.Get(r, pit28::taxable_revenue_5_5pct), "78700,00");
+  EXPECT_EQ(fx.Get(r, pit28::lump_sum_corrected), "4328,50");
+  EXPECT_EQ(fx.Get(r, pit28::pit_o_lump_sum_deductions), "4328,50");
+  EXPECT_EQ(fx.Get(r, pit28::lump_sum_due), "0,00");
+  EXPECT_EQ(fx.Get(r, pit28::pit_o_count), "1");
+  EXPECT_EQ(fx.Get(r, pit28::pit_d_count), "1");
   EXPECT_EQ(fx.display.messages, std::vector<std::string>{kNotice});
 }
 
@@ -258,12 +367,12 @@ TEST(Pit28A, EachSpouseFeedsTheirOwnReturn) {
   const int rm = fx.Add(kPit28, 0, kPmSpouse);
   const int ap = fx.Add(kPit28A, rp, kPmTaxpayer);
   const int am = fx.Add(kPit28A, rm, kPmSpouse);
-  fx.Set(ap, {{16, "1000,00"}});
-  fx.Set(am, {{16, "2000,00"}});
+  fx.Set(ap, {{pit28a::revenue_5_5pct, "1000,00"}});
+  fx.Set(am, {{pit28a::revenue_5_5pct, "2000,00"}});
   fx.Run(ap);
   fx.Run(am);
-  EXPECT_EQ(fx.Get(rp, 20), "1000,00");
-  EXPECT_EQ(fx.Get(rm, 20), "2000,00");
+  EXPECT_EQ(fx.Get(rp, pit28::own_revenue_5_5pct), "1000,00");
+  EXPECT_EQ(fx.Get(rm, pit28::own_revenue_5_5pct), "2000,00");
 }
 
 // Running everything again changes nothing.
@@ -274,11 +383,13 @@ TEST(Pit28, RecalculatingChangesNothing) {
   const int b1 = fx.Add(kPit28B, r);
   const int b2 = fx.Add(kPit28B, r);
   const int o = fx.Add(kPitO, r);
-  fx.Set(a, {{15, "12345,67"}, {23, "999,99"}});
-  fx.Set(b1, {{24, "33,33"}, {26, "10000,00"}, {33, "500,00"}});
-  fx.Set(b2, {{24, "12,5"}, {31, "7777,77"}});
-  fx.Set(o, {{12, "321,00"}, {30, "10,00"}});
-  fx.Set(r, {{63, "1500,00"}, {142, "0000127204"}, {143, "5,55"}});
+  fx.Set(a, {{pit28a::revenue_3pct, "12345,67"}, {pit28a::fivefold_revenue_3pct, "999,99"}});
+  fx.Set(b1, {{pit28b::partnership1_profit_share, "33,33"},
+              {pit28b::partnership1_3pct_revenue, "10000,00"},
+              {pit28b::partnership1_fivefold_5_5pct_revenue, "500,00"}});
+  fx.Set(b2, {{pit28b::partnership1_profit_share, "12,5"}, {pit28b::partnership1_20pct_revenue, "7777,77"}});
+  fx.Set(o, {{pit_o::taxpayer_social_insurance_abroad, "321,00"}, {pit_o::taxpayer_health_insurance_abroad, "10,00"}});
+  fx.Set(r, {{pit28::revenue_deductions, "1500,00"}, {pit28::krs, "0000127204"}, {pit28::one_percent, "5,55"}});
   for (int e : {a, b1, b2, o, r}) fx.Run(e);
   const auto once = fx.Snapshot();
   for (int e : {a, b1, b2, o, r}) fx.Run(e);

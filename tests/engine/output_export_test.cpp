@@ -9,6 +9,7 @@
 #include "app/settlement.h"
 #include "forms/definition_files.h"
 #include "forms/definition_library.h"
+#include "forms/pit28b_fields.h"
 #include "output/export.h"
 #include "output/export_folder.h"
 #include "output/html_copy.h"
@@ -92,11 +93,11 @@ TEST(ExportSharedNames, PitBAlternativeSlot) {
   }
   FormEntry b;
   b.IdPit = kPit28B;
-  b.Slots[120].Value = "1,00";
+  b.Slots[pit28b::partnership1_fivefold_20pct_typed].Value = "1,00";
   ApplySharedXmlNames(b);
-  EXPECT_EQ(b.Slots[120].XMLNode, "P_35");
-  EXPECT_EQ(b.Slots[50].XMLNode, "");
-  EXPECT_EQ(b.Slots[96].XMLNode, "P_64");
+  EXPECT_EQ(b.Slots[pit28b::partnership1_fivefold_20pct_typed].XMLNode, "P_35");
+  EXPECT_EQ(b.Slots[pit28b::partnership1_fivefold_20pct_share].XMLNode, "");
+  EXPECT_EQ(b.Slots[pit28b::partnership2_fivefold_20pct_share].XMLNode, "P_64");
 }
 
 TEST(ExportRefusals, UpkdAndCopies) {

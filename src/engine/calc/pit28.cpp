@@ -6,13 +6,20 @@
 
 #include "calc/calculation.h"
 #include "calc/framework.h"
+#include "forms/pit28_fields.h"
+#include "forms/pit28a_fields.h"
+#include "forms/pit28b_fields.h"
+#include "forms/pit_d_fields.h"
+#include "forms/pit_o_fields.h"
 
 namespace pit {
 namespace {
 
 constexpr int kColumns = 6;
-constexpr int kFilingBox = 3, kCorrectionBox = 4;
-constexpr int kKrs = 142, kOnePercent = 143, kOnePercentPage = 4;
+// A partnership's rows on PIT-28/B: the six rates, then the six of the
+// second group.
+constexpr int kShareRows = 2 * kColumns;
+constexpr int kOnePercentPage = 4;
 
 // The rates of the columns, and what the second revenue group pays instead:
 // five times the rate, never more than 75% of the revenue.
@@ -36,15 +43,16 @@ int TotalsCopy(const CalcContext& ctx, int ret) {
 // The second revenue group of the return: the attachments' amounts added.
 void SecondGroupFrom(FormFields& ret, const FormFields& b, const FormFields* a) {
   for (int i = 0; i < kColumns; ++i) {
-    Amount x = b.AmountOf(103 + i);
-    if (a != nullptr) x += a->AmountOf(23 + i);
-    ret.SetUnrounded(43 + i, x);
+    Amount x = b.AmountOf(pit28b::total_fivefold_3pct + i);
+    if (a != nullptr) x += a->AmountOf(pit28a::fivefold_revenue_3pct + i);
+    ret.SetUnrounded(pit28::fivefold_revenue_3pct + i, x);
   }
 }
 
 }  // namespace
 
 void CalculatePit28(CalcContext& ctx, int entry) {
+  using namespace pit28;
   FormFields f(ctx, entry);
   const bool shown = ctx.IsShown(kPit28);
   const int pm = f.Header().PM;
@@ -52,11 +60,11 @@ void CalculatePit28(CalcContext& ctx, int entry) {
 
   // 1. Messages, identifier marks.
   ClearMessagesIfShown(ctx, kPit28);
-  MarkIdentifierKind(ctx, kPit28, entry, 0, 152, 153);
+  MarkIdentifierKind(ctx, kPit28, entry, taxpayer_id, taxpayer_id_strike_nip, taxpayer_id_strike_pesel);
 
   // 2. Housing amounts come from the PIT/D when one is attached.
   if (shown && ctx.FindChildEntry(kPitD, entry) > 0)
-    for (int k : {66, 68, 99}) ctx.display.SetReadOnly(k, true);
+    for (int k : {pit_d_revenue_relief, pit_d_relief, pit_d_lump_sum_relief}) ctx.display.SetReadOnly(k, true);
 
   // 3. Identification exchange.
   ExchangeIdentification(ctx, entry);
@@ -64,15 +72,17 @@ void CalculatePit28(CalcContext& ctx, int entry) {
   // 4. Nothing is carried from attachments that are not there.
   const bool hasA = ctx.FindEntry(kPit28A, entry, pm) > 0;
   const bool hasB = ctx.FindEntry(kPit28B, entry, pm) > 0;
-  if (!hasA)
-    for (int k : {19, 20, 21, 22, 23, 24, 33}) f.SetZero(k);
+  if (!hasA) {
+    for (int c = 0; c < kColumns; ++c) f.SetZero(own_revenue_3pct + c);
+    f.SetZero(rental_revenue_8_5pct);
+  }
   if (!hasB)
-    for (int k = 26; k <= 31; ++k) f.SetZero(k);
+    for (int c = 0; c < kColumns; ++c) f.SetZero(partnership_revenue_3pct + c);
   if (ctx.FindEntry(kPitO, entry, kPmNone) < 0)
-    for (int k : {64, 98}) f.SetZero(k);
+    for (int k : {pit_o_revenue_deductions, pit_o_lump_sum_deductions}) f.SetZero(k);
 
   // 5. Purpose.
-  SetPurposeBoxes(ctx, entry, kFilingBox, kCorrectionBox);
+  SetPurposeBoxes(ctx, entry, purpose_filing, purpose_correction);
 
   // 6. Carried rows are not typed. Rows 1 and 3 of the 8,5% rental are
   // read-only in the definition: without a PIT-28/A step 4 resets them.
@@ -80,96 +90,106 @@ void CalculatePit28(CalcContext& ctx, int entry) {
     const bool anyA = ctx.FindChildEntry(kPit28A, entry) > 0;
     const bool anyB = ctx.FindChildEntry(kPit28B, entry) > 0;
     if (anyA || hasA)
-      for (int k : {19, 20, 21, 22, 23, 24, 25, 33, 34}) ctx.display.SetReadOnly(k, true);
+      for (int k : {own_revenue_3pct, own_revenue_5_5pct, own_revenue_8_5pct, own_revenue_10pct, own_revenue_17pct,
+                    own_revenue_20pct, own_revenue_total, rental_revenue_8_5pct, rental_revenue_20pct})
+        ctx.display.SetReadOnly(k, true);
     if (anyB)
-      for (int k = 26; k <= 32; ++k) ctx.display.SetReadOnly(k, true);
+      for (int k = partnership_revenue_3pct; k <= partnership_revenue_total; ++k) ctx.display.SetReadOnly(k, true);
     if (anyA || anyB)
-      for (int k = 43; k <= 49; ++k) ctx.display.SetReadOnly(k, true);
+      for (int k = fivefold_revenue_3pct; k <= fivefold_revenue_total; ++k) ctx.display.SetReadOnly(k, true);
   }
 
   // 7. Row and column totals.
-  f.SetUnrounded(25, ctx.SumOfRange(entry, 19, 24));
-  f.SetUnrounded(32, ctx.SumOfRange(entry, 26, 31));
-  f.SetUnrounded(35, ctx.SumOfRange(entry, 33, 34));
-  f.SetUnrounded(49, ctx.SumOfRange(entry, 43, 48));
-  f.SetUnrounded(36, f.AmountOf(19) + f.AmountOf(26));
-  f.SetUnrounded(37, f.AmountOf(20) + f.AmountOf(27));
-  f.SetUnrounded(38, f.AmountOf(21) + f.AmountOf(28) + f.AmountOf(33));
-  f.SetUnrounded(39, f.AmountOf(22) + f.AmountOf(29));
-  f.SetUnrounded(40, f.AmountOf(23) + f.AmountOf(30));
-  f.SetUnrounded(41, f.AmountOf(24) + f.AmountOf(31) + f.AmountOf(34));
-  f.Set(42, f.AmountOf(25) + f.AmountOf(32) + f.AmountOf(35));
+  f.SetUnrounded(own_revenue_total, ctx.SumOfRange(entry, own_revenue_3pct, own_revenue_20pct));
+  f.SetUnrounded(partnership_revenue_total, ctx.SumOfRange(entry, partnership_revenue_3pct, partnership_revenue_20pct));
+  f.SetUnrounded(rental_revenue_total, ctx.SumOfRange(entry, rental_revenue_8_5pct, rental_revenue_20pct));
+  f.SetUnrounded(fivefold_revenue_total, ctx.SumOfRange(entry, fivefold_revenue_3pct, fivefold_revenue_20pct));
+  f.SetUnrounded(revenue_3pct, f.AmountOf(own_revenue_3pct) + f.AmountOf(partnership_revenue_3pct));
+  f.SetUnrounded(revenue_5_5pct, f.AmountOf(own_revenue_5_5pct) + f.AmountOf(partnership_revenue_5_5pct));
+  f.SetUnrounded(revenue_8_5pct, f.AmountOf(own_revenue_8_5pct) + f.AmountOf(partnership_revenue_8_5pct) +
+                                     f.AmountOf(rental_revenue_8_5pct));
+  f.SetUnrounded(revenue_10pct, f.AmountOf(own_revenue_10pct) + f.AmountOf(partnership_revenue_10pct));
+  f.SetUnrounded(revenue_17pct, f.AmountOf(own_revenue_17pct) + f.AmountOf(partnership_revenue_17pct));
+  f.SetUnrounded(revenue_20pct, f.AmountOf(own_revenue_20pct) + f.AmountOf(partnership_revenue_20pct) +
+                                    f.AmountOf(rental_revenue_20pct));
+  f.Set(revenue_total,
+        f.AmountOf(own_revenue_total) + f.AmountOf(partnership_revenue_total) + f.AmountOf(rental_revenue_total));
 
   // 8. Share of each column in the whole revenue, in percent.
-  const Amount total = f.AmountOf(42) + f.AmountOf(49);
+  const Amount total = f.AmountOf(revenue_total) + f.AmountOf(fivefold_revenue_total);
   if (total != 0) {
     for (int c = 0; c < kColumns; ++c) {
-      f.Set(50 + c, f.AmountOf(36 + c) * 100 / total);
-      f.Set(56 + c, f.AmountOf(43 + c) * 100 / total);
+      f.Set(revenue_share_3pct + c, f.AmountOf(revenue_3pct + c) * 100 / total);
+      f.Set(fivefold_revenue_share_3pct + c, f.AmountOf(fivefold_revenue_3pct + c) * 100 / total);
     }
-    f.SetUnrounded(150, ctx.SumOfRange(entry, 50, 61));
+    f.SetUnrounded(revenue_share_sum, ctx.SumOfRange(entry, revenue_share_3pct, fivefold_revenue_share_20pct));
   }
 
   // 9. Deductions of the PIT/O.
   const int o = ctx.FindChildEntry(kPitO, entry);
-  if (o > 0) f.CopyFrom(64, FormFields(ctx, o), 28);
+  if (o > 0) f.CopyFrom(pit_o_revenue_deductions, FormFields(ctx, o), pit_o::taxpayer_income_deductions_total);
 
-  // 10. Deductions from revenue fit in the revenue: 63 first, then 62, then
-  // the PIT/O's.
-  if (total < f.AmountOf(63)) {
-    f.SetZero(62);
-    f.Set(63, total);
-    f.SetZero(64);
+  // 10. Deductions from revenue fit in the revenue: the deductions first,
+  // then the past losses, then the PIT/O's.
+  if (total < f.AmountOf(revenue_deductions)) {
+    f.SetZero(past_losses);
+    f.Set(revenue_deductions, total);
+    f.SetZero(pit_o_revenue_deductions);
     reduced = true;
   }
-  if (total < f.AmountOf(63) + f.AmountOf(62)) {
-    f.Set(62, total - f.AmountOf(63));
-    f.SetZero(64);
+  if (total < f.AmountOf(revenue_deductions) + f.AmountOf(past_losses)) {
+    f.Set(past_losses, total - f.AmountOf(revenue_deductions));
+    f.SetZero(pit_o_revenue_deductions);
     reduced = true;
   }
-  if (total < f.AmountOf(63) + f.AmountOf(62) + f.AmountOf(64)) {
-    f.Set(64, total - f.AmountOf(63) - f.AmountOf(62));
+  if (total < f.AmountOf(revenue_deductions) + f.AmountOf(past_losses) + f.AmountOf(pit_o_revenue_deductions)) {
+    f.Set(pit_o_revenue_deductions, total - f.AmountOf(revenue_deductions) - f.AmountOf(past_losses));
     reduced = true;
   }
 
   // 11. Revenue left; the "of which" amount within its total.
-  f.SetPositivePart(65, total - (f.AmountOf(62) + f.AmountOf(63) + f.AmountOf(64)));
-  f.CapAtField(146, 63);
+  f.SetPositivePart(revenue_after_deductions, total - (f.AmountOf(past_losses) + f.AmountOf(revenue_deductions) +
+                                                       f.AmountOf(pit_o_revenue_deductions)));
+  f.CapAtField(social_insurance, revenue_deductions);
 
   // 12. Housing reliefs of the settlement's PIT/D, by person.
   if (const int d = ctx.FirstEntryOfType(kPitD); d > 0) {
     const FormFields pitD(ctx, d);
-    auto either = [&](int k, int part, int other, int sectionTotal) {
+    using namespace pit_d;
+    auto either = [&](int k, pit_d::Field part, pit_d::Field other, pit_d::Field sectionTotal) {
       f.CopyFrom(k, pitD, pitD.AmountOf(part) != 0 || pitD.AmountOf(other) != 0 ? part : sectionTotal);
     };
     if (pm == kPmNone) {
-      either(66, 32, 33, 30);
-      either(68, 43, 44, 41);
-      either(99, 52, 53, 50);
+      either(pit_d_revenue_relief, loan_pit28_taxpayer, loan_pit28_spouse, loan_pit28);
+      either(pit_d_relief, expenses_pit28_taxpayer, expenses_pit28_spouse, expenses_pit28);
+      either(pit_d_lump_sum_relief, tax_relief_pit28_taxpayer, tax_relief_pit28_spouse, tax_relief_pit28);
     } else {
       const bool spouse = pm == kPmSpouse;
-      f.CopyFrom(66, pitD, spouse ? 33 : 32);
-      f.CopyFrom(68, pitD, spouse ? 44 : 43);
-      f.CopyFrom(99, pitD, spouse ? 53 : 52);
+      f.CopyFrom(pit_d_revenue_relief, pitD, spouse ? loan_pit28_spouse : loan_pit28_taxpayer);
+      f.CopyFrom(pit_d_relief, pitD, spouse ? expenses_pit28_spouse : expenses_pit28_taxpayer);
+      f.CopyFrom(pit_d_lump_sum_relief, pitD, spouse ? tax_relief_pit28_spouse : tax_relief_pit28_taxpayer);
     }
   }
 
   // 13. The housing deduction within the revenue left; the relief as far as
   // what is then left goes.
-  reduced |= f.CapAtField(66, 65);
-  f.Set(67, f.AmountOf(65) - f.AmountOf(66));
-  f.Copy(69, f.AmountOf(68) >= f.AmountOf(67) ? 67 : 68);
-  f.Set(70, f.AmountOf(68) - f.AmountOf(69));
+  reduced |= f.CapAtField(pit_d_revenue_relief, revenue_after_deductions);
+  f.Set(revenue_after_housing_relief, f.AmountOf(revenue_after_deductions) - f.AmountOf(pit_d_revenue_relief));
+  f.Copy(pit_d_relief_deducted, f.AmountOf(pit_d_relief) >= f.AmountOf(revenue_after_housing_relief)
+                                    ? revenue_after_housing_relief
+                                    : pit_d_relief);
+  f.Set(pit_d_relief_left, f.AmountOf(pit_d_relief) - f.AmountOf(pit_d_relief_deducted));
 
   // 14. All deductions from revenue.
-  f.Set(71, f.Sum({62, 63, 64, 66, 69}));
+  f.Set(revenue_deductions_total, f.Sum({past_losses, revenue_deductions, pit_o_revenue_deductions,
+                                         pit_d_revenue_relief, pit_d_relief_deducted}));
 
   // 15.-16. The deductions shared out over the columns; revenue after them in
   // whole złoty.
   for (int c = 0; c < kColumns; ++c) {
-    f.Set(72 + c, f.AmountOf(71) * f.AmountOf(50 + c) * 0.01L);
-    f.CapAtField(72 + c, 36 + c);
-    f.Set(79 + c, RoundZloty(f.AmountOf(36 + c) - f.AmountOf(72 + c)));
+    f.Set(deductions_share_3pct + c, f.AmountOf(revenue_deductions_total) * f.AmountOf(revenue_share_3pct + c) * 0.01L);
+    f.CapAtField(deductions_share_3pct + c, revenue_3pct + c);
+    f.Set(taxable_revenue_3pct + c, RoundZloty(f.AmountOf(revenue_3pct + c) - f.AmountOf(deductions_share_3pct + c)));
   }
 
   // 17. The same for the second group.
@@ -177,104 +197,113 @@ void CalculatePit28(CalcContext& ctx, int entry) {
   {
     Amount deducted = 0, after = 0;
     for (int c = 0; c < kColumns; ++c) {
-      share[c] = RoundGrosze(f.AmountOf(71) * f.AmountOf(56 + c) * 0.01L);
-      const Amount d = share[c] > f.AmountOf(43 + c) ? f.AmountOf(43 + c) : share[c];
+      share[c] =
+          RoundGrosze(f.AmountOf(revenue_deductions_total) * f.AmountOf(fivefold_revenue_share_3pct + c) * 0.01L);
+      const Amount revenue = f.AmountOf(fivefold_revenue_3pct + c);
+      const Amount d = share[c] > revenue ? revenue : share[c];
       deducted += d;
-      after += RoundZloty(f.AmountOf(43 + c) - d);
+      after += RoundZloty(revenue - d);
     }
-    f.Set(78, deducted);
-    f.Set(85, after);
+    f.Set(fivefold_deductions_share, deducted);
+    f.Set(taxable_fivefold_revenue, after);
   }
-  f.Set(86, ctx.SumOfRange(entry, 79, 85));
+  f.Set(taxable_revenue_total, ctx.SumOfRange(entry, taxable_revenue_3pct, taxable_fivefold_revenue));
 
-  // 18. The taxes of the 8,5% and 20% columns are the user's when 148 holds
-  // an amount.
-  const bool ownTaxes = f.AmountOf(148) > 0;
+  // 18. The taxes of the 8,5% and 20% columns are the user's when the
+  // revenue they are due on holds an amount.
+  const bool ownTaxes = f.AmountOf(revenue_taxed_by_taxpayer) > 0;
   if (shown) {
-    ctx.display.SetReadOnly(89, !ownTaxes);
-    ctx.display.SetReadOnly(92, !ownTaxes);
+    ctx.display.SetReadOnly(lump_sum_8_5pct, !ownTaxes);
+    ctx.display.SetReadOnly(lump_sum_20pct, !ownTaxes);
   }
 
   // 19. Lump sum of each column.
   for (int c = 0; c < kColumns; ++c) {
     if (ownTaxes && (c == 2 || c == 5)) continue;
-    f.Set(87 + c, f.AmountOf(79 + c) * kRates[c]);
+    f.Set(lump_sum_3pct + c, f.AmountOf(taxable_revenue_3pct + c) * kRates[c]);
   }
 
   // 20. The second group: five times the rate, at most 75% of the revenue.
   {
     Amount sum = 0;
     for (int c = 0; c < kColumns; ++c) {
-      const Amount g = RoundGrosze(RoundZloty(f.AmountOf(43 + c) - share[c]) * kSecondGroupFactors[c]);
-      const Amount h = RoundGrosze(f.AmountOf(43 + c) * 0.75L);
+      const Amount revenue = f.AmountOf(fivefold_revenue_3pct + c);
+      const Amount g = RoundGrosze(RoundZloty(revenue - share[c]) * kSecondGroupFactors[c]);
+      const Amount h = RoundGrosze(revenue * 0.75L);
       sum += g > h ? h : g;
     }
-    f.Set(93, sum);
+    f.Set(fivefold_lump_sum, sum);
   }
 
   // 21. The lump sum with what is added and subtracted.
-  f.Set(94, ctx.SumOfRange(entry, 87, 93));
-  f.Set(96, (f.AmountOf(94) + f.AmountOf(95)) - f.AmountOf(147));
+  f.Set(lump_sum_total, ctx.SumOfRange(entry, lump_sum_3pct, fivefold_lump_sum));
+  f.Set(lump_sum_corrected,
+        (f.AmountOf(lump_sum_total) + f.AmountOf(lump_sum_additions)) - f.AmountOf(lump_sum_reductions));
 
   // 22.-23. Deductions from the lump sum fit in it.
-  reduced |= f.CapAtField(97, 96);
-  // Capped after 97 itself, so that one run leaves "of which" within it.
-  f.CapAtField(149, 97);
-  if (o > 0) f.CopyFrom(98, FormFields(ctx, o), 41);
-  if (f.AmountOf(98) > f.AmountOf(96) - f.AmountOf(97)) {
-    f.Set(98, f.AmountOf(96) - f.AmountOf(97));
+  reduced |= f.CapAtField(lump_sum_deductions, lump_sum_corrected);
+  // Capped after the deductions themselves, so that one run leaves "of
+  // which" within them.
+  f.CapAtField(health_insurance, lump_sum_deductions);
+  if (o > 0) f.CopyFrom(pit_o_lump_sum_deductions, FormFields(ctx, o), pit_o::taxpayer_tax_deductions_total);
+  if (f.AmountOf(pit_o_lump_sum_deductions) > f.AmountOf(lump_sum_corrected) - f.AmountOf(lump_sum_deductions)) {
+    f.Set(pit_o_lump_sum_deductions, f.AmountOf(lump_sum_corrected) - f.AmountOf(lump_sum_deductions));
     reduced = true;
   }
 
   // 24. The PIT/D relief from the lump sum, as far as it goes.
   {
-    const Amount left = f.AmountOf(96) - f.AmountOf(97) - f.AmountOf(98);
-    if (f.AmountOf(99) >= left)
-      f.Set(100, left);
+    const Amount left =
+        f.AmountOf(lump_sum_corrected) - f.AmountOf(lump_sum_deductions) - f.AmountOf(pit_o_lump_sum_deductions);
+    if (f.AmountOf(pit_d_lump_sum_relief) >= left)
+      f.Set(pit_d_lump_sum_relief_deducted, left);
     else
-      f.Copy(100, 99);
-    f.Set(101, f.AmountOf(99) - f.AmountOf(100));
+      f.Copy(pit_d_lump_sum_relief_deducted, pit_d_lump_sum_relief);
+    f.Set(pit_d_lump_sum_relief_left, f.AmountOf(pit_d_lump_sum_relief) - f.AmountOf(pit_d_lump_sum_relief_deducted));
   }
 
   // 25.-26. Lump sum due in whole złoty; to pay or overpaid.
-  f.Set(102, RoundZloty(f.AmountOf(96) - (f.AmountOf(98) + f.AmountOf(97) + f.AmountOf(100))));
+  f.Set(lump_sum_due, RoundZloty(f.AmountOf(lump_sum_corrected) -
+                                 (f.AmountOf(pit_o_lump_sum_deductions) + f.AmountOf(lump_sum_deductions) +
+                                  f.AmountOf(pit_d_lump_sum_relief_deducted))));
   {
-    const Amount due = f.AmountOf(102) + f.AmountOf(104), paid = f.AmountOf(108);
-    f.SetPositivePart(109, due - paid);
-    f.SetPositivePart(110, paid - due);
+    const Amount due = f.AmountOf(lump_sum_due) + f.AmountOf(addition), paid = f.AmountOf(lump_sum_paid);
+    f.SetPositivePart(to_pay, due - paid);
+    f.SetPositivePart(overpaid, paid - due);
   }
 
   // 27. Monthly or quarterly payments.
-  f.Set(122, ctx.SumOfRange(entry, 111, 121));
+  f.Set(paid_months_total, ctx.SumOfRange(entry, paid_january, paid_november));
 
   // 28. Attachments.
-  const std::pair<int, int> counts[] = {{124, kPitO},  {125, kPitD},   {126, kPit2K},  {127, kNip1},
-                                        {128, kNip3},  {129, kPit28A}, {130, kPit28B}};
+  const std::pair<pit28::Field, int> counts[] = {{pit_o_count, kPitO},   {pit_d_count, kPitD}, {pit_2k_count, kPit2K},
+                                                 {nip1_count, kNip1},    {nip3_count, kNip3},  {pit28a_count, kPit28A},
+                                                 {pit28b_count, kPit28B}};
   for (const auto& [k, type] : counts) f.SetText(k, CountText(ctx.CountChildEntries(type, entry, -1)));
 
   // 29. 1%.
   {
-    const Amount m = OnePercentLimit(f.AmountOf(102));
-    if (!(m >= f.AmountOf(kOnePercent))) {
-      f.SetUnrounded(kOnePercent, m);
+    const Amount m = OnePercentLimit(f.AmountOf(lump_sum_due));
+    if (!(m >= f.AmountOf(one_percent))) {
+      f.SetUnrounded(one_percent, m);
       reduced = true;
     }
-    if (f.AmountOf(kOnePercent) > 0) f.SetUnrounded(kOnePercent, FloorTenGrosze(f.AmountOf(kOnePercent)));
+    if (f.AmountOf(one_percent) > 0) f.SetUnrounded(one_percent, FloorTenGrosze(f.AmountOf(one_percent)));
     ctx.display.SetDonationLabel(FormatAmount(m));
   }
 
   // 30.-31. Correction information, reduction notice.
-  CorrectionInfoOnClick(ctx, kPit28, kCorrectionBox, "PIT-28", 0);
+  CorrectionInfoOnClick(ctx, kPit28, purpose_correction, "PIT-28", 0);
   ShowReductionNotice(ctx, kPit28, reduced);
 
   // 32. No organisation, no 1% amount; an organisation without an amount.
-  if (f.IsEmpty(kKrs)) f.SetZero(kOnePercent);
-  if (shown && ctx.display.CurrentPage() == kOnePercentPage && f.AmountOf(102) > 0 &&
-      f.AmountOf(kOnePercent) == 0 && !f.IsEmpty(kKrs))
+  if (f.IsEmpty(krs)) f.SetZero(one_percent);
+  if (shown && ctx.display.CurrentPage() == kOnePercentPage && f.AmountOf(lump_sum_due) > 0 &&
+      f.AmountOf(one_percent) == 0 && !f.IsEmpty(krs))
     ShowOnePercentWarning(ctx, kOnePercentWarning);
 
   // 33. An amount added to the lump sum needs its title.
-  if (shown) MarkRowRequired(ctx, entry, 103, 104, true);
+  if (shown) MarkRowRequired(ctx, entry, addition_title, addition, true);
 }
 
 void CalculatePit28A(CalcContext& ctx, int entry) {
@@ -282,17 +311,19 @@ void CalculatePit28A(CalcContext& ctx, int entry) {
   const int pm = a.Header().PM;
 
   // 1. Identifier marks, identification.
-  MarkIdentifierKind(ctx, kPit28A, entry, 0, 29, 30);
+  MarkIdentifierKind(ctx, kPit28A, entry, pit28a::taxpayer_id, pit28a::taxpayer_id_strike_nip,
+                     pit28a::taxpayer_id_strike_pesel);
   ExchangeIdentification(ctx, entry);
 
   // 2.-3. Into the person's PIT-28.
   const int r = ReturnOf(ctx, pm);
   if (r <= 0) return;
   FormFields ret(ctx, r);
-  for (int i = 0; i < kColumns; ++i) ret.CopyFrom(19 + i, a, 15 + i);
-  ret.CopyFrom(33, a, 21);
-  ret.CopyFrom(34, a, 22);
-  for (int i = 0; i < kColumns; ++i) ret.CopyFrom(43 + i, a, 23 + i);
+  for (int i = 0; i < kColumns; ++i) ret.CopyFrom(pit28::own_revenue_3pct + i, a, pit28a::revenue_3pct + i);
+  ret.CopyFrom(pit28::rental_revenue_8_5pct, a, pit28a::rental_revenue_8_5pct);
+  ret.CopyFrom(pit28::rental_revenue_20pct, a, pit28a::rental_revenue_20pct);
+  for (int i = 0; i < kColumns; ++i)
+    ret.CopyFrom(pit28::fivefold_revenue_3pct + i, a, pit28a::fivefold_revenue_3pct + i);
 
   // 4. With partnerships as well, the second group is the sum of both.
   if (ctx.FindEntry(kPit28B, r, pm) > 0) {
@@ -305,6 +336,7 @@ void CalculatePit28A(CalcContext& ctx, int entry) {
 }
 
 void CalculatePit28B(CalcContext& ctx, int entry) {
+  using namespace pit28b;
   FormFields b(ctx, entry);
   const FormEntry& me = b.Header();
   const int pm = me.PM, parent = me.IdParent;
@@ -316,44 +348,48 @@ void CalculatePit28B(CalcContext& ctx, int entry) {
   // among the copies of its return: a copy calculated as it is added is the
   // last one, and copies first calculated together (a file made outside the
   // program) still get different numbers.
-  if (b.AmountOf(133) == 0) {
+  if (b.AmountOf(copy_number) == 0) {
     int place = 0;
     for (int i = 1; i <= entry; ++i)
       if (ctx.settlement.Entry(i).IdPit == kPit28B && ctx.settlement.Entry(i).IdParent == parent) ++place;
-    b.SetText(133, CountText(place));
+    b.SetText(copy_number, CountText(place));
   }
-  b.SetText(6, CountText(ctx.CountChildEntries(kPit28B, parent, pm)));
+  b.SetText(copy_count, CountText(ctx.CountChildEntries(kPit28B, parent, pm)));
 
   // 3.-7. The person's shares of each partnership's revenue; an amount the
   // user typed over a share (the alternative slot) replaces it.
   auto shares = [&](int rate, int from, int into, int alternative) {
     if (b.AmountOf(rate) > 99.99L) b.SetText(rate, "99,99");
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < kShareRows; ++i) {
       b.Set(into + i, ctx.PercentOf(entry, from + i, rate));
       if (b.AmountOf(into + i) == 0) b.Copy(alternative + i, into + i);
       if (b.AmountOf(alternative + i) > 0) b.Copy(into + i, alternative + i);
     }
   };
-  shares(24, 26, 39, 109);
-  b.Set(38, b.AmountOf(25) * b.AmountOf(24) * 0.01L);
-  shares(51, 72, 85, 121);
-  b.Set(84, b.AmountOf(71) * b.AmountOf(51) * 0.01L);
-  for (int i = 0; i < 12; ++i) b.SetUnrounded(97 + i, b.AmountOf(85 + i) + b.AmountOf(39 + i));
+  shares(partnership1_profit_share, partnership1_3pct_revenue, partnership1_3pct_share, partnership1_3pct_typed);
+  b.Set(partnership1_other_revenue_share,
+        b.AmountOf(partnership1_other_revenue) * b.AmountOf(partnership1_profit_share) * 0.01L);
+  shares(partnership2_profit_share, partnership2_3pct_revenue, partnership2_3pct_share, partnership2_3pct_typed);
+  b.Set(partnership2_other_revenue_share,
+        b.AmountOf(partnership2_other_revenue) * b.AmountOf(partnership2_profit_share) * 0.01L);
+  for (int i = 0; i < kShareRows; ++i)
+    b.SetUnrounded(total_3pct + i, b.AmountOf(partnership2_3pct_share + i) + b.AmountOf(partnership1_3pct_share + i));
 
   // 8. Only the last copy of the return holds the totals of all copies.
   const int r = ReturnOf(ctx, pm);
   if (r > 0 && r == parent) {
-    std::array<Amount, 12> sum{};
+    std::array<Amount, kShareRows> sum{};
     int last = -1;
     for (int i = 1; i <= ctx.settlement.Count(); ++i) {
       if (ctx.settlement.Entry(i).IdPit != kPit28B || ctx.settlement.Entry(i).IdParent != parent) continue;
       FormFields copy(ctx, i);
-      for (int k = 0; k < 12; ++k) sum[k] += copy.AmountOf(39 + k) + copy.AmountOf(85 + k);
-      for (int k = 97; k <= 108; ++k) copy.SetZero(k);
+      for (int k = 0; k < kShareRows; ++k)
+        sum[k] += copy.AmountOf(partnership1_3pct_share + k) + copy.AmountOf(partnership2_3pct_share + k);
+      for (int k = total_3pct; k <= total_fivefold_20pct; ++k) copy.SetZero(k);
       last = i;
     }
     FormFields totals(ctx, last);
-    for (int k = 0; k < 12; ++k) totals.Set(97 + k, sum[k]);
+    for (int k = 0; k < kShareRows; ++k) totals.Set(total_3pct + k, sum[k]);
   }
 
   // 9. Into the person's PIT-28, which is recalculated.
@@ -362,7 +398,7 @@ void CalculatePit28B(CalcContext& ctx, int entry) {
     if (t > 0) {
       const FormFields totals(ctx, t);
       FormFields ret(ctx, r);
-      for (int i = 0; i < kColumns; ++i) ret.CopyFrom(26 + i, totals, 97 + i);
+      for (int i = 0; i < kColumns; ++i) ret.CopyFrom(pit28::partnership_revenue_3pct + i, totals, total_3pct + i);
       SecondGroupFrom(ret, totals, nullptr);
       Calculate(ctx, kPit28, r);
       if (const int a = ctx.FindEntry(kPit28A, r, pm); a > 0) {
@@ -375,9 +411,9 @@ void CalculatePit28B(CalcContext& ctx, int entry) {
 
   // 10. A second partnership named requires its data.
   if (!ctx.IsShown(kPit28B)) return;
-  MarkRowRequired(ctx, entry, 51, 71, true);
-  MarkRowRequired(ctx, entry, 56, 63, false);
-  MarkRowRequired(ctx, entry, 65, 65, false);
+  MarkRowRequired(ctx, entry, partnership2_profit_share, partnership2_other_revenue, true);
+  MarkRowRequired(ctx, entry, partnership2_county, partnership2_regon, false);
+  MarkRowRequired(ctx, entry, partnership2_business_kind, partnership2_business_kind, false);
 }
 
 }  // namespace pit

@@ -7,6 +7,7 @@
 #include "app/file_io.h"
 #include "app/settlement.h"
 #include "forms/definition_library.h"
+#include "forms/pit28b_fields.h"
 #include "forms/pit_b_fields.h"
 #include "forms/values.h"
 #include "text/cp1250.h"
@@ -45,9 +46,11 @@ std::vector<SharedPair> SharedPairsOf(int idPit) {
         {partner2_revenue_share, partner2_revenue_own, "P_36"}, {partner2_costs_share, partner2_costs_own, "P_38"},
         {partner3_revenue_share, partner3_revenue_own, "P_47"}, {partner3_costs_share, partner3_costs_own, "P_49"}};
   } else if (idPit == kPit28B) {
+    // Each partnership's twelve rate rows, printed from positions 24 and 53.
+    using namespace pit28b;
     for (int i = 0; i < 12; ++i) {
-      pairs.push_back({39 + i, 109 + i, "P_" + std::to_string(24 + i)});
-      pairs.push_back({85 + i, 121 + i, "P_" + std::to_string(53 + i)});
+      pairs.push_back({partnership1_3pct_share + i, partnership1_3pct_typed + i, "P_" + std::to_string(24 + i)});
+      pairs.push_back({partnership2_3pct_share + i, partnership2_3pct_typed + i, "P_" + std::to_string(53 + i)});
     }
   }
   return pairs;
@@ -86,7 +89,7 @@ std::string PageCaption(const FormEntry& e) {
     case kPitZG: return slot(37);
     case kSseA:
     case kSseRA: return slot(1);
-    case kPit28B: return slot(133);
+    case kPit28B: return slot(pit28b::copy_number);
     default: return {};
   }
 }
