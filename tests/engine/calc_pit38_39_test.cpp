@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "engine/calc_fixture.h"
+#include "forms/pit38_fields.h"
+#include "forms/pit39_fields.h"
 
 namespace pit {
 namespace {
@@ -38,105 +40,185 @@ void RunCases(int idPit, const std::vector<Case>& cases, const std::string& noti
 }
 
 TEST(Pit38, Figures) {
-  RunCases(kPit38,
-           {
-               {"shares sold at a gain",
-                {{18, "10000,00"}, {19, "4000,00"}, {28, "19"}},
-                {{22, "10000,00"}, {23, "4000,00"}, {24, "6000,00"}, {25, "0,00"}, {27, "6000,00"},
-                 {29, "1140,00"}, {32, "1140,00"}, {33, "0,00"}, {41, "1140,00"}, {42, "0,00"}, {3, "1"}, {4, ""}},
-                false, "11,40"},
-               {"costs above the revenue",
-                {{18, "3000,00"}, {20, "1000,00"}, {19, "2500,00"}, {21, "2000,50"}, {28, "19"}},
-                {{22, "4000,00"}, {23, "4500,50"}, {24, "0,00"}, {25, "500,50"}, {27, "0,00"}, {29, "0,00"},
-                 {32, "0,00"}},
-                false, "0,00"},
-               {"losses of earlier years above the income",
-                {{18, "10000,00"}, {19, "4000,00"}, {26, "8000,00"}, {28, "19"}},
-                {{26, "6000,00"}, {27, "0,00"}, {32, "0,00"}},
-                true, ""},
-               {"base rounded to złoty, tax to grosze",
-                {{18, "1000,49"}, {28, "19"}},
-                {{27, "1000,00"}, {29, "190,00"}, {32, "190,00"}},
-                false, ""},
-               {"deductions above the tax",
-                {{18, "1000,00"}, {28, "19"}, {30, "150,00"}, {31, "100,60"}},
-                {{29, "190,00"}, {32, "0,00"}, {33, "61,00"}, {42, "61,00"}},
-                false, ""},
-               {"second section with its deduction capped",
-                {{36, "500,00"}, {37, "800,00"}, {38, "0,00"}, {35, "20,00"}},
-                {{37, "500,00"}, {39, "0,00"}, {40, "0,00"}, {41, "20,00"}},
-                false, ""},
-               {"second section adds to the first",
-                {{18, "10000,00"}, {19, "4000,00"}, {28, "19"}, {36, "300,00"}, {37, "100,00"}, {38, "50,00"}},
-                {{39, "150,00"}, {41, "1290,00"}},
-                false, ""},
-               {"1% above its limit with an organisation",
-                {{18, "10000,00"}, {19, "4000,00"}, {28, "19"}, {59, "0000127204"}, {60, "20,00"}},
-                {{60, "11,40"}},
-                true, "11,40"},
-               {"1% cut to tens of grosze",
-                {{18, "10000,00"}, {19, "4000,00"}, {28, "19"}, {59, "0000127204"}, {60, "11,39"}},
-                {{60, "11,30"}},
-                false, ""},
-               // The notice comes from the cap before the empty organisation
-               // empties the amount.
-               {"1% above its limit without an organisation",
-                {{18, "10000,00"}, {19, "4000,00"}, {28, "19"}, {60, "20,00"}},
-                {{60, "0,00"}},
-                true, ""},
-           },
-           "   PIT-38. Program dokonał redukcji odliczeń. Sprawdź i ewentualnie skoryguj wysokość poszczególnych "
-           "kwot w tym w załącznikach.");
+  using namespace pit38;
+  RunCases(
+      kPit38,
+      {
+          {"shares sold at a gain",
+           {{pit8c_revenue, "10000,00"}, {pit8c_costs, "4000,00"}, {tax_rate, "19"}},
+           {{total_revenue, "10000,00"},
+            {total_costs, "4000,00"},
+            {income, "6000,00"},
+            {loss, "0,00"},
+            {tax_base, "6000,00"},
+            {tax, "1140,00"},
+            {tax_due, "1140,00"},
+            {deductions_over_tax, "0,00"},
+            {to_pay, "1140,00"},
+            {overpaid, "0,00"},
+            {purpose_filing, "1"},
+            {purpose_correction, ""}},
+           false,
+           "11,40"},
+          {"costs above the revenue",
+           {{pit8c_revenue, "3000,00"},
+            {other_revenue, "1000,00"},
+            {pit8c_costs, "2500,00"},
+            {other_costs, "2000,50"},
+            {tax_rate, "19"}},
+           {{total_revenue, "4000,00"},
+            {total_costs, "4500,50"},
+            {income, "0,00"},
+            {loss, "500,50"},
+            {tax_base, "0,00"},
+            {tax, "0,00"},
+            {tax_due, "0,00"}},
+           false,
+           "0,00"},
+          {"losses of earlier years above the income",
+           {{pit8c_revenue, "10000,00"}, {pit8c_costs, "4000,00"}, {past_losses, "8000,00"}, {tax_rate, "19"}},
+           {{past_losses, "6000,00"}, {tax_base, "0,00"}, {tax_due, "0,00"}},
+           true,
+           ""},
+          {"base rounded to złoty, tax to grosze",
+           {{pit8c_revenue, "1000,49"}, {tax_rate, "19"}},
+           {{tax_base, "1000,00"}, {tax, "190,00"}, {tax_due, "190,00"}},
+           false,
+           ""},
+          {"deductions above the tax",
+           {{pit8c_revenue, "1000,00"}, {tax_rate, "19"}, {foreign_tax, "150,00"}, {other_tax_deductions, "100,60"}},
+           {{tax, "190,00"}, {tax_due, "0,00"}, {deductions_over_tax, "61,00"}, {overpaid, "61,00"}},
+           false,
+           ""},
+          {"second section with its deduction capped",
+           {{lump_sum_tax, "500,00"},
+            {lump_sum_foreign_tax, "800,00"},
+            {lump_sum_deductions, "0,00"},
+            {other_tax_to_pay, "20,00"}},
+           {{lump_sum_foreign_tax, "500,00"},
+            {lump_sum_difference, "0,00"},
+            {lump_sum_deductions_over_tax, "0,00"},
+            {to_pay, "20,00"}},
+           false,
+           ""},
+          {"second section adds to the first",
+           {{pit8c_revenue, "10000,00"},
+            {pit8c_costs, "4000,00"},
+            {tax_rate, "19"},
+            {lump_sum_tax, "300,00"},
+            {lump_sum_foreign_tax, "100,00"},
+            {lump_sum_deductions, "50,00"}},
+           {{lump_sum_difference, "150,00"}, {to_pay, "1290,00"}},
+           false,
+           ""},
+          {"1% above its limit with an organisation",
+           {{pit8c_revenue, "10000,00"},
+            {pit8c_costs, "4000,00"},
+            {tax_rate, "19"},
+            {krs, "0000127204"},
+            {one_percent, "20,00"}},
+           {{one_percent, "11,40"}},
+           true,
+           "11,40"},
+          {"1% cut to tens of grosze",
+           {{pit8c_revenue, "10000,00"},
+            {pit8c_costs, "4000,00"},
+            {tax_rate, "19"},
+            {krs, "0000127204"},
+            {one_percent, "11,39"}},
+           {{one_percent, "11,30"}},
+           false,
+           ""},
+          // The notice comes from the cap before the empty organisation
+          // empties the amount.
+          {"1% above its limit without an organisation",
+           {{pit8c_revenue, "10000,00"}, {pit8c_costs, "4000,00"}, {tax_rate, "19"}, {one_percent, "20,00"}},
+           {{one_percent, "0,00"}},
+           true,
+           ""},
+      },
+      "   PIT-38. Program dokonał redukcji odliczeń. Sprawdź i ewentualnie skoryguj wysokość poszczególnych "
+      "kwot w tym w załącznikach.");
 }
 
 TEST(Pit39, Figures) {
+  using namespace pit39;
   RunCases(kPit39,
            {
                {"flat sold at a gain",
-                {{19, "200000,00"}, {20, "150000,00"}, {21, "0,00"}},
-                {{22, "50000,00"}, {23, "0,00"}, {25, "50000,00"}, {26, "9500,00"}, {28, "9500,00"},
-                 {35, "9500,00"}, {36, "0,00"}, {3, "1"}},
-                false, "95,00"},
+                {{revenue, "200000,00"}, {costs, "150000,00"}, {depreciation, "0,00"}},
+                {{income, "50000,00"},
+                 {loss, "0,00"},
+                 {tax_base, "50000,00"},
+                 {tax, "9500,00"},
+                 {tax_due, "9500,00"},
+                 {to_pay, "9500,00"},
+                 {overpaid, "0,00"},
+                 {purpose_filing, "1"}},
+                false,
+                "95,00"},
                {"loss taken in whole złoty",
-                {{19, "100000,00"}, {20, "101234,56"}},
-                {{22, "0,00"}, {23, "1234,00"}, {25, "0,00"}, {26, "0,00"}, {28, "0,00"}, {35, "0,00"}, {36, "0,00"}},
-                false, ""},
+                {{revenue, "100000,00"}, {costs, "101234,56"}},
+                {{income, "0,00"},
+                 {loss, "1234,00"},
+                 {tax_base, "0,00"},
+                 {tax, "0,00"},
+                 {tax_due, "0,00"},
+                 {to_pay, "0,00"},
+                 {overpaid, "0,00"}},
+                false,
+                ""},
                // The depreciation added to income lessens the loss as it
                // adds to an income.
                {"loss less the amount added to income",
-                {{19, "100000,00"}, {20, "150000,00"}, {21, "10000,00"}},
-                {{22, "0,00"}, {23, "40000,00"}, {25, "0,00"}, {28, "0,00"}},
-                false, ""},
+                {{revenue, "100000,00"}, {costs, "150000,00"}, {depreciation, "10000,00"}},
+                {{income, "0,00"}, {loss, "40000,00"}, {tax_base, "0,00"}, {tax_due, "0,00"}},
+                false,
+                ""},
                {"amount added to income turns a loss into an income",
-                {{19, "100000,00"}, {20, "105000,00"}, {21, "10000,00"}},
-                {{22, "5000,00"}, {23, "0,00"}, {25, "5000,00"}, {26, "950,00"}},
-                false, ""},
+                {{revenue, "100000,00"}, {costs, "105000,00"}, {depreciation, "10000,00"}},
+                {{income, "5000,00"}, {loss, "0,00"}, {tax_base, "5000,00"}, {tax, "950,00"}},
+                false,
+                ""},
                {"exempt income capped at the income",
-                {{19, "200000,00"}, {20, "150000,00"}, {24, "60000,00"}},
-                {{24, "50000,00"}, {25, "0,00"}, {28, "0,00"}},
-                false, ""},
+                {{revenue, "200000,00"}, {costs, "150000,00"}, {exempt_income, "60000,00"}},
+                {{exempt_income, "50000,00"}, {tax_base, "0,00"}, {tax_due, "0,00"}},
+                false,
+                ""},
                {"deduction from tax above the tax",
-                {{19, "10000,00"}, {27, "2000,00"}},
-                {{26, "1900,00"}, {28, "0,00"}},
-                false, ""},
+                {{revenue, "10000,00"}, {foreign_tax, "2000,00"}},
+                {{tax, "1900,00"}, {tax_due, "0,00"}},
+                false,
+                ""},
                {"second section: excess reduces what is to pay",
-                {{19, "10000,00"}, {30, "100,00"}, {31, "300,00"}, {32, "400,00"}},
-                {{31, "100,00"}, {33, "0,00"}, {34, "400,00"}, {35, "1500,00"}, {36, "0,00"}},
-                false, ""},
+                {{revenue, "10000,00"},
+                 {past_years_tax, "100,00"},
+                 {past_years_tax_paid, "300,00"},
+                 {past_years_deductions, "400,00"}},
+                {{past_years_tax_paid, "100,00"},
+                 {past_years_difference, "0,00"},
+                 {past_years_excess, "400,00"},
+                 {to_pay, "1500,00"},
+                 {overpaid, "0,00"}},
+                false,
+                ""},
                {"overpayment",
-                {{19, "1000,00"}, {30, "0,00"}, {32, "500,00"}},
-                {{28, "190,00"}, {34, "500,00"}, {35, "0,00"}, {36, "310,00"}},
-                false, ""},
+                {{revenue, "1000,00"}, {past_years_tax, "0,00"}, {past_years_deductions, "500,00"}},
+                {{tax_due, "190,00"}, {past_years_excess, "500,00"}, {to_pay, "0,00"}, {overpaid, "310,00"}},
+                false,
+                ""},
                {"1% above its limit with an organisation",
-                {{19, "200000,00"}, {20, "150000,00"}, {58, "0000127204"}, {50, "100,00"}},
-                {{50, "95,00"}},
-                true, "95,00"},
+                {{revenue, "200000,00"}, {costs, "150000,00"}, {krs, "0000127204"}, {one_percent, "100,00"}},
+                {{one_percent, "95,00"}},
+                true,
+                "95,00"},
                // Without an organisation the amount is emptied first, so
                // nothing is capped and no notice shows.
                {"1% above its limit without an organisation",
-                {{19, "200000,00"}, {20, "150000,00"}, {50, "100,00"}},
-                {{50, "0,00"}},
-                false, "95,00"},
+                {{revenue, "200000,00"}, {costs, "150000,00"}, {one_percent, "100,00"}},
+                {{one_percent, "0,00"}},
+                false,
+                "95,00"},
            },
            "   PIT-39. Program dokonał redukcji odliczeń. Sprawdź i ewentualnie skoryguj wysokość poszczególnych "
            "kwot w tym w załącznikach.");
@@ -148,9 +230,9 @@ TEST(Pit38And39, OnePercentWarningOnTheSecondPage) {
     int idPit, revenue, rateField, krs, warningPage;
     const char* text;
   } cases[] = {
-      {kPit38, 18, 28, 59, 2,
+      {kPit38, pit38::pit8c_revenue, pit38::tax_rate, pit38::krs, 2,
        "    PIT-38. W polu formularza nr 58 należy podać kwotę, która ma być przekazana w ramach 1%"},
-      {kPit39, 19, -1, 58, 2,
+      {kPit39, pit39::revenue, -1, pit39::krs, 2,
        "    PIT-39. W polu formularza nr 52 należy podać kwotę, która ma być przekazana w ramach 1%"},
   };
   for (const W& w : cases) {
@@ -181,22 +263,28 @@ TEST(Pit38And39, EachSpouseHasTheirOwnReturn) {
     CalcFixture fx(kJoint, kIdPesel);
     const int p = fx.Add(idPit, 0, kPmTaxpayer);
     const int m = fx.Add(idPit, 0, kPmSpouse);
-    const int revenue = idPit == kPit38 ? 18 : 19;
-    const int krs = idPit == kPit38 ? 59 : 58;
-    const int onePercent = idPit == kPit38 ? 60 : 50;
-    if (idPit == kPit38) {
-      fx.Set(p, 28, "19");
-      fx.Set(m, 28, "19");
+    const bool isPit38 = idPit == kPit38;
+    const int surname = isPit38 ? int{pit38::surname} : int{pit39::surname};
+    const int firstName = isPit38 ? int{pit38::first_name} : int{pit39::first_name};
+    const int revenue = isPit38 ? int{pit38::pit8c_revenue} : int{pit39::revenue};
+    const int krs = isPit38 ? int{pit38::krs} : int{pit39::krs};
+    const int onePercent = isPit38 ? int{pit38::one_percent} : int{pit39::one_percent};
+    if (isPit38) {
+      fx.Set(p, pit38::tax_rate, "19");
+      fx.Set(m, pit38::tax_rate, "19");
     }
-    fx.Set(p, {{5, "Kowalski"}, {6, "Jan"}, {revenue, "10000,00"}, {krs, "0000127204"}, {onePercent, "15,00"}});
+    fx.Set(
+        p,
+        {{surname, "Kowalski"}, {firstName, "Jan"}, {revenue, "10000,00"}, {krs, "0000127204"}, {onePercent, "15,00"}});
     fx.Run(p);
-    fx.Set(m, {{5, "Nowak"}, {6, "Anna"}, {revenue, "2000,00"}, {krs, "0000270809"}, {onePercent, "15,00"}});
+    fx.Set(m,
+           {{surname, "Nowak"}, {firstName, "Anna"}, {revenue, "2000,00"}, {krs, "0000270809"}, {onePercent, "15,00"}});
     fx.Run(m);
     fx.Run(p);
-    EXPECT_EQ(fx.Get(p, 5), "Kowalski");
-    EXPECT_EQ(fx.Get(p, 6), "Jan");
-    EXPECT_EQ(fx.Get(m, 5), "Nowak");
-    EXPECT_EQ(fx.Get(m, 6), "Anna");
+    EXPECT_EQ(fx.Get(p, surname), "Kowalski");
+    EXPECT_EQ(fx.Get(p, firstName), "Jan");
+    EXPECT_EQ(fx.Get(m, surname), "Nowak");
+    EXPECT_EQ(fx.Get(m, firstName), "Anna");
     EXPECT_EQ(fx.ids.Taxpayer.Surname, "Kowalski");
     EXPECT_EQ(fx.ids.Spouse.Surname, "Nowak");
     // 1% of 1900 is 19,00; of 380 it is 3,80.

@@ -5,11 +5,11 @@
 
 #include "calc/calculation.h"
 #include "calc/framework.h"
+#include "forms/pit38_fields.h"
+#include "forms/pit39_fields.h"
 
 namespace pit {
 namespace {
-
-constexpr int kFilingBox = 3, kCorrectionBox = 4;
 
 // The 1% of a return: capped at its limit (a reduction), cut to full tens of
 // grosze; the limit is shown beside the amount box.
@@ -37,127 +37,144 @@ void OnePercentWarning(CalcContext& ctx, const FormFields& f, int idPit, int pag
 }  // namespace
 
 void CalculatePit38(CalcContext& ctx, int entry) {
-  constexpr int kKrs = 59, kOnePercent = 60, kOnePercentPage = 2;
+  using namespace pit38;
+  constexpr int kOnePercentPage = 2;
   FormFields f(ctx, entry);
   bool reduced = false;
 
   // 1. Messages, identifier marks, identification, purpose.
   ClearMessagesIfShown(ctx, kPit38);
-  MarkIdentifierKind(ctx, kPit38, entry, 0, 67, 68);
+  MarkIdentifierKind(ctx, kPit38, entry, taxpayer_id, taxpayer_id_strike_nip, taxpayer_id_strike_pesel);
   ExchangeIdentification(ctx, entry);
-  SetPurposeBoxes(ctx, entry, kFilingBox, kCorrectionBox);
+  SetPurposeBoxes(ctx, entry, purpose_filing, purpose_correction);
 
   // 2.-3. Totals, income or loss.
-  f.Set(22, f.AmountOf(18) + f.AmountOf(20));
-  f.Set(23, f.AmountOf(19) + f.AmountOf(21));
-  f.SetPositivePart(24, f.AmountOf(22) - f.AmountOf(23));
-  f.SetPositivePart(25, f.AmountOf(23) - f.AmountOf(22));
+  f.Set(total_revenue, f.AmountOf(pit8c_revenue) + f.AmountOf(other_revenue));
+  f.Set(total_costs, f.AmountOf(pit8c_costs) + f.AmountOf(other_costs));
+  f.SetPositivePart(income, f.AmountOf(total_revenue) - f.AmountOf(total_costs));
+  f.SetPositivePart(loss, f.AmountOf(total_costs) - f.AmountOf(total_revenue));
 
   // 4.-6. Losses of earlier years fit in the income; base and tax.
-  reduced |= f.CapAtField(26, 24);
-  f.Set(27, RoundZloty(f.AmountOf(24) - f.AmountOf(26)));
-  f.Set(29, f.AmountOf(28) * 0.01L * f.AmountOf(27));
+  reduced |= f.CapAtField(past_losses, income);
+  f.Set(tax_base, RoundZloty(f.AmountOf(income) - f.AmountOf(past_losses)));
+  f.Set(tax, f.AmountOf(tax_rate) * 0.01L * f.AmountOf(tax_base));
 
   // 7. Tax due or the excess of the deductions, whole złoty.
   {
-    const Amount deducted = f.AmountOf(30) + f.AmountOf(31);
-    f.SetPositivePart(32, RoundZloty(f.AmountOf(29) - deducted));
-    f.SetPositivePart(33, RoundZloty(deducted - f.AmountOf(29)));
+    const Amount deducted = f.AmountOf(foreign_tax) + f.AmountOf(other_tax_deductions);
+    f.SetPositivePart(tax_due, RoundZloty(f.AmountOf(tax) - deducted));
+    f.SetPositivePart(deductions_over_tax, RoundZloty(deducted - f.AmountOf(tax)));
   }
 
   // 8.-9. The second tax section.
-  f.CapAtField(37, 36);
-  f.SetPositivePart(39, f.AmountOf(36) - (f.AmountOf(37) + f.AmountOf(38)));
-  f.SetPositivePart(40, (f.AmountOf(37) + f.AmountOf(38)) - f.AmountOf(36));
+  f.CapAtField(lump_sum_foreign_tax, lump_sum_tax);
+  f.SetPositivePart(lump_sum_difference,
+                    f.AmountOf(lump_sum_tax) - (f.AmountOf(lump_sum_foreign_tax) + f.AmountOf(lump_sum_deductions)));
+  f.SetPositivePart(lump_sum_deductions_over_tax,
+                    (f.AmountOf(lump_sum_foreign_tax) + f.AmountOf(lump_sum_deductions)) - f.AmountOf(lump_sum_tax));
 
   // 10. To pay or overpaid.
   {
-    const Amount owed = f.AmountOf(32) + f.AmountOf(35) + f.AmountOf(39);
-    const Amount excess = f.AmountOf(33) + f.AmountOf(40);
-    f.SetPositivePart(41, owed - excess);
-    f.SetPositivePart(42, excess - owed);
+    const Amount owed = f.AmountOf(tax_due) + f.AmountOf(other_tax_to_pay) + f.AmountOf(lump_sum_difference);
+    const Amount excess = f.AmountOf(deductions_over_tax) + f.AmountOf(lump_sum_deductions_over_tax);
+    f.SetPositivePart(to_pay, owed - excess);
+    f.SetPositivePart(overpaid, excess - owed);
   }
 
   // 11. Attachments.
-  f.SetText(55, CountText(ctx.CountChildEntries(kNip3, entry, -1)));
-  f.SetText(56, CountText(ctx.CountChildEntries(kPitZG, entry, -1)));
+  f.SetText(nip3_count, CountText(ctx.CountChildEntries(kNip3, entry, -1)));
+  f.SetText(pit_zg_count, CountText(ctx.CountChildEntries(kPitZG, entry, -1)));
 
   // 12. 1%.
-  reduced |= OnePercent(ctx, f, 32, kOnePercent);
+  reduced |= OnePercent(ctx, f, tax_due, one_percent);
 
   // 13.-14. Correction information, reduction notice.
-  CorrectionInfoOnClick(ctx, kPit38, kCorrectionBox, "PIT-38", 0);
+  CorrectionInfoOnClick(ctx, kPit38, purpose_correction, "PIT-38", 0);
   ShowReductionNotice(ctx, kPit38, reduced);
 
   // 15. No organisation, no 1% amount; an organisation without an amount.
-  if (f.IsEmpty(kKrs)) f.SetZero(kOnePercent);
-  OnePercentWarning(ctx, f, kPit38, kOnePercentPage, 32, kKrs, kOnePercent,
+  if (f.IsEmpty(krs)) f.SetZero(one_percent);
+  OnePercentWarning(ctx, f, kPit38, kOnePercentPage, tax_due, krs, one_percent,
                     "    PIT-38. W polu formularza nr 58 należy podać kwotę, która ma być przekazana w ramach 1%");
 
   // 16. Rows with amounts.
   if (!ctx.IsShown(kPit38)) return;
-  MarkRowRequired(ctx, entry, 18, 19, true);
-  MarkRowRequired(ctx, entry, 20, 21, true);
+  MarkRowRequired(ctx, entry, pit8c_revenue, pit8c_costs, true);
+  MarkRowRequired(ctx, entry, other_revenue, other_costs, true);
 }
 
 void CalculatePit39(CalcContext& ctx, int entry) {
-  constexpr int kKrs = 58, kOnePercent = 50, kOnePercentPage = 2;
+  using namespace pit39;
+  constexpr int kOnePercentPage = 2;
   FormFields f(ctx, entry);
   bool reduced = false;
 
   // 1. Messages, identifier marks, identification, purpose.
   ClearMessagesIfShown(ctx, kPit39);
-  MarkIdentifierKind(ctx, kPit39, entry, 0, 60, 61);
+  MarkIdentifierKind(ctx, kPit39, entry, taxpayer_id, taxpayer_id_strike_nip, taxpayer_id_strike_pesel);
   ExchangeIdentification(ctx, entry);
-  SetPurposeBoxes(ctx, entry, kFilingBox, kCorrectionBox);
+  SetPurposeBoxes(ctx, entry, purpose_filing, purpose_correction);
 
   // 2. Income, or the loss in whole złoty (cut, not rounded). The amount
   // added to income (the depreciation written off) counts in the loss too.
-  const Amount income = (f.AmountOf(19) - f.AmountOf(20)) + f.AmountOf(21);
-  if (income > 0) {
-    f.SetUnrounded(22, income);
-    f.SetZero(23);
+  const Amount gain = (f.AmountOf(revenue) - f.AmountOf(costs)) + f.AmountOf(depreciation);
+  if (gain > 0) {
+    f.SetUnrounded(income, gain);
+    f.SetZero(loss);
   } else {
-    f.SetZero(22);
-    f.SetUnrounded(23, std::trunc(std::fabs(income)));
+    f.SetZero(income);
+    f.SetUnrounded(loss, std::trunc(std::fabs(gain)));
   }
 
   // 3.-5. Deduction within the income; base and 19% tax.
-  f.CapAtField(24, 22);
-  f.Set(25, RoundZloty(f.AmountOf(22) - f.AmountOf(24)));
-  f.Set(26, f.AmountOf(25) * 0.19L);
+  f.CapAtField(exempt_income, income);
+  f.Set(tax_base, RoundZloty(f.AmountOf(income) - f.AmountOf(exempt_income)));
+  f.Set(tax, f.AmountOf(tax_base) * 0.19L);
 
   // 6. Tax due, whole złoty.
-  if (f.AmountOf(26) - f.AmountOf(27) >= 0)
-    f.Set(28, RoundZloty(f.AmountOf(26) - f.AmountOf(27)));
+  if (f.AmountOf(tax) - f.AmountOf(foreign_tax) >= 0)
+    f.Set(tax_due, RoundZloty(f.AmountOf(tax) - f.AmountOf(foreign_tax)));
   else
-    f.SetZero(28);
+    f.SetZero(tax_due);
 
   // 7.-8. The second section.
-  f.CapAtField(31, 30);
+  f.CapAtField(past_years_tax_paid, past_years_tax);
   {
-    const Amount d = f.AmountOf(30) - (f.AmountOf(31) + f.AmountOf(32));
-    if (d >= 0) f.Set(33, d); else f.SetZero(33);
-    if (-d >= 0) f.Set(34, -d); else f.SetZero(34);
+    const Amount d = f.AmountOf(past_years_tax) - (f.AmountOf(past_years_tax_paid) + f.AmountOf(past_years_deductions));
+    if (d >= 0)
+      f.Set(past_years_difference, d);
+    else
+      f.SetZero(past_years_difference);
+    if (-d >= 0)
+      f.Set(past_years_excess, -d);
+    else
+      f.SetZero(past_years_excess);
   }
 
   // 9. To pay or overpaid; a zero difference writes 0,00 into both.
   {
-    const Amount d = (f.AmountOf(28) + f.AmountOf(29) + f.AmountOf(33)) - f.AmountOf(34);
-    if (d >= 0) f.Set(35, d); else f.SetZero(35);
-    if (-d >= 0) f.Set(36, -d); else f.SetZero(36);
+    const Amount d = (f.AmountOf(tax_due) + f.AmountOf(tax_additions) + f.AmountOf(past_years_difference)) -
+                     f.AmountOf(past_years_excess);
+    if (d >= 0)
+      f.Set(to_pay, d);
+    else
+      f.SetZero(to_pay);
+    if (-d >= 0)
+      f.Set(overpaid, -d);
+    else
+      f.SetZero(overpaid);
   }
 
   // 10.-11. No organisation, no 1% amount; then the cap.
-  if (f.IsEmpty(kKrs)) f.SetZero(kOnePercent);
-  reduced |= OnePercent(ctx, f, 28, kOnePercent);
+  if (f.IsEmpty(krs)) f.SetZero(one_percent);
+  reduced |= OnePercent(ctx, f, tax_due, one_percent);
 
   // 12. Attachments.
-  f.SetText(55, CountText(ctx.CountChildEntries(kNip3, entry, -1)));
-  f.SetText(56, CountText(ctx.CountChildEntries(kPitZG, entry, -1)));
+  f.SetText(nip3_count, CountText(ctx.CountChildEntries(kNip3, entry, -1)));
+  f.SetText(pit_zg_count, CountText(ctx.CountChildEntries(kPitZG, entry, -1)));
 
   // 13. Correction information.
-  CorrectionInfoOnClick(ctx, kPit39, kCorrectionBox, "PIT-39", 0);
+  CorrectionInfoOnClick(ctx, kPit39, purpose_correction, "PIT-39", 0);
 
   // 14. Reduction notice.
   if (ctx.IsShown(kPit39)) {
@@ -166,13 +183,13 @@ void CalculatePit39(CalcContext& ctx, int entry) {
   }
 
   // 15. An organisation without an amount.
-  OnePercentWarning(ctx, f, kPit39, kOnePercentPage, 28, kKrs, kOnePercent,
+  OnePercentWarning(ctx, f, kPit39, kOnePercentPage, tax_due, krs, one_percent,
                     "    PIT-39. W polu formularza nr 52 należy podać kwotę, która ma być przekazana w ramach 1%");
 
   // 16. The revenue row.
   if (!ctx.IsShown(kPit39)) return;
-  MarkRowRequired(ctx, entry, 19, 21, true);
-  MarkRowRequired(ctx, entry, 21, 21, false);
+  MarkRowRequired(ctx, entry, revenue, depreciation, true);
+  MarkRowRequired(ctx, entry, depreciation, depreciation, false);
 }
 
 }  // namespace pit
