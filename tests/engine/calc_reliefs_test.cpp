@@ -214,6 +214,32 @@ TEST(PitO, ScreenRules) {
   EXPECT_EQ(fx.display.reminders.size(), 1u);
 }
 
+// Only the first copy's deductions reach the return: a further copy, which
+// lists further children, closes every deduction of both columns.
+TEST(PitO, FurtherCopyClosesTheDeductions) {
+  using namespace pit_o;
+  CalcFixture fx(kJoint, kIdNip);
+  const int ret = fx.Add(kPit37);
+  fx.Add(kPitO, ret);
+  const int second = fx.Add(kPitO, ret);
+  fx.Show(second);
+  ASSERT_EQ(fx.Run(second), CalcStatus::Done);
+  for (int k : {taxpayer_social_insurance_abroad, spouse_social_insurance_abroad,
+                taxpayer_coworkers_social_insurance_abroad, spouse_coworkers_social_insurance_abroad,
+                taxpayer_repaid_benefits, spouse_repaid_benefits, taxpayer_rehabilitation, spouse_rehabilitation,
+                taxpayer_public_benefit_donations, spouse_public_benefit_donations, taxpayer_church_charity_donations,
+                spouse_church_charity_donations, taxpayer_internet, spouse_internet, taxpayer_new_technologies,
+                spouse_new_technologies, taxpayer_ikze, spouse_ikze, taxpayer_other_income_deductions,
+                spouse_other_income_deductions, taxpayer_health_insurance_abroad, spouse_health_insurance_abroad,
+                taxpayer_abolition_relief, spouse_abolition_relief, children_count, taxpayer_child_relief,
+                spouse_child_relief, taxpayer_cash_register_relief, spouse_cash_register_relief,
+                taxpayer_other_tax_deductions, spouse_other_tax_deductions})
+    EXPECT_TRUE(fx.display.ReadOnly(k)) << k;
+  // Its children stay open.
+  EXPECT_FALSE(fx.display.ReadOnly(child1_pesel));
+  EXPECT_FALSE(fx.display.ReadOnly(child1_taxpayer_relief));
+}
+
 // Without a joint settlement the spouse's part of a PIT/O is closed, and
 // every box ticked for the spouse is cleared, each child's whole-year box
 // as well; the taxpayer's boxes stay.

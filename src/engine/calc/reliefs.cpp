@@ -232,11 +232,15 @@ void CalculatePitO(CalcContext& ctx, int entry) {
   ExchangeIdentification(ctx, entry);
 
   // 2. Only the first copy carries the deductions; further copies carry
-  // further children.
+  // further children. Parts D and E are one run of indexes but for the
+  // rows added later.
   const int first = ctx.FindEntry(kPitO, parent, pm);
   if (shown && first > 0 && first < entry) {
     SetFlagRange(ctx, taxpayer_social_insurance_abroad, spouse_tax_deductions_total, true);
-    SetFlags(ctx, {taxpayer_cash_register_relief, spouse_cash_register_relief, spouse_ikze}, true);
+    SetFlags(ctx,
+             {taxpayer_repaid_benefits, spouse_repaid_benefits, taxpayer_rehabilitation, spouse_rehabilitation,
+              taxpayer_ikze, spouse_ikze, taxpayer_cash_register_relief, spouse_cash_register_relief},
+             true);
   }
 
   // 3. A PIT/O of one person only.
