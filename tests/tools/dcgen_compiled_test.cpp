@@ -145,13 +145,14 @@ TEST(DcgenCompiled, EachShippedSourceGivesTheRecordsKeptForIt) {
   SCOPED_TRACE("zmiana zamierzona? PIT_WRITE_COMPILED=1 build/tests/dcgen_test "
                "--gtest_filter='DcgenCompiled*' zapisuje pliki w tests/tools/compiled od nowa");
   FixedMeasurer m;
-  std::vector<fs::path> sources;
-  for (const auto& e : fs::directory_iterator(fs::path(PIT_SOURCE_DIR) / "data/forms"))
-    if (e.path().extension() == ".yaml") sources.push_back(e.path());
+  const fs::path forms = fs::path(PIT_SOURCE_DIR) / "data/forms";
+  const auto shared = dcgen::LoadSharedTemplates(forms);
+  const std::vector<fs::path> sources = dcgen::FormSources(forms);
   ASSERT_FALSE(sources.empty());
   for (const fs::path& src : sources) {
     SCOPED_TRACE(src.filename().string());
-    const std::vector<std::string> now = Describe(dcgen::CompileForm(YAML::LoadFile(src.string()), m));
+    const std::vector<std::string> now =
+        Describe(dcgen::CompileForm(YAML::LoadFile(src.string()), m, nullptr, shared ? &*shared : nullptr));
     const fs::path kept = CompiledDir() / (src.stem().string() + ".txt");
     if (write) {
       std::ofstream out(kept, std::ios::binary | std::ios::trunc);
@@ -189,12 +190,14 @@ TEST(DcgenCompiled, EachShippedSourceGivesTheRecordsKeptForIt) {
 // and hides the keys that matter.
 TEST(DcgenCompiled, ShippedSourcesRepeatNoDefault) {
   FixedMeasurer m;
-  for (const auto& e : fs::directory_iterator(fs::path(PIT_SOURCE_DIR) / "data/forms")) {
-    if (e.path().extension() != ".yaml") continue;
+  const fs::path forms = fs::path(PIT_SOURCE_DIR) / "data/forms";
+  const auto shared = dcgen::LoadSharedTemplates(forms);
+  for (const fs::path& src : dcgen::FormSources(forms)) {
     std::vector<dcgen::RepeatedKey> repeated;
-    dcgen::CompileForm(YAML::LoadFile(e.path().string()), m, &repeated);
+    dcgen::CompileForm(YAML::LoadFile(src.string()), m, &repeated, shared ? &*shared : nullptr);
     for (const auto& r : repeated)
-      ADD_FAILURE() << e.path().filename().string() << ":" << r.line << ":" << r.column << ": " << r.key;
+      ADD_FAILURE() << (r.file.empty() ? src.filename().string() : r.file + " (" + src.filename().string() + ")")
+                    << ":" << r.line << ":" << r.column << ": " << r.key;
   }
 }
 

@@ -2,12 +2,20 @@
 // source with templates must compile to exactly the records of the same
 // source written out; a wrong use is named with the line of the template and
 // the line of the use. Keys that only repeat the generator's defaults are
-// found where they are written.
+// found where they are written. Templates of the shared file are used as a
+// source's own, and a mistake in or about them names the shared file.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
+#include "field_ids.h"
 #include "fixed_measurer.h"
 #include "form_source.h"
 #include "schema.h"
@@ -244,6 +252,173 @@ pages:
   const std::vector<std::string> expected = {"8 w", "8 ro", "12 t", "12 name", "17 caption",
                                              "22 label", "22 bold", "23 fh", "23 hint"};
   EXPECT_EQ(found, expected);
+}
+
+// Line 5 and 6 hold the cells of `names`, line 7 the unused template.
+const char* kShared = R"(templates:
+  names:
+    params: [f, poz, as, name, xml]
+    cells:
+      - {f: <f>, t: text, poz: <poz>, w: 2, name: <name>Nazw, xml: <xml>Nazwisko, label: "Nazwisko"}
+      - {f: <f+1>, t: date, poz: <poz+1>, id: <as>_birth, xml: <xml>DataUrodzenia, label: "Data urodzenia"}
+  unused:
+    params: [f]
+    cells: [{f: <f>}]
+)";
+
+dcgen::SharedTemplates SharedFixture() { return dcgen::SharedTemplatesOf(YAML::Load(kShared), "shared.yaml"); }
+
+// A parameter given as ~ leaves out the keys that mention it: the second
+// person's fields take the names and XML elements of their positions.
+TEST(DcgenSharedTemplates, ASourceUsesThemAsItsOwnAndNothingLeavesOutKeys) {
+  FixedMeasurer m;
+  const dcgen::SharedTemplates shared = SharedFixture();
+  const YAML::Node src = YAML::Load(std::string(kHead) + R"(pages:
+  - blocks:
+      - cells: [{use: names, f: 0, poz: 1, as: taxpayer, name: P, xml: Podmiot1.}]
+      - cells: [{use: names, f: 2, poz: 3, as: ~, name: ~, xml: ~}]
+)");
+  const YAML::Node writtenOut = YAML::Load(std::string(kHead) + R"(pages:
+  - blocks:
+      - cells:
+          - {f: 0, t: text, poz: 1, w: 2, name: PNazw, xml: Podmiot1.Nazwisko, label: "Nazwisko"}
+          - {f: 1, t: date, poz: 2, id: taxpayer_birth, xml: Podmiot1.DataUrodzenia, label: "Data urodzenia"}
+      - cells:
+          - {f: 2, t: text, poz: 3, w: 2, label: "Nazwisko"}
+          - {f: 3, t: date, poz: 4, label: "Data urodzenia"}
+)");
+  std::set<std::string> used;
+  EXPECT_EQ(dcgen::CheckSchema(src, "t.yaml", &shared, &used), std::vector<std::string>{});
+  EXPECT_EQ(used, std::set<std::string>{"names"});
+  const dcgen::CompiledForm a = dcgen::CompileForm(src, m, nullptr, &shared);
+  const dcgen::CompiledForm b = dcgen::CompileForm(writtenOut, m);
+  ASSERT_EQ(a.fields.size(), 4u);
+  ASSERT_EQ(b.fields.size(), 4u);
+  for (std::size_t k = 0; k < a.fields.size(); ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_EQ(a.fields[k].Name, b.fields[k].Name);
+    EXPECT_EQ(a.fields[k].XMLNode, b.fields[k].XMLNode);
+    EXPECT_EQ(a.fields[k].Poz, b.fields[k].Poz);
+    EXPECT_EQ(std::vector<int>({a.fields[k].Left, a.fields[k].Top, a.fields[k].Right}),
+              std::vector<int>({b.fields[k].Left, b.fields[k].Top, b.fields[k].Right}));
+  }
+  EXPECT_EQ(a.fields[0].XMLNode, "Podmiot1.Nazwisko");
+  EXPECT_EQ(a.fields[2].Name, "P3");
+  EXPECT_EQ(a.fields[2].XMLNode, "P_3");
+  // The names too, as the header generator reads them.
+  EXPECT_EQ(a.ids, (std::map<std::string, int>{{"taxpayer_birth", 1}}));
+  EXPECT_EQ(dcgen::FieldIdMap(dcgen::CollectFieldIds(dcgen::ExpandTemplates(src, &shared))), a.ids);
+  // The same source without the shared file knows no such template.
+  EXPECT_THROW(dcgen::CompileForm(src, m), dcgen::SourceError);
+}
+
+TEST(DcgenSharedTemplates, MistakesNameTheSharedFileAndTheTemplate) {
+  const dcgen::SharedTemplates shared = SharedFixture();
+  // The uses are on line 10, a source template named like a shared one on line 5.
+  struct Case {
+    const char* templates;  // the source's own
+    const char* uses;
+    const char* complaint;
+  };
+  const Case cases[] = {
+      {"  row:\n    params: [f]\n    cells: [{f: <f>}]\n",
+       "[{use: row, f: 0}, {use: names, f: 1, poz: 1, as: a, name: P, xml: X}]", ""},
+      {"  names:\n    params: [f]\n    cells: [{f: <f>}]\n", "[{use: names, f: 0}]",
+       "t.yaml:5: wzór 'names' jest już w shared.yaml – wzór źródła musi mieć inną nazwę"},
+      {"", "[{use: nazwy, f: 0}]", "t.yaml:10: nieznany wzór 'nazwy' (nie ma go w źródle ani w shared.yaml)"},
+      {"", "[{use: names, f: 0, poz: pierwsza, as: a, name: P, xml: X}]",
+       "shared.yaml:5: klucz 'poz' musi być liczbą całkowitą (we wzorze 'names' użytym w wierszu 10 pliku t.yaml)"},
+      {"", "[{use: names, f: 0, poz: 1, as: a, name: P}]", "t.yaml:10: brak parametru 'xml' wzoru 'names'"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.uses);
+    // No template of its own: an empty map, as long as one.
+    const std::string src = std::string(kHead) + "templates:\n" + (*c.templates ? c.templates : "  {}\n\n\n") +
+                            "pages:\n  - blocks:\n      - cells: " + c.uses + "\n";
+    const auto problems = dcgen::CheckSchema(YAML::Load(src), "t.yaml", &shared);
+    if (*c.complaint == 0) {
+      EXPECT_EQ(problems, std::vector<std::string>{});
+      continue;
+    }
+    std::string all;
+    for (const auto& p : problems) all += p + "\n";
+    EXPECT_NE(all.find(std::string(c.complaint) + "\n"), std::string::npos) << all;
+  }
+  // The generators refuse the clash too, used or not.
+  FixedMeasurer m;
+  const YAML::Node clash = YAML::Load(std::string(kHead) +
+                                      "templates:\n  names:\n    params: [f]\n    cells: [{f: <f>}]\n"
+                                      "pages:\n  - blocks:\n      - cells: [{f: 0}]\n");
+  try {
+    dcgen::ExpandTemplates(clash, &shared);
+    ADD_FAILURE() << "przyjęte";
+  } catch (const dcgen::SourceError& e) {
+    EXPECT_NE(std::string(e.what()).find("wzór 'names' źródła ma nazwę wzoru z shared.yaml"), std::string::npos)
+        << e.what();
+  }
+  EXPECT_THROW(dcgen::CompileForm(clash, m, nullptr, &shared), dcgen::SourceError);
+  // A shared template no source uses is named once all sources are read.
+  const std::set<std::string> used = {"names"};
+  EXPECT_EQ(dcgen::UnusedSharedTemplates(shared, used),
+            std::vector<std::string>{"shared.yaml:7: wzór 'unused' nie jest nigdzie użyty"});
+  EXPECT_EQ(dcgen::CheckSharedTemplates(shared), std::vector<std::string>{});
+}
+
+TEST(DcgenSharedTemplates, ABrokenSharedFileIsRefusedWithItsName) {
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("dcgen_shared_" + std::to_string(::getpid()));
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / "01-A.yaml") << "form: 1\n";
+  // No file: no shared templates, and the folder's sources are its forms.
+  EXPECT_FALSE(dcgen::LoadSharedTemplates(dir).has_value());
+  std::ofstream(dir / dcgen::kSharedTemplatesFile) << kShared;
+  EXPECT_EQ(dcgen::FormSources(dir), std::vector<std::filesystem::path>{dir / "01-A.yaml"});
+  ASSERT_TRUE(dcgen::LoadSharedTemplates(dir).has_value());
+  const char* cases[][2] = {
+      {"templates:\n  names: [a\n", "templates.yaml: błąd pliku wspólnych wzorów"},
+      {"templates:\n  names: {params: [f], cells: []}\npages: []\n",
+       "templates.yaml: plik wspólnych wzorów ma tylko klucz 'templates:'"},
+      {"- names\n", "templates.yaml: plik wspólnych wzorów ma tylko klucz 'templates:'"},
+      {"templates:\n  names: [f]\n", "templates.yaml: wzór 'names' musi być słownikiem"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c[0]);
+    std::ofstream(dir / dcgen::kSharedTemplatesFile, std::ios::trunc) << c[0];
+    try {
+      dcgen::LoadSharedTemplates(dir);
+      ADD_FAILURE() << "przyjęte";
+    } catch (const dcgen::SourceError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind(c[1], 0), 0u) << e.what();
+    }
+  }
+  // Its own templates are checked as a source's are.
+  const auto problems = dcgen::CheckSharedTemplates(dcgen::SharedTemplatesOf(
+      YAML::Load("templates:\n  names:\n    params: [f, f]\n    cells: [{f: <f>}]\n"), "shared.yaml"));
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0], "shared.yaml:3: parametr 'f' podany dwa razy");
+  std::filesystem::remove_all(dir);
+}
+
+// A key of a shared template that repeats a default is told at its line in
+// the shared file, not at the same line of the source.
+TEST(DcgenSharedTemplates, RepeatedKeysAreToldInTheFileTheySitIn) {
+  FixedMeasurer m;
+  const dcgen::SharedTemplates shared = dcgen::SharedTemplatesOf(YAML::Load(R"(templates:
+  amount:
+    params: [f]
+    cells:
+      - {f: <f>, ro: false}
+)"), "shared.yaml");
+  const YAML::Node src = YAML::Load(std::string(kHead) + R"(pages:
+  - blocks:
+      - cells: [{f: 0, must: true}, {use: amount, f: 1}, {f: 2, plus: true}]
+)");
+  std::vector<dcgen::RepeatedKey> repeated;
+  dcgen::CompileForm(src, m, &repeated, &shared);
+  std::vector<std::string> found;
+  for (const auto& r : repeated) found.push_back(r.file + ":" + std::to_string(r.line) + " " + r.key);
+  EXPECT_EQ(found, (std::vector<std::string>{":6 plus", "shared.yaml:5 ro"}));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,12 +28,12 @@ namespace {
 
 using dcgen::testsupport::FixedMeasurer;
 
-std::vector<fs::path> ShippedSources() {
-  std::vector<fs::path> out;
-  for (const auto& e : fs::directory_iterator(fs::path(PIT_SOURCE_DIR) / "data/forms")) {
-    if (e.path().extension() == ".yaml") out.push_back(e.path());
-  }
-  return out;
+std::vector<fs::path> ShippedSources() { return dcgen::FormSources(fs::path(PIT_SOURCE_DIR) / "data/forms"); }
+
+// The shipped shared templates, which every shipped source may use.
+const dcgen::SharedTemplates& Shared() {
+  static const dcgen::SharedTemplates shared = *dcgen::LoadSharedTemplates(fs::path(PIT_SOURCE_DIR) / "data/forms");
+  return shared;
 }
 
 void ExpectSameRecord(const pit::FieldObject& a, const pit::FieldObject& b, bool geometry,
@@ -71,7 +72,7 @@ TEST(DcgenShippedForms, RecordsSurviveTheCodecsAndMatchTheBuiltFolder) {
   ASSERT_FALSE(sources.empty());
   for (const auto& src : sources) {
     SCOPED_TRACE(src.filename().string());
-    dcgen::CompiledForm form = dcgen::CompileForm(YAML::LoadFile(src.string()), m);
+    dcgen::CompiledForm form = dcgen::CompileForm(YAML::LoadFile(src.string()), m, nullptr, &Shared());
     auto contract = YAML::LoadFile(
         (src.parent_path() / "contract" / (std::to_string(form.idPit) + ".yaml")).string());
     EXPECT_EQ(dcgen::CheckContract(form, contract), std::vector<std::string>{});
@@ -373,6 +374,7 @@ TEST(DcfieldsCommand, CatalogueRowsFromTheSourcesAndTheirMistakes) {
   const fs::path forms = fs::path(PIT_SOURCE_DIR) / "data" / "forms";
   fs::copy_file(forms / "01-PIT-36.yaml", dir / "src" / "01.yaml");
   fs::copy_file(forms / "02-PIT-37.yaml", dir / "src" / "02.yaml");
+  fs::copy_file(forms / dcgen::kSharedTemplatesFile, dir / "src" / dcgen::kSharedTemplatesFile);
   const std::string command = "'" PIT_TOOLS_DIR "/dcfields' '" + (dir / "src").string() + "' '" +
                               (dir / "gen").string() + "' 2>'" + (dir / "err.txt").string() + "'";
   auto said = [&] {
@@ -417,6 +419,7 @@ TEST(DcgenCompileCommand, TwoSourcesOfOneFormFailTheBuild) {
   fs::create_directories(dir / "src" / "contract");
   const fs::path forms = fs::path(PIT_SOURCE_DIR) / "data" / "forms";
   fs::copy_file(forms / "08-PIT-2K.yaml", dir / "src" / "a.yaml");
+  fs::copy_file(forms / dcgen::kSharedTemplatesFile, dir / "src" / dcgen::kSharedTemplatesFile);
   fs::copy_file(forms / "contract" / "8.yaml", dir / "src" / "contract" / "8.yaml");
   const std::string command = "QT_QPA_PLATFORM=offscreen '" PIT_BIN_DIR "/dcgen' compile '" +
                               (dir / "src").string() + "' '" + (dir / "dc").string() + "' 2>'" +
@@ -431,10 +434,13 @@ TEST(DcgenCompileCommand, TwoSourcesOfOneFormFailTheBuild) {
 }
 
 TEST(DcgenSchema, ShippedSourcesHoldAndMistakesAreNamedWithTheirLine) {
+  std::set<std::string> used;
   for (const fs::path& p : ShippedSources()) {
-    const auto problems = dcgen::CheckSchema(YAML::LoadFile(p.string()), p.filename().string());
+    const auto problems = dcgen::CheckSchema(YAML::LoadFile(p.string()), p.filename().string(), &Shared(), &used);
     EXPECT_TRUE(problems.empty()) << problems.front();
   }
+  EXPECT_EQ(dcgen::CheckSharedTemplates(Shared()), std::vector<std::string>{});
+  EXPECT_EQ(dcgen::UnusedSharedTemplates(Shared(), used), std::vector<std::string>{});
   struct Case {
     const char* cell;
     const char* complaint;

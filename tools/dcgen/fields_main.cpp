@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -110,10 +111,14 @@ int main(int argc, char** argv) {
     return 2;
   }
   const fs::path srcDir = argv[1], outDir = fs::path(argv[2]) / "forms";
-  std::vector<fs::path> sources;
-  for (const auto& e : fs::directory_iterator(srcDir))
-    if (e.is_regular_file() && e.path().extension() == ".yaml") sources.push_back(e.path());
-  std::sort(sources.begin(), sources.end());
+  const std::vector<fs::path> sources = dcgen::FormSources(srcDir);
+  std::optional<dcgen::SharedTemplates> shared;
+  try {
+    shared = dcgen::LoadSharedTemplates(srcDir);
+  } catch (const std::exception& e) {
+    std::cerr << e.what() << "\n";
+    return 1;
+  }
   fs::create_directories(outDir);
   std::map<std::string, fs::path> sourceOf;
   std::map<int, CatalogueRow> rows;
@@ -130,7 +135,7 @@ int main(int argc, char** argv) {
       if (!dcgen::IsFieldName(ns)) throw dcgen::SourceError("przestrzeń nazw '" + ns + "' ma być w stylu snake_case");
       if (const auto [first, fresh] = sourceOf.emplace(ns, src); !fresh)
         throw dcgen::SourceError("przestrzeń nazw '" + ns + "' ma już " + first->second.filename().string());
-      const auto named = dcgen::CollectFieldIds(dcgen::ExpandTemplates(node));
+      const auto named = dcgen::CollectFieldIds(dcgen::ExpandTemplates(node, shared ? &*shared : nullptr));
       const std::string header = dcgen::FieldsHeader(ns, node["form"].as<int>(), node["code"].as<std::string>(),
                                                      "data/forms/" + file, named);
       if (!WriteIfChanged(outDir / (ns + "_fields.h"), header))

@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include "field_ids.h"
 #include "templates.h"
@@ -91,16 +92,47 @@ struct LaidLine {
   std::vector<Word> words;
 };
 
+// The values of the shared templates file by their place in it: a value
+// read while compiling is the shared file's when it is one of these nodes
+// (the expanded source holds the shared file's nodes themselves).
+class SharedValues {
+ public:
+  explicit SharedValues(const SharedTemplates* shared) {
+    if (shared) Collect(shared->templates);
+  }
+  bool Holds(const YAML::Node& v) const {
+    const YAML::Mark m = v.Mark();
+    const auto [from, to] = values_.equal_range({m.line, m.column});
+    for (auto it = from; it != to; ++it)
+      if (it->second.is(v)) return true;
+    return false;
+  }
+
+ private:
+  void Collect(const YAML::Node& n) {
+    if (n.IsMap()) {
+      for (const auto& kv : n) Collect(kv.second);
+    } else if (n.IsSequence()) {
+      for (const auto& item : n) Collect(item);
+    }
+    if (n.Mark().line >= 0) values_.emplace(std::make_pair(n.Mark().line, n.Mark().column), n);
+  }
+  std::multimap<std::pair<int, int>, YAML::Node> values_;
+};
+
 class Compiler {
  public:
-  Compiler(const YAML::Node& src, Measurer& m) : src_(src), m_(m) {}
+  Compiler(const YAML::Node& src, Measurer& m, const SharedTemplates* shared)
+      : src_(src), m_(m), shared_(shared), sharedValues_(shared) {}
 
   // Keys of the source (by the place of their value) whose every read gave
   // the value the generator takes when the key is left out.
   std::vector<RepeatedKey> Repeated() const {
     std::vector<RepeatedKey> out;
     for (const auto& [at, read] : reads_)
-      if (!read.needed) out.push_back({at.first + 1, at.second + 1, read.key});
+      if (!read.needed)
+        out.push_back({std::get<1>(at) + 1, std::get<2>(at) + 1, read.key,
+                       std::get<0>(at) ? shared_->file : std::string()});
     return out;
   }
 
@@ -149,7 +181,7 @@ class Compiler {
   void Note(const YAML::Node& v, const char* key, bool needed) {
     const YAML::Mark m = v.Mark();
     if (m.line < 0) return;  // made by a template's parameter
-    Read& r = reads_[{m.line, m.column}];
+    Read& r = reads_[{sharedValues_.Holds(v), m.line, m.column}];
     r.key = key;
     r.needed = r.needed || needed;
   }
@@ -628,6 +660,8 @@ class Compiler {
 
   const YAML::Node& src_;
   Measurer& m_;
+  const SharedTemplates* shared_;
+  SharedValues sharedValues_;
   CompiledForm out_;
   Rgb8 bg_, bar_, sub_;
   int page_ = 0, pageCount_ = 0, tab_ = 0;
@@ -638,17 +672,19 @@ class Compiler {
     std::string key;
     bool needed = false;
   };
-  std::map<std::pair<int, int>, Read> reads_;  // by (line, column) of the value
+  // By the file (the shared one or not), line and column of the value.
+  std::map<std::tuple<bool, int, int>, Read> reads_;
 };
 
 }  // namespace
 
-CompiledForm CompileForm(const YAML::Node& source, Measurer& m, std::vector<RepeatedKey>* repeated) {
+CompiledForm CompileForm(const YAML::Node& source, Measurer& m, std::vector<RepeatedKey>* repeated,
+                         const SharedTemplates* shared) {
   try {
-    const YAML::Node expanded = ExpandTemplates(source);
+    const YAML::Node expanded = ExpandTemplates(source, shared);
     // A wrong name is told before anything the layout finds.
     std::map<std::string, int> ids = FieldIdMap(CollectFieldIds(expanded));
-    Compiler c(expanded, m);
+    Compiler c(expanded, m, shared);
     CompiledForm form = c.Run();
     form.ids = std::move(ids);
     if (expanded["exempt"]) form.exempt = expanded["exempt"].as<std::string>();

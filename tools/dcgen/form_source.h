@@ -11,6 +11,7 @@
 #include <yaml-cpp/yaml.h>
 
 #include "forms/field_object.h"
+#include "templates.h"
 
 namespace dcgen {
 
@@ -65,13 +66,17 @@ struct SourceError : std::runtime_error {
 struct RepeatedKey {
   int line = 0, column = 0;
   std::string key;
+  std::string file;  // the shared templates file when the key sits there
 };
 
 // Throws SourceError naming the form and the offending field or block.
-// Templates are expanded first. `repeated`, when given, receives the keys
-// that only repeat the generator's defaults.
+// Templates are expanded first, with the shared ones when given. `repeated`,
+// when given, receives the keys that only repeat the generator's defaults
+// in this form (a key of a shared template, too: one that a form needs and
+// another does not is a parameter).
 CompiledForm CompileForm(const YAML::Node& source, Measurer& m,
-                         std::vector<RepeatedKey>* repeated = nullptr);
+                         std::vector<RepeatedKey>* repeated = nullptr,
+                         const SharedTemplates* shared = nullptr);
 
 // Problems of a compiled form against its contract; empty when it holds.
 std::vector<std::string> CheckContract(const CompiledForm& form, const YAML::Node& contract);

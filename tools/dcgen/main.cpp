@@ -14,11 +14,14 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
+#include <set>
 
 #include "forms/definition_files.h"
 #include "decompile.h"
 #include "form_source.h"
 #include "schema.h"
+#include "templates.h"
 #include "emf/qt_text_measurer.h"
 #include "pictures.h"
 
@@ -50,13 +53,24 @@ bool WriteFile(const fs::path& p, const std::vector<std::uint8_t>& bytes) {
 int Compile(const fs::path& srcDir, const fs::path& outDir) {
   pit::emf::QtTextMeasurer emfMeasurer;
   dcgen::EmfMeasurer measurer(emfMeasurer);
-  std::vector<fs::path> sources;
-  for (const auto& e : fs::directory_iterator(srcDir)) {
-    if (e.is_regular_file() && e.path().extension() == ".yaml") sources.push_back(e.path());
+  const std::vector<fs::path> sources = dcgen::FormSources(srcDir);
+  // Every source may use the shared templates: a broken file stops all.
+  std::optional<dcgen::SharedTemplates> shared;
+  try {
+    shared = dcgen::LoadSharedTemplates(srcDir);
+  } catch (const std::exception& e) {
+    std::cerr << e.what() << "\n";
+    return 1;
   }
-  std::sort(sources.begin(), sources.end());
+  const dcgen::SharedTemplates* sharedPtr = shared ? &*shared : nullptr;
+  std::set<std::string> sharedUsed;
   fs::create_directories(outDir);
   int failures = 0;
+  if (shared)
+    for (const auto& p : dcgen::CheckSharedTemplates(*shared)) {
+      std::cerr << p << "\n";
+      ++failures;
+    }
   // Two sources of one form would overwrite each other's files, the later
   // one winning without a word.
   std::map<int, fs::path> sourceOfForm;
@@ -64,16 +78,17 @@ int Compile(const fs::path& srcDir, const fs::path& outDir) {
     try {
       YAML::Node node = YAML::LoadFile(src.string());
       // A key the generator does not know would be ignored without a word.
-      if (const auto wrong = dcgen::CheckSchema(node, src.string()); !wrong.empty()) {
+      if (const auto wrong = dcgen::CheckSchema(node, src.string(), sharedPtr, &sharedUsed); !wrong.empty()) {
         for (const auto& p : wrong) std::cerr << p << "\n";
         ++failures;
         continue;
       }
       std::vector<dcgen::RepeatedKey> repeated;
-      dcgen::CompiledForm form = dcgen::CompileForm(node, measurer, &repeated);
+      dcgen::CompiledForm form = dcgen::CompileForm(node, measurer, &repeated, sharedPtr);
       for (const auto& r : repeated)
-        std::cerr << src.string() << ":" << r.line << ": uwaga: klucz '" << r.key
-                  << "' powtarza wartość domyślną\n";
+        std::cerr << (r.file.empty() ? src.string() : (srcDir / r.file).string()) << ":" << r.line
+                  << ": uwaga: klucz '" << r.key << "' powtarza wartość domyślną"
+                  << (r.file.empty() ? "" : " w " + src.filename().string()) << "\n";
       if (const auto [first, fresh] = sourceOfForm.emplace(form.idPit, src); !fresh) {
         std::cerr << src.filename().string() << ": formularz " << form.idPit << " (" << form.code
                   << ") jest już w " << first->second.filename().string() << "\n";
@@ -114,6 +129,11 @@ int Compile(const fs::path& srcDir, const fs::path& outDir) {
       ++failures;
     }
   }
+  // A shared template no source uses is never checked with real values; a
+  // folder of a few of the sources (a test's) does not use them all, so it
+  // is told, and the test of the shipped sources refuses it.
+  if (shared)
+    for (const auto& p : dcgen::UnusedSharedTemplates(*shared, sharedUsed)) std::cerr << "uwaga: " << p << "\n";
   return failures ? 1 : 0;
 }
 

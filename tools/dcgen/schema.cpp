@@ -109,29 +109,41 @@ bool IsOfKind(const YAML::Node& n, Kind k) {
 
 class Checker {
  public:
-  explicit Checker(std::string file) : file_(std::move(file)) {}
+  Checker(std::string file, const SharedTemplates* shared) : file_(std::move(file)) {
+    templates_.shared = shared;
+  }
 
   void Form(const YAML::Node& root) {
     if (!MapOf(root, "formularz", kRoot, {"form", "code", "pages"})) return;
-    if (root["templates"]) templates_.reset(root["templates"]);
-    Templates();
+    if (root["templates"]) templates_.local.reset(root["templates"]);
+    Templates(templates_.local);
+    if (templates_.shared && templates_.local.IsMap())
+      for (const auto& kv : templates_.local)
+        if (templates_.shared->templates[kv.first.Scalar()])
+          Problem(kv.first, "wzór '" + kv.first.Scalar() + "' jest już w " + templates_.shared->file +
+                                " – wzór źródła musi mieć inną nazwę");
     for (const auto& page : root["pages"]) {
       if (!MapOf(page, "strona", kPage, {"blocks"})) continue;
       List(page["blocks"], ListKind::kBlocks);
     }
     // A template nobody uses is never checked with real values.
-    if (templates_ && templates_.IsMap())
-      for (const auto& kv : templates_)
+    const YAML::Node& local = templates_.local;
+    if (local && local.IsMap())
+      for (const auto& kv : local)
         if (!used_.count(kv.first.Scalar()))
           Problem(kv.first, "wzór '" + kv.first.Scalar() + "' nie jest nigdzie użyty");
   }
 
+  // The shared file's own templates: their keys and parameters.
+  void Shared() { Templates(templates_.shared->templates); }
+
   std::vector<std::string> problems;
+  std::set<std::string> sharedUsed;  // shared templates the source used
 
  private:
-  void Templates() {
-    if (!templates_ || !templates_.IsMap()) return;
-    for (const auto& kv : templates_) {
+  void Templates(const YAML::Node& templates) {
+    if (!templates || !templates.IsMap()) return;
+    for (const auto& kv : templates) {
       const YAML::Node& t = kv.second;
       if (!MapOf(t, "wzór", kTemplate, {})) continue;
       int bodies = 0;
@@ -184,14 +196,21 @@ class Checker {
       return;
     }
     used_.insert(inst.name);
-    std::string where = " (we wzorze '" + inst.name + "' użytym w wierszu " + Line(use) + ")" + where_;
+    if (inst.shared) sharedUsed.insert(inst.name);
+    // A shared template's lines are the shared file's: the use says where
+    // in the source (or the shared file) it was used.
+    std::string file = inst.shared ? templates_.shared->file : file_;
+    std::string where = " (we wzorze '" + inst.name + "' użytym w wierszu " + Line(use) +
+                        (file != file_ ? " pliku " + file_ : std::string()) + ")" + where_;
     std::swap(params_, inst.params);
     std::swap(where_, where);
+    std::swap(file_, file);
     ++depth_;
     List(inst.body, kind);
     --depth_;
     std::swap(params_, inst.params);
     std::swap(where_, where);
+    std::swap(file_, file);
   }
 
   void Block(const YAML::Node& b) {
@@ -217,6 +236,7 @@ class Checker {
     }
     for (const auto& kv : n) {
       const std::string key = kv.first.Scalar();
+      if (LeftOut(kv.second, params_)) continue;
       const auto it = keys.find(key);
       if (it == keys.end()) {
         Problem(kv.first, std::string("nieznany klucz '") + key + "' (" + what + ")");
@@ -253,7 +273,7 @@ class Checker {
   }
 
   std::string file_;
-  YAML::Node templates_;
+  TemplateSet templates_;
   std::set<std::string> used_;
   Params params_;
   std::string where_;
@@ -262,10 +282,27 @@ class Checker {
 
 }  // namespace
 
-std::vector<std::string> CheckSchema(const YAML::Node& source, const std::string& file) {
-  Checker c(file);
+std::vector<std::string> CheckSchema(const YAML::Node& source, const std::string& file,
+                                     const SharedTemplates* shared, std::set<std::string>* sharedUsed) {
+  Checker c(file, shared);
   c.Form(source);
+  if (sharedUsed) sharedUsed->insert(c.sharedUsed.begin(), c.sharedUsed.end());
   return std::move(c.problems);
+}
+
+std::vector<std::string> CheckSharedTemplates(const SharedTemplates& shared) {
+  Checker c(shared.file, &shared);
+  c.Shared();
+  return std::move(c.problems);
+}
+
+std::vector<std::string> UnusedSharedTemplates(const SharedTemplates& shared, const std::set<std::string>& used) {
+  std::vector<std::string> out;
+  for (const auto& kv : shared.templates)
+    if (!used.count(kv.first.Scalar()))
+      out.push_back(shared.file + ":" + std::to_string(kv.first.Mark().line + 1) + ": wzór '" + kv.first.Scalar() +
+                    "' nie jest nigdzie użyty");
+  return out;
 }
 
 }  // namespace dcgen

@@ -1,5 +1,6 @@
 #include "templates.h"
 
+#include <algorithm>
 #include <cctype>
 #include <optional>
 #include <set>
@@ -106,7 +107,7 @@ bool HasUse(const YAML::Node& n) {
 
 class Expander {
  public:
-  explicit Expander(const YAML::Node& templates) : templates_(templates) {}
+  explicit Expander(const TemplateSet& templates) : templates_(templates) {}
 
   YAML::Node Value(const YAML::Node& n, const std::string& key, const Params& params, int depth) {
     // What needs no change stays the source's own node: rebuilding costs
@@ -121,7 +122,8 @@ class Expander {
     }
     if (n.IsMap()) {
       YAML::Node out(YAML::NodeType::Map);
-      for (const auto& kv : n) out[kv.first] = Value(kv.second, kv.first.Scalar(), params, depth);
+      for (const auto& kv : n)
+        if (!LeftOut(kv.second, params)) out[kv.first] = Value(kv.second, kv.first.Scalar(), params, depth);
       return out;
     }
     return Resolve(n, params);
@@ -142,10 +144,63 @@ class Expander {
     return out;
   }
 
-  YAML::Node templates_;
+  TemplateSet templates_;
 };
 
 }  // namespace
+
+std::vector<std::filesystem::path> FormSources(const std::filesystem::path& dir) {
+  std::vector<std::filesystem::path> out;
+  for (const auto& e : std::filesystem::directory_iterator(dir))
+    if (e.is_regular_file() && e.path().extension() == ".yaml" && e.path().filename() != kSharedTemplatesFile)
+      out.push_back(e.path());
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+SharedTemplates SharedTemplatesOf(const YAML::Node& root, const std::string& file) {
+  const auto broken = [&](const std::string& what) { return SourceError(file + ": " + what); };
+  if (!root.IsMap() || root.size() != 1 || !root["templates"] || !root["templates"].IsMap())
+    throw broken("plik wspólnych wzorów ma tylko klucz 'templates:' ze słownikiem wzorów");
+  for (const auto& kv : root["templates"])
+    if (!kv.second.IsMap())
+      throw broken("wzór '" + kv.first.Scalar() + "' musi być słownikiem klucz: wartość");
+  return SharedTemplates{file, root["templates"]};
+}
+
+std::optional<SharedTemplates> LoadSharedTemplates(const std::filesystem::path& dir) {
+  const std::filesystem::path path = dir / kSharedTemplatesFile;
+  if (!std::filesystem::exists(path)) return std::nullopt;
+  YAML::Node root;
+  try {
+    root = YAML::LoadFile(path.string());
+  } catch (const YAML::Exception& e) {
+    throw SourceError(std::string(kSharedTemplatesFile) + ": błąd pliku wspólnych wzorów: " + e.what());
+  }
+  return SharedTemplatesOf(root, kSharedTemplatesFile);
+}
+
+std::vector<std::string> ClashingTemplates(const TemplateSet& templates) {
+  std::vector<std::string> out;
+  if (!templates.shared || !templates.local || !templates.local.IsMap()) return out;
+  for (const auto& kv : templates.local)
+    if (templates.shared->templates[kv.first.Scalar()]) out.push_back(kv.first.Scalar());
+  return out;
+}
+
+bool LeftOut(const YAML::Node& value, const Params& params) {
+  if (params.empty() || !value.IsScalar()) return false;
+  const std::string& s = value.Scalar();
+  for (std::size_t open = s.find('<'); open != std::string::npos; open = s.find('<', open + 1)) {
+    const std::size_t close = s.find('>', open);
+    if (close == std::string::npos) break;
+    if (const auto p = ParsePlaceholder(s.substr(open + 1, close - open - 1))) {
+      const auto it = params.find(p->name);
+      if (it != params.end() && it->second.IsNull()) return true;
+    }
+  }
+  return false;
+}
 
 const char* ListKey(ListKind kind) {
   switch (kind) {
@@ -156,14 +211,22 @@ const char* ListKey(ListKind kind) {
   return "";
 }
 
-Instance Instantiate(const YAML::Node& templates, const YAML::Node& use, ListKind where,
+Instance Instantiate(const TemplateSet& templates, const YAML::Node& use, ListKind where,
                      const Params& outer) {
   Instance inst;
   if (!use["use"].IsScalar()) throw SourceError("'use' musi być nazwą wzoru");
   inst.name = Resolve(use["use"], outer).Scalar();
-  if (!templates || !templates.IsMap() || !templates[inst.name] || !templates[inst.name].IsMap())
-    throw SourceError("nieznany wzór '" + inst.name + "'");
-  const YAML::Node t = templates[inst.name];
+  const YAML::Node& local = templates.local;
+  const bool inLocal = local && local.IsMap() && local[inst.name];
+  const bool inShared = templates.shared && templates.shared->templates[inst.name];
+  if (inLocal && inShared)
+    throw SourceError("wzór '" + inst.name + "' jest i w źródle, i w " + templates.shared->file);
+  if (!inLocal && !inShared)
+    throw SourceError("nieznany wzór '" + inst.name + "'" +
+                      (templates.shared ? " (nie ma go w źródle ani w " + templates.shared->file + ")" : ""));
+  inst.shared = inShared;
+  const YAML::Node t = inShared ? templates.shared->templates[inst.name] : local[inst.name];
+  if (!t.IsMap()) throw SourceError("wzór '" + inst.name + "' musi być słownikiem klucz: wartość");
   if (!t[ListKey(where)] || !t[ListKey(where)].IsSequence())
     throw SourceError(std::string("wzór '") + inst.name + "' nie jest listą " + ListKey(where));
   inst.body.reset(t[ListKey(where)]);
@@ -214,9 +277,13 @@ YAML::Node Resolve(const YAML::Node& value, const Params& params) {
   return YAML::Node(out);
 }
 
-YAML::Node ExpandTemplates(const YAML::Node& source) {
+YAML::Node ExpandTemplates(const YAML::Node& source, const SharedTemplates* shared) {
   if (!source.IsMap()) return source;
-  Expander e(source["templates"]);
+  const TemplateSet set{source["templates"], shared};
+  if (const auto clash = ClashingTemplates(set); !clash.empty())
+    throw SourceError("wzór '" + clash.front() + "' źródła ma nazwę wzoru z " + shared->file +
+                      " (nadaj mu inną)");
+  Expander e(set);
   YAML::Node out(YAML::NodeType::Map);
   for (const auto& kv : source) {
     if (kv.first.Scalar() == "templates") continue;
