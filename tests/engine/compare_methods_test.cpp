@@ -5,6 +5,16 @@
 #include "compare/methods.h"
 #include "compare/outcome.h"
 #include "engine/calc_fixture.h"
+#include "forms/pit28_fields.h"
+#include "forms/pit28a_fields.h"
+#include "forms/pit36_fields.h"
+#include "forms/pit36l_fields.h"
+#include "forms/pit37_fields.h"
+#include "forms/pit38_fields.h"
+#include "forms/pit_b_fields.h"
+#include "forms/pit_d_fields.h"
+#include "forms/pit_o_fields.h"
+#include "forms/pit_uz_fields.h"
 
 namespace pit {
 namespace {
@@ -19,7 +29,10 @@ struct JointPit37 {
   int ret;
   JointPit37(const char* revenueT, const char* revenueS) {
     ret = fx.Add(kPit37);
-    fx.Set(ret, {{36, revenueT}, {37, "1335,00"}, {63, revenueS}, {64, "1335,00"}});
+    fx.Set(ret, {{pit37::taxpayer_employment_revenue, revenueT},
+                 {pit37::taxpayer_employment_costs, "1335,00"},
+                 {pit37::spouse_employment_revenue, revenueS},
+                 {pit37::spouse_employment_costs, "1335,00"}});
   }
 };
 
@@ -31,8 +44,16 @@ TEST(CompareMethods, JointCoupleAgainstSeparateReturns) {
     std::map<int, std::string> values;
   };
   const std::vector<Case> cases = {
-      {kPit37, {{36, "120000,00"}, {37, "1335,00"}, {63, "10000,00"}, {64, "1335,00"}}},
-      {kPit36, {{45, "120000,00"}, {46, "1335,00"}, {88, "10000,00"}, {89, "1335,00"}}},
+      {kPit37,
+       {{pit37::taxpayer_employment_revenue, "120000,00"},
+        {pit37::taxpayer_employment_costs, "1335,00"},
+        {pit37::spouse_employment_revenue, "10000,00"},
+        {pit37::spouse_employment_costs, "1335,00"}}},
+      {kPit36,
+       {{pit36::taxpayer_employment_revenue, "120000,00"},
+        {pit36::taxpayer_employment_costs, "1335,00"},
+        {pit36::spouse_employment_revenue, "10000,00"},
+        {pit36::spouse_employment_costs, "1335,00"}}},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.idPit);
@@ -70,9 +91,9 @@ TEST(CompareMethods, JointCoupleAgainstSeparateReturns) {
 TEST(CompareMethods, SpouseBusinessGoesIntoTheSpousesReturn) {
   CalcFixture fx(kJoint, kIdNip);
   const int ret = fx.Add(kPit36);
-  fx.Set(ret, {{45, "60000,00"}, {46, "1335,00"}});
+  fx.Set(ret, {{pit36::taxpayer_employment_revenue, "60000,00"}, {pit36::taxpayer_employment_costs, "1335,00"}});
   const int b = fx.Add(kPitB, ret, kPmSpouse);
-  fx.Set(b, {{10, "50000,00"}, {11, "10000,00"}});
+  fx.Set(b, {{pit_b::own1_revenue, "50000,00"}, {pit_b::own1_costs, "10000,00"}});
   const MethodComparison c = CompareMethods(fx.s, fx.ids);
   // Taxpayer 58 665 zł: 10 004 zł; spouse 40 000 zł: 6 644 zł; jointly
   // twice the tax on 49 333 zł.
@@ -85,16 +106,20 @@ TEST(CompareMethods, SpouseBusinessGoesIntoTheSpousesReturn) {
   ASSERT_GT(own, 0);
   const int ownB = spouse.settlement->FindEntry(kPitB, own, kPmNone);
   ASSERT_GT(ownB, 0);
-  EXPECT_EQ(GroszeOf(*spouse.settlement, own, 55), Zl(40000));  // row 3 of the taxpayer's columns
+  EXPECT_EQ(GroszeOf(*spouse.settlement, own, pit36::taxpayer_business_income), Zl(40000));
   EXPECT_EQ(SeparateSettlement(fx.s, fx.ids, kPmTaxpayer).settlement->FindByTypeAndParent(kPitB, 1), -1);
 }
 
 TEST(CompareMethods, SingleParentWithSharesSoldCountedInBoth) {
   CalcFixture fx;
   const int ret = fx.Add(kPit37);
-  fx.Set(ret, {{36, "60000,00"}, {37, "1335,00"}, {40, "9000,00"}});
+  fx.Set(ret, {{pit37::taxpayer_employment_revenue, "60000,00"},
+               {pit37::taxpayer_employment_costs, "1335,00"},
+               {pit37::taxpayer_employment_advance, "9000,00"}});
   const int shares = fx.Add(kPit38);
-  fx.Set(shares, {{18, "10000,00"}, {19, "4000,00"}, {28, "19"}});  // 19 % of 6 000 zł
+  fx.Set(shares, {{pit38::pit8c_revenue, "10000,00"},
+                  {pit38::pit8c_costs, "4000,00"},
+                  {pit38::tax_rate, "19"}});  // 19 % of 6 000 zł
   const MethodComparison c = CompareMethods(fx.s, fx.ids);
 
   const MethodOption& alone = c.Of(TaxMethod::Individual);
@@ -128,23 +153,26 @@ TEST(CompareMethods, OptionsTheLawExcludes) {
   };
   const std::vector<Case> cases = {
       {"flat tax rules out the single parent", kIndividual, kPit36L, kPmNone,
-       {{21, "90000,00"}, {22, "30000,00"}}, {}, TaxMethod::SingleParent, "PIT-36L"},
-      {"business lump sum rules out the single parent", kIndividual, kPit28, kPmNone, {}, {{15, "40000,00"}},
-       TaxMethod::SingleParent, "ryczałt"},
-      {"a rental lump sum does not", kIndividual, kPit28, kPmNone, {{34, "12000,00"}}, {},
+       {{pit36l::business_revenue, "90000,00"}, {pit36l::business_costs, "30000,00"}}, {}, TaxMethod::SingleParent,
+       "PIT-36L"},
+      {"business lump sum rules out the single parent", kIndividual, kPit28, kPmNone, {},
+       {{pit28a::revenue_3pct, "40000,00"}}, TaxMethod::SingleParent, "ryczałt"},
+      {"a rental lump sum does not", kIndividual, kPit28, kPmNone, {{pit28::rental_revenue_20pct, "12000,00"}}, {},
        TaxMethod::SingleParent, nullptr},
       {"the tax card rules it out", kIndividual, kPit16A, kPmNone, {}, {}, TaxMethod::SingleParent, "karty"},
       {"no spouse's income, no joint return", kSingleParent, 0, 0, {}, {}, TaxMethod::Joint, "małżonka"},
-      {"a spouse's business lump sum rules out the joint return", kJoint, kPit28, kPmSpouse, {}, {{16, "50000,00"}},
-       TaxMethod::Joint, "ryczałt"},
-      {"a spouse's rental lump sum does not", kJoint, kPit28, kPmSpouse, {{34, "50000,00"}}, {}, TaxMethod::Joint,
-       nullptr},
+      {"a spouse's business lump sum rules out the joint return", kJoint, kPit28, kPmSpouse, {},
+       {{pit28a::revenue_5_5pct, "50000,00"}}, TaxMethod::Joint, "ryczałt"},
+      {"a spouse's rental lump sum does not", kJoint, kPit28, kPmSpouse, {{pit28::rental_revenue_20pct, "50000,00"}},
+       {}, TaxMethod::Joint, nullptr},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
     CalcFixture fx(k.kind, k.kind == kJoint ? kIdNip : kIdNone);
     const int ret = fx.Add(kPit37);
-    fx.Set(ret, {{36, "40000,00"}, {37, "1335,00"}, {63, "20000,00"}});
+    fx.Set(ret, {{pit37::taxpayer_employment_revenue, "40000,00"},
+                 {pit37::taxpayer_employment_costs, "1335,00"},
+                 {pit37::spouse_employment_revenue, "20000,00"}});
     if (k.otherForm) {
       const int other = fx.Add(k.otherForm, 0, k.otherPm);
       fx.Set(other, k.otherValues);
@@ -168,7 +196,7 @@ TEST(CompareMethods, OptionsTheLawExcludes) {
 TEST(CompareMethods, FlatTaxSpouseFilesSeparately) {
   JointPit37 j("50000,00", "30000,00");
   const int flat = j.fx.Add(kPit36L, 0, kPmSpouse);
-  j.fx.Set(flat, {{21, "200000,00"}, {22, "120000,00"}});
+  j.fx.Set(flat, {{pit36l::business_revenue, "200000,00"}, {pit36l::business_costs, "120000,00"}});
   const MethodComparison c = CompareMethods(j.fx.s, j.fx.ids);
 
   const MethodOption& joint = c.Of(TaxMethod::Joint);
@@ -190,24 +218,32 @@ TEST(SeparateSettlement, ReliefsFollowTheirColumns) {
   struct Case {
     const char* name;
     std::map<int, std::string> pitO, pitD;
-    // PIT-37 fields 94 (PIT/O deductions from income), 96 (housing), 107
-    // (PIT/O deductions from tax) of each person's own return.
+    // The PIT/O deductions from income, the housing deduction and the PIT/O
+    // deductions from tax of each person's own PIT-37.
     std::array<const char*, 3> taxpayer, spouse;
   };
   const std::vector<Case> cases = {
       {"internet use and child relief in both columns",
-       {{20, "760,00"}, {21, "500,00"}, {34, "1"}, {241, "600,00"}, {242, "512,04"}, {35, "600,00"}, {36, "512,04"}},
+       {{pit_o::taxpayer_internet, "760,00"},
+        {pit_o::spouse_internet, "500,00"},
+        {pit_o::children_count, "1"},
+        {pit_o::child1_taxpayer_relief, "600,00"},
+        {pit_o::child1_spouse_relief, "512,04"},
+        {pit_o::taxpayer_child_relief, "600,00"},
+        {pit_o::spouse_child_relief, "512,04"}},
        {},
        {"760,00", "0,00", "600,00"},
        {"500,00", "0,00", "512,04"}},
       {"housing relief split between the persons",
        {},
-       {{29, "3000,00"}, {34, "1000,00"}, {35, "2000,00"}},
+       {{pit_d::loan_amount, "3000,00"},
+        {pit_d::loan_return_taxpayer, "1000,00"},
+        {pit_d::loan_return_spouse, "2000,00"}},
        {"0,00", "1000,00", "0,00"},
        {"0,00", "2000,00", "0,00"}},
       {"housing relief without a split is the taxpayer's",
        {},
-       {{29, "3000,00"}},
+       {{pit_d::loan_amount, "3000,00"}},
        {"0,00", "3000,00", "0,00"},
        {"0,00", "0,00", "0,00"}},
   };
@@ -228,11 +264,11 @@ TEST(SeparateSettlement, ReliefsFollowTheirColumns) {
       // An amount the calculation did not write reads as 0, like an empty field.
       const auto amount = [&](int f) { return GroszeOf(s, r, f); };
       const auto grosze = [](const char* t) { return RoundGroszeCents(*ParseAmount(t)); };
-      EXPECT_EQ(value(36), person == kPmTaxpayer ? "60000,00" : "40000,00");
-      EXPECT_EQ(value(63), "");
-      EXPECT_EQ(amount(94), grosze(want[0])) << "person " << person;
-      EXPECT_EQ(amount(96), grosze(want[1])) << "person " << person;
-      EXPECT_EQ(amount(107), grosze(want[2])) << "person " << person;
+      EXPECT_EQ(value(pit37::taxpayer_employment_revenue), person == kPmTaxpayer ? "60000,00" : "40000,00");
+      EXPECT_EQ(value(pit37::spouse_employment_revenue), "");
+      EXPECT_EQ(amount(pit37::taxpayer_pit_o_income_deductions), grosze(want[0])) << "person " << person;
+      EXPECT_EQ(amount(pit37::pit_d_income_relief), grosze(want[1])) << "person " << person;
+      EXPECT_EQ(amount(pit37::taxpayer_pit_o_tax_deductions), grosze(want[2])) << "person " << person;
       if (person == kPmSpouse) {
         EXPECT_EQ(p.ids.Taxpayer.Surname, "NOWAK");
         EXPECT_NE(s.Entry(r).ReturnGuid, j.fx.s.Entry(j.ret).ReturnGuid);
@@ -246,45 +282,51 @@ TEST(SeparateSettlement, ReliefsFollowTheirColumns) {
 TEST(SwitchMethod, KindChangeIsOneStepOfTheHistory) {
   CalcFixture fx;
   const int ret = fx.Add(kPit37);
-  fx.Set(ret, {{36, "60000,00"}, {37, "1335,00"}});
+  fx.Set(ret, {{pit37::taxpayer_employment_revenue, "60000,00"}, {pit37::taxpayer_employment_costs, "1335,00"}});
   SettlementSession session(fx.s, fx.ids);
   session.RecalculateAll({}, true);
   fx.s.DocumentModified = false;
   session.History().Reset(fx.s, fx.ids);
   ASSERT_TRUE(session.MakeCurrent(ret, 3));
-  ASSERT_EQ(fx.Get(ret, 113), "10004,00");
+  ASSERT_EQ(fx.Get(ret, pit37::tax_due), "10004,00");
 
   const CommitStep* step = session.ChangeKind(kSingleParent);
   ASSERT_NE(step, nullptr);
   EXPECT_EQ(fx.s.Kind, kSingleParent);
   EXPECT_EQ(fx.s.Entry(ret).Kind, kSingleParent);
-  EXPECT_EQ(fx.Get(ret, 113), "9448,00");
-  EXPECT_TRUE(fx.Slot(ret, 6).CheckState);
+  EXPECT_EQ(fx.Get(ret, pit37::tax_due), "9448,00");
+  EXPECT_TRUE(fx.Slot(ret, pit37::filing_single_parent).CheckState);
   EXPECT_EQ(fx.s.Current.Number, ret);  // the form shown stays
   EXPECT_TRUE(session.Modified());
 
   ASSERT_NE(session.Undo(), nullptr);
   EXPECT_EQ(fx.s.Kind, kIndividual);
   EXPECT_EQ(fx.s.Entry(ret).Kind, kIndividual);
-  EXPECT_EQ(fx.Get(ret, 113), "10004,00");
-  EXPECT_FALSE(fx.Slot(ret, 6).CheckState);
+  EXPECT_EQ(fx.Get(ret, pit37::tax_due), "10004,00");
+  EXPECT_FALSE(fx.Slot(ret, pit37::filing_single_parent).CheckState);
   EXPECT_FALSE(session.Modified());
 
   ASSERT_NE(session.Redo(), nullptr);
   EXPECT_EQ(fx.s.Kind, kSingleParent);
-  EXPECT_EQ(fx.Get(ret, 113), "9448,00");
+  EXPECT_EQ(fx.Get(ret, pit37::tax_due), "9448,00");
   EXPECT_EQ(session.ChangeKind(kSingleParent), nullptr);  // nothing to change
 }
 
 TEST(ReturnOutcome, JointReturnWithItsPartsAndTheOnePercent) {
   JointPit37 j("120000,00", "10000,00");
-  j.fx.Set(j.ret, {{40, "20000,00"}, {67, "1000,00"}, {131, "0000127204"}, {132, "100,00"}});
+  j.fx.Set(j.ret, {{pit37::taxpayer_employment_advance, "20000,00"},
+                   {pit37::spouse_employment_advance, "1000,00"},
+                   {pit37::krs, "0000127204"},
+                   {pit37::one_percent, "100,00"}});
   // The PIT/UZ follows the return: a child's relief of 300,00 that the
-  // return did not deduct (35 typed as nothing) is paid back within 12.
+  // return did not deduct (the PIT/O's child relief typed as nothing) is
+  // paid back up to the contributions on the PIT/UZ.
   const int pitO = j.fx.Add(kPitO, j.ret);
-  j.fx.Set(pitO, {{241, "300,00"}, {245, "300,00"}, {35, "0,00"}});
+  j.fx.Set(pitO, {{pit_o::child1_taxpayer_relief, "300,00"},
+                  {pit_o::taxpayer_children_relief_sum, "300,00"},
+                  {pit_o::taxpayer_child_relief, "0,00"}});
   const int uz = j.fx.Add(kPitUZ, j.ret);
-  j.fx.Set(uz, {{12, "300,00"}});
+  j.fx.Set(uz, {{pit_uz::taxpayer_contributions, "300,00"}});
   j.fx.Show(j.ret);
   ASSERT_EQ(j.fx.Run(j.ret), CalcStatus::Done);
   // An attachment leads to its return.
@@ -293,7 +335,7 @@ TEST(ReturnOutcome, JointReturnWithItsPartsAndTheOnePercent) {
   EXPECT_EQ(o->entry, j.ret);
   EXPECT_TRUE(o->joint);
   EXPECT_EQ(o->taxDue.grosze, Zl(21807));
-  EXPECT_EQ(o->taxDue.field, 113);
+  EXPECT_EQ(o->taxDue.field, pit37::tax_due);
   ASSERT_TRUE(o->advances);
   EXPECT_EQ(o->advances->grosze, Zl(21000));
   EXPECT_EQ(o->toPay.grosze, Zl(807));

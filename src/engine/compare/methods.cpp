@@ -7,67 +7,151 @@
 #include "calc/calculation.h"
 #include "calc/display.h"
 #include "compare/outcome.h"
+#include "forms/pit28_fields.h"
+#include "forms/pit28a_fields.h"
+#include "forms/pit36_fields.h"
+#include "forms/pit37_fields.h"
+#include "forms/pit_d_fields.h"
+#include "forms/pit_o_fields.h"
+#include "forms/pit_uz_fields.h"
 #include "text/guid.h"
 
 namespace pit {
 namespace {
 
-// A taxpayer's column and the spouse's column of the same line.
+// A taxpayer's column and the spouse's column of the same line of a form.
+template <typename Field>
 struct Columns {
-  int taxpayer;
-  int spouse;
+  Field taxpayer;
+  Field spouse;
 };
 
-void AddRun(std::vector<Columns>& out, int taxpayer, int spouse, int count) {
-  for (int i = 0; i < count; ++i) out.push_back({taxpayer + i, spouse + i});
+// The lines of the taxpayer's table from `first` to `last` and the same
+// lines of the spouse's table, which starts at `spouseFirst`.
+template <typename Field>
+void AddRows(std::vector<Columns<Field>>& out, Field first, Field last, Field spouseFirst) {
+  for (int k = first; k <= last; ++k) out.push_back({Field{k}, Field{spouseFirst + (k - first)}});
 }
 
-const std::vector<Columns>& Pit37Columns() {
-  static const std::vector<Columns> cols = [] {
-    std::vector<Columns> c;
-    AddRun(c, 36, 63, 27);   // incomes, rows 1 to 6
-    AddRun(c, 148, 152, 4);  // rows 1a and 4a
-    for (Columns p : {Columns{90, 91}, {136, 137}, {92, 93}, {94, 95}, {105, 106}, {142, 143}, {107, 108}})
+const std::vector<Columns<pit37::Field>>& Pit37Columns() {
+  using namespace pit37;
+  static const std::vector<Columns<Field>> cols = [] {
+    std::vector<Columns<Field>> c;
+    AddRows(c, taxpayer_employment_revenue, taxpayer_total_advance, spouse_employment_revenue);  // rows 1 to 6
+    AddRows(c, taxpayer_employment_extra_revenue, taxpayer_rights_extra_costs,
+            spouse_employment_extra_revenue);  // rows 1a and 4a
+    for (Columns<Field> p : {Columns<Field>{taxpayer_income_deductions, spouse_income_deductions},
+                             {taxpayer_social_insurance, spouse_social_insurance},
+                             {taxpayer_income_after_deductions, spouse_income_after_deductions},
+                             {taxpayer_pit_o_income_deductions, spouse_pit_o_income_deductions},
+                             {taxpayer_tax_deductions, spouse_tax_deductions},
+                             {taxpayer_health_insurance, spouse_health_insurance},
+                             {taxpayer_pit_o_tax_deductions, spouse_pit_o_tax_deductions}})
       c.push_back(p);
     return c;
   }();
   return cols;
 }
 
-const std::vector<Columns>& Pit36Columns() {
-  static const std::vector<Columns> cols = [] {
-    std::vector<Columns> c;
-    AddRun(c, 45, 88, 43);  // incomes, rows 1 to 9
-    for (Columns p : {Columns{320, 183}, {344, 184}, {338, 310}, {339, 346}, {35, 37}, {36, 38}, {39, 40},
-                      {41, 42}, {43, 44}, {131, 132}, {133, 134}, {140, 141}, {329, 330}, {138, 139}, {137, 345},
-                      {135, 136}, {142, 143}, {144, 145}, {147, 148}, {152, 153}, {156, 157}, {158, 159},
-                      {160, 161}, {154, 155}, {162, 163}, {167, 168}, {172, 173}, {175, 176}, {331, 332},
-                      {177, 178}, {190, 191}, {192, 193}, {194, 195}, {196, 197}, {198, 199}, {200, 201},
-                      {202, 203}, {164, 165}})
+const std::vector<Columns<pit36::Field>>& Pit36Columns() {
+  using namespace pit36;
+  static const std::vector<Columns<Field>> cols = [] {
+    std::vector<Columns<Field>> c;
+    AddRows(c, taxpayer_employment_revenue, taxpayer_total_advance, spouse_employment_revenue);  // rows 1 to 9
+    for (Columns<Field> p : {Columns<Field>{taxpayer_employment_extra_revenue, spouse_employment_extra_revenue},
+                             {taxpayer_employment_extra_costs, spouse_employment_extra_costs},
+                             {taxpayer_rights_extra_revenue, spouse_rights_extra_revenue},
+                             {taxpayer_rights_extra_costs, spouse_rights_extra_costs},
+                             {taxpayer_business_subject, spouse_business_subject},
+                             {taxpayer_regon, spouse_regon},
+                             {taxpayer_business_first_way, spouse_business_first_way},
+                             {taxpayer_business_second_way, spouse_business_second_way},
+                             {taxpayer_second_way_basis, spouse_second_way_basis},
+                             {taxpayer_children_income, spouse_children_income},
+                             {taxpayer_children_advances, spouse_children_advances},
+                             {taxpayer_social_insurance, spouse_social_insurance},
+                             {taxpayer_social_insurance_abroad, spouse_social_insurance_abroad},
+                             {taxpayer_past_loss, spouse_past_loss},
+                             {taxpayer_past_loss_source, spouse_past_loss_source},
+                             {taxpayer_other_income_deductions, spouse_other_income_deductions},
+                             {taxpayer_income_after_deductions, spouse_income_after_deductions},
+                             {taxpayer_pit_o_income_deductions, spouse_pit_o_income_deductions},
+                             {taxpayer_housing_rights_deduction, spouse_housing_rights_deduction},
+                             {taxpayer_investment_rights_deduction, spouse_investment_rights_deduction},
+                             {taxpayer_base_additions, spouse_base_additions},
+                             {taxpayer_base_additions_row3, spouse_base_additions_row3},
+                             {taxpayer_base_additions_row4, spouse_base_additions_row4},
+                             {taxpayer_exempt_income, spouse_exempt_income},
+                             {taxpayer_lump_sum_income, spouse_lump_sum_income},
+                             {taxpayer_foreign_rate_income, spouse_foreign_rate_income},
+                             {taxpayer_foreign_tax, spouse_foreign_tax},
+                             {taxpayer_health_insurance, spouse_health_insurance},
+                             {taxpayer_health_insurance_abroad, spouse_health_insurance_abroad},
+                             {taxpayer_pit_o_tax_deductions, spouse_pit_o_tax_deductions},
+                             {taxpayer_property_sale_income, spouse_property_sale_income},
+                             {taxpayer_property_sale_tax, spouse_property_sale_tax},
+                             {taxpayer_advances_due, spouse_advances_due},
+                             {taxpayer_advances_withheld, spouse_advances_withheld},
+                             {taxpayer_advances_self_paid, spouse_advances_self_paid},
+                             {taxpayer_advances_not_withheld, spouse_advances_not_withheld},
+                             {taxpayer_advances_excess, spouse_advances_excess},
+                             {taxpayer_treaty_exempt_income, spouse_treaty_exempt_income}})
       c.push_back(p);
     // The months of the advances paid, four sources.
-    for (int row : {206, 230, 254, 278}) AddRun(c, row, row + 12, 12);
+    AddRows(c, taxpayer_business_january, taxpayer_business_december, spouse_business_january);
+    AddRows(c, taxpayer_farming_january, taxpayer_farming_december, spouse_farming_january);
+    AddRows(c, taxpayer_rental_january, taxpayer_rental_december, spouse_rental_january);
+    AddRows(c, taxpayer_other_january, taxpayer_other_december, spouse_other_january);
     return c;
   }();
   return cols;
 }
 
-const std::vector<Columns>& PitOColumns() {
-  static const std::vector<Columns> cols = {
-      {12, 13},   {229, 230}, {231, 232}, {14, 15},   {16, 17},   {18, 19},   {20, 21},   {22, 23},
-      {223, 224}, {26, 27},   {28, 29},   {30, 31},   {32, 33},   {35, 36},   {39, 40},   {65, 66},
-      {41, 42},   {241, 242}, {233, 234}, {235, 236}, {237, 239}, {238, 240}, {243, 244}, {245, 246},
-      {52, 53},   {63, 64}};
+const std::vector<Columns<pit_o::Field>>& PitOColumns() {
+  using namespace pit_o;
+  static const std::vector<Columns<Field>> cols = {
+      {taxpayer_social_insurance_abroad, spouse_social_insurance_abroad},
+      {taxpayer_repaid_benefits, spouse_repaid_benefits},
+      {taxpayer_rehabilitation, spouse_rehabilitation},
+      {taxpayer_coworkers_social_insurance_abroad, spouse_coworkers_social_insurance_abroad},
+      {taxpayer_public_benefit_donations, spouse_public_benefit_donations},
+      {taxpayer_church_charity_donations, spouse_church_charity_donations},
+      {taxpayer_internet, spouse_internet},
+      {taxpayer_new_technologies, spouse_new_technologies},
+      {taxpayer_ikze, spouse_ikze},
+      {taxpayer_other_income_deductions, spouse_other_income_deductions},
+      {taxpayer_income_deductions_total, spouse_income_deductions_total},
+      {taxpayer_health_insurance_abroad, spouse_health_insurance_abroad},
+      {taxpayer_abolition_relief, spouse_abolition_relief},
+      {taxpayer_child_relief, spouse_child_relief},
+      {taxpayer_other_tax_deductions, spouse_other_tax_deductions},
+      {taxpayer_cash_register_relief, spouse_cash_register_relief},
+      {taxpayer_tax_deductions_total, spouse_tax_deductions_total},
+      {child1_taxpayer_relief, child1_spouse_relief},
+      {child2_taxpayer_relief, child2_spouse_relief},
+      {child3_taxpayer_relief, child3_spouse_relief},
+      {child4_taxpayer_relief, child4_spouse_relief},
+      {child5_taxpayer_relief, child5_spouse_relief},
+      {taxpayer_unused_child_relief, spouse_unused_child_relief},
+      {taxpayer_children_relief_sum, spouse_children_relief_sum},
+      {institution1_taxpayer_contributions, institution1_spouse_contributions},
+      {institution2_taxpayer_contributions, institution2_spouse_contributions}};
   return cols;
 }
 
-const std::vector<Columns>& PitUZColumns() {
-  static const std::vector<Columns> cols = {{12, 15}, {16, 17}};
+const std::vector<Columns<pit_uz::Field>>& PitUZColumns() {
+  using namespace pit_uz;
+  static const std::vector<Columns<Field>> cols = {{taxpayer_contributions, spouse_contributions},
+                                                   {taxpayer_unused_relief, spouse_unused_relief}};
   return cols;
 }
 
 // The tick boxes among the columns: they move with their tick.
-bool IsBox(int idPit, int field) { return idPit == kPit36 && field >= 39 && field <= 42; }
+bool IsBox(int idPit, int field) {
+  using namespace pit36;
+  return idPit == kPit36 && (field == taxpayer_business_first_way || field == spouse_business_first_way ||
+                             field == taxpayer_business_second_way || field == spouse_business_second_way);
+}
 
 ValueSlot& SlotOf(FormEntry& e, int k) { return e.Slots[static_cast<std::size_t>(k)]; }
 
@@ -78,9 +162,10 @@ bool HasAmount(const FormEntry& e, int k) {
 
 // Leaves the columns of `person` in the taxpayer's columns and empties the
 // spouse's. Returns whether the person had anything in them.
-bool KeepColumnsOf(FormEntry& e, const std::vector<Columns>& cols, int person) {
+template <typename Field>
+bool KeepColumnsOf(FormEntry& e, const std::vector<Columns<Field>>& cols, int person) {
   bool any = false;
-  for (const Columns& c : cols) {
+  for (const Columns<Field>& c : cols) {
     ValueSlot& t = SlotOf(e, c.taxpayer);
     ValueSlot& s = SlotOf(e, c.spouse);
     const bool box = IsBox(e.IdPit, c.taxpayer);
@@ -98,15 +183,19 @@ bool KeepColumnsOf(FormEntry& e, const std::vector<Columns>& cols, int person) {
 // The PIT/D sections: the amounts typed, the PIT-28 part and the PIT-36/37
 // part, each as its total and the two persons' shares.
 struct HousingSection {
-  std::vector<int> amounts;
-  int part28, part28T, part28S;
-  int part37, part37T, part37S;
+  std::vector<pit_d::Field> amounts;
+  pit_d::Field part28, part28T, part28S;
+  pit_d::Field part37, part37T, part37S;
 };
 const std::array<HousingSection, 3>& HousingSections() {
+  using namespace pit_d;
   static const std::array<HousingSection, 3> sections = {{
-      {{29}, 30, 32, 33, 31, 34, 35},
-      {{38, 39}, 41, 43, 44, 42, 45, 46},
-      {{47, 48}, 50, 52, 53, 51, 54, 55},
+      {{loan_amount}, loan_pit28, loan_pit28_taxpayer, loan_pit28_spouse, loan_return, loan_return_taxpayer,
+       loan_return_spouse},
+      {{expenses_this_year, expenses_earlier_years}, expenses_pit28, expenses_pit28_taxpayer, expenses_pit28_spouse,
+       expenses_return, expenses_return_taxpayer, expenses_return_spouse},
+      {{tax_relief_expenses, tax_relief_earlier_years}, tax_relief_pit28, tax_relief_pit28_taxpayer,
+       tax_relief_pit28_spouse, tax_relief_return, tax_relief_return_taxpayer, tax_relief_return_spouse},
   }};
   return sections;
 }
@@ -163,32 +252,41 @@ bool IsJointReturn(const FormEntry& e) { return e.IdParent == 0 && e.PM == kPmNo
 // They stay with the taxpayer unless the months of the advances, filled in
 // to the same total, say whose they are.
 void SplitPaidAdvances(FormEntry& e, const FormEntry& joint, int person) {
-  constexpr int kPaid = 189;
-  auto monthsOf = [&](int first) {
+  using namespace pit36;
+  auto monthsOf = [&](std::initializer_list<std::pair<Field, Field>> sources) {
     std::int64_t sum = 0;
-    for (int row : {first, first + 24, first + 48, first + 72})
-      for (int k = row; k < row + 12; ++k) {
+    for (const auto& [january, december] : sources)
+      for (int k = january; k <= december; ++k) {
         const auto a = ParseAmount(joint.Slots[static_cast<std::size_t>(k)].Value);
         if (a) sum += RoundGroszeCents(*a);
       }
     return sum;
   };
-  const std::int64_t t = monthsOf(206), s = monthsOf(218);
-  const auto paid = ParseAmount(joint.Slots[kPaid].Value);
+  const std::int64_t t = monthsOf({{taxpayer_business_january, taxpayer_business_december},
+                                   {taxpayer_farming_january, taxpayer_farming_december},
+                                   {taxpayer_rental_january, taxpayer_rental_december},
+                                   {taxpayer_other_january, taxpayer_other_december}});
+  const std::int64_t s = monthsOf({{spouse_business_january, spouse_business_december},
+                                   {spouse_farming_january, spouse_farming_december},
+                                   {spouse_rental_january, spouse_rental_december},
+                                   {spouse_other_january, spouse_other_december}});
+  const auto paid = ParseAmount(joint.Slots[advances_paid].Value);
   const std::int64_t total = paid ? RoundGroszeCents(*paid) : 0;
   if (total != 0 && t + s == total)
-    SlotOf(e, kPaid).Value = AmountText(person == kPmSpouse ? s : t);
+    SlotOf(e, advances_paid).Value = AmountText(person == kPmSpouse ? s : t);
   else if (person == kPmSpouse)
-    SlotOf(e, kPaid).Value.clear();
+    SlotOf(e, advances_paid).Value.clear();
 }
 
 // What belongs to one return only: the 1% and the amounts added to the tax
 // go with the taxpayer.
 void ClearTaxpayerOnly(FormEntry& e) {
   if (e.IdPit == kPit37)
-    for (int k : {103, 131, 132, 133}) SlotOf(e, k).Value.clear();
+    for (int k : {pit37::tax_additions, pit37::krs, pit37::one_percent, pit37::one_percent_purpose})
+      SlotOf(e, k).Value.clear();
   if (e.IdPit == kPit36)
-    for (int k : {171, 321, 322, 323}) SlotOf(e, k).Value.clear();
+    for (int k : {pit36::tax_additions, pit36::krs, pit36::one_percent, pit36::one_percent_purpose})
+      SlotOf(e, k).Value.clear();
 }
 
 // A PIT-28 with revenue from business, as opposed to the lump sum on
@@ -196,15 +294,24 @@ void ClearTaxpayerOnly(FormEntry& e) {
 // PIT-28/A (rows 1 and 3), or a partnership's PIT-28/B.
 bool LumpSumBusiness(const Settlement& s, int entry) {
   const FormEntry& e = s.Entry(entry);
-  for (int k = 19; k <= 31; ++k)
-    if (k != 25 && HasAmount(e, k)) return true;
+  {
+    using namespace pit28;
+    for (int k : {own_revenue_3pct, own_revenue_5_5pct, own_revenue_8_5pct, own_revenue_10pct, own_revenue_17pct,
+                  own_revenue_20pct, partnership_revenue_3pct, partnership_revenue_5_5pct, partnership_revenue_8_5pct,
+                  partnership_revenue_10pct, partnership_revenue_17pct, partnership_revenue_20pct})
+      if (HasAmount(e, k)) return true;
+  }
   for (int i = 1; i <= s.Count(); ++i) {
     const FormEntry& a = s.Entry(i);
     if (a.IdParent != entry) continue;
     if (a.IdPit == kPit28B) return true;
-    if (a.IdPit == kPit28A)
-      for (int k : {15, 16, 17, 18, 19, 20, 23, 24, 25, 26, 27, 28})
+    if (a.IdPit == kPit28A) {
+      using namespace pit28a;
+      for (int k : {revenue_3pct, revenue_5_5pct, revenue_8_5pct, revenue_10pct, revenue_17pct, revenue_20pct,
+                    fivefold_revenue_3pct, fivefold_revenue_5_5pct, fivefold_revenue_8_5pct, fivefold_revenue_10pct,
+                    fivefold_revenue_17pct, fivefold_revenue_20pct})
         if (HasAmount(a, k)) return true;
+    }
   }
   return false;
 }

@@ -1,17 +1,42 @@
 #include "compare/outcome.h"
 
 #include "calc/amounts.h"
+#include "forms/pit28_fields.h"
+#include "forms/pit36_fields.h"
+#include "forms/pit36l_fields.h"
+#include "forms/pit37_fields.h"
+#include "forms/pit38_fields.h"
+#include "forms/pit39_fields.h"
+#include "forms/pit_uz_fields.h"
 
 namespace pit {
 
 std::optional<ReturnFields> ReturnFieldsOf(int idPit) {
   switch (idPit) {
-    case kPit37: return ReturnFields{kPit37, 113, 114, 115, 116, 131, 132};
-    case kPit36: return ReturnFields{kPit36, 185, 186, 187, 188, 321, 322};
-    case kPit36L: return ReturnFields{kPit36L, 50, 51, 52, 53, 108, 109};
-    case kPit38: return ReturnFields{kPit38, 32, -1, 41, 42, 59, 60};
-    case kPit28: return ReturnFields{kPit28, 102, 108, 109, 110, 142, 143};
-    case kPit39: return ReturnFields{kPit39, 28, -1, 35, 36, 58, 50};
+    case kPit37: {
+      using namespace pit37;
+      return ReturnFields{kPit37, tax_due, advances_total, to_pay, overpaid, krs, one_percent};
+    }
+    case kPit36: {
+      using namespace pit36;
+      return ReturnFields{kPit36, tax_due, advances_due_total, to_pay, overpaid, krs, one_percent};
+    }
+    case kPit36L: {
+      using namespace pit36l;
+      return ReturnFields{kPit36L, tax_due, advances_due_total, to_pay, overpaid, krs, one_percent};
+    }
+    case kPit38: {
+      using namespace pit38;
+      return ReturnFields{kPit38, tax_due, -1, to_pay, overpaid, krs, one_percent};
+    }
+    case kPit28: {
+      using namespace pit28;
+      return ReturnFields{kPit28, lump_sum_due, lump_sum_paid, to_pay, overpaid, krs, one_percent};
+    }
+    case kPit39: {
+      using namespace pit39;
+      return ReturnFields{kPit39, tax_due, -1, to_pay, overpaid, krs, one_percent};
+    }
     default: return std::nullopt;
   }
 }
@@ -52,9 +77,8 @@ std::optional<ReturnOutcome> OutcomeOf(const Settlement& s, int entry) {
 
   const int uz = s.FindByTypeAndParent(kPitUZ, main);
   if (uz > 0) {
-    constexpr int kPaidBack = 18;
-    const std::int64_t g = GroszeOf(s, uz, kPaidBack);
-    if (g != 0) out.childReliefPaidBack = Figure{g, uz, kPaidBack};
+    const std::int64_t g = GroszeOf(s, uz, pit_uz::relief_to_refund);
+    if (g != 0) out.childReliefPaidBack = Figure{g, uz, pit_uz::relief_to_refund};
   }
 
   // Both persons' columns are one return when the settlement is joint.
@@ -69,8 +93,10 @@ std::optional<ReturnOutcome> OutcomeOf(const Settlement& s, int entry) {
       p.advancesField = advances;
       return p;
     };
-    out.taxpayer = p37 ? part(61, 62) : part(86, 87);
-    out.spouse = p37 ? part(88, 89) : part(129, 130);
+    out.taxpayer = p37 ? part(pit37::taxpayer_total_income, pit37::taxpayer_total_advance)
+                       : part(pit36::taxpayer_total_income, pit36::taxpayer_total_advance);
+    out.spouse = p37 ? part(pit37::spouse_total_income, pit37::spouse_total_advance)
+                     : part(pit36::spouse_total_income, pit36::spouse_total_advance);
   }
   return out;
 }
