@@ -8,6 +8,7 @@
 
 #include "engine/calc_fixture.h"
 #include "forms/pit36_fields.h"
+#include "forms/pit_m_fields.h"
 
 namespace pit {
 namespace {
@@ -285,17 +286,18 @@ TEST(Pit36, BusinessRowWithoutAttachments) {
 }
 
 TEST(PitM, CarriesHalfOrAllOfTheChildrensIncome) {
+  using namespace pit_m;
   struct Case {
     const char* name;
     int pm;
-    int box;  // 28 half, 29 whole, 0 none
+    int box;  // the box ticked, 0 none
     std::string income, advances;
     pit36::Field incomeField, advancesField;
   };
   const std::vector<Case> cases = {
-      {"taxpayer, half", kPmTaxpayer, 28, "2500,00", "50,00", pit36::taxpayer_children_income,
+      {"taxpayer, half", kPmTaxpayer, carried_half, "2500,00", "50,00", pit36::taxpayer_children_income,
        pit36::taxpayer_children_advances},
-      {"spouse, whole", kPmSpouse, 29, "5000,00", "100,00", pit36::spouse_children_income,
+      {"spouse, whole", kPmSpouse, carried_whole, "5000,00", "100,00", pit36::spouse_children_income,
        pit36::spouse_children_advances},
       {"no box, nothing", kPmTaxpayer, 0, "0,00", "0,00", pit36::taxpayer_children_income,
        pit36::taxpayer_children_advances},
@@ -305,20 +307,24 @@ TEST(PitM, CarriesHalfOrAllOfTheChildrensIncome) {
     CalcFixture fx(kJoint, kIdNip);
     const int r = fx.Add(kPit36);
     const int m = fx.Add(kPitM, r, c.pm);
-    fx.Set(m, {{6, "1000,00"}, {8, "60,40"}, {9, "5000,00"}, {10, "1000,00"}, {13, "40,00"}});
+    fx.Set(m, {{pension_revenue, "1000,00"},
+               {pension_advance, "60,40"},
+               {rental_revenue, "5000,00"},
+               {rental_costs, "1000,00"},
+               {rental_advance, "40,00"}});
     if (c.box) fx.Tick(m, c.box, "1");
     fx.Show(m);
     ASSERT_EQ(fx.Run(m), CalcStatus::Done);
-    EXPECT_EQ(fx.Get(m, 7), "1000,00");
-    EXPECT_EQ(fx.Get(m, 11), "4000,00");
-    EXPECT_EQ(fx.Get(m, 8), "60,00");
-    EXPECT_EQ(fx.Get(m, 24), "6000,00");
-    EXPECT_EQ(fx.Get(m, 26), "5000,00");
-    EXPECT_EQ(fx.Get(m, 27), "100,00");
+    EXPECT_EQ(fx.Get(m, pension_income), "1000,00");
+    EXPECT_EQ(fx.Get(m, rental_income), "4000,00");
+    EXPECT_EQ(fx.Get(m, pension_advance), "60,00");
+    EXPECT_EQ(fx.Get(m, total_revenue), "6000,00");
+    EXPECT_EQ(fx.Get(m, total_income), "5000,00");
+    EXPECT_EQ(fx.Get(m, total_advance), "100,00");
     EXPECT_EQ(fx.Get(r, c.incomeField), c.income);
     EXPECT_EQ(fx.Get(r, c.advancesField), c.advances);
-    EXPECT_TRUE(fx.display.MustBe(9));
-    EXPECT_FALSE(fx.display.MustBe(14));
+    EXPECT_TRUE(fx.display.MustBe(rental_revenue));
+    EXPECT_FALSE(fx.display.MustBe(capital_revenue));
     // The return counts the children's income and advances.
     EXPECT_EQ(fx.Get(r, pit36::pit_m_count), "1");
     EXPECT_EQ(fx.Get(r, pit36::advances_due_total), c.advances);

@@ -5,6 +5,7 @@
 #include "calc/framework.h"
 #include "forms/pit36_fields.h"
 #include "forms/pit_d_fields.h"
+#include "forms/pit_m_fields.h"
 #include "forms/pit_o_fields.h"
 
 namespace pit {
@@ -612,62 +613,67 @@ void CalculatePit36WithPass(CalcContext& ctx, int entry, bool businessPass) {
 void CalculatePit36(CalcContext& ctx, int entry) { CalculatePit36WithPass(ctx, entry, true); }
 
 void CalculatePitM(CalcContext& ctx, int entry) {
+  using namespace pit_m;
   FormFields f(ctx, entry);
   const bool shown = ctx.IsShown(kPitM);
 
   // 1. Identifier marks and identification.
-  MarkIdentifierKind(ctx, kPitM, entry, 0, 32, 33);
+  MarkIdentifierKind(ctx, kPitM, entry, taxpayer_id, taxpayer_id_strike_nip, taxpayer_id_strike_pesel);
   ExchangeIdentification(ctx, entry);
 
   // 2. Rows.
-  f.Copy(7, 6);
-  SetPlain(f, 11, f.AmountOf(9) - f.AmountOf(10));
-  SetPlain(f, 16, f.AmountOf(14) - f.AmountOf(15));
-  SetPlain(f, 21, f.AmountOf(19) - f.AmountOf(20));
-  SetPlain(f, 12, f.AmountOf(10) - f.AmountOf(9));
-  SetPlain(f, 17, f.AmountOf(15) - f.AmountOf(14));
-  SetPlain(f, 22, f.AmountOf(20) - f.AmountOf(19));
+  f.Copy(pension_income, pension_revenue);
+  SetPlain(f, rental_income, f.AmountOf(rental_revenue) - f.AmountOf(rental_costs));
+  SetPlain(f, capital_income, f.AmountOf(capital_revenue) - f.AmountOf(capital_costs));
+  SetPlain(f, other_income, f.AmountOf(other_revenue) - f.AmountOf(other_costs));
+  SetPlain(f, rental_loss, f.AmountOf(rental_costs) - f.AmountOf(rental_revenue));
+  SetPlain(f, capital_loss, f.AmountOf(capital_costs) - f.AmountOf(capital_revenue));
+  SetPlain(f, other_loss, f.AmountOf(other_costs) - f.AmountOf(other_revenue));
 
   // 3. Totals.
-  f.SetUnrounded(24, f.Sum({6, 9, 14, 19}));
-  f.SetUnrounded(25, f.Sum({10, 15, 20}));
-  f.SetUnrounded(26, f.Sum({7, 11, 16, 21}));
+  f.SetUnrounded(total_revenue, f.Sum({pension_revenue, rental_revenue, capital_revenue, other_revenue}));
+  f.SetUnrounded(total_costs, f.Sum({rental_costs, capital_costs, other_costs}));
+  f.SetUnrounded(total_income, f.Sum({pension_income, rental_income, capital_income, other_income}));
 
   // 4. Advances in whole złoty.
-  for (int k : {8, 13, 18, 23}) f.SetUnrounded(k, RoundZloty(f.AmountOf(k)));
-  f.SetUnrounded(27, f.Sum({8, 13, 18, 23}));
+  for (Field k : {pension_advance, rental_advance, capital_advance, other_advance})
+    f.SetUnrounded(k, RoundZloty(f.AmountOf(k)));
+  f.SetUnrounded(total_advance, f.Sum({pension_advance, rental_advance, capital_advance, other_advance}));
 
   // 5. Half or all of the children's income goes to the return.
-  if (f.Ticked(28)) {
-    f.Set(30, f.AmountOf(26) * 0.5L);
-    f.Set(31, f.AmountOf(27) * 0.5L);
-  } else if (f.Ticked(29)) {
-    f.Copy(30, 26);
-    f.Copy(31, 27);
+  if (f.Ticked(carried_half)) {
+    f.Set(income_carried, f.AmountOf(total_income) * 0.5L);
+    f.Set(advances_carried, f.AmountOf(total_advance) * 0.5L);
+  } else if (f.Ticked(carried_whole)) {
+    f.Copy(income_carried, total_income);
+    f.Copy(advances_carried, total_advance);
   } else {
-    f.SetZero(30);
-    f.SetZero(31);
+    f.SetZero(income_carried);
+    f.SetZero(advances_carried);
   }
 
   // 6. Into the PIT-36, which is recalculated (calc/carries.cpp).
   CarryIntoReturns(ctx, entry);
 
-  // 7. Required fields.
+  // 7. Required fields: a row's revenue and advances go together once any
+  // of its amounts is typed.
   if (!shown) return;
-  for (int k : {8, 6, 13, 9, 18, 14, 23, 19}) ctx.display.SetMustBe(k, false);
-  auto anyPositive = [&](std::initializer_list<int> ks) {
-    for (int k : ks)
+  for (Field k : {pension_advance, pension_revenue, rental_advance, rental_revenue, capital_advance, capital_revenue,
+                  other_advance, other_revenue})
+    ctx.display.SetMustBe(k, false);
+  auto anyPositive = [&](std::initializer_list<Field> ks) {
+    for (Field k : ks)
       if (f.AmountOf(k) > 0) return true;
     return false;
   };
-  if (anyPositive({6, 8}))
-    for (int k : {8, 6}) ctx.display.SetMustBe(k, true);
-  if (anyPositive({9, 10, 13}))
-    for (int k : {13, 9}) ctx.display.SetMustBe(k, true);
-  if (anyPositive({14, 15, 18}))
-    for (int k : {18, 14}) ctx.display.SetMustBe(k, true);
-  if (anyPositive({19, 20, 23}))
-    for (int k : {23, 19}) ctx.display.SetMustBe(k, true);
+  if (anyPositive({pension_revenue, pension_advance}))
+    for (Field k : {pension_advance, pension_revenue}) ctx.display.SetMustBe(k, true);
+  if (anyPositive({rental_revenue, rental_costs, rental_advance}))
+    for (Field k : {rental_advance, rental_revenue}) ctx.display.SetMustBe(k, true);
+  if (anyPositive({capital_revenue, capital_costs, capital_advance}))
+    for (Field k : {capital_advance, capital_revenue}) ctx.display.SetMustBe(k, true);
+  if (anyPositive({other_revenue, other_costs, other_advance}))
+    for (Field k : {other_advance, other_revenue}) ctx.display.SetMustBe(k, true);
 }
 
 }  // namespace pit
