@@ -3,6 +3,9 @@
 // a user would, reads the figures back and recalculates the file.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -130,6 +133,59 @@ TEST_F(BusinessCliTest, Pit36WithPitZGAndZoneSheets) {
   Set(file, {"6:7=3000"});
   Expect(file, {{"4:1", "1"}, {"5:1", "2"}, {"5:2", "2"}, {"6:1", "1"}, {"4:3", "KOWALSKI, JAN, 01-02-1980"},
                 {"6:3", "KOWALSKI, JAN, 01-02-1980"}});
+  RecalcChangesNothing(file);
+}
+
+// The dates of a share in a partnership: every partnership has a start and
+// an end at printed positions. The start may lie before the tax year, the
+// end lies in it and not before the start; the export carries both and the
+// taxpayer's income from the share; the check of required fields asks for
+// what the page shows required in a partnership that has data (its start,
+// not its end: a share that goes on has none).
+TEST_F(BusinessCliTest, PitBShareDatesArePositionsExportedAndChecked) {
+  const std::string file = File("shares.dc2014");
+  ASSERT_EQ(Cli({"new", "-o", file, "--kind", "0", "PIT-36", "PIT/B@1"}).status, 0);
+  Set(file, {"2:19=ALFA SP. J.", "2:20=5260250995", "2:21=50", "2:24=01-03-2010", "2:25=30-06-2014",
+             "2:26=10000", "2:28=4000", "2:32=BETA S.C.", "2:37=01-07-2014", "2:69=31-12-2014", "2:44=GAMMA"});
+  Expect(file, {{"2:24", "01-03-2010"}, {"2:25", "30-06-2014"}, {"2:31", "3000,00"}, {"2:37", "01-07-2014"},
+                {"2:69", "31-12-2014"}});
+
+  const std::vector<std::pair<std::string, std::string>> refused = {
+      {"2:25=31-12-2013", "2014"},        // ended before the tax year
+      {"2:70=01-01-2015", "2014"},        // ends after it
+      {"2:49=02-01-2015", "31-12-2014"},  // starts after it
+      {"2:69=30-06-2014", "01-07-2014"},  // ends before it started
+      {"2:24=01-07-2014", "30-06-2014"},  // a start after the end already typed
+  };
+  for (const auto& [typed, quoted] : refused) {
+    const CliRun r = Cli({"set", file, typed});
+    EXPECT_EQ(r.status, 4) << typed;
+    EXPECT_NE(r.err.find("udziału"), std::string::npos) << typed << ": " << r.err;
+    EXPECT_NE(r.err.find(quoted), std::string::npos) << typed << ": " << r.err;
+  }
+  Expect(file, {{"2:25", "30-06-2014"}, {"2:70", ""}, {"2:49", ""}, {"2:24", "01-03-2010"}, {"2:69", "31-12-2014"}});
+
+  const CliRun out = Cli({"export", file, "--entry", "1", "-o", File("e"), "--no-html"});
+  ASSERT_EQ(out.status, 0) << out.err;
+  std::string folder = out.out;
+  while (!folder.empty() && folder.back() == '\n') folder.pop_back();
+  std::string xml;
+  for (const auto& f : std::filesystem::directory_iterator(folder)) {
+    if (f.path().extension() != ".xml") continue;
+    std::ifstream in(f.path(), std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    xml += ss.str();
+  }
+  for (const char* element : {".P_24>01-03-2010<", ".P_25>30-06-2014<", ".P_27>5000.00<", ".P_31>3000.00<",
+                              ".P_37>01-07-2014<", ".P_38>31-12-2014<", ".P_45>GAMMA<"})
+    EXPECT_NE(xml.find(element), std::string::npos) << element << "\n" << xml;
+
+  const CliRun check = Cli({"validate", file});
+  for (const char* line : {"PIT/B pole: 33\n", "PIT/B pole: 46\n", "PIT/B pole: 50\n"})
+    EXPECT_NE(check.out.find(line), std::string::npos) << line << "\n" << check.out;
+  for (const char* line : {"PIT/B pole: 24\n", "PIT/B pole: 25\n", "PIT/B pole: 38\n", "PIT/B pole: 51\n"})
+    EXPECT_EQ(check.out.find(line), std::string::npos) << line << "\n" << check.out;
   RecalcChangesNothing(file);
 }
 

@@ -85,11 +85,11 @@ TEST(ExportSharedNames, PitBAlternativeSlot) {
   for (const Case& c : std::vector<Case>{{"0,00", false}, {"", false}, {"abc", false}, {"12,50", true}, {"-1,00", true}}) {
     FormEntry e;
     e.IdPit = kPitB;
-    e.Slots[27].XMLNode = "P_25";
+    e.Slots[27].XMLNode = "P_27";
     e.Slots[64].Value = c.alternative;
     ApplySharedXmlNames(e);
-    EXPECT_EQ(e.Slots[27].XMLNode, c.alternativeUsed ? "" : "P_25") << c.alternative;
-    EXPECT_EQ(e.Slots[64].XMLNode, c.alternativeUsed ? "P_25" : "") << c.alternative;
+    EXPECT_EQ(e.Slots[27].XMLNode, c.alternativeUsed ? "" : "P_27") << c.alternative;
+    EXPECT_EQ(e.Slots[64].XMLNode, c.alternativeUsed ? "P_27" : "") << c.alternative;
   }
   FormEntry b;
   b.IdPit = kPit28B;

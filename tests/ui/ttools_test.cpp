@@ -999,6 +999,81 @@ class TToolsTest : public QObject {
     QVERIFY2(answerer.boxes.isEmpty(), qPrintable(answerer.Texts().join(" | ")));
     st->ctx.settlement.DocumentModified = false;
   }
+
+  // The taxpayer's part of a partnership's revenue is computed from the
+  // share; Tab from the partnership's revenue opens the box in which
+  // another amount may be typed over it. That box shows the amount the page
+  // shows, passing through it changes nothing (the part still follows the
+  // revenue), an amount typed there stands, and 0 gives the computed part back.
+  void pitBShareBoxShowsTheShare() {
+    const QString program = MakeProgramFolder(dir_.path(), QStringLiteral("program-share"), {kPit36, kPitB});
+    const QString path = File(QStringLiteral("share.dc2014"));
+    {
+      DefinitionLibrary defs((program + QStringLiteral("/dc")).toStdString());
+      Settlement s;
+      s.AddEntry(kPit36, 0, kPmNone, kIndividual);
+      s.AddEntry(kPitB, 1, kPmNone, kIndividual);
+      s.RebuildTree(defs);
+      QVERIFY(SaveSettlement(s, path.toStdString()).ok);
+    }
+    BoxAnswerer answerer;
+    auto st = Start({path}, program);
+    TTools& w = *st->window;
+    ui::TFImage& form = *w.Form();
+    w.SelectEntry(2);
+    QCOMPARE(st->ctx.settlement.Current.IdPit, int(kPitB));
+    constexpr int kShare = 21, kRevenue = 26, kRevenuePart = 27, kCosts = 28, kTyped = 64;
+    const auto& entrySlots = st->ctx.settlement.Entry(2).Slots;
+    auto value = [&entrySlots](int k) { return QString::fromStdString(entrySlots[static_cast<std::size_t>(k)].Value); };
+    auto type = [&form](int k, const char* text, Qt::Key key = Qt::Key_Return) {
+      const FieldObject& d = form.Fields()[static_cast<std::size_t>(k)];
+      QTest::mouseClick(form.Surface(), Qt::LeftButton, Qt::NoModifier,
+                        form.SurfacePoint(QPoint(1 + (d.Left + d.Right) / 2, (d.Top + d.Bottom) / 2)));
+      QWidget* editor = form.OpenEditor();
+      QVERIFY(editor != nullptr);
+      QTest::keyClicks(editor, text);
+      QTest::keyClick(editor, key);
+    };
+    auto typedBox = [&form]() {
+      const int k = form.EditedObject();
+      return k == kTyped ? qobject_cast<QLineEdit*>(form.OpenEditor()) : nullptr;
+    };
+    type(kShare, "50");
+    type(kRevenue, "10000");
+    QCOMPARE(value(kRevenuePart), QStringLiteral("5000,00"));
+
+    // Tab from the revenue: the box lies over the part and shows 5000,00.
+    type(kRevenue, "", Qt::Key_Tab);
+    QLineEdit* box = typedBox();
+    QVERIFY(box != nullptr);
+    const FieldObject& part = form.Fields()[kRevenuePart];
+    QVERIFY(part.ReadOnly);
+    QCOMPARE(box->geometry(), form.SurfaceRect(QRect(part.Left + 2, part.Top + 1, part.Right - part.Left - 2,
+                                                      part.Bottom - part.Top - 2)));
+    QCOMPARE(box->text(), QStringLiteral("5000,00"));
+    QTest::keyClick(box, Qt::Key_Tab);
+    QCOMPARE(form.EditedObject(), kCosts);
+    type(kRevenue, "20000");
+    QCOMPARE(value(kRevenuePart), QStringLiteral("10000,00"));
+
+    // Another amount typed over the part stands; the box shows it again.
+    box = typedBox();
+    QVERIFY(box != nullptr);
+    QCOMPARE(box->text(), QStringLiteral("10000,00"));
+    QTest::keyClicks(box, "7000");
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(value(kRevenuePart), QStringLiteral("7000,00"));
+    type(kRevenue, "30000");
+    QCOMPARE(value(kRevenuePart), QStringLiteral("7000,00"));
+    box = typedBox();
+    QVERIFY(box != nullptr);
+    QCOMPARE(box->text(), QStringLiteral("7000,00"));
+    QTest::keyClicks(box, "0");
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(value(kRevenuePart), QStringLiteral("15000,00"));
+    QVERIFY2(answerer.boxes.isEmpty(), qPrintable(answerer.Texts().join(" | ")));
+    st->ctx.settlement.DocumentModified = false;
+  }
 };
 
 namespace {

@@ -445,21 +445,41 @@ class Compiler {
   void Row(const YAML::Node& b) {
     const YAML::Node cells = b["cells"];
     double total = 0;
-    for (const auto& c : cells) total += Dbl(c, "w", 1);
+    for (const auto& c : cells)
+      if (!c["over"]) total += Dbl(c, "w", 1);
     const double indent = Dbl(b, "indent", 0);
     double x0 = kLeft + indent;
     std::vector<CellGeom> geom;
     double x = x0;
     for (const auto& c : cells) {
-      double w = (kRight - x0) * Dbl(c, "w", 1) / total;
+      double w = c["over"] ? 0 : (kRight - x0) * Dbl(c, "w", 1) / total;
       geom.push_back({x, x + w});
       x += w;
     }
     double h = Dbl(b, "h", 0);
-    for (std::size_t i = 0; i < cells.size(); ++i) h = std::max(h, CellNeed(cells[i], geom[i]));
+    for (std::size_t i = 0; i < cells.size(); ++i)
+      if (!cells[i]["over"]) h = std::max(h, CellNeed(cells[i], geom[i]));
     if (indent > 0) Frame(kLeft, y_, x0, y_ + h);
-    for (std::size_t i = 0; i < cells.size(); ++i) Cell(cells[i], geom[i], y_, y_ + h);
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+      if (cells[i]["over"]) {
+        Over(cells[i]);
+      } else {
+        Cell(cells[i], geom[i], y_, y_ + h);
+      }
+    }
     y_ += h;
+  }
+
+  // A field over an earlier one of the page takes its rectangle; made in its
+  // place in the row, it follows the field it covers in the tab order.
+  void Over(const YAML::Node& c) {
+    const int under = c["over"].as<int>();
+    const int idx = c["f"].as<int>();
+    if (!defined_.count(under) || out_.fields[static_cast<std::size_t>(under)].Page != page_)
+      Fail("pole " + std::to_string(idx) + ": 'over' wskazuje pole " + std::to_string(under) +
+           ", którego nie ma wcześniej na tej stronie");
+    const pit::FieldObject& u = out_.fields[static_cast<std::size_t>(under)];
+    MakeField(c, {u.Left, u.Top, u.Right, u.Bottom}, c["poz"] ? c["poz"].as<int>() : 0);
   }
 
   void Cell(const YAML::Node& c, const CellGeom& g, double top, double bottom) {

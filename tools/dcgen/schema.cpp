@@ -47,6 +47,10 @@ const Keys kField = {{"f", Kind::Int},        {"t", Kind::Text},      {"poz", Ki
                      {"ro", Kind::Bool},      {"must", Kind::Bool},   {"multi", Kind::Bool},
                      {"plus", Kind::Bool},    {"tab", Kind::Int},     {"fh", Kind::Number},
                      {"rect", Kind::Rect},
+                     // A field that lies exactly over an earlier field of its
+                     // page (an amount typed in place of a computed one): it
+                     // takes no room of its row.
+                     {"over", Kind::Int},
                      // The name by which the code addresses the field.
                      {"id", Kind::Text},
                      // What the designer sets and the layout never does: the ID

@@ -1,10 +1,12 @@
 // Business income: PIT-36L (the flat 19% return), PIT/B (shares in
 // partnerships) and PIT/Z (income declared in another way), and the chain in
 // which they run each other and PIT-36.
+#include <algorithm>
 #include <tuple>
 #include <utility>
 #include <vector>
 
+#include "calc/business_rows.h"
 #include "calc/calculation.h"
 #include "calc/framework.h"
 #include "forms/pit36_fields.h"
@@ -408,27 +410,64 @@ void CalculatePitB(CalcContext& ctx, int entry) {
 
   // 11. Required fields.
   if (!shown) return;
-  // Each row with anything typed needs its fields; the optional ones in it
-  // (PKD, a partnership's REGON and address, the taxpayer's part of its
-  // revenue) are not.
+  const std::vector<bool> must = PitBRowsRequired([&](int k) -> const std::string& { return ctx.TextOf(entry, k); });
+  for (int k : PitBRowFields()) ctx.display.SetMustBe(k, must[static_cast<std::size_t>(k)]);
+}
+
+namespace {
+
+// Each row with anything typed needs its fields; the optional ones in it
+// (PKD, a partnership's REGON and address, the taxpayer's part of its
+// revenue, the end of a share that goes on) are not. Later rows override
+// earlier ones.
+struct RequiredRow {
+  pit_b::Field first, last;
+  bool required;
+};
+
+const std::vector<RequiredRow>& PitBRows() {
   using namespace pit_b;
-  static const struct {
-    Field first, last;
-    bool required;
-  } kRows[] = {{own1_kind, own1_costs, true},
-               {own1_pkd, own1_pkd, false},
-               {own2_kind, own2_costs, true},
-               {own2_pkd, own2_pkd, false},
-               {partner1_name, partner1_costs, true},
-               {partner1_regon, partner1_address, false},
-               {partner1_revenue_share, partner1_revenue_share, false},
-               {partner2_name, partner2_costs, true},
-               {partner2_regon, partner2_address, false},
-               {partner2_revenue_share, partner2_revenue_share, false},
-               {partner3_name, partner3_costs, true},
-               {partner3_regon, partner3_address, false},
-               {partner3_revenue_share, partner3_revenue_share, false}};
-  for (const auto& r : kRows) MarkRowRequired(ctx, entry, r.first, r.last, r.required);
+  static const std::vector<RequiredRow> rows = {{own1_kind, own1_costs, true},
+                                                {own1_pkd, own1_pkd, false},
+                                                {own2_kind, own2_costs, true},
+                                                {own2_pkd, own2_pkd, false},
+                                                {partner1_name, partner1_costs, true},
+                                                {partner1_regon, partner1_address, false},
+                                                {partner1_end, partner1_end, false},
+                                                {partner1_revenue_share, partner1_revenue_share, false},
+                                                {partner2_name, partner2_costs, true},
+                                                {partner2_regon, partner2_address, false},
+                                                {partner2_revenue_share, partner2_revenue_share, false},
+                                                {partner3_name, partner3_costs, true},
+                                                {partner3_regon, partner3_address, false},
+                                                {partner3_revenue_share, partner3_revenue_share, false}};
+  return rows;
+}
+
+}  // namespace
+
+std::vector<bool> PitBRowsRequired(const std::function<const std::string&(int)>& text) {
+  std::vector<bool> must(kSlotCount, false);
+  for (const RequiredRow& r : PitBRows()) {
+    bool typed = false;
+    for (int k = r.first; k <= r.last && r.required; ++k) {
+      const std::string& t = text(k);
+      typed = typed || (!t.empty() && t != "0,00");
+    }
+    for (int k = r.first; k <= r.last; ++k) must[static_cast<std::size_t>(k)] = typed;
+  }
+  return must;
+}
+
+const std::vector<int>& PitBRowFields() {
+  static const std::vector<int> fields = [] {
+    std::vector<int> out;
+    for (const RequiredRow& r : PitBRows())
+      for (int k = r.first; k <= r.last; ++k)
+        if (std::find(out.begin(), out.end(), k) == out.end()) out.push_back(k);
+    return out;
+  }();
+  return fields;
 }
 
 // --- PIT/Z ------------------------------------------------------------------------

@@ -42,9 +42,9 @@ std::vector<SharedPair> SharedPairsOf(int idPit) {
   if (idPit == kPitB) {
     using namespace pit_b;
     pairs = {
-        {partner1_revenue_share, partner1_revenue_own, "P_25"}, {partner1_costs_share, partner1_costs_own, "P_27"},
-        {partner2_revenue_share, partner2_revenue_own, "P_36"}, {partner2_costs_share, partner2_costs_own, "P_38"},
-        {partner3_revenue_share, partner3_revenue_own, "P_47"}, {partner3_costs_share, partner3_costs_own, "P_49"}};
+        {partner1_revenue_share, partner1_revenue_own, "P_27"}, {partner1_costs_share, partner1_costs_own, "P_29"},
+        {partner2_revenue_share, partner2_revenue_own, "P_40"}, {partner2_costs_share, partner2_costs_own, "P_42"},
+        {partner3_revenue_share, partner3_revenue_own, "P_53"}, {partner3_costs_share, partner3_costs_own, "P_55"}};
   } else if (idPit == kPit28B) {
     // Each partnership's twelve rate rows, printed from positions 24 and 53.
     using namespace pit28b;

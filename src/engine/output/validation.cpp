@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/settlement.h"
+#include "calc/business_rows.h"
 #include "forms/catalogue_rows.h"
 #include "forms/definition_library.h"
 
@@ -132,10 +133,15 @@ ValidationResult ValidateSettlement(const Settlement& s, DefinitionLibrary& defs
     if (recs == nullptr) continue;
     const std::string& code = s.Catalogue()[e.IdPit].Code;
     const std::size_t n = slotCount(*recs);
+    // What a PIT/B's page shows required by the rows typed into.
+    std::vector<bool> rowRequired;
+    if (e.IdPit == kPitB)
+      rowRequired = PitBRowsRequired([&e](int k) -> const std::string& { return e.Slots[static_cast<std::size_t>(k)].Value; });
     for (std::size_t k = 0; k < n; ++k) {
       const FieldObject& def = (*recs)[k];
       const ValueSlot& slot = e.Slots[k];
-      if (!def.MustBe || slot.XMLNode.empty()) continue;
+      const bool required = def.MustBe || (k < rowRequired.size() && rowRequired[k]);
+      if (!required || slot.XMLNode.empty()) continue;
 
       bool unfilled;
       if (slot.Typ == kCheckbox) {

@@ -488,6 +488,19 @@ QRect TFImage::SurfaceRect(const QRect& unzoomed) const {
 
 int TFImage::SurfaceY(int pageY) const { return static_cast<int>(std::lround(pageY * zoom_)); }
 
+int TFImage::FieldUnder(int k) const {
+  if (!IsField(k)) return -1;
+  const int idPit = ctx_.settlement.Current.IdPit;
+  if (!render::IsNeverDrawn(idPit, k)) return -1;
+  const FieldObject& d = fields_[static_cast<std::size_t>(k)];
+  for (int j = 0; j < FieldCount(); ++j) {
+    const FieldObject& u = fields_[static_cast<std::size_t>(j)];
+    if (j == k || u.Page != d.Page || !u.Visible || render::IsNeverDrawn(idPit, j)) continue;
+    if (u.Left == d.Left && u.Top == d.Top && u.Right == d.Right && u.Bottom == d.Bottom) return j;
+  }
+  return -1;
+}
+
 // The box over field k: inside its frame, the page one pixel from the left.
 QRect TFImage::EditorRect(int k) const {
   const FieldObject& d = fields_[static_cast<std::size_t>(k)];
@@ -587,6 +600,8 @@ void TFImage::CloseAllEditors() {
   HidePickPanels();
   editor_ = Editor::None;
   openedFor_ = -1;
+  opensOverShown_ = false;
+  shownAtOpen_.clear();
   enterPressed_ = tabPressed_ = false;
   if (hadFocus || QApplication::focusWidget() == nullptr) surface_->setFocus();
 }
@@ -645,7 +660,13 @@ void TFImage::OpenTextBox(int k) {
   textBox_->setGeometry(EditorRect(k));
   textBox_->show();
   textBox_->raise();
-  textBox_->Start(Q(Slot(k)->Value));
+  // An amount typed in place of a computed one: the box lies over the
+  // computed field and starts from what that field shows (the typed amount
+  // itself when there is one), never from an empty 0,00.
+  const int under = FieldUnder(k);
+  opensOverShown_ = under >= 0 && Slot(under) != nullptr;
+  shownAtOpen_ = opensOverShown_ ? Slot(under)->Value : std::string();
+  textBox_->Start(Q(opensOverShown_ ? shownAtOpen_ : Slot(k)->Value));
   textBox_->setFocus();
   editor_ = Editor::Text;
   openedFor_ = k;
@@ -765,7 +786,14 @@ void TFImage::CommitEdited() {
     case kTekst:
     case kLiczba:
     case kJedenProcent:
-      if (textBox_ != nullptr) input = FieldInput::Typed(textBox_->text().toStdString());
+      if (textBox_ != nullptr) {
+        const std::string text = textBox_->text().toStdString();
+        // The computed amount passed through unchanged is not an amount
+        // typed in its place: the field keeps following the calculation.
+        const auto typed = AmountValue(text), shown = AmountValue(shownAtOpen_);
+        const bool unchanged = opensOverShown_ && (text == shownAtOpen_ || (typed && shown && *typed == *shown));
+        if (!unchanged) input = FieldInput::Typed(text);
+      }
       break;
     case kNip:
     case kData:

@@ -205,6 +205,9 @@ class TFImage : public QWidget, public CalcDisplay {
   // The open editor and panels put over their field again after a zoom.
   void PlaceOpenEditor();
   QRect EditorRect(int k) const;
+  // The drawn field that the never-drawn field k lies exactly over, -1 when
+  // there is none.
+  int FieldUnder(int k) const;
   int SurfaceY(int pageY) const;
   void RunEntryCalculation();
   void ApplySpouseFieldRules();
@@ -300,6 +303,10 @@ class TFImage : public QWidget, public CalcDisplay {
   enum class Editor { None, Text, Masked, Tick, Office, Country, Picker, ValueOver };
   Editor editor_ = Editor::None;  // what was opened for `openedFor_`
   int openedFor_ = -1;
+  // A box over a computed amount in which another amount may be typed shows
+  // the amount the page shows; left as it was it changes nothing.
+  bool opensOverShown_ = false;
+  std::string shownAtOpen_;
   int showCount_ = 0;   // pages shown so far, to see whether a signal showed one
   int wheelDelta_ = 0;  // wheel movement not yet a whole notch
 };
