@@ -5,20 +5,26 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <sstream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/catalogue.h"
 #include "decompile.h"
+#include "field_ids.h"
 #include "fixed_measurer.h"
 #include "form_source.h"
 #include "forms/definition_files.h"
 #include "schema.h"
+#include "templates.h"
 
 namespace fs = std::filesystem;
 
@@ -43,6 +49,8 @@ struct RoundTrip {
   std::vector<std::string> problems;
   dcgen::CompiledForm form;
   std::string text;
+  std::map<int, std::string> names;  // carried from the previous source
+  std::vector<dcgen::DroppedName> dropped;
 };
 
 RoundTrip DecompileAndCompile(const dcgen::DecompileInput& in) {
@@ -50,6 +58,8 @@ RoundTrip DecompileAndCompile(const dcgen::DecompileInput& in) {
   RoundTrip r;
   dcgen::Decompiled d = dcgen::Decompile(in, m);
   r.problems = d.problems;
+  r.names = d.names;
+  r.dropped = d.dropped;
   r.text = dcgen::EmitSource(d.source, "test");
   YAML::Node back = YAML::Load(r.text);
   for (const auto& p : dcgen::CheckSchema(back, "test.yaml")) r.problems.push_back(p);
@@ -318,6 +328,238 @@ TEST(DcgenDecompile, DamagedDefinitionsAreRefusedAtOnce) {
   const dcgen::Decompiled d = dcgen::Decompile(in, m);
   ASSERT_EQ(d.problems.size(), 1u);
   EXPECT_NE(d.problems[0].find("uszkodzona"), std::string::npos) << d.problems[0];
+  fs::remove_all(dir);
+}
+
+// The names and the form's keys live only in the source: a definition
+// edited in the designer and turned back into a source must keep them, or
+// the code naming the fields stops compiling.
+
+std::string ReadText(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A header's lines in order: the rebuilt source lists the cells by their
+// place on the page, so the constants may come in another order.
+std::vector<std::string> SortedLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+// Each shipped source replaced by `dcgen decompile --force` from the kept
+// records: the records come back, and dcfields makes the same headers of
+// names and the same catalogue from the rebuilt sources as from the shipped.
+TEST(DcgenDecompile, ReplacedShippedSourcesKeepTheirNamesAndFormKeys) {
+  const fs::path dir = fs::temp_directory_path() / ("dcgen_names_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  const fs::path forms = fs::path(PIT_SOURCE_DIR) / "data" / "forms";
+  fs::create_directories(dir / "src");
+  for (const auto& e : fs::directory_iterator(forms))
+    if (e.is_regular_file()) fs::copy_file(e.path(), dir / "src" / e.path().filename());
+  FixedMeasurer m;
+  const fs::path dc = fs::path(PIT_BIN_DIR) / "dc";
+  for (const fs::path& src : dcgen::FormSources(forms)) {
+    SCOPED_TRACE(src.filename().string());
+    const YAML::Node shipped = YAML::LoadFile(src.string());
+    const std::string idPit = std::to_string(shipped["form"].as<int>());
+    const fs::path out = dir / "src" / src.filename();
+    testing::internal::CaptureStderr();
+    const int rc = dcgen::DecompileCommand(
+        {(dc / (idPit + ".dcs")).string(), (dc / (idPit + ".dcd")).string(), "-o", out.string(), "--force"}, m);
+    const std::string err = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(rc, 0) << err;
+    EXPECT_EQ(err.find("przepadła"), std::string::npos) << err;
+
+    const YAML::Node rebuilt = YAML::LoadFile(out.string());
+    EXPECT_FALSE(rebuilt["templates"]);
+    for (const auto& kv : shipped) {
+      const std::string key = kv.first.Scalar();
+      if (key == "pages" || key == "templates") continue;
+      EXPECT_EQ(rebuilt[key].Scalar(), kv.second.Scalar()) << key;
+    }
+    EXPECT_EQ(ByteDifferences(ReadBytes(dc / (idPit + ".dcs")), dcgen::CompileForm(rebuilt, m).fields), "");
+  }
+
+  auto dcfields = [&](const fs::path& from, const fs::path& to) {
+    const std::string command = "'" PIT_TOOLS_DIR "/dcfields' '" + from.string() + "' '" + to.string() + "'";
+    return std::system(command.c_str());
+  };
+  ASSERT_EQ(dcfields(forms, dir / "shipped"), 0);
+  ASSERT_EQ(dcfields(dir / "src", dir / "rebuilt"), 0);
+  int headers = 0;
+  for (const auto& e : fs::directory_iterator(dir / "shipped" / "forms")) {
+    SCOPED_TRACE(e.path().filename().string());
+    const std::string want = ReadText(e.path());
+    const std::string got = ReadText(dir / "rebuilt" / "forms" / e.path().filename());
+    if (e.path().filename() == "catalogue_rows.h") {
+      EXPECT_EQ(got, want);
+    } else {
+      ++headers;
+      EXPECT_EQ(SortedLines(got), SortedLines(want));
+    }
+  }
+  EXPECT_GT(headers, 20);
+  fs::remove_all(dir);
+}
+
+// A source to edit: named fields, a printed position renumbered by hand
+// later, and two tick boxes of one group that only their values tell apart.
+constexpr const char* kNamedSource = R"(form: 6
+code: "PIT/O"
+namespace: named
+kind: attachment
+copies: many
+exempt: "P_1,"
+variant: 20
+pages:
+  - blocks:
+      - cells:
+          - {f: 0, id: first, t: text, poz: 1}
+          - {f: 1, id: second, poz: 2}
+          - {f: 2, id: third, poz: 3}
+      - cells:
+          - w: 2
+            boxes:
+              - {f: 3, id: filing, poz: 4, code: "1", text: "złożenie"}
+              - {f: 4, id: correction, poz: 4, code: "2", text: "korekta"}
+)";
+
+// What the designer does to the records: it keeps a record's ID whatever
+// is edited, closes the gap of a deleted record, and gives an appended one
+// the ID of its index.
+TEST(DcgenDecompile, NamesFollowTheirFieldsThroughDesignerEdits) {
+  FixedMeasurer m;
+  const dcgen::PreviousSource previous = dcgen::PreviousOf(YAML::Load(kNamedSource), m);
+  ASSERT_EQ(previous.fields.size(), 5u);
+  using Records = std::vector<pit::FieldObject>;
+  auto erase = [](Records r, int k) {
+    r.erase(r.begin() + k);
+    return r;
+  };
+  auto append = [](Records r, const pit::FieldObject& f) {
+    r.push_back(f);
+    return r;
+  };
+  // Both come after a deletion, as the fifth record.
+  const pit::FieldObject drawn = Drawn(4, 300, 400, 400, 420);
+  pit::FieldObject boxCopy = previous.fields[3];  // Ctrl-drag of a box
+  boxCopy.ID = 4;
+  boxCopy.Left += 40, boxCopy.Right += 40;
+
+  Records edited = previous.fields;
+  edited[0].Typ = pit::kKreska, edited[0].XMLNode.clear(), edited[0].MaxChar = 0;  // retyped to a line
+  edited[0].Bottom = edited[0].Top + 8;
+  edited[1].Left += 20, edited[1].Right += 20;                      // moved
+  edited[2].Poz = 7, edited[2].XMLNode = "P_7";                     // renumbered, its name kept
+  Records renamed = previous.fields;
+  renamed[2].Poz = 9, renamed[2].XMLNode = "P_9", renamed[2].Name = "kwota";
+
+  struct Case {
+    const char* what;
+    Records fields;
+    std::map<int, std::string> names;
+    std::vector<std::pair<std::string, bool>> dropped;  // name, its field deleted
+  };
+  const Case cases[] = {
+      {"nothing edited", previous.fields,
+       {{0, "first"}, {1, "second"}, {2, "third"}, {3, "filing"}, {4, "correction"}}, {}},
+      {"a field deleted: the ones after it move down with their names", erase(previous.fields, 1),
+       {{0, "first"}, {1, "third"}, {2, "filing"}, {3, "correction"}}, {{"second", true}}},
+      {"a field drawn after a deletion takes the ID a moved field has", append(erase(previous.fields, 1), drawn),
+       {{0, "first"}, {1, "third"}, {2, "filing"}, {3, "correction"}}, {{"second", true}}},
+      {"a field drawn in place of the deleted last one", append(erase(previous.fields, 4), drawn),
+       {{0, "first"}, {1, "second"}, {2, "third"}, {3, "filing"}}, {{"correction", false}}},
+      {"a box copied in place of the deleted box of the same group", append(erase(previous.fields, 4), boxCopy),
+       {{0, "first"}, {1, "second"}, {2, "third"}, {3, "filing"}}, {{"correction", false}}},
+      {"fields retyped, moved and renumbered", edited,
+       {{0, "first"}, {1, "second"}, {2, "third"}, {3, "filing"}, {4, "correction"}}, {}},
+      {"a field with another name, XML element and position", renamed,
+       {{0, "first"}, {1, "second"}, {3, "filing"}, {4, "correction"}}, {{"third", false}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    dcgen::DecompileInput in;
+    in.idPit = 6;
+    in.code = "PIT/O";
+    in.fields = c.fields;
+    in.previous = previous;
+    RoundTrip r = DecompileAndCompile(in);
+    EXPECT_EQ(Joined(r.problems), "") << r.text;
+    EXPECT_EQ(r.names, c.names);
+    std::vector<std::pair<std::string, bool>> dropped;
+    for (const auto& d : r.dropped) dropped.emplace_back(d.id, d.deleted);
+    EXPECT_EQ(dropped, c.dropped);
+    // The rebuilt source gives the edited records and has the names where
+    // they were carried.
+    EXPECT_EQ(ByteDifferences(pit::EncodeFieldObjects(c.fields), r.form.fields), "") << r.text;
+    std::map<int, std::string> compiledNames;
+    for (const auto& [id, index] : r.form.ids) compiledNames[index] = id;
+    EXPECT_EQ(compiledNames, c.names) << r.text;
+    EXPECT_EQ(r.form.exempt, "P_1,");
+  }
+}
+
+// The command takes the source it replaces as the previous one, says which
+// names were lost, and keeps a source it cannot take names from.
+TEST(DcgenDecompile, CommandCarriesTheNamesOfTheSourceItReplaces) {
+  const fs::path dir = fs::temp_directory_path() / ("dcgen_replace_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  FixedMeasurer m;
+  const fs::path source = dir / "06-named.yaml", dcs = dir / "6.dcs";
+  const std::string text = kNamedSource;
+  auto writeSource = [&](const std::string& t) { std::ofstream(source, std::ios::binary | std::ios::trunc) << t; };
+  ASSERT_TRUE(pit::SaveFieldObjects(dcs.string(), dcgen::PreviousOf(YAML::Load(text), m).fields));
+  auto fields = *pit::LoadFieldObjects(dcs.string());
+  fields.erase(fields.begin() + 1);
+  ASSERT_TRUE(pit::SaveFieldObjects(dcs.string(), fields));
+
+  writeSource(text);
+  testing::internal::CaptureStderr();
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(dcgen::DecompileCommand({dcs.string(), "-o", source.string(), "--force"}, m), 0);
+  const std::string said = testing::internal::GetCapturedStdout();
+  const std::string warned = testing::internal::GetCapturedStderr();
+  EXPECT_NE(warned.find("uwaga: nazwa 'second' przepadła – pole 1 poprzedniego źródła zostało usunięte; kod, "
+                        "który jej używa, się nie skompiluje"),
+            std::string::npos)
+      << warned;
+  EXPECT_NE(said.find("4 przeniesione, 1 przepadło"), std::string::npos) << said;
+  const YAML::Node rebuilt = YAML::LoadFile(source.string());
+  EXPECT_EQ(rebuilt["namespace"].Scalar(), "named");
+  EXPECT_EQ(rebuilt["copies"].Scalar(), "many");
+  EXPECT_EQ(dcgen::CompileForm(rebuilt, m).ids,
+            (std::map<std::string, int>{{"first", 0}, {"third", 1}, {"filing", 2}, {"correction", 3}}));
+
+  // A source that does not compile, or one of another form, is kept as it
+  // is: replacing it would lose its names without a word.
+  struct Case {
+    const char* what;
+    std::string source;
+    const char* says;
+  };
+  std::string otherForm = text;
+  otherForm.replace(otherForm.find("form: 6"), 7, "form: 7");
+  std::string twice = text;
+  twice.replace(twice.find("id: third"), 9, "id: first");
+  const Case cases[] = {
+      {"not YAML", "form: [6\n", "nie można odczytać poprzedniego źródła"},
+      {"a name given twice", twice, "nazwa 'first' nadana dwóm polom"},
+      {"another form's source", otherForm, "to źródło formularza 7, a definicja jest formularza 6"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    writeSource(c.source);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(dcgen::DecompileCommand({dcs.string(), "-o", source.string(), "--force"}, m), 1);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find(c.says), std::string::npos) << err;
+    EXPECT_EQ(ReadText(source), c.source);
+  }
   fs::remove_all(dir);
 }
 

@@ -324,7 +324,8 @@ class DesignerTest : public QObject {
 #ifdef PIT_WITH_DCGEN
   // What the designer writes goes back to a form source: PIT/O with a field
   // drawn, one moved, one retyped to a line and one deleted decompiles into
-  // a source that compiles to the very bytes of the edited .dcs.
+  // a source that compiles to the very bytes of the edited .dcs and keeps
+  // the names of the shipped source.
   void EditedDefinitionGoesBackToASource() {
     QTemporaryDir work;
     for (const QString& f : QDir(PIT_BIN_DIR "/dc").entryList({"6.*", "6_*"}, QDir::Files))
@@ -356,20 +357,37 @@ class DesignerTest : public QObject {
     QFile dcs(d.DcsFile());
     QVERIFY(dcs.open(QIODevice::ReadOnly));
     const QByteArray edited = dcs.readAll();
+    struct Measurer : dcgen::Measurer {
+      double Width(const std::string& s, double em, bool) override { return s.size() * em * 0.55; }
+    } m;
     dcgen::DecompileInput in;
     in.idPit = kPitO;
     in.code = "PIT/O";
     in.variant = 20;
     in.fields = d.Fields();
     in.description = LoadFormDescription((work.path() + "/6.dcd").toStdString());
-    struct Measurer : dcgen::Measurer {
-      double Width(const std::string& s, double em, bool) override { return s.size() * em * 0.55; }
-    } m;
+    // The shipped source the definition was made from gives the names.
+    in.previous = dcgen::LoadPreviousSource(PIT_SOURCE_DIR "/data/forms/06-PIT-O.yaml", m);
     const dcgen::Decompiled back = dcgen::Decompile(in, m);
     QCOMPARE(QString::fromStdString(back.problems.empty() ? std::string() : back.problems.front()), QString());
-    const auto compiled = dcgen::CompileForm(YAML::Load(dcgen::EmitSource(back.source, "test")), m);
+    const YAML::Node source = YAML::Load(dcgen::EmitSource(back.source, "test"));
+    const auto compiled = dcgen::CompileForm(source, m);
     const auto bytes = EncodeFieldObjects(compiled.fields);
     QCOMPARE(QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size())), edited);
+
+    // The deleted field's name is gone and told; the fields after it moved
+    // down with theirs (moved and retyped ones too); the drawn one has none.
+    QCOMPARE(back.dropped.size(), std::size_t(1));
+    QCOMPARE(QString::fromStdString(back.dropped[0].id), QString("copy_number"));
+    QVERIFY(back.dropped[0].deleted);
+    QCOMPARE(compiled.ids.count("copy_number"), std::size_t(0));
+    QCOMPARE(compiled.ids.at("taxpayer_surname"), 3);
+    QCOMPARE(compiled.ids.at("spouse_birth_date"), 9);
+    QCOMPARE(compiled.ids.at("status"), 10);
+    QCOMPARE(compiled.ids.size(), in.previous->ids.size() - 1);
+    for (const auto& [id, index] : compiled.ids) QVERIFY(index != static_cast<int>(shipped) - 1);
+    QCOMPARE(QString::fromStdString(source["namespace"].Scalar()), QString("pit_o"));
+    QCOMPARE(QString::fromStdString(source["exempt"].Scalar()), QString("P_1,P_2,P_5,P_6,P_7,P_8,P_9,P_10,"));
   }
 #endif
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <utility>
@@ -14,6 +15,7 @@
 #include "app/catalogue.h"
 #include "forms/definition_files.h"
 #include "schema.h"
+#include "templates.h"
 
 namespace fs = std::filesystem;
 
@@ -96,9 +98,10 @@ Cell PlaceCell(int index, const pit::FieldObject& f) {
   return c;
 }
 
-YAML::Node FieldNode(const Cell& c, const pit::FieldObject& f) {
+YAML::Node FieldNode(const Cell& c, const pit::FieldObject& f, const std::string& id) {
   YAML::Node n;
   n["f"] = c.index;
+  if (!id.empty()) n["id"] = id;
   n["t"] = TypeName(f);
   if (f.Poz != 0) n["poz"] = f.Poz;
   n["w"] = c.x1 - c.x0;
@@ -119,7 +122,8 @@ YAML::Node FieldNode(const Cell& c, const pit::FieldObject& f) {
 
 // Lays the fields of one page into rows: fields ending at the same height
 // share a row while their cells do not overlap.
-YAML::Node PageBlocks(const std::vector<pit::FieldObject>& fields, const std::vector<int>& onPage) {
+YAML::Node PageBlocks(const std::vector<pit::FieldObject>& fields, const std::vector<int>& onPage,
+                      const std::map<int, std::string>& names) {
   std::map<int, std::vector<Cell>> byBottom;
   for (int k : onPage) byBottom[fields[k].Bottom + 3].push_back(PlaceCell(k, fields[k]));
   std::vector<Row> rows;
@@ -158,7 +162,8 @@ YAML::Node PageBlocks(const std::vector<pit::FieldObject>& fields, const std::ve
         spacer["w"] = c.x0 - x;
         cells.push_back(spacer);
       }
-      cells.push_back(FieldNode(c, fields[c.index]));
+      const auto name = names.find(c.index);
+      cells.push_back(FieldNode(c, fields[c.index], name == names.end() ? std::string() : name->second));
       x = c.x1;
     }
     if (x < kFrameRight) {
@@ -378,7 +383,102 @@ std::string Damage(const std::vector<pit::FieldObject>& fields, const pit::FormD
   return {};
 }
 
+// Whether a record of the edited definition still looks like the field of
+// the previous source that had its ID. A retyped field keeps its name and
+// position; a field drawn anew has the designer's name (its number) and no
+// position; a tick box copied onto the place of a deleted one has the value
+// of the box it was copied from.
+bool SameField(const pit::FieldObject& was, const pit::FieldObject& is) {
+  if (was.ID != is.ID) return false;
+  if (was.Typ == pit::kCheckbox && is.Typ == pit::kCheckbox && was.CheckValue() != is.CheckValue()) return false;
+  return was.Name == is.Name || (!was.XMLNode.empty() && was.XMLNode == is.XMLNode) ||
+         (was.Poz != 0 && was.Poz == is.Poz);
+}
+
+// Where the names a compiled source has are not the ones carried (object
+// index -> name), as "nazwa 'x': pole 5 zamiast 4".
+std::vector<std::string> NameDifferences(const std::map<int, std::string>& want, const std::map<std::string, int>& got) {
+  std::map<std::string, int> wanted;
+  for (const auto& [index, id] : want) wanted[id] = index;
+  std::vector<std::string> out;
+  for (const auto& [id, index] : wanted) {
+    const auto g = got.find(id);
+    if (g == got.end())
+      out.push_back("nazwa '" + id + "': brak jej zamiast przy polu " + std::to_string(index));
+    else if (g->second != index)
+      out.push_back("nazwa '" + id + "': pole " + std::to_string(g->second) + " zamiast " + std::to_string(index));
+  }
+  for (const auto& [id, index] : got)
+    if (!wanted.count(id))
+      out.push_back("nazwa '" + id + "' przy polu " + std::to_string(index) + ", której poprzednie źródło nie ma");
+  return out;
+}
+
 }  // namespace
+
+PreviousSource PreviousOf(const YAML::Node& source, Measurer& m, const SharedTemplates* shared) {
+  if (!source.IsMap() || !source["form"] || !source["pages"])
+    throw SourceError("to nie jest źródło formularza (brak kluczy form i pages)");
+  CompiledForm form = CompileForm(source, m, nullptr, shared);
+  PreviousSource p;
+  p.idPit = form.idPit;
+  p.fields = std::move(form.fields);
+  p.ids = std::move(form.ids);
+  p.keys = YAML::Node(YAML::NodeType::Map);
+  for (const auto& kv : source) {
+    const std::string key = kv.first.Scalar();
+    if (key != "form" && key != "pages" && key != "templates") p.keys[key] = YAML::Clone(kv.second);
+  }
+  return p;
+}
+
+PreviousSource LoadPreviousSource(const fs::path& file, Measurer& m) {
+  YAML::Node node;
+  try {
+    node = YAML::LoadFile(file.string());
+  } catch (const YAML::Exception& e) {
+    throw SourceError(std::string("błąd źródła: ") + e.what());
+  }
+  const std::optional<SharedTemplates> shared = LoadSharedTemplates(file.parent_path());
+  return PreviousOf(node, m, shared ? &*shared : nullptr);
+}
+
+NameCarry CarryNames(const PreviousSource& previous, const std::vector<pit::FieldObject>& fields) {
+  const std::vector<pit::FieldObject>& was = previous.fields;
+  const std::size_t n = was.size(), k = fields.size();
+  // The longest pairing that keeps the order of both: len[i][j] is its
+  // length over was[i..] and fields[j..].
+  std::vector<std::vector<int>> len(n + 1, std::vector<int>(k + 1, 0));
+  for (std::size_t i = n; i-- > 0;)
+    for (std::size_t j = k; j-- > 0;)
+      len[i][j] = SameField(was[i], fields[j]) ? len[i + 1][j + 1] + 1 : std::max(len[i + 1][j], len[i][j + 1]);
+  std::vector<int> now(n, -1);
+  for (std::size_t i = 0, j = 0; i < n && j < k;) {
+    if (SameField(was[i], fields[j])) {
+      now[i] = static_cast<int>(j);
+      ++i, ++j;
+    } else if (len[i + 1][j] >= len[i][j + 1]) {
+      ++i;
+    } else {
+      ++j;
+    }
+  }
+  NameCarry out;
+  for (const auto& [id, index] : previous.ids) {
+    if (index >= 0 && static_cast<std::size_t>(index) < n && now[index] >= 0) {
+      out.names[now[index]] = id;
+      continue;
+    }
+    DroppedName d{id, index, true};
+    if (index >= 0 && static_cast<std::size_t>(index) < n)
+      d.deleted = std::none_of(fields.begin(), fields.end(),
+                               [&](const pit::FieldObject& f) { return f.ID == was[index].ID; });
+    out.dropped.push_back(d);
+  }
+  std::sort(out.dropped.begin(), out.dropped.end(),
+            [](const DroppedName& a, const DroppedName& b) { return a.index < b.index || (a.index == b.index && a.id < b.id); });
+  return out;
+}
 
 std::vector<std::string> RecordDifferences(const pit::FieldObject& want, const pit::FieldObject& got) {
   std::vector<std::string> out;
@@ -449,10 +549,18 @@ Decompiled Decompile(const DecompileInput& in, Measurer& m) {
   for (const auto& f : fields) pages = std::max(pages, f.Page);
   pages = std::max(pages, 1);
 
+  // The form's keys of the previous source in their order, the names of
+  // its fields where the same field is still there.
   YAML::Node root;
   root["form"] = in.idPit;
-  root["code"] = in.code;
-  root["variant"] = in.variant;
+  if (in.previous) {
+    for (const auto& kv : in.previous->keys) root[kv.first.Scalar()] = YAML::Clone(kv.second);
+    NameCarry carry = CarryNames(*in.previous, fields);
+    out.names = std::move(carry.names);
+    out.dropped = std::move(carry.dropped);
+  }
+  if (!root["code"]) root["code"] = in.code;
+  if (!in.previous) root["variant"] = in.variant;
   YAML::Node pageList(YAML::NodeType::Sequence);
   for (int p = 1; p <= pages; ++p) {
     std::vector<int> onPage;
@@ -463,7 +571,7 @@ Decompiled Decompile(const DecompileInput& in, Measurer& m) {
       if (page == p) onPage.push_back(static_cast<int>(k));
     }
     YAML::Node page;
-    page["blocks"] = PageBlocks(fields, onPage);
+    page["blocks"] = PageBlocks(fields, onPage, out.names);
     pageList.push_back(page);
   }
   root["pages"] = pageList;
@@ -508,6 +616,7 @@ Decompiled Decompile(const DecompileInput& in, Measurer& m) {
     for (const auto& d : RecordDifferences(fields[k], got.fields[k]))
       out.problems.push_back("rekord " + std::to_string(k) + ": " + d);
   }
+  for (const auto& d : NameDifferences(out.names, got.ids)) out.problems.push_back(d);
   if (in.description) {
     // The path inside a .dcd is informative only: it is not compared.
     const pit::FormDescription& want = *in.description;
@@ -530,9 +639,21 @@ std::string EmitSource(const YAML::Node& source, const std::string& comment) {
   YAML::Emitter out;
   out.SetIndent(2);
   out << YAML::BeginMap;
-  out << YAML::Key << "form" << YAML::Value << source["form"].Scalar();
-  out << YAML::Key << "code" << YAML::Value << YAML::DoubleQuoted << source["code"].Scalar();
-  if (source["variant"]) out << YAML::Key << "variant" << YAML::Value << source["variant"].Scalar();
+  // The form's keys in their order (those of a previous source as it had
+  // them: a text it quoted stays quoted), the pages last.
+  for (const auto& kv : source) {
+    const std::string key = kv.first.Scalar();
+    if (key == "pages") continue;
+    out << YAML::Key << key << YAML::Value;
+    const YAML::Node& v = kv.second;
+    if (!v.IsScalar()) {
+      out << v;
+    } else if (key == "code" || key == "description" || v.Tag() == "!") {
+      out << YAML::DoubleQuoted << v.Scalar();
+    } else {
+      out << v.Scalar();
+    }
+  }
   out << YAML::Key << "pages" << YAML::Value << YAML::BeginSeq;
   for (const auto& page : source["pages"]) {
     out << YAML::BeginMap << YAML::Key << "blocks" << YAML::Value;
@@ -557,6 +678,11 @@ std::string EmitSource(const YAML::Node& source, const std::string& comment) {
   return text + out.c_str() + "\n";
 }
 
+const char* const kPreviousSourceUsage =
+    "    ZRODLO.yaml, które --force zastępuje, daje nowemu źródłu nazwy pól (id:) i klucze\n"
+    "    formularza (namespace, kind, copies, description, exempt, kolory ...); nazwy pól\n"
+    "    usuniętych w projektancie przepadają, a polecenie je wymienia.\n";
+
 int DecompileCommand(const std::vector<std::string>& args, Measurer& m) {
   std::vector<std::string> files;
   std::string outPath;
@@ -577,7 +703,8 @@ int DecompileCommand(const std::vector<std::string>& args, Measurer& m) {
     }
   }
   if (files.empty() || files.size() > 2 || outPath.empty()) {
-    std::cerr << "użycie: dcgen decompile PLIK.dcs [PLIK.dcd] -o ZRODLO.yaml [--form N] [--force]\n";
+    std::cerr << "użycie: dcgen decompile PLIK.dcs [PLIK.dcd] -o ZRODLO.yaml [--form N] [--force]\n"
+              << kPreviousSourceUsage;
     return 2;
   }
   const fs::path dcs = files[0];
@@ -617,6 +744,23 @@ int DecompileCommand(const std::vector<std::string>& args, Measurer& m) {
     std::cerr << dcs.string() << ": definicja jest uszkodzona: " << damage << "\n";
     return 1;
   }
+  // The source --force replaces is what the records came from: without its
+  // names the code that uses them would no longer compile. One that cannot
+  // be read is kept, rather than lose them without a word.
+  if (fs::exists(outPath)) {
+    try {
+      in.previous = LoadPreviousSource(outPath, m);
+    } catch (const std::exception& e) {
+      std::cerr << outPath << ": nie można odczytać poprzedniego źródła, z którego biorą się nazwy pól: " << e.what()
+                << "\n  (popraw je albo usuń plik; nic nie zapisano)\n";
+      return 1;
+    }
+    if (in.previous->idPit != idPit) {
+      std::cerr << outPath << ": to źródło formularza " << in.previous->idPit << ", a definicja jest formularza "
+                << idPit << "; nic nie zapisano\n";
+      return 1;
+    }
+  }
   if (pit::FormCatalogue::IsValid(idPit)) {
     pit::FormCatalogue catalogue;
     in.code = catalogue[idPit].Code;
@@ -628,7 +772,8 @@ int DecompileCommand(const std::vector<std::string>& args, Measurer& m) {
   Decompiled result = Decompile(in, m);
   const std::string text =
       EmitSource(result.source, "Rebuilt by `dcgen decompile` from " + dcs.filename().string() +
-                                    ": every field has a cell of its own where it lies on the page.");
+                                    ": every field has a cell of its own where it lies on the page." +
+                                    (in.previous ? "\nThe form's keys and the fields' names are those of the source it replaced." : ""));
   if (!WriteText(outPath, text)) {
     std::cerr << "nie można zapisać " << outPath << "\n";
     return 1;
@@ -646,10 +791,23 @@ int DecompileCommand(const std::vector<std::string>& args, Measurer& m) {
           for (const auto& d : RecordDifferences(in.fields[k], again.fields[k]))
             result.problems.push_back("zapisane źródło, rekord " + std::to_string(k) + ": " + d);
         }
+        for (const auto& d : NameDifferences(result.names, again.ids))
+          result.problems.push_back("zapisane źródło, " + d);
       }
     } catch (const std::exception& e) {
       result.problems.push_back(std::string("zapisane źródło: ") + e.what());
     }
+  }
+  // A name whose field is gone is gone from the header too: the code that
+  // uses it stops compiling, and the developer has to know why.
+  for (const DroppedName& d : result.dropped) {
+    std::cerr << outPath << ": uwaga: nazwa '" << d.id << "' przepadła – ";
+    if (d.deleted)
+      std::cerr << "pole " << d.index << " poprzedniego źródła zostało usunięte";
+    else
+      std::cerr << "rekord o ID " << in.previous->fields[d.index].ID << " to już inne pole niż pole " << d.index
+                << " poprzedniego źródła (inna nazwa, element XML i pozycja albo wartość kwadratu)";
+    std::cerr << "; kod, który jej używa, się nie skompiluje\n";
   }
   if (!result.problems.empty()) {
     std::cerr << outPath << ": źródło zapisane, ale kompilacja nie odtworzy definicji:\n";
@@ -657,7 +815,11 @@ int DecompileCommand(const std::vector<std::string>& args, Measurer& m) {
     return 1;
   }
   std::cout << dcs.string() << " -> " << outPath << ": " << in.fields.size()
-            << " pól; kompilacja odtwarza każdy rekord\n";
+            << " pól; kompilacja odtwarza każdy rekord";
+  if (in.previous)
+    std::cout << "; nazwy pól z poprzedniego źródła: " << result.names.size() << " przeniesione, "
+              << result.dropped.size() << " przepadło";
+  std::cout << "\n";
   return 0;
 }
 

@@ -5,6 +5,8 @@
 //   dcgen dump FILE.dcs
 //   dcgen preview DC_DIR IDPIT PAGE OUT.png [x0,y0,x1,y1]
 //   dcgen decompile FILE.dcs [FILE.dcd] -o SOURCE.yaml [--form N] [--force]
+//                      (the source --force replaces gives the new one its
+//                      field names and form keys)
 #include <QGuiApplication>
 
 #include <algorithm>
@@ -32,7 +34,8 @@ namespace {
 int Usage() {
   std::cerr << "użycie:\n  dcgen compile KATALOG_ZRODEL KATALOG_DC\n  dcgen dump PLIK.dcs\n"
                "  dcgen preview KATALOG_DC IDPIT STRONA PLIK.png [x0,y0,x1,y1]\n"
-               "  dcgen decompile PLIK.dcs [PLIK.dcd] -o ZRODLO.yaml [--form N] [--force]\n";
+               "  dcgen decompile PLIK.dcs [PLIK.dcd] -o ZRODLO.yaml [--form N] [--force]\n"
+            << dcgen::kPreviousSourceUsage;
   return 2;
 }
 
