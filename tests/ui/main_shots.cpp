@@ -10,6 +10,9 @@
 //                           settlement has a KRS and a computed 1% amount
 //   07_page1_after_the_end_of_page2.png  page 1 reached from the end of page 2
 //   08_zoomed_in.png        page 1 two zoom steps (Ctrl++) above the window's width
+//   09_zoomed_out_editor.png  one step (Ctrl+-) below the window's width, the
+//                           surname's box open, and 09b_editor_close_up.png
+//                           the box and its field four times enlarged
 // Every step is a click or a key on the widgets, as a user does it. Message
 // boxes that come up on the way are answered and their texts printed, and
 // so are pick panels that open empty or partly outside the visible page and
@@ -55,6 +58,7 @@ namespace {
 using testsupport::BoxAnswerer;
 
 constexpr int kOfficeField = 7;
+constexpr int kSurnameField = 10;
 constexpr int kKrsField = 131;
 constexpr int kOnePercentField = 132;
 constexpr QSize kWindowSize(1280, 1024);
@@ -329,6 +333,29 @@ int main(int argc, char** argv) {
                     form.DonationLabel()->text()));
     }
   }
+
+  // One step below the window's width, a text box open over its field.
+  QTest::keyClick(&form, Qt::Key_0, Qt::ControlModifier);
+  QTest::keyClick(&form, Qt::Key_Minus, Qt::ControlModifier);
+  Settle();
+  if (GoToPage(w, 1) && ClickField(form, kSurnameField)) {
+    Save(w, dir, QStringLiteral("09_zoomed_out_editor.png"));
+    if (QWidget* box = form.OpenEditor()) {
+      const QRect around = box->geometry().adjusted(-20, -20, 20, 20);
+      const QImage page = form.Surface()->grab(around).toImage();
+      const QString path = dir.filePath(QStringLiteral("09b_editor_close_up.png"));
+      if (!page.scaled(page.size() * 4).save(path)) Fail(QStringLiteral("cannot write %1").arg(path));
+      else std::printf("%s\n", qPrintable(path));
+      const FieldObject* d = Field(form, kSurnameField);
+      const QRect drawn = form.SurfaceRect(QRect(d->Left, d->Top, d->Right - d->Left, d->Bottom - d->Top));
+      if (!drawn.adjusted(-1, -1, 1, 1).contains(box->geometry()))
+        Note(QStringLiteral("the box %1x%2 at (%3,%4) is not inside its field %5x%6 at (%7,%8)")
+                 .arg(box->width()).arg(box->height()).arg(box->x()).arg(box->y())
+                 .arg(drawn.width()).arg(drawn.height()).arg(drawn.x()).arg(drawn.y()));
+    }
+  }
+  QTest::keyClick(&form, Qt::Key_0, Qt::ControlModifier);
+  Settle();
 
   // "Weryfikacja" without a connection: the box with the empty required
   // fields (or the confirmation), never the hand-off.

@@ -502,9 +502,23 @@ int TFImage::FieldUnder(int k) const {
 }
 
 // The box over field k: inside its frame, the page one pixel from the left.
+// At 100% that is (Left + 2, Top + 1), two pixels narrower and lower than
+// the field. At another zoom the frame's lines (page rows Top and Bottom - 1,
+// column Right - 1) are drawn across fractions of screen pixels: the box
+// takes the whole pixels between them, so that rounding never lets it cover
+// the frame's bottom or right edge.
 QRect TFImage::EditorRect(int k) const {
   const FieldObject& d = fields_[static_cast<std::size_t>(k)];
-  return SurfaceRect(QRect(d.Left + 2, d.Top + 1, std::abs(d.Right - d.Left) - 2, std::abs(d.Top - d.Bottom) - 2));
+  const int left = std::min(d.Left, d.Right), right = std::max(d.Left, d.Right);
+  const int top = std::min(d.Top, d.Bottom), bottom = std::max(d.Top, d.Bottom);
+  constexpr double kSlack = 1e-6;
+  const int x0 = static_cast<int>(std::ceil((left + kLeftOffset + 1) * zoom_ - kSlack));
+  // A line that starts within a screen pixel shades that pixel too.
+  const int shaded = std::abs(zoom_ - 1.0) < kSlack ? 0 : 1;
+  const int x1 = static_cast<int>(std::floor((right - 1 + kLeftOffset) * zoom_ + kSlack)) - shaded;
+  const int y0 = static_cast<int>(std::ceil((top + 1) * zoom_ - kSlack));
+  const int y1 = static_cast<int>(std::floor((bottom - 1) * zoom_ + kSlack)) - shaded;
+  return QRect(x0, y0, std::max(1, x1 - x0), std::max(1, y1 - y0));
 }
 
 void TFImage::PlaceOpenEditor() {
