@@ -8,7 +8,18 @@
 
 #include "calc/identification.h"
 #include "engine/calc_fixture.h"
+#include "forms/pit11_fields.h"
+#include "forms/pit16a_fields.h"
+#include "forms/pit28_fields.h"
+#include "forms/pit36_fields.h"
+#include "forms/pit36l_fields.h"
+#include "forms/pit37_fields.h"
+#include "forms/pit38_fields.h"
+#include "forms/pit39_fields.h"
+#include "forms/pit40_fields.h"
+#include "forms/pit_o_fields.h"
 #include "import/data_import.h"
+#include "import/previous_year_slots.h"
 #include "support/dc2013_file.h"
 #include "text/guid.h"
 
@@ -79,23 +90,46 @@ TEST(DataImport, EachFormTypeGivesItsPersonFromItsOwnFields) {
     return r;
   };
   const std::vector<Case> cases = {
-      {"PIT-36", rec(1, 0, 0, -1, {{0, "111"}, {7, "US"}, {9, "A"}, {19, "T"}, {327, "C"}}), false,
-       "111", "", "US", "A", "T", "C"},
-      {"PIT-36L, NIP only even on PESEL", rec(3, 0, 1, -1, {{0, "333"}, {2, "US"}, {5, "B"}, {15, "T"}, {111, "C"}}),
+      {"PIT-36",
+       rec(kPit36, 0, 0, -1,
+           {{pit36::taxpayer_id, "111"}, {pit36::office, "US"}, {pit36::taxpayer_surname, "A"},
+            {pit36::taxpayer_town, "T"}, {pit36::taxpayer_country, "C"}}),
+       false, "111", "", "US", "A", "T", "C"},
+      {"PIT-36L, NIP only even on PESEL",
+       rec(kPit36L, 0, 1, -1,
+           {{pit36l::taxpayer_id, "333"}, {pit36l::office, "US"}, {pit36l::surname, "B"},
+            {last_year::pit36l::town, "T"}, {last_year::pit36l::country, "C"}}),
        false, "333", "", "US", "B", "T", "C"},
       {"spouse PIT-38 in a file without a joint return",
-       rec(4, 2, 0, 1, {{0, "80010112340"}, {2, "US"}, {5, "C"}, {15, "T"}, {62, "C"}}), true, "", "80010112340",
-       "US", "C", "T", "C"},
-      {"taxpayer PIT-28", rec(5, 1, 1, -1, {{0, "70010112345"}, {2, "US"}, {5, "D"}, {16, "T"}, {9, "C"}}), false, "",
-       "70010112345", "US", "D", "T", "C"},
-      {"spouse PIT-39", rec(20, 2, 0, 0, {{0, "999"}, {2, "US"}, {5, "E"}, {16, "T"}, {9, "C"}}), true, "999", "",
-       "US", "E", "T", "C"},
-      {"PIT-40 employee", rec(21, 0, 1, -1, {{20, "60010112345"}, {2, "US"}, {21, "F"}, {32, "T"}, {25, "C"}}), false,
-       "", "60010112345", "US", "F", "T", "C"},
-      {"PIT-11 employee", rec(22, 0, 0, -1, {{21, "222"}, {3, "US"}, {22, "G"}, {33, "T"}, {26, "C"}}), false, "222",
-       "", "US", "G", "T", "C"},
-      {"PIT-16A", rec(30, 0, 0, -1, {{0, "161"}, {2, "US"}, {5, "H"}, {15, "T"}, {8, "C"}}), false, "161", "", "US",
-       "H", "T", "C"},
+       rec(kPit38, 2, 0, 1,
+           {{pit38::taxpayer_id, "80010112340"}, {pit38::office, "US"}, {pit38::surname, "C"}, {pit38::town, "T"},
+            {pit38::country, "C"}}),
+       true, "", "80010112340", "US", "C", "T", "C"},
+      {"taxpayer PIT-28",
+       rec(kPit28, 1, 1, -1,
+           {{pit28::taxpayer_id, "70010112345"}, {pit28::office, "US"}, {pit28::surname, "D"}, {pit28::town, "T"},
+            {pit28::country, "C"}}),
+       false, "", "70010112345", "US", "D", "T", "C"},
+      {"spouse PIT-39",
+       rec(kPit39, 2, 0, 0,
+           {{pit39::taxpayer_id, "999"}, {pit39::office, "US"}, {pit39::surname, "E"}, {pit39::town, "T"},
+            {pit39::country, "C"}}),
+       true, "999", "", "US", "E", "T", "C"},
+      {"PIT-40 employee",
+       rec(kPit40, 0, 1, -1,
+           {{pit40::taxpayer_id, "60010112345"}, {pit40::office, "US"}, {pit40::surname, "F"}, {pit40::town, "T"},
+            {pit40::country, "C"}}),
+       false, "", "60010112345", "US", "F", "T", "C"},
+      {"PIT-11 employee",
+       rec(kPit11, 0, 0, -1,
+           {{pit11::taxpayer_id, "222"}, {pit11::office, "US"}, {pit11::surname, "G"}, {pit11::town, "T"},
+            {pit11::country, "C"}}),
+       false, "222", "", "US", "G", "T", "C"},
+      {"PIT-16A",
+       rec(kPit16A, 0, 0, -1,
+           {{pit16a::taxpayer_id, "161"}, {pit16a::office, "US"}, {pit16a::surname, "H"}, {pit16a::town, "T"},
+            {pit16a::country, "C"}}),
+       false, "161", "", "US", "H", "T", "C"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -114,11 +148,11 @@ TEST(DataImport, EachFormTypeGivesItsPersonFromItsOwnFields) {
 
 TEST(DataImport, ReaderSkipsOtherFormsKeepsTheLastRecordAndIgnoresAPartialTail) {
   OldRecord pitO;  // PIT/O: not a source of identification data
-  pitO.idPit = 6;
-  pitO.values = {{4, "OBCY"}, {10, "OBCY"}};
+  pitO.idPit = kPitO;
+  pitO.values = {{pit_o::taxpayer_surname, "OBCY"}, {pit37::taxpayer_surname, "OBCY"}};
   OldRecord first = JointPit37();
   OldRecord later = JointPit37();
-  later.values[10] = "KOWALSKI";
+  later.values[pit37::taxpayer_surname] = "KOWALSKI";
   const DataImport imp = Read({first, pitO, later}, Setting(kJoint, kIdNip, kIdPesel), 5000);
   EXPECT_EQ(imp.Taxpayer.Person.Surname, "KOWALSKI");
   EXPECT_EQ(imp.Spouse.Person.Surname, "NOWAK");
@@ -130,7 +164,7 @@ TEST(DataImport, ReaderSkipsOtherFormsKeepsTheLastRecordAndIgnoresAPartialTail) 
 
   // Texts without their terminating zero are cut at the field's width.
   std::vector<std::uint8_t> bytes = OldFile({JointPit37()});
-  for (std::size_t k = 0; k < 255; ++k) bytes[132 + 740 * 10 + k] = 'W';
+  for (std::size_t k = 0; k < 255; ++k) bytes[132 + 740 * pit37::taxpayer_surname + k] = 'W';
   DataImport cut;
   cut.ReadBytes(bytes.data(), bytes.size(), Setting(kJoint, kIdNip, kIdPesel));
   EXPECT_EQ(cut.Taxpayer.Person.Surname, std::string(254, 'W'));
@@ -171,7 +205,7 @@ TEST(DataImport, IdentifierKindMismatchDropsTheMismatchingNip) {
     OldRecord r = JointPit37();
     r.taxpayerIdKind = c.fileTaxpayerKind;
     r.spouseIdKind = c.fileSpouseKind;
-    if (c.fileTaxpayerKind == kIdPesel) r.values[0] = "70010112341";
+    if (c.fileTaxpayerKind == kIdPesel) r.values[pit37::taxpayer_id] = "70010112341";
     DataImport imp = Read({r}, c.setting);
     EXPECT_EQ(imp.TaxpayerMismatch, c.taxpayerMismatch);
     EXPECT_EQ(imp.SpouseMismatch, c.spouseMismatch);
@@ -206,13 +240,27 @@ TEST(DataImport, IdentifierKindMismatchDropsTheMismatchingNip) {
 }
 
 OldRecord Pit11WithPayer() {
+  using namespace pit11;
+  namespace old = last_year::pit11;
   OldRecord r;
-  r.idPit = 22;
-  r.values = {{0, "5260250274"},  {6, "X"},  {7, ""},           {8, "FIRMA SP. Z O.O., 012345678"},
-              {9, ""},            {11, "WARSZAWA"}, {12, "POLSKA"}, {13, "WARSZAWA"}, {14, "PROSTA"},
-              {15, "1"},          {16, "2"},  {18, "WARSZAWA"}, {19, "00-001"}, {20, "WARSZAWA"},
-              {21, "1234563218"}, {22, "NOWAK"}};
-  r.ticks = {6};
+  r.idPit = kPit11;
+  r.values = {{payer_nip, "5260250274"},
+              {payer_entity, "X"},
+              {payer_person, ""},
+              {payer_name, "FIRMA SP. Z O.O., 012345678"},
+              {payer_surname, ""},
+              {old::payer_county, "WARSZAWA"},
+              {old::payer_country, "POLSKA"},
+              {old::payer_commune, "WARSZAWA"},
+              {old::payer_street, "PROSTA"},
+              {old::payer_house_no, "1"},
+              {old::payer_flat_no, "2"},
+              {old::payer_town, "WARSZAWA"},
+              {old::payer_postal_code, "00-001"},
+              {old::payer_post_office, "WARSZAWA"},
+              {taxpayer_id, "1234563218"},
+              {surname, "NOWAK"}};
+  r.ticks = {payer_entity};
   return r;
 }
 
@@ -229,11 +277,13 @@ TEST(DataImport, PayerFormBringsThePayerAndReachesThePayerForms) {
   EXPECT_EQ(imp.Taxpayer.Payer.County, "WARSZAWA");
   EXPECT_EQ(imp.Taxpayer.Person.NIP, "1234563218");
 
-  OldRecord pit40;
-  pit40.idPit = 21;
-  pit40.values = {{0, "7770001122"}, {5, ""}, {6, "URZĄD GMINY"}, {7, "X"}, {8, "KOWALSKI JAN"}, {17, "ŁÓDŹ"}};
-  pit40.ticks = {7};
-  const DataImport from40 = Read({pit40}, Setting(kPayerForms));
+  OldRecord old40;
+  old40.idPit = kPit40;
+  old40.values = {{pit40::payer_nip, "7770001122"},   {pit40::payer_entity, ""},
+                  {pit40::payer_name, "URZĄD GMINY"}, {pit40::payer_person, "X"},
+                  {pit40::payer_surname, "KOWALSKI JAN"}, {last_year::pit40::payer_town, "ŁÓDŹ"}};
+  old40.ticks = {pit40::payer_person};
+  const DataImport from40 = Read({old40}, Setting(kPayerForms));
   EXPECT_EQ(from40.Taxpayer.Payer.NIP, "7770001122");
   EXPECT_EQ(from40.PayerPersonName, "KOWALSKI JAN");
   EXPECT_FALSE(from40.Taxpayer.PayerKind.VariantA);
@@ -243,19 +293,19 @@ TEST(DataImport, PayerFormBringsThePayerAndReachesThePayerForms) {
   // "importuj" with the payer: its NIP and kind reach this year's PIT-11 and
   // PIT-40 through the identification exchange; the names typed stay.
   testing::CalcFixture fx(kPayerForms);
-  const int pit11 = fx.Add(kPit11);
+  const int pit11e = fx.Add(kPit11);
   const int pit40e = fx.Add(kPit40);
   fx.ids.Payer.PayerName1 = "NAZWA WPISANA";
   imp.Apply({false, false, true}, Setting(kPayerForms), fx.ids);
   DistributeIdentification(fx.s, fx.ids);
-  EXPECT_EQ(fx.Get(pit11, 0), "5260250274");
-  EXPECT_EQ(fx.Get(pit40e, 0), "5260250274");
-  EXPECT_TRUE(fx.Slot(pit11, 6).CheckState);
-  EXPECT_FALSE(fx.Slot(pit11, 7).CheckState);
-  EXPECT_TRUE(fx.Slot(pit40e, 5).CheckState);
-  EXPECT_EQ(fx.Get(pit11, 8), "NAZWA WPISANA");
+  EXPECT_EQ(fx.Get(pit11e, pit11::payer_nip), "5260250274");
+  EXPECT_EQ(fx.Get(pit40e, pit40::payer_nip), "5260250274");
+  EXPECT_TRUE(fx.Slot(pit11e, pit11::payer_entity).CheckState);
+  EXPECT_FALSE(fx.Slot(pit11e, pit11::payer_person).CheckState);
+  EXPECT_TRUE(fx.Slot(pit40e, pit40::payer_entity).CheckState);
+  EXPECT_EQ(fx.Get(pit11e, pit11::payer_name), "NAZWA WPISANA");
   // The taxpayer was not chosen: the employee's data stay as they were.
-  EXPECT_EQ(fx.Get(pit11, 21), "");
+  EXPECT_EQ(fx.Get(pit11e, pit11::taxpayer_id), "");
 }
 
 TEST(DataImport, SwappingTwiceRestoresThePersonsButNotThePayer) {
@@ -317,12 +367,12 @@ TEST(DataImport, UnusableSourcesAreRefused) {
   std::vector<std::uint8_t> thisYear(259100, 0);
   PutI32(thisYear.data() + 8, kPit37);
   PutI32(thisYear.data() + 28, 2014);
-  WriteFixedText(thisYear.data() + 100 + 740 * 10 + 36, 255, "NOWAK");
+  WriteFixedText(thisYear.data() + 100 + 740 * pit37::taxpayer_surname + 36, 255, "NOWAK");
   std::vector<std::uint8_t> unstamped = good;  // a 2013 layout without the year
   PutI32(unstamped.data() + 28, 0);
   OldRecord pitO;  // last year's, but a form without persons
   pitO.idPit = kPitO;
-  pitO.values = {{4, "100,00"}};
+  pitO.values = {{pit_o::taxpayer_surname, "100,00"}};
   OldRecord blank;  // a PIT-37 of last year with nothing typed
   const std::string text = "To nie jest rozliczenie.\n";
 
@@ -367,14 +417,15 @@ TEST(DataImport, UnusableSourcesAreRefused) {
 // taken (the settlement keeps its own) and is named with the reason.
 TEST(DataImport, ImportedValuesPassTheFieldChecks) {
   OldRecord r = JointPit37();
-  r.values[0] = "1234563219";    // NIP: wrong check digit
-  r.values[1] = "80010112345";   // PESEL: wrong check digit
-  r.values[12] = "31-02-1970";   // no such day
-  r.values[21] = "59700";        // postal code without its dash
-  r.values[140] = "POLSKA";
-  r.values[34] = "D-10115";      // the spouse lives abroad: her own form of postal code
-  r.values[141] = "NIEMCY";
-  r.officeCodes[7] = "9999";     // an office the list does not have
+  using namespace pit37;
+  r.values[taxpayer_id] = "1234563219";          // NIP: wrong check digit
+  r.values[spouse_id] = "80010112345";           // PESEL: wrong check digit
+  r.values[taxpayer_birth_date] = "31-02-1970";  // no such day
+  r.values[taxpayer_postal_code] = "59700";      // postal code without its dash
+  r.values[taxpayer_country] = "POLSKA";
+  r.values[spouse_postal_code] = "D-10115";  // the spouse lives abroad: her own form of postal code
+  r.values[spouse_country] = "NIEMCY";
+  r.officeCodes[office] = "9999";  // an office the list does not have
   DataImport imp = Read({r}, Setting(kJoint, kIdNip, kIdPesel));
 
   IdentificationRecords ids;
@@ -405,7 +456,7 @@ TEST(DataImport, ImportedValuesPassTheFieldChecks) {
 
   // A payer NIP that fails is not taken either; the kind of payer is.
   OldRecord payer = Pit11WithPayer();
-  payer.values[0] = "5260250275";
+  payer.values[pit11::payer_nip] = "5260250275";
   DataImport p = Read({payer}, Setting(kPayerForms));
   IdentificationRecords pids;
   pids.Payer.NIP = "5260250274";

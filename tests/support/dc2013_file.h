@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "forms/pit37_fields.h"
 #include "text/bytes.h"
 #include "text/cp1250.h"
 
@@ -58,21 +59,41 @@ inline bool WriteOldFile(const std::string& path, const std::vector<OldRecord>& 
 // A joint PIT-37 of the previous year: the taxpayer on NIP, the spouse on PESEL.
 inline OldRecord JointPit37() {
   OldRecord r;
-  r.idPit = 2;
+  r.idPit = pit37::kForm;
   r.kind = 1;
   r.taxpayerIdKind = 0;
   r.spouseIdKind = 1;
-  r.values = {{0, "1234563218"},     {1, "80010112340"},  {7, "URZĄD SKARBOWY W BOLESŁAWCU"},
-              {10, "NOWAK"},         {11, "JAN"},         {12, "01-02-1970"},
-              {14, "DOLNOŚLĄSKIE"},  {15, "BOLESŁAWIECKI"}, {16, "BOLESŁAWIEC"},
-              {17, "OGRODOWA"},      {18, "12"},          {19, "3"},
-              {20, "BOLESŁAWIEC"},   {21, "59-700"},      {22, "BOLESŁAWIEC"},
-              {140, "POLSKA"},       {23, "NOWAK"},       {24, "ANNA"},
-              {25, "01-01-1980"},    {27, "DOLNOŚLĄSKIE"}, {28, "BOLESŁAWIECKI"},
-              {29, "BOLESŁAWIEC"},   {30, "OGRODOWA"},    {31, "12"},
-              {32, "3"},             {33, "BOLESŁAWIEC"}, {34, "59-700"},
-              {35, "BOLESŁAWIEC"},   {141, "POLSKA"}};
-  r.officeCodes = {{7, "0202"}};
+  using namespace pit37;
+  r.values = {{taxpayer_id, "1234563218"},
+              {spouse_id, "80010112340"},
+              {office, "URZĄD SKARBOWY W BOLESŁAWCU"},
+              {taxpayer_surname, "NOWAK"},
+              {taxpayer_first_name, "JAN"},
+              {taxpayer_birth_date, "01-02-1970"},
+              {taxpayer_voivodeship, "DOLNOŚLĄSKIE"},
+              {taxpayer_county, "BOLESŁAWIECKI"},
+              {taxpayer_commune, "BOLESŁAWIEC"},
+              {taxpayer_street, "OGRODOWA"},
+              {taxpayer_house_no, "12"},
+              {taxpayer_flat_no, "3"},
+              {taxpayer_town, "BOLESŁAWIEC"},
+              {taxpayer_postal_code, "59-700"},
+              {taxpayer_post_office, "BOLESŁAWIEC"},
+              {taxpayer_country, "POLSKA"},
+              {spouse_surname, "NOWAK"},
+              {spouse_first_name, "ANNA"},
+              {spouse_birth_date, "01-01-1980"},
+              {spouse_voivodeship, "DOLNOŚLĄSKIE"},
+              {spouse_county, "BOLESŁAWIECKI"},
+              {spouse_commune, "BOLESŁAWIEC"},
+              {spouse_street, "OGRODOWA"},
+              {spouse_house_no, "12"},
+              {spouse_flat_no, "3"},
+              {spouse_town, "BOLESŁAWIEC"},
+              {spouse_postal_code, "59-700"},
+              {spouse_post_office, "BOLESŁAWIEC"},
+              {spouse_country, "POLSKA"}};
+  r.officeCodes = {{office, "0202"}};
   return r;
 }
 

@@ -12,6 +12,8 @@
 #include <QToolButton>
 #include <memory>
 
+#include "forms/pit11_fields.h"
+#include "forms/pit37_fields.h"
 #include "selection_ui/modal_script.h"
 #include "support/dc2013_file.h"
 #include "ui/app/app_context.h"
@@ -172,11 +174,15 @@ void ImportWindowTest::mismatchIsToldAndChangingTheIdentifierRefreshesIt() {
 }
 
 void ImportWindowTest::payerFormBringsThePayerPageAndItsWarning() {
-  OldRecord pit11;
-  pit11.idPit = kPit11;
-  pit11.values = {{0, "5260250274"}, {7, "X"}, {8, "FIRMA SP. Z O.O., 012345678"}, {21, "1234563218"}, {22, "NOWAK"}};
-  pit11.ticks = {7};
-  Rig rig(kPayerForms, kIdNip, kIdNone, {pit11});
+  OldRecord old11;
+  old11.idPit = kPit11;
+  old11.values = {{pit11::payer_nip, "5260250274"},
+                  {pit11::payer_person, "X"},
+                  {pit11::payer_name, "FIRMA SP. Z O.O., 012345678"},
+                  {pit11::taxpayer_id, "1234563218"},
+                  {pit11::surname, "NOWAK"}};
+  old11.ticks = {pit11::payer_person};
+  Rig rig(kPayerForms, kIdNip, kIdNone, {old11});
   TFImportDane& w = *rig.window;
   ModalScript script;
   script.Deadline(20000);
@@ -254,7 +260,7 @@ void ImportWindowTest::unusableFileOrValuesLeaveTheSettlementsData() {
   QCOMPARE(rig.imported, 0);
 
   OldRecord wrong = JointPit37();
-  wrong.values[0] = "1234563219";  // the check digit does not agree
+  wrong.values[pit37::taxpayer_id] = "1234563219";  // the check digit does not agree
   Rig bad(kIndividual, kIdNip, kIdNone, {wrong});
   bad.ctx.ids.Taxpayer.NIP = "5260250995";
   ModalScript& told = script;  // one script: two would race for the same box

@@ -5,6 +5,16 @@
 #include "app/catalogue.h"
 #include "app/settlement.h"
 #include "forms/field_checks.h"
+#include "forms/pit11_fields.h"
+#include "forms/pit16a_fields.h"
+#include "forms/pit28_fields.h"
+#include "forms/pit36_fields.h"
+#include "forms/pit36l_fields.h"
+#include "forms/pit37_fields.h"
+#include "forms/pit38_fields.h"
+#include "forms/pit39_fields.h"
+#include "forms/pit40_fields.h"
+#include "import/previous_year_slots.h"
 #include "text/cp1250.h"
 
 namespace pit {
@@ -24,7 +34,7 @@ const char* const kUnreadableSettlementFileMessage =
 
 namespace {
 
-// Where one person's items lie in a form of the previous year.
+// Where one person's items lie in a record of the previous year.
 struct PersonMap {
   int identifier, office, surname, firstName, birthDate, voivodeship, county, commune, street, houseNo, flatNo,
       town, postalCode, postOffice, country;
@@ -40,21 +50,63 @@ struct FormMap {
   PersonMap map;
 };
 
-// clang-format off
-const FormMap kFormMaps[] = {
-    {kPit36,  Who::Taxpayer,  false, false, {0,  7, 9,  10, 11, 13, 14, 15, 16, 17, 18,  19, 20, 21, 327}},
-    {kPit36,  Who::Spouse,    true,  false, {1,  7, 22, 23, 24, 26, 27, 28, 29, 30, 324, 31, 32, 33, 328}},
-    {kPit37,  Who::Taxpayer,  false, false, {0,  7, 10, 11, 12, 14, 15, 16, 17, 18, 19,  20, 21, 22, 140}},
-    {kPit37,  Who::Spouse,    true,  false, {1,  7, 23, 24, 25, 27, 28, 29, 30, 31, 32,  33, 34, 35, 141}},
-    {kPit36L, Who::Taxpayer,  false, true,  {0,  2, 5,  6,  7,  9,  10, 11, 12, 13, 14,  15, 16, 17, 111}},
-    {kPit38,  Who::OfTheForm, false, false, {0,  2, 5,  6,  7,  9,  10, 11, 12, 13, 14,  15, 16, 17, 62}},
-    {kPit28,  Who::OfTheForm, false, false, {0,  2, 5,  6,  7,  10, 11, 12, 13, 14, 15,  16, 17, 18, 9}},
-    {kPit39,  Who::OfTheForm, false, false, {0,  2, 5,  6,  7,  10, 11, 12, 13, 14, 15,  16, 17, 18, 9}},
-    {kPit40,  Who::Taxpayer,  false, false, {20, 2, 21, 22, 23, 26, 27, 28, 29, 30, 31,  32, 33, 34, 25}},
-    {kPit11,  Who::Taxpayer,  false, false, {21, 3, 22, 23, 24, 27, 28, 29, 30, 31, 32,  33, 34, 35, 26}},
-    {kPit16A, Who::Taxpayer,  false, true,  {0,  2, 5,  6,  7,  9,  10, 11, 12, 13, 14,  15, 16, 17, 8}},
+// Last year's records hold these fields where this year's forms do, except
+// the slots of import/previous_year_slots.h. Each row in PersonMap's order:
+// identifier, office, surname, first name, birth date; voivodeship .. post
+// office, country.
+constexpr FormMap kFormMaps[] = {
+    {kPit36, Who::Taxpayer, false, false,
+     {pit36::taxpayer_id, pit36::office, pit36::taxpayer_surname, pit36::taxpayer_first_name,
+      pit36::taxpayer_birth_date,
+      pit36::taxpayer_voivodeship, pit36::taxpayer_county, pit36::taxpayer_commune, pit36::taxpayer_street,
+      pit36::taxpayer_house_no, pit36::taxpayer_flat_no, pit36::taxpayer_town, pit36::taxpayer_postal_code,
+      pit36::taxpayer_post_office, pit36::taxpayer_country}},
+    {kPit36, Who::Spouse, true, false,
+     {pit36::spouse_id, pit36::office, pit36::spouse_surname, pit36::spouse_first_name, pit36::spouse_birth_date,
+      pit36::spouse_voivodeship, pit36::spouse_county, pit36::spouse_commune, pit36::spouse_street,
+      pit36::spouse_house_no, pit36::spouse_flat_no, pit36::spouse_town, pit36::spouse_postal_code,
+      pit36::spouse_post_office, pit36::spouse_country}},
+    {kPit37, Who::Taxpayer, false, false,
+     {pit37::taxpayer_id, pit37::office, pit37::taxpayer_surname, pit37::taxpayer_first_name,
+      pit37::taxpayer_birth_date,
+      pit37::taxpayer_voivodeship, pit37::taxpayer_county, pit37::taxpayer_commune, pit37::taxpayer_street,
+      pit37::taxpayer_house_no, pit37::taxpayer_flat_no, pit37::taxpayer_town, pit37::taxpayer_postal_code,
+      pit37::taxpayer_post_office, pit37::taxpayer_country}},
+    {kPit37, Who::Spouse, true, false,
+     {pit37::spouse_id, pit37::office, pit37::spouse_surname, pit37::spouse_first_name, pit37::spouse_birth_date,
+      pit37::spouse_voivodeship, pit37::spouse_county, pit37::spouse_commune, pit37::spouse_street,
+      pit37::spouse_house_no, pit37::spouse_flat_no, pit37::spouse_town, pit37::spouse_postal_code,
+      pit37::spouse_post_office, pit37::spouse_country}},
+    {kPit36L, Who::Taxpayer, false, true,
+     {pit36l::taxpayer_id, pit36l::office, pit36l::surname, pit36l::first_name, pit36l::birth_date,
+      last_year::pit36l::voivodeship, last_year::pit36l::county, last_year::pit36l::commune,
+      last_year::pit36l::street, last_year::pit36l::house_no, last_year::pit36l::flat_no, last_year::pit36l::town,
+      last_year::pit36l::postal_code, last_year::pit36l::post_office, last_year::pit36l::country}},
+    {kPit38, Who::OfTheForm, false, false,
+     {pit38::taxpayer_id, pit38::office, pit38::surname, pit38::first_name, pit38::birth_date,
+      pit38::voivodeship, pit38::county, pit38::commune, pit38::street, pit38::house_no, pit38::flat_no, pit38::town,
+      pit38::postal_code, pit38::post_office, pit38::country}},
+    {kPit28, Who::OfTheForm, false, false,
+     {pit28::taxpayer_id, pit28::office, pit28::surname, pit28::first_name, pit28::birth_date,
+      pit28::voivodeship, pit28::county, pit28::commune, pit28::street, pit28::house_no, pit28::flat_no, pit28::town,
+      pit28::postal_code, pit28::post_office, pit28::country}},
+    {kPit39, Who::OfTheForm, false, false,
+     {pit39::taxpayer_id, pit39::office, pit39::surname, pit39::first_name, pit39::birth_date,
+      pit39::voivodeship, pit39::county, pit39::commune, pit39::street, pit39::house_no, pit39::flat_no, pit39::town,
+      pit39::postal_code, pit39::post_office, pit39::country}},
+    {kPit40, Who::Taxpayer, false, false,
+     {pit40::taxpayer_id, pit40::office, pit40::surname, pit40::first_name, pit40::birth_date,
+      pit40::voivodeship, pit40::county, pit40::commune, pit40::street, pit40::house_no, pit40::flat_no, pit40::town,
+      pit40::postal_code, pit40::post_office, pit40::country}},
+    {kPit11, Who::Taxpayer, false, false,
+     {pit11::taxpayer_id, pit11::office, pit11::surname, pit11::first_name, pit11::birth_date,
+      pit11::voivodeship, pit11::county, pit11::commune, pit11::street, pit11::house_no, pit11::flat_no, pit11::town,
+      pit11::postal_code, pit11::post_office, pit11::country}},
+    {kPit16A, Who::Taxpayer, false, true,
+     {pit16a::taxpayer_id, pit16a::office, pit16a::surname, pit16a::first_name, pit16a::birth_date,
+      pit16a::voivodeship, pit16a::county, pit16a::commune, pit16a::street, pit16a::house_no, pit16a::flat_no,
+      pit16a::town, pit16a::postal_code, pit16a::post_office, pit16a::country}},
 };
-// clang-format on
 
 // The payer of a payer form: NIP, the two boxes of the kind of payer, the
 // address (County .. PostOffice; the voivodeship is not read) and the two
@@ -66,9 +118,17 @@ struct PayerMap {
   int fullName, personName;
 };
 
-const PayerMap kPayerMaps[] = {
-    {kPit40, 0, 5, 7, 11, 12, 13, 14, 15, 16, 17, 18, 19, 6, 8},
-    {kPit11, 0, 6, 7, 11, 12, 13, 14, 15, 16, 18, 19, 20, 8, 9},
+constexpr PayerMap kPayerMaps[] = {
+    {kPit40, pit40::payer_nip, pit40::payer_entity, pit40::payer_person,
+     last_year::pit40::payer_county, last_year::pit40::payer_country, last_year::pit40::payer_commune,
+     last_year::pit40::payer_street, last_year::pit40::payer_house_no, last_year::pit40::payer_flat_no,
+     last_year::pit40::payer_town, last_year::pit40::payer_postal_code, last_year::pit40::payer_post_office,
+     pit40::payer_name, pit40::payer_surname},
+    {kPit11, pit11::payer_nip, pit11::payer_entity, pit11::payer_person,
+     last_year::pit11::payer_county, last_year::pit11::payer_country, last_year::pit11::payer_commune,
+     last_year::pit11::payer_street, last_year::pit11::payer_house_no, last_year::pit11::payer_flat_no,
+     last_year::pit11::payer_town, last_year::pit11::payer_postal_code, last_year::pit11::payer_post_office,
+     pit11::payer_name, pit11::payer_surname},
 };
 
 int KnownKind(int k) { return (k == kIdNip || k == kIdPesel) ? k : kIdNone; }
