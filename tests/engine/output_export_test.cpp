@@ -10,6 +10,8 @@
 #include "forms/definition_files.h"
 #include "forms/definition_library.h"
 #include "forms/pit28b_fields.h"
+#include "forms/pit_b_fields.h"
+#include "forms/pit_o_fields.h"
 #include "output/export.h"
 #include "output/export_folder.h"
 #include "output/html_copy.h"
@@ -68,8 +70,8 @@ TEST(ExportIdentifiers, TypeIdentifiersAndCaptions) {
   for (const auto& [idPit, pm, expected] : cases) EXPECT_EQ(ids.Next(cat, idPit, pm), expected) << idPit;
 
   FormEntry e;
-  e.Slots[3].Value = "2";
-  e.Slots[68].Value = "3";
+  e.Slots[pit_o::copy_number].Value = "2";
+  e.Slots[pit_b::copy_number].Value = "3";
   for (const auto& [idPit, expected] : std::vector<std::pair<int, std::string>>{
            {kPit37, "1"}, {kUpkdOrdZu, "1"}, {kPitO, "2"}, {kPitB, "3"}, {kNip7, ""}, {kUpkd, ""}}) {
     e.IdPit = idPit;
@@ -85,11 +87,11 @@ TEST(ExportSharedNames, PitBAlternativeSlot) {
   for (const Case& c : std::vector<Case>{{"0,00", false}, {"", false}, {"abc", false}, {"12,50", true}, {"-1,00", true}}) {
     FormEntry e;
     e.IdPit = kPitB;
-    e.Slots[27].XMLNode = "P_27";
-    e.Slots[64].Value = c.alternative;
+    e.Slots[pit_b::partner1_revenue_share].XMLNode = "P_27";
+    e.Slots[pit_b::partner1_revenue_own].Value = c.alternative;
     ApplySharedXmlNames(e);
-    EXPECT_EQ(e.Slots[27].XMLNode, c.alternativeUsed ? "" : "P_27") << c.alternative;
-    EXPECT_EQ(e.Slots[64].XMLNode, c.alternativeUsed ? "P_27" : "") << c.alternative;
+    EXPECT_EQ(e.Slots[pit_b::partner1_revenue_share].XMLNode, c.alternativeUsed ? "" : "P_27") << c.alternative;
+    EXPECT_EQ(e.Slots[pit_b::partner1_revenue_own].XMLNode, c.alternativeUsed ? "P_27" : "") << c.alternative;
   }
   FormEntry b;
   b.IdPit = kPit28B;

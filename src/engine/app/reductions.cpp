@@ -2,6 +2,8 @@
 
 #include "calc/amounts.h"
 #include "calc/framework.h"
+#include "forms/pit37_fields.h"
+#include "forms/pit_o_fields.h"
 #include "forms/values.h"
 #include "app/catalogue.h"
 
@@ -25,8 +27,10 @@ struct Carried {
   int fromField;
 };
 constexpr Carried kCarried[] = {
-    {kPit37, 107, kPitO, 41},  // poz. 120: the taxpayer's deductions from tax, the child relief among them
-    {kPit37, 108, kPitO, 42},  // poz. 121: the spouse's
+    // poz. 120: the taxpayer's deductions from tax, the child relief among them
+    {kPit37, pit37::taxpayer_pit_o_tax_deductions, kPitO, pit_o::taxpayer_tax_deductions_total},
+    // poz. 121: the spouse's
+    {kPit37, pit37::spouse_pit_o_tax_deductions, kPitO, pit_o::spouse_tax_deductions_total},
 };
 
 // What the attachment gives for a carried amount; empty when `field` of

@@ -9,6 +9,10 @@
 #include "forms/definition_library.h"
 #include "forms/pit28b_fields.h"
 #include "forms/pit_b_fields.h"
+#include "forms/pit_o_fields.h"
+#include "forms/pit_zg_fields.h"
+#include "forms/sse_a_fields.h"
+#include "forms/sse_r_a_fields.h"
 #include "forms/values.h"
 #include "text/cp1250.h"
 
@@ -84,11 +88,11 @@ std::string PageCaption(const FormEntry& e) {
   auto slot = [&](int k) { return e.Slots[static_cast<std::size_t>(k)].Value; };
   if (CountedType(e.IdPit) || e.IdPit == kUpkdOrdZu) return "1";
   switch (e.IdPit) {
-    case kPitO: return slot(3);
-    case kPitB: return slot(68);
-    case kPitZG: return slot(37);
-    case kSseA:
-    case kSseRA: return slot(1);
+    case kPitO: return slot(pit_o::copy_number);
+    case kPitB: return slot(pit_b::copy_number);
+    case kPitZG: return slot(pit_zg::copy_number);
+    case kSseA: return slot(sse_a::sheet_number);
+    case kSseRA: return slot(sse_r_a::sheet_number);
     case kPit28B: return slot(pit28b::copy_number);
     default: return {};
   }
