@@ -11,6 +11,7 @@
 #include "app/file_io.h"
 #include "forms/definition_files.h"
 #include "forms/definition_library.h"
+#include "forms/pit_o_fields.h"
 #include "text/bytes.h"
 #include "text/guid.h"
 
@@ -426,10 +427,10 @@ TEST_F(DocumentTest, LoadingRefreshesNamesFromCurrentDefinitionsAndPitOBoxes) {
   s.Entry(m).Slots[0].XMLNode = "P_stary";
   s.Entry(m).Slots[0].Value = "7,00";
   s.Entry(o).SlotsLoaded = true;
-  s.Entry(o).Slots[226].CheckState = true;
-  s.Entry(o).Slots[226].Value = "";
-  s.Entry(o).Slots[227].CheckState = false;
-  s.Entry(o).Slots[227].Value = "x";
+  s.Entry(o).Slots[pit_o::taxpayer_single_parent].CheckState = true;
+  s.Entry(o).Slots[pit_o::taxpayer_single_parent].Value = "";
+  s.Entry(o).Slots[pit_o::spouse_married_all_year].CheckState = false;
+  s.Entry(o).Slots[pit_o::spouse_married_all_year].Value = "x";
   ASSERT_TRUE(SaveSettlement(s, Path("r.dc2014")).ok);
 
   FieldObject f;
@@ -442,8 +443,8 @@ TEST_F(DocumentTest, LoadingRefreshesNamesFromCurrentDefinitionsAndPitOBoxes) {
   EXPECT_EQ(r.Entry(1).Slots[0].XMLNode, "P_nowy");
   EXPECT_EQ(r.Entry(1).Slots[0].Name, "Nazwa");
   EXPECT_EQ(r.Entry(1).Slots[0].Value, "7,00");
-  EXPECT_EQ(r.Entry(2).Slots[226].Value, "1");
-  EXPECT_EQ(r.Entry(2).Slots[227].Value, "x");
+  EXPECT_EQ(r.Entry(2).Slots[pit_o::taxpayer_single_parent].Value, "1");
+  EXPECT_EQ(r.Entry(2).Slots[pit_o::spouse_married_all_year].Value, "x");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "app/file_io.h"
 #include "forms/definition_library.h"
+#include "forms/pit_o_fields.h"
 #include "text/bytes.h"
 #include "text/cp1250.h"
 
@@ -270,7 +271,8 @@ void RefreshFromDefinitions(Settlement& s, DefinitionLibrary& defs) {
   for (int i = 1; i <= s.Count(); ++i) {
     FormEntry& e = s.Entry(i);
     if (e.IdPit == kPitO) {
-      for (int k = 225; k <= 228; ++k) {
+      using namespace pit_o;
+      for (int k : {taxpayer_married_all_year, taxpayer_single_parent, spouse_married_all_year, spouse_single_parent}) {
         if (e.Slots[static_cast<std::size_t>(k)].CheckState) e.Slots[static_cast<std::size_t>(k)].Value = "1";
       }
     }
