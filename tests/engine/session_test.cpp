@@ -9,6 +9,8 @@
 
 #include "app/session.h"
 #include "forms/definition_library.h"
+#include "forms/pit37_fields.h"
+#include "forms/pit_o_fields.h"
 
 namespace pit {
 namespace {
@@ -48,36 +50,39 @@ class SessionTest : public ::testing::Test {
 
 TEST_F(SessionTest, TypedAmountsAreCommittedAndTheReturnRecalculated) {
   NewPit37();
-  for (const auto& [field, text] : std::vector<std::pair<int, std::string>>{{36, "50000"}, {37, "1335"}, {40, "6000"}}) {
+  for (const auto& [field, text] : std::vector<std::pair<int, std::string>>{
+           {pit37::taxpayer_employment_revenue, "50000"},
+           {pit37::taxpayer_employment_costs, "1335"},
+           {pit37::taxpayer_employment_advance, "6000"}}) {
     const CommitOutcome r = session.CommitTyped(1, field, text);
     ASSERT_TRUE(r.ok()) << field << ": " << r.message;
   }
-  EXPECT_EQ(Value(1, 36), "50000,00");
-  EXPECT_EQ(Value(1, 102), "8203,68");
-  EXPECT_EQ(Value(1, 113), "8204,00");
-  EXPECT_EQ(Value(1, 115), "2204,00");
+  EXPECT_EQ(Value(1, pit37::taxpayer_employment_revenue), "50000,00");
+  EXPECT_EQ(Value(1, pit37::tax), "8203,68");
+  EXPECT_EQ(Value(1, pit37::tax_due), "8204,00");
+  EXPECT_EQ(Value(1, pit37::to_pay), "2204,00");
   EXPECT_TRUE(session.Modified());
   EXPECT_EQ(s.Current.Number, 1);
-  EXPECT_EQ(s.Current.Page, 2);  // the page of field 36
+  EXPECT_EQ(s.Current.Page, 2);  // the page of the employment revenue
 
   // The internet relief in the PIT/O is capped and reaches the return at once.
-  ASSERT_TRUE(session.CommitTyped(2, 20, "900").ok());
-  EXPECT_EQ(Value(2, 20), "760,00");
+  ASSERT_TRUE(session.CommitTyped(2, pit_o::taxpayer_internet, "900").ok());
+  EXPECT_EQ(Value(2, pit_o::taxpayer_internet), "760,00");
 }
 
 TEST_F(SessionTest, TypedValuesTheFieldWouldNotTakeAreRefusedAndChangeNothing) {
   NewPit37();
-  ASSERT_TRUE(session.CommitTyped(1, 36, "100").ok());
+  ASSERT_TRUE(session.CommitTyped(1, pit37::taxpayer_employment_revenue, "100").ok());
   struct Case {
     int entry, field;
     const char* text;
     const char* says;
   } cases[] = {
-      {1, 36, "12.345", "nie przyjmuje wartości"},  // a third decimal the box drops
-      {1, 36, "1 000", "nie przyjmuje wartości"},   // blanks: not the amount grammar
-      {1, 36, "+5", "nie przyjmuje wartości"},
-      {1, 36, "abc", "nie przyjmuje wartości"},
-      {1, 102, "1,00", "nie jest do wypełnienia"},  // computed
+      {1, pit37::taxpayer_employment_revenue, "12.345", "nie przyjmuje wartości"},  // a third decimal the box drops
+      {1, pit37::taxpayer_employment_revenue, "1 000", "nie przyjmuje wartości"},   // blanks: not the amount grammar
+      {1, pit37::taxpayer_employment_revenue, "+5", "nie przyjmuje wartości"},
+      {1, pit37::taxpayer_employment_revenue, "abc", "nie przyjmuje wartości"},
+      {1, pit37::tax, "1,00", "nie jest do wypełnienia"},  // computed
       {1, 349, "1", "nie ma pola"},
       {7, 1, "1", "nie ma pozycji"},
   };
@@ -86,15 +91,15 @@ TEST_F(SessionTest, TypedValuesTheFieldWouldNotTakeAreRefusedAndChangeNothing) {
     EXPECT_FALSE(r.accepted) << c.text;
     EXPECT_NE(r.message.find(c.says), std::string::npos) << c.text << ": " << r.message;
   }
-  EXPECT_EQ(Value(1, 36), "100,00");
+  EXPECT_EQ(Value(1, pit37::taxpayer_employment_revenue), "100,00");
 }
 
 TEST_F(SessionTest, ModifiedStateNotifiesOncePerChangeWhoeverChangesIt) {
   NewPit37();
   notices.clear();
   session.SetModified(false);
-  ASSERT_TRUE(session.CommitTyped(1, 36, "100").ok());
-  ASSERT_TRUE(session.CommitTyped(1, 37, "10").ok());  // still modified: no second notice
+  ASSERT_TRUE(session.CommitTyped(1, pit37::taxpayer_employment_revenue, "100").ok());
+  ASSERT_TRUE(session.CommitTyped(1, pit37::taxpayer_employment_costs, "10").ok());  // still modified: no second notice
   EXPECT_EQ(notices, (std::vector<bool>{true}));
   ASSERT_TRUE(session.Save(Path("a.dc2014")).ok);
   EXPECT_EQ(notices, (std::vector<bool>{true, false}));
@@ -104,8 +109,8 @@ TEST_F(SessionTest, ModifiedStateNotifiesOncePerChangeWhoeverChangesIt) {
 
 TEST_F(SessionTest, SavedFileOpensWithTheSameValuesAndTheSameResultsAfterRecalculation) {
   NewPit37();
-  ASSERT_TRUE(session.CommitTyped(1, 36, "50000").ok());
-  ASSERT_TRUE(session.CommitTyped(1, 10, "KOWALSKI").ok());
+  ASSERT_TRUE(session.CommitTyped(1, pit37::taxpayer_employment_revenue, "50000").ok());
+  ASSERT_TRUE(session.CommitTyped(1, pit37::taxpayer_surname, "KOWALSKI").ok());
   ASSERT_TRUE(session.Save(Path("a.dc2014")).ok);
   const std::vector<std::uint8_t> before = EncodeSettlement(s);
 
@@ -114,7 +119,7 @@ TEST_F(SessionTest, SavedFileOpensWithTheSameValuesAndTheSameResultsAfterRecalcu
   const FileResult r = session.Open(Path("a.dc2014"));
   ASSERT_TRUE(r.ok) << r.message;
   EXPECT_FALSE(session.Modified());
-  EXPECT_EQ(Value(1, 36), "50000,00");
+  EXPECT_EQ(Value(1, pit37::taxpayer_employment_revenue), "50000,00");
   EXPECT_EQ(ids.Taxpayer.Surname, "KOWALSKI");  // the persons' data collected
   ASSERT_EQ(session.RecalculateAll({}, false), CalcStatus::Done);
   s.StampEntries();
@@ -122,7 +127,7 @@ TEST_F(SessionTest, SavedFileOpensWithTheSameValuesAndTheSameResultsAfterRecalcu
 
   // A file that is not there takes nothing away from the open one.
   EXPECT_FALSE(session.Open(Path("missing.dc2014")).ok);
-  EXPECT_EQ(Value(1, 36), "50000,00");
+  EXPECT_EQ(Value(1, pit37::taxpayer_employment_revenue), "50000,00");
   EXPECT_EQ(ids.Taxpayer.Surname, "KOWALSKI");
 }
 
@@ -130,7 +135,7 @@ TEST_F(SessionTest, OpeningPassRunsAttachmentsBeforeTheirReturns) {
   NewPit37();
   // A value placed in the attachment behind the calculations' back: the
   // pass caps it and the return takes the capped figure.
-  s.Entry(2).Slots[20].Value = "900,00";
+  s.Entry(2).Slots[pit_o::taxpayer_internet].Value = "900,00";
   std::vector<int> shown;
   PassHooks hooks;
   hooks.show = [&](int i) {
@@ -141,7 +146,7 @@ TEST_F(SessionTest, OpeningPassRunsAttachmentsBeforeTheirReturns) {
   };
   ASSERT_EQ(session.RecalculateAll(hooks), CalcStatus::Done);
   EXPECT_EQ(shown, (std::vector<int>{2, 1}));
-  EXPECT_EQ(Value(2, 20), "760,00");
+  EXPECT_EQ(Value(2, pit_o::taxpayer_internet), "760,00");
   EXPECT_EQ(OpeningOrder(s), (std::vector<int>{2, 1}));
 }
 

@@ -12,6 +12,8 @@
 
 #include "app/session.h"
 #include "forms/definition_library.h"
+#include "forms/pit37_fields.h"
+#include "forms/pit_o_fields.h"
 
 namespace pit {
 namespace {
@@ -70,8 +72,11 @@ class UndoTest : public ::testing::Test {
     s.AddEntry(kPitO, p, 0, kIndividual);
     s.RebuildTree(defs);
     ASSERT_EQ(session.RecalculateAll({}, false), CalcStatus::Done);
-    for (const auto& [field, text] :
-         std::vector<std::pair<int, std::string>>{{36, "52340,17"}, {37, "1335"}, {90, "7175,40"}, {105, "4053,28"}}) {
+    using namespace pit37;
+    for (const auto& [field, text] : std::vector<std::pair<int, std::string>>{{taxpayer_employment_revenue, "52340,17"},
+                                                                             {taxpayer_employment_costs, "1335"},
+                                                                             {taxpayer_income_deductions, "7175,40"},
+                                                                             {taxpayer_tax_deductions, "4053,28"}}) {
       Type(1, field, text);
     }
   }
@@ -97,20 +102,21 @@ TEST_F(UndoTest, ReductionNoticeNamesTheAmountsTheCommitCut) {
       "tym w załącznikach.";
 
   // Less revenue that still covers the deductions: results fall, nothing is cut.
-  Type(1, 36, "40000");
+  Type(1, pit37::taxpayer_employment_revenue, "40000");
   EXPECT_THAT(Messages(), IsEmpty());
 
   // The revenue mistyped: the social contributions no longer fit the income.
-  Type(1, 36, "1,53");
-  EXPECT_EQ(Value(1, 90), "0,00");
-  EXPECT_EQ(Value(1, 105), "0,00");
-  EXPECT_THAT(Messages(), ElementsAre(notice, Poz(90) + ": 7 175,40 → 0,00", Poz(105) + ": 4 053,28 → 0,00"));
+  Type(1, pit37::taxpayer_employment_revenue, "1,53");
+  EXPECT_EQ(Value(1, pit37::taxpayer_income_deductions), "0,00");
+  EXPECT_EQ(Value(1, pit37::taxpayer_tax_deductions), "0,00");
+  EXPECT_THAT(Messages(), ElementsAre(notice, Poz(pit37::taxpayer_income_deductions) + ": 7 175,40 → 0,00",
+                                      Poz(pit37::taxpayer_tax_deductions) + ": 4 053,28 → 0,00"));
 
   // A value cut as it is given names the value given.
-  Type(1, 36, "52340,17");
-  Type(1, 90, "7175,40");
-  Type(1, 105, "99999,99");
-  EXPECT_THAT(Messages(), Contains(HasSubstr(Poz(105) + ": 99 999,99 → ")));
+  Type(1, pit37::taxpayer_employment_revenue, "52340,17");
+  Type(1, pit37::taxpayer_income_deductions, "7175,40");
+  Type(1, pit37::taxpayer_tax_deductions, "99999,99");
+  EXPECT_THAT(Messages(), Contains(HasSubstr(Poz(pit37::taxpayer_tax_deductions) + ": 99 999,99 → ")));
 }
 
 // Undo takes back the whole commit, the calculation's results in every entry
@@ -118,22 +124,22 @@ TEST_F(UndoTest, ReductionNoticeNamesTheAmountsTheCommitCut) {
 // back and done again in turn.
 TEST_F(UndoTest, UndoAndRedoTakeWholeCommitsBackAndForth) {
   FilledPit37();
-  Type(1, 10, "KOWALSKI");
+  Type(1, pit37::taxpayer_surname, "KOWALSKI");
   const State beforeSurname = Now();
-  Type(1, 10, "NOWAK");
+  Type(1, pit37::taxpayer_surname, "NOWAK");
   const State beforeMistake = Now();
-  Type(1, 36, "1,53");
+  Type(1, pit37::taxpayer_employment_revenue, "1,53");
   const State afterMistake = Now();
-  ASSERT_EQ(Value(1, 90), "0,00");
+  ASSERT_EQ(Value(1, pit37::taxpayer_income_deductions), "0,00");
   ASSERT_EQ(ids.Taxpayer.Surname, "NOWAK");
 
   const CommitStep* undone = session.Undo();
   ASSERT_NE(undone, nullptr);
   EXPECT_EQ(undone->entry, 1);
-  EXPECT_EQ(undone->field, 36);
+  EXPECT_EQ(undone->field, pit37::taxpayer_employment_revenue);
   EXPECT_EQ(undone->page, 2);
-  EXPECT_EQ(Value(1, 36), "52340,17");
-  EXPECT_EQ(Value(1, 90), "7175,40");
+  EXPECT_EQ(Value(1, pit37::taxpayer_employment_revenue), "52340,17");
+  EXPECT_EQ(Value(1, pit37::taxpayer_income_deductions), "7175,40");
   EXPECT_TRUE(Now() == beforeMistake);
 
   ASSERT_NE(session.Undo(), nullptr);
@@ -149,7 +155,7 @@ TEST_F(UndoTest, UndoAndRedoTakeWholeCommitsBackAndForth) {
 
   // A new edit after undoing: what was undone cannot be done again.
   ASSERT_NE(session.Undo(), nullptr);
-  Type(1, 37, "2000");
+  Type(1, pit37::taxpayer_employment_costs, "2000");
   EXPECT_FALSE(session.History().CanRedo());
   ASSERT_NE(session.Undo(), nullptr);
   EXPECT_TRUE(Now() == beforeMistake);
@@ -161,13 +167,14 @@ TEST_F(UndoTest, ConsequencesInOtherEntriesAreTakenBackWithTheCommit) {
   FilledPit37();
   ASSERT_EQ(session.Calculate(1), CalcStatus::Done);
   const State before = Now();
-  Type(2, 20, "500");
+  Type(2, pit_o::taxpayer_internet, "500");
   ASSERT_EQ(session.Calculate(1), CalcStatus::Done);  // the return shown again
-  ASSERT_EQ(Value(1, 94), "500,00");
+  ASSERT_EQ(Value(1, pit37::taxpayer_pit_o_income_deductions), "500,00");
 
   ASSERT_NE(session.Undo(), nullptr);
-  EXPECT_EQ(Value(2, 20), before.values[1][20]);
-  EXPECT_EQ(Value(1, 94), before.values[0][94]);
+  EXPECT_EQ(Value(2, pit_o::taxpayer_internet), before.values[1][pit_o::taxpayer_internet]);
+  EXPECT_EQ(Value(1, pit37::taxpayer_pit_o_income_deductions),
+            before.values[0][pit37::taxpayer_pit_o_income_deductions]);
   EXPECT_TRUE(Now() == before);
 }
 
@@ -175,10 +182,10 @@ TEST_F(UndoTest, ConsequencesInOtherEntriesAreTakenBackWithTheCommit) {
 // settlement is unmodified, one step off it is modified.
 TEST_F(UndoTest, ModifiedStateFollowsTheSavedPlaceInTheHistory) {
   FilledPit37();
-  Type(1, 10, "KOWALSKI");
+  Type(1, pit37::taxpayer_surname, "KOWALSKI");
   ASSERT_TRUE(session.Save(Path("a.dc2014")).ok);
   EXPECT_FALSE(session.Modified());
-  Type(1, 10, "NOWAK");
+  Type(1, pit37::taxpayer_surname, "NOWAK");
   EXPECT_TRUE(session.Modified());
   ASSERT_NE(session.Undo(), nullptr);
   EXPECT_FALSE(session.Modified());
@@ -193,7 +200,7 @@ TEST_F(UndoTest, ModifiedStateFollowsTheSavedPlaceInTheHistory) {
   // leads back to it any more.
   ASSERT_NE(session.Undo(), nullptr);
   ASSERT_NE(session.Undo(), nullptr);
-  Type(1, 10, "ZIELIŃSKI");
+  Type(1, pit37::taxpayer_surname, "ZIELIŃSKI");
   ASSERT_NE(session.Undo(), nullptr);
   EXPECT_TRUE(session.Modified());
 }
@@ -221,7 +228,7 @@ TEST_F(UndoTest, TheHistoryBelongsToOneSettlement) {
     SCOPED_TRACE(c.name);
     FilledPit37();
     ASSERT_TRUE(session.Save(Path("a.dc2014")).ok);
-    Type(1, 10, "NOWAK");
+    Type(1, pit37::taxpayer_surname, "NOWAK");
     ASSERT_TRUE(session.History().CanUndo());
     c.change();
     const State after = Now();
@@ -236,10 +243,10 @@ TEST_F(UndoTest, TheHistoryBelongsToOneSettlement) {
 TEST_F(UndoTest, AnAddedCopyKeepsTheHistory) {
   FilledPit37();
   const State before = Now();
-  Type(2, 20, "500");
+  Type(2, pit_o::taxpayer_internet, "500");
   ASSERT_GT(s.AddCopy(2, defs), 0);
   ASSERT_NE(session.Undo(), nullptr);
-  EXPECT_EQ(Value(2, 20), before.values[1][20]);
+  EXPECT_EQ(Value(2, pit_o::taxpayer_internet), before.values[1][pit_o::taxpayer_internet]);
   EXPECT_EQ(s.Count(), 3);
 }
 
