@@ -361,6 +361,12 @@ class TToolsTest : public QObject {
       // Room for a window manager's frame (a few pixels) and title bar.
       QVERIFY2(s.window->width() <= screen.width() - 10 && s.window->height() <= screen.height() - 30,
                qPrintable(QStringLiteral("%1: %2x%3").arg(s.name).arg(s.window->width()).arg(s.window->height())));
+      // Fitted without squeezing: the layout needs no more than it gets.
+      const QSize least = s.window->minimumSizeHint();
+      QVERIFY2(least.width() <= s.window->width() && least.height() <= s.window->height(),
+               qPrintable(QStringLiteral("%1: needs %2x%3, has %4x%5")
+                              .arg(s.name).arg(least.width()).arg(least.height())
+                              .arg(s.window->width()).arg(s.window->height())));
       if (!qEnvironmentVariableIsEmpty("PIT_SHOTS"))
         s.window->grab().save(qEnvironmentVariable("PIT_SHOTS") + QStringLiteral("/800x600_%1.png").arg(QString::fromUtf8(s.name).replace(QRegularExpression("[ ,]+"), "_")));
       s.window->hide();

@@ -139,11 +139,18 @@ void TKreator::BuildStartPage(QWidget* parent) {
   for (int i = 0; i < 3; ++i) TypAlgorytmItems[i] = AddRadio(kindButtons_, i, items[i], TypAlgorytm, kinds);
   steps->addWidget(TypAlgorytm);
 
-  GBPytanie = new QGroupBox(
-      QStringLiteral(" KROK 2. Czy w drukach PIT/O, PIT/D, PIT/2K, PIT/UZ będziesz podawał dane małżonka ?  "),
-      PTypAlgorytm);
+  // The question is longer than a group box's title can be on a small
+  // screen: it stands inside the box, wrapped to the box's width.
+  GBPytanie = new QGroupBox(QStringLiteral(" KROK 2. "), PTypAlgorytm);
   GBPytanie->setObjectName(QStringLiteral("GBPytanie"));
-  auto* question = new QHBoxLayout(GBPytanie);
+  auto* questionBox = new QVBoxLayout(GBPytanie);
+  auto* questionText = new QLabel(
+      QStringLiteral("Czy w drukach PIT/O, PIT/D, PIT/2K, PIT/UZ będziesz podawał dane małżonka?"), GBPytanie);
+  questionText->setObjectName(QStringLiteral("LPytanie"));
+  questionText->setWordWrap(true);
+  questionBox->addWidget(questionText);
+  auto* question = new QHBoxLayout;
+  questionBox->addLayout(question);
   question->setSpacing(12);
   spouseQuestion_ = new QButtonGroup(this);
   RBTAK = AddRadio(spouseQuestion_, kAnswerYes, QStringLiteral("TAK"), GBPytanie, question);
