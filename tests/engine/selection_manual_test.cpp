@@ -6,6 +6,7 @@
 #include "calc/framework.h"
 #include "engine/selection_picks.h"
 #include "forms/definition_library.h"
+#include "forms/pit36_fields.h"
 #include "selection/manual_selection.h"
 
 namespace pit {
@@ -260,17 +261,17 @@ TEST_F(ManualSelectionTest, ConfirmMakesTheEntriesInTreeOrder) {
 }
 
 TEST_F(ManualSelectionTest, ConfirmAfterReopeningKeepsTheValuesOfWhatStays) {
-  const int pit36 = s_.AddEntry(kPit36, 0, 0, kIndividual);
+  const int main36 = s_.AddEntry(kPit36, 0, 0, kIndividual);
   for (const char* mark : {"b1", "b2", "b3"}) {
-    const int b = s_.AddEntry(kPitB, pit36, 0, kIndividual);
+    const int b = s_.AddEntry(kPitB, main36, 0, kIndividual);
     s_.Entry(b).Slots[0].Value = mark;
     s_.Entry(b).SlotsLoaded = true;
   }
-  const int pitD = s_.AddEntry(kPitD, pit36, 0, kIndividual);
+  const int pitD = s_.AddEntry(kPitD, main36, 0, kIndividual);
   s_.Entry(pitD).Slots[0].Value = "d";
-  s_.Entry(pit36).Slots[0].Value = "main";
-  s_.Entry(pit36).Slots[146].Value = "500,00";  // carried from PIT/D
-  s_.Entry(pit36).SlotsLoaded = true;
+  s_.Entry(main36).Slots[0].Value = "main";
+  s_.Entry(main36).Slots[pit36::taxpayer_pit_d_income_relief].Value = "500,00";  // carried from PIT/D
+  s_.Entry(main36).SlotsLoaded = true;
   s_.DocumentPath = "/home/anna/kowalska.dc2014";
   s_.DocumentName = "kowalska.dc2014";
 
@@ -287,7 +288,7 @@ TEST_F(ManualSelectionTest, ConfirmAfterReopeningKeepsTheValuesOfWhatStays) {
     EXPECT_TRUE(e.SlotsLoaded);
   }
   EXPECT_EQ(got, (std::vector<std::string>{"PIT-36:0:main", "PIT/B:1:b1", "PIT/B:1:b2", "PIT/B:1:b3"}));
-  EXPECT_EQ(s_.Entry(1).Slots[146].Value, "0,00");
+  EXPECT_EQ(s_.Entry(1).Slots[pit36::taxpayer_pit_d_income_relief].Value, "0,00");
   EXPECT_EQ(r.FirstEntry, 2);
   // Still the file it was opened from, under that name: a save goes there.
   EXPECT_EQ(s_.DocumentPath, "/home/anna/kowalska.dc2014");

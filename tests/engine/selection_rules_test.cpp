@@ -5,6 +5,7 @@
 
 #include "calc/framework.h"
 #include "engine/selection_picks.h"
+#include "forms/pit37_fields.h"
 #include "selection/selection_rules.h"
 
 namespace pit {
@@ -193,13 +194,15 @@ TEST(SelectionRules, UntickTakesTheAttachmentsAndClearsWhatTheyCarried) {
   const FormCatalogue catalogue;
   SelectionTree tree;
   tree.Build(kIndividual, catalogue, nullptr);
-  const int pit37 = NodeOf(tree, {kPit37, 0, 0});
+  const int main37 = NodeOf(tree, {kPit37, 0, 0});
   const int pitD = NodeOf(tree, {kPitD, kPit37, 0});
   const int pitO = NodeOf(tree, {kPitO, kPit37, 0});
   ClickNode(tree, catalogue, pitD, {}, nullptr);
   ClickNode(tree, catalogue, pitO, {}, nullptr);
   // Amounts PIT/D and PIT/O carried into the PIT-37 copy held by the tree.
-  for (int field : {96, 97, 110, 94}) tree.Node(pit37).Slots[static_cast<std::size_t>(field)].Value = "150,00";
+  for (int field : {pit37::pit_d_income_relief, pit37::pit_d_relief, pit37::pit_d_tax_relief,
+                    pit37::taxpayer_pit_o_income_deductions})
+    tree.Node(main37).Slots[static_cast<std::size_t>(field)].Value = "150,00";
 
   std::vector<int> cleared;
   const ClearTransfersHook hook = [&](Settlement& copy, int node) {
@@ -212,13 +215,13 @@ TEST(SelectionRules, UntickTakesTheAttachmentsAndClearsWhatTheyCarried) {
   EXPECT_EQ(cleared, std::vector<int>{pitD});
   EXPECT_FALSE(tree.Node(pitD).Checked);
   EXPECT_TRUE(tree.Node(pitO).Checked);
-  EXPECT_EQ(tree.Node(pit37).Slots[96].Value, "0,00");
-  EXPECT_EQ(tree.Node(pit37).Slots[110].Value, "0,00");
-  EXPECT_EQ(tree.Node(pit37).Slots[94].Value, "150,00");  // PIT/O's stays
+  EXPECT_EQ(tree.Node(main37).Slots[pit37::pit_d_income_relief].Value, "0,00");
+  EXPECT_EQ(tree.Node(main37).Slots[pit37::pit_d_tax_relief].Value, "0,00");
+  EXPECT_EQ(tree.Node(main37).Slots[pit37::taxpayer_pit_o_income_deductions].Value, "150,00");  // PIT/O's stays
 
   // The main form goes with everything under it; only the clicked node's
   // own transfers are cleared.
-  ClickNode(tree, catalogue, pit37, {}, hook);
+  ClickNode(tree, catalogue, main37, {}, hook);
   EXPECT_EQ(tree.CountTicked(), 0);
   EXPECT_EQ(cleared, std::vector<int>{pitD});
 }
