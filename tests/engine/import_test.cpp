@@ -146,6 +146,55 @@ TEST(DataImport, EachFormTypeGivesItsPersonFromItsOwnFields) {
   }
 }
 
+// The import names the slots it reads after this year's fields, but the
+// files are last year's: a field renumbered in this year's form must not
+// move where the import looks. These are the slots last year's program wrote
+// (the identifier, the surname and the country of each person; the payer's
+// NIP and town), kept as numbers because they are a fixed file layout.
+TEST(DataImport, SlotsStayWhereLastYearsProgramWroteThem) {
+  struct Case {
+    const char* name;
+    int idPit, kind, identifier, surname, country;
+    bool spouse;
+  };
+  const Case cases[] = {
+      {"PIT-36", kPit36, kIndividual, 0, 9, 327, false},
+      {"PIT-36 spouse", kPit36, kJoint, 1, 22, 328, true},
+      {"PIT-37", kPit37, kIndividual, 0, 10, 140, false},
+      {"PIT-37 spouse", kPit37, kJoint, 1, 23, 141, true},
+      {"PIT-36L", kPit36L, kIndividual, 0, 5, 111, false},
+      {"PIT-38", kPit38, kIndividual, 0, 5, 62, false},
+      {"PIT-28", kPit28, kIndividual, 0, 5, 9, false},
+      {"PIT-39", kPit39, kIndividual, 0, 5, 9, false},
+      {"PIT-40", kPit40, kIndividual, 20, 21, 25, false},
+      {"PIT-11", kPit11, kIndividual, 21, 22, 26, false},
+      {"PIT-16A", kPit16A, kIndividual, 0, 5, 8, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    OldRecord r;
+    r.idPit = c.idPit;
+    r.kind = c.kind;
+    r.spouseIdKind = kIdNip;
+    r.values = {{c.identifier, "123"}, {c.surname, "NAZWISKO"}, {c.country, "KRAJ"}};
+    const DataImport imp = Read({r}, Setting(c.kind, kIdNip, kIdNip));
+    const IdentificationRecord& p = c.spouse ? imp.Spouse.Person : imp.Taxpayer.Person;
+    EXPECT_EQ(p.NIP + "|" + p.Surname + "|" + p.Country, "123|NAZWISKO|KRAJ");
+  }
+  struct PayerCase {
+    const char* name;
+    int idPit, town;
+  };
+  for (const PayerCase& c : {PayerCase{"PIT-40", kPit40, 17}, PayerCase{"PIT-11", kPit11, 18}}) {
+    SCOPED_TRACE(c.name);
+    OldRecord r;
+    r.idPit = c.idPit;
+    r.values = {{0, "5260250274"}, {c.town, "MIASTO"}};
+    const DataImport imp = Read({r}, Setting(kPayerForms));
+    EXPECT_EQ(imp.Taxpayer.Payer.NIP + "|" + imp.Taxpayer.Payer.Town, "5260250274|MIASTO");
+  }
+}
+
 TEST(DataImport, ReaderSkipsOtherFormsKeepsTheLastRecordAndIgnoresAPartialTail) {
   OldRecord pitO;  // PIT/O: not a source of identification data
   pitO.idPit = kPitO;
