@@ -365,8 +365,9 @@ TEST(DcgenShippedForms, PitBTypedSharesLieOverTheComputedShares) {
 // file and line instead of being ignored.
 // Two sources of one form in a folder would write the same files, the later
 // one winning silently: the build stops instead and names both sources.
-// dcfields makes the catalogue of the forms from the sources' root keys, and
-// refuses a source whose row cannot be made or a gap in the numbers.
+// dcfields makes the catalogue of the forms and their numbers' names from
+// the sources' root keys, and refuses a source whose row cannot be made, a
+// name of a number taken twice or a gap in the numbers.
 TEST(DcfieldsCommand, CatalogueRowsFromTheSourcesAndTheirMistakes) {
   const fs::path dir = fs::temp_directory_path() / ("dcfields_" + std::to_string(::getpid()));
   fs::remove_all(dir);
@@ -387,6 +388,10 @@ TEST(DcfieldsCommand, CatalogueRowsFromTheSourcesAndTheirMistakes) {
     const std::string rows((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(rows.find("{\"PIT-37\", 4, 20, false, 0, \"\", \"\"},  // 2"), std::string::npos) << rows;
     EXPECT_TRUE(fs::exists(dir / "gen" / "forms" / "pit37_fields.h"));
+    std::ifstream numbersIn(dir / "gen" / "forms" / "form_numbers.h");
+    const std::string numbers((std::istreambuf_iterator<char>(numbersIn)), std::istreambuf_iterator<char>());
+    EXPECT_NE(numbers.find("constexpr int kFormTypeCount = 2;"), std::string::npos) << numbers;
+    EXPECT_NE(numbers.find("  kPit37 = 2,  // PIT-37\n"), std::string::npos) << numbers;
   }
   struct Case {
     const char* from;
@@ -398,6 +403,9 @@ TEST(DcfieldsCommand, CatalogueRowsFromTheSourcesAndTheirMistakes) {
       {"namespace: pit37", "namespace: pit37\ncopies: some", "copies: 'some' – ma być one albo many"},
       {"namespace: pit37", "namespace: pit36", "przestrzeń nazw 'pit36' ma już 01.yaml"},
       {"form: 2", "form: 3", "brak źródła formularza 2"},
+      {"constant: kPit37", "constant: kPit36", "stała 'kPit36' ma już 01.yaml"},
+      {"constant: kPit37", "constant: pit37", "constant: 'pit37' – ma być nazwą stałej"},
+      {"constant: kPit37\n", "", "constant: '' – ma być nazwą stałej"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.to);

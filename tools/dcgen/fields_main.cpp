@@ -3,9 +3,11 @@
 // reads only the sources, so the engine can be built from them before dcgen
 // (which needs the engine).
 //
-//   dcfields SRC_DIR OUT_DIR      writes OUT_DIR/forms/<namespace>_fields.h
-//                                 and OUT_DIR/forms/catalogue_rows.h
+//   dcfields SRC_DIR OUT_DIR      writes OUT_DIR/forms/<namespace>_fields.h,
+//                                 OUT_DIR/forms/catalogue_rows.h and
+//                                 OUT_DIR/forms/form_numbers.h
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -55,15 +57,26 @@ std::string Literal(const std::string& s) {
 }
 
 struct CatalogueRow {
-  std::string code, description, exempt;
+  std::string constant, code, description, exempt;
   int pages = 0, variant = 0, kind = 0;
   bool multi = false;
 };
 
 // The form's row of the catalogue from the root keys of its source.
+// "k", a capital, then letters and digits: kPit37, kUpkdOrdZu.
+bool IsConstantName(const std::string& s) {
+  if (s.size() < 2 || s[0] != 'k' || !std::isupper(static_cast<unsigned char>(s[1]))) return false;
+  for (char c : s)
+    if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+  return true;
+}
+
 CatalogueRow RowOf(const YAML::Node& src) {
   CatalogueRow r;
   r.code = src["code"].as<std::string>();
+  r.constant = src["constant"] ? src["constant"].as<std::string>() : "";
+  if (!IsConstantName(r.constant))
+    throw dcgen::SourceError("constant: '" + r.constant + "' – ma być nazwą stałej numeru formularza, np. kPit37");
   r.pages = static_cast<int>(src["pages"].size());
   r.variant = src["variant"] ? src["variant"].as<int>() : 0;
   static const std::map<std::string, int> kinds = {{"return", 0}, {"attachment", 1}, {"form", 2}};
@@ -103,6 +116,21 @@ std::string CatalogueHeader(const std::map<int, CatalogueRow>& rows) {
   return h.str();
 }
 
+// The forms' numbers by name, for the code (`kPit37`), and their count.
+std::string NumbersHeader(const std::map<int, CatalogueRow>& rows) {
+  std::ostringstream h;
+  h << "#pragma once\n"
+    << "// The numbers of the forms (IdPit), made by dcfields from the `form:` and\n"
+    << "// `constant:` keys of the sources in data/forms. Change the sources, not\n"
+    << "// this file.\n\n"
+    << "namespace pit {\n\n"
+    << "constexpr int kFormTypeCount = " << rows.size() << ";\n\n"
+    << "enum IdPit : int {\n";
+  for (const auto& [idPit, r] : rows) h << "  " << r.constant << " = " << idPit << ",  // " << r.code << "\n";
+  h << "};\n\n}  // namespace pit\n";
+  return h.str();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -120,7 +148,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   fs::create_directories(outDir);
-  std::map<std::string, fs::path> sourceOf;
+  std::map<std::string, fs::path> sourceOf, sourceOfConstant;
   std::map<int, CatalogueRow> rows;
   int failures = 0;
   for (const auto& src : sources) {
@@ -130,6 +158,8 @@ int main(int argc, char** argv) {
       const int idPit = node["form"].as<int>();
       if (rows.count(idPit)) throw dcgen::SourceError("formularz " + std::to_string(idPit) + " ma już inne źródło");
       rows[idPit] = RowOf(node);
+      if (const auto [first, fresh] = sourceOfConstant.emplace(rows[idPit].constant, src); !fresh)
+        throw dcgen::SourceError("stała '" + rows[idPit].constant + "' ma już " + first->second.filename().string());
       if (!node["namespace"]) continue;
       const std::string ns = node["namespace"].as<std::string>();
       if (!dcgen::IsFieldName(ns)) throw dcgen::SourceError("przestrzeń nazw '" + ns + "' ma być w stylu snake_case");
@@ -157,6 +187,10 @@ int main(int argc, char** argv) {
   }
   if (!failures && !WriteIfChanged(outDir / "catalogue_rows.h", CatalogueHeader(rows))) {
     std::cerr << "nie można zapisać " << (outDir / "catalogue_rows.h").string() << "\n";
+    ++failures;
+  }
+  if (!failures && !WriteIfChanged(outDir / "form_numbers.h", NumbersHeader(rows))) {
+    std::cerr << "nie można zapisać " << (outDir / "form_numbers.h").string() << "\n";
     ++failures;
   }
   return failures ? 1 : 0;

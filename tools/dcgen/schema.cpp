@@ -20,8 +20,9 @@ using Keys = std::map<std::string, Kind>;
 const Keys kRoot = {{"form", Kind::Int},       {"code", Kind::Text}, {"variant", Kind::Int},
                     {"background", Kind::Text}, {"bar", Kind::Text},  {"subbar", Kind::Text},
                     {"pages", Kind::Sequence}, {"templates", Kind::Map},
-                    // The name of the form's header of named fields.
-                    {"namespace", Kind::Text},
+                    // The name of the form's header of named fields, and
+                    // the name of its number in the code (kPit37).
+                    {"namespace", Kind::Text}, {"constant", Kind::Text},
                     // The form's row of the catalogue: return, attachment or
                     // form; one copy or many; its description; and the
                     // identification positions the check of required fields
