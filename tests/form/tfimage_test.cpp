@@ -260,6 +260,8 @@ class TFImageTest : public QObject, FormWindowFixture {
     Key(date, Qt::Key_Return);
     QCOMPARE(answerer.Texts().size(), 1);
     QVERIFY2(answerer.Texts()[0].contains(QStringLiteral("niepełna")), qPrintable(answerer.Texts()[0]));
+    // The blank is named as the box shows it, not as a gap in the sentence.
+    QVERIFY2(answerer.Texts()[0].contains(QStringLiteral("Data _1-02-2014 jest")), qPrintable(answerer.Texts()[0]));
     QCOMPARE(S(fx->Slot(f::Birth).Value), QStringLiteral("01022014"));
     QCOMPARE(w->EditedObject(), f::Birth);
   }
@@ -297,6 +299,7 @@ class TFImageTest : public QObject, FormWindowFixture {
       Key(box, Qt::Key_Return);
       QCOMPARE(answerer.Texts().size(), 1);
       QVERIFY2(answerer.Texts()[0].contains(says), qPrintable(answerer.Texts()[0]));
+      QCOMPARE(answerer.boxes[0].icon, QMessageBox::Warning);
     }
     QCOMPARE(S(fx->Slot(field).Value), QString());
     QVERIFY(!fx->ctx.settlement.DocumentModified);
@@ -325,6 +328,8 @@ class TFImageTest : public QObject, FormWindowFixture {
       QCOMPARE(answerer.Texts().size(), 1);
       QVERIFY2(answerer.Texts()[0].contains("nie zgadza się z numerem PESEL 44051401359, z którego wynika 14-05-1944"),
                qPrintable(answerer.Texts()[0]));
+      // Something is wrong (though kept): the warning sign, not the "i".
+      QCOMPARE(answerer.boxes[0].icon, QMessageBox::Warning);
     }
     QCOMPARE(S(fx->Slot(f::Birth).Value), QStringLiteral("15-05-1944"));
   }

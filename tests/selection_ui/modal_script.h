@@ -59,6 +59,14 @@ class ModalScript : public QObject {
       SeenBox seen{box->windowTitle(), box->text(), box->icon(),
                    box->button(QMessageBox::Yes) != nullptr && box->button(QMessageBox::No) != nullptr};
       boxes.push_back(seen);
+      // PIT_BOX_SHOTS=FOLDER: a picture of each box as the user saw it.
+      if (const QString shots = qEnvironmentVariable("PIT_BOX_SHOTS"); !shots.isEmpty()) {
+        static int shot = 0;
+        box->grab().save(QStringLiteral("%1/modal_%2_%3.png")
+                             .arg(shots)
+                             .arg(QCoreApplication::applicationName())
+                             .arg(++shot, 3, 10, QLatin1Char('0')));
+      }
       QMessageBox::StandardButton b = QMessageBox::Ok;
       if (!answers.empty()) {
         b = answers.front();

@@ -67,6 +67,14 @@ class BoxAnswerer : public QObject {
       if (auto* box = qobject_cast<QMessageBox*>(w)) {
         if (onBox && handledBoxes_.contains(box)) continue;
         boxes.append({box->windowTitle(), box->text(), box->standardButtons(), box->icon()});
+        // PIT_BOX_SHOTS=FOLDER: a picture of each box as the user saw it.
+        if (const QString shots = qEnvironmentVariable("PIT_BOX_SHOTS"); !shots.isEmpty()) {
+          static int shot = 0;
+          box->grab().save(QStringLiteral("%1/box_%2_%3.png")
+                               .arg(shots)
+                               .arg(QCoreApplication::applicationName())
+                               .arg(++shot, 3, 10, QLatin1Char('0')));
+        }
         if (echo)
           std::fprintf(stderr, "message box \"%s\": %s\n", qPrintable(box->windowTitle()), qPrintable(box->text()));
         if (onBox) {

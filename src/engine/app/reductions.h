@@ -63,6 +63,7 @@ class NoticeWatch : public CalcDisplay {
   void GrowMessageList(int pixels) override { inner_.GrowMessageList(pixels); }
   void ShowCorrectionInfo(const std::string& caption, int page) override { inner_.ShowCorrectionInfo(caption, page); }
   void ShowReminder(const std::string& text) override { inner_.ShowReminder(text); }
+  void ShowWarning(const std::string& text) override { inner_.ShowWarning(text); }
   bool ReminderFlag() const override { return inner_.ReminderFlag(); }
   void SetReminderFlag() override { inner_.SetReminderFlag(); }
   void ReportError(const std::string& text) override { inner_.ReportError(text); }

@@ -362,7 +362,7 @@ CommitOutcome SettlementSession::Commit(int entry, int field, const FieldInput& 
   // A birth date that contradicts the PESEL is kept, but said.
   if (out.changed) {
     const std::string warning = BirthDateWarning(idsBefore, ids_);
-    if (!warning.empty()) Display().ShowReminder(warning);
+    if (!warning.empty()) Display().ShowWarning(warning);
   }
   // The commit as one step of the history. The amounts it cut join those
   // cut before that are still cut, and stay listed under the reduction

@@ -42,6 +42,9 @@ class CalcDisplay {
   virtual void ShowCorrectionInfo(const std::string& caption, int page) = 0;
   // A reminder message box; the flag keeps it to once per page display.
   virtual void ShowReminder(const std::string& text) = 0;
+  // A box about something that looks wrong but is kept as typed; where a
+  // display has no warning sign it is a reminder.
+  virtual void ShowWarning(const std::string& text) { ShowReminder(text); }
   virtual bool ReminderFlag() const = 0;
   virtual void SetReminderFlag() = 0;
   // A calculation that cannot go on (a field that does not hold a number).

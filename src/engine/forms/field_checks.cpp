@@ -51,7 +51,13 @@ std::string DateProblem(std::string_view text, bool birth) {
   const std::string masked = MaskDate(text);  // "dd-mm-yyyy", blanks as spaces
   const std::string digits = DigitsOf(masked);
   if (digits.empty()) return {};
-  if (digits.size() != 8) return "Data " + masked + " jest niepełna: wpisz dzień, miesiąc i rok (dd-mm-rrrr).";
+  if (digits.size() != 8) {
+    // The blanks as the date box shows them: a space would read as a gap.
+    std::string shown = masked;
+    for (char& c : shown)
+      if (c == ' ') c = '_';
+    return "Data " + shown + " jest niepełna: wpisz dzień, miesiąc i rok (dd-mm-rrrr).";
+  }
   const int day = Number(masked.substr(0, 2));
   const int month = Number(masked.substr(3, 2));
   const int year = Number(masked.substr(6, 4));

@@ -1075,6 +1075,7 @@ void TFImage::ShowCorrectionInfo(const std::string& caption, int page) {
 }
 
 void TFImage::ShowReminder(const std::string& text) { Message(text); }
+void TFImage::ShowWarning(const std::string& text) { Message(text, true); }
 
 void TFImage::ReportError(const std::string& text) { Message(text, true); }
 

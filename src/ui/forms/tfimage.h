@@ -140,6 +140,7 @@ class TFImage : public QWidget, public CalcDisplay {
   void GrowMessageList(int pixels) override;
   void ShowCorrectionInfo(const std::string& caption, int page) override;
   void ShowReminder(const std::string& text) override;
+  void ShowWarning(const std::string& text) override;
   bool ReminderFlag() const override { return reminderFlag_; }
   void SetReminderFlag() override { reminderFlag_ = true; }
   void ReportError(const std::string& text) override;
