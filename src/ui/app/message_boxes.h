@@ -16,4 +16,9 @@ int AskUser(QWidget* parent, QMessageBox::Icon icon, const QString& title, const
 // informs or something went wrong (Warning, Critical).
 void TellUser(QWidget* parent, const QString& text, QMessageBox::Icon icon = QMessageBox::Information);
 
+// A text that breaks its own lines keeps them: the box grows to its longest
+// line (within the screen) instead of breaking it again, which would leave
+// a word or two alone on a line.
+void KeepLines(QMessageBox& box);
+
 }  // namespace pit::ui

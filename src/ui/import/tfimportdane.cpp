@@ -1,5 +1,7 @@
 #include "ui/import/tfimportdane.h"
 
+#include "ui/app/message_boxes.h"
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QFileDialog>
@@ -32,12 +34,14 @@ const QString kCaption = QStringLiteral("Pobierz dane identyfikacyjne");
 void Inform(QWidget* parent, const QString& text, QMessageBox::Icon icon = QMessageBox::Information) {
   QMessageBox box(icon, kCaption, text, QMessageBox::Ok, parent);
   box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+  KeepLines(box);
   box.exec();
 }
 
 void Warn(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Warning, kCaption, text, QMessageBox::Ok, parent);
   box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+  KeepLines(box);
   box.exec();
 }
 

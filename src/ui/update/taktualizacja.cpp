@@ -1,5 +1,7 @@
 #include "ui/update/taktualizacja.h"
 
+#include "ui/app/message_boxes.h"
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QCryptographicHash>
@@ -38,6 +40,7 @@ int Box(QWidget* parent, QMessageBox::Icon icon, const QString& text, QMessageBo
       {QMessageBox::Yes, "&Tak"}, {QMessageBox::No, "&Nie"}, {QMessageBox::Ok, "OK"}};
   for (const auto& [button, label] : labels)
     if (QAbstractButton* b = box.button(button)) b->setText(QString::fromUtf8(label));
+  KeepLines(box);
   return box.exec();
 }
 
