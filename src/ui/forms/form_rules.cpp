@@ -3,6 +3,13 @@
 #include <algorithm>
 
 #include "app/catalogue.h"
+#include "forms/pit28_fields.h"
+#include "forms/pit36_fields.h"
+#include "forms/pit36l_fields.h"
+#include "forms/pit37_fields.h"
+#include "forms/pit38_fields.h"
+#include "forms/pit39_fields.h"
+#include "forms/pit40_fields.h"
 #include "text/collation.h"
 #include "text/cp1250.h"
 
@@ -13,6 +20,8 @@ const char* const kHintOneReturn =
     "Jeżeli podatnik składa więcej niż jedno zeznanie, w którym możliwe jest rozliczenie podatku \nz "
     "odpłatnego zbycia nieruchomości i praw majątkowych, pole to wypełnia tylko w jednym z nich.";
 
+// The two printed positions whose sum the flat costs limit (the numbers the
+// paper form shows, not object indexes).
 std::string FlatCostHint(int first, int second) {
   return "Suma pozycji " + std::to_string(first) + " i " + std::to_string(second) +
          " przy zastosowaniu kosztów zryczałtowanych nie może przekroczyć kwoty 42.764 zł";
@@ -22,24 +31,30 @@ std::string FlatCostHint(int first, int second) {
 
 std::string EntryHint(int idPit, int k, const std::string& slotValue) {
   if (idPit == kPit40) {
-    return k == 68 ? "W wierszu 5 należy uwzględnić kwoty wykazane w informacji PIT-R" : std::string();
+    return k == pit40::cooperative_revenue ? "W wierszu 5 należy uwzględnić kwoty wykazane w informacji PIT-R"
+                                           : std::string();
   }
   if (slotValue != "0,00") return std::string();
   switch (idPit) {
     case kPit36:
-      if (k == 190 || k == 191) return kHintOneReturn;
-      if (k == 339 || k == 344) return FlatCostHint(49, 80);
-      if (k == 184 || k == 346) return FlatCostHint(96, 127);
+      if (k == pit36::taxpayer_property_sale_income || k == pit36::spouse_property_sale_income)
+        return kHintOneReturn;
+      if (k == pit36::taxpayer_employment_extra_costs || k == pit36::taxpayer_rights_extra_costs)
+        return FlatCostHint(49, 80);
+      if (k == pit36::spouse_employment_extra_costs || k == pit36::spouse_rights_extra_costs)
+        return FlatCostHint(96, 127);
       break;
     case kPit37:
-      if (k == 149 || k == 151) return FlatCostHint(43, 58);
-      if (k == 153 || k == 155) return FlatCostHint(74, 89);
+      if (k == pit37::taxpayer_employment_extra_costs || k == pit37::taxpayer_rights_extra_costs)
+        return FlatCostHint(43, 58);
+      if (k == pit37::spouse_employment_extra_costs || k == pit37::spouse_rights_extra_costs)
+        return FlatCostHint(74, 89);
       break;
     case kPit36L:
-      if (k == 55) return kHintOneReturn;
+      if (k == pit36l::property_sale_income) return kHintOneReturn;
       break;
     case kPit38:
-      if (k == 34) return kHintOneReturn;
+      if (k == pit38::property_sale_tax) return kHintOneReturn;
       break;
     default:
       break;
@@ -49,12 +64,12 @@ std::string EntryHint(int idPit, int k, const std::string& slotValue) {
 
 int KrsFieldOf(int idPit) {
   switch (idPit) {
-    case kPit36: return 321;
-    case kPit37: return 131;
-    case kPit36L: return 108;
-    case kPit38: return 59;
-    case kPit28: return 142;
-    case kPit39: return 58;
+    case kPit36: return pit36::krs;
+    case kPit37: return pit37::krs;
+    case kPit36L: return pit36l::krs;
+    case kPit38: return pit38::krs;
+    case kPit28: return pit28::krs;
+    case kPit39: return pit39::krs;
     default: return -1;
   }
 }
