@@ -51,6 +51,44 @@ void PayerKindFields(CalcContext& ctx, FormFields& f, const PayerKind& a, const 
   }
 }
 
+// The payer's header, alike on PIT-11 and PIT-40 (at other object indexes).
+template <int Form>
+struct PayerHeaderFields {
+  FieldOf<Form> entity, person;
+  FieldOf<Form> filing, correction;
+  FieldOf<Form> name, shortName, regon;
+  FieldOf<Form> surname, firstName, birthDate, businessName, personRegon;
+};
+
+// A PIT-R fixes the kind of payer (a cooperative). The boxes are ticked here
+// too, as the PIT-R's calculation ticks them: a PIT-R not yet shown would
+// otherwise leave both boxes empty and read-only, and the payer's name fields
+// out of reach. Then the purpose, and the payer's data of the kind chosen.
+template <int Form>
+void PayerHeader(CalcContext& ctx, FormFields& f, int entry, bool shown, bool hasPitR,
+                 const PayerHeaderFields<Form>& h) {
+  if (hasPitR) {
+    f.Tick(h.entity, "1");
+    f.Untick(h.person);
+  }
+  if (shown && hasPitR) {
+    ctx.display.SetReadOnly(h.entity, true);
+    ctx.display.SetReadOnly(h.person, true);
+  }
+
+  PayerPurposeBoxes(ctx, f, entry, h.filing, h.correction);
+
+  if (shown) {
+    for (int k : {h.name, h.surname, h.firstName, h.birthDate}) ctx.display.SetMustBe(k, false);
+    PayerKindFields(ctx, f,
+                    {h.entity, {h.name, h.shortName, h.regon}, {h.name}, {h.surname, h.firstName, h.birthDate}},
+                    {h.person,
+                     {h.surname, h.businessName, h.firstName, h.personRegon, h.birthDate},
+                     {h.surname, h.firstName, h.birthDate},
+                     {h.name, h.regon}});
+  }
+}
+
 // MustBe of the group's fields, set exactly when one of the tested amounts
 // is above zero.
 void RequireWhenAny(CalcContext& ctx, const FormFields& f, std::initializer_list<int> group,
@@ -64,6 +102,11 @@ void RequireWhenAny(CalcContext& ctx, const FormFields& f, std::initializer_list
 
 void CalculatePit11(CalcContext& ctx, int entry) {
   using namespace pit11;
+  constexpr PayerHeaderFields<kForm> kHeader{
+      payer_entity, payer_person,
+      purpose_filing, purpose_correction,
+      payer_name, payer_short_name, payer_regon,
+      payer_surname, payer_first_name, payer_birth_date, payer_business_name, payer_person_regon};
   FormFields f(ctx, entry);
   const bool shown = ctx.IsShown(kPit11);
   const bool hasPitR = ctx.FindChildEntry(kPitR, entry) > 0;
@@ -73,35 +116,8 @@ void CalculatePit11(CalcContext& ctx, int entry) {
   MarkIdentifierKind(ctx, kPit11, entry, taxpayer_id, taxpayer_id_strike_nip, taxpayer_id_strike_pesel);
   ExchangeIdentification(ctx, entry);
 
-  // 2. A PIT-R fixes the kind of payer (a cooperative). The boxes are ticked
-  // here too, as the PIT-R's calculation ticks them: a PIT-R not yet shown
-  // would otherwise leave both boxes empty and read-only, and the payer's
-  // name fields out of reach.
-  if (hasPitR) {
-    f.Tick(payer_entity, "1");
-    f.Untick(payer_person);
-  }
-  if (shown && hasPitR) {
-    ctx.display.SetReadOnly(payer_entity, true);
-    ctx.display.SetReadOnly(payer_person, true);
-  }
-
-  // 3. Purpose.
-  PayerPurposeBoxes(ctx, f, entry, purpose_filing, purpose_correction);
-
-  // 4. The payer's data of the kind chosen.
-  if (shown) {
-    for (int k : {payer_name, payer_surname, payer_first_name, payer_birth_date}) ctx.display.SetMustBe(k, false);
-    PayerKindFields(ctx, f,
-                    {payer_entity,
-                     {payer_name, payer_short_name, payer_regon},
-                     {payer_name},
-                     {payer_surname, payer_first_name, payer_birth_date}},
-                    {payer_person,
-                     {payer_surname, payer_business_name, payer_first_name, payer_person_regon, payer_birth_date},
-                     {payer_surname, payer_first_name, payer_birth_date},
-                     {payer_name, payer_regon}});
-  }
+  // 2-4. Kind of payer, purpose, the payer's data.
+  PayerHeader(ctx, f, entry, shown, hasPitR, kHeader);
 
   // 5. Costs and deductions never above what they are deducted from.
   f.CapAtField(employment_costs, employment_revenue);
@@ -162,6 +178,11 @@ void CalculatePit11(CalcContext& ctx, int entry) {
 
 void CalculatePit40(CalcContext& ctx, int entry) {
   using namespace pit40;
+  constexpr PayerHeaderFields<kForm> kHeader{
+      payer_entity, payer_person,
+      purpose_filing, purpose_correction,
+      payer_name, payer_short_name, payer_regon,
+      payer_surname, payer_first_name, payer_birth_date, payer_business_name, payer_person_regon};
   FormFields f(ctx, entry);
   const bool shown = ctx.IsShown(kPit40);
   const bool hasPitR = ctx.FindChildEntry(kPitR, entry) > 0;
@@ -171,32 +192,8 @@ void CalculatePit40(CalcContext& ctx, int entry) {
   MarkIdentifierKind(ctx, kPit40, entry, taxpayer_id, taxpayer_id_strike_nip, taxpayer_id_strike_pesel);
   ExchangeIdentification(ctx, entry);
 
-  // 2. A PIT-R fixes the kind of payer (see PIT-11).
-  if (hasPitR) {
-    f.Tick(payer_entity, "1");
-    f.Untick(payer_person);
-  }
-  if (shown && hasPitR) {
-    ctx.display.SetReadOnly(payer_entity, true);
-    ctx.display.SetReadOnly(payer_person, true);
-  }
-
-  // 3. Purpose.
-  PayerPurposeBoxes(ctx, f, entry, purpose_filing, purpose_correction);
-
-  // 4. The payer's data of the kind chosen.
-  if (shown) {
-    for (int k : {payer_name, payer_surname, payer_first_name, payer_birth_date}) ctx.display.SetMustBe(k, false);
-    PayerKindFields(ctx, f,
-                    {payer_entity,
-                     {payer_name, payer_short_name, payer_regon},
-                     {payer_name},
-                     {payer_surname, payer_first_name, payer_birth_date}},
-                    {payer_person,
-                     {payer_surname, payer_business_name, payer_first_name, payer_person_regon, payer_birth_date},
-                     {payer_surname, payer_first_name, payer_birth_date},
-                     {payer_name, payer_regon}});
-  }
+  // 2-4. Kind of payer, purpose, the payer's data.
+  PayerHeader(ctx, f, entry, shown, hasPitR, kHeader);
 
   // 5. The PIT-R box.
   if (hasPitR)
