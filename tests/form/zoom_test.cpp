@@ -219,6 +219,31 @@ class ZoomTest : public QObject, FormWindowFixture {
     QCOMPARE(QString::fromStdString(fx->Slot(f::Revenue).Value), QStringLiteral("77,00"));
   }
 
+  // A zoom between the steps (the width of the window) steps to the next
+  // zoom that shows another percent: a key press always changes the page.
+  void stepsFromBetweenTheSteps_data() {
+    QTest::addColumn<double>("from");
+    QTest::addColumn<bool>("in");
+    QTest::addColumn<double>("to");
+    QTest::newRow("just under 150%, in") << 1.497 << true << 1.75;
+    QTest::newRow("just over 150%, out") << 1.503 << false << 1.25;
+    QTest::newRow("between 110% and 125%, in") << 1.17 << true << 1.25;
+    QTest::newRow("between 110% and 125%, out") << 1.17 << false << 1.1;
+    QTest::newRow("on a step, in") << 1.0 << true << 1.1;
+  }
+  void stepsFromBetweenTheSteps() {
+    QFETCH(double, from);
+    QFETCH(bool, in);
+    QFETCH(double, to);
+    w->SetZoom(from);
+    QCOMPARE(w->Zoom(), from);
+    if (in)
+      w->ZoomIn();
+    else
+      w->ZoomOut();
+    QCOMPARE(w->Zoom(), to);
+  }
+
   // Stepped down from the window's width one zoom step at a time, each kind
   // of box stays inside the field it edits.
   void editorsInsideTheirFieldsAtEveryStep_data() {

@@ -426,9 +426,16 @@ void TFImage::SetZoom(double zoom) {
   ApplyZoom(std::clamp(zoom, kMinZoom, kMaxZoom));
 }
 
+namespace {
+// The zoom as the bar above the page shows it: a step that shows the same
+// percent as the zoom in use (a fit-to-width of 149,7% against the 150%
+// step) would look to the user like a key that does nothing.
+long ShownPercent(double zoom) { return std::lround(zoom * 100); }
+}  // namespace
+
 void TFImage::ZoomIn() {
   for (double step : kZoomSteps)
-    if (step > zoom_ + 1e-3) {
+    if (ShownPercent(step) > ShownPercent(zoom_)) {
       SetZoom(step);
       return;
     }
@@ -436,7 +443,7 @@ void TFImage::ZoomIn() {
 
 void TFImage::ZoomOut() {
   for (auto it = kZoomSteps.rbegin(); it != kZoomSteps.rend(); ++it)
-    if (*it < zoom_ - 1e-3) {
+    if (ShownPercent(*it) < ShownPercent(zoom_)) {
       SetZoom(*it);
       return;
     }
