@@ -72,6 +72,16 @@ using testsupport::MakeProgramFolder;
 const QString kTail = QStringLiteral(" - PIT Korvan 2014 Korvan - wersja: ") + QStringLiteral(PIT_VERSION);
 
 
+// An empty PIT-36 with one PIT/B.
+void MakePit36WithPitB(const QString& path, const QString& programFolder) {
+  DefinitionLibrary defs((programFolder + QStringLiteral("/dc")).toStdString());
+  Settlement s;
+  s.AddEntry(kPit36, 0, kPmNone, kIndividual);
+  s.AddEntry(kPitB, 1, kPmNone, kIndividual);
+  s.RebuildTree(defs);
+  QVERIFY(SaveSettlement(s, path.toStdString()).ok);
+}
+
 // A settlement of a PIT-37 with the taxpayer's PIT/O and PIT/D, the
 // taxpayer's surname typed into the PIT-37.
 void MakeSettlementFile(const QString& path, const QString& programFolder) {
@@ -954,14 +964,7 @@ class TToolsTest : public QObject {
   void pitBEditChangesPit36OnScreen() {
     const QString program = MakeProgramFolder(dir_.path(), QStringLiteral("program-business"), {kPit36, kPitB});
     const QString path = File(QStringLiteral("business.dc2014"));
-    {
-      DefinitionLibrary defs((program + QStringLiteral("/dc")).toStdString());
-      Settlement s;
-      s.AddEntry(kPit36, 0, kPmNone, kIndividual);
-      s.AddEntry(kPitB, 1, kPmNone, kIndividual);
-      s.RebuildTree(defs);
-      QVERIFY(SaveSettlement(s, path.toStdString()).ok);
-    }
+    MakePit36WithPitB(path, program);
     BoxAnswerer answerer;
     auto st = Start({path}, program);
     TTools& w = *st->window;
@@ -1014,14 +1017,7 @@ class TToolsTest : public QObject {
   void pitBShareBoxShowsTheShare() {
     const QString program = MakeProgramFolder(dir_.path(), QStringLiteral("program-share"), {kPit36, kPitB});
     const QString path = File(QStringLiteral("share.dc2014"));
-    {
-      DefinitionLibrary defs((program + QStringLiteral("/dc")).toStdString());
-      Settlement s;
-      s.AddEntry(kPit36, 0, kPmNone, kIndividual);
-      s.AddEntry(kPitB, 1, kPmNone, kIndividual);
-      s.RebuildTree(defs);
-      QVERIFY(SaveSettlement(s, path.toStdString()).ok);
-    }
+    MakePit36WithPitB(path, program);
     BoxAnswerer answerer;
     auto st = Start({path}, program);
     TTools& w = *st->window;
