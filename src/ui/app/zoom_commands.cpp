@@ -4,7 +4,6 @@
 #include <QMenu>
 #include <QLabel>
 #include <QMenuBar>
-#include <cmath>
 
 #include "ui/app/ttools.h"
 #include "ui/forms/tfimage.h"
@@ -43,8 +42,7 @@ ZoomCommands::ZoomCommands(TTools& window) : QObject(&window), w_(window) {
 }
 
 void ZoomCommands::ShowZoom() {
-  const int percent = static_cast<int>(std::lround(w_.Form()->Zoom() * 100));
-  w_.Powiekszenie->setText(QStringLiteral("powiększenie: %1%").arg(percent));
+  w_.Powiekszenie->setText(QStringLiteral("powiększenie: %1%").arg(w_.Form()->ZoomPercent()));
 }
 
 bool ZoomCommands::PageShown() const { return w_.Form() != nullptr && w_.Form()->isVisible(); }

@@ -426,16 +426,13 @@ void TFImage::SetZoom(double zoom) {
   ApplyZoom(std::clamp(zoom, kMinZoom, kMaxZoom));
 }
 
-namespace {
-// The zoom as the bar above the page shows it: a step that shows the same
-// percent as the zoom in use (a fit-to-width of 149,7% against the 150%
-// step) would look to the user like a key that does nothing.
-long ShownPercent(double zoom) { return std::lround(zoom * 100); }
-}  // namespace
+int TFImage::PercentOf(double zoom) { return static_cast<int>(std::lround(zoom * 100)); }
 
+// A step that shows the same percent as the zoom in use (a fit-to-width of
+// 149,7% against the 150% step) would look like a key that does nothing.
 void TFImage::ZoomIn() {
   for (double step : kZoomSteps)
-    if (ShownPercent(step) > ShownPercent(zoom_)) {
+    if (PercentOf(step) > PercentOf(zoom_)) {
       SetZoom(step);
       return;
     }
@@ -443,7 +440,7 @@ void TFImage::ZoomIn() {
 
 void TFImage::ZoomOut() {
   for (auto it = kZoomSteps.rbegin(); it != kZoomSteps.rend(); ++it)
-    if (ShownPercent(*it) < ShownPercent(zoom_)) {
+    if (PercentOf(*it) < PercentOf(zoom_)) {
       SetZoom(*it);
       return;
     }

@@ -100,6 +100,9 @@ class TFImage : public QWidget, public CalcDisplay {
   double Zoom() const { return zoom_; }
   bool FitsWidth() const { return fitWidth_; }
   void SetZoom(double zoom);  // a chosen zoom, kept within the steps' range
+  // The zoom in whole percent of the printed width, as the user is shown it.
+  static int PercentOf(double zoom);
+  int ZoomPercent() const { return PercentOf(zoom_); }
   void ZoomIn();              // Ctrl++, Ctrl+wheel forwards
   void ZoomOut();             // Ctrl+-, Ctrl+wheel backwards
   void FitWidth();            // Ctrl+0
