@@ -147,7 +147,7 @@ class EFilingTest : public QObject {
     for (const bool connected : {false, true}) {
       p->shown.clear();
       p->connected = connected;
-      p->window->TbCheck->trigger();
+      p->window->ToolCheck->trigger();
       QCOMPARE(p->shown.size(), 1);
       QVERIFY2(p->shown[0].startsWith(QStringLiteral(" ILOŚĆ NIEWYPEŁNIONYCH PÓL: ")), qPrintable(p->shown[0]));
       QVERIFY(p->shown[0].contains(QStringLiteral("   1. PIT-37 pole: Podatnik - NIP (poz. 1)\n")));
@@ -192,7 +192,7 @@ class EFilingTest : public QObject {
           QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, r.center());
         }
       };
-      w.TbCheck->trigger();
+      w.ToolCheck->trigger();
       QVERIFY2(header.startsWith(QStringLiteral("ILOŚĆ NIEWYPEŁNIONYCH PÓL: ")), qPrintable(header));
       QVERIFY(header.contains(QStringLiteral("Ograniczono wyświetlanie komunikatów do 10-ciu")));
       QCOMPARE(rows.size(), 10);
@@ -225,7 +225,7 @@ class EFilingTest : public QObject {
     QVERIFY(p);
     QFile::remove(veltra_ + QStringLiteral("/args.txt"));
     const QStringList before = ExportFolders();
-    (send ? p->window->TBSendXML : p->window->TbCheck)->trigger();
+    (send ? p->window->ToolSend : p->window->ToolCheck)->trigger();
     QVERIFY2(p->shown.isEmpty(), qPrintable(p->shown.join(" | ")));
     QVERIFY(p->asked.isEmpty());  // saved: no question
 
@@ -253,7 +253,7 @@ class EFilingTest : public QObject {
     // Modified and not saved on request: nothing is written.
     p->ctx.settlement.DocumentModified = true;
     p->answerYes = false;
-    p->window->TbCheck->trigger();
+    p->window->ToolCheck->trigger();
     QCOMPARE(p->asked, QStringList{QStringLiteral(
                            "Informacja|Aby przekazać dokument do Veltra należy zapisać dokument.\nCzy dokonać zapisu "
                            "dokumentu?")});
@@ -262,7 +262,7 @@ class EFilingTest : public QObject {
     // Without a connection the send button stops after the confirmation.
     p->ctx.settlement.DocumentModified = false;
     p->connected = false;
-    p->window->TBSendXML->trigger();
+    p->window->ToolSend->trigger();
     QCOMPARE(p->shown,
              (QStringList{QStringLiteral("Wszystkie wymagane pola zostały wypełnione"),
                           QStringLiteral("Brak połączenia z siecią internet.\nWysłanie zeznania do systemu "
@@ -279,7 +279,7 @@ class EFilingTest : public QObject {
     p->shown.clear();
     s.DocumentModified = false;
     p->efiling->hooks.show = [&](const QString& text) { p->shown << text; };
-    p->window->TBSendXML->trigger();
+    p->window->ToolSend->trigger();
     QVERIFY(!p->shown.isEmpty());
     QCOMPARE(p->shown.last(),
              QStringLiteral("Niemożliwe jest wysłanie drogą elektroniczną więcej niż jednego załącznika: PIT-O."));
@@ -303,7 +303,7 @@ class EFilingTest : public QObject {
     } else {
       p->ctx.settlement.DocumentPath.clear();  // as after a cancelled save dialog
     }
-    p->window->TbCheck->trigger();
+    p->window->ToolCheck->trigger();
     QCOMPARE(p->shown.size(), 1);
     const QString folder = QDir::toNativeSeparators(p->efiling->LastExportFolder());
     QVERIFY2(p->shown[0].startsWith(why), qPrintable(p->shown[0]));

@@ -172,13 +172,13 @@ class TWydrukTest : public QObject {
   void noFormShownNoPrintWindow() {
     // A settlement read in: the tree, but no page yet.
     QVERIFY(W().LoadDocument(file_));
-    QVERIFY(!W().BWydruk->isEnabled());
+    QVERIFY(!W().ToolPrint->isEnabled());
     QVERIFY(!WithPrintWindow([](TWydruk&) {}));
   }
 
   void controlsAndTheirRanges() {
     Show(1, 1);
-    QVERIFY(W().BWydruk->isEnabled());
+    QVERIFY(W().ToolPrint->isEnabled());
     const bool opened = WithPrintWindow([](TWydruk& d) {
       QCOMPARE(d.windowTitle(), QStringLiteral("Parametry wydruku"));
       QVERIFY(d.Drukuj->isEnabled());

@@ -202,7 +202,7 @@ class KreatorTest : public QObject {
     QVERIFY(main.FImage->PictureLoaded());
     QVERIFY(s.DocumentModified);
     QCOMPARE(s.DocumentName, std::string("nowe_rozliczenie.dc2014"));
-    QVERIFY(main.ToolButtonSave->isEnabled());
+    QVERIFY(main.ToolSave->isEnabled());
     QCOMPARE(s.Kind, int(kIndividual));
     QCOMPARE(s.SpouseIdKind, int(kIdNone));
   }
@@ -312,8 +312,8 @@ class KreatorTest : public QObject {
     QVERIFY(!p->ctx.settlement.IsOpen());
     QVERIFY(!p->ctx.settlement.DocumentModified);
     QCOMPARE(main.TV->topLevelItemCount(), 0);
-    QVERIFY(!main.ToolButtonSave->isEnabled());
-    QVERIFY(!main.TBSendXML->isEnabled());
+    QVERIFY(!main.ToolSave->isEnabled());
+    QVERIFY(!main.ToolSend->isEnabled());
   }
 
   // The boxes of a one-box-only question act as one choice; "TAK" without a

@@ -433,7 +433,7 @@ void SelectionUiTest::newSettlementPaths() {
   QVERIFY(ctx->ids.Taxpayer.Surname.empty());  // the old settlement's persons are gone
   QCOMPARE(outcome.firstEntry, firstEntry);
   QCOMPARE(outcome.eFilingVisible, eFiling);
-  QCOMPARE(outcome.belka5Visible, tile != TFRozpPrace::kRegistration);
+  QCOMPARE(outcome.eFilingSeparatorVisible, tile != TFRozpPrace::kRegistration);
   QCOMPARE(outcome.eFilingEnabled, tile != TFRozpPrace::kRegistration);
 }
 

@@ -135,12 +135,12 @@ class DocumentWindowTest : public QObject {
     QVERIFY(st->ctx.settlement.DocumentModified);
     w.SaveDocument(path);
     QVERIFY(!st->ctx.settlement.DocumentModified);
-    QVERIFY(!w.ToolButtonSave->isEnabled());
+    QVERIFY(!w.ToolSave->isEnabled());
 
     // The mistake, committed with Tab; then back into the field.
     TypeAndTab(w, 36, QStringLiteral("1,53"));
     QCOMPARE(Value(w, 90), std::string("0,00"));
-    QVERIFY(w.ToolButtonSave->isEnabled());
+    QVERIFY(w.ToolSave->isEnabled());
     const int poz90 = w.Form()->Fields()[90].Poz;
     QVERIFY2(Lines(*w.ListError).contains(QStringLiteral("poz. %1: 7 175,40 → 0,00").arg(poz90)),
              qPrintable(Lines(*w.ListError).join(QLatin1Char('|'))));
@@ -157,7 +157,7 @@ class DocumentWindowTest : public QObject {
     QCOMPARE(w.Form()->OpenEditor(), edit);
     QCOMPARE(edit->text(), QStringLiteral("52340,17"));
     QVERIFY(!st->ctx.settlement.DocumentModified);
-    QVERIFY(!w.ToolButtonSave->isEnabled());
+    QVERIFY(!w.ToolSave->isEnabled());
     QVERIFY(redo->isEnabled());
 
     QTest::keyClick(edit, Qt::Key_Y, Qt::ControlModifier);
@@ -165,7 +165,7 @@ class DocumentWindowTest : public QObject {
     QCOMPARE(Value(w, 90), std::string("0,00"));
     QCOMPARE(edit->text(), QStringLiteral("1,53"));
     QVERIFY(st->ctx.settlement.DocumentModified);
-    QVERIFY(w.ToolButtonSave->isEnabled());
+    QVERIFY(w.ToolSave->isEnabled());
 
     // Typing not committed yet is the latest edit: Ctrl+Z gives it up first.
     edit->selectAll();
@@ -184,7 +184,7 @@ class DocumentWindowTest : public QObject {
     QVERIFY2(watcher.boxes.isEmpty(), qPrintable(watcher.Titles().join(QLatin1Char('|'))));
 
     // Another file opened: nothing to take back into it.
-    w.Zamknij1->trigger();
+    w.MenuClose->trigger();
     QVERIFY(!st->ctx.settlement.IsOpen());
     edycja->aboutToShow();
     QVERIFY(!undo->isEnabled());
@@ -310,7 +310,7 @@ class DocumentWindowTest : public QObject {
     QCOMPARE(s.Count(), 2);
     QCOMPARE(s.Entry(1).Slots[10].Value, std::string("NOWAK"));
     QVERIFY(s.DocumentModified);
-    QVERIFY(w.ToolButtonSave->isEnabled());
+    QVERIFY(w.ToolSave->isEnabled());
     QCOMPARE(s.DocumentPath, path.toStdString());
     QCOMPARE(st->ctx.ids.Taxpayer.Surname, std::string("NOWAK"));  // the persons' data of what is shown
     QCOMPARE(w.windowTitle(), title);
@@ -551,7 +551,7 @@ class DocumentWindowTest : public QObject {
       }
     });
     during.start(10);
-    w.Otw1->trigger();
+    w.MenuOpen->trigger();
     QVERIFY(handed);
     QCOMPARE(pathWhileOpen, first);
     QTRY_COMPARE(st->ctx.settlement.DocumentPath, second.toStdString());
@@ -601,7 +601,7 @@ class DocumentWindowTest : public QObject {
     QVERIFY(w.isVisible());
     QVERIFY(st->ctx.settlement.IsOpen());
     QVERIFY(st->ctx.settlement.DocumentModified);
-    QVERIFY(w.ToolButtonSave->isEnabled());
+    QVERIFY(w.ToolSave->isEnabled());
     QCOMPARE(st->ctx.settlement.Entry(1).Slots[10].Value, std::string("NOWAK"));
     QCOMPARE(st->ctx.settlement.DocumentPath, path.toStdString());
     QCOMPARE(w.TV->topLevelItemCount(), 1);
@@ -671,7 +671,7 @@ class DocumentWindowTest : public QObject {
     QCOMPARE(s.DocumentPath, path.toStdString());
     QCOMPARE(s.Entry(1).Slots[10].Value, std::string("NOWAK"));
     QVERIFY(s.DocumentModified);
-    QVERIFY(w.ToolButtonSave->isEnabled());
+    QVERIFY(w.ToolSave->isEnabled());
     QCOMPARE(w.windowTitle(), title);
     QCOMPARE(w.TV->topLevelItemCount(), 1);
     QCOMPARE(s.Current.Number, 1);

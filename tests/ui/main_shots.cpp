@@ -369,7 +369,7 @@ int main(int argc, char** argv) {
         box->close();
       }
     });
-    w.TbCheck->trigger();
+    w.ToolCheck->trigger();
   }
 
   // Nothing of this is to be saved.

@@ -70,7 +70,7 @@ void SayState(TTools& w) {
   Say(QStringLiteral("v36=") + Value(w, 36));
   Say(QStringLiteral("v37=") + Value(w, 37));
   Say(QStringLiteral("title=") + w.windowTitle());
-  Say(QStringLiteral("save=%1").arg(w.ToolButtonSave->isEnabled()));
+  Say(QStringLiteral("save=%1").arg(w.ToolSave->isEnabled()));
 }
 
 // "edit": types the values and waits to be killed. "restore ANSWER": answers

@@ -133,7 +133,7 @@ class ResultCompareTest : public QObject {
     QVERIFY2(watcher.boxes.isEmpty(), qPrintable(watcher.Texts().join(QLatin1Char('|'))));
 
     QVERIFY(w.SaveDocument(path));
-    w.Zamknij1->trigger();
+    w.MenuClose->trigger();
     QVERIFY(!st->ctx.settlement.IsOpen());
     QVERIFY(!bar->isVisible());
   }
@@ -151,7 +151,7 @@ class ResultCompareTest : public QObject {
     ui::MethodCommands& mc = Commands(w);
     QAction* item = mc.CompareAction();
     QCOMPARE(item->text(), QStringLiteral("Porównaj sposoby rozliczenia…"));
-    auto* menu = qobject_cast<QMenu*>(w.PrzeniesDaneMenu->parent());
+    auto* menu = qobject_cast<QMenu*>(w.MenuImport->parent());
     QVERIFY(menu != nullptr && menu->actions().contains(item));
     QCOMPARE(menu->title(), QStringLiteral("Rozliczenie"));
     item->trigger();

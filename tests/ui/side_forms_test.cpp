@@ -130,7 +130,7 @@ class SideFormsTest : public QObject {
       }
     }
 
-    w.Zapisz1->trigger();
+    w.MenuSave->trigger();
     QVERIFY(!ctx.settlement.DocumentModified);
     Settlement saved;
     DefinitionLibrary defs(program + "/dc");

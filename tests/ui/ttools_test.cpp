@@ -174,7 +174,7 @@ class TToolsTest : public QObject {
     QVERIFY(!main->child(0)->font(0).bold());
     QCOMPARE(st->ctx.settlement.DocumentPath, path.toStdString());
     QVERIFY(!st->ctx.settlement.DocumentModified);
-    QVERIFY(!w.ToolButtonSave->isEnabled());
+    QVERIFY(!w.ToolSave->isEnabled());
     // The persons' data were collected from the forms.
     QCOMPARE(st->ctx.ids.Taxpayer.Surname, std::string("KOWALSKI"));
   }
@@ -245,7 +245,7 @@ class TToolsTest : public QObject {
     QCOMPARE(copies, 2);
     QCOMPARE(w.TV->currentItem()->data(0, Qt::UserRole).toInt(), s.Count());
     QVERIFY(s.DocumentModified);
-    QVERIFY(w.ToolButtonSave->isEnabled());
+    QVERIFY(w.ToolSave->isEnabled());
     s.DocumentModified = false;  // nothing to ask when the window goes
   }
 
@@ -317,7 +317,7 @@ class TToolsTest : public QObject {
       d->reject();
     });
     poll.start(10);
-    QTimer::singleShot(0, &w, [&w] { w.Otw1->trigger(); });
+    QTimer::singleShot(0, &w, [&w] { w.MenuOpen->trigger(); });
     QTRY_VERIFY_WITH_TIMEOUT(!heads.isEmpty(), 20000);
     QVERIFY2(buttons.contains(QStringLiteral("&Otwórz")) || buttons.contains(QStringLiteral("Otwórz")),
              qPrintable(buttons.join('|')));
@@ -389,35 +389,35 @@ class TToolsTest : public QObject {
     BoxAnswerer answerer;
     auto st = Start({});
     TTools& w = *st->window;
-    QVERIFY(!w.Zapisz1->isEnabled());
+    QVERIFY(!w.MenuSave->isEnabled());
 
     answerer.fileName = source;
-    w.Otw1->trigger();
+    w.MenuOpen->trigger();
     QCOMPARE(answerer.dialogTitle, QStringLiteral("Otwórz rozliczenie"));
     QVERIFY2(answerer.boxes.isEmpty(), qPrintable(answerer.Texts().join(" | ")));
     // Entry 1 is shown at once.
     QCOMPARE(w.InfoPit->text(), QStringLiteral("Druk: PIT-37"));
     QVERIFY(w.Form()->PictureLoaded());
-    QVERIFY(w.Zapisz1->isEnabled());
+    QVERIFY(w.MenuSave->isEnabled());
     QCOMPARE(w.windowTitle(), QStringLiteral("source.dc2014") + kTail);
 
     // A name typed without the extension gets it.
     const QString typed = File(QStringLiteral("kopia"));
     answerer.fileName = typed;
     w.SetModified();
-    w.Zapiszjako1->trigger();
+    w.MenuSaveAs->trigger();
     QCOMPARE(answerer.dialogTitle, QStringLiteral("Zapisz rozliczenie jako"));
     const QString written = typed + QStringLiteral(".dc2014");
     QVERIFY(QFile::exists(written));
     QCOMPARE(QFileInfo(written).size(), qint64(3 * kEntryRecordSize));
     QCOMPARE(w.windowTitle(), QStringLiteral("kopia.dc2014") + kTail);
     QVERIFY(!st->ctx.settlement.DocumentModified);
-    QVERIFY(!w.ToolButtonSave->isEnabled());
+    QVERIFY(!w.ToolSave->isEnabled());
 
     // A cancelled dialog writes nothing and keeps the document as it was.
     answerer.fileName.clear();
     w.SetModified();
-    w.Zapiszjako1->trigger();
+    w.MenuSaveAs->trigger();
     QVERIFY(st->ctx.settlement.DocumentModified);
     QCOMPARE(st->ctx.settlement.DocumentPath, written.toStdString());
     st->ctx.settlement.DocumentModified = false;
@@ -460,7 +460,7 @@ class TToolsTest : public QObject {
     }
     st->ctx.settlement.Entry(1).Slots[10].SetValue("NOWAK");
     w.SetModified();
-    w.Zapisz1->trigger();
+    w.MenuSave->trigger();
 
     QCOMPARE(answerer.boxes.size(), 1);
     QCOMPARE(answerer.boxes[0].title, QStringLiteral("Plik został zmieniony"));
@@ -478,7 +478,7 @@ class TToolsTest : public QObject {
     if (answer != QMessageBox::Cancel) {
       answerer.boxes.clear();
       w.SetModified();
-      w.Zapisz1->trigger();
+      w.MenuSave->trigger();
       QVERIFY2(answerer.boxes.isEmpty(), qPrintable(answerer.Texts().join(" | ")));
       QVERIFY(!st->ctx.settlement.DocumentModified);
     }
@@ -521,7 +521,7 @@ class TToolsTest : public QObject {
     TTools& w = *st->window;
     answerer.fileName = path;
     const int loadsBefore = w.Form()->PictureLoads();
-    (toolBar ? w.ToolButton2 : w.Otw1)->trigger();
+    (toolBar ? w.ToolOpen : w.MenuOpen)->trigger();
     QCOMPARE(answerer.dialogTitle, QStringLiteral("Otwórz rozliczenie"));
     const Settlement& s = st->ctx.settlement;
     QCOMPARE(QString::fromStdString(s.Entry(1).Slots[94].Value), deductionInReturn);
@@ -565,14 +565,14 @@ class TToolsTest : public QObject {
     QVERIFY(st->ctx.settlement.IsOpen());
     const QString title = w.windowTitle();
     answerer.fileName = unreadable;
-    (toolBar ? w.ToolButton2 : w.Otw1)->trigger();
+    (toolBar ? w.ToolOpen : w.MenuOpen)->trigger();
     QVERIFY2(answerer.Texts().join(" | ").contains(QStringLiteral("zbyt duży")),
              qPrintable(answerer.Texts().join(" | ")));
     QVERIFY(st->ctx.settlement.IsOpen());
     QCOMPARE(st->ctx.settlement.DocumentPath, good.toStdString());
     QVERIFY(w.TV->topLevelItemCount() > 0);
     QVERIFY(!w.RozpocznijPrace->isVisible());
-    QVERIFY(w.Zapisz1->isEnabled());
+    QVERIFY(w.MenuSave->isEnabled());
     QVERIFY(w.Form()->PictureLoaded());
     QCOMPARE(w.windowTitle(), title);
   }
@@ -724,7 +724,7 @@ class TToolsTest : public QObject {
     QCOMPARE(form.OpenEditor(), nullptr);
     QCOMPARE(QString::fromStdString(st->ctx.settlement.Entry(1).Slots[static_cast<std::size_t>(field)].Value), stored);
     QVERIFY(st->ctx.settlement.DocumentModified);
-    QVERIFY(w.ToolButtonSave->isEnabled());
+    QVERIFY(w.ToolSave->isEnabled());
     QVERIFY2(answerer.boxes.isEmpty(), qPrintable(answerer.Texts().join(" | ")));
     st->ctx.settlement.DocumentModified = false;
   }
@@ -751,7 +751,7 @@ class TToolsTest : public QObject {
     };
 
     typeSurname("NOWAK");
-    w.Zapisz1->trigger();
+    w.MenuSave->trigger();
     QCOMPARE(form.EditedObject(), -1);
     Settlement saved;
     DefinitionLibrary defs(st->ctx.Folder("dc"));
@@ -761,7 +761,7 @@ class TToolsTest : public QObject {
 
     answerer.boxes.clear();
     typeSurname("KOWAL");
-    w.Zamknij1->trigger();
+    w.MenuClose->trigger();
     QCOMPARE(answerer.boxes.size(), 1);
     QCOMPARE(answerer.boxes[0].title, QStringLiteral("Zapisanie zmian"));
   }
@@ -775,7 +775,7 @@ class TToolsTest : public QObject {
     TTools& w = *st->window;
     w.SelectEntry(1);
     w.SetModified();
-    w.Zamknij1->trigger();
+    w.MenuClose->trigger();
     QCOMPARE(answerer.boxes.size(), 1);
     QCOMPARE(answerer.boxes[0].buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     QVERIFY(!st->ctx.settlement.IsOpen());
@@ -783,10 +783,51 @@ class TToolsTest : public QObject {
     QCOMPARE(w.TV->topLevelItemCount(), 0);
     QCOMPARE(w.windowTitle(), QStringLiteral("Roczne rozliczenie podatku dochodowego") + kTail);
     QVERIFY(w.RozpocznijPrace->isVisibleTo(&w));
-    QVERIFY(!w.Zapisz1->isEnabled());
-    QVERIFY(!w.ToolButtonSave->isEnabled());
-    QVERIFY(!w.BWydruk->isEnabled());
+    QVERIFY(!w.MenuSave->isEnabled());
+    QVERIFY(!w.ToolSave->isEnabled());
+    QVERIFY(!w.ToolPrint->isEnabled());
     QVERIFY(!w.Form()->PictureLoaded());
+  }
+
+  // The commands' states through a settlement's life: nothing open, a form
+  // shown, an edit, a save, the settlement closed. Each stage names every
+  // state it expects, so a command left behind by one of the steps shows.
+  void commandsFollowTheSettlement() {
+    const QString path = File(QStringLiteral("commands.dc2014"));
+    MakeSettlementFile(path, program_);
+    BoxAnswerer answerer(QMessageBox::No);
+    auto st = Start({});
+    TTools& w = *st->window;
+    const auto states = [&w] {
+      QStringList on;
+      const std::pair<const char*, bool> named[] = {
+          {"save", w.ToolSave->isEnabled()},        {"menuSave", w.MenuSave->isEnabled()},
+          {"saveAs", w.MenuSaveAs->isEnabled()},    {"print", w.ToolPrint->isEnabled()},
+          {"menuPrint", w.MenuPrint->isEnabled()},  {"import", w.ToolImport->isEnabled()},
+          {"menuImport", w.MenuImport->isEnabled()}, {"check", w.ToolCheck->isEnabled()},
+          {"change", w.Zmiana->isVisibleTo(&w)},    {"pageBar", w.PitNextPage->isVisibleTo(&w)},
+      };
+      for (const auto& [name, state] : named)
+        if (state) on << QString::fromLatin1(name);
+      return on.join(QLatin1Char(' '));
+    };
+    QCOMPARE(states(), QString());
+    QCOMPARE(w.InfoPage->text(), QString());
+
+    QVERIFY(w.LoadDocument(path));
+    w.SelectEntry(1);
+    const QString shown = QStringLiteral("menuSave saveAs print menuPrint import menuImport check change pageBar");
+    QCOMPARE(states(), shown);
+    QVERIFY(!w.InfoPage->text().isEmpty());
+
+    w.SetModified();
+    QCOMPARE(states(), QStringLiteral("save ") + shown);
+    QVERIFY(w.SaveDocument(path));
+    QCOMPARE(states(), shown);
+
+    w.MenuClose->trigger();
+    QCOMPARE(states(), QString());
+    QCOMPARE(w.InfoPage->text(), QString());
   }
 
   void oppWindow() {
@@ -806,7 +847,7 @@ class TToolsTest : public QObject {
       QTest::mouseClick(opp->L3, Qt::LeftButton);
       opp->SBClose->click();
     });
-    w.N8->trigger();
+    w.MenuOrganisations->trigger();
     QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
     QVERIFY(wasModal);
@@ -894,7 +935,7 @@ class TToolsTest : public QObject {
     QVERIFY(guard.TryAcquire());
   }
 
-  // Only a start with --designer shows ToolButton6. It turns the form
+  // Only a start with --designer shows ToolDesigner. It turns the form
   // display into designer mode on the page shown; a field drawn there is in
   // the .dcs at once, and ButtonTrybEdycji shows the form again with it.
   void designerModeOnlyOnRequest() {
@@ -904,7 +945,7 @@ class TToolsTest : public QObject {
     BoxAnswerer answerer;
     auto st = Start({path}, program);
     TTools& w = *st->window;
-    QVERIFY(!w.ToolButton6->isVisible());
+    QVERIFY(!w.ToolDesigner->isVisible());
     QVERIFY(!w.statusBar()->isVisible());
     QCOMPARE(w.Designer(), nullptr);
     w.SelectEntry(1);
@@ -913,8 +954,8 @@ class TToolsTest : public QObject {
 
     const QString dc = program + QStringLiteral("/dc");
     w.EnableDesignerMode(dc, program + QStringLiteral("/tmp"));
-    QVERIFY(w.ToolButton6->isVisible() && w.ToolButton6->isEnabled());
-    w.ToolButton6->trigger();
+    QVERIFY(w.ToolDesigner->isVisible() && w.ToolDesigner->isEnabled());
+    w.ToolDesigner->trigger();
     ui::FormDesigner* d = w.Designer();
     QVERIFY(d != nullptr && d->isVisible());
     QVERIFY(!w.Form()->isVisible());

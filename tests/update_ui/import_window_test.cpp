@@ -321,10 +321,10 @@ void ImportWindowTest::mainWindowCommandsOpenTheirWindows() {
       w->accept();
     };
   });
-  tools.Informacjaoprogramie2->trigger();
+  tools.MenuAbout->trigger();
   QCOMPARE(aboutVersion, QStringLiteral("wersja: ") + QString::fromStdString(ctx.version));
 
-  tools.Pomocneinformacje1->trigger();
+  tools.MenuHelp->trigger();
   QVERIFY(tools.FPomoc->isVisible());
   QCOMPARE(tools.FPomoc->CurrentPage(), QStringLiteral("ncp.html"));
   QVERIFY(script.boxes.empty());  // none of them is "not yet available" any more

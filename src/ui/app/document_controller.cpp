@@ -114,7 +114,6 @@ bool DocumentController::Save(const QString& path) {
     TellUser(&w_, Q(r.message), QMessageBox::Warning);
     return false;
   }
-  w_.ToolButtonSave->setEnabled(false);
   w_.UpdateCaption();
   return true;
 }
@@ -164,15 +163,10 @@ bool DocumentController::Replace(const QString& path) {
   }
   w_.ShowWelcome(false);
   const EFilingState eFiling = EFilingFor(ctx_.settlement);
-  w_.TBSendXML->setVisible(eFiling.visible);
-  w_.TbCheck->setVisible(eFiling.visible);
   w_.RebuildTree();
   w_.UpdateCaption();
   ctx_.Session().SetModified(false);
-  w_.ToolButtonSave->setEnabled(false);
-  w_.TBSendXML->setEnabled(eFiling.enabled);
-  w_.TBOpenXML->setEnabled(eFiling.enabled);
-  w_.TbCheck->setEnabled(eFiling.enabled);
+  w_.SetEFilingCommands(eFiling.visible, eFiling.enabled);
   if (!r.message.empty()) TellUser(&w_, Q(r.message));
   return true;
 }
@@ -297,7 +291,6 @@ void DocumentController::OfferRecovery(RecoveryCopy& copy) {
   // as unsaved, so no undo can make them look saved.
   ctx_.Session().SetModified(true);
   ctx_.Session().History().Reset(s, ctx_.ids);
-  w_.ToolButtonSave->setEnabled(true);
   w_.UpdateCaption();
   w_.SelectEntry(1);
 }
@@ -331,11 +324,7 @@ void DocumentController::ShowAgain() {
   w_.ShowWelcome(false);
   w_.RebuildTree();
   w_.UpdateCaption();
-  w_.TBSendXML->setVisible(eFiling.visible);
-  w_.TbCheck->setVisible(eFiling.visible);
-  w_.TBSendXML->setEnabled(eFiling.enabled);
-  w_.TBOpenXML->setEnabled(eFiling.enabled);
-  w_.ToolButtonSave->setEnabled(s.DocumentModified);
+  w_.SetEFilingCommands(eFiling.visible, eFiling.enabled);
   w_.SelectEntry(s.Has(shown) ? shown : 1);
 }
 

@@ -8,7 +8,7 @@
 
 #include "ui/app/screen_fit.h"
 
-#include "ui/app/ttools.h"
+#include "ui/app/app_texts.h"
 
 namespace pit::ui {
 

@@ -45,9 +45,9 @@ MethodCommands::MethodCommands(TTools& window, AppContext& ctx) : QObject(&windo
   // the end of the program.
   compare_ = new QAction(QStringLiteral("Porównaj sposoby rozliczenia…"), this);
   compare_->setObjectName(QStringLiteral("PorownajSposoby1"));
-  if (auto* menu = qobject_cast<QMenu*>(w_.PrzeniesDaneMenu->parent())) {
+  if (auto* menu = qobject_cast<QMenu*>(w_.MenuImport->parent())) {
     const QList<QAction*> items = menu->actions();
-    const int at = items.indexOf(w_.PrzeniesDaneMenu);
+    const int at = items.indexOf(w_.MenuImport);
     menu->insertAction(at + 1 < items.size() ? items[at + 1] : nullptr, compare_);
   }
   connect(compare_, &QAction::triggered, this, &MethodCommands::ShowComparison);
@@ -63,7 +63,7 @@ MethodCommands::MethodCommands(TTools& window, AppContext& ctx) : QObject(&windo
   if (auto* documents = w_.findChild<DocumentController*>())
     connect(documents, &DocumentController::modifiedChanged, this, &MethodCommands::RefreshBar);
   connect(w_.TV, &QTreeWidget::itemSelectionChanged, this, &MethodCommands::RefreshBar);
-  connect(w_.Zamknij1, &QAction::triggered, this, &MethodCommands::RefreshBar);
+  connect(w_.MenuClose, &QAction::triggered, this, &MethodCommands::RefreshBar);
 }
 
 void MethodCommands::RefreshBar() {

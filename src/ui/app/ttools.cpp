@@ -147,7 +147,8 @@ TTools::TTools(AppContext& ctx, const QString& lockPath, QWidget* parent)
   auto* undo = new UndoCommands(*this, ctx_);
   new ZoomCommands(*this);
   new MethodCommands(*this, ctx_);
-  connect(documents_, &DocumentController::modifiedChanged, ToolButtonSave, &QAction::setEnabled);
+  // "Zapisz" follows the settlement's modified flag, whoever changes it.
+  connect(documents_, &DocumentController::modifiedChanged, this, &TTools::UpdateCommands);
   // Unsaved changes are copied aside as they are made, and the copy goes
   // once they are saved or given up.
   recovery_ = new RecoveryCopy(ctx_, QString(), this);
@@ -168,16 +169,12 @@ TTools::TTools(AppContext& ctx, const QString& lockPath, QWidget* parent)
   const QString welcome = Q(ctx_.Folder("alg")) + QStringLiteral("/welcome.html");
   if (QFileInfo::exists(welcome)) WBWelcome->setSource(QUrl::fromLocalFile(welcome));
 
-  SetDocumentCommands(false);
   statusBar()->hide();
   ShowWelcome(true);
   CollapseMessages();
-  ToolButtonSave->setEnabled(false);
-  TBSendXML->setEnabled(false);
-  TBOpenXML->setEnabled(true);
-  ToolButton6->setVisible(false);
+  ToolDesigner->setVisible(false);
+  UpdateCommands();
 
-  ZalAdd->hide();
   ctx_.veltraFolder = ctx_.Folder("Veltra");
   regional_ = std::make_unique<platform::RegionalSettings>();
 }
@@ -197,46 +194,46 @@ void TTools::BuildMenus() {
 
   QMenu* rozliczenie = MenuKlienta->addMenu(QStringLiteral("Rozliczenie"));
   rozliczenie->setToolTipsVisible(true);
-  Nowe1 = item(rozliczenie, "Nowe1", QStringLiteral("Nowe"), QKeySequence(QStringLiteral("Ctrl+N")));
-  Otw1 = item(rozliczenie, "Otw1", QStringLiteral("Otwórz"), QKeySequence(QStringLiteral("Ctrl+O")));
-  Zamknij1 = item(rozliczenie, "Zamknij1", QStringLiteral("Zamknij"));
+  MenuNew = item(rozliczenie, "Nowe1", QStringLiteral("Nowe"), QKeySequence(QStringLiteral("Ctrl+N")));
+  MenuOpen = item(rozliczenie, "Otw1", QStringLiteral("Otwórz"), QKeySequence(QStringLiteral("Ctrl+O")));
+  MenuClose = item(rozliczenie, "Zamknij1", QStringLiteral("Zamknij"));
   rozliczenie->addSeparator();
-  Zapisz1 = item(rozliczenie, "Zapisz1", QStringLiteral("Zapisz"), QKeySequence(QStringLiteral("Ctrl+S")));
-  Zapiszjako1 = item(rozliczenie, "Zapiszjako1", QStringLiteral("Zapisz jako ..."));
+  MenuSave = item(rozliczenie, "Zapisz1", QStringLiteral("Zapisz"), QKeySequence(QStringLiteral("Ctrl+S")));
+  MenuSaveAs = item(rozliczenie, "Zapiszjako1", QStringLiteral("Zapisz jako ..."));
   rozliczenie->addSeparator();
-  Drukuj2 = item(rozliczenie, "Drukuj2", QStringLiteral("Drukuj"), QKeySequence(QStringLiteral("Ctrl+P")));
-  PrzeniesDaneMenu = item(rozliczenie, "PrzeniesDaneMenu", QStringLiteral("Pobierz dane identyfikacyjne"));
+  MenuPrint = item(rozliczenie, "Drukuj2", QStringLiteral("Drukuj"), QKeySequence(QStringLiteral("Ctrl+P")));
+  MenuImport = item(rozliczenie, "PrzeniesDaneMenu", QStringLiteral("Pobierz dane identyfikacyjne"));
   rozliczenie->addSeparator();
-  Zamknijprogram1 = item(rozliczenie, "Zamknijprogram1", QStringLiteral("Zamknij program"));
+  MenuQuit = item(rozliczenie, "Zamknijprogram1", QStringLiteral("Zamknij program"));
 
-  N8 = MenuKlienta->addAction(QStringLiteral("Wykaz OPP"));
-  N8->setObjectName(QStringLiteral("N8"));
+  MenuOrganisations = MenuKlienta->addAction(QStringLiteral("Wykaz OPP"));
+  MenuOrganisations->setObjectName(QStringLiteral("N8"));
 
   QMenu* pomoc = MenuKlienta->addMenu(QStringLiteral("Pomoc"));
-  Pomocneinformacje1 = item(pomoc, "Pomocneinformacje1", QStringLiteral("Pomocne informacje"));
-  Kalkulator1 = item(pomoc, "Kalkulator1", QStringLiteral("Kalkulator"));
+  MenuHelp = item(pomoc, "Pomocneinformacje1", QStringLiteral("Pomocne informacje"));
+  MenuCalculator = item(pomoc, "Kalkulator1", QStringLiteral("Kalkulator"));
   pomoc->addSeparator();
-  gg1 = item(pomoc, "gg1", QStringLiteral("Aktualizacja"));
-  Informacjaoprogramie2 = item(pomoc, "Informacjaoprogramie2", QStringLiteral("Informacja o programie"));
+  MenuUpdateCheck = item(pomoc, "gg1", QStringLiteral("Aktualizacja"));
+  MenuAbout = item(pomoc, "Informacjaoprogramie2", QStringLiteral("Informacja o programie"));
   pomoc->addSeparator();
-  Forum1 = item(pomoc, "Forum1", kForumAddress);
-  StronaProgramu1 = item(pomoc, "StronaProgramu1", kProductAddress);
+  MenuForum = item(pomoc, "Forum1", kForumAddress);
+  MenuProductPage = item(pomoc, "StronaProgramu1", kProductAddress);
 
-  connect(Nowe1, &QAction::triggered, this, &TTools::Nowe1Click);
-  connect(Otw1, &QAction::triggered, this, &TTools::Otw1Click);
-  connect(Zamknij1, &QAction::triggered, this, &TTools::Zamknij1Click);
-  connect(Zapisz1, &QAction::triggered, this, &TTools::Zapisz1Click);
-  connect(Zapiszjako1, &QAction::triggered, this, &TTools::Zapiszjako1Click);
-  connect(Drukuj2, &QAction::triggered, this, &TTools::Drukuj2Click);
-  connect(PrzeniesDaneMenu, &QAction::triggered, this, &TTools::PrzeniesDaneMenuClick);
-  connect(Zamknijprogram1, &QAction::triggered, this, &TTools::Zamknijprogram1Click);
-  connect(N8, &QAction::triggered, this, &TTools::N8Click);
-  connect(Pomocneinformacje1, &QAction::triggered, this, [this] { FPomoc->ShowHelp(); });
-  connect(Kalkulator1, &QAction::triggered, this, &TTools::Kalkulator1Click);
-  connect(gg1, &QAction::triggered, this, [this] { FAktualizacja->CheckForUpdate(true); });
-  connect(Informacjaoprogramie2, &QAction::triggered, this, &TTools::Informacjaoprogramie2Click);
-  connect(Forum1, &QAction::triggered, this, [] { platform::OpenAddress(kForumAddress); });
-  connect(StronaProgramu1, &QAction::triggered, this, [] { platform::OpenAddress(kProductAddress); });
+  connect(MenuNew, &QAction::triggered, this, &TTools::Nowe1Click);
+  connect(MenuOpen, &QAction::triggered, this, &TTools::Otw1Click);
+  connect(MenuClose, &QAction::triggered, this, &TTools::Zamknij1Click);
+  connect(MenuSave, &QAction::triggered, this, &TTools::Zapisz1Click);
+  connect(MenuSaveAs, &QAction::triggered, this, &TTools::Zapiszjako1Click);
+  connect(MenuPrint, &QAction::triggered, this, &TTools::Drukuj2Click);
+  connect(MenuImport, &QAction::triggered, this, &TTools::PrzeniesDaneMenuClick);
+  connect(MenuQuit, &QAction::triggered, this, &TTools::Zamknijprogram1Click);
+  connect(MenuOrganisations, &QAction::triggered, this, &TTools::N8Click);
+  connect(MenuHelp, &QAction::triggered, this, [this] { FPomoc->ShowHelp(); });
+  connect(MenuCalculator, &QAction::triggered, this, &TTools::Kalkulator1Click);
+  connect(MenuUpdateCheck, &QAction::triggered, this, [this] { FAktualizacja->CheckForUpdate(true); });
+  connect(MenuAbout, &QAction::triggered, this, &TTools::Informacjaoprogramie2Click);
+  connect(MenuForum, &QAction::triggered, this, [] { platform::OpenAddress(kForumAddress); });
+  connect(MenuProductPage, &QAction::triggered, this, [] { platform::OpenAddress(kProductAddress); });
 }
 
 void TTools::BuildToolBars() {
@@ -254,38 +251,43 @@ void TTools::BuildToolBars() {
     a->setToolTip(text);
     return a;
   };
-  ToolButton1 = button("ToolButton1", ToolIcon::New, QStringLiteral("Nowe rozliczenie"));
-  ToolButton2 = button("ToolButton2", ToolIcon::Open, QStringLiteral("Otwórz istniejące rozliczenie"));
-  ToolButtonSave = button("ToolButtonSave", ToolIcon::Save, QStringLiteral("Zapisz rozliczenie"));
+  ToolNew = button("ToolButton1", ToolIcon::New, QStringLiteral("Nowe rozliczenie"));
+  ToolOpen = button("ToolButton2", ToolIcon::Open, QStringLiteral("Otwórz istniejące rozliczenie"));
+  ToolSave = button("ToolButtonSave", ToolIcon::Save, QStringLiteral("Zapisz rozliczenie"));
   ToolBarKlienta->addSeparator();
-  BWydruk = button("BWydruk", ToolIcon::Print, QStringLiteral("Drukuj"));
-  TB_Import = button("TB_Import", ToolIcon::Import, QStringLiteral("Pobierz dane identyfikacyjne"));
+  ToolPrint = button("BWydruk", ToolIcon::Print, QStringLiteral("Drukuj"));
+  ToolImport = button("TB_Import", ToolIcon::Import, QStringLiteral("Pobierz dane identyfikacyjne"));
   ToolBarKlienta->addSeparator();
-  TbCheck = button("TbCheck", ToolIcon::Check, QStringLiteral("Weryfikacja wypełnienia wymaganych pól formularzy"));
-  Belka5 = ToolBarKlienta->addSeparator();
-  Belka5->setObjectName(QStringLiteral("Belka5"));
-  TBSendXML = button("TBSendXML", ToolIcon::Send, QStringLiteral("Wyślij rozliczenie do programu Veltra"));
-  TBOpenXML = button("TBOpenXML", ToolIcon::OpenVeltra, QStringLiteral("Otwórz program Veltra"));
+  ToolCheck = button("TbCheck", ToolIcon::Check, QStringLiteral("Weryfikacja wypełnienia wymaganych pól formularzy"));
+  EFilingSeparator = ToolBarKlienta->addSeparator();
+  EFilingSeparator->setObjectName(QStringLiteral("Belka5"));
+  ToolSend = button("TBSendXML", ToolIcon::Send, QStringLiteral("Wyślij rozliczenie do programu Veltra"));
+  ToolOpenVeltra = button("TBOpenXML", ToolIcon::OpenVeltra, QStringLiteral("Otwórz program Veltra"));
   ToolBarKlienta->addSeparator();
-  ToolButton3 = button("ToolButton3", ToolIcon::Help, QStringLiteral("Pomocne informacje"));
-  ToolButton13 = button("ToolButton13", ToolIcon::Calculator, QStringLiteral("Kalkulator"));
-  ToolButton10 = button("ToolButton10", ToolIcon::Update, QStringLiteral("Sprawdź, czy jest nowsza wersja programu"));
-  ToolButton6 = ToolBarKlienta->addAction(QString());
-  ToolButton6->setObjectName(QStringLiteral("ToolButton6"));
-  ToolButton6->setVisible(false);
+  ToolHelp = button("ToolButton3", ToolIcon::Help, QStringLiteral("Pomocne informacje"));
+  ToolCalculator = button("ToolButton13", ToolIcon::Calculator, QStringLiteral("Kalkulator"));
+  ToolUpdateCheck = button("ToolButton10", ToolIcon::Update, QStringLiteral("Sprawdź, czy jest nowsza wersja programu"));
+  ToolDesigner = ToolBarKlienta->addAction(QString());
+  ToolDesigner->setObjectName(QStringLiteral("ToolButton6"));
+  ToolDesigner->setVisible(false);
 
-  connect(ToolButton1, &QAction::triggered, this, &TTools::Nowe1Click);
-  connect(ToolButton2, &QAction::triggered, this, &TTools::ToolButton2Click);
-  connect(ToolButtonSave, &QAction::triggered, this, &TTools::Zapisz1Click);
-  connect(BWydruk, &QAction::triggered, this, &TTools::BWydrukClick);
-  connect(TB_Import, &QAction::triggered, this, &TTools::PrzeniesDaneMenuClick);
-  auto* efiling = new EFiling(*this);
-  connect(TbCheck, &QAction::triggered, efiling, &EFiling::TbCheckClick);
-  connect(TBSendXML, &QAction::triggered, efiling, &EFiling::TBSendXMLClick);
-  connect(TBOpenXML, &QAction::triggered, efiling, &EFiling::TBOpenXMLClick);
-  connect(ToolButton3, &QAction::triggered, this, [this] { FPomoc->ShowHelp(); });
-  connect(ToolButton13, &QAction::triggered, this, &TTools::Kalkulator1Click);
-  connect(ToolButton10, &QAction::triggered, this, [this] { FAktualizacja->CheckForUpdate(true); });
+  connect(ToolNew, &QAction::triggered, this, &TTools::Nowe1Click);
+  connect(ToolOpen, &QAction::triggered, this, &TTools::ToolButton2Click);
+  connect(ToolSave, &QAction::triggered, this, &TTools::Zapisz1Click);
+  connect(ToolPrint, &QAction::triggered, this, &TTools::BWydrukClick);
+  connect(ToolImport, &QAction::triggered, this, &TTools::PrzeniesDaneMenuClick);
+  EFiling::MainWindowCalls calls;
+  calls.commitTyping = [this] { CommitTypedValue(); };
+  calls.save = [this](const QString& path) { return SaveDocument(path); };
+  calls.selectEntry = [this](int number) { SelectEntry(number); };
+  calls.goToField = [this](int entry, int field) { GoToField(entry, field); };
+  auto* efiling = new EFiling(ctx_, std::move(calls), this);
+  connect(ToolCheck, &QAction::triggered, efiling, &EFiling::TbCheckClick);
+  connect(ToolSend, &QAction::triggered, efiling, &EFiling::TBSendXMLClick);
+  connect(ToolOpenVeltra, &QAction::triggered, efiling, &EFiling::TBOpenXMLClick);
+  connect(ToolHelp, &QAction::triggered, this, [this] { FPomoc->ShowHelp(); });
+  connect(ToolCalculator, &QAction::triggered, this, &TTools::Kalkulator1Click);
+  connect(ToolUpdateCheck, &QAction::triggered, this, [this] { FAktualizacja->CheckForUpdate(true); });
 }
 
 void TTools::BuildCentralArea() {
@@ -350,9 +352,6 @@ void TTools::BuildCentralArea() {
   // Without the banner (payer and registration forms) the room left over
   // stays at the end instead of pulling the labels away from their buttons.
   bar->addStretch();
-  ProcentPodatku->hide();
-  Zmiana->hide();
-  SBZmienIdentyfikator->hide();
   column->addWidget(cool);
   column->addSpacing(4);
 
@@ -420,7 +419,7 @@ void TTools::BuildCentralArea() {
   formLayout->addWidget(ListError);
   rightArea_->addWidget(formArea_);
   FImage->SetMessageList(ListError);
-  FImage->SetEFilingQuery([this] { return TBSendXML->isVisible(); });
+  FImage->SetEFilingQuery([this] { return ToolSend->isVisible(); });
 
   splitter_->addWidget(TV);
   splitter_->addWidget(rightArea_);
@@ -438,7 +437,10 @@ void TTools::BuildCentralArea() {
   WBWelcome->viewport()->installEventFilter(this);
 
   FOPP = new TFOPP(this);
-  Wydruk = new TWydruk(*this, this);
+  PrintHooks printHooks;
+  printHooks.showEntry = [this](int number) { SelectEntry(number); };
+  printHooks.shownFields = [this]() -> const std::vector<FieldObject>* { return &FImage->Fields(); };
+  Wydruk = new TWydruk(ctx_, std::move(printHooks), this);
 
   connect(TV, &QTreeWidget::currentItemChanged, this, &TTools::TVChange);
   connect(Zmiana, &QToolButton::clicked, this, &TTools::ZmianaClick);
@@ -625,10 +627,7 @@ void TTools::RebuildTree() {
     for (QTreeWidgetItem* item : expand) item->setExpanded(true);
   }
   rebuilding_ = false;
-  if (s.IsOpen()) {
-    Zmiana->show();
-    SBZmienIdentyfikator->show();
-  }
+  UpdateCommands();
 }
 
 QTreeWidgetItem* TTools::ItemOfEntry(int number) const {
@@ -675,12 +674,12 @@ void TTools::SelectItem(QTreeWidgetItem* item) {
   const FormEntry& e = s.Entry(number);
   const FormTypeInfo& type = s.Catalogue()[e.IdPit];
   ctx_.Session().MakeCurrent(number, type.LastPage);
-  ZalAdd->setVisible(type.MultiCopy);
+  commands_.multiCopy = type.MultiCopy;
   QString caption = QStringLiteral("Druk: ") + Q(type.Code);
   if (e.PM == kPmTaxpayer) caption += QStringLiteral(" (Podatnika)");
   if (e.PM == kPmSpouse) caption += QStringLiteral(" (Małżonka)");
   InfoPit->setText(caption);
-  InfoPage->setText(QStringLiteral("%1 z %2").arg(c.Page).arg(c.PageCount));
+  UpdatePageButtons(c.Page, c.PageCount);
   ShowPage(e.IdPit, type.LastPage, false);
 }
 
@@ -699,7 +698,7 @@ void TTools::ShowPage(int idPit, int page, bool refresh) {
     rightArea_->setCurrentWidget(formArea_);
     if (s.Count() > 0) s.Kind = s.Entry(1).Kind;
     c.Kind = s.Kind;
-    Belka5->setVisible(s.Kind < kRegistrationForms);
+    commands_.eFilingSeparatorVisible = s.Kind < kRegistrationForms;
     FImage->ShowPage(idPit, page, refresh);
     UpdatePageButtons(page, pageCount);
     shown = true;
@@ -717,11 +716,9 @@ void TTools::ShowPage(int idPit, int page, bool refresh) {
 }
 
 void TTools::UpdatePageButtons(int page, int pageCount) {
-  PitNextPage->setEnabled(page < pageCount);
-  PitNextPageEnd->setEnabled(page < pageCount);
-  PitPrevPage->setEnabled(page > 1);
-  PitPrevPageEnd->setEnabled(page > 1);
-  InfoPage->setText(QStringLiteral("%1 z %2").arg(page).arg(pageCount));
+  commands_.page = page;
+  commands_.pageCount = pageCount;
+  UpdateCommands();
 }
 
 void TTools::TurnPage(int page) {
@@ -751,25 +748,65 @@ void TTools::PitNextPageEndClick() {
   if (c.Number > 0) TurnPage(c.PageCount);
 }
 
+void TTools::UpdateCommands() {
+  const Settlement& s = ctx_.settlement;
+  const CommandState& c = commands_;
+  // The document commands: on while a form is shown. Printing and the
+  // import need its page; until the page is drawn the shown form's commands
+  // print nothing.
+  MenuSave->setEnabled(c.formShown);
+  MenuSaveAs->setEnabled(c.formShown);
+  ToolPrint->setEnabled(c.formShown && c.pageShown);
+  MenuPrint->setEnabled(c.formShown && c.pageShown);
+  MenuImport->setEnabled(c.pageShown);
+  ToolImport->setEnabled(c.pageShown);
+  ToolSave->setEnabled(s.DocumentModified);
+
+  ToolCheck->setVisible(c.eFilingVisible);
+  ToolCheck->setEnabled(c.formShown);
+  ToolSend->setVisible(c.eFilingVisible);
+  ToolSend->setEnabled(c.sendEnabled);
+  ToolOpenVeltra->setEnabled(c.openVeltraEnabled);
+  EFilingSeparator->setVisible(c.eFilingSeparatorVisible);
+
+  Zmiana->setVisible(s.IsOpen());
+  SBZmienIdentyfikator->setVisible(s.IsOpen());
+  ZalAdd->setVisible(c.multiCopy);
+  Strona->setVisible(c.formShown);
+  InfoPit->setVisible(c.formShown);
+  Powiekszenie->setVisible(c.formShown);
+  for (QToolButton* b : {PitPrevPageEnd, PitPrevPage, PitNextPage, PitNextPageEnd}) b->setVisible(c.formShown);
+  PitNextPage->setEnabled(c.page < c.pageCount);
+  PitNextPageEnd->setEnabled(c.page < c.pageCount);
+  PitPrevPage->setEnabled(c.page > 1);
+  PitPrevPageEnd->setEnabled(c.page > 1);
+  if (c.formShown || c.pageCount > 0) {
+    InfoPage->setText(QStringLiteral("%1 z %2").arg(c.page).arg(c.pageCount));
+  } else {
+    InfoPage->clear();
+  }
+  ProcentPodatku->setVisible(c.formShown && s.Kind < kPayerForms);
+}
+
 void TTools::SetDocumentCommands(bool on) {
-  Zapisz1->setEnabled(on);
-  Zapiszjako1->setEnabled(on);
-  BWydruk->setEnabled(on);
-  Drukuj2->setEnabled(on);
-  Strona->setVisible(on);
-  InfoPit->setVisible(on);
-  Powiekszenie->setVisible(on);
-  for (QToolButton* b : {PitPrevPageEnd, PitPrevPage, PitNextPage, PitNextPageEnd}) b->setVisible(on);
-  TbCheck->setEnabled(on);
-  ProcentPodatku->setVisible(on && ctx_.settlement.Kind < kPayerForms);
-  if (!on) InfoPage->clear();
+  commands_.formShown = on;
+  if (!on) {
+    commands_.page = 0;
+    commands_.pageCount = 0;
+  }
+  UpdateCommands();
 }
 
 void TTools::SetPageCommands(bool on) {
-  BWydruk->setEnabled(on);
-  Drukuj2->setEnabled(on);
-  PrzeniesDaneMenu->setEnabled(on);
-  TB_Import->setEnabled(on);
+  commands_.pageShown = on;
+  UpdateCommands();
+}
+
+void TTools::SetEFilingCommands(bool visible, bool enabled) {
+  commands_.eFilingVisible = visible;
+  commands_.sendEnabled = enabled;
+  commands_.openVeltraEnabled = enabled;
+  UpdateCommands();
 }
 
 void TTools::ShowWelcome(bool on) {
@@ -789,7 +826,6 @@ void TTools::UpdateCaption() {
 void TTools::SetModified() {
   ctx_.Session().SetModified(true);
   if (recovery_ != nullptr) recovery_->Changed();
-  ToolButtonSave->setEnabled(true);
 }
 
 void TTools::ClearSettlement() {
@@ -799,9 +835,8 @@ void TTools::ClearSettlement() {
   }
   FImage->CloseForm();
   ctx_.settlement.Clear();
-  Zmiana->hide();
-  ZalAdd->hide();
-  SBZmienIdentyfikator->hide();
+  commands_.multiCopy = false;
+  UpdateCommands();
 }
 
 void TTools::ZalAddClick() {
@@ -861,11 +896,10 @@ MainWindowHooks TTools::SelectionHooks() {
     }
     RozpocznijPrace->hide();
     rightArea_->setCurrentWidget(formArea_);
+    if (kind == kIndividual || kind == kRegistrationForms) commands_.sendEnabled = false;
+    if (kind == kRegistrationForms) commands_.openVeltraEnabled = false;
+    commands_.pageShown = false;
     SetDocumentCommands(false);
-    SetPageCommands(false);
-    ToolButtonSave->setEnabled(false);
-    if (kind == kIndividual || kind == kRegistrationForms) TBSendXML->setEnabled(false);
-    if (kind == kRegistrationForms) TBOpenXML->setEnabled(false);
   };
   return hooks;
 }
@@ -874,13 +908,11 @@ void TTools::ApplySelection(bool confirmed, const SelectionOutcome& outcome) {
   if (confirmed) {
     RebuildTree();
     SetModified();
-    TBSendXML->setVisible(outcome.eFilingVisible);
-    TbCheck->setVisible(outcome.eFilingVisible);
-    TBSendXML->setEnabled(outcome.eFilingEnabled);
-    TBOpenXML->setEnabled(outcome.eFilingEnabled);
+    SetEFilingCommands(outcome.eFilingVisible, outcome.eFilingEnabled);
     UpdateCaption();
     if (outcome.firstEntry != 0) SelectEntry(outcome.firstEntry);
-    Belka5->setVisible(outcome.belka5Visible);
+    commands_.eFilingSeparatorVisible = outcome.eFilingSeparatorVisible;
+    UpdateCommands();
   } else if (outcome.keptOpen) {
     documents_->ShowAgain();
   } else if (outcome.backToIdle) {
@@ -894,11 +926,10 @@ void TTools::ReturnToIdle() {
   UpdateCaption();
   CollapseMessages();
   ShowWelcome(true);
+  commands_.pageShown = false;
+  commands_.sendEnabled = false;
+  commands_.openVeltraEnabled = true;
   SetDocumentCommands(false);
-  SetPageCommands(false);
-  ToolButtonSave->setEnabled(false);
-  TBSendXML->setEnabled(false);
-  TBOpenXML->setEnabled(true);
 }
 
 void TTools::Nowe1Click() {
@@ -948,7 +979,7 @@ void TTools::N8Click() { FOPP->exec(); }
 void TTools::BWydrukClick() { Wydruk->exec(); }
 
 void TTools::Drukuj2Click() {
-  if (BWydruk->isEnabled()) BWydrukClick();
+  if (ToolPrint->isEnabled()) BWydrukClick();
 }
 
 void TTools::PrzeniesDaneMenuClick() {

@@ -10,6 +10,7 @@
 
 #include "platform/regional.h"
 #include "platform/single_instance.h"
+#include "ui/app/app_texts.h"
 
 class QAction;
 class QLabel;
@@ -39,10 +40,6 @@ class WelcomePanel;
 struct MainWindowHooks;
 struct SelectionOutcome;
 
-// Texts the user sees in several places.
-extern const char* const kApplicationTitle;
-extern const char* const kNoCaptionDocument;  // caption head without a document
-
 class TTools : public QMainWindow {
   Q_OBJECT
 
@@ -58,7 +55,7 @@ class TTools : public QMainWindow {
   // the file named on the command line, regional settings. False when the
   // program has to end.
   bool AfterShow(const QStringList& arguments);
-  // `pit2014 --designer [DIR]`: ToolButton6 is shown and switches to designer
+  // `pit2014 --designer [DIR]`: ToolDesigner is shown and switches to designer
   // mode over the definition folder DIR (designer_mode.cpp).
   void EnableDesignerMode(const QString& dcDir, const QString& tmpDir);
   FormDesigner* Designer() const { return designer_; }
@@ -122,36 +119,36 @@ class TTools : public QMainWindow {
   TWydruk* Wydruk = nullptr;  // "Parametry wydruku"
 
   // Menu items.
-  QAction* Nowe1 = nullptr;
-  QAction* Otw1 = nullptr;
-  QAction* Zamknij1 = nullptr;
-  QAction* Zapisz1 = nullptr;
-  QAction* Zapiszjako1 = nullptr;
-  QAction* Drukuj2 = nullptr;
-  QAction* PrzeniesDaneMenu = nullptr;
-  QAction* Zamknijprogram1 = nullptr;
-  QAction* N8 = nullptr;  // "Wykaz OPP"
-  QAction* Pomocneinformacje1 = nullptr;
-  QAction* Kalkulator1 = nullptr;
-  QAction* gg1 = nullptr;  // "Aktualizacja"
-  QAction* Informacjaoprogramie2 = nullptr;
-  QAction* Forum1 = nullptr;
-  QAction* StronaProgramu1 = nullptr;
+  QAction* MenuNew = nullptr;
+  QAction* MenuOpen = nullptr;
+  QAction* MenuClose = nullptr;
+  QAction* MenuSave = nullptr;
+  QAction* MenuSaveAs = nullptr;
+  QAction* MenuPrint = nullptr;
+  QAction* MenuImport = nullptr;
+  QAction* MenuQuit = nullptr;
+  QAction* MenuOrganisations = nullptr;  // "Wykaz OPP"
+  QAction* MenuHelp = nullptr;
+  QAction* MenuCalculator = nullptr;
+  QAction* MenuUpdateCheck = nullptr;  // "Aktualizacja"
+  QAction* MenuAbout = nullptr;
+  QAction* MenuForum = nullptr;
+  QAction* MenuProductPage = nullptr;
 
   // Tool bar buttons.
-  QAction* ToolButton1 = nullptr;
-  QAction* ToolButton2 = nullptr;
-  QAction* ToolButtonSave = nullptr;
-  QAction* BWydruk = nullptr;
-  QAction* TB_Import = nullptr;
-  QAction* TbCheck = nullptr;
-  QAction* Belka5 = nullptr;
-  QAction* TBSendXML = nullptr;
-  QAction* TBOpenXML = nullptr;
-  QAction* ToolButton3 = nullptr;
-  QAction* ToolButton13 = nullptr;
-  QAction* ToolButton10 = nullptr;
-  QAction* ToolButton6 = nullptr;  // designer switch, never shown to users
+  QAction* ToolNew = nullptr;
+  QAction* ToolOpen = nullptr;
+  QAction* ToolSave = nullptr;
+  QAction* ToolPrint = nullptr;
+  QAction* ToolImport = nullptr;
+  QAction* ToolCheck = nullptr;
+  QAction* EFilingSeparator = nullptr;
+  QAction* ToolSend = nullptr;
+  QAction* ToolOpenVeltra = nullptr;
+  QAction* ToolHelp = nullptr;
+  QAction* ToolCalculator = nullptr;
+  QAction* ToolUpdateCheck = nullptr;
+  QAction* ToolDesigner = nullptr;  // designer switch, never shown to users
 
   // The bar under the tool bar.
   QToolButton* Zmiana = nullptr;
@@ -211,8 +208,28 @@ class TTools : public QMainWindow {
   void TurnPage(int page);
   void SelectItem(QTreeWidgetItem* item);
   QTreeWidgetItem* ItemOfEntry(int number) const;
+  // What the enabled and shown state of the commands is made from besides
+  // the settlement itself (its kind, whether it is open or modified). The
+  // window's notifications change it; UpdateCommands is the one place that
+  // puts it on the menus, tool bar and page bar.
+  struct CommandState {
+    bool formShown = false;  // an entry is selected: the document commands
+    bool pageShown = false;  // its page is drawn: printing and the import
+    bool multiCopy = false;  // the form shown takes further copies
+    int page = 0;
+    int pageCount = 0;
+    // The e-filing buttons, as the kind of the settlement and the forms in
+    // it allow them.
+    bool eFilingVisible = true;
+    bool sendEnabled = false;
+    bool openVeltraEnabled = true;
+    bool eFilingSeparatorVisible = true;
+  };
+  void UpdateCommands();
   void SetDocumentCommands(bool on);
   void SetPageCommands(bool on);
+  // The e-filing buttons after a settlement was opened or shown again.
+  void SetEFilingCommands(bool visible, bool enabled);
   void ShowWelcome(bool on);
   // No settlement: the state right after start-up.
   void ReturnToIdle();
@@ -234,6 +251,7 @@ class TTools : public QMainWindow {
   bool openedFromCommandLine_ = false;
   int screenWidth_ = 0;
   QString captionTail_;
+  CommandState commands_;
 
   QSplitter* splitter_ = nullptr;
   QStackedWidget* rightArea_ = nullptr;

@@ -16,7 +16,7 @@ namespace pit::ui {
 UndoCommands::UndoCommands(TTools& window, AppContext& ctx) : QObject(&window), w_(window), ctx_(ctx) {
   menu_ = new QMenu(QStringLiteral("Edycja"), w_.MenuKlienta);
   menu_->setObjectName(QStringLiteral("Edycja"));
-  w_.MenuKlienta->insertMenu(w_.N8, menu_);
+  w_.MenuKlienta->insertMenu(w_.MenuOrganisations, menu_);
   undo_ = menu_->addAction(QStringLiteral("Cofnij"));
   undo_->setObjectName(QStringLiteral("Cofnij1"));
   undo_->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));

@@ -13,7 +13,7 @@ namespace pit::ui {
 ZoomCommands::ZoomCommands(TTools& window) : QObject(&window), w_(window) {
   menu_ = new QMenu(QStringLiteral("Widok"), w_.MenuKlienta);
   menu_->setObjectName(QStringLiteral("Widok"));
-  w_.MenuKlienta->insertMenu(w_.N8, menu_);
+  w_.MenuKlienta->insertMenu(w_.MenuOrganisations, menu_);
   in_ = menu_->addAction(QStringLiteral("Powiększ"));
   in_->setObjectName(QStringLiteral("Powieksz1"));
   // Ctrl++ is Ctrl+Shift+= on most keyboards; Ctrl+= saves the Shift.

@@ -1,5 +1,5 @@
 // Designer mode inside the main window. Only a start with `--designer`
-// shows ToolButton6; it puts the designer where the form is shown, with its
+// shows ToolDesigner; it puts the designer where the form is shown, with its
 // own menu and tool bar, and ButtonTrybEdycji brings filling mode back with
 // the definitions read again, so the page shows what the designer wrote.
 #include <QAction>
@@ -19,11 +19,11 @@ namespace pit::ui {
 void TTools::EnableDesignerMode(const QString& dcDir, const QString& tmpDir) {
   designerDir_ = dcDir;
   designerTmp_ = tmpDir;
-  ToolButton6->setText(QStringLiteral("Tryb narzędziowy"));
-  ToolButton6->setToolTip(QStringLiteral("tryb pracy: narzędziowy lub klienta"));
-  ToolButton6->setEnabled(true);
-  ToolButton6->setVisible(true);
-  connect(ToolButton6, &QAction::triggered, this, &TTools::EnterDesignerMode, Qt::UniqueConnection);
+  ToolDesigner->setText(QStringLiteral("Tryb narzędziowy"));
+  ToolDesigner->setToolTip(QStringLiteral("tryb pracy: narzędziowy lub klienta"));
+  ToolDesigner->setEnabled(true);
+  ToolDesigner->setVisible(true);
+  connect(ToolDesigner, &QAction::triggered, this, &TTools::EnterDesignerMode, Qt::UniqueConnection);
 }
 
 void TTools::EnterDesignerMode() {

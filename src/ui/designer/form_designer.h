@@ -6,7 +6,7 @@
 // file at once through the engine's codecs, and the page is then drawn again
 // from the file, so what the screen shows is what the file holds.
 //
-// Reached only with `pit2014 --designer [DIR]` (ToolButton6 of the main
+// Reached only with `pit2014 --designer [DIR]` (ToolDesigner of the main
 // window); ordinary start-up never shows it.
 #include <QMainWindow>
 #include <QPoint>

@@ -11,7 +11,6 @@
 
 #include "forms/values.h"
 #include "page_painter.h"
-#include "ui/forms/tfimage.h"
 
 namespace pit::ui {
 namespace {
@@ -37,16 +36,21 @@ QFont PointsFont(const QFont& base, int points, double zoom) {
   return f;
 }
 
-// The hidden input of the tick panel: it has no size, only the focus.
+// The hidden input of the tick panel: it has no size, only the focus. Its
+// keys are offered through the panel's signals.
 class TickInput : public QLineEdit {
  public:
-  TickInput(TFImage& owner, QWidget* parent) : QLineEdit(parent), owner_(owner) {}
+  explicit TickInput(TickPanel* panel) : QLineEdit(panel), panel_(panel) {}
 
  protected:
   bool event(QEvent* e) override {
-    if (e->type() == QEvent::KeyPress && owner_.EditorKeyPress(static_cast<QKeyEvent*>(e), true)) return true;
+    bool handled = false;
+    if (e->type() == QEvent::KeyPress) {
+      emit panel_->keyPressed(static_cast<QKeyEvent*>(e), &handled);
+      if (handled) return true;
+    }
     if (e->type() == QEvent::KeyRelease) {
-      const bool handled = owner_.EditorKeyRelease(static_cast<QKeyEvent*>(e));
+      emit panel_->keyReleased(static_cast<QKeyEvent*>(e), &handled);
       clear();
       if (handled) return true;
     }
@@ -54,16 +58,25 @@ class TickInput : public QLineEdit {
   }
 
  private:
-  TFImage& owner_;
+  TickPanel* panel_;
 };
+
+// The keys of a box offered to its receivers first; true when one took it.
+template <typename Box>
+bool OfferKey(Box* box, QEvent* e) {
+  bool handled = false;
+  if (e->type() == QEvent::KeyPress) emit box->keyPressed(static_cast<QKeyEvent*>(e), &handled);
+  if (e->type() == QEvent::KeyRelease) emit box->keyReleased(static_cast<QKeyEvent*>(e), &handled);
+  return handled;
+}
 
 }  // namespace
 
 // --- TextBox ---------------------------------------------------------------------
 
-TextBox::TextBox(TFImage& owner, const FieldObject& def, QWidget* parent)
+TextBox::TextBox(const FieldObject& def, double zoom, QWidget* parent)
     : QLineEdit(parent),
-      owner_(owner),
+      zoom_(zoom),
       typ_(def.Typ),
       option_(def.Option),
       plusValue_(def.PlusValue),
@@ -72,7 +85,7 @@ TextBox::TextBox(TFImage& owner, const FieldObject& def, QWidget* parent)
       points_(basePoints_) {
   setFrame(false);
   Yellow(this);
-  setFont(PointsFont(QFont(QStringLiteral("Arial")), 10, owner_.Zoom()));
+  setFont(PointsFont(QFont(QStringLiteral("Arial")), 10, zoom_));
   SetPoints(basePoints_);
   Qt::Alignment a = Qt::AlignLeft;
   if (def.TextAlign == kAlignRight) a = Qt::AlignRight;
@@ -80,6 +93,11 @@ TextBox::TextBox(TFImage& owner, const FieldObject& def, QWidget* parent)
   setAlignment(a | Qt::AlignVCenter);
   setMaxLength(maxChar_ > 0 ? maxChar_ : kNoLimit);
   connect(this, &QLineEdit::textEdited, this, &TextBox::OnEdited);
+}
+
+void TextBox::Rezoom(double zoom) {
+  zoom_ = zoom;
+  SetPoints(points_);
 }
 
 bool TextBox::IsAmountBox() const { return typ_ == kLiczba || typ_ == kJedenProcent; }
@@ -93,11 +111,11 @@ void TextBox::Start(const QString& text) {
 
 void TextBox::SetPoints(int points) {
   points_ = points;
-  setFont(PointsFont(font(), points_, owner_.Zoom()));
+  setFont(PointsFont(font(), points_, zoom_));
 }
 
 bool TextBox::TooWide() const {
-  return QFontMetrics(font()).horizontalAdvance(text()) > width() - kFitMargin * owner_.Zoom();
+  return QFontMetrics(font()).horizontalAdvance(text()) > width() - kFitMargin * zoom_;
 }
 
 void TextBox::Fit() {
@@ -146,8 +164,7 @@ void TextBox::OnEdited(const QString& edited) {
 }
 
 bool TextBox::event(QEvent* e) {
-  if (e->type() == QEvent::KeyPress && owner_.EditorKeyPress(static_cast<QKeyEvent*>(e), false)) return true;
-  if (e->type() == QEvent::KeyRelease && owner_.EditorKeyRelease(static_cast<QKeyEvent*>(e))) return true;
+  if (OfferKey(this, e)) return true;
   return QLineEdit::event(e);
 }
 
@@ -201,11 +218,11 @@ void TextBox::mouseReleaseEvent(QMouseEvent* e) {
 
 // --- MaskedBox -------------------------------------------------------------------
 
-MaskedBox::MaskedBox(TFImage& owner, const QString& pattern, QWidget* parent)
-    : QLineEdit(parent), owner_(owner), pattern_(pattern) {
+MaskedBox::MaskedBox(const QString& pattern, double zoom, QWidget* parent)
+    : QLineEdit(parent), pattern_(pattern) {
   setFrame(false);
   Yellow(this);
-  Rezoom();
+  Rezoom(zoom);
   masked_.fill(QLatin1Char(' '), pattern_.size());
   for (int i = 0; i < pattern_.size(); ++i)
     if (!IsDigitPos(i)) masked_[i] = pattern_[i];
@@ -213,7 +230,7 @@ MaskedBox::MaskedBox(TFImage& owner, const QString& pattern, QWidget* parent)
   Show(0);
 }
 
-void MaskedBox::Rezoom() { setFont(PointsFont(QFont(QStringLiteral("Arial")), 10, owner_.Zoom())); }
+void MaskedBox::Rezoom(double zoom) { setFont(PointsFont(QFont(QStringLiteral("Arial")), 10, zoom)); }
 
 void MaskedBox::SetMasked(const QString& masked) {
   for (int i = 0; i < pattern_.size(); ++i) {
@@ -255,8 +272,7 @@ void MaskedBox::TypeDigits(const QString& digits) {
 }
 
 bool MaskedBox::event(QEvent* e) {
-  if (e->type() == QEvent::KeyPress && owner_.EditorKeyPress(static_cast<QKeyEvent*>(e), false)) return true;
-  if (e->type() == QEvent::KeyRelease && owner_.EditorKeyRelease(static_cast<QKeyEvent*>(e))) return true;
+  if (OfferKey(this, e)) return true;
   return QLineEdit::event(e);
 }
 
@@ -318,8 +334,7 @@ void MaskedBox::keyPressEvent(QKeyEvent* e) {
 
 // --- TickPanel -------------------------------------------------------------------
 
-TickPanel::TickPanel(TFImage& owner, QWidget* parent)
-    : QFrame(parent), owner_(owner), caption_(new QLabel(this)), input_(new TickInput(owner, this)) {
+TickPanel::TickPanel(QWidget* parent) : QFrame(parent), caption_(new QLabel(this)), input_(new TickInput(this)) {
   setFrameShape(QFrame::Box);
   setFrameShadow(QFrame::Plain);
   setLineWidth(1);
@@ -346,7 +361,7 @@ void TickPanel::SetZoom(double zoom) { caption_->setFont(PointsFont(QFont(QStrin
 void TickPanel::Toggle() { SetCaption(!Ticked()); }
 
 void TickPanel::mouseReleaseEvent(QMouseEvent* e) {
-  if (e->button() == Qt::LeftButton) owner_.TickPanelMouseUp();
+  if (e->button() == Qt::LeftButton) emit clicked();
   e->accept();
 }
 

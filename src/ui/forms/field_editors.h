@@ -1,31 +1,38 @@
 #pragma once
 // The in-place editors the form window puts over a field: the text box, the
-// masked box of identifiers and dates, and the tick panel. Their keys go to
-// the form window first, which handles Enter, Tab and Space the same way for
-// all of them.
+// masked box of identifiers and dates, and the tick panel. Their keys are
+// offered to whoever opened them first (keyPressed / keyReleased), so that
+// Enter, Tab and Space move through the form the same way from each of them;
+// a key the receiver leaves unhandled is the editor's own. The editors know
+// nothing of the window they stand on: their font follows the zoom they are
+// given.
 #include <QFrame>
 #include <QLineEdit>
 #include <QString>
 
 #include "forms/field_object.h"
 
+class QKeyEvent;
 class QLabel;
 
 namespace pit::ui {
-
-class TFImage;
 
 // The text box of Tekst, Liczba and JedenProcent fields.
 class TextBox : public QLineEdit {
   Q_OBJECT
  public:
-  TextBox(TFImage& owner, const FieldObject& def, QWidget* parent);
+  TextBox(const FieldObject& def, double zoom, QWidget* parent);
   // Sets the text and fits the font to it, as when the box opens.
   void Start(const QString& text);
   int FontPoints() const { return points_; }
   bool IsAmountBox() const;
   // The font follows the page's zoom.
-  void Rezoom() { SetPoints(points_); }
+  void Rezoom(double zoom);
+
+ signals:
+  // Set *handled to take the key from the box.
+  void keyPressed(QKeyEvent* e, bool* handled);
+  void keyReleased(QKeyEvent* e, bool* handled);
 
  protected:
   bool event(QEvent* e) override;
@@ -42,7 +49,7 @@ class TextBox : public QLineEdit {
   void Fit();
   bool TooWide() const;
 
-  TFImage& owner_;
+  double zoom_;
   int typ_;
   int option_;
   bool plusValue_;
@@ -58,10 +65,15 @@ class MaskedBox : public QLineEdit {
   Q_OBJECT
  public:
   // `pattern`: "9" for a digit position, "-" for a literal.
-  MaskedBox(TFImage& owner, const QString& pattern, QWidget* parent);
+  MaskedBox(const QString& pattern, double zoom, QWidget* parent);
   void SetMasked(const QString& masked);  // spaces for blanks
   QString Masked() const { return masked_; }
-  void Rezoom();  // the font follows the page's zoom
+  void Rezoom(double zoom);  // the font follows the page's zoom
+
+ signals:
+  // Set *handled to take the key from the box.
+  void keyPressed(QKeyEvent* e, bool* handled);
+  void keyReleased(QKeyEvent* e, bool* handled);
 
  protected:
   bool event(QEvent* e) override;
@@ -74,7 +86,6 @@ class MaskedBox : public QLineEdit {
   void BlankRange(int from, int to);
   void TypeDigits(const QString& digits);
 
-  TFImage& owner_;
   QString pattern_;
   QString masked_;
 };
@@ -84,7 +95,7 @@ class MaskedBox : public QLineEdit {
 class TickPanel : public QFrame {
   Q_OBJECT
  public:
-  TickPanel(TFImage& owner, QWidget* parent);
+  explicit TickPanel(QWidget* parent);
   void SetCaption(bool ticked);
   bool Ticked() const;
   void Toggle();
@@ -92,11 +103,17 @@ class TickPanel : public QFrame {
   QLineEdit* Input() const { return input_; }
   QLabel* Caption() const { return caption_; }
 
+ signals:
+  // The keys of the hidden input; set *handled to take the key from it.
+  void keyPressed(QKeyEvent* e, bool* handled);
+  void keyReleased(QKeyEvent* e, bool* handled);
+  // A left click on the panel (it toggles nothing by itself).
+  void clicked();
+
  protected:
   void mouseReleaseEvent(QMouseEvent* e) override;
 
  private:
-  TFImage& owner_;
   QLabel* caption_;
   QLineEdit* input_;
 };

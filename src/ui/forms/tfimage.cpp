@@ -115,8 +115,13 @@ TFImage::TFImage(AppContext& ctx, QWidget* parent)
   PListaKR = new CountryPanel(*this, ctx_.countries, surface_);
   PListaOPP = new OrganisationPicker(*this, surface_);
   POPP = new DonationPanel(*this, surface_);
-  tickPanel_ = new TickPanel(*this, surface_);
+  tickPanel_ = new TickPanel(surface_);
   tickPanel_->hide();
+  connect(tickPanel_, &TickPanel::keyPressed, this,
+          [this](QKeyEvent* e, bool* handled) { *handled = EditorKeyPress(e, true); });
+  connect(tickPanel_, &TickPanel::keyReleased, this,
+          [this](QKeyEvent* e, bool* handled) { *handled = EditorKeyRelease(e); });
+  connect(tickPanel_, &TickPanel::clicked, this, &TFImage::TickPanelMouseUp);
 }
 
 TFImage::~TFImage() {
@@ -532,14 +537,14 @@ void TFImage::PlaceOpenEditor() {
     case Editor::Text:
       if (textBox_ != nullptr) {
         textBox_->setGeometry(EditorRect(openedFor_));
-        textBox_->Rezoom();
+        textBox_->Rezoom(zoom_);
       }
       if (POPP->isVisible()) POPP->move(DonationPanelPos(d));
       break;
     case Editor::Masked:
       if (maskedBox_ != nullptr) {
         maskedBox_->setGeometry(EditorRect(openedFor_));
-        maskedBox_->Rezoom();
+        maskedBox_->Rezoom(zoom_);
       }
       break;
     case Editor::Tick:
@@ -674,7 +679,8 @@ void TFImage::OpenTextBox(int k) {
     textBox_->hide();
     textBox_->deleteLater();
   }
-  textBox_ = new TextBox(*this, d, surface_);
+  textBox_ = new TextBox(d, zoom_, surface_);
+  TakeEditorKeys(textBox_);
   textBox_->setGeometry(EditorRect(k));
   textBox_->show();
   textBox_->raise();
@@ -688,6 +694,12 @@ void TFImage::OpenTextBox(int k) {
   textBox_->setFocus();
   editor_ = Editor::Text;
   openedFor_ = k;
+}
+
+template <typename Box>
+void TFImage::TakeEditorKeys(Box* box) {
+  connect(box, &Box::keyPressed, this, [this](QKeyEvent* e, bool* handled) { *handled = EditorKeyPress(e, false); });
+  connect(box, &Box::keyReleased, this, [this](QKeyEvent* e, bool* handled) { *handled = EditorKeyRelease(e); });
 }
 
 void TFImage::OpenMaskedBox(int k) {
@@ -706,7 +718,8 @@ void TFImage::OpenMaskedBox(int k) {
     maskedBox_->hide();
     maskedBox_->deleteLater();
   }
-  maskedBox_ = new MaskedBox(*this, pattern, surface_);
+  maskedBox_ = new MaskedBox(pattern, zoom_, surface_);
+  TakeEditorKeys(maskedBox_);
   maskedBox_->setGeometry(EditorRect(k));
   maskedBox_->SetMasked(Q(masked));
   maskedBox_->show();

@@ -150,12 +150,7 @@ class TFImage : public QWidget, public CalcDisplay {
   void SelectEntry(int entry, int idPit) override;
   void SetDonationLabel(const std::string& text) override;
 
-  // --- what the editors call ---------------------------------------------------
-  // Keys of the text box, the masked box and the tick panel's input; true
-  // when the window took the key.
-  bool EditorKeyPress(QKeyEvent* e, bool tickPanel);
-  bool EditorKeyRelease(QKeyEvent* e);
-  void TickPanelMouseUp();
+  // --- what the pick panels call -----------------------------------------------
   // "wybierz" of the office and country lists; Shift+Tab chooses and goes back.
   void PickChosen(bool backward = false);
   void PickCancelled();  // "anuluj" / Esc of any pick panel
@@ -186,9 +181,6 @@ class TFImage : public QWidget, public CalcDisplay {
 
  private:
   friend class PageSurface;
-  friend class TextBox;
-  friend class MaskedBox;
-  friend class TickPanel;
   friend class TaxOfficePanel;
   friend class CountryPanel;
   friend class OrganisationPicker;
@@ -249,6 +241,13 @@ class TFImage : public QWidget, public CalcDisplay {
   QPoint DonationPanelPos(const FieldObject& d) const;
   void WriteValueOver(int k);
 
+  // Keys of the text box, the masked box and the tick panel's input; true
+  // when the window took the key.
+  bool EditorKeyPress(QKeyEvent* e, bool tickPanel);
+  bool EditorKeyRelease(QKeyEvent* e);
+  void TickPanelMouseUp();
+  template <typename Box>
+  void TakeEditorKeys(Box* box);
   void SendEnter();
   void ShowOtherPage(int page);
   void Message(const std::string& text, bool warning = false);

@@ -14,7 +14,7 @@
 #include "html_copy_pages.h"
 #include "text/guid.h"
 #include "ui/app/app_context.h"
-#include "ui/app/ttools.h"
+#include "ui/app/app_texts.h"
 #include "ui/output/problem_list.h"
 
 namespace pit::ui {
@@ -38,19 +38,20 @@ int Box(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QSt
 
 }  // namespace
 
-EFiling::EFiling(TTools& main) : QObject(&main), main_(main) {
+EFiling::EFiling(AppContext& ctx, MainWindowCalls calls, QWidget* window)
+    : QObject(window), ctx_(ctx), calls_(std::move(calls)), window_(window) {
   setObjectName(QStringLiteral("EFiling"));
   hooks.connected = [] { return platform::InternetConnected(); };
   hooks.show = [this](const QString& text) {
-    Box(&main_, QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok);
+    Box(window_, QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok);
   };
   hooks.showProblems = [this](const ValidationResult& r) {
-    ProblemList list(r, &main_);
+    ProblemList list(r, window_);
     if (list.exec() != QDialog::Accepted || list.Chosen() == nullptr) return;
-    main_.GoToField(list.Chosen()->entry, list.Chosen()->field);
+    calls_.goToField(list.Chosen()->entry, list.Chosen()->field);
   };
   hooks.askYesNo = [this](const QString& title, const QString& text) {
-    return Box(&main_, QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return Box(window_, QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
   };
   hooks.running = [](const QString& name) { return platform::ProcessRunning(name); };
   hooks.start = [](const QString& program, const QStringList& args, const QString& folder) {
@@ -59,7 +60,7 @@ EFiling::EFiling(TTools& main) : QObject(&main), main_(main) {
 }
 
 int EFiling::Validate(bool showAllFilled) {
-  AppContext& ctx = main_.Context();
+  AppContext& ctx = ctx_;
   const ValidationResult r = ValidateSettlement(ctx.settlement, *ctx.defs);
   if (r.count > 0) {
     hooks.showProblems(r);
@@ -70,14 +71,14 @@ int EFiling::Validate(bool showAllFilled) {
 }
 
 void EFiling::TbCheckClick() {
-  main_.CommitTypedValue();
+  calls_.commitTyping();
   const bool connected = hooks.connected();
   const int problems = Validate(!connected);
   if (problems == 0 && connected) HandOff(HandOffMode::Check);
 }
 
 void EFiling::TBSendXMLClick() {
-  main_.CommitTypedValue();
+  calls_.commitTyping();
   const bool connected = hooks.connected();
   if (Validate(!connected) != 0) return;
   if (connected) {
@@ -88,7 +89,7 @@ void EFiling::TBSendXMLClick() {
 }
 
 void EFiling::TBOpenXMLClick() {
-  AppContext& ctx = main_.Context();
+  AppContext& ctx = ctx_;
   const QString exe = Q(ctx.veltraExecutable);
   if (hooks.running(exe)) {
     hooks.show(kAlreadyRunning);
@@ -100,7 +101,7 @@ void EFiling::TBOpenXMLClick() {
 }
 
 void EFiling::HandOff(HandOffMode mode) {
-  AppContext& ctx = main_.Context();
+  AppContext& ctx = ctx_;
   Settlement& s = ctx.settlement;
   const QString exe = Q(ctx.veltraExecutable);
   if (hooks.running(exe)) {
@@ -120,12 +121,12 @@ void EFiling::HandOff(HandOffMode mode) {
     if (!hooks.askYesNo(QStringLiteral("Informacja"), kSaveFirst)) return;
     // A cancelled or failed save still exports; the e-filing program is then
     // not started, since it would work on a document that is not on disk.
-    main_.SaveDocument(Q(s.DocumentPath));
+    calls_.save(Q(s.DocumentPath));
   }
 
   ExportRequest request{ctx.eDeclarationsFolder, exportId, guid, ctx.Folder("icon"), true};
   ExportHooks exportHooks;
-  exportHooks.selectMainForm = [this](int n) { main_.SelectEntry(n); };
+  exportHooks.selectMainForm = [this](int n) { calls_.selectEntry(n); };
   exportHooks.countryCode = [&ctx](const std::string& name) { return ctx.countries.CodeByName(name); };
   std::vector<std::string> drawMessages;
   const DrawPageHook draw = render::HtmlCopyDrawer(

@@ -1,6 +1,6 @@
 #pragma once
-// The main window's e-filing commands: "Weryfikacja" (TbCheck), "Wyślij"
-// (TBSendXML) and "Otwórz program Veltra" (TBOpenXML). The check lists the
+// The main window's e-filing commands: "Weryfikacja" (ToolCheck), "Wyślij"
+// (ToolSend) and "Otwórz program Veltra" (ToolOpenVeltra). The check lists the
 // required fields left empty; with nothing missing and a connection both go
 // on to the hand-off, which exports the current return and starts the
 // e-filing program on it.
@@ -11,9 +11,11 @@
 
 #include "output/validation.h"
 
+class QWidget;
+
 namespace pit::ui {
 
-class TTools;
+struct AppContext;
 
 enum class HandOffMode { Check = 0, Send = 1 };
 
@@ -33,7 +35,20 @@ class EFiling : public QObject {
     std::function<bool(const QString& program, const QStringList& args, const QString& folder)> start;
   };
 
-  explicit EFiling(TTools& main);
+  // What the commands need of the main window; it makes them with these.
+  struct MainWindowCalls {
+    // The value being typed committed and the page shown again.
+    std::function<void()> commitTyping;
+    // Saves to the path (asks for one when empty); false when not saved.
+    std::function<bool(const QString& path)> save;
+    // Entry `number` on screen as a click in the tree shows it.
+    std::function<void(int number)> selectEntry;
+    // The entry's form shown at the field, the field opened.
+    std::function<void(int entry, int field)> goToField;
+  };
+
+  // `window` parents the object and its message boxes.
+  EFiling(AppContext& ctx, MainWindowCalls calls, QWidget* window);
 
   Hooks hooks;
 
@@ -51,7 +66,9 @@ class EFiling : public QObject {
  private:
   void HandOff(HandOffMode mode);
 
-  TTools& main_;
+  AppContext& ctx_;
+  MainWindowCalls calls_;
+  QWidget* window_;
   QString lastExportFolder_;
 };
 

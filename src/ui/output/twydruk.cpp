@@ -21,8 +21,6 @@
 #include "forms/definition_files.h"
 #include "output/print_order.h"
 #include "ui/app/app_context.h"
-#include "ui/app/ttools.h"
-#include "ui/forms/tfimage.h"
 
 namespace pit::ui {
 namespace {
@@ -69,7 +67,8 @@ QRadioButton* Radio(const QString& text, QButtonGroup* group, int id, QLayout* l
 
 }  // namespace
 
-TWydruk::TWydruk(TTools& main, QWidget* parent) : QDialog(parent), main_(main) {
+TWydruk::TWydruk(AppContext& ctx, PrintHooks hooks, QWidget* parent)
+    : QDialog(parent), ctx_(ctx), hooks_(std::move(hooks)) {
   setObjectName(QStringLiteral("Wydruk"));
   setWindowTitle(QStringLiteral("Parametry wydruku"));
   setModal(true);
@@ -196,7 +195,7 @@ void TWydruk::showEvent(QShowEvent* e) {
 void TWydruk::DrukujClick() {
   Store();
   const render::PrintOptions options = Options();
-  AppContext& ctx = main_.Context();
+  AppContext& ctx = ctx_;
   Settlement& s = ctx.settlement;
   const std::vector<int> entries = EntriesToPrint(s, options.range, s.Current.Number);
   if (entries.empty()) return;
@@ -233,7 +232,7 @@ void TWydruk::DrukujClick() {
     for (std::size_t i = 0; !failed && i < entries.size(); ++i) {
       // Each form of a return is selected in the tree before it is printed:
       // it is shown and its calculation runs.
-      if (options.range >= kPrintReturn) main_.SelectEntry(entries[i]);
+      if (options.range >= kPrintReturn && hooks_.showEntry) hooks_.showEntry(entries[i]);
       render::FormToPrint form;
       if (!Prepare(entries[i], options.range == kPrintCurrentPage, form)) continue;
       forms.Print(painter, *device, form, fresh);
@@ -242,7 +241,7 @@ void TWydruk::DrukujClick() {
     if (painter.isActive()) painter.end();
   } else {
     for (int n : entries) {
-      if (options.range >= kPrintReturn) main_.SelectEntry(n);
+      if (options.range >= kPrintReturn && hooks_.showEntry) hooks_.showEntry(n);
       render::FormToPrint form;
       if (!Prepare(n, options.range == kPrintCurrentPage, form)) continue;
       QPagedPaintDevice* device = target->BeginJob(render::JobTitle({form.code}));
@@ -264,7 +263,7 @@ void TWydruk::DrukujClick() {
 }
 
 bool TWydruk::Prepare(int number, bool currentPage, render::FormToPrint& form) {
-  AppContext& ctx = main_.Context();
+  AppContext& ctx = ctx_;
   Settlement& s = ctx.settlement;
   if (!s.Has(number) || !FormCatalogue::IsValid(s.Entry(number).IdPit)) return false;
   const FormEntry& e = s.Entry(number);
@@ -277,8 +276,9 @@ bool TWydruk::Prepare(int number, bool currentPage, render::FormToPrint& form) {
   if (auto recs = LoadFieldObjects(DcsPath(dcDir, e.IdPit))) form.fileDefs = std::move(*recs);
   // What the form window shows of the entry: its fields after the spouse
   // rules of its calculation, or would show of an entry not on screen.
-  if (c.Number == number && main_.Form() != nullptr && !main_.Form()->Fields().empty()) {
-    form.shownDefs = main_.Form()->Fields();
+  const std::vector<FieldObject>* shown = hooks_.shownFields ? hooks_.shownFields() : nullptr;
+  if (c.Number == number && shown != nullptr && !shown->empty()) {
+    form.shownDefs = *shown;
   } else {
     form.shownDefs = ctx.Session().FieldsAsShown(number);
   }

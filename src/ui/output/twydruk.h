@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "forms/field_object.h"
 #include "print_options.h"
 #include "printed_page.h"
 
@@ -28,7 +29,20 @@ class QSpinBox;
 
 namespace pit::ui {
 
-class TTools;
+struct AppContext;
+
+// What printing needs of the program around it, besides the settlement.
+// The print window knows no other window: whoever makes it says how a form
+// is brought on screen and what the form window draws.
+struct PrintHooks {
+  // Brings entry `number` on screen as a click in the tree does (its
+  // calculation runs), before a form of a return is printed. Unset: the
+  // entries are printed as they are.
+  std::function<void(int number)> showEntry;
+  // The fields of the entry on screen as the form window draws them (after
+  // its calculation's spouse rules); nullptr or empty when none is shown.
+  std::function<const std::vector<FieldObject>*()> shownFields;
+};
 
 // Where print jobs go. The printer chosen in the print dialog takes one job
 // per form; a PDF file takes all forms in one job, since a second job would
@@ -46,7 +60,7 @@ class TWydruk : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TWydruk(TTools& main, QWidget* parent = nullptr);
+  TWydruk(AppContext& ctx, PrintHooks hooks, QWidget* parent = nullptr);
   ~TWydruk() override;
 
   // The system's print dialog; false when the user cancelled. Tests answer
@@ -93,7 +107,8 @@ class TWydruk : public QDialog {
   // page shown when `currentPage`, else all pages. False: nothing to print.
   bool Prepare(int number, bool currentPage, render::FormToPrint& form);
 
-  TTools& main_;
+  AppContext& ctx_;
+  PrintHooks hooks_;
   PrintDialog printDialog_;
   TargetFactory targetFactory_;
 };

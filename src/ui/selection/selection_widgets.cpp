@@ -16,7 +16,7 @@
 #include <QUrl>
 
 #include "app/catalogue.h"
-#include "ui/app/ttools.h"
+#include "ui/app/app_texts.h"
 
 namespace pit::ui {
 

@@ -7,10 +7,10 @@
 // After a confirmed selection the main window (TTools) does:
 //   RebuildTree();                     // the view of the new entries
 //   SetModified();                     // DocumentModified, save button on
-//   TBSendXML/TbCheck visible  := outcome.eFilingVisible
-//   TBSendXML/TBOpenXML enabled := outcome.eFilingEnabled
+//   ToolSend/ToolCheck visible  := outcome.eFilingVisible
+//   ToolSend/ToolOpenVeltra enabled := outcome.eFilingEnabled
 //   SelectEntry(outcome.firstEntry);   // when it is not 0
-//   Belka5 visible := outcome.belka5Visible
+//   EFilingSeparator visible := outcome.eFilingSeparatorVisible
 // The settlement is already rebuilt, DocumentName is
 // "nowe_rozliczenie.dc2014" and the identification data has been copied into
 // every entry. When outcome.backToIdle is set instead, the user left while

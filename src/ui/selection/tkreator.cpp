@@ -444,7 +444,7 @@ void TKreator::ZakonczClick() {
   outcome_.firstEntry = f.FirstEntry;
   outcome_.eFilingVisible = f.EFilingVisible;
   outcome_.eFilingEnabled = f.EFilingEnabled;
-  outcome_.belka5Visible = f.ToolbarExtrasVisible;
+  outcome_.eFilingSeparatorVisible = f.ToolbarExtrasVisible;
   accept();
 }
 

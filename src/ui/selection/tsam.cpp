@@ -563,7 +563,7 @@ void TSam::ZatwierdzamClick() {
   outcome_.firstEntry = r.FirstEntry;
   outcome_.eFilingVisible = r.EFilingVisible;
   outcome_.eFilingEnabled = r.EFilingEnabled;
-  outcome_.belka5Visible = r.ToolbarExtrasVisible;
+  outcome_.eFilingSeparatorVisible = r.ToolbarExtrasVisible;
   left_ = true;
   accept();
 }

@@ -37,9 +37,9 @@ struct SelectionOutcome {
   int kind = 0;
   // After a confirm:
   int firstEntry = 0;           // entry to select and show; 0: none
-  bool eFilingVisible = true;   // TBSendXML and TbCheck shown
-  bool eFilingEnabled = true;   // TBSendXML and TBOpenXML enabled
-  bool belka5Visible = true;    // tool button Belka5 shown
+  bool eFilingVisible = true;   // ToolSend and ToolCheck shown
+  bool eFilingEnabled = true;   // ToolSend and ToolOpenVeltra enabled
+  bool eFilingSeparatorVisible = true;  // the bar before the e-filing buttons shown
 };
 
 // The tree view STV. The check boxes show the nodes' ticks; the user changes
