@@ -15,7 +15,6 @@
 #include <QVBoxLayout>
 
 #include "refdata/organisations.h"
-#include "ui/forms/tfimage.h"
 
 namespace pit::ui {
 namespace {
@@ -37,9 +36,8 @@ bool IsEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
 
 // --- PListaOPP ---------------------------------------------------------------------
 
-OrganisationPicker::OrganisationPicker(TFImage& owner, QWidget* parent)
+OrganisationPicker::OrganisationPicker(QWidget* parent)
     : QFrame(parent),
-      owner_(owner),
       POOPFind(new QFrame(this)),
       EKRSFind(new QLineEdit(POOPFind)),
       IDropDown(new QLabel(POOPFind)),
@@ -199,7 +197,7 @@ void OrganisationPicker::Commit(bool backward) {
   }
   SetListOpen(false);
   hide();
-  owner_.PickerCommit(backward);
+  emit committed(backward);
 }
 
 void OrganisationPicker::EKRSFindKeyDown(QKeyEvent* e) {
@@ -221,7 +219,7 @@ void OrganisationPicker::EKRSFindKeyUp(QKeyEvent* e) {
     Commit(true);  // Shift+Tab: the same commit, then back to the field before
   } else if (key == Qt::Key_Escape) {
     Dismiss();
-    owner_.PickCancelled();
+    emit cancelled();
   } else if (key == Qt::Key_Up) {
     SetCurrentRow(row_ - 1);
     EKRSFind->selectAll();
@@ -246,7 +244,7 @@ void OrganisationPicker::SGOPPKeyUp(QKeyEvent* e) {
     Commit();
   } else if (e->key() == Qt::Key_Escape) {
     Dismiss();
-    owner_.PickCancelled();
+    emit cancelled();
   }
 }
 
@@ -315,9 +313,8 @@ bool OrganisationPicker::eventFilter(QObject* watched, QEvent* e) {
 
 // --- POPP ------------------------------------------------------------------------------
 
-DonationPanel::DonationPanel(TFImage& owner, QWidget* parent)
+DonationPanel::DonationPanel(QWidget* parent)
     : QFrame(parent),
-      owner_(owner),
       KwotaDarowizny(new QLabel(QStringLiteral("0,00"), this)),
       SBTAK(new QPushButton(QStringLiteral("TAK, chcę"), this)),
       SBNIE(new QPushButton(QStringLiteral("NIE, tylko część"), this)) {
@@ -373,8 +370,8 @@ DonationPanel::DonationPanel(TFImage& owner, QWidget* parent)
   hide();
 }
 
-void DonationPanel::SBTAKClick() { owner_.DonationAccepted(); }
+void DonationPanel::SBTAKClick() { emit accepted(); }
 
-void DonationPanel::SBNIEClick() { owner_.DonationDeclined(); }
+void DonationPanel::SBNIEClick() { emit declined(); }
 
 }  // namespace pit::ui

@@ -13,12 +13,10 @@ class QTableWidget;
 
 namespace pit::ui {
 
-class TFImage;
-
 class OrganisationPicker : public QFrame {
   Q_OBJECT
  public:
-  OrganisationPicker(TFImage& owner, QWidget* parent);
+  explicit OrganisationPicker(QWidget* parent);
 
   // Opens the picker over a KRS field holding `value`, at (x, y).
   void Open(const std::string& value, int x, int y);
@@ -50,6 +48,12 @@ class OrganisationPicker : public QFrame {
   void SGOPPDblClick();
   void SGOPPKeyUp(QKeyEvent* e);
 
+ signals:
+  // A KRS chosen or typed, the picker hidden; backward: Shift+Tab.
+  void committed(bool backward);
+  // Esc: the picker closed, nothing committed.
+  void cancelled();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* e) override;
 
@@ -57,7 +61,6 @@ class OrganisationPicker : public QFrame {
   void PutRowKrs(int row);
   void Commit(bool backward = false);
 
-  TFImage& owner_;
   QFrame* POOPFind;
   QLineEdit* EKRSFind;
   QLabel* IDropDown;
@@ -73,7 +76,7 @@ class OrganisationPicker : public QFrame {
 class DonationPanel : public QFrame {
   Q_OBJECT
  public:
-  DonationPanel(TFImage& owner, QWidget* parent);
+  explicit DonationPanel(QWidget* parent);
   QLabel* Amount() const { return KwotaDarowizny; }
   QPushButton* Yes() const { return SBTAK; }
   QPushButton* No() const { return SBNIE; }
@@ -81,8 +84,11 @@ class DonationPanel : public QFrame {
   void SBTAKClick();
   void SBNIEClick();
 
+ signals:
+  void accepted();  // "TAK, chcę"
+  void declined();  // "NIE, tylko część"
+
  private:
-  TFImage& owner_;
   QLabel* KwotaDarowizny;
   QPushButton* SBTAK;
   QPushButton* SBNIE;

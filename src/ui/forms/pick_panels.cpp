@@ -10,7 +10,6 @@
 #include <QVBoxLayout>
 
 #include "ui/forms/form_rules.h"
-#include "ui/forms/tfimage.h"
 
 namespace pit::ui {
 namespace {
@@ -22,9 +21,8 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast
 
 }  // namespace
 
-PickPanel::PickPanel(TFImage& owner, int width, const QStringList& headers, QWidget* parent)
+PickPanel::PickPanel(int width, const QStringList& headers, QWidget* parent)
     : QFrame(parent),
-      owner_(owner),
       search_(new QLineEdit(this)),
       grid_(new QTableWidget(this)),
       choose_(new QPushButton(QStringLiteral("wybierz"), this)),
@@ -118,12 +116,12 @@ void PickPanel::ShowAt(int left, int bottom) {
 
 void PickPanel::Choose(bool backward) {
   hide();
-  owner_.PickChosen(backward);
+  emit chosen(backward);
 }
 
 void PickPanel::Abandon() {
   hide();
-  owner_.PickCancelled();
+  emit cancelled();
 }
 
 bool PickPanel::eventFilter(QObject* watched, QEvent* e) {
@@ -160,8 +158,8 @@ bool PickPanel::eventFilter(QObject* watched, QEvent* e) {
 
 // --- tax offices -------------------------------------------------------------
 
-TaxOfficePanel::TaxOfficePanel(TFImage& owner, const TaxOfficeTable& offices, QWidget* parent)
-    : PickPanel(owner, 700,
+TaxOfficePanel::TaxOfficePanel(const TaxOfficeTable& offices, QWidget* parent)
+    : PickPanel(700,
                 {QStringLiteral("Kod"), QStringLiteral("Miasto"), QStringLiteral("Nazwa Urzędu Skarbowego")},
                 parent),
       offices_(offices) {
@@ -216,8 +214,8 @@ void TaxOfficePanel::OnSearchClick() { search_->selectAll(); }
 
 // --- countries -----------------------------------------------------------------
 
-CountryPanel::CountryPanel(TFImage& owner, const CountryTable& countries, QWidget* parent)
-    : PickPanel(owner, 433, {QStringLiteral("Kod"), QStringLiteral("Kraj")}, parent), countries_(countries) {
+CountryPanel::CountryPanel(const CountryTable& countries, QWidget* parent)
+    : PickPanel(433, {QStringLiteral("Kod"), QStringLiteral("Kraj")}, parent), countries_(countries) {
   setObjectName(QStringLiteral("PListaKR"));
   search_->setObjectName(QStringLiteral("EFindKRPanstwo"));
   grid_->setObjectName(QStringLiteral("SGKR"));

@@ -17,8 +17,6 @@ class QTableWidget;
 
 namespace pit::ui {
 
-class TFImage;
-
 class PickPanel : public QFrame {
   Q_OBJECT
  public:
@@ -36,8 +34,14 @@ class PickPanel : public QFrame {
   // Moves the panel as ShowAt places it (the page was zoomed under it).
   void PlaceAt(const QPoint& leftBottom);
 
+ signals:
+  // "wybierz" (backward: Shift+Tab); the panel is hidden first.
+  void chosen(bool backward);
+  // "anuluj" or Esc: hidden, nothing chosen.
+  void cancelled();
+
  protected:
-  PickPanel(TFImage& owner, int width, const QStringList& headers, QWidget* parent);
+  PickPanel(int width, const QStringList& headers, QWidget* parent);
   void Fill(const std::vector<std::vector<std::string>>& rows);
   // First row whose cell in `column` begins with the search text.
   int FindPrefix(int column, const std::string& text) const;
@@ -48,7 +52,6 @@ class PickPanel : public QFrame {
   void Choose(bool backward = false);  // "wybierz"; backward: Shift+Tab
   void Abandon();  // "anuluj" and Esc: hidden, nothing committed
 
-  TFImage& owner_;
   QLineEdit* search_;
   QTableWidget* grid_;
   QPushButton* choose_;
@@ -61,7 +64,7 @@ class PickPanel : public QFrame {
 class TaxOfficePanel : public PickPanel {
   Q_OBJECT
  public:
-  TaxOfficePanel(TFImage& owner, const TaxOfficeTable& offices, QWidget* parent);
+  TaxOfficePanel(const TaxOfficeTable& offices, QWidget* parent);
   // Opening for a field whose slot holds `code`.
   void Open(const std::string& code, int left, int bottom);
   std::string RowCode(int row) const;
@@ -80,7 +83,7 @@ class TaxOfficePanel : public PickPanel {
 class CountryPanel : public PickPanel {
   Q_OBJECT
  public:
-  CountryPanel(TFImage& owner, const CountryTable& countries, QWidget* parent);
+  CountryPanel(const CountryTable& countries, QWidget* parent);
   // Opening for a field whose slot holds `value`; `required` is the field's MustBe.
   void Open(const std::string& value, bool required, int left, int bottom);
   std::string RowName(int row) const;

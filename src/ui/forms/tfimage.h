@@ -1,7 +1,8 @@
 #pragma once
 // The form window: one page of the current form entry, the picture of the
-// printed page with every field of that page drawn over it, and the editors
-// the user fills the fields with. It is also what the calculations see of
+// printed page with every field of that page drawn over it (the page view,
+// page_view.h, composes and zooms it), and the editors the user fills the
+// fields with. It is also what the calculations see of
 // the screen (CalcDisplay): the flags of the open definition, the message
 // list, the correction information window, reminders and the 1% label.
 //
@@ -11,6 +12,7 @@
 // does through the edited field's value slot, and it tells the main window
 // with modified() after every commit.
 #include <QImage>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -28,23 +30,13 @@ class QScrollArea;
 
 namespace pit {
 struct FormEntry;
-struct ValueSlot;
-namespace render {
-class PagePicture;
-}
 }  // namespace pit
 
 namespace pit::ui {
 
 struct AppContext;
-class PageSurface;
-class TextBox;
-class MaskedBox;
-class TickPanel;
-class TaxOfficePanel;
-class CountryPanel;
-class OrganisationPicker;
-class DonationPanel;
+class PageView;
+class FieldEditing;
 
 class TFImage : public QWidget, public CalcDisplay {
   Q_OBJECT
@@ -78,12 +70,12 @@ class TFImage : public QWidget, public CalcDisplay {
   // "Podświetlanie pól": frames and fills of the text fields (on at start);
   // the page is drawn again when it changes.
   void SetHighlightFields(bool on);
-  bool HighlightFields() const { return highlight_; }
+  bool HighlightFields() const;
   // "Cofnij" and "Ponów": text typed into the open editor and not committed
   // yet, giving it up, and the values the history put back shown (the
   // calculation, the fields drawn again, the open editor with its value).
   bool EditorHoldsTyping() const;
-  void DropTyping() { RevertEditor(); }
+  void DropTyping();
   void ShowRestoredValues();
   // Field `k` of the page shown brought into the window and opened as a
   // click opens it (a read-only field becomes the field being looked at,
@@ -97,12 +89,12 @@ class TFImage : public QWidget, public CalcDisplay {
   // page fits the window's width and follows it; a zoom the user chose stays
   // until Ctrl+0 fits the width again. Printing and the HTML copy draw the
   // page at its own 800 pixels.
-  double Zoom() const { return zoom_; }
-  bool FitsWidth() const { return fitWidth_; }
+  double Zoom() const;
+  bool FitsWidth() const;
   void SetZoom(double zoom);  // a chosen zoom, kept within the steps' range
   // The zoom in whole percent of the printed width, as the user is shown it.
   static int PercentOf(double zoom);
-  int ZoomPercent() const { return PercentOf(zoom_); }
+  int ZoomPercent() const { return PercentOf(Zoom()); }
   void ZoomIn();              // Ctrl++, Ctrl+wheel forwards
   void ZoomOut();             // Ctrl+-, Ctrl+wheel backwards
   void FitWidth();            // Ctrl+0
@@ -114,16 +106,16 @@ class TFImage : public QWidget, public CalcDisplay {
   // --- state, for the main window and tests ----------------------------------
   int FieldCount() const { return static_cast<int>(fields_.size()); }
   int PageCount() const { return pageCount_; }
-  int PageHeight() const { return pageHeight_; }
+  int PageHeight() const;
   // Page pictures read and parsed since the window was made.
-  int PictureLoads() const { return pictureLoads_; }
-  int EditedObject() const { return edited_; }
+  int PictureLoads() const;
+  int EditedObject() const;
   const std::vector<FieldObject>& Fields() const { return fields_; }
   // The page as last drawn (picture and fields), 801 pixels wide, at 100%.
-  const QImage& PageImage() const { return composed_; }
+  const QImage& PageImage() const;
   // The open editor widget, nullptr when none (for tests and focus).
   QWidget* OpenEditor() const;
-  QScrollArea* ScrollArea() const { return scroll_; }
+  QScrollArea* ScrollArea() const;
   QWidget* Surface() const;
   QLabel* DonationLabel() const;
 
@@ -131,8 +123,8 @@ class TFImage : public QWidget, public CalcDisplay {
   int ShownEntry() const override;
   int ShownIdPit() const override;
   int CurrentPage() const override;
-  int FieldUnderMouse() const override { return underMouse_; }
-  int FieldBeingEdited() const override { return edited_; }
+  int FieldUnderMouse() const override;
+  int FieldBeingEdited() const override;
   void SetReadOnly(int field, bool on) override;
   void SetVisible(int field, bool on) override;
   void SetMustBe(int field, bool on) override;
@@ -149,15 +141,6 @@ class TFImage : public QWidget, public CalcDisplay {
   void ReportError(const std::string& text) override;
   void SelectEntry(int entry, int idPit) override;
   void SetDonationLabel(const std::string& text) override;
-
-  // --- what the pick panels call -----------------------------------------------
-  // "wybierz" of the office and country lists; Shift+Tab chooses and goes back.
-  void PickChosen(bool backward = false);
-  void PickCancelled();  // "anuluj" / Esc of any pick panel
-  // A KRS chosen or typed in the organisation picker; Shift+Tab goes back.
-  void PickerCommit(bool backward = false);
-  void DonationAccepted();  // "TAK, chcę"
-  void DonationDeclined();  // "NIE, tylko część": the user types a part
 
  signals:
   // After every committed edit (the settlement is modified).
@@ -177,141 +160,37 @@ class TFImage : public QWidget, public CalcDisplay {
   void wheelEvent(QWheelEvent* e) override;
   void showEvent(QShowEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
-  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
-  friend class PageSurface;
-  friend class TaxOfficePanel;
-  friend class CountryPanel;
-  friend class OrganisationPicker;
-  friend class DonationPanel;
 
-  // --- loading and drawing ---------------------------------------------------
   void LoadPagePicture();
-  void ClearFieldLayer();
   void DrawFields();
   void Redraw();  // field layer cleared and drawn again, the surface repainted
-  // The page picture drawn at the zoom and the screen's pixel density.
-  void RenderZoomedPicture();
-  void ApplyZoom(double zoom);
-  // Scrolls sideways so that the field is in the window, when the page is
-  // wider than the window.
-  void ShowSideways(const FieldObject& d);
-  double FitZoom() const;
-  // The open editor and panels put over their field again after a zoom.
-  void PlaceOpenEditor();
-  QRect EditorRect(int k) const;
-  // The drawn field that the never-drawn field k lies exactly over, -1 when
-  // there is none.
-  int FieldUnder(int k) const;
-  int SurfaceY(int pageY) const;
   void RunEntryCalculation();
   void ApplySpouseFieldRules();
   FormEntry* Entry() const;
-  ValueSlot* Slot(int k) const;
   bool IsField(int k) const { return k >= 0 && k < FieldCount(); }
-
-  // --- mouse -------------------------------------------------------------------
-  void FormatkaMouseMove(const QPoint& pagePos);
-  void FormatkaClick();
-  void FormMouseWheelUp();
-  void FormMouseWheelDown();
-
-  // --- editing -------------------------------------------------------------------
-  void OpenEditor(int k);
-  void CloseAllEditors();
-  void HidePickPanels();
-  void CommitEdited();
-  void NextField();
-  // Tab order forwards or backwards from the field being edited; a field of
-  // another page is reached only after the page question.
-  void MoveOn(bool backward);
-  // Esc: the editor shows the stored value again, nothing is committed.
-  void RevertEditor();
-  void ShowEntryHint(int k);
-  void ScrollTo(int y);
-  int ScrollPos() const;
-  void OpenTextBox(int k);
-  void OpenMaskedBox(int k);
-  void OpenTickPanel(int k);
-  void OpenTaxOfficePanel(int k);
-  void OpenCountryPanel(int k);
-  void OpenOrganisationPicker(int k);
-  void OpenDonationFlow(int k);
-  QPoint DonationPanelPos(const FieldObject& d) const;
-  void WriteValueOver(int k);
-
-  // Keys of the text box, the masked box and the tick panel's input; true
-  // when the window took the key.
-  bool EditorKeyPress(QKeyEvent* e, bool tickPanel);
-  bool EditorKeyRelease(QKeyEvent* e);
-  void TickPanelMouseUp();
-  template <typename Box>
-  void TakeEditorKeys(Box* box);
-  void SendEnter();
+  // The page question answered yes: the main window shows the page from its
+  // slot, or the window shows it itself when nobody did.
   void ShowOtherPage(int page);
   void Message(const std::string& text, bool warning = false);
-  bool AskYesNo(const std::string& title, const std::string& text);
 
   AppContext& ctx_;
   // The open definition: the session's, so that commits and calculations
   // work on what the window draws.
   std::vector<FieldObject>& fields_;
   int pageCount_ = 0;
-  int pageHeight_ = 0;
-  std::unique_ptr<render::PagePicture> picture_;
-  bool pictureLoaded_ = false;
-  int pictureLoads_ = 0;
-  QImage pictureLayer_;  // the page picture at 800 wide, 1 pixel from the left
-  QImage composed_;      // picture + fields at 100%
-  QImage zoomedPicture_;  // the picture at the zoom, in device pixels
-  QImage display_;        // picture + fields at the zoom, what the surface shows
-  double zoom_ = 1.0;
-  bool fitWidth_ = true;
-  int zoomWheelDelta_ = 0;
-  bool highlight_ = true;
-
-  QScrollArea* scroll_ = nullptr;
-  PageSurface* surface_ = nullptr;
+  PageView* view_ = nullptr;
+  QWidget* surface_ = nullptr;  // the view's, where the editors stand
+  FieldEditing* editing_ = nullptr;
   QListWidget* listError_ = nullptr;
   int listNormalHeight_ = 60;
   std::function<bool()> eFilingVisible_;
-
-  // Editing state.
-  int underMouse_ = -1;
-  bool overField_ = false;
-  int edited_ = -1;
-  bool clickInProgress_ = false;
-  // An Enter or Tab moves on at its release only when its press came to an
-  // editor too: the release of a key that answered a dialog or chose from a
-  // list lands in the editor opened after it and must not move on again.
-  bool enterPressed_ = false;
-  bool tabPressed_ = false;
-  bool backtabPressed_ = false;
   int shownEntry_ = 0;  // entry, form and page last shown: another starts at its top
   int shownIdPit_ = 0;
   int shownPage_ = 0;
-  int fieldLeft_ = -1;
-  std::string rememberedCountry_;
   bool reminderFlag_ = false;
-
-  TextBox* textBox_ = nullptr;
-  MaskedBox* maskedBox_ = nullptr;
-  TickPanel* tickPanel_ = nullptr;
-  TaxOfficePanel* PListaUS = nullptr;
-  CountryPanel* PListaKR = nullptr;
-  OrganisationPicker* PListaOPP = nullptr;
-  DonationPanel* POPP = nullptr;
-  QLabel* valueOver_ = nullptr;  // a field of an unknown kind shows its definition's text
-  enum class Editor { None, Text, Masked, Tick, Office, Country, Picker, ValueOver };
-  Editor editor_ = Editor::None;  // what was opened for `openedFor_`
-  int openedFor_ = -1;
-  // A box over a computed amount in which another amount may be typed shows
-  // the amount the page shows; left as it was it changes nothing.
-  bool opensOverShown_ = false;
-  std::string shownAtOpen_;
-  int showCount_ = 0;   // pages shown so far, to see whether a signal showed one
-  int wheelDelta_ = 0;  // wheel movement not yet a whole notch
+  int showCount_ = 0;  // pages shown so far, to see whether a signal showed one
 };
 
 }  // namespace pit::ui
