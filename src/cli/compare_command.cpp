@@ -19,7 +19,7 @@ namespace {
 
 const char* const kCompareUsage = "Użycie: pit2014cli compare PLIK [--json] [--dc KATALOG]\n";
 
-std::string Zloty(std::int64_t grosze) { return FormatAmount(static_cast<Amount>(grosze) / 100.0L); }
+std::string Zloty(std::int64_t grosze) { return FormatAmount(Amount::FromGrosze(grosze)); }
 std::string Signed(std::int64_t grosze) { return (grosze > 0 ? "+" : "") + Zloty(grosze); }
 
 // Pads a UTF-8 text to `width` characters (not bytes).

@@ -18,7 +18,7 @@ namespace pit {
 namespace {
 
 constexpr int kPit36LAdvancesPage = 2, kPit36LOnePercentPage = 3;
-constexpr Amount kFlatRate = 0.19L;
+constexpr Amount kFlatRate = Percent(19);
 
 const char* const kFullShare = "100,00";
 
@@ -340,7 +340,7 @@ void CalculatePitB(CalcContext& ctx, int entry) {
     const int share = p.share, rev = p.rev, cost = p.cost, revShare = p.revShare, revOwn = p.revOwn,
               costShare = p.costShare, costOwn = p.costOwn, revDiff = p.revDiff, costDiff = p.costDiff;
     for (const auto& [part, own, whole] : {std::tuple{revShare, revOwn, rev}, std::tuple{costShare, costOwn, cost}}) {
-      f.Set(part, f.AmountOf(share) * 0.01L * f.AmountOf(whole));
+      f.Set(part, f.AmountOf(share) * f.AmountOf(whole) / 100);
       if (f.AmountOf(part) == 0) f.Copy(own, part);
       if (f.AmountOf(own) > 0) f.Copy(part, own);
     }

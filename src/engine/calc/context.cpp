@@ -26,9 +26,7 @@ Amount CalcContext::SumOfRange(int entry, int first, int last) const {
 }
 
 Amount CalcContext::PercentOf(int entry, int amountField, int rateField) const {
-  // Scaled to whole grosze and hundredths of a percent first, so that the
-  // factors are integral before the division.
-  return (AmountOf(entry, amountField) * 100) * (AmountOf(entry, rateField) * 100) * 0.01L * 0.0001L;
+  return AmountOf(entry, amountField) * AmountOf(entry, rateField) / 100;
 }
 
 FormFields::FormFields(CalcContext& ctx, int entry)

@@ -138,7 +138,7 @@ void ShowOnePercentWarning(CalcContext& ctx, const std::string& text) {
   ctx.display.AddMessage(text);
 }
 
-Amount OnePercentLimit(Amount taxDue) { return FloorTenGrosze(taxDue * 0.01L); }
+Amount OnePercentLimit(Amount taxDue) { return FloorTenGrosze(taxDue * Percent(1)); }
 
 void MarkRowRequired(CalcContext& ctx, int entry, int first, int last, bool test) {
   for (int k = first; k <= last; ++k) ctx.display.SetMustBe(k, false);

@@ -11,7 +11,7 @@ namespace pit {
 
 struct StatutoryLimit {
   std::int64_t grosze;
-  Amount Value() const { return static_cast<Amount>(grosze) / 100.0L; }
+  Amount Value() const { return Amount::FromGrosze(grosze); }
   std::string Text() const { return FormatAmount(Value()); }
 };
 

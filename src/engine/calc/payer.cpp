@@ -246,7 +246,7 @@ void CalculatePit40(CalcContext& ctx, int entry) {
   // first within the limit for the number of children. Before the number
   // is given the amount stays as typed (the number is then required).
   if (!f.IsEmpty(child_count)) {
-    const Amount limit = ChildReliefLimit(std::trunc(f.AmountOf(child_count)));
+    const Amount limit = ChildReliefLimit(Trunc(f.AmountOf(child_count)));
     if (f.AmountOf(child_relief) > limit) {
       f.SetUnrounded(child_relief, limit);
       reduced = true;

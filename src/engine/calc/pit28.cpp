@@ -23,8 +23,10 @@ constexpr int kOnePercentPage = 4;
 
 // The rates of the columns, and what the second revenue group pays instead:
 // five times the rate, never more than 75% of the revenue.
-constexpr std::array<long double, kColumns> kRates = {0.03L, 0.055L, 0.085L, 0.1L, 0.17L, 0.2L};
-constexpr std::array<long double, kColumns> kSecondGroupFactors = {0.15L, 0.275L, 0.425L, 0.5L, 0.85L, 1.0L};
+constexpr std::array<Amount, kColumns> kRates = {PerMille(30), PerMille(55), PerMille(85),
+                                                 PerMille(100), PerMille(170), PerMille(200)};
+constexpr std::array<Amount, kColumns> kSecondGroupFactors = {PerMille(150), PerMille(275), PerMille(425),
+                                                              PerMille(500), PerMille(850), PerMille(1000)};
 
 const char* const kOnePercentWarning =
     "   PIT-28. W polu formularza nr 126 należy podać kwotę, która ma być przekazana w ramach 1%";
@@ -187,7 +189,7 @@ void CalculatePit28(CalcContext& ctx, int entry) {
   // 15.-16. The deductions shared out over the columns; revenue after them in
   // whole złoty.
   for (int c = 0; c < kColumns; ++c) {
-    f.Set(deductions_share_3pct + c, f.AmountOf(revenue_deductions_total) * f.AmountOf(revenue_share_3pct + c) * 0.01L);
+    f.Set(deductions_share_3pct + c, f.AmountOf(revenue_deductions_total) * f.AmountOf(revenue_share_3pct + c) / 100);
     f.CapAtField(deductions_share_3pct + c, revenue_3pct + c);
     f.Set(taxable_revenue_3pct + c, RoundZloty(f.AmountOf(revenue_3pct + c) - f.AmountOf(deductions_share_3pct + c)));
   }
@@ -198,7 +200,7 @@ void CalculatePit28(CalcContext& ctx, int entry) {
     Amount deducted = 0, after = 0;
     for (int c = 0; c < kColumns; ++c) {
       share[c] =
-          RoundGrosze(f.AmountOf(revenue_deductions_total) * f.AmountOf(fivefold_revenue_share_3pct + c) * 0.01L);
+          RoundGrosze(f.AmountOf(revenue_deductions_total) * f.AmountOf(fivefold_revenue_share_3pct + c) / 100);
       const Amount revenue = f.AmountOf(fivefold_revenue_3pct + c);
       const Amount d = share[c] > revenue ? revenue : share[c];
       deducted += d;
@@ -229,7 +231,7 @@ void CalculatePit28(CalcContext& ctx, int entry) {
     for (int c = 0; c < kColumns; ++c) {
       const Amount revenue = f.AmountOf(fivefold_revenue_3pct + c);
       const Amount g = RoundGrosze(RoundZloty(revenue - share[c]) * kSecondGroupFactors[c]);
-      const Amount h = RoundGrosze(revenue * 0.75L);
+      const Amount h = RoundGrosze(revenue * Percent(75));
       sum += g > h ? h : g;
     }
     f.Set(fivefold_lump_sum, sum);
@@ -359,7 +361,7 @@ void CalculatePit28B(CalcContext& ctx, int entry) {
   // 3.-7. The person's shares of each partnership's revenue; an amount the
   // user typed over a share (the alternative slot) replaces it.
   auto shares = [&](int rate, int from, int into, int alternative) {
-    if (b.AmountOf(rate) > 99.99L) b.SetText(rate, "99,99");
+    if (b.AmountOf(rate) > Amount::FromGrosze(9999)) b.SetText(rate, "99,99");
     for (int i = 0; i < kShareRows; ++i) {
       b.Set(into + i, ctx.PercentOf(entry, from + i, rate));
       if (b.AmountOf(into + i) == 0) b.Copy(alternative + i, into + i);
@@ -368,10 +370,10 @@ void CalculatePit28B(CalcContext& ctx, int entry) {
   };
   shares(partnership1_profit_share, partnership1_3pct_revenue, partnership1_3pct_share, partnership1_3pct_typed);
   b.Set(partnership1_other_revenue_share,
-        b.AmountOf(partnership1_other_revenue) * b.AmountOf(partnership1_profit_share) * 0.01L);
+        b.AmountOf(partnership1_other_revenue) * b.AmountOf(partnership1_profit_share) / 100);
   shares(partnership2_profit_share, partnership2_3pct_revenue, partnership2_3pct_share, partnership2_3pct_typed);
   b.Set(partnership2_other_revenue_share,
-        b.AmountOf(partnership2_other_revenue) * b.AmountOf(partnership2_profit_share) * 0.01L);
+        b.AmountOf(partnership2_other_revenue) * b.AmountOf(partnership2_profit_share) / 100);
   for (int i = 0; i < kShareRows; ++i)
     b.SetUnrounded(total_3pct + i, b.AmountOf(partnership2_3pct_share + i) + b.AmountOf(partnership1_3pct_share + i));
 

@@ -208,29 +208,30 @@ bool TaxWithForeignIncome(FormFields& f, int kind) {
   using namespace pit36;
   const Amount income = f.AmountOf(income_after_all_deductions), own = f.AmountOf(taxpayer_foreign_rate_income),
                spouse = f.AmountOf(spouse_foreign_rate_income);
-  double base = 0;
+  Amount base = 0;
   Amount halfTimes = 1;  // 2 when the return is taxed on half the income
   Amount taxed = 0;
   if (kind == kIndividual) {
     if (income + own == 0) return false;
-    base = static_cast<double>(RoundZloty(income + own));
+    base = RoundZloty(income + own);
     taxed = RoundZloty(income);
   } else if (kind == kJoint) {
-    if ((income + own + spouse) * 0.5L == 0) return false;
-    base = static_cast<double>(RoundZloty((income + own + spouse) * 0.5L));
-    taxed = RoundZloty(income * 0.5L);
+    if ((income + own + spouse) / 2 == 0) return false;
+    base = RoundZloty((income + own + spouse) / 2);
+    taxed = RoundZloty(income / 2);
     halfTimes = 2;
   } else if (kind == kSingleParent) {
-    if (income + own * 0.5L == 0) return false;
-    base = static_cast<double>(RoundZloty((income + own) * 0.5L));
-    taxed = RoundZloty(income * 0.5L);
+    if (income + own / 2 == 0) return false;
+    base = RoundZloty((income + own) / 2);
+    taxed = RoundZloty(income / 2);
     halfTimes = 2;
   } else {
     return false;
   }
   if (base == 0) return false;
-  const double rate = static_cast<double>(RoundGrosze(TaxScale(base) * 100 / base));
-  f.Set(tax, taxed * rate * 0.01L * halfTimes);
+  // The rate is a percent with two decimals, as printed on the return.
+  const Amount rate = RoundGrosze(TaxScale(base) * 100 / base);
+  f.Set(tax, taxed * rate / 100 * halfTimes);
   return true;
 }
 
@@ -423,7 +424,7 @@ void CalculatePit36WithPass(CalcContext& ctx, int entry, bool businessPass) {
   if (f.Ticked(filing_individual))
     f.Set(tax_base, RoundZloty(f.AmountOf(income_after_all_deductions)));
   else
-    f.Set(tax_base, RoundZlotyTenths(f.AmountOf(income_after_all_deductions) * 0.5L));
+    f.Set(tax_base, RoundZlotyTenths(f.AmountOf(income_after_all_deductions) / 2));
 
   // 20. Tax; foreign income sets the rate of the Polish income.
   if (f.AmountOf(taxpayer_foreign_rate_income) > 0 || f.AmountOf(spouse_foreign_rate_income) > 0) {
@@ -642,8 +643,8 @@ void CalculatePitM(CalcContext& ctx, int entry) {
 
   // 5. Half or all of the children's income goes to the return.
   if (f.Ticked(carried_half)) {
-    f.Set(income_carried, f.AmountOf(total_income) * 0.5L);
-    f.Set(advances_carried, f.AmountOf(total_advance) * 0.5L);
+    f.Set(income_carried, f.AmountOf(total_income) / 2);
+    f.Set(advances_carried, f.AmountOf(total_advance) / 2);
   } else if (f.Ticked(carried_whole)) {
     f.Copy(income_carried, total_income);
     f.Copy(advances_carried, total_advance);

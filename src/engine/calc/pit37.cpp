@@ -231,7 +231,7 @@ void CalculatePit37(CalcContext& ctx, int entry) {
   if (f.Ticked(filing_individual))
     f.Set(tax_base, RoundZloty(f.AmountOf(income_after_all_deductions)));
   else
-    f.Set(tax_base, RoundZlotyTenths(f.AmountOf(income_after_all_deductions) * 0.5L));
+    f.Set(tax_base, RoundZlotyTenths(f.AmountOf(income_after_all_deductions) / 2));
 
   // 18. Tax by the scale, twice the tax on the half.
   {

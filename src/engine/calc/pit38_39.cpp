@@ -57,7 +57,7 @@ void CalculatePit38(CalcContext& ctx, int entry) {
   // 4.-6. Losses of earlier years fit in the income; base and tax.
   reduced |= f.CapAtField(past_losses, income);
   f.Set(tax_base, RoundZloty(f.AmountOf(income) - f.AmountOf(past_losses)));
-  f.Set(tax, f.AmountOf(tax_rate) * 0.01L * f.AmountOf(tax_base));
+  f.Set(tax, f.AmountOf(tax_rate) * f.AmountOf(tax_base) / 100);
 
   // 7. Tax due or the excess of the deductions, whole złoty.
   {
@@ -123,13 +123,13 @@ void CalculatePit39(CalcContext& ctx, int entry) {
     f.SetZero(loss);
   } else {
     f.SetZero(income);
-    f.SetUnrounded(loss, std::trunc(std::fabs(gain)));
+    f.SetUnrounded(loss, Trunc(Abs(gain)));
   }
 
   // 3.-5. Deduction within the income; base and 19% tax.
   f.CapAtField(exempt_income, income);
   f.Set(tax_base, RoundZloty(f.AmountOf(income) - f.AmountOf(exempt_income)));
-  f.Set(tax, f.AmountOf(tax_base) * 0.19L);
+  f.Set(tax, f.AmountOf(tax_base) * Percent(19));
 
   // 6. Tax due, whole złoty.
   if (f.AmountOf(tax) - f.AmountOf(foreign_tax) >= 0)

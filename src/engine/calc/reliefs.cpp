@@ -27,7 +27,7 @@ constexpr std::array<std::int64_t, 5> kChildByPosition = {111204, 111204, 200004
 
 namespace {
 
-Amount FromGrosze(std::int64_t g) { return static_cast<Amount>(g) / 100.0L; }
+Amount FromGrosze(std::int64_t g) { return Amount::FromGrosze(g); }
 
 }  // namespace
 
@@ -36,12 +36,7 @@ Amount FromGrosze(std::int64_t g) { return static_cast<Amount>(g) / 100.0L; }
 Amount ChildReliefLimit(Amount children) {
   using namespace limits2014;
   if (children < 1) return 0;
-  if (children <= 4) return FromGrosze(kChildReliefUpTo4[static_cast<std::size_t>(children)]);
-  // Up to here the limit in grosze fits 64 bits and is exact.
-  constexpr Amount kExactUpTo = 1e12L;
-  if (children <= kExactUpTo) {
-    return FromGrosze(kChildReliefUpTo4[4] + (static_cast<std::int64_t>(children) - 4) * kChildReliefPerFurtherChild);
-  }
+  if (children <= 4) return FromGrosze(kChildReliefUpTo4[static_cast<std::size_t>(children.WholeZloty())]);
   return FromGrosze(kChildReliefUpTo4[4]) + (children - 4) * FromGrosze(kChildReliefPerFurtherChild);
 }
 
@@ -182,7 +177,7 @@ bool FillChildReliefFromPartG(CalcContext& ctx, FormFields& f) {
   }
   if (now.children == 0) return false;
   if (f.IsEmpty(pit_o::children_count)) f.SetText(pit_o::children_count, CountText(now.children));
-  const Amount limit = ChildReliefLimit(std::trunc(f.AmountOf(pit_o::children_count)));
+  const Amount limit = ChildReliefLimit(Trunc(f.AmountOf(pit_o::children_count)));
   const std::array<Amount, 2> was = ReliefFromPartG(before, limit), is = ReliefFromPartG(now.total, limit);
   for (std::size_t c = 0; c < 2; ++c) {
     const int k = kReliefColumns[c].childRelief;
@@ -325,7 +320,7 @@ void CalculatePitO(CalcContext& ctx, int entry) {
   // 11. Child relief of this PIT/O: what part G gives while the user has
   // not typed the deduction, within the limit for the number of children.
   if (firstCopy && !underPit28) reduced |= FillChildReliefFromPartG(ctx, f);
-  const Amount children = std::trunc(f.AmountOf(children_count));
+  const Amount children = Trunc(f.AmountOf(children_count));
   {
     const Amount limit = ChildReliefLimit(children);
     if (f.AmountOf(taxpayer_child_relief) + f.AmountOf(spouse_child_relief) > limit) {
@@ -398,7 +393,7 @@ void CalculatePitO(CalcContext& ctx, int entry) {
 
   // 18. Required fields.
   for (std::size_t k = 0; k < kPitOChildren.size(); ++k)
-    ValidateChildBlock(ctx, f, kPitOChildren[k], static_cast<Amount>(k + 1) <= children);
+    ValidateChildBlock(ctx, f, kPitOChildren[k], Amount(k + 1) <= children);
   const bool abroad = f.AmountOf(taxpayer_social_insurance_abroad) > 0 ||
                       f.AmountOf(spouse_social_insurance_abroad) > 0 ||
                       f.AmountOf(taxpayer_coworkers_social_insurance_abroad) > 0 ||

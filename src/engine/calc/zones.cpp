@@ -146,7 +146,7 @@ void CalculateSseR(CalcContext& ctx, int entry) {
   if (f.AmountOf(total_revenue) != 0)
     f.Set(costs_to_revenue_ratio,
           f.Sum({total_costs_investment, total_costs_labour, total_costs_other}) * 100 / f.AmountOf(total_revenue));
-  f.Set(aid_rate_amount, f.AmountOf(aid_rate) * 0.01L * f.AmountOf(total_revenue));
+  f.Set(aid_rate_amount, f.AmountOf(aid_rate) * f.AmountOf(total_revenue) / 100);
 
   // 5.-6.
   f.CapAtField(past_aid_used, aid_limit);
@@ -158,7 +158,7 @@ void CalculateSseR(CalcContext& ctx, int entry) {
 
   // 7. A percentage or an amount of the zone income; the amount wins.
   if (f.AmountOf(exempt_percent) > 0)
-    f.Set(exempt_income, f.AmountOf(exempt_percent) * 0.01L * f.AmountOf(zone_income));
+    f.Set(exempt_income, f.AmountOf(exempt_percent) * f.AmountOf(zone_income) / 100);
   if (f.AmountOf(exempt_amount) > 0)
     f.Copy(exempt_income, f.AmountOf(exempt_amount) > f.AmountOf(zone_income) ? zone_income : exempt_amount);
   if (f.AmountOf(zone_income) == 0) f.SetZero(exempt_income);

@@ -200,7 +200,7 @@ const std::array<HousingSection, 3>& HousingSections() {
   return sections;
 }
 
-std::string AmountText(std::int64_t grosze) { return FormatAmount(static_cast<Amount>(grosze) / 100.0L); }
+std::string AmountText(std::int64_t grosze) { return FormatAmount(Amount::FromGrosze(grosze)); }
 
 // A person's share of each PIT/D section: the shares typed for the persons,
 // or, when none is, the whole section for the taxpayer. Returns whether the

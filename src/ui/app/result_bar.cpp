@@ -29,7 +29,7 @@ QString PersonPartText(const char* who, const PersonPart& p) {
 }  // namespace
 
 QString AmountText(long long grosze) {
-  return Q(FormatAmount(static_cast<Amount>(grosze) / 100.0L)) + QStringLiteral(" zł");
+  return Q(FormatAmount(Amount::FromGrosze(grosze))) + QStringLiteral(" zł");
 }
 
 ResultBar::ResultBar(QWidget* parent) : QFrame(parent) {
