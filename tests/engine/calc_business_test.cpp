@@ -184,6 +184,21 @@ TEST(PitB, TwoCopiesUnderPit36) {
   EXPECT_EQ(fx.Get(r, pit36::pit_b_count), "2");
 }
 
+// A partner's share of a large revenue has more digits than binary floating
+// point carries; its grosze follow the exact product (…,094998 -> ,09).
+TEST(PitB, ShareOfALargeRevenueRoundsTheExactProduct) {
+  CalcFixture fx;
+  const int r = fx.Add(kPit36);
+  const int b = fx.Add(kPitB, r);
+  fx.Set(b, {{pit_b::partner1_share, "93,81"},
+             {pit_b::partner1_revenue, "1546992689,58"},
+             {pit_b::partner1_costs, "1000,00"}});
+  fx.Show(b);
+  ASSERT_EQ(fx.Run(b), CalcStatus::Done);
+  EXPECT_EQ(fx.Get(b, pit_b::partner1_revenue_share), "1451233842,09");
+  EXPECT_EQ(fx.Get(b, pit_b::partner1_costs_share), "938,10");
+}
+
 // With a PIT/Z of the same person the return must say first which way the
 // income goes: the PIT/B stops and the return is shown.
 TEST(PitB, GuardShowsTheReturnFirst) {

@@ -65,6 +65,15 @@ TEST(Pit37, Scenarios) {
        {{pit37::income_after_all_deductions, "24698,99"}, {pit37::tax_base, "12349,00"}, {pit37::tax, "3333,60"}},
        false,
        nullptr},
+      // Half of this income has sixteen significant digits; the ten-grosz
+      // floor must see its exact thousandths, not a 15-digit approximation
+      // of them (which would read ,50 and raise the base by a złoty).
+      {"large joint base whose half ends in 495 thousandths",
+       kJoint,
+       {{pit37::taxpayer_employment_revenue, "3965459287856,99"}},
+       {{pit37::tax_base, "1982729643928,00"}, {pit37::tax, "1268946947054,04"}},
+       false,
+       nullptr},
       {"single parent halves the base too",
        kSingleParent,
        {{pit37::taxpayer_employment_revenue, "24698,99"}},
