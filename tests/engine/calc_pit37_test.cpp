@@ -74,6 +74,20 @@ TEST(Pit37, Scenarios) {
        {{pit37::tax_base, "1982729643928,00"}, {pit37::tax, "1268946947054,04"}},
        false,
        nullptr},
+      // Deductions that add up exactly to the tax take all of it and are
+      // not above it: nothing is cut and no notice is shown, however the
+      // two amounts add up in binary.
+      {"deductions exactly equal to the tax are not reduced",
+       kJoint,
+       {{pit37::tax_additions, "50537,83"},
+        {pit37::taxpayer_tax_deductions, "49803,69"},
+        {pit37::spouse_tax_deductions, "734,14"}},
+       {{pit37::tax_total, "50537,83"},
+        {pit37::taxpayer_tax_deductions, "49803,69"},
+        {pit37::spouse_tax_deductions, "734,14"},
+        {pit37::tax_after_deductions, "0,00"}},
+       false,
+       nullptr},
       {"single parent halves the base too",
        kSingleParent,
        {{pit37::taxpayer_employment_revenue, "24698,99"}},
