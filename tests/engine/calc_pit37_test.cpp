@@ -343,8 +343,9 @@ TEST(Pit37, NonNumericAmountStopsWithAMessage) {
   EXPECT_EQ(fx.Run(e), CalcStatus::BadAmount);
   ASSERT_EQ(fx.display.errors.size(), 1u);
   EXPECT_EQ(fx.display.errors[0], "Nieprawidłowa kwota \"abc\" w polu nr 36 formularza PIT-37");
-  // Written before the failure: the purpose box; not reached: the totals.
-  EXPECT_TRUE(fx.Slot(e, pit37::purpose_filing).CheckState);
+  // A calculation that stops takes back what it wrote before (the purpose
+  // box); the totals it did not reach stay as they were.
+  EXPECT_FALSE(fx.Slot(e, pit37::purpose_filing).CheckState);
   EXPECT_EQ(fx.Get(e, pit37::taxpayer_total_advance), "");
 
   // With the definition open the printed position is named.

@@ -238,6 +238,60 @@ TEST_F(UndoTest, TheHistoryBelongsToOneSettlement) {
   }
 }
 
+// A commit whose calculation stops at a field that holds no amount makes no
+// step and leaves no figure calculated half-way; the value given stays and
+// goes with the step of the commit that puts the amount right, so that one
+// undo takes back both.
+TEST_F(UndoTest, AFailedCalculationLeavesNoStepAndNoHalfResults) {
+  FilledPit37();
+  using namespace pit37;
+  // A deduction that is no amount, as a damaged file can bring it.
+  s.Write(1, taxpayer_tax_deductions, "4053,28 zł");
+  const State before = Now();
+  const std::string income = Value(1, taxpayer_employment_income);
+
+  const CommitOutcome failed = session.Commit(1, taxpayer_employment_revenue, FieldInput::Typed("60000"));
+  EXPECT_TRUE(failed.accepted);
+  EXPECT_TRUE(failed.changed);
+  EXPECT_EQ(failed.calc, CalcStatus::BadAmount);
+  State expected = before;
+  expected.values[0][taxpayer_employment_revenue] = Value(1, taxpayer_employment_revenue);
+  EXPECT_EQ(Value(1, taxpayer_employment_revenue), "60000,00");
+  EXPECT_EQ(Value(1, taxpayer_employment_income), income);
+  EXPECT_TRUE(Now() == expected);
+  EXPECT_TRUE(session.Modified());
+  EXPECT_FALSE(session.History().CanRedo());
+
+  // The deduction put right: the value given is calculated now, as one step.
+  ASSERT_TRUE(session.Commit(1, taxpayer_tax_deductions, FieldInput::Typed("4053,28")).ok());
+  EXPECT_EQ(Value(1, taxpayer_employment_income), "58665,00");
+  const State fixed = Now();
+  const CommitStep* undone = session.Undo();
+  ASSERT_NE(undone, nullptr);
+  EXPECT_EQ(undone->field, taxpayer_tax_deductions);
+  EXPECT_TRUE(Now() == before);
+  ASSERT_NE(session.Redo(), nullptr);
+  EXPECT_TRUE(Now() == fixed);
+}
+
+// An undo between a failed commit and the one that puts it right takes
+// back the commit before, and leaves the value given where it is.
+TEST_F(UndoTest, UndoAfterAFailedCalculationKeepsTheValueGiven) {
+  FilledPit37();
+  using namespace pit37;
+  const std::string deductionsBefore = Value(1, taxpayer_tax_deductions);
+  Type(1, taxpayer_tax_deductions, "3000");
+  s.Write(1, taxpayer_income_deductions, "7175,40 zł");
+  ASSERT_EQ(session.Commit(1, taxpayer_employment_revenue, FieldInput::Typed("60000")).calc, CalcStatus::BadAmount);
+
+  const CommitStep* undone = session.Undo();
+  ASSERT_NE(undone, nullptr);
+  EXPECT_EQ(undone->field, taxpayer_tax_deductions);
+  EXPECT_EQ(Value(1, taxpayer_tax_deductions), deductionsBefore);
+  EXPECT_EQ(Value(1, taxpayer_employment_revenue), "60000,00");
+  EXPECT_TRUE(session.Modified());
+}
+
 // A further copy of a form keeps the entries before it where they were: the
 // history goes on, and undoing a commit leaves the new copy alone.
 TEST_F(UndoTest, AnAddedCopyKeepsTheHistory) {

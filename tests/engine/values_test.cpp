@@ -327,17 +327,20 @@ class CheckboxCommit : public ::testing::Test {
     Box(6, "", "A", true);
     Box(7, "", "B", true);
     // Same name, other type: not part of the group.
-    entry.Slots[8].Typ = kTekst;
-    entry.Slots[8].Name = "G";
-    entry.Slots[8].Value = "keep";
+    ValueSlot text;
+    text.Typ = kTekst;
+    text.Name = "G";
+    text.Value = "keep";
+    s.WriteSlot(kEntry, 8, text);
   }
   void Box(int k, const char* name, const char* value, bool ticked) {
-    ValueSlot& s = entry.Slots[k];
-    s.Typ = kCheckbox;
-    s.Name = name;
-    s.CheckValue = value;
-    s.CheckState = ticked;
-    s.Value = ticked ? value : "";
+    ValueSlot b;
+    b.Typ = kCheckbox;
+    b.Name = name;
+    b.CheckValue = value;
+    b.CheckState = ticked;
+    b.Value = ticked ? value : "";
+    s.WriteSlot(kEntry, k, b);
     if (static_cast<std::size_t>(k) >= defs.size()) return;
     defs[k].Typ = kCheckbox;
     defs[k].Name = name;
@@ -348,47 +351,50 @@ class CheckboxCommit : public ::testing::Test {
   std::vector<std::string> States() const {
     std::vector<std::string> out;
     for (int k = 3; k <= 8; ++k)
-      out.push_back(std::to_string(entry.Slots[k].CheckState) + ":" + entry.Slots[k].Value);
+      out.push_back(std::to_string(Slot(k).CheckState) + ":" + Slot(k).Value);
     return out;
   }
+  const ValueSlot& Slot(int k) const { return s.Entry(kEntry).Slots[static_cast<std::size_t>(k)]; }
 
-  FormEntry entry;
+  static constexpr int kEntry = 1;
+  Settlement s;
+  int added = s.AddEntry(kPit37, 0, 0, kIndividual);
   std::vector<FieldObject> defs;
 };
 
 TEST_F(CheckboxCommit, TickingOneClearsItsGroup) {
-  ASSERT_TRUE(CommitCheckbox(entry, 4, defs, true).accepted);
+  ASSERT_TRUE(CommitCheckbox(s, kEntry, 4, defs, true).accepted);
   EXPECT_EQ(States(), (std::vector<std::string>{"0:", "1:2", "1:X", "1:A", "1:B", "0:keep"}));
   EXPECT_FALSE(defs[3].Choices[0].Flag);
   EXPECT_TRUE(defs[4].Choices[0].Flag);
 }
 
 TEST_F(CheckboxCommit, UntickingClearsTheWholeGroup) {
-  ASSERT_TRUE(CommitCheckbox(entry, 3, defs, false).accepted);
+  ASSERT_TRUE(CommitCheckbox(s, kEntry, 3, defs, false).accepted);
   EXPECT_EQ(States(), (std::vector<std::string>{"0:", "0:", "1:X", "1:A", "1:B", "0:keep"}));
   EXPECT_FALSE(defs[3].Choices[0].Flag);
 }
 
 TEST_F(CheckboxCommit, UnnamedBoxesAreNotAGroup) {
-  entry.Slots[6].CheckState = false;
-  entry.Slots[6].Value.clear();
-  ASSERT_TRUE(CommitCheckbox(entry, 6, defs, true).accepted);
+  s.WriteCheck(kEntry, 6, false);
+  s.Write(kEntry, 6, "");
+  ASSERT_TRUE(CommitCheckbox(s, kEntry, 6, defs, true).accepted);
   EXPECT_EQ(States(), (std::vector<std::string>{"1:1", "0:", "1:X", "1:A", "1:B", "0:keep"}));
 }
 
 TEST_F(CheckboxCommit, ReadOnlyAndNonBoxesAreLeftAlone) {
   const auto before = States();
   defs[4].ReadOnly = true;
-  EXPECT_FALSE(CommitCheckbox(entry, 4, defs, true).accepted);
-  EXPECT_FALSE(CommitCheckbox(entry, 8, defs, true).accepted);
-  EXPECT_FALSE(CommitCheckbox(entry, kSlotCount, defs, true).accepted);
+  EXPECT_FALSE(CommitCheckbox(s, kEntry, 4, defs, true).accepted);
+  EXPECT_FALSE(CommitCheckbox(s, kEntry, 8, defs, true).accepted);
+  EXPECT_FALSE(CommitCheckbox(s, kEntry, kSlotCount, defs, true).accepted);
   EXPECT_EQ(States(), before);
 }
 
 TEST_F(CheckboxCommit, DefinitionsMayBeShorterThanTheSlots) {
   Box(300, "G", "3", false);
-  ASSERT_TRUE(CommitCheckbox(entry, 300, defs, true).accepted);
-  EXPECT_EQ(entry.Slots[300].Value, "3");
+  ASSERT_TRUE(CommitCheckbox(s, kEntry, 300, defs, true).accepted);
+  EXPECT_EQ(Slot(300).Value, "3");
   EXPECT_EQ(States()[0], "0:");
   EXPECT_FALSE(defs[3].Choices[0].Flag);
 }

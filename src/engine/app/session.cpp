@@ -314,13 +314,13 @@ CommitOutcome SettlementSession::Commit(int entry, int field, const FieldInput& 
   // Whatever changed since the last commit belongs to it, not to this one.
   history_.Follow(s_, ids_);
   FormEntry& e = s_.Entry(entry);
-  ValueSlot& slot = e.Slots[static_cast<std::size_t>(field)];
-  // Passing through a field without changing it is no edit: the settlement
-  // stays unmodified, and the save question with it.
-  const auto before = e.Slots;
+  const auto at = static_cast<std::size_t>(field);
   const bool haveDef = entry == shownEntry_ && field < static_cast<int>(shown_.size());
   if (haveDef) {
-    FieldObject& def = shown_[static_cast<std::size_t>(field)];
+    FieldObject& def = shown_[at];
+    // The rules work on a copy of the slot; what they make of it is written
+    // through the settlement.
+    ValueSlot slot = e.Slots[at];
     CommitResult r;
     switch (input.kind) {
       case FieldInput::Kind::Nothing:
@@ -332,7 +332,7 @@ CommitOutcome SettlementSession::Commit(int entry, int field, const FieldInput& 
         if (r.accepted) r = CommitEditorText(def, slot, input.text);
         break;
       case FieldInput::Kind::Tick:
-        if (def.Typ == kCheckbox && !def.ReadOnly) r = CommitCheckbox(e, field, shown_, input.tick);
+        if (def.Typ == kCheckbox && !def.ReadOnly) r = CommitCheckbox(s_, entry, field, shown_, input.tick);
         break;
       case FieldInput::Kind::Office:
         r = CommitTaxOffice(def, slot, input.office);
@@ -341,33 +341,51 @@ CommitOutcome SettlementSession::Commit(int entry, int field, const FieldInput& 
         r = CommitCountry(def, slot, input.countryName, input.text);
         break;
     }
+    if (input.kind == FieldInput::Kind::Text || input.kind == FieldInput::Kind::Office ||
+        input.kind == FieldInput::Kind::Country)
+      s_.WriteSlot(entry, field, slot);
     out.accepted = r.accepted;
     out.message = r.message;
   } else if (input.kind != FieldInput::Kind::Nothing) {
     out.accepted = false;
   }
-  for (std::size_t i = 0; i < before.size() && !out.changed; ++i) {
-    const ValueSlot& was = before[i];
-    const ValueSlot& now = e.Slots[i];
-    out.changed = was.Value != now.Value || was.CheckState != now.CheckState || was.OfficeCode != now.OfficeCode ||
-                  was.Spare != now.Spare;
+  // Passing through a field without changing it is no edit: the settlement
+  // stays unmodified, and the save question with it. The journal holds
+  // what the rules changed, and only that.
+  for (const JournalRecord& r : s_.Journal()) {
+    const ValueSlot& was = r.before;
+    const ValueSlot& now = s_.Entry(r.entry).Slots[static_cast<std::size_t>(r.field)];
+    if (was.Value != now.Value || was.CheckState != now.CheckState || was.OfficeCode != now.OfficeCode ||
+        was.Spare != now.Spare) {
+      out.changed = true;
+      break;
+    }
   }
   if (out.changed) s_.DocumentModified = true;
-  const std::string given = slot.Value;
+  const std::string given = e.Slots[at].Value;
   if (display_ == nullptr) PrepareHeadless(entry, field, input.kind == FieldInput::Kind::Tick);
   NoticeWatch watched(Display());
   CalcContext ctx = ContextFor(entry, watched);
-  const IdentificationRecords idsBefore = ids_;
   out.calc = RunCalculation(ctx, e.IdPit, entry);
-  // A birth date that contradicts the PESEL is kept, but said.
+  // A birth date that contradicts the PESEL is kept, but said. The history
+  // still has the persons' data from before the commit.
   if (out.changed) {
-    const std::string warning = BirthDateWarning(idsBefore, ids_);
+    const std::string warning = BirthDateWarning(history_.KnownIds(), ids_);
     if (!warning.empty()) Display().ShowWarning(warning);
+  }
+  const std::vector<CutAmount> cutBefore = history_.Cuts();
+  if (out.calc != CalcStatus::Done) {
+    // The calculation took back what it wrote; what the user gave stays,
+    // and waits for the next step rather than making one with nothing
+    // calculated from it.
+    history_.Hold(s_, ids_);
+    history_.SetCuts(StandingCuts(cutBefore, {}, s_));
+    ListCuts(watched, entry);
+    return out;
   }
   // The commit as one step of the history. The amounts it cut join those
   // cut before that are still cut, and stay listed under the reduction
   // notice until they are given again or the user puts the list away.
-  const std::vector<CutAmount> cutBefore = history_.Cuts();
   const CommitStep* step = history_.Record(s_, ids_, entry, field, s_.Current.Page, out.changed);
   std::vector<CutAmount> added;
   if (step != nullptr) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <tuple>
 
 #include "forms/definition_library.h"
 #include "text/cp1250.h"
@@ -9,8 +10,32 @@
 
 namespace pit {
 
-void ValueSlot::SetValue(const std::string& v) { Value = FitWidth(v, slotw::Value); }
-void ValueSlot::SetOfficeCode(const std::string& v) { OfficeCode = FitWidth(v, slotw::OfficeCode); }
+namespace {
+
+// A text of fewer bytes than its width holds has fewer characters too.
+std::string_view Fitted(std::string_view v, std::size_t width, std::string& room) {
+  if (v.size() < width) return v;
+  room = FitWidth(v, width);
+  return room;
+}
+
+}  // namespace
+
+bool SameSlot(const ValueSlot& a, const ValueSlot& b) {
+  return std::tie(a.Option, a.Typ, a.Name, a.FormNo, a.Page, a.ID, a.Value, a.Spare, a.OfficeCode, a.CheckValue,
+                  a.CheckState, a.XMLNode) == std::tie(b.Option, b.Typ, b.Name, b.FormNo, b.Page, b.ID, b.Value,
+                                                       b.Spare, b.OfficeCode, b.CheckValue, b.CheckState, b.XMLNode);
+}
+
+void ValueSlot::SetValue(std::string_view v) {
+  std::string room;
+  Value.assign(Fitted(v, slotw::Value, room));
+}
+
+void ValueSlot::SetOfficeCode(std::string_view v) {
+  std::string room;
+  OfficeCode.assign(Fitted(v, slotw::OfficeCode, room));
+}
 
 bool* SpouseDataFlags::For(int idPit) {
   switch (idPit) {
@@ -35,6 +60,125 @@ bool SpouseDataFlags::Get(int idPit) const {
 void Settlement::Restructured() {
   static std::atomic<std::uint64_t> stamps{0};
   structure_ = ++stamps;
+  // The journal names entries by their numbers, which are not those any more.
+  TakeJournal();
+}
+
+// --- changing values ------------------------------------------------------------
+
+ValueSlot* Settlement::SlotFor(int entry, int field) {
+  if (!Has(entry) || field < 0 || field >= kSlotCount) return nullptr;
+  return &Entry(entry).Slots[static_cast<std::size_t>(field)];
+}
+
+void Settlement::Journal(int entry, int field, ValueSlot& slot) {
+  std::uint32_t& level = Entry(entry).journalLevel_[static_cast<std::size_t>(field)];
+  if (level == level_) return;
+  journal_.push_back(JournalRecord{entry, field, slot, level});
+  level = level_;
+}
+
+bool Settlement::Write(int entry, int field, std::string_view value) {
+  ValueSlot* s = SlotFor(entry, field);
+  if (s == nullptr) return false;
+  std::string room;
+  value = Fitted(value, slotw::Value, room);
+  if (s->Value == value) return false;
+  Journal(entry, field, *s);
+  s->SetValue(value);
+  return true;
+}
+
+bool Settlement::WriteCheck(int entry, int field, bool on) {
+  ValueSlot* s = SlotFor(entry, field);
+  if (s == nullptr || s->CheckState == on) return false;
+  Journal(entry, field, *s);
+  s->CheckState = on;
+  return true;
+}
+
+bool Settlement::WriteOption(int entry, int field, int option) {
+  ValueSlot* s = SlotFor(entry, field);
+  if (s == nullptr || s->Option == option) return false;
+  Journal(entry, field, *s);
+  s->Option = option;
+  return true;
+}
+
+bool Settlement::WriteOfficeCode(int entry, int field, std::string_view code) {
+  ValueSlot* s = SlotFor(entry, field);
+  if (s == nullptr) return false;
+  std::string room;
+  code = Fitted(code, slotw::OfficeCode, room);
+  if (s->OfficeCode == code) return false;
+  Journal(entry, field, *s);
+  s->SetOfficeCode(code);
+  return true;
+}
+
+bool Settlement::WriteSpare(int entry, int field, std::string_view spare) {
+  ValueSlot* s = SlotFor(entry, field);
+  if (s == nullptr) return false;
+  std::string room;
+  spare = Fitted(spare, slotw::Spare, room);
+  if (s->Spare == spare) return false;
+  Journal(entry, field, *s);
+  s->Spare.assign(spare);
+  return true;
+}
+
+bool Settlement::WriteSlot(int entry, int field, const ValueSlot& slot) {
+  ValueSlot* s = SlotFor(entry, field);
+  if (s == nullptr || SameSlot(*s, slot)) return false;
+  Journal(entry, field, *s);
+  *s = slot;
+  return true;
+}
+
+std::vector<JournalRecord> Settlement::TakeJournal() {
+  for (const JournalRecord& r : journal_) {
+    if (Has(r.entry)) Entry(r.entry).journalLevel_[static_cast<std::size_t>(r.field)] = 0;
+  }
+  level_ = 1;
+  std::vector<JournalRecord> taken;
+  taken.swap(journal_);
+  return taken;
+}
+
+Settlement::Trial::Trial(Settlement& s) : s_(s), start_(s.journal_.size()), outer_(s.level_) { s.level_ = outer_ + 1; }
+
+void Settlement::Trial::RollBack() {
+  if (!open_) return;
+  open_ = false;
+  std::vector<JournalRecord>& j = s_.journal_;
+  const std::size_t start = std::min(start_, j.size());
+  for (std::size_t i = j.size(); i-- > start;) {
+    JournalRecord& r = j[i];
+    if (!s_.Has(r.entry)) continue;
+    FormEntry& e = s_.Entry(r.entry);
+    const auto k = static_cast<std::size_t>(r.field);
+    e.Slots[k] = std::move(r.before);
+    e.journalLevel_[k] = r.outerLevel;
+  }
+  j.resize(start);
+  s_.level_ = outer_;
+}
+
+Settlement::Trial::~Trial() {
+  if (!open_) return;
+  // The writes stay: each slot's value from before the trial is kept once,
+  // by the edit around it.
+  std::vector<JournalRecord>& j = s_.journal_;
+  std::size_t kept = std::min(start_, j.size());
+  for (std::size_t i = kept; i < j.size(); ++i) {
+    JournalRecord& r = j[i];
+    if (s_.Has(r.entry)) s_.Entry(r.entry).journalLevel_[static_cast<std::size_t>(r.field)] = outer_;
+    if (r.outerLevel == outer_) continue;  // the edit around has it already
+    if (kept != i) j[kept] = std::move(r);
+    ++kept;
+  }
+  j.resize(kept);
+  s_.level_ = outer_;
 }
 
 void Settlement::Open() {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/catalogue.h"
@@ -45,8 +46,8 @@ struct ValueSlot {
   std::string XMLNode;
 
   // Texts enter the model cut to what their field in the file can hold.
-  void SetValue(const std::string& v);
-  void SetOfficeCode(const std::string& v);
+  void SetValue(std::string_view v);
+  void SetOfficeCode(std::string_view v);
 };
 
 struct FormEntry {
@@ -67,6 +68,20 @@ struct FormEntry {
   std::array<ValueSlot, kSlotCount> Slots{};
 
   bool IsAttachment() const { return IdParent != 0; }
+
+ private:
+  friend class Settlement;
+  // For each slot, the level of the journal that holds its value from
+  // before the open edit (0: the slot has not changed in it).
+  std::array<std::uint32_t, kSlotCount> journalLevel_{};
+};
+
+// A slot as it was before the open edit first changed it.
+struct JournalRecord {
+  int entry = 0;
+  int field = 0;
+  ValueSlot before;
+  std::uint32_t outerLevel = 0;  // the level the slot had before this record
 };
 
 // The spouse data flags, one per attachment that may carry the spouse's data.
@@ -175,6 +190,43 @@ class Settlement {
   // Takes the settlement-wide state from one entry, as loading does.
   void TakeStateFrom(const FormEntry& e);
 
+  // --- changing values ------------------------------------------------------
+  // Every change of a value of an entry in the list goes through these: the
+  // slot as it was joins the journal of the open edit the first time the
+  // edit changes it. Writing what is there already is no change (false).
+  // Out of range entries and fields are ignored.
+  bool Write(int entry, int field, std::string_view value);  // cut to the slot's width
+  bool WriteCheck(int entry, int field, bool on);
+  bool WriteOption(int entry, int field, int option);
+  bool WriteOfficeCode(int entry, int field, std::string_view code);  // cut to its width
+  bool WriteSpare(int entry, int field, std::string_view spare);
+  bool WriteSlot(int entry, int field, const ValueSlot& slot);
+
+  // The slots the open edit changed, each once, with what they held before
+  // it, in the order they first changed.
+  const std::vector<JournalRecord>& Journal() const { return journal_; }
+  // Closes the open edit: its journal is handed over and a new one begins.
+  std::vector<JournalRecord> TakeJournal();
+
+  // The writes made from its start can be taken back (a calculation that
+  // stopped half-way). Trials nest; one that is not rolled back keeps its
+  // writes in the edit around it.
+  class Trial {
+   public:
+    explicit Trial(Settlement& s);
+    Trial(const Trial&) = delete;
+    Trial& operator=(const Trial&) = delete;
+    ~Trial();
+    // Every slot written since the start holds its value from then again.
+    void RollBack();
+
+   private:
+    Settlement& s_;
+    std::size_t start_;
+    std::uint32_t outer_;
+    bool open_ = true;
+  };
+
   // --- settlement-wide state ------------------------------------------------
   int Kind = kIndividual;
   int TaxpayerIdKind = kIdNip;
@@ -196,13 +248,22 @@ class Settlement {
 
  private:
   void Restructured();
+  // The slot to change, its old value journaled; nullptr out of range.
+  ValueSlot* Journaled(int entry, int field);
+  ValueSlot* SlotFor(int entry, int field);
+  void Journal(int entry, int field, ValueSlot& slot);
 
   FormCatalogue catalogue_;
+  std::vector<JournalRecord> journal_;
+  std::uint32_t level_ = 1;  // 1: the edit itself; each trial inside it one more
   std::uint64_t structure_ = 0;
   bool open_ = false;
   std::vector<std::unique_ptr<FormEntry>> entries_;
   std::vector<TreeNode> tree_;
 };
+
+// Whether two slots hold the same in every member.
+bool SameSlot(const ValueSlot& a, const ValueSlot& b);
 
 // Fills the slots of an entry from its form's field records (the rebuild rule).
 void FillSlotsFromDefinition(FormEntry& e, const std::vector<FieldObject>& records);

@@ -5,12 +5,6 @@
 
 namespace pit {
 
-bool SameSlot(const ValueSlot& a, const ValueSlot& b) {
-  return std::tie(a.Option, a.Typ, a.Name, a.FormNo, a.Page, a.ID, a.Value, a.Spare, a.OfficeCode, a.CheckValue,
-                  a.CheckState, a.XMLNode) == std::tie(b.Option, b.Typ, b.Name, b.FormNo, b.Page, b.ID, b.Value,
-                                                       b.Spare, b.OfficeCode, b.CheckValue, b.CheckState, b.XMLNode);
-}
-
 namespace {
 
 auto Fields(const IdentificationRecord& r) {
@@ -22,19 +16,19 @@ auto Fields(const PayerRecord& r) {
   return std::tie(r.NIP, r.PayerName1, r.PayerName2, r.PayerName3, r.PayerName4, r.PayerName5);
 }
 
+bool SlotOrder(const SlotChange& a, const SlotChange& b) {
+  return std::tie(a.entry, a.field) < std::tie(b.entry, b.field);
+}
+
+const ValueSlot& SlotNow(const Settlement& s, int entry, int field) {
+  return s.Entry(entry).Slots[static_cast<std::size_t>(field)];
+}
+
 }  // namespace
 
 bool SameIdentification(const IdentificationRecords& a, const IdentificationRecords& b) {
   return Fields(a.Taxpayer) == Fields(b.Taxpayer) && Fields(a.Spouse) == Fields(b.Spouse) &&
          Fields(a.PayerForm) == Fields(b.PayerForm) && Fields(a.Payer) == Fields(b.Payer);
-}
-
-void CommitHistory::Snapshot(const Settlement& s, const IdentificationRecords& ids) {
-  structure_ = s.Structure();
-  known_.clear();
-  known_.reserve(static_cast<std::size_t>(s.Count()));
-  for (int i = 1; i <= s.Count(); ++i) known_.push_back(s.Entry(i).Slots);
-  knownIds_ = ids;
 }
 
 const std::vector<CutAmount>& CommitHistory::Cuts() const {
@@ -46,145 +40,224 @@ void CommitHistory::SetCuts(std::vector<CutAmount> cuts) {
   if (done_ > 0) steps_[done_ - 1].cuts = std::move(cuts);
 }
 
-void CommitHistory::Reset(const Settlement& s, const IdentificationRecords& ids) {
+void CommitHistory::Start(Settlement& s, const IdentificationRecords& ids) {
+  structure_ = s.Structure();
+  knownCount_ = s.Count();
+  s.TakeJournal();
+  knownIds_ = ids;
+  held_.clear();
+  heldIds_.reset();
+}
+
+void CommitHistory::Reset(Settlement& s, const IdentificationRecords& ids) {
   steps_.clear();
   done_ = 0;
   saved_.reset();
   if (!s.DocumentModified) saved_ = 0;
-  Snapshot(s, ids);
+  Start(s, ids);
   Tell();
 }
 
-std::vector<SlotChange> CommitHistory::Differences(const Settlement& s) const {
-  std::vector<SlotChange> diff;
-  const int count = std::min(s.Count(), static_cast<int>(known_.size()));
-  for (int e = 1; e <= count; ++e) {
-    const Slots& was = known_[static_cast<std::size_t>(e - 1)];
-    const Slots& now = s.Entry(e).Slots;
-    for (int f = 0; f < kSlotCount; ++f) {
-      const auto k = static_cast<std::size_t>(f);
-      if (!SameSlot(was[k], now[k])) diff.push_back(SlotChange{e, f, was[k], now[k]});
+bool CommitHistory::IsHeld(int entry, int field) const {
+  return std::any_of(held_.begin(), held_.end(), [&](const Held& h) { return h.entry == entry && h.field == field; });
+}
+
+std::vector<SlotChange> CommitHistory::Changes(Settlement& s) const {
+  std::vector<JournalRecord> journal = s.TakeJournal();
+  // The journal is in the order the slots first changed; steps list them by
+  // entry and field. Only the places are sorted, the slots are moved once.
+  struct Place {
+    int entry, field;
+    std::size_t at;
+  };
+  std::vector<Place> places;
+  places.reserve(journal.size());
+  for (std::size_t i = 0; i < journal.size(); ++i) {
+    const JournalRecord& r = journal[i];
+    // Entries appended since the history last looked start as they are then.
+    if (r.entry > knownCount_ || !s.Has(r.entry) || IsHeld(r.entry, r.field)) continue;
+    if (SameSlot(r.before, SlotNow(s, r.entry, r.field))) continue;  // changed and changed back
+    places.push_back(Place{r.entry, r.field, i});
+  }
+  std::sort(places.begin(), places.end(),
+            [](const Place& a, const Place& b) { return std::tie(a.entry, a.field) < std::tie(b.entry, b.field); });
+  std::vector<SlotChange> changes;
+  changes.reserve(places.size());
+  for (const Place& p : places) {
+    changes.push_back(SlotChange{p.entry, p.field, std::move(journal[p.at].before), SlotNow(s, p.entry, p.field)});
+  }
+  return changes;
+}
+
+std::vector<SlotChange> CommitHistory::Unhold(const Settlement& s) {
+  std::vector<SlotChange> changes;
+  for (Held& h : held_) {
+    if (!s.Has(h.entry)) continue;
+    const ValueSlot& now = SlotNow(s, h.entry, h.field);
+    if (!SameSlot(h.before, now)) changes.push_back(SlotChange{h.entry, h.field, std::move(h.before), now});
+  }
+  held_.clear();
+  return changes;
+}
+
+void CommitHistory::Join(std::vector<SlotChange> changes, const IdentificationRecords& ids) {
+  const bool idsMoved = !SameIdentification(ids, knownIds_);
+  if (done_ > 0) {
+    CommitStep& step = steps_[done_ - 1];
+    for (SlotChange& d : changes) {
+      auto same = std::find_if(step.changes.begin(), step.changes.end(),
+                               [&](const SlotChange& c) { return c.entry == d.entry && c.field == d.field; });
+      if (same == step.changes.end()) {
+        step.changes.push_back(std::move(d));
+      } else {
+        same->after = std::move(d.after);
+      }
+    }
+    if (idsMoved) {
+      if (!step.idsChanged) {
+        step.idsChanged = true;
+        step.idsBefore = knownIds_;
+      }
+      step.idsAfter = ids;
     }
   }
-  return diff;
+  // Nothing done yet: the history starts from here.
+  if (idsMoved) knownIds_ = ids;
 }
 
-void CommitHistory::TakeIn(const Settlement& s, const std::vector<SlotChange>& diff,
-                           const IdentificationRecords& ids) {
-  for (const SlotChange& c : diff) {
-    if (s.Has(c.entry)) known_[static_cast<std::size_t>(c.entry - 1)][static_cast<std::size_t>(c.field)] = c.after;
-  }
-  knownIds_ = ids;
-}
-
-void CommitHistory::Joined(const std::vector<SlotChange>& diff, const IdentificationRecords& ids) {
-  if (done_ == 0) return;  // nothing done yet: the history starts from here
-  CommitStep& step = steps_[done_ - 1];
-  for (const SlotChange& d : diff) {
-    auto same = std::find_if(step.changes.begin(), step.changes.end(),
-                             [&](const SlotChange& c) { return c.entry == d.entry && c.field == d.field; });
-    if (same == step.changes.end()) {
-      step.changes.push_back(d);
-    } else {
-      same->after = d.after;
-    }
-  }
-  step.idsAfter = ids;
-}
-
-void CommitHistory::Follow(const Settlement& s, const IdentificationRecords& ids) {
-  if (s.Structure() != structure_ || static_cast<std::size_t>(s.Count()) < known_.size()) {
+void CommitHistory::Follow(Settlement& s, const IdentificationRecords& ids) {
+  if (s.Structure() != structure_ || s.Count() < knownCount_) {
     // The entries the steps name by number are not those any more.
     const bool hadSteps = !steps_.empty();
     steps_.clear();
     done_ = 0;
     saved_.reset();
     if (!s.DocumentModified) saved_ = 0;
-    Snapshot(s, ids);
+    Start(s, ids);
     if (hadSteps) Tell();
     return;
   }
-  // Entries appended since (a further copy of a form) start as they are.
-  while (known_.size() < static_cast<std::size_t>(s.Count())) {
-    known_.push_back(s.Entry(static_cast<int>(known_.size()) + 1).Slots);
-  }
-  const std::vector<SlotChange> diff = Differences(s);
-  if (diff.empty() && SameIdentification(ids, knownIds_)) return;
-  Joined(diff, ids);
-  TakeIn(s, diff, ids);
+  std::vector<SlotChange> changes = Changes(s);
+  knownCount_ = s.Count();
+  if (changes.empty() && SameIdentification(ids, knownIds_)) return;
+  Join(std::move(changes), ids);
 }
 
-const CommitStep* CommitHistory::Record(const Settlement& s, const IdentificationRecords& ids, int entry, int field,
-                                        int page, bool edit) {
-  std::vector<SlotChange> diff = Differences(s);
-  if (!edit || diff.empty()) {
-    Joined(diff, ids);
-    TakeIn(s, diff, ids);
-    return nullptr;
+CommitStep& CommitHistory::NewStep(Settlement& s, const IdentificationRecords& ids, std::vector<SlotChange> changes) {
+  // What was given in a commit that made no step comes with this one.
+  std::vector<SlotChange> held = Unhold(s);
+  if (!held.empty()) {
+    changes.insert(changes.end(), std::make_move_iterator(held.begin()), std::make_move_iterator(held.end()));
+    std::sort(changes.begin(), changes.end(), SlotOrder);
   }
   // A new edit after undoing: what was undone cannot be done again.
   steps_.erase(steps_.begin() + static_cast<std::ptrdiff_t>(done_), steps_.end());
   if (saved_ && *saved_ > done_) saved_.reset();
   CommitStep step;
+  step.changes = std::move(changes);
+  const IdentificationRecords& before = heldIds_ ? *heldIds_ : knownIds_;
+  if (!SameIdentification(ids, before)) {
+    step.idsChanged = true;
+    step.idsBefore = before;
+    step.idsAfter = ids;
+  }
+  heldIds_.reset();
+  if (!SameIdentification(ids, knownIds_)) knownIds_ = ids;
+  steps_.push_back(std::move(step));
+  ++done_;
+  return steps_.back();
+}
+
+const CommitStep* CommitHistory::Record(Settlement& s, const IdentificationRecords& ids, int entry, int field,
+                                        int page, bool edit) {
+  std::vector<SlotChange> changes = Changes(s);
+  if (!edit || (changes.empty() && held_.empty())) {
+    Join(std::move(changes), ids);
+    return nullptr;
+  }
+  CommitStep& step = NewStep(s, ids, std::move(changes));
   step.entry = entry;
   step.field = field;
   step.page = page;
-  step.changes = std::move(diff);
-  step.idsBefore = knownIds_;
-  step.idsAfter = ids;
-  steps_.push_back(std::move(step));
-  ++done_;
-  TakeIn(s, steps_.back().changes, ids);
   Tell();
-  return &steps_.back();
+  return &step;
 }
 
-const CommitStep* CommitHistory::RecordKindChange(const Settlement& s, const IdentificationRecords& ids, int entry,
+void CommitHistory::Hold(Settlement& s, const IdentificationRecords& ids) {
+  for (SlotChange& c : Changes(s)) held_.push_back(Held{c.entry, c.field, std::move(c.before)});
+  if (!SameIdentification(ids, knownIds_)) {
+    if (!heldIds_) heldIds_ = knownIds_;
+    knownIds_ = ids;
+  }
+}
+
+const CommitStep* CommitHistory::RecordKindChange(Settlement& s, const IdentificationRecords& ids, int entry,
                                                   int page, int kindBefore) {
-  std::vector<SlotChange> diff = Differences(s);
-  steps_.erase(steps_.begin() + static_cast<std::ptrdiff_t>(done_), steps_.end());
-  if (saved_ && *saved_ > done_) saved_.reset();
-  CommitStep step;
+  CommitStep& step = NewStep(s, ids, Changes(s));
   step.entry = entry;
   step.page = page;
-  step.changes = std::move(diff);
-  step.idsBefore = knownIds_;
-  step.idsAfter = ids;
   step.kindBefore = kindBefore;
   step.kindAfter = s.Kind;
-  steps_.push_back(std::move(step));
-  ++done_;
-  TakeIn(s, steps_.back().changes, ids);
   Tell();
-  return &steps_.back();
+  return &step;
 }
 
-void CommitHistory::MarkSaved(const Settlement& s, const IdentificationRecords& ids) {
+void CommitHistory::MarkSaved(Settlement& s, const IdentificationRecords& ids) {
   Follow(s, ids);
+  // What is held was saved with the rest: it goes with the last step done,
+  // which leads to the saved state.
+  if (!held_.empty() || heldIds_) {
+    std::vector<SlotChange> held = Unhold(s);
+    if (done_ > 0 && heldIds_) {
+      CommitStep& step = steps_[done_ - 1];
+      if (!step.idsChanged) {
+        step.idsChanged = true;
+        step.idsBefore = *heldIds_;
+      }
+      step.idsAfter = ids;
+    }
+    heldIds_.reset();
+    Join(std::move(held), ids);
+  }
   saved_ = done_;
 }
 
-void CommitHistory::Apply(Settlement& s, const CommitStep& step, bool forward) {
+void CommitHistory::Apply(Settlement& s, IdentificationRecords& ids, const CommitStep& step, bool forward) {
   for (const SlotChange& c : step.changes) {
     if (!s.Has(c.entry)) continue;
     const ValueSlot& v = forward ? c.after : c.before;
-    s.Entry(c.entry).Slots[static_cast<std::size_t>(c.field)] = v;
-    known_[static_cast<std::size_t>(c.entry - 1)][static_cast<std::size_t>(c.field)] = v;
+    // A value given since and held keeps its place; it now stands over this.
+    auto held = std::find_if(held_.begin(), held_.end(),
+                             [&](const Held& h) { return h.entry == c.entry && h.field == c.field; });
+    if (held != held_.end()) {
+      held->before = v;
+    } else {
+      s.WriteSlot(c.entry, c.field, v);
+    }
   }
-  knownIds_ = forward ? step.idsAfter : step.idsBefore;
+  // Putting back a step is no edit of its own.
+  s.TakeJournal();
+  if (step.idsChanged) {
+    const IdentificationRecords& v = forward ? step.idsAfter : step.idsBefore;
+    if (heldIds_) {
+      *heldIds_ = v;
+    } else {
+      knownIds_ = v;
+      ids = v;
+    }
+  }
   if (step.kindBefore >= 0) {
     s.Kind = forward ? step.kindAfter : step.kindBefore;
     for (int i = 1; i <= s.Count(); ++i) s.Entry(i).Kind = s.Kind;
   }
-  s.DocumentModified = !(saved_ && *saved_ == done_);
+  s.DocumentModified = !(saved_ && *saved_ == done_ && held_.empty() && !heldIds_);
 }
 
 const CommitStep* CommitHistory::Undo(Settlement& s, IdentificationRecords& ids) {
   Follow(s, ids);
   if (done_ == 0) return nullptr;
   const CommitStep& step = steps_[--done_];
-  Apply(s, step, false);
-  ids = knownIds_;
+  Apply(s, ids, step, false);
   Tell();
   return &step;
 }
@@ -193,8 +266,7 @@ const CommitStep* CommitHistory::Redo(Settlement& s, IdentificationRecords& ids)
   Follow(s, ids);
   if (done_ >= steps_.size()) return nullptr;
   const CommitStep& step = steps_[done_++];
-  Apply(s, step, true);
-  ids = knownIds_;
+  Apply(s, ids, step, true);
   Tell();
   return &step;
 }

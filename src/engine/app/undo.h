@@ -12,7 +12,6 @@
 //
 // The saved state is a place in the history: undoing or redoing back to it
 // makes the settlement unmodified again.
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -46,6 +45,8 @@ struct CommitStep {
   int field = -1;
   int page = 0;    // the page it was given on
   std::vector<SlotChange> changes;
+  // The persons' data before and after, when the step changed them.
+  bool idsChanged = false;
   IdentificationRecords idsBefore;
   IdentificationRecords idsAfter;
   // A change of the settlement kind (the method of taxation) made with the
@@ -57,28 +58,40 @@ struct CommitStep {
   std::vector<CutAmount> cuts;
 };
 
+// The history reads what changed from the settlement's journal: every write
+// of a value goes through the settlement, which keeps the value each slot
+// had before the open edit. Closing the edit hands the journal over.
 class CommitHistory {
  public:
   // Forgets every step. The settlement as it is now is where the history
   // starts, and the saved state unless it is modified.
-  void Reset(const Settlement& s, const IdentificationRecords& ids);
+  void Reset(Settlement& s, const IdentificationRecords& ids);
   // Takes in what changed since the history last looked: changes of values
   // join the last step done; a list of entries made anew or cut starts a
   // new history.
-  void Follow(const Settlement& s, const IdentificationRecords& ids);
+  void Follow(Settlement& s, const IdentificationRecords& ids);
   // After a commit whose rules changed a value (`edit`): what it changed is
   // a new step, and the steps undone before it are gone. Without `edit`
   // what the calculation changed joins the last step done. Returns the new
   // step, or nullptr.
-  const CommitStep* Record(const Settlement& s, const IdentificationRecords& ids, int entry, int field, int page,
+  const CommitStep* Record(Settlement& s, const IdentificationRecords& ids, int entry, int field, int page,
                            bool edit);
+  // After a commit whose calculation failed and took its writes back: what
+  // the user gave stays in the settlement but makes no step of its own. It
+  // is held until the next step recorded, which takes it in (so undoing
+  // that step takes back both); undo and redo before then leave it where it
+  // is.
+  void Hold(Settlement& s, const IdentificationRecords& ids);
   // After the settlement's kind was changed from `kindBefore` and every
   // entry calculated again (the history having followed the settlement just
   // before): one step that puts back the kind with the values.
-  const CommitStep* RecordKindChange(const Settlement& s, const IdentificationRecords& ids, int entry, int page,
+  const CommitStep* RecordKindChange(Settlement& s, const IdentificationRecords& ids, int entry, int page,
                                      int kindBefore);
   // The settlement as it is now was saved.
-  void MarkSaved(const Settlement& s, const IdentificationRecords& ids);
+  void MarkSaved(Settlement& s, const IdentificationRecords& ids);
+
+  // The persons' data as the history last saw them.
+  const IdentificationRecords& KnownIds() const { return knownIds_; }
 
   // The cut amounts listed after the last step done (none before the first).
   const std::vector<CutAmount>& Cuts() const;
@@ -95,12 +108,22 @@ class CommitHistory {
   void SetListener(std::function<void()> f) { listener_ = std::move(f); }
 
  private:
-  using Slots = std::array<ValueSlot, kSlotCount>;
-  std::vector<SlotChange> Differences(const Settlement& s) const;
-  void TakeIn(const Settlement& s, const std::vector<SlotChange>& diff, const IdentificationRecords& ids);
-  void Snapshot(const Settlement& s, const IdentificationRecords& ids);
-  void Joined(const std::vector<SlotChange>& diff, const IdentificationRecords& ids);
-  void Apply(Settlement& s, const CommitStep& step, bool forward);
+  // A slot the user gave a value for in a commit that made no step.
+  struct Held {
+    int entry = 0;
+    int field = 0;
+    ValueSlot before;
+  };
+  // What the journal says changed in the entries the history knows, in
+  // entry and field order; the slots held are left out.
+  std::vector<SlotChange> Changes(Settlement& s) const;
+  bool IsHeld(int entry, int field) const;
+  // The slots held, as changes, taken out of the hold.
+  std::vector<SlotChange> Unhold(const Settlement& s);
+  void Join(std::vector<SlotChange> changes, const IdentificationRecords& ids);
+  void Start(Settlement& s, const IdentificationRecords& ids);
+  CommitStep& NewStep(Settlement& s, const IdentificationRecords& ids, std::vector<SlotChange> changes);
+  void Apply(Settlement& s, IdentificationRecords& ids, const CommitStep& step, bool forward);
   void Tell() const {
     if (listener_) listener_();
   }
@@ -108,14 +131,16 @@ class CommitHistory {
   std::vector<CommitStep> steps_;
   std::size_t done_ = 0;
   std::optional<std::size_t> saved_;  // done_ at the saved state; none when no step leads there
-  // The settlement as the history last saw it.
+  // The list of entries as the history last saw it, and the persons' data.
   std::uint64_t structure_ = 0;
-  std::vector<Slots> known_;
+  int knownCount_ = 0;
   IdentificationRecords knownIds_;
+  std::vector<Held> held_;
+  // The persons' data before the commit held, when it changed them.
+  std::optional<IdentificationRecords> heldIds_;
   std::function<void()> listener_;
 };
 
-bool SameSlot(const ValueSlot& a, const ValueSlot& b);
 bool SameIdentification(const IdentificationRecords& a, const IdentificationRecords& b);
 
 }  // namespace pit

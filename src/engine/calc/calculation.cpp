@@ -72,9 +72,16 @@ std::string BadAmountMessage(const CalcContext& ctx, const AmountError& e) {
 }
 
 CalcStatus RunCalculation(CalcContext& ctx, int idPit, int entry) {
+  Settlement::Trial trial(ctx.settlement);
+  ctx.identificationExchanged = false;
   try {
     Calculate(ctx, idPit, entry);
   } catch (const AmountError& e) {
+    // Half a calculation is no result: the figures it wrote go back to what
+    // they were. The persons' data it took from the form stay taken, and
+    // every form shows them again, so that nothing typed there is lost.
+    trial.RollBack();
+    if (ctx.identificationExchanged) DistributeIdentification(ctx.settlement, ctx.ids);
     ctx.display.ReportError(BadAmountMessage(ctx, e));
     return CalcStatus::BadAmount;
   }

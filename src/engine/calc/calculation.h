@@ -10,8 +10,8 @@ enum class CalcStatus {
 };
 
 // Recomputes the dependent fields of entry `entry` (1-based) of form type
-// `idPit`; unknown types do nothing. Fields written before a failure stay
-// written.
+// `idPit`; unknown types do nothing. A calculation that fails takes back
+// every value it wrote.
 CalcStatus RunCalculation(CalcContext& ctx, int idPit, int entry);
 
 // The same without the failure handling, for calculations that run another

@@ -247,7 +247,7 @@ int ReturnOf(const Settlement& s, const AttachmentCarry& c, int entry) {
 
 void ZeroFields(Settlement& s, int entry, const AttachmentCarry& c) {
   if (!s.Has(entry)) return;
-  for (const CarryField& k : c.fields) s.Entry(entry).Slots[static_cast<std::size_t>(k.into)].SetValue("0,00");
+  for (const CarryField& k : c.fields) s.Write(entry, k.into, "0,00");
 }
 
 // The fields of carry `c` filled in the return from the attachment (none:

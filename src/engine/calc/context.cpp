@@ -32,7 +32,7 @@ Amount CalcContext::PercentOf(int entry, int amountField, int rateField) const {
 FormFields::FormFields(CalcContext& ctx, int entry)
     : ctx_(ctx), entry_(entry), e_(&ctx.settlement.Entry(entry)) {}
 
-ValueSlot* FormFields::Slot(int k) const {
+const ValueSlot* FormFields::Slot(int k) const {
   return ValidField(k) ? &e_->Slots[static_cast<std::size_t>(k)] : nullptr;
 }
 
@@ -57,9 +57,7 @@ int FormFields::Option(int k) const {
   return s ? s->Option : 0;
 }
 
-void FormFields::SetText(int k, const std::string& text) {
-  if (ValueSlot* s = Slot(k)) s->SetValue(text);
-}
+void FormFields::SetText(int k, const std::string& text) { ctx_.settlement.Write(entry_, k, text); }
 
 void FormFields::SetPositivePart(int k, Amount x) {
   if (x > 0)
@@ -79,21 +77,15 @@ bool FormFields::Cap(int k, Amount limit, const std::string& limitText) {
 bool FormFields::CapAtField(int k, int m) { return Cap(k, AmountOf(m), TextOf(m)); }
 
 void FormFields::Tick(int k, const std::string& code) {
-  if (ValueSlot* s = Slot(k)) {
-    s->CheckState = true;
-    s->SetValue(code);
-  }
+  ctx_.settlement.WriteCheck(entry_, k, true);
+  ctx_.settlement.Write(entry_, k, code);
 }
 
 void FormFields::Untick(int k) {
-  if (ValueSlot* s = Slot(k)) {
-    s->CheckState = false;
-    s->Value.clear();
-  }
+  ctx_.settlement.WriteCheck(entry_, k, false);
+  ctx_.settlement.Write(entry_, k, std::string_view());
 }
 
-void FormFields::SetOption(int k, int v) {
-  if (ValueSlot* s = Slot(k)) s->Option = v;
-}
+void FormFields::SetOption(int k, int v) { ctx_.settlement.WriteOption(entry_, k, v); }
 
 }  // namespace pit

@@ -36,6 +36,8 @@ struct CalcContext {
   // Country name -> country code (the dictionary); without it derived
   // country codes are left as they are.
   std::function<std::string(const std::string&)> countryCodeOf;
+  // Set when the persons' data went round the forms (ExchangeIdentification).
+  bool identificationExchanged = false;
 
   bool IsShown(int idPit) const { return display.ShownIdPit() == idPit; }
 
@@ -93,7 +95,7 @@ class FormFields {
   void SetOption(int k, int v);
 
  private:
-  ValueSlot* Slot(int k) const;
+  const ValueSlot* Slot(int k) const;
   CalcContext& ctx_;
   int entry_;
   FormEntry* e_;

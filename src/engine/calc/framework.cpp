@@ -76,6 +76,7 @@ void MarkIdentifierByLength(CalcContext& ctx, int entry, int idField, int peselL
 }
 
 void ExchangeIdentification(CalcContext& ctx, int entry) {
+  ctx.identificationExchanged = true;
   CollectIdentification(ctx.settlement, ctx.ids, entry);
   DistributeIdentification(ctx.settlement, ctx.ids);
 }

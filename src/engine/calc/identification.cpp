@@ -1,5 +1,7 @@
 #include "calc/identification.h"
 
+#include <array>
+#include <map>
 #include <type_traits>
 #include <vector>
 
@@ -85,6 +87,7 @@ void PayerNames(Links& l, std::initializer_list<int> fields) {
 // The correspondence of one entry's fields with the records.
 Links LinksFor(const Settlement& s, const FormEntry& e) {
   Links l;
+  l.reserve(40);  // both persons' identification and addresses: one allocation
   const Person own = Person::Own;
   const Person tp = Person::Taxpayer;
   const Person sp = Person::Spouse;
@@ -315,6 +318,20 @@ Links LinksFor(const Settlement& s, const FormEntry& e) {
   return l;
 }
 
+// The same, made once for each kind of entry: every calculation that
+// exchanges the persons' data reads the links of every entry.
+const Links& LinksOf(const Settlement& s, const FormEntry& e) {
+  using Key = std::array<int, 5>;
+  thread_local std::map<Key, Links> made;
+  const int parentPm = e.IdPit == kUpkdOrdZu && s.Has(e.IdParent) ? s.Entry(e.IdParent).PM : 0;
+  const Key key{e.IdPit, e.Kind, e.PM, s.Kind, parentPm};
+  auto found = made.find(key);
+  if (found != made.end()) return found->second;
+  // Headers read from a damaged file can hold any numbers.
+  if (made.size() > 512) made.clear();
+  return made.emplace(key, LinksFor(s, e)).first->second;
+}
+
 bool IsSpouse(Person p, const FormEntry& e) {
   return p == Person::Spouse || (p == Person::Own && e.PM == kPmSpouse);
 }
@@ -389,7 +406,7 @@ bool IsIdentifier(Item i) {
 
 int AddressCountryFieldOf(const Settlement& s, int entry, int postalField) {
   if (!s.Has(entry)) return -1;
-  const Links links = LinksFor(s, s.Entry(entry));
+  const Links& links = LinksOf(s, s.Entry(entry));
   for (const Link& postal : links) {
     if (postal.field != postalField || postal.item != Item::PostalCode) continue;
     for (const Link& country : links)
@@ -401,7 +418,7 @@ int AddressCountryFieldOf(const Settlement& s, int entry, int postalField) {
 void CollectIdentification(Settlement& s, IdentificationRecords& ids, int entry) {
   if (!s.Has(entry)) return;
   const FormEntry& e = s.Entry(entry);
-  for (const Link& l : LinksFor(s, e)) {
+  for (const Link& l : LinksOf(s, e)) {
     const ValueSlot& slot = e.Slots[static_cast<std::size_t>(l.field)];
     IdentificationRecord& rec = IsSpouse(l.person, e) ? ids.Spouse : ids.Taxpayer;
     if (IsIdentifier(l.item)) {
@@ -433,29 +450,29 @@ void CollectIdentification(Settlement& s, IdentificationRecords& ids, int entry)
 
 void DistributeIdentificationTo(Settlement& s, const IdentificationRecords& ids, int entry) {
   if (!s.Has(entry)) return;
-  FormEntry& e = s.Entry(entry);
-  for (const Link& l : LinksFor(s, e)) {
-    ValueSlot& slot = e.Slots[static_cast<std::size_t>(l.field)];
+  const FormEntry& e = s.Entry(entry);
+  for (const Link& l : LinksOf(s, e)) {
+    const int k = l.field;
     const IdentificationRecord& rec = IsSpouse(l.person, e) ? ids.Spouse : ids.Taxpayer;
     if (IsIdentifier(l.item)) {
       const int target = IdentifierTarget(l, e, s);
       if (target == kIdNip)
-        slot.SetValue(rec.NIP);
+        s.Write(entry, k, rec.NIP);
       else if (target == kIdPesel)
-        slot.SetValue(rec.PESEL);
+        s.Write(entry, k, rec.PESEL);
       else if (l.item == Item::Identifier)
-        slot.Value.clear();
+        s.Write(entry, k, std::string_view());
       continue;
     }
     switch (l.item) {
       case Item::Office:
-        slot.SetValue(rec.TaxOffice);
-        slot.SetOfficeCode(rec.TaxOfficeCode);
+        s.Write(entry, k, rec.TaxOffice);
+        s.WriteOfficeCode(entry, k, rec.TaxOfficeCode);
         break;
-      case Item::VariantATick: slot.CheckState = ids.PayerForm.VariantA; break;
-      case Item::VariantBTick: slot.CheckState = ids.PayerForm.VariantB; break;
+      case Item::VariantATick: s.WriteCheck(entry, k, ids.PayerForm.VariantA); break;
+      case Item::VariantBTick: s.WriteCheck(entry, k, ids.PayerForm.VariantB); break;
       default:
-        if (const std::string* t = TextMember(ids, rec, l.item)) slot.SetValue(*t);
+        if (const std::string* t = TextMember(ids, rec, l.item)) s.Write(entry, k, *t);
         break;
     }
   }
@@ -463,7 +480,7 @@ void DistributeIdentificationTo(Settlement& s, const IdentificationRecords& ids,
   if (e.IdPit == kPitO && (e.PM == kPmTaxpayer || e.PM == kPmSpouse)) {
     using namespace pit_o;
     for (int k : {spouse_id, spouse_surname, spouse_first_name, spouse_birth_date, status})
-      e.Slots[static_cast<std::size_t>(k)].Value.clear();
+      s.Write(entry, k, std::string_view());
   }
 }
 

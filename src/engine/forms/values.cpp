@@ -284,27 +284,29 @@ CommitResult CommitEditorText(FieldObject& def, ValueSlot& slot, std::string_vie
   }
 }
 
-CommitResult CommitCheckbox(FormEntry& entry, int index, std::vector<FieldObject>& defs,
+CommitResult CommitCheckbox(Settlement& s, int entry, int index, std::vector<FieldObject>& defs,
                             bool tick) {
-  if (index < 0 || index >= kSlotCount) return Refused("");
+  if (!s.Has(entry) || index < 0 || index >= kSlotCount) return Refused("");
   const auto at = static_cast<std::size_t>(index);
-  ValueSlot& box = entry.Slots[at];
+  const auto& slots = s.Entry(entry).Slots;
+  const ValueSlot& box = slots[at];
   FieldObject* def = at < defs.size() ? &defs[at] : nullptr;
   if (box.Typ != kCheckbox || (def && def->ReadOnly)) return Refused("");
 
   // An unnamed box belongs to no group: clearing every other unnamed box
   // of the form would wipe unrelated answers.
   if (!box.Name.empty()) {
-    for (std::size_t j = 0; j < entry.Slots.size(); ++j) {
-      ValueSlot& other = entry.Slots[j];
-      if (other.Typ != kCheckbox || other.Name != box.Name) continue;
-      other.CheckState = false;
-      other.Value.clear();
+    const std::string group = box.Name;
+    for (std::size_t j = 0; j < slots.size(); ++j) {
+      const ValueSlot& other = slots[j];
+      if (other.Typ != kCheckbox || other.Name != group) continue;
+      s.WriteCheck(entry, static_cast<int>(j), false);
+      s.Write(entry, static_cast<int>(j), std::string_view());
       if (j < defs.size()) defs[j].Choices[0].Flag = false;
     }
   }
-  box.CheckState = tick;
-  box.SetValue(tick ? box.CheckValue : std::string());
+  s.WriteCheck(entry, index, tick);
+  s.Write(entry, index, tick ? std::string(box.CheckValue) : std::string());
   if (def) def->Choices[0].Flag = tick;
   return {};
 }

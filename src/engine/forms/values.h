@@ -138,13 +138,13 @@ constexpr const char* kMsgNegativeAmount = "Kwota nie może być ujemna";
 // cannot produce either, but a value from elsewhere must not slip in.
 CommitResult CommitEditorText(FieldObject& def, ValueSlot& slot, std::string_view text);
 
-// A tick box (object `index` of `entry`) ticked or unticked. The boxes of its
+// A tick box (object `index` of entry number `entry`) ticked or unticked. The boxes of its
 // group (same non-empty Name, type Checbox, same entry) lose their tick
 // and value first; a ticked box holds its CheckValue. `defs` is the form's
 // definition array, whose ticks follow the slots; it may be shorter than
 // the slot list. Nothing happens to a ReadOnly box (not accepted, no
 // message).
-CommitResult CommitCheckbox(FormEntry& entry, int index, std::vector<FieldObject>& defs,
+CommitResult CommitCheckbox(Settlement& s, int entry, int index, std::vector<FieldObject>& defs,
                             bool tick);
 
 // A tax office chosen from the list, or none (`office` empty): the slot
