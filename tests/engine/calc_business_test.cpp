@@ -199,6 +199,20 @@ TEST(PitB, ShareOfALargeRevenueRoundsTheExactProduct) {
   EXPECT_EQ(fx.Get(b, pit_b::partner1_costs_share), "938,10");
 }
 
+// Revenue and costs a few grosze apart give an income of those grosze,
+// carried as written into PIT-36.
+TEST(PitB, IncomeOfCloseRevenueAndCostsIsWholeGrosze) {
+  CalcFixture fx;
+  const int r = fx.Add(kPit36);
+  const int b = fx.Add(kPitB, r);
+  fx.Set(b, {{pit_b::own1_revenue, "2498,31"}, {pit_b::own1_costs, "2498,24"}});
+  fx.Show(b);
+  ASSERT_EQ(fx.Run(b), CalcStatus::Done);
+  EXPECT_EQ(fx.Get(b, pit_b::own1_income), "0,07");
+  EXPECT_EQ(fx.Get(b, pit_b::total_income), "0,07");
+  EXPECT_EQ(fx.Get(r, pit36::taxpayer_business_income), "0,07");
+}
+
 // With a PIT/Z of the same person the return must say first which way the
 // income goes: the PIT/B stops and the return is shown.
 TEST(PitB, GuardShowsTheReturnFirst) {

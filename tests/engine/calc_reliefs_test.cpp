@@ -332,6 +332,11 @@ TEST(PitD, SectionSplitting) {
       {"other expenses add their two amounts",
        {{expenses_this_year, "100,00"}, {expenses_earlier_years, "50,50"}},
        {{expenses_amount, "150,50"}, {expenses_return, "150,50"}}},
+      // Close amounts leave a few grosze, written as two decimals: the
+      // difference is exact, with no binary remainder after them.
+      {"the rest of two close amounts is whole grosze",
+       {{tax_relief_expenses, "2498,31"}, {tax_relief_pit28, "2498,24"}},
+       {{tax_relief_amount, "2498,31"}, {tax_relief_return, "0,07"}}},
       {"tax relief expenses capped",
        {{tax_relief_expenses, "20000,00"}, {tax_relief_earlier_years, "10,00"}},
        {{tax_relief_expenses, "11340,00"}, {tax_relief_amount, "11350,00"}, {tax_relief_return, "11350,00"}}},
