@@ -122,6 +122,8 @@ void PageView::Release() {
   pictureLoaded_ = false;
   pictureLayer_ = QImage();
   composed_ = QImage();
+  composedStale_ = false;
+  paintedFields_ = nullptr;
   zoomedPicture_ = QImage();
   display_ = QImage();
   pageHeight_ = 0;
@@ -154,27 +156,40 @@ void PageView::ClearFieldLayer() {
                        QImage::Format_RGB32);
     composed_.fill(Qt::white);
   }
+  composedStale_ = false;
   if (zoomedPicture_.isNull()) RenderZoomedPicture();
   display_ = zoomedPicture_;
   surface_->update();
 }
 
 void PageView::PaintFields(int idPit, const std::vector<FieldObject>& fields, const FormEntry& entry, int page) {
-  if (composed_.isNull()) return;
+  if (display_.isNull()) return;
+  render::PaintOptions o;
+  o.highlight = highlight_;
+  QPainter z(&display_);
+  z.setRenderHint(QPainter::TextAntialiasing);
+  z.scale(zoom_, zoom_);
+  z.translate(kLeftOffset, 0);
+  render::PaintFields(z, idPit, fields, entry, page, o);
+  z.end();
+  paintedIdPit_ = idPit;
+  paintedPage_ = page;
+  paintedFields_ = &fields;
+  composedStale_ = true;
+  surface_->update();
+}
+
+const QImage& PageView::PageImage() const {
+  if (!composedStale_) return composed_;
+  composedStale_ = false;
+  const FormEntry* entry = entrySource_ ? entrySource_() : nullptr;
+  if (entry == nullptr || paintedFields_ == nullptr || composed_.isNull()) return composed_;
   render::PaintOptions o;
   o.highlight = highlight_;
   QPainter p(&composed_);
   p.translate(kLeftOffset, 0);
-  render::PaintFields(p, idPit, fields, entry, page, o);
-  p.end();
-  if (!display_.isNull()) {
-    QPainter z(&display_);
-    z.setRenderHint(QPainter::TextAntialiasing);
-    z.scale(zoom_, zoom_);
-    z.translate(kLeftOffset, 0);
-    render::PaintFields(z, idPit, fields, entry, page, o);
-  }
-  surface_->update();
+  render::PaintFields(p, paintedIdPit_, *paintedFields_, *entry, paintedPage_, o);
+  return composed_;
 }
 
 // --- scrolling --------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,14 +49,18 @@ class PageView : public QWidget {
   // The page without its fields again.
   void ClearFieldLayer();
   // Whether there is a page to paint fields on.
-  bool HasFieldLayer() const { return !composed_.isNull(); }
-  // Paints the fields of `page` over the page, at 100% and at the zoom.
+  bool HasFieldLayer() const { return !display_.isNull(); }
+  // Paints the fields of `page` over the page at the zoom. `fields` must
+  // outlive the view (the session's shown fields).
   void PaintFields(int idPit, const std::vector<FieldObject>& fields, const FormEntry& entry, int page);
   // "Podświetlanie pól": frames and fills of the text fields.
   void SetHighlight(bool on) { highlight_ = on; }
   bool Highlight() const { return highlight_; }
   // The page as last drawn (picture and fields), 801 pixels wide, at 100%.
-  const QImage& PageImage() const { return composed_; }
+  // It is composed when asked for, with the entry `entrySource` gives then:
+  // a redraw after every commit paints only what the screen shows.
+  const QImage& PageImage() const;
+  void SetEntrySource(std::function<const FormEntry*()> entrySource) { entrySource_ = std::move(entrySource); }
 
   // --- zoom ---------------------------------------------------------------
   // The page is drawn Zoom() times its 800 pixels, from the picture itself so
@@ -116,7 +121,13 @@ class PageView : public QWidget {
   int pictureLoads_ = 0;
   int pageHeight_ = 0;
   QImage pictureLayer_;   // the page picture at 800 wide, 1 pixel from the left
-  QImage composed_;       // picture + fields at 100%
+  // Picture + fields at 100%, made from what PaintFields was last given.
+  mutable QImage composed_;
+  mutable bool composedStale_ = false;
+  int paintedIdPit_ = 0;
+  int paintedPage_ = 0;
+  const std::vector<FieldObject>* paintedFields_ = nullptr;
+  std::function<const FormEntry*()> entrySource_;
   QImage zoomedPicture_;  // the picture at the zoom, in device pixels
   QImage display_;        // picture + fields at the zoom, what the surface shows
   double zoom_ = 1.0;

@@ -30,6 +30,7 @@ TFImage::TFImage(AppContext& ctx, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(view_);
+  view_->SetEntrySource([this]() -> const FormEntry* { return Entry(); });
   editing_ = new FieldEditing(ctx_, *view_, this);
   // Drawn anew at another zoom: the fields go over it again and the open
   // editor follows its field.
