@@ -145,6 +145,8 @@ TTools::TTools(AppContext& ctx, const QString& lockPath, QWidget* parent)
   if (!ctx_.defs) ctx_.defs = std::make_unique<DefinitionLibrary>(ctx_.Folder("dc"));
   documents_ = new DocumentController(*this, ctx_);
   auto* undo = new UndoCommands(*this, ctx_);
+  MenuUndo = undo->UndoAction();
+  MenuRedo = undo->RedoAction();
   new ZoomCommands(*this);
   new MethodCommands(*this, ctx_);
   // "Zapisz" follows the settlement's modified flag, whoever changes it.
@@ -768,6 +770,8 @@ void TTools::UpdateCommands() {
   ToolSend->setEnabled(c.sendEnabled);
   ToolOpenVeltra->setEnabled(c.openVeltraEnabled);
   EFilingSeparator->setVisible(c.eFilingSeparatorVisible);
+  if (MenuUndo != nullptr) MenuUndo->setEnabled(c.canUndo);
+  if (MenuRedo != nullptr) MenuRedo->setEnabled(c.canRedo);
 
   Zmiana->setVisible(s.IsOpen());
   SBZmienIdentyfikator->setVisible(s.IsOpen());
@@ -799,6 +803,12 @@ void TTools::SetDocumentCommands(bool on) {
 
 void TTools::SetPageCommands(bool on) {
   commands_.pageShown = on;
+  UpdateCommands();
+}
+
+void TTools::SetHistoryCommands(bool canUndo, bool canRedo) {
+  commands_.canUndo = canUndo;
+  commands_.canRedo = canRedo;
   UpdateCommands();
 }
 

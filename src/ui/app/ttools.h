@@ -94,6 +94,8 @@ class TTools : public QMainWindow {
   void GoToField(int entry, int field);
   // A field edit, a change of forms or an added copy.
   void SetModified();
+  // What "Cofnij" and "Ponów" can do now (UndoCommands follows the history).
+  void SetHistoryCommands(bool canUndo, bool canRedo);
   // Empties the settlement and the screen (no settlement open).
   void ClearSettlement();
   QString CaptionTail() const { return captionTail_; }
@@ -134,6 +136,8 @@ class TTools : public QMainWindow {
   QAction* MenuAbout = nullptr;
   QAction* MenuForum = nullptr;
   QAction* MenuProductPage = nullptr;
+  QAction* MenuUndo = nullptr;  // "Edycja" > "Cofnij", made by UndoCommands
+  QAction* MenuRedo = nullptr;  // "Edycja" > "Ponów"
 
   // Tool bar buttons.
   QAction* ToolNew = nullptr;
@@ -224,6 +228,10 @@ class TTools : public QMainWindow {
     bool sendEnabled = false;
     bool openVeltraEnabled = true;
     bool eFilingSeparatorVisible = true;
+    // "Cofnij" and "Ponów": the history, and typing not committed yet
+    // (which "Cofnij" gives up first).
+    bool canUndo = false;
+    bool canRedo = false;
   };
   void UpdateCommands();
   void SetDocumentCommands(bool on);

@@ -52,8 +52,7 @@ void UndoCommands::ShowHistoryState() {
   // Typing in an editor can always be given up, and is not overwritten by
   // a commit done again.
   const bool typing = w_.Form() != nullptr && w_.Form()->EditorHoldsTyping();
-  undo_->setEnabled(typing || h.CanUndo());
-  redo_->setEnabled(!typing && h.CanRedo());
+  w_.SetHistoryCommands(typing || h.CanUndo(), !typing && h.CanRedo());
 }
 
 bool UndoCommands::eventFilter(QObject* watched, QEvent* event) {
