@@ -15,15 +15,15 @@ struct Workspace {
   HeadlessDisplay display;
   CalcContext ctx{s, ids, display};
 
-  void Set(int e, int k, const std::string& v) { s.Entry(e).Slots[static_cast<std::size_t>(k)].Value = v; }
+  void Set(int e, int k, const std::string& v) { s.Write(e, k, v); }
   void Tick(int e, int k) {
-    s.Entry(e).Slots[static_cast<std::size_t>(k)].CheckState = true;
+    s.WriteCheck(e, k, true);
     Set(e, k, "1");
   }
   // Amount fields start as "0,00", as the definitions give them.
   int Add(int idPit, int parent, int pm) {
     const int e = s.AddEntry(idPit, parent, pm, s.Kind);
-    for (auto& slot : s.Entry(e).Slots) slot.Value = "0,00";
+    for (int k = 0; k < kSlotCount; ++k) s.Write(e, k, "0,00");
     return e;
   }
 };

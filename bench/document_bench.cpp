@@ -49,7 +49,7 @@ pit::Settlement FortyEntries(pit::DefinitionLibrary& defs) {
   }
   s.RebuildTree(defs);
   for (int i = 1; i <= s.Count(); ++i)
-    for (int k = 0; k < 60; ++k) s.Entry(i).Slots[k].SetValue(std::to_string(1000 + k) + ",50");
+    for (int k = 0; k < 60; ++k) s.Write(i, k, std::to_string(1000 + k) + ",50");
   return s;
 }
 
@@ -84,7 +84,7 @@ void BM_FillSlotsOfAll32Forms(benchmark::State& state) {
     pit::Settlement s;
     for (int id = 1; id <= pit::kFormTypeCount; ++id) s.AddEntry(id, 0, 0, 0);
     s.RebuildTree(defs);
-    benchmark::DoNotOptimize(s.Entry(32).Slots[349].Value.data());
+    benchmark::DoNotOptimize(s.Entry(32).Slots()[349].Value.data());
   }
 }
 BENCHMARK(BM_FillSlotsOfAll32Forms)->Unit(benchmark::kMillisecond);

@@ -32,7 +32,7 @@ pit::Settlement Returns(pit::DefinitionLibrary& defs, int returns) {
   }
   s.RebuildTree(defs);
   for (int i = 1; i <= s.Count(); ++i)
-    for (int k = 36; k < 60; ++k) s.Entry(i).Slots[static_cast<std::size_t>(k)].SetValue("1234,50");
+    for (int k = 36; k < 60; ++k) s.Write(i, k, "1234,50");
   return s;
 }
 

@@ -32,12 +32,11 @@ pit::Settlement FortyEntries(pit::DefinitionLibrary& defs) {
   s.RebuildTree(defs);
   // Every amount field filled, the texts of the persons too.
   for (int i = 1; i <= s.Count(); ++i) {
-    pit::FormEntry& e = s.Entry(i);
     for (int k = 0; k < pit::kSlotCount; ++k) {
-      pit::ValueSlot& v = e.Slots[static_cast<std::size_t>(k)];
-      if (v.Typ == pit::kLiczba) v.SetValue(std::to_string(1000 + k * 37) + ",50");
-      if (v.Typ == pit::kTekst && v.Value.empty()) v.SetValue("KOWALSKA");
-      if (v.Typ == pit::kCheckbox) v.CheckState = k % 3 == 0;
+      const pit::ValueSlot& v = s.Entry(i).Slot(k);
+      if (v.Typ == pit::kLiczba) s.Write(i, k, std::to_string(1000 + k * 37) + ",50");
+      if (v.Typ == pit::kTekst && v.Value.empty()) s.Write(i, k, "KOWALSKA");
+      if (v.Typ == pit::kCheckbox) s.WriteCheck(i, k, k % 3 == 0);
     }
   }
   return s;

@@ -69,7 +69,7 @@ void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 }
 
 void Set(Settlement& s, int entry, int k, const std::string& v) {
-  s.Entry(entry).Slots[static_cast<std::size_t>(k)].SetValue(v);
+  s.Write(entry, k, v);
 }
 
 // A PIT-37 with the taxpayer's PIT/O and PIT/D, filled in the usual rows,
@@ -169,7 +169,7 @@ void BM_CommitRedrawPit37Page2(benchmark::State& state) {
 
   const FieldObject& revenue = w.Fields()[kRevenue];
   const QPoint onRevenue(1 + (revenue.Left + revenue.Right) / 2, (revenue.Top + revenue.Bottom) / 2);
-  ValueSlot& slot = s.Entry(1).Slots[kRevenue];
+  const ValueSlot& slot = s.Entry(1).Slot(kRevenue);
   const QString typed[2] = {QStringLiteral("61000"), QStringLiteral("62000")};
   const std::string stored[2] = {"61000,00", "62000,00"};
   g_boxShown = false;

@@ -313,7 +313,7 @@ int CmdGet(const std::vector<std::string>& args, const std::string& argv0) {
       std::cerr << "Rozliczenie nie ma pozycji " << entry << ".\n";
       return kRefused;
     }
-    out.push_back(s.Entry(entry).Slots[static_cast<std::size_t>(field)].Value);
+    out.push_back(s.Entry(entry).Slots()[static_cast<std::size_t>(field)].Value);
   }
   for (const std::string& v : out) std::cout << v << "\n";
   return kDone;
@@ -353,7 +353,7 @@ int CmdDump(const std::vector<std::string>& args, const std::string& argv0) {
       j["kind"] = e.Kind;
       nlohmann::ordered_json values = nlohmann::ordered_json::object();
       for (int k = 0; k < kSlotCount; ++k) {
-        const std::string& v = e.Slots[static_cast<std::size_t>(k)].Value;
+        const std::string& v = e.Slots()[static_cast<std::size_t>(k)].Value;
         if (!v.empty()) values[std::to_string(k)] = v;
       }
       j["values"] = values;
@@ -367,7 +367,7 @@ int CmdDump(const std::vector<std::string>& args, const std::string& argv0) {
     std::cout << "#" << i << " " << s.Catalogue()[e.IdPit].Code << " (IdPit " << e.IdPit << ") rodzic " << e.IdParent
               << " osoba " << e.PM << " GUID " << Escaped(e.ReturnGuid) << "\n";
     for (int k = 0; k < kSlotCount; ++k) {
-      const std::string& v = e.Slots[static_cast<std::size_t>(k)].Value;
+      const std::string& v = e.Slots()[static_cast<std::size_t>(k)].Value;
       if (!v.empty()) std::cout << "  " << k << " = " << Escaped(v) << "\n";
     }
   }

@@ -23,7 +23,7 @@ constexpr int kDateCells = 10;
 
 const ValueSlot* SlotOf(const FormEntry& entry, int k) {
   if (k < 0 || k >= kSlotCount) return nullptr;
-  return &entry.Slots[static_cast<std::size_t>(k)];
+  return &entry.Slots()[static_cast<std::size_t>(k)];
 }
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
@@ -59,7 +59,7 @@ bool GroupHasTick(const FormEntry& entry, int k) {
   const ValueSlot* own = SlotOf(entry, k);
   if (own == nullptr) return false;
   if (own->Name.empty()) return own->CheckState;
-  for (const ValueSlot& s : entry.Slots)
+  for (const ValueSlot& s : entry.Slots())
     if (s.Typ == kCheckbox && s.Name == own->Name && s.CheckState) return true;
   return false;
 }

@@ -161,7 +161,7 @@ void PaintPaperFields(QPainter& p, PaperKind kind, const PaperGeometry& g, int i
   for (int k = 0; k < n; ++k) {
     const FieldObject& d = defs[static_cast<std::size_t>(k)];
     if (!d.Visible || d.Page != page || IsNeverDrawn(idPit, k)) continue;
-    const ValueSlot& slot = entry.Slots[static_cast<std::size_t>(k)];
+    const ValueSlot& slot = entry.Slots()[static_cast<std::size_t>(k)];
     const Box b = Place(d, g);
     switch (d.Typ) {
       case kCheckbox:

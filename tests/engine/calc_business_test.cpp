@@ -271,7 +271,7 @@ TEST(PitB, ChainThroughPitZIntoPit36) {
   EXPECT_FALSE(fx.display.ReadOnly(pit36::taxpayer_pit_d_income_relief));
 
   // The second way: the PIT/Z's second way takes the sums, PIT-36 the income and loss it carries.
-  fx.Slot(r, pit36::taxpayer_business_first_way).CheckState = false;
+  fx.s.WriteCheck(r, pit36::taxpayer_business_first_way, false);
   fx.Set(r, pit36::taxpayer_business_first_way, "");
   fx.Tick(r, pit36::taxpayer_business_second_way, "1");
   ASSERT_EQ(fx.Run(r), CalcStatus::Done);

@@ -23,15 +23,22 @@ struct CalcFixture {
   }
 
   int Add(int idPit, int parent = 0, int pm = kPmNone) { return s.AddEntry(idPit, parent, pm, s.Kind); }
-  ValueSlot& Slot(int e, int k) { return s.Entry(e).Slots[static_cast<std::size_t>(k)]; }
-  void Set(int e, int k, const std::string& v) { Slot(e, k).Value = v; }
+  const ValueSlot& Slot(int e, int k) const { return s.Entry(e).Slot(k); }
+  void Set(int e, int k, const std::string& v) { s.Write(e, k, v); }
   void Set(int e, const std::map<int, std::string>& values) {
     for (const auto& [k, v] : values) Set(e, k, v);
   }
+  // A member of a slot that the calculations do not write (its type, a mark).
+  template <class Change>
+  void Edit(int e, int k, Change change) {
+    ValueSlot v = Slot(e, k);
+    change(v);
+    s.WriteSlot(e, k, v);
+  }
   const std::string& Get(int e, int k) { return Slot(e, k).Value; }
   void Tick(int e, int k, const std::string& code) {
-    Slot(e, k).CheckState = true;
-    Slot(e, k).Value = code;
+    s.WriteCheck(e, k, true);
+    s.Write(e, k, code);
   }
   void Show(int e, int page = 1) { display.Show(e, s.Entry(e).IdPit, page); }
   CalcStatus Run(int e) { return RunCalculation(ctx, s.Entry(e).IdPit, e); }
@@ -41,7 +48,7 @@ struct CalcFixture {
     std::map<std::pair<int, int>, std::string> out;
     for (int i = 1; i <= s.Count(); ++i)
       for (int k = 0; k < kSlotCount; ++k) {
-        const ValueSlot& v = s.Entry(i).Slots[static_cast<std::size_t>(k)];
+        const ValueSlot& v = s.Entry(i).Slots()[static_cast<std::size_t>(k)];
         out[{i, k}] = v.Value + (v.CheckState ? "|x" : "") + "|" + std::to_string(v.Option);
       }
     return out;

@@ -214,7 +214,7 @@ TEST(IdentificationExchange, TaxOfficeCarriesItsCodeAndPayerVariantItsTick) {
   const int ret = fx.Add(kPit37);
   const int pit38 = fx.Add(kPit38);
   fx.Set(ret, 7, "Urząd Skarbowy Warszawa-Bemowo");
-  fx.Slot(ret, 7).OfficeCode = "1471";
+  fx.s.WriteOfficeCode(ret, 7, "1471");
   fx.Run(ret);
   EXPECT_EQ(fx.Get(pit38, 2), "Urząd Skarbowy Warszawa-Bemowo");
   EXPECT_EQ(fx.Slot(pit38, 2).OfficeCode, "1471");

@@ -250,7 +250,7 @@ TEST(PitO, SpouseColumnClosedWithoutAJointSettlement) {
   const int o = fx.Add(kPitO, ret);
   for (const PitOChild& c : kPitOChildren) {
     for (int k : {c.taxpayer.wholeYear, c.spouse.wholeYear, c.spouse.months[2]}) {
-      fx.Slot(o, k).Typ = kCheckbox;
+      fx.Edit(o, k, [](ValueSlot& v) { v.Typ = kCheckbox; });
       fx.Tick(o, k, "1");
     }
   }

@@ -44,8 +44,8 @@ TEST(IdentifierByLength, ElevenIsPeselTenIsNip) {
     SCOPED_TRACE(c.text);
     CalcFixture fx(kRegistrationForms);
     const int e = fx.Add(c.idPit);
-    fx.Slot(e, c.peselLine).Option = 1;
-    fx.Slot(e, c.nipLine).Option = 1;
+    fx.s.WriteOption(e, c.peselLine, 1);
+    fx.s.WriteOption(e, c.nipLine, 1);
     fx.Set(e, c.idField, c.text);
     fx.Run(e);
     EXPECT_EQ(fx.Slot(e, c.peselLine).Option, c.pesel);
@@ -77,7 +77,7 @@ TEST(IdentifierMarks, OneLineOfEachPairIsDrawn) {
     CalcFixture fx(c.kind, c.spouse);
     fx.s.TaxpayerIdKind = c.taxpayer;
     const int e = fx.Add(c.idPit);
-    for (int line : c.lines) fx.Slot(e, line).Option = 7;
+    for (int line : c.lines) fx.s.WriteOption(e, line, 7);
     fx.Show(e);
     fx.Run(e);
     for (std::size_t i = 0; i < c.lines.size(); ++i)
@@ -177,7 +177,7 @@ TEST(SpouseFieldRules, ApplyOnlyWithoutTheSpouse) {
     const int ret = fx.Add(kPit37);
     const int o = fx.Add(kPitO, ret);
     using namespace pit_o;
-    fx.Slot(o, child1_spouse_january).Typ = kCheckbox;
+    fx.Edit(o, child1_spouse_january, [](ValueSlot& v) { v.Typ = kCheckbox; });
     fx.Tick(o, child1_spouse_january, "1");
     fx.Set(o, child1_spouse_whole_year, "kept");  // not a box
     fx.Show(o);

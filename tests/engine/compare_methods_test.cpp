@@ -260,7 +260,7 @@ TEST(SeparateSettlement, ReliefsFollowTheirColumns) {
       const int r = s.FindEntry(kPit37, 0, kPmNone);
       ASSERT_GT(r, 0);
       const auto& want = person == kPmTaxpayer ? k.taxpayer : k.spouse;
-      const auto value = [&](int f) { return s.Entry(r).Slots[static_cast<std::size_t>(f)].Value; };
+      const auto value = [&](int f) { return s.Entry(r).Slots()[static_cast<std::size_t>(f)].Value; };
       // An amount the calculation did not write reads as 0, like an empty field.
       const auto amount = [&](int f) { return GroszeOf(s, r, f); };
       const auto grosze = [](const char* t) { return RoundGroszeCents(*ParseAmount(t)); };

@@ -41,13 +41,17 @@ Settlement ThreeEntries() {
   const int m = s.AddEntry(kPit37, 0, 0, kJoint);
   const int o = s.AddEntry(kPitO, m, kPmTaxpayer, kJoint);
   s.AddEntry(kPitD, m, kPmTaxpayer, kJoint);
-  s.Entry(m).Slots[36].SetValue("12345,67");
-  s.Entry(m).Slots[12].SetValue("Żółkiewska-Gęślą");
-  s.Entry(m).Slots[2].SetOfficeCode("1435");
-  s.Entry(m).Slots[3].CheckState = true;
-  s.Entry(m).Slots[3].CheckValue = "1";
-  s.Entry(o).Slots[349].SetValue("ostatni");
-  s.Entry(o).Slots[349].XMLNode = "P_999";
+  s.Write(m, 36, "12345,67");
+  s.Write(m, 12, "Żółkiewska-Gęślą");
+  s.WriteOfficeCode(m, 2, "1435");
+  s.WriteCheck(m, 3, true);
+  ValueSlot box = s.Entry(m).Slot(3);
+  box.CheckValue = "1";
+  s.WriteSlot(m, 3, box);
+  s.Write(o, 349, "ostatni");
+  ValueSlot last = s.Entry(o).Slot(349);
+  last.XMLNode = "P_999";
+  s.WriteSlot(o, 349, last);
   return s;
 }
 
@@ -76,11 +80,11 @@ TEST_F(DocumentTest, ThreeEntriesSaveTo777300BytesAndReloadTheSame) {
     EXPECT_EQ(r.Entry(i).IdParent, s.Entry(i).IdParent);
     EXPECT_EQ(r.Entry(i).TaxYear, 2014);
   }
-  EXPECT_EQ(r.Entry(1).Slots[36].Value, "12345,67");
-  EXPECT_EQ(r.Entry(1).Slots[12].Value, "Żółkiewska-Gęślą");
-  EXPECT_EQ(r.Entry(1).Slots[2].OfficeCode, "1435");
-  EXPECT_TRUE(r.Entry(1).Slots[3].CheckState);
-  EXPECT_EQ(r.Entry(2).Slots[349].Value, "ostatni");
+  EXPECT_EQ(r.Entry(1).Slots()[36].Value, "12345,67");
+  EXPECT_EQ(r.Entry(1).Slots()[12].Value, "Żółkiewska-Gęślą");
+  EXPECT_EQ(r.Entry(1).Slots()[2].OfficeCode, "1435");
+  EXPECT_TRUE(r.Entry(1).Slots()[3].CheckState);
+  EXPECT_EQ(r.Entry(2).Slots()[349].Value, "ostatni");
   EXPECT_EQ(r.Entry(2).SpouseDataFlag, 1);
   EXPECT_EQ(r.Entry(3).SpouseDataFlag, 0);
   ASSERT_EQ(r.Tree().size(), 1u);
@@ -231,7 +235,7 @@ TEST_F(DocumentTest, MalformedFilesLoadWhatIsUsable) {
   Settlement r;
   ASSERT_TRUE(WriteFileAtomically(Path("nz.dc2014"), noZero));
   ASSERT_TRUE(LoadSettlement(Path("nz.dc2014"), r, defs).ok);
-  EXPECT_EQ(r.Entry(1).Slots[12].Value, std::string(255, 'A'));
+  EXPECT_EQ(r.Entry(1).Slots()[12].Value, std::string(255, 'A'));
 }
 
 TEST_F(DocumentTest, MissingFileLeavesTheSettlementAlone) {
@@ -259,7 +263,7 @@ TEST_F(DocumentTest, FailedSaveKeepsThePreviousDocument) {
   Settlement s = ThreeEntries();
   ASSERT_TRUE(SaveSettlement(s, Path("a.dc2014")).ok);
   const auto before = ReadFileBytes(Path("a.dc2014"));
-  s.Entry(1).Slots[36].SetValue("1,00");
+  s.Write(1, 36, "1,00");
   s.DocumentModified = true;
   // The folder turns read-only: the temporary file cannot be created.
   fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
@@ -303,13 +307,13 @@ TEST_F(DocumentTest, SavingRespectsWhatIsAtThePath) {
 
   // A symbolic link stays a link, and the file it names gets the document.
   fs::create_symlink("cel.dc2014", Path("skrot.dc2014"));
-  s.Entry(1).Slots[36].SetValue("99,00");
+  s.Write(1, 36, "99,00");
   ASSERT_TRUE(SaveSettlement(s, Path("skrot.dc2014")).ok);
   EXPECT_TRUE(fs::is_symlink(fs::symlink_status(Path("skrot.dc2014"))));
   Settlement back;
   DefinitionLibrary defs(Path("dc"));
   ASSERT_TRUE(LoadSettlement(target, back, defs).ok);
-  EXPECT_EQ(back.Entry(1).Slots[36].Value, "99,00");
+  EXPECT_EQ(back.Entry(1).Slots()[36].Value, "99,00");
 
   // Targets that are refused, each leaving what is there untouched.
   fs::create_directory(Path("folder.dc2014"));
@@ -385,13 +389,13 @@ TEST_F(DocumentTest, LongestNamesCanBeSavedAgain) {
     ASSERT_LE(name.size(), 255u);
     const FileResult first = SaveSettlement(s, Path(name));
     ASSERT_TRUE(first.ok) << name.size() << ": " << first.message;
-    s.Entry(1).Slots[36].SetValue("77,00");
+    s.Write(1, 36, "77,00");
     const FileResult again = SaveSettlement(s, Path(name));
     ASSERT_TRUE(again.ok) << name.size() << ": " << again.message;
     Settlement back;
     ASSERT_TRUE(LoadSettlement(Path(name), back, defs).ok) << name.size();
-    EXPECT_EQ(back.Entry(1).Slots[36].Value, "77,00");
-    s.Entry(1).Slots[36].SetValue("12345,67");
+    EXPECT_EQ(back.Entry(1).Slots()[36].Value, "77,00");
+    s.Write(1, 36, "12345,67");
   }
   // Only the documents are there: no temporary file was left behind.
   std::size_t files = 0;
@@ -401,14 +405,14 @@ TEST_F(DocumentTest, LongestNamesCanBeSavedAgain) {
 
 TEST_F(DocumentTest, ControlCharactersInAFileDoNotReachTheForms) {
   Settlement s = ThreeEntries();
-  s.Entry(1).Slots[10].Value = "KOWAL\x1b[2J\nSKA\r";
-  s.Entry(1).Slots[36].Value = "1\t2,00";
+  s.Write(1, 10, "KOWAL\x1b[2J\nSKA\r");
+  s.Write(1, 36, "1\t2,00");
   ASSERT_TRUE(SaveSettlement(s, Path("c.dc2014")).ok);
   DefinitionLibrary defs(Path("dc"));
   Settlement r;
   ASSERT_TRUE(LoadSettlement(Path("c.dc2014"), r, defs).ok);
-  EXPECT_EQ(r.Entry(1).Slots[10].Value, "KOWAL[2JSKA");
-  EXPECT_EQ(r.Entry(1).Slots[36].Value, "12,00");
+  EXPECT_EQ(r.Entry(1).Slots()[10].Value, "KOWAL[2JSKA");
+  EXPECT_EQ(r.Entry(1).Slots()[36].Value, "12,00");
 }
 
 TEST(DocumentName, EndsWithTheExtensionInAnyCase) {
@@ -424,13 +428,15 @@ TEST_F(DocumentTest, LoadingRefreshesNamesFromCurrentDefinitionsAndPitOBoxes) {
   const int m = s.AddEntry(kPit37, 0, 0, 0);
   const int o = s.AddEntry(kPitO, m, 0, 0);
   s.Entry(m).SlotsLoaded = true;
-  s.Entry(m).Slots[0].XMLNode = "P_stary";
-  s.Entry(m).Slots[0].Value = "7,00";
+  ValueSlot old = s.Entry(m).Slot(0);
+  old.XMLNode = "P_stary";
+  s.WriteSlot(m, 0, old);
+  s.Write(m, 0, "7,00");
   s.Entry(o).SlotsLoaded = true;
-  s.Entry(o).Slots[pit_o::taxpayer_single_parent].CheckState = true;
-  s.Entry(o).Slots[pit_o::taxpayer_single_parent].Value = "";
-  s.Entry(o).Slots[pit_o::spouse_married_all_year].CheckState = false;
-  s.Entry(o).Slots[pit_o::spouse_married_all_year].Value = "x";
+  s.WriteCheck(o, pit_o::taxpayer_single_parent, true);
+  s.Write(o, pit_o::taxpayer_single_parent, "");
+  s.WriteCheck(o, pit_o::spouse_married_all_year, false);
+  s.Write(o, pit_o::spouse_married_all_year, "x");
   ASSERT_TRUE(SaveSettlement(s, Path("r.dc2014")).ok);
 
   FieldObject f;
@@ -440,11 +446,11 @@ TEST_F(DocumentTest, LoadingRefreshesNamesFromCurrentDefinitionsAndPitOBoxes) {
   DefinitionLibrary defs(Path("dc"));
   Settlement r;
   ASSERT_TRUE(LoadSettlement(Path("r.dc2014"), r, defs).ok);
-  EXPECT_EQ(r.Entry(1).Slots[0].XMLNode, "P_nowy");
-  EXPECT_EQ(r.Entry(1).Slots[0].Name, "Nazwa");
-  EXPECT_EQ(r.Entry(1).Slots[0].Value, "7,00");
-  EXPECT_EQ(r.Entry(2).Slots[pit_o::taxpayer_single_parent].Value, "1");
-  EXPECT_EQ(r.Entry(2).Slots[pit_o::spouse_married_all_year].Value, "x");
+  EXPECT_EQ(r.Entry(1).Slots()[0].XMLNode, "P_nowy");
+  EXPECT_EQ(r.Entry(1).Slots()[0].Name, "Nazwa");
+  EXPECT_EQ(r.Entry(1).Slots()[0].Value, "7,00");
+  EXPECT_EQ(r.Entry(2).Slots()[pit_o::taxpayer_single_parent].Value, "1");
+  EXPECT_EQ(r.Entry(2).Slots()[pit_o::spouse_married_all_year].Value, "x");
 }
 
 }  // namespace

@@ -114,7 +114,7 @@ class CommitChecksTest : public ::testing::Test {
     session.SetCountryCheck([](const std::string&) { return true; });
   }
   const std::string& Value(int entry, int field) const {
-    return s.Entry(entry).Slots[static_cast<std::size_t>(field)].Value;
+    return s.Entry(entry).Slots()[static_cast<std::size_t>(field)].Value;
   }
   void NewSettlement(int kind, int idPit) {
     session.New(kind);

@@ -70,8 +70,8 @@ TEST(ExportIdentifiers, TypeIdentifiersAndCaptions) {
   for (const auto& [idPit, pm, expected] : cases) EXPECT_EQ(ids.Next(cat, idPit, pm), expected) << idPit;
 
   FormEntry e;
-  e.Slots[pit_o::copy_number].Value = "2";
-  e.Slots[pit_b::copy_number].Value = "3";
+  e.Unlisted()[pit_o::copy_number].Value = "2";
+  e.Unlisted()[pit_b::copy_number].Value = "3";
   for (const auto& [idPit, expected] : std::vector<std::pair<int, std::string>>{
            {kPit37, "1"}, {kUpkdOrdZu, "1"}, {kPitO, "2"}, {kPitB, "3"}, {kNip7, ""}, {kUpkd, ""}}) {
     e.IdPit = idPit;
@@ -84,22 +84,23 @@ TEST(ExportSharedNames, PitBAlternativeSlot) {
     std::string alternative;
     bool alternativeUsed;
   };
+  Settlement s;
   for (const Case& c : std::vector<Case>{{"0,00", false}, {"", false}, {"abc", false}, {"12,50", true}, {"-1,00", true}}) {
-    FormEntry e;
-    e.IdPit = kPitB;
-    e.Slots[pit_b::partner1_revenue_share].XMLNode = "P_27";
-    e.Slots[pit_b::partner1_revenue_own].Value = c.alternative;
-    ApplySharedXmlNames(e);
-    EXPECT_EQ(e.Slots[pit_b::partner1_revenue_share].XMLNode, c.alternativeUsed ? "" : "P_27") << c.alternative;
-    EXPECT_EQ(e.Slots[pit_b::partner1_revenue_own].XMLNode, c.alternativeUsed ? "P_27" : "") << c.alternative;
+    const int e = s.AddEntry(kPitB, 0, kPmNone, kIndividual);
+    ValueSlot share;
+    share.XMLNode = "P_27";
+    s.WriteSlot(e, pit_b::partner1_revenue_share, share);
+    s.Write(e, pit_b::partner1_revenue_own, c.alternative);
+    ApplySharedXmlNames(s, e);
+    EXPECT_EQ(s.Entry(e).Slot(pit_b::partner1_revenue_share).XMLNode, c.alternativeUsed ? "" : "P_27") << c.alternative;
+    EXPECT_EQ(s.Entry(e).Slot(pit_b::partner1_revenue_own).XMLNode, c.alternativeUsed ? "P_27" : "") << c.alternative;
   }
-  FormEntry b;
-  b.IdPit = kPit28B;
-  b.Slots[pit28b::partnership1_fivefold_20pct_typed].Value = "1,00";
-  ApplySharedXmlNames(b);
-  EXPECT_EQ(b.Slots[pit28b::partnership1_fivefold_20pct_typed].XMLNode, "P_35");
-  EXPECT_EQ(b.Slots[pit28b::partnership1_fivefold_20pct_share].XMLNode, "");
-  EXPECT_EQ(b.Slots[pit28b::partnership2_fivefold_20pct_share].XMLNode, "P_64");
+  const int b = s.AddEntry(kPit28B, 0, kPmNone, kIndividual);
+  s.Write(b, pit28b::partnership1_fivefold_20pct_typed, "1,00");
+  ApplySharedXmlNames(s, b);
+  EXPECT_EQ(s.Entry(b).Slot(pit28b::partnership1_fivefold_20pct_typed).XMLNode, "P_35");
+  EXPECT_EQ(s.Entry(b).Slot(pit28b::partnership1_fivefold_20pct_share).XMLNode, "");
+  EXPECT_EQ(s.Entry(b).Slot(pit28b::partnership2_fivefold_20pct_share).XMLNode, "P_64");
 }
 
 TEST(ExportRefusals, UpkdAndCopies) {
@@ -150,19 +151,19 @@ class ExportTest : public ::testing::Test {
     s_.AddEntry(kPitD, main_, kPmTaxpayer, kIndividual);  // no definition file
     s_.AddEntry(kPit37, 0, kPmNone, kIndividual);        // another return
     s_.RebuildTree(*defs_);
-    auto& v = s_.Entry(main_).Slots;
-    v[0].Value = "Kowalska & <Nowak>";
-    v[1].Value = "1234,56";
-    v[2].Value = "1234,00";
-    v[3].Value = "URZĄD SKARBOWY W TESTACH";
-    v[3].OfficeCode = "0202";
-    v[4].Value = "POLSKA";
-    v[5].Value = "x";
-    v[6].Value = "y";
-    v[7].Value = "1";
-    v[7].CheckState = true;
-    s_.Entry(2).Slots[0].Value = "Żółć";
-    s_.Entry(2).Slots[3].Value = "1";
+    for (const auto& [k, value] : std::vector<std::pair<int, std::string>>{{0, "Kowalska & <Nowak>"},
+                                                                          {1, "1234,56"},
+                                                                          {2, "1234,00"},
+                                                                          {3, "URZĄD SKARBOWY W TESTACH"},
+                                                                          {4, "POLSKA"},
+                                                                          {5, "x"},
+                                                                          {6, "y"},
+                                                                          {7, "1"}})
+      s_.Write(main_, k, value);
+    s_.WriteOfficeCode(main_, 3, "0202");
+    s_.WriteCheck(main_, 7, true);
+    s_.Write(2, 0, "Żółć");
+    s_.Write(2, 3, "1");
   }
   void TearDown() override { fs::remove_all(dir_); }
 
@@ -248,12 +249,11 @@ TEST_F(ExportTest, IdentifierNamesByKindSemicolonsAndTheOnePercentAmount) {
     const int joint = s.AddEntry(kPit37, 0, kPmNone, kJoint);
     const int own = s.AddEntry(kPit38, 0, kPmSpouse, kJoint);
     s.RebuildTree(defs);
-    auto& v = s.Entry(joint).Slots;
-    v[0].Value = "80010112340";
-    v[1].Value = "5260250995";
-    v[2].Value = "KOW;ALSKA";
-    v[3].Value = "12,30";
-    s.Entry(own).Slots[0].Value = "5260250995";
+    s.Write(joint, 0, "80010112340");
+    s.Write(joint, 1, "5260250995");
+    s.Write(joint, 2, "KOW;ALSKA");
+    s.Write(joint, 3, "12,30");
+    s.Write(own, 0, "5260250995");
 
     const ExportDocument doc = BuildExport(s, defs, s.Entry(joint).ReturnGuid, {});
     EXPECT_NE(doc.xml.find("<PIT37_1.0." + c.joint1 + ">80010112340</PIT37_1.0." + c.joint1 + ">"),

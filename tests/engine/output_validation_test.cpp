@@ -58,7 +58,7 @@ class ValidationTest : public ::testing::Test {
     s_.RebuildTree(*defs_);
     return n;
   }
-  void Set(int e, int k, const std::string& v) { s_.Entry(e).Slots[static_cast<std::size_t>(k)].Value = v; }
+  void Set(int e, int k, const std::string& v) { s_.Write(e, k, v); }
   // A PIT-37 with every required field of the taxpayer filled.
   int FilledPit37() {
     const int e = Add(kPit37);

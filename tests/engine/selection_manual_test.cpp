@@ -264,13 +264,13 @@ TEST_F(ManualSelectionTest, ConfirmAfterReopeningKeepsTheValuesOfWhatStays) {
   const int main36 = s_.AddEntry(kPit36, 0, 0, kIndividual);
   for (const char* mark : {"b1", "b2", "b3"}) {
     const int b = s_.AddEntry(kPitB, main36, 0, kIndividual);
-    s_.Entry(b).Slots[0].Value = mark;
+    s_.Write(b, 0, mark);
     s_.Entry(b).SlotsLoaded = true;
   }
   const int pitD = s_.AddEntry(kPitD, main36, 0, kIndividual);
-  s_.Entry(pitD).Slots[0].Value = "d";
-  s_.Entry(main36).Slots[0].Value = "main";
-  s_.Entry(main36).Slots[pit36::taxpayer_pit_d_income_relief].Value = "500,00";  // carried from PIT/D
+  s_.Write(pitD, 0, "d");
+  s_.Write(main36, 0, "main");
+  s_.Write(main36, pit36::taxpayer_pit_d_income_relief, "500,00");  // carried from PIT/D
   s_.Entry(main36).SlotsLoaded = true;
   s_.DocumentPath = "/home/anna/kowalska.dc2014";
   s_.DocumentName = "kowalska.dc2014";
@@ -283,12 +283,12 @@ TEST_F(ManualSelectionTest, ConfirmAfterReopeningKeepsTheValuesOfWhatStays) {
   std::vector<std::string> got;
   for (int i = 1; i <= s_.Count(); ++i) {
     const FormEntry& e = s_.Entry(i);
-    got.push_back(s_.Catalogue()[e.IdPit].Code + ":" + std::to_string(e.IdParent) + ":" + e.Slots[0].Value);
+    got.push_back(s_.Catalogue()[e.IdPit].Code + ":" + std::to_string(e.IdParent) + ":" + e.Slots()[0].Value);
     EXPECT_EQ(e.ReturnGuid, s_.Entry(1).ReturnGuid);
     EXPECT_TRUE(e.SlotsLoaded);
   }
   EXPECT_EQ(got, (std::vector<std::string>{"PIT-36:0:main", "PIT/B:1:b1", "PIT/B:1:b2", "PIT/B:1:b3"}));
-  EXPECT_EQ(s_.Entry(1).Slots[pit36::taxpayer_pit_d_income_relief].Value, "0,00");
+  EXPECT_EQ(s_.Entry(1).Slots()[pit36::taxpayer_pit_d_income_relief].Value, "0,00");
   EXPECT_EQ(r.FirstEntry, 2);
   // Still the file it was opened from, under that name: a save goes there.
   EXPECT_EQ(s_.DocumentPath, "/home/anna/kowalska.dc2014");
@@ -298,14 +298,14 @@ TEST_F(ManualSelectionTest, ConfirmAfterReopeningKeepsTheValuesOfWhatStays) {
 TEST_F(ManualSelectionTest, AnAttachmentWithoutItsFormIsLeftOut) {
   Start(kIndividual);
   Tick({kPit37, 0, 0});
-  sel_.Tree().Node(NodeOf(sel_.Tree(), {kPit37, 0, 0})).Slots[0].Value = "mine";
+  sel_.Tree().WorkingCopy().Write(NodeOf(sel_.Tree(), {kPit37, 0, 0}), 0, "mine");
   // Ticked without its PIT-36, as no click can do.
   sel_.Tree().Tick(Node({kPitB, kPit36, 0}));
-  sel_.Tree().Node(Node({kPitB, kPit36, 0})).Slots[0].Value = "orphan";
+  sel_.Tree().WorkingCopy().Write(Node({kPitB, kPit36, 0}), 0, "orphan");
   sel_.Confirm(defs_);
   ASSERT_EQ(s_.Count(), 1);
   EXPECT_EQ(s_.Entry(1).IdPit, kPit37);
-  EXPECT_EQ(s_.Entry(1).Slots[0].Value, "mine");
+  EXPECT_EQ(s_.Entry(1).Slots()[0].Value, "mine");
 }
 
 TEST_F(ManualSelectionTest, EFilingButtonsFollowTheConfirmedForms) {

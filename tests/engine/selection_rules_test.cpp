@@ -202,7 +202,7 @@ TEST(SelectionRules, UntickTakesTheAttachmentsAndClearsWhatTheyCarried) {
   // Amounts PIT/D and PIT/O carried into the PIT-37 copy held by the tree.
   for (int field : {pit37::pit_d_income_relief, pit37::pit_d_relief, pit37::pit_d_tax_relief,
                     pit37::taxpayer_pit_o_income_deductions})
-    tree.Node(main37).Slots[static_cast<std::size_t>(field)].Value = "150,00";
+    tree.WorkingCopy().Write(main37, field, "150,00");
 
   std::vector<int> cleared;
   const ClearTransfersHook hook = [&](Settlement& copy, int node) {
@@ -215,9 +215,9 @@ TEST(SelectionRules, UntickTakesTheAttachmentsAndClearsWhatTheyCarried) {
   EXPECT_EQ(cleared, std::vector<int>{pitD});
   EXPECT_FALSE(tree.Node(pitD).Checked);
   EXPECT_TRUE(tree.Node(pitO).Checked);
-  EXPECT_EQ(tree.Node(main37).Slots[pit37::pit_d_income_relief].Value, "0,00");
-  EXPECT_EQ(tree.Node(main37).Slots[pit37::pit_d_tax_relief].Value, "0,00");
-  EXPECT_EQ(tree.Node(main37).Slots[pit37::taxpayer_pit_o_income_deductions].Value, "150,00");  // PIT/O's stays
+  EXPECT_EQ(tree.Node(main37).Slots()[pit37::pit_d_income_relief].Value, "0,00");
+  EXPECT_EQ(tree.Node(main37).Slots()[pit37::pit_d_tax_relief].Value, "0,00");
+  EXPECT_EQ(tree.Node(main37).Slots()[pit37::taxpayer_pit_o_income_deductions].Value, "150,00");  // PIT/O's stays
 
   // The main form goes with everything under it; only the clicked node's
   // own transfers are cleared.

@@ -90,7 +90,7 @@ struct EntryRow {
 void Fill(Settlement& s, int kind, const std::vector<EntryRow>& entries) {
   for (const EntryRow& e : entries) {
     const int n = s.AddEntry(e.IdPit, e.Parent, e.PM, kind);
-    s.Entry(n).Slots[0].Value = e.Mark;
+    s.Write(n, 0, e.Mark);
     s.Entry(n).SlotsLoaded = true;
   }
 }
@@ -115,7 +115,7 @@ TEST(SelectionTree, ReopeningShowsEveryCopyTickedWithItsOwnData) {
   for (int id : t.Children(pit36)) {
     if (t.Node(id).IdPit != kPitB) continue;
     labels.push_back(t.Label(id));
-    marks.push_back(t.Node(id).Slots[0].Value);
+    marks.push_back(t.Node(id).Slots()[0].Value);
     EXPECT_TRUE(t.Node(id).Checked);
     EXPECT_EQ(t.Node(id).IdParent, pit36);
     EXPECT_EQ(t.Node(id).ReturnGuid, s.Entry(1).ReturnGuid);
@@ -124,10 +124,10 @@ TEST(SelectionTree, ReopeningShowsEveryCopyTickedWithItsOwnData) {
   EXPECT_EQ(marks, (std::vector<std::string>{"b1", "b2", "b3"}));
   const int copy2 = t.FindCopy(kPitB, pit36, 0, 2);
   ASSERT_GT(copy2, t.BuiltCount());  // the added copies follow the built nodes
-  EXPECT_EQ(t.Node(copy2).Slots[0].Value, "b2");
+  EXPECT_EQ(t.Node(copy2).Slots()[0].Value, "b2");
   EXPECT_EQ(t.FindCopy(kPitB, pit36, 0, 4), -1);
-  EXPECT_EQ(t.Node(pit36).Slots[0].Value, "main");
-  EXPECT_EQ(t.Node(NodeOf(t, {kPitO, kPit36, 0})).Slots[0].Value, "o");
+  EXPECT_EQ(t.Node(pit36).Slots()[0].Value, "main");
+  EXPECT_EQ(t.Node(NodeOf(t, {kPitO, kPit36, 0})).Slots()[0].Value, "o");
   // The PIT-36L's own PIT/B has no copies and stays unticked; NIP-7 has no
   // place in this tree and is left out.
   EXPECT_EQ(t.Label(NodeOf(t, {kPitB, kPit36L, 0})), "PIT/B (1)");
@@ -146,7 +146,7 @@ TEST(SelectionTree, ReopeningPutsZoneAttachmentsUnderThePersonsSseR) {
   const int sseR = NodeOf(t, {kSseR, kPit36, S});
   std::vector<std::string> marks;
   for (int id : t.Children(sseR)) {
-    if (t.Node(id).Checked) marks.push_back(t.Label(id) + "=" + t.Node(id).Slots[0].Value);
+    if (t.Node(id).Checked) marks.push_back(t.Label(id) + "=" + t.Node(id).Slots()[0].Value);
   }
   EXPECT_EQ(marks, (std::vector<std::string>{"SSE/A (Małżonek) (1)=a1", "SSE/A (Małżonek) (2)=a2"}));
   EXPECT_TRUE(t.Node(sseR).Checked);

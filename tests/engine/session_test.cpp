@@ -29,7 +29,7 @@ class SessionTest : public ::testing::Test {
 
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
   const std::string& Value(int entry, int field) const {
-    return s.Entry(entry).Slots[static_cast<std::size_t>(field)].Value;
+    return s.Entry(entry).Slots()[static_cast<std::size_t>(field)].Value;
   }
   // A PIT-37 with a PIT/O, as `pit2014cli new` makes it.
   void NewPit37() {
@@ -135,7 +135,7 @@ TEST_F(SessionTest, OpeningPassRunsAttachmentsBeforeTheirReturns) {
   NewPit37();
   // A value placed in the attachment behind the calculations' back: the
   // pass caps it and the return takes the capped figure.
-  s.Entry(2).Slots[pit_o::taxpayer_internet].Value = "900,00";
+  s.Write(2, pit_o::taxpayer_internet, "900,00");
   std::vector<int> shown;
   PassHooks hooks;
   hooks.show = [&](int i) {

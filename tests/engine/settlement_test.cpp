@@ -127,26 +127,26 @@ TEST_F(SettlementTest, RebuildFillsSlotsOnlyOnceAndOnlyWhenDefinitionsExist) {
 
   const FormEntry& e = s.Entry(m);
   EXPECT_TRUE(e.SlotsLoaded);
-  EXPECT_EQ(e.Slots[0].Value, "0,00");
-  EXPECT_EQ(e.Slots[0].XMLNode, "P_10");
-  EXPECT_EQ(e.Slots[0].FormNo, kPit37);
-  EXPECT_EQ(e.Slots[1].CheckValue, "2");
-  EXPECT_FALSE(e.Slots[1].CheckState);
-  EXPECT_EQ(e.Slots[1].Name, "Cel");
-  EXPECT_TRUE(e.Slots[2].CheckState);  // Option 1: drawn in a new settlement
-  EXPECT_EQ(e.Slots[3].Typ, 0);        // beyond the records: untouched
-  EXPECT_EQ(e.Slots[0].Spare, "");
+  EXPECT_EQ(e.Slots()[0].Value, "0,00");
+  EXPECT_EQ(e.Slots()[0].XMLNode, "P_10");
+  EXPECT_EQ(e.Slots()[0].FormNo, kPit37);
+  EXPECT_EQ(e.Slots()[1].CheckValue, "2");
+  EXPECT_FALSE(e.Slots()[1].CheckState);
+  EXPECT_EQ(e.Slots()[1].Name, "Cel");
+  EXPECT_TRUE(e.Slots()[2].CheckState);  // Option 1: drawn in a new settlement
+  EXPECT_EQ(e.Slots()[3].Typ, 0);        // beyond the records: untouched
+  EXPECT_EQ(e.Slots()[0].Spare, "");
   EXPECT_FALSE(s.Entry(a).SlotsLoaded);
 
   // A later rebuild fills the attachment once its file exists, and leaves
   // the typed values of loaded entries alone.
-  s.Entry(m).Slots[0].Value = "123,00";
+  s.Write(m, 0, "123,00");
   WriteDcs(kPitO, {Amount(0, 1)});
   defs.Reload();
   s.RebuildTree(defs);
-  EXPECT_EQ(s.Entry(m).Slots[0].Value, "123,00");
+  EXPECT_EQ(s.Entry(m).Slots()[0].Value, "123,00");
   EXPECT_TRUE(s.Entry(a).SlotsLoaded);
-  EXPECT_EQ(s.Entry(a).Slots[0].Spare, "0");
+  EXPECT_EQ(s.Entry(a).Slots()[0].Spare, "0");
 }
 
 TEST_F(SettlementTest, AddCopyRepeatsTheHeaderAndMarksModified) {
@@ -156,7 +156,7 @@ TEST_F(SettlementTest, AddCopyRepeatsTheHeaderAndMarksModified) {
   const int b = s.AddEntry(kPitB, m, kPmSpouse, kJoint);
   DefinitionLibrary defs(dir_.string());
   s.RebuildTree(defs);
-  s.Entry(b).Slots[0].Value = "5,00";
+  s.Write(b, 0, "5,00");
   const int copy = s.AddCopy(b, defs);
   ASSERT_EQ(copy, 3);
   EXPECT_TRUE(s.DocumentModified);
@@ -165,7 +165,7 @@ TEST_F(SettlementTest, AddCopyRepeatsTheHeaderAndMarksModified) {
   EXPECT_EQ(c.IdParent, m);
   EXPECT_EQ(c.PM, kPmSpouse);
   EXPECT_EQ(c.ReturnGuid, s.Entry(m).ReturnGuid);
-  EXPECT_EQ(c.Slots[0].Value, "0,00");  // a fresh copy, not a clone of the values
+  EXPECT_EQ(c.Slots()[0].Value, "0,00");  // a fresh copy, not a clone of the values
   ASSERT_EQ(s.Tree()[0].Children.size(), 2u);
   EXPECT_EQ(s.Tree()[0].Children[1].Text, "PIT/B (M)");
   EXPECT_EQ(s.AddCopy(99, defs), -1);

@@ -43,14 +43,14 @@ class UndoTest : public ::testing::Test {
 
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
   const std::string& Value(int entry, int field) const {
-    return s.Entry(entry).Slots[static_cast<std::size_t>(field)].Value;
+    return s.Entry(entry).Slots()[static_cast<std::size_t>(field)].Value;
   }
   State Now() const {
     State st;
     for (int e = 1; e <= s.Count(); ++e) {
       std::vector<std::string> v;
       std::vector<bool> t;
-      for (const ValueSlot& slot : s.Entry(e).Slots) {
+      for (const ValueSlot& slot : s.Entry(e).Slots()) {
         v.push_back(slot.Value);
         t.push_back(slot.CheckState);
       }

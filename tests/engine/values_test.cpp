@@ -354,7 +354,7 @@ class CheckboxCommit : public ::testing::Test {
       out.push_back(std::to_string(Slot(k).CheckState) + ":" + Slot(k).Value);
     return out;
   }
-  const ValueSlot& Slot(int k) const { return s.Entry(kEntry).Slots[static_cast<std::size_t>(k)]; }
+  const ValueSlot& Slot(int k) const { return s.Entry(kEntry).Slots()[static_cast<std::size_t>(k)]; }
 
   static constexpr int kEntry = 1;
   Settlement s;

@@ -43,7 +43,9 @@ struct FormFixture {
   explicit FormFixture(const std::vector<FieldObject>& fields = Pit37LikeFields());
   QTemporaryDir dir;
   ui::AppContext ctx;
-  ValueSlot& Slot(int k) { return ctx.settlement.Entry(1).Slots[static_cast<std::size_t>(k)]; }
+  const ValueSlot& Slot(int k) const { return ctx.settlement.Entry(1).Slot(k); }
+  void Set(int k, const std::string& v) { ctx.settlement.Write(1, k, v); }
+  void SetOfficeCode(int k, const std::string& code) { ctx.settlement.WriteOfficeCode(1, k, code); }
 };
 
 // The form window shown over the fixture with its message list, as the form

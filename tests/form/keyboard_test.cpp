@@ -195,8 +195,8 @@ class KeyboardTest : public QObject, FormWindowFixture {
     QFETCH(int, page);
     QFETCH(int, field);
     QFETCH(QString, typed);
-    fx->Slot(f::Revenue).Value = "100,00";
-    fx->Slot(f::Birth).Value = "01-02-1980";
+    fx->Set(f::Revenue, "100,00");
+    fx->Set(f::Birth, "01-02-1980");
     const std::string stored = fx->Slot(field).Value;
     Show(page);
     QSignalSpy modified(w.get(), &TFImage::modified);
@@ -217,7 +217,7 @@ class KeyboardTest : public QObject, FormWindowFixture {
 
   // Tabbing through fields without changing them is no edit.
   void passingThroughModifiesNothing() {
-    fx->Slot(f::Revenue).Value = "52340,17";
+    fx->Set(f::Revenue, "52340,17");
     Show(2);
     QSignalSpy modified(w.get(), &TFImage::modified);
     Click(f::Revenue);
@@ -236,8 +236,8 @@ class KeyboardTest : public QObject, FormWindowFixture {
 
   // "NIE, tylko część" leaves the 1% field ready for the part to be typed.
   void onePercentPartIsTyped() {
-    fx->Slot(f::Revenue).Value = "50000,00";
-    fx->Slot(f::Krs).Value = "0000127204";
+    fx->Set(f::Revenue, "50000,00");
+    fx->Set(f::Krs, "0000127204");
     // In the main window more widgets follow the form's panels in the focus
     // chain; hiding the focused button must not hand the keys to them.
     auto* later = new QLineEdit(w.get());

@@ -23,7 +23,7 @@ struct Page {
 
   int Add(FieldObject d, const std::string& value = "", int slotOption = 0) {
     const int k = static_cast<int>(defs.size());
-    ValueSlot& s = entry->Slots[static_cast<std::size_t>(k)];
+    ValueSlot& s = entry->Unlisted()[static_cast<std::size_t>(k)];
     s.Typ = d.Typ;
     s.Name = d.Name;
     s.Value = value;
@@ -32,8 +32,8 @@ struct Page {
     return k;
   }
   void Tick(int k) {
-    entry->Slots[static_cast<std::size_t>(k)].CheckState = true;
-    entry->Slots[static_cast<std::size_t>(k)].Value = "1";
+    entry->Unlisted()[static_cast<std::size_t>(k)].CheckState = true;
+    entry->Unlisted()[static_cast<std::size_t>(k)].Value = "1";
   }
   QImage Render(int idPit = kPit37, bool highlight = true) const {
     PaintOptions o;
@@ -103,7 +103,7 @@ class PagePainterTest : public QObject {
     const int ticked = page.Add(box);
     page.Tick(ticked);
     const int sameGroup = page.Add(Field(kCheckbox, 1, 60, 20, 74, 34));
-    page.entry->Slots[static_cast<std::size_t>(sameGroup)].Name = "A";
+    page.entry->Unlisted()[static_cast<std::size_t>(sameGroup)].Name = "A";
     page.defs.back().Name = "A";
     FieldObject required = Field(kCheckbox, 1, 100, 20, 114, 34);
     required.Name = "B";
@@ -237,7 +237,7 @@ class PagePainterTest : public QObject {
     Page page;
     for (int k = 0; k <= 62; ++k) page.Add(Text(10, 10, 20, 20), "");
     page.defs[62] = Text(100, 100, 200, 120);
-    page.entry->Slots[62].Value = "123";
+    page.entry->Unlisted()[62].Value = "123";
     QCOMPARE(page.Render(kPitB).pixelColor(100, 110), kWhite);
     QCOMPARE(page.Render(kPit37).pixelColor(100, 110), QColor(0x99, 0xC2, 0x99));
   }

@@ -32,10 +32,10 @@ class RenderCliTest : public QObject {
  private slots:
   void pageAsTheFormWindowShowsIt() {
     FormFixture fx;
-    fx.Slot(f::Revenue).Value = "50000,00";
-    fx.Slot(f::Costs).Value = "1234,5";
-    fx.Slot(f::Nip).Value = "123-456-78-90";
-    fx.Slot(f::Birth).Value = "01-02-1970";
+    fx.Set(f::Revenue, "50000,00");
+    fx.Set(f::Costs, "1234,5");
+    fx.Set(f::Nip, "123-456-78-90");
+    fx.Set(f::Birth, "01-02-1970");
     const QString file = fx.dir.filePath(QStringLiteral("rozliczenie.dc2014"));
     QVERIFY(SaveSettlement(fx.ctx.settlement, file.toStdString()).ok);
     const QString dc = QString::fromStdString(fx.ctx.Folder("dc"));

@@ -156,7 +156,7 @@ class TFImageTest : public QObject, FormWindowFixture {
     QFETCH(QString, before);
     QFETCH(double, at);
     QFETCH(QString, stored);
-    fx->Slot(f::Costs).SetValue(before.toStdString());
+    fx->Set(f::Costs, before.toStdString());
     Show(2);
     Click(f::Revenue);
     QTest::keyClick(Editor<ui::TextBox>(), Qt::Key_Tab);
@@ -223,7 +223,7 @@ class TFImageTest : public QObject, FormWindowFixture {
     QFETCH(QString, stored);
     QFETCH(QString, shown);
     Show(1);
-    fx->Slot(field).Value = stored.toStdString();
+    fx->Set(field, stored.toStdString());
     Click(field);
     auto* box = Editor<ui::MaskedBox>();
     QVERIFY(box != nullptr);
@@ -249,7 +249,7 @@ class TFImageTest : public QObject, FormWindowFixture {
 
     // A date with a digit left blank is no date: it is refused with a word
     // and the stored date stays, rather than being emptied unasked.
-    fx->Slot(f::Birth).Value = "01022014";
+    fx->Set(f::Birth, "01022014");
     Click(f::Birth);
     auto* date = Editor<ui::MaskedBox>();
     QVERIFY(date != nullptr);
@@ -316,7 +316,7 @@ class TFImageTest : public QObject, FormWindowFixture {
   // A birth date that contradicts the PESEL is stored, and a box says so.
   void birthDateContradictingThePeselIsKeptWithAWarning() {
     fx->ctx.settlement.TaxpayerIdKind = kIdPesel;
-    fx->Slot(f::Nip).Value = "44051401359";
+    fx->Set(f::Nip, "44051401359");
     Show(1);
     Click(f::Birth);
     auto* box = Editor<ui::MaskedBox>();
@@ -402,7 +402,7 @@ class TFImageTest : public QObject, FormWindowFixture {
 
   void countryPanelSearchAndCancel() {
     Show(1);
-    fx->Slot(f::CountryOptional).Value = "NIEMCY";
+    fx->Set(f::CountryOptional, "NIEMCY");
     Click(f::CountryOptional);
     auto* panel = Editor<ui::CountryPanel>();
     QVERIFY(panel != nullptr);
@@ -471,9 +471,9 @@ class TFImageTest : public QObject, FormWindowFixture {
     QFETCH(int, field);
     QFETCH(bool, button);
     Show(1);
-    fx->Slot(f::Office).OfficeCode = "2004";
-    fx->Slot(f::Office).Value = "PIERWSZY URZĄD SKARBOWY W BIAŁYMSTOKU";
-    fx->Slot(f::CountryOptional).Value = "NIEMCY";
+    fx->SetOfficeCode(f::Office, "2004");
+    fx->Set(f::Office, "PIERWSZY URZĄD SKARBOWY W BIAŁYMSTOKU");
+    fx->Set(f::CountryOptional, "NIEMCY");
     const std::string before = fx->Slot(field).Value;
     Click(field);
     auto* panel = qobject_cast<ui::PickPanel*>(w->OpenEditor());
@@ -584,14 +584,14 @@ class TFImageTest : public QObject, FormWindowFixture {
 
   // The amount panel offers the computed 1% only with a KRS chosen.
   void onePercentFlow() {
-    fx->Slot(f::Revenue).Value = "50000,00";
+    fx->Set(f::Revenue, "50000,00");
     Show(3);
     Click(f::OnePercent);
     QVERIFY(w->OpenEditor() == nullptr);
     QCOMPARE(w->DonationLabel()->text(), QStringLiteral("84,40"));
     QVERIFY(!w->DonationLabel()->parentWidget()->isVisible());
 
-    fx->Slot(f::Krs).Value = "0000127204";
+    fx->Set(f::Krs, "0000127204");
     Click(f::OnePercent);
     QWidget* panel = w->DonationLabel()->parentWidget();
     QVERIFY(panel->isVisible());
@@ -677,8 +677,8 @@ class TFImageTest : public QObject, FormWindowFixture {
   }
 
   void messageListShowsReductionNotice() {
-    fx->Slot(f::Revenue).Value = "1000,00";
-    fx->Slot(f::Deductions).Value = "5000,00";  // more than the income
+    fx->Set(f::Revenue, "1000,00");
+    fx->Set(f::Deductions, "5000,00");  // more than the income
     Show(2);
     QCOMPARE(list->count(), 1);
     QCOMPARE(list->item(0)->text(),

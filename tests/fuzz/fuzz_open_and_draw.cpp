@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   pit::FieldObject f;
   f.Right = 100;
   f.Bottom = 20;
-  entry.Slots[0].Value = "1,00";
+  entry.Unlisted()[0].Value = "1,00";
   (void)pit::render::RenderPage(nullptr, pit::kPit37, {f}, entry, 1, {}, 0, 100);
   return 0;
 }

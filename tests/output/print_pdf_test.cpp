@@ -127,7 +127,7 @@ TEST_F(PrintPdfTest, ReturnPrintedToPdfMatchesTheRenderedPages) {
       for (int y = std::max(0, d.Top - 3); y < std::min(shown.height(), d.Bottom + 5); ++y)
         for (int x = std::max(0, d.Left - 3); x < std::min(shown.width(), d.Right + 4); ++x)
           fieldMask.setPixel(x, y, 255);
-      const ValueSlot& slot = s.Entry(pg.entry).Slots[static_cast<std::size_t>(k)];
+      const ValueSlot& slot = s.Entry(pg.entry).Slots()[static_cast<std::size_t>(k)];
       const bool ticked = d.Typ == kCheckbox && slot.CheckState;
       if (!ticked && (d.Typ == kCheckbox || d.Typ == kKreska || slot.Value.empty())) continue;
       const QRect inside(QPoint(d.Left + 2, d.Top + 2), QPoint(d.Right - 3, d.Bottom - 2));

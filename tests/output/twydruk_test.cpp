@@ -99,8 +99,8 @@ void MakeSettlementFile(const QString& path, const QString& programFolder) {
   s.AddEntry(kPitO, 1, kPmTaxpayer, kIndividual);
   s.AddEntry(kPitD, 1, kPmTaxpayer, kIndividual);
   s.RebuildTree(defs);
-  s.Entry(1).Slots[10].SetValue("KOWALSKI");
-  s.Entry(1).Slots[36].SetValue("50000,00");
+  s.Write(1, 10, "KOWALSKI");
+  s.Write(1, 36, "50000,00");
   IdentificationRecords ids;
   CollectIdentification(s, ids, 1);
   DistributeIdentification(s, ids);

@@ -80,11 +80,12 @@ FieldObject Field(int typ, int left, int top, int right, int bottom, const std::
 FormEntry EntryOf(const std::vector<FieldObject>& defs, int idPit) {
   FormEntry e;
   e.IdPit = idPit;
-  for (std::size_t k = 0; k < defs.size() && k < e.Slots.size(); ++k) {
-    e.Slots[k].Typ = defs[k].Typ;
-    e.Slots[k].Value = defs[k].Value;
-    e.Slots[k].CheckState = defs[k].Typ == kCheckbox && defs[k].Value == "X";
-    if (defs[k].Typ == kKreska) e.Slots[k].Option = defs[k].Value == "1" ? 1 : 0;
+  for (std::size_t k = 0; k < defs.size() && k < e.Slots().size(); ++k) {
+    ValueSlot& v = e.Unlisted()[k];
+    v.Typ = defs[k].Typ;
+    v.Value = defs[k].Value;
+    v.CheckState = defs[k].Typ == kCheckbox && defs[k].Value == "X";
+    if (defs[k].Typ == kKreska) v.Option = defs[k].Value == "1" ? 1 : 0;
   }
   return e;
 }
@@ -237,8 +238,8 @@ TEST(PrintedPage, PitBObject64IsNeverPrinted) {
     FormEntry e;
     e.IdPit = 10;
     FillSlotsFromDefinition(e, *defs);
-    e.Slots[64].Value = v64;
-    e.Slots[static_cast<std::size_t>(control)].Value = vControl;
+    e.Unlisted()[64].Value = v64;
+    e.Unlisted()[static_cast<std::size_t>(control)].Value = vControl;
     QImage img = Device(600, 4800, 6786);
     PrintedPage pg;
     pg.idPit = 10;

@@ -271,10 +271,10 @@ void SelectionUiTest::reopeningShowsEveryCopyWithItsData() {
   // copies into every form.
   for (const char* mark : {"pierwsza", "druga", "trzecia"}) {
     const int b = s.AddEntry(kPitB, pit36, kPmNone, kIndividual);
-    s.Entry(b).Slots[100].SetValue(mark);
+    s.Write(b, 100, mark);
     s.Entry(b).SlotsLoaded = true;
   }
-  s.Entry(pit36).Slots[100].SetValue("zeznanie");
+  s.Write(pit36, 100, "zeznanie");
   s.Entry(pit36).SlotsLoaded = true;
 
   TSam screen(*ctx);
@@ -291,11 +291,11 @@ void SelectionUiTest::reopeningShowsEveryCopyWithItsData() {
   QTest::mouseClick(screen.Zatwierdzam, Qt::LeftButton);
   QVERIFY(screen.Outcome().confirmed);
   QCOMPARE(s.Count(), 3);
-  QCOMPARE(s.Entry(1).Slots[100].Value, std::string("zeznanie"));
+  QCOMPARE(s.Entry(1).Slots()[100].Value, std::string("zeznanie"));
   QCOMPARE(s.Entry(2).IdParent, 1);
-  QCOMPARE(s.Entry(2).Slots[100].Value, std::string("pierwsza"));
+  QCOMPARE(s.Entry(2).Slots()[100].Value, std::string("pierwsza"));
   QCOMPARE(s.Entry(3).IdParent, 1);
-  QCOMPARE(s.Entry(3).Slots[100].Value, std::string("trzecia"));
+  QCOMPARE(s.Entry(3).Slots()[100].Value, std::string("trzecia"));
 }
 
 void SelectionUiTest::identifiersOnlyKeepsTheForms() {

@@ -37,7 +37,7 @@ inline bool SavePit37Settlement(const QString& path, const QString& programFolde
   s.AddEntry(kPit37, 0, kPmNone, kIndividual);
   for (int idPit : attachments) s.AddEntry(idPit, 1, kPmTaxpayer, kIndividual);
   s.RebuildTree(defs);
-  s.Entry(1).Slots[10].SetValue(surname);
+  s.Write(1, 10, surname);
   if (fill) fill(s);
   IdentificationRecords ids;
   CollectIdentification(s, ids, 1);

@@ -85,8 +85,8 @@ class DocumentWindowTest : public QObject {
   void MakeSettlementFile(const QString& path, const char* surname = "KOWALSKI", const char* childRelief = nullptr) {
     QVERIFY(testsupport::SavePit37Settlement(path, program_, {kPitO}, surname, [&](Settlement& s) {
       if (childRelief == nullptr) return;
-      s.Entry(2).Slots[35].SetValue(childRelief);
-      s.Entry(2).Slots[41].SetValue(childRelief);
+      s.Write(2, 35, childRelief);
+      s.Write(2, 41, childRelief);
     }));
   }
 
@@ -103,7 +103,7 @@ class DocumentWindowTest : public QObject {
   // Types `text` over the field's value and commits it with Tab.
   void TypeAndTab(TTools& w, int field, const QString& text) { QVERIFY(testsupport::TypeAndCommit(w, 1, field, text)); }
   static std::string Value(TTools& w, int field) {
-    return w.Context().settlement.Entry(1).Slots[static_cast<std::size_t>(field)].Value;
+    return w.Context().settlement.Entry(1).Slots()[static_cast<std::size_t>(field)].Value;
   }
 
   // "Edycja → Cofnij" and "Ponów" with Ctrl+Z and Ctrl+Y from the field the
@@ -298,7 +298,7 @@ class DocumentWindowTest : public QObject {
     w.SelectEntry(1);
     w.PitNextPage->click();
     QCOMPARE(s.Current.Page, 2);
-    s.Entry(1).Slots[10].SetValue("NOWAK");
+    s.Write(1, 10, "NOWAK");
     w.SetModified();
     const QString title = w.windowTitle();
 
@@ -308,7 +308,7 @@ class DocumentWindowTest : public QObject {
 
     QVERIFY(s.IsOpen());
     QCOMPARE(s.Count(), 2);
-    QCOMPARE(s.Entry(1).Slots[10].Value, std::string("NOWAK"));
+    QCOMPARE(s.Entry(1).Slots()[10].Value, std::string("NOWAK"));
     QVERIFY(s.DocumentModified);
     QVERIFY(w.ToolSave->isEnabled());
     QCOMPARE(s.DocumentPath, path.toStdString());
@@ -448,7 +448,7 @@ class DocumentWindowTest : public QObject {
     QVERIFY(taken);
     QCOMPARE(watcher.Titles(), QStringList{QStringLiteral("Zapisanie zmian")});
     QVERIFY(!w.isMinimized());
-    QCOMPARE(st->ctx.settlement.Entry(1).Slots[10].Value, std::string("ZIELIŃSKI"));
+    QCOMPARE(st->ctx.settlement.Entry(1).Slots()[10].Value, std::string("ZIELIŃSKI"));
     QVERIFY(!st->ctx.settlement.DocumentModified);
     QCOMPARE(st->ctx.settlement.Current.Number, 1);
     QCOMPARE(st->ctx.settlement.Current.Page, 1);
@@ -514,7 +514,7 @@ class DocumentWindowTest : public QObject {
     QCOMPARE(taken.load(), kStarts);
     QCOMPARE(mostBoxesAtOnce, 1);
     QCOMPARE(watcher.Titles(), QStringList{QStringLiteral("Zapisanie zmian")});
-    QCOMPARE(st->ctx.settlement.Entry(1).Slots[10].Value, std::string("ZIELIŃSKI"));
+    QCOMPARE(st->ctx.settlement.Entry(1).Slots()[10].Value, std::string("ZIELIŃSKI"));
     QVERIFY(!st->ctx.settlement.DocumentModified);
     const QString note = w.statusBar()->currentMessage();
     // The first was asked about, the last opened: the rest given up, the latest named.
@@ -555,7 +555,7 @@ class DocumentWindowTest : public QObject {
     QVERIFY(handed);
     QCOMPARE(pathWhileOpen, first);
     QTRY_COMPARE(st->ctx.settlement.DocumentPath, second.toStdString());
-    QCOMPARE(st->ctx.settlement.Entry(1).Slots[10].Value, std::string("ZIELIŃSKI"));
+    QCOMPARE(st->ctx.settlement.Entry(1).Slots()[10].Value, std::string("ZIELIŃSKI"));
   }
 
   // Esc on the save question is "Anuluj" wherever the question comes from:
@@ -585,7 +585,7 @@ class DocumentWindowTest : public QObject {
     QVERIFY(st != nullptr);
     TTools& w = *st->window;
     w.SelectEntry(1);
-    st->ctx.settlement.Entry(1).Slots[10].SetValue("NOWAK");
+    st->ctx.settlement.Write(1, 10, "NOWAK");
     w.SetModified();
 
     if (command.isEmpty()) {
@@ -602,7 +602,7 @@ class DocumentWindowTest : public QObject {
     QVERIFY(st->ctx.settlement.IsOpen());
     QVERIFY(st->ctx.settlement.DocumentModified);
     QVERIFY(w.ToolSave->isEnabled());
-    QCOMPARE(st->ctx.settlement.Entry(1).Slots[10].Value, std::string("NOWAK"));
+    QCOMPARE(st->ctx.settlement.Entry(1).Slots()[10].Value, std::string("NOWAK"));
     QCOMPARE(st->ctx.settlement.DocumentPath, path.toStdString());
     QCOMPARE(w.TV->topLevelItemCount(), 1);
     QVERIFY(w.Form()->PictureLoaded());
@@ -656,7 +656,7 @@ class DocumentWindowTest : public QObject {
     TTools& w = *st->window;
     Settlement& s = st->ctx.settlement;
     w.PitNextPage->click();
-    s.Entry(1).Slots[10].SetValue("NOWAK");
+    s.Write(1, 10, "NOWAK");
     w.SetModified();
     const QString title = w.windowTitle();
 
@@ -669,7 +669,7 @@ class DocumentWindowTest : public QObject {
     QVERIFY2(watcher.boxes[0].text.contains(message), qPrintable(watcher.boxes[0].text));
     QVERIFY(s.IsOpen());
     QCOMPARE(s.DocumentPath, path.toStdString());
-    QCOMPARE(s.Entry(1).Slots[10].Value, std::string("NOWAK"));
+    QCOMPARE(s.Entry(1).Slots()[10].Value, std::string("NOWAK"));
     QVERIFY(s.DocumentModified);
     QVERIFY(w.ToolSave->isEnabled());
     QCOMPARE(w.windowTitle(), title);

@@ -307,7 +307,7 @@ int main(int argc, char** argv) {
       CheckVisible(form, picker, QStringLiteral("the organisation picker"));
       Save(w, dir, QStringLiteral("04_krs_picker.png"));
       // The highlighted row (as saved) is what Enter would store.
-      const QString stored = QString::fromStdString(ctx.settlement.Entry(ctx.settlement.Current.Number).Slots[kKrsField].Value);
+      const QString stored = QString::fromStdString(ctx.settlement.Entry(ctx.settlement.Current.Number).Slots()[kKrsField].Value);
       const QTableWidgetItem* current = picker->Grid()->item(picker->CurrentRow(), 0);
       const QString row = current != nullptr ? current->text() : QString();
       if (!stored.isEmpty() && !row.contains(stored))
@@ -329,7 +329,7 @@ int main(int argc, char** argv) {
       Save(w, dir, QStringLiteral("05_one_percent.png"));
     } else {
       Note(QStringLiteral("no 1% panel (KRS \"%1\", amount %2); 05_one_percent.png not made")
-               .arg(QString::fromStdString(ctx.settlement.Entry(ctx.settlement.Current.Number).Slots[kKrsField].Value),
+               .arg(QString::fromStdString(ctx.settlement.Entry(ctx.settlement.Current.Number).Slots()[kKrsField].Value),
                     form.DonationLabel()->text()));
     }
   }

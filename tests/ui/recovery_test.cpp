@@ -58,7 +58,7 @@ bool TypeInto(TTools& w, int field, const QString& text) { return testsupport::T
 
 QString Value(TTools& w, int field) {
   const Settlement& s = w.Context().settlement;
-  return s.IsOpen() && s.Has(1) ? QString::fromStdString(s.Entry(1).Slots[static_cast<std::size_t>(field)].Value)
+  return s.IsOpen() && s.Has(1) ? QString::fromStdString(s.Entry(1).Slots()[static_cast<std::size_t>(field)].Value)
                                 : QString();
 }
 
@@ -160,7 +160,7 @@ class RecoveryTest : public QObject {
     DefinitionLibrary defs((program_ + QStringLiteral("/dc")).toStdString());
     Settlement s;
     if (!QFile::exists(copy) || !LoadSettlement(copy.toStdString(), s, defs).ok || !s.Has(1)) return QString();
-    return QString::fromStdString(s.Entry(1).Slots[static_cast<std::size_t>(field)].Value);
+    return QString::fromStdString(s.Entry(1).Slots()[static_cast<std::size_t>(field)].Value);
   }
 
  private slots:

@@ -50,13 +50,13 @@ class ResultCompareTest : public QObject {
     s.SpouseIdKind = kind == kJoint ? kIdNip : kIdNone;
     s.AddEntry(kPit37, 0, kPmNone, kind);
     s.RebuildTree(defs);
-    for (const auto& [k, v] : values) s.Entry(1).Slots[static_cast<std::size_t>(k)].SetValue(v);
+    for (const auto& [k, v] : values) s.Write(1, k, v);
     QVERIFY(SaveSettlement(s, path.toStdString()).ok);
   }
 
   static ui::MethodCommands& Commands(TTools& w) { return *w.findChild<ui::MethodCommands*>(); }
   static std::string Value(TTools& w, int entry, int field) {
-    return w.Context().settlement.Entry(entry).Slots[static_cast<std::size_t>(field)].Value;
+    return w.Context().settlement.Entry(entry).Slots()[static_cast<std::size_t>(field)].Value;
   }
   // The PIT-37 at the page of `field`, the value typed and committed with Tab.
   void TypeAndTab(TTools& w, int field, const QString& text) { QVERIFY(testsupport::TypeAndCommit(w, 1, field, text)); }
@@ -174,7 +174,7 @@ class ResultCompareTest : public QObject {
     QCOMPARE(s.Kind, int(kSingleParent));
     QCOMPARE(s.Entry(1).Kind, int(kSingleParent));
     QCOMPARE(Value(w, 1, 113), std::string("9448,00"));
-    QVERIFY(s.Entry(1).Slots[6].CheckState);
+    QVERIFY(s.Entry(1).Slots()[6].CheckState);
     QVERIFY(s.DocumentModified);
     QCOMPARE(Commands(w).Bar()->TaxDue()->text(), QStringLiteral("Podatek należny: 9448,00 zł"));
     // The table follows: the method now current, nothing to apply.
@@ -184,7 +184,7 @@ class ResultCompareTest : public QObject {
     w.findChild<QAction*>(QStringLiteral("Cofnij1"))->trigger();
     QCOMPARE(s.Kind, int(kIndividual));
     QCOMPARE(Value(w, 1, 113), std::string("10004,00"));
-    QVERIFY(!s.Entry(1).Slots[6].CheckState);
+    QVERIFY(!s.Entry(1).Slots()[6].CheckState);
     QVERIFY(!s.DocumentModified);
     QCOMPARE(Commands(w).Bar()->TaxDue()->text(), QStringLiteral("Podatek należny: 10004,00 zł"));
     QVERIFY2(watcher.boxes.isEmpty(), qPrintable(watcher.Texts().join(QLatin1Char('|'))));
@@ -236,8 +236,8 @@ class ResultCompareTest : public QObject {
     QVERIFY(LoadSettlement(spousePath.toStdString(), spouse, defs).ok);
     QCOMPARE(spouse.Kind, int(kIndividual));
     QCOMPARE(spouse.Count(), 1);
-    QCOMPARE(spouse.Entry(1).Slots[36].Value, std::string("10000,00"));
-    QCOMPARE(spouse.Entry(1).Slots[113].Value, std::string("1004,00"));
+    QCOMPARE(spouse.Entry(1).Slots()[36].Value, std::string("10000,00"));
+    QCOMPARE(spouse.Entry(1).Slots()[113].Value, std::string("1004,00"));
     QVERIFY(spouse.Entry(1).ReturnGuid != s.Entry(1).ReturnGuid);
     win->close();
   }

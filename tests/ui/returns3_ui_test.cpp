@@ -47,7 +47,7 @@ class Returns3UiTest : public QObject {
   std::unique_ptr<BoxAnswerer> answerer_;
 
   const std::string& Value(int entry, int k) {
-    return ctx_.settlement.Entry(entry).Slots[static_cast<std::size_t>(k)].Value;
+    return ctx_.settlement.Entry(entry).Slots()[static_cast<std::size_t>(k)].Value;
   }
 
   // Shows the entry's page, clicks field k, types and presses Enter.

@@ -118,7 +118,7 @@ class SideFormsTest : public QObject {
       const QString typed = QStringLiteral("WPIS %1").arg(i);
       QTest::keyClicks(edit, typed);
       QTest::keyClick(edit, Qt::Key_Return);
-      QCOMPARE(QString::fromStdString(ctx.settlement.Entry(i).Slots[static_cast<std::size_t>(k)].Value), typed);
+      QCOMPARE(QString::fromStdString(ctx.settlement.Entry(i).Slots()[static_cast<std::size_t>(k)].Value), typed);
       QVERIFY(ctx.settlement.DocumentModified);
       if (!shots.isEmpty()) {
         form.CommitOpenEditor();
@@ -138,8 +138,8 @@ class SideFormsTest : public QObject {
     QCOMPARE(saved.Count(), ctx.settlement.Count());
     for (int i = 1; i <= saved.Count(); ++i)
       for (int k = 0; k < kSlotCount; ++k)
-        QCOMPARE(QString::fromStdString(saved.Entry(i).Slots[static_cast<std::size_t>(k)].Value),
-                 QString::fromStdString(ctx.settlement.Entry(i).Slots[static_cast<std::size_t>(k)].Value));
+        QCOMPARE(QString::fromStdString(saved.Entry(i).Slots()[static_cast<std::size_t>(k)].Value),
+                 QString::fromStdString(ctx.settlement.Entry(i).Slots()[static_cast<std::size_t>(k)].Value));
   }
 };
 

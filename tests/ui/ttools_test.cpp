@@ -238,7 +238,7 @@ class TToolsTest : public QObject {
     QCOMPARE(copy.IdParent, 1);
     QCOMPARE(copy.PM, int(kPmTaxpayer));
     QCOMPARE(copy.ReturnGuid, s.Entry(1).ReturnGuid);
-    QCOMPARE(copy.Slots[4].Value, std::string("KOWALSKI"));
+    QCOMPARE(copy.Slots()[4].Value, std::string("KOWALSKI"));
     main = w.TV->topLevelItem(0);
     int copies = 0;
     for (int i = 0; i < main->childCount(); ++i) copies += main->child(i)->text(0) == QStringLiteral("PIT/O (P)");
@@ -449,16 +449,16 @@ class TToolsTest : public QObject {
     DefinitionLibrary defs(st->ctx.Folder("dc"));
     auto surnameIn = [&](const QString& file) {
       Settlement s;
-      return LoadSettlement(file.toStdString(), s, defs).ok ? QString::fromStdString(s.Entry(1).Slots[10].Value)
+      return LoadSettlement(file.toStdString(), s, defs).ok ? QString::fromStdString(s.Entry(1).Slots()[10].Value)
                                                             : QString();
     };
     {
       Settlement changed;
       QVERIFY(LoadSettlement(path.toStdString(), changed, defs).ok);
-      changed.Entry(1).Slots[10].SetValue("OBCY");
+      changed.Write(1, 10, "OBCY");
       QVERIFY(SaveSettlement(changed, path.toStdString()).ok);
     }
-    st->ctx.settlement.Entry(1).Slots[10].SetValue("NOWAK");
+    st->ctx.settlement.Write(1, 10, "NOWAK");
     w.SetModified();
     w.MenuSave->trigger();
 
@@ -511,9 +511,9 @@ class TToolsTest : public QObject {
       Settlement s;
       DefinitionLibrary defs((folder + QStringLiteral("/dc")).toStdString());
       QVERIFY(LoadSettlement(path.toStdString(), s, defs).ok);
-      s.Entry(1).Slots[36].SetValue("1000,00");  // PIT-37: revenue, the room for deductions
-      s.Entry(2).Slots[12].SetValue("100,00");   // PIT/O: the taxpayer's first deduction
-      s.Entry(2).Slots[28].SetValue("0,00");     // ... and its total, not yet recomputed
+      s.Write(1, 36, "1000,00");  // PIT-37: revenue, the room for deductions
+      s.Write(2, 12, "100,00");   // PIT/O: the taxpayer's first deduction
+      s.Write(2, 28, "0,00");     // ... and its total, not yet recomputed
       QVERIFY(SaveSettlement(s, path.toStdString()).ok);
     }
     BoxAnswerer answerer;
@@ -524,7 +524,7 @@ class TToolsTest : public QObject {
     (toolBar ? w.ToolOpen : w.MenuOpen)->trigger();
     QCOMPARE(answerer.dialogTitle, QStringLiteral("Otwórz rozliczenie"));
     const Settlement& s = st->ctx.settlement;
-    QCOMPARE(QString::fromStdString(s.Entry(1).Slots[94].Value), deductionInReturn);
+    QCOMPARE(QString::fromStdString(s.Entry(1).Slots()[94].Value), deductionInReturn);
     // Each page shown is read once: entry 1 after opening, then, in the
     // recalculation, every entry whose page exists (its second calculation
     // reuses the picture on screen).
@@ -618,7 +618,7 @@ class TToolsTest : public QObject {
     BoxAnswerer answerer(static_cast<QMessageBox::StandardButton>(answer));
     auto st = Start({path});
     TTools& w = *st->window;
-    st->ctx.settlement.Entry(1).Slots[10].SetValue("NOWAK");
+    st->ctx.settlement.Write(1, 10, "NOWAK");
     w.SetModified();
 
     QCOMPARE(w.close(), closed);
@@ -634,7 +634,7 @@ class TToolsTest : public QObject {
     Settlement reread;
     DefinitionLibrary defs((program_ + QStringLiteral("/dc")).toStdString());
     QVERIFY(LoadSettlement(path.toStdString(), reread, defs).ok);
-    QCOMPARE(QString::fromStdString(reread.Entry(1).Slots[10].Value), valueInFile);
+    QCOMPARE(QString::fromStdString(reread.Entry(1).Slots()[10].Value), valueInFile);
     st->ctx.settlement.DocumentModified = false;
   }
 
@@ -722,7 +722,7 @@ class TToolsTest : public QObject {
 
     QCOMPARE(st->ctx.settlement.Current.Page, pageAfter);
     QCOMPARE(form.OpenEditor(), nullptr);
-    QCOMPARE(QString::fromStdString(st->ctx.settlement.Entry(1).Slots[static_cast<std::size_t>(field)].Value), stored);
+    QCOMPARE(QString::fromStdString(st->ctx.settlement.Entry(1).Slots()[static_cast<std::size_t>(field)].Value), stored);
     QVERIFY(st->ctx.settlement.DocumentModified);
     QVERIFY(w.ToolSave->isEnabled());
     QVERIFY2(answerer.boxes.isEmpty(), qPrintable(answerer.Texts().join(" | ")));
@@ -756,7 +756,7 @@ class TToolsTest : public QObject {
     Settlement saved;
     DefinitionLibrary defs(st->ctx.Folder("dc"));
     QVERIFY(LoadSettlement(path.toStdString(), saved, defs).ok);
-    QCOMPARE(QString::fromStdString(saved.Entry(1).Slots[10].Value), QStringLiteral("NOWAK"));
+    QCOMPARE(QString::fromStdString(saved.Entry(1).Slots()[10].Value), QStringLiteral("NOWAK"));
     QVERIFY(!st->ctx.settlement.DocumentModified);
 
     answerer.boxes.clear();
@@ -1031,8 +1031,8 @@ class TToolsTest : public QObject {
       QTest::keyClicks(editor, typed);
       QTest::keyClick(editor, Qt::Key_Return);
     }
-    QCOMPARE(QString::fromStdString(st->ctx.settlement.Entry(2).Slots[12].Value), QStringLiteral("30000,00"));
-    const auto& ret = st->ctx.settlement.Entry(1).Slots;
+    QCOMPARE(QString::fromStdString(st->ctx.settlement.Entry(2).Slots()[12].Value), QStringLiteral("30000,00"));
+    const auto& ret = st->ctx.settlement.Entry(1).Slots();
     QCOMPARE(QString::fromStdString(ret[kRevenue].Value), QStringLiteral("50000,00"));
     QCOMPARE(QString::fromStdString(ret[54].Value), QStringLiteral("20000,00"));
     QCOMPARE(QString::fromStdString(ret[kIncome].Value), QStringLiteral("30000,00"));
@@ -1066,7 +1066,7 @@ class TToolsTest : public QObject {
     w.SelectEntry(2);
     QCOMPARE(st->ctx.settlement.Current.IdPit, int(kPitB));
     constexpr int kShare = 21, kRevenue = 26, kRevenuePart = 27, kCosts = 28, kTyped = 64;
-    const auto& entrySlots = st->ctx.settlement.Entry(2).Slots;
+    const auto& entrySlots = st->ctx.settlement.Entry(2).Slots();
     auto value = [&entrySlots](int k) { return QString::fromStdString(entrySlots[static_cast<std::size_t>(k)].Value); };
     auto type = [&form](int k, const char* text, Qt::Key key = Qt::Key_Return) {
       const FieldObject& d = form.Fields()[static_cast<std::size_t>(k)];

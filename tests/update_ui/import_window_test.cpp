@@ -55,7 +55,7 @@ struct Rig {
     window->show();
   }
   void Read() { QTest::mouseClick(window->SBWskazRozliczenie, Qt::LeftButton); }
-  const std::string& Field(int k) const { return ctx.settlement.Entry(pit37).Slots[static_cast<std::size_t>(k)].Value; }
+  const std::string& Field(int k) const { return ctx.settlement.Entry(pit37).Slots()[static_cast<std::size_t>(k)].Value; }
 };
 
 // A click on the box itself, wherever the layout stretched the control.

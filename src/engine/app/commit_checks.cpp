@@ -31,7 +31,7 @@ std::string ShareDateProblem(const Settlement& s, int entry, int field, std::str
   const int day = DayNumber(text);
   if (day == 0) return {};
   const std::string typed = MaskDate(text);
-  const auto& slots = s.Entry(entry).Slots;
+  const auto& slots = s.Entry(entry).Slots();
   for (const auto& share : kShares) {
     if (field == share.start) {
       if (day / 10000 > kTaxYear)
@@ -69,7 +69,7 @@ std::string CommitProblem(const Settlement& s, int entry, int field, const Field
     // country on this form is taken as Polish.
     const int country = AddressCountryFieldOf(s, entry, field);
     if (country >= 0 && country < kSlotCount) {
-      const std::string& name = s.Entry(entry).Slots[static_cast<std::size_t>(country)].Value;
+      const std::string& name = s.Entry(entry).Slots()[static_cast<std::size_t>(country)].Value;
       polish = name.empty() || name == "POLSKA";
     }
   }

@@ -77,7 +77,7 @@ void EncodeEntry(const FormEntry& e, std::uint8_t* r) {
   r[hdr::Checked] = e.Checked ? 1 : 0;
   r[hdr::SlotsLoaded] = e.SlotsLoaded ? 1 : 0;
   for (std::size_t k = 0; k < static_cast<std::size_t>(kSlotCount); ++k) {
-    EncodeSlot(e.Slots[k], r + kEntryHeaderSize + k * kSlotSize);
+    EncodeSlot(e.Slots()[k], r + kEntryHeaderSize + k * kSlotSize);
   }
 }
 
@@ -97,7 +97,7 @@ void DecodeEntry(const std::uint8_t* r, FormEntry& e) {
   e.Checked = r[hdr::Checked] != 0;
   e.SlotsLoaded = r[hdr::SlotsLoaded] != 0;
   for (std::size_t k = 0; k < static_cast<std::size_t>(kSlotCount); ++k) {
-    DecodeSlot(r + kEntryHeaderSize + k * kSlotSize, e.Slots[k]);
+    DecodeSlot(r + kEntryHeaderSize + k * kSlotSize, e.Unlisted()[k]);
   }
 }
 
@@ -244,6 +244,8 @@ FileResult LoadSettlement(const std::string& path, Settlement& s, DefinitionLibr
   s.DocumentName = FileNamePart(path);
   s.DocumentModified = false;
   RefreshFromDefinitions(s, defs);
+  // Reading a file is no edit of what it holds.
+  s.TakeJournal();
   r.ok = true;
   r.content = ContentFingerprint(*bytes);
   r.damaged = rep.skipped > 0 || rep.unusable > 0 || rep.trailingBytes > 0 || rep.badKinds > 0;
@@ -269,20 +271,22 @@ FileResult LoadSettlement(const std::string& path, Settlement& s, DefinitionLibr
 
 void RefreshFromDefinitions(Settlement& s, DefinitionLibrary& defs) {
   for (int i = 1; i <= s.Count(); ++i) {
-    FormEntry& e = s.Entry(i);
+    const FormEntry& e = s.Entry(i);
     if (e.IdPit == kPitO) {
       using namespace pit_o;
       for (int k : {taxpayer_married_all_year, taxpayer_single_parent, spouse_married_all_year, spouse_single_parent}) {
-        if (e.Slots[static_cast<std::size_t>(k)].CheckState) e.Slots[static_cast<std::size_t>(k)].Value = "1";
+        if (e.Slot(k).CheckState) s.Write(i, k, "1");
       }
     }
     if (e.IdPit <= 0) continue;
     const std::vector<FieldObject>* recs = defs.Fields(e.IdPit);
     if (!recs) continue;
-    const std::size_t n = std::min<std::size_t>(recs->size(), kSlotCount);
-    for (std::size_t k = 0; k < n; ++k) {
-      e.Slots[k].XMLNode = FitWidth((*recs)[k].XMLNode, slotw::XMLNode);
-      e.Slots[k].Name = FitWidth((*recs)[k].Name, slotw::Name);
+    const int n = static_cast<int>(std::min<std::size_t>(recs->size(), kSlotCount));
+    for (int k = 0; k < n; ++k) {
+      ValueSlot slot = e.Slot(k);
+      slot.XMLNode = FitWidth((*recs)[static_cast<std::size_t>(k)].XMLNode, slotw::XMLNode);
+      slot.Name = FitWidth((*recs)[static_cast<std::size_t>(k)].Name, slotw::Name);
+      s.WriteSlot(i, k, slot);
     }
   }
 }

@@ -42,7 +42,7 @@ std::optional<std::string> CarriedFrom(const Settlement& s, int entry, int field
     if (c.idPit != e.IdPit || c.field != field) continue;
     const int from = s.FindByTypeAndParent(c.fromIdPit, entry);
     if (from <= 0 || !s.Has(from)) return std::nullopt;
-    return s.Entry(from).Slots[static_cast<std::size_t>(c.fromField)].Value;
+    return s.Entry(from).Slots()[static_cast<std::size_t>(c.fromField)].Value;
   }
   return std::nullopt;
 }
@@ -83,7 +83,7 @@ std::vector<CutAmount> StandingCuts(const std::vector<CutAmount>& before, const 
   const auto same = [](const CutAmount& a, const CutAmount& b) { return a.entry == b.entry && a.field == b.field; };
   for (const CutAmount& c : before) {
     if (!s.Has(c.entry) || c.field < 0 || c.field >= static_cast<int>(kSlotCount)) continue;
-    if (s.Entry(c.entry).Slots[static_cast<std::size_t>(c.field)].Value != c.after) continue;
+    if (s.Entry(c.entry).Slots()[static_cast<std::size_t>(c.field)].Value != c.after) continue;
     bool again = false;
     for (const CutAmount& a : added) again = again || same(a, c);
     if (!again) standing.push_back(c);

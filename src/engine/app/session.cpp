@@ -320,7 +320,7 @@ CommitOutcome SettlementSession::Commit(int entry, int field, const FieldInput& 
     FieldObject& def = shown_[at];
     // The rules work on a copy of the slot; what they make of it is written
     // through the settlement.
-    ValueSlot slot = e.Slots[at];
+    ValueSlot slot = e.Slots()[at];
     CommitResult r;
     switch (input.kind) {
       case FieldInput::Kind::Nothing:
@@ -354,7 +354,7 @@ CommitOutcome SettlementSession::Commit(int entry, int field, const FieldInput& 
   // what the rules changed, and only that.
   for (const JournalRecord& r : s_.Journal()) {
     const ValueSlot& was = r.before;
-    const ValueSlot& now = s_.Entry(r.entry).Slots[static_cast<std::size_t>(r.field)];
+    const ValueSlot& now = s_.Entry(r.entry).Slots()[static_cast<std::size_t>(r.field)];
     if (was.Value != now.Value || was.CheckState != now.CheckState || was.OfficeCode != now.OfficeCode ||
         was.Spare != now.Spare) {
       out.changed = true;
@@ -362,7 +362,7 @@ CommitOutcome SettlementSession::Commit(int entry, int field, const FieldInput& 
     }
   }
   if (out.changed) s_.DocumentModified = true;
-  const std::string given = e.Slots[at].Value;
+  const std::string given = e.Slots()[at].Value;
   if (display_ == nullptr) PrepareHeadless(entry, field, input.kind == FieldInput::Kind::Tick);
   NoticeWatch watched(Display());
   CalcContext ctx = ContextFor(entry, watched);

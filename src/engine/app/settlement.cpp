@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <stdexcept>
 #include <tuple>
 
 #include "forms/definition_library.h"
@@ -68,11 +69,11 @@ void Settlement::Restructured() {
 
 ValueSlot* Settlement::SlotFor(int entry, int field) {
   if (!Has(entry) || field < 0 || field >= kSlotCount) return nullptr;
-  return &Entry(entry).Slots[static_cast<std::size_t>(field)];
+  return &Entry(entry).slots_[static_cast<std::size_t>(field)];
 }
 
 void Settlement::Journal(int entry, int field, ValueSlot& slot) {
-  std::uint32_t& level = Entry(entry).journalLevel_[static_cast<std::size_t>(field)];
+  std::uint32_t& level = Entry(entry).listing_.journalLevel[static_cast<std::size_t>(field)];
   if (level == level_) return;
   journal_.push_back(JournalRecord{entry, field, slot, level});
   level = level_;
@@ -137,7 +138,7 @@ bool Settlement::WriteSlot(int entry, int field, const ValueSlot& slot) {
 
 std::vector<JournalRecord> Settlement::TakeJournal() {
   for (const JournalRecord& r : journal_) {
-    if (Has(r.entry)) Entry(r.entry).journalLevel_[static_cast<std::size_t>(r.field)] = 0;
+    if (Has(r.entry)) Entry(r.entry).listing_.journalLevel[static_cast<std::size_t>(r.field)] = 0;
   }
   level_ = 1;
   std::vector<JournalRecord> taken;
@@ -157,8 +158,8 @@ void Settlement::Trial::RollBack() {
     if (!s_.Has(r.entry)) continue;
     FormEntry& e = s_.Entry(r.entry);
     const auto k = static_cast<std::size_t>(r.field);
-    e.Slots[k] = std::move(r.before);
-    e.journalLevel_[k] = r.outerLevel;
+    e.slots_[k] = std::move(r.before);
+    e.listing_.journalLevel[k] = r.outerLevel;
   }
   j.resize(start);
   s_.level_ = outer_;
@@ -172,7 +173,7 @@ Settlement::Trial::~Trial() {
   std::size_t kept = std::min(start_, j.size());
   for (std::size_t i = kept; i < j.size(); ++i) {
     JournalRecord& r = j[i];
-    if (s_.Has(r.entry)) s_.Entry(r.entry).journalLevel_[static_cast<std::size_t>(r.field)] = outer_;
+    if (s_.Has(r.entry)) s_.Entry(r.entry).listing_.journalLevel[static_cast<std::size_t>(r.field)] = outer_;
     if (r.outerLevel == outer_) continue;  // the edit around has it already
     if (kept != i) j[kept] = std::move(r);
     ++kept;
@@ -207,13 +208,31 @@ int Settlement::AddEntry(int idPit, int idParent, int pm, int kind) {
   e->Kind = kind;
   e->SlotsLoaded = false;
   e->ReturnGuid = (idParent != 0 && Has(idParent)) ? Entry(idParent).ReturnGuid : NewGuidText();
+  e->listing_.listed = true;
   entries_.push_back(std::move(e));
   return Count();
 }
 
+int Settlement::AddEntry(int idPit, int idParent, int pm, int kind, const std::array<ValueSlot, kSlotCount>& slots,
+                         bool loaded) {
+  const int n = AddEntry(idPit, idParent, pm, kind);
+  if (n < 0) return n;
+  // Appended entries are where they start: no edit of one already there.
+  Entry(n).slots_ = slots;
+  Entry(n).SlotsLoaded = loaded;
+  return n;
+}
+
 void Settlement::AppendLoaded(std::unique_ptr<FormEntry> e) {
   if (!open_) Open();
+  e->listing_.journalLevel.fill(0);
+  e->listing_.listed = true;
   entries_.push_back(std::move(e));
+}
+
+std::array<ValueSlot, kSlotCount>& FormEntry::Unlisted() {
+  if (listing_.listed) throw std::logic_error("the values of an entry in a settlement change through the settlement");
+  return slots_;
 }
 
 void Settlement::RemoveEntry(int idPit, int idParent, int pm) {
@@ -286,7 +305,7 @@ void FillSlotsFromDefinition(FormEntry& e, const std::vector<FieldObject>& recor
   e.SlotsLoaded = true;
   for (std::size_t k = 0; k < n; ++k) {
     const FieldObject& r = records[k];
-    ValueSlot& s = e.Slots[k];
+    ValueSlot& s = e.slots_[k];
     s.Option = r.Option;
     s.Typ = r.Typ;
     s.Name = FitWidth(r.Name, slotw::Name);
@@ -393,6 +412,7 @@ int Settlement::AddCopy(int number, DefinitionLibrary& defs) {
   e->PM = src.PM;
   e->Kind = src.Kind;
   e->ReturnGuid = src.ReturnGuid;
+  e->listing_.listed = true;
   entries_.push_back(std::move(e));
   RebuildTree(defs);
   DocumentModified = true;

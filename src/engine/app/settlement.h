@@ -65,15 +65,35 @@ struct FormEntry {
   int SpouseDataFlag = 0;
   bool Checked = false;
   bool SlotsLoaded = false;
-  std::array<ValueSlot, kSlotCount> Slots{};
 
   bool IsAttachment() const { return IdParent != 0; }
 
+  // The values of the entry's fields, by object index.
+  const std::array<ValueSlot, kSlotCount>& Slots() const { return slots_; }
+  const ValueSlot& Slot(int k) const { return slots_[static_cast<std::size_t>(k)]; }
+
+  // The slots of an entry that is in no settlement yet (read from a file,
+  // made for a copy of another settlement): filling it is no edit. Once an
+  // entry is in a settlement its values change only through the settlement
+  // (Settlement::Write and its kin), and this throws std::logic_error.
+  std::array<ValueSlot, kSlotCount>& Unlisted();
+
  private:
   friend class Settlement;
-  // For each slot, the level of the journal that holds its value from
-  // before the open edit (0: the slot has not changed in it).
-  std::array<std::uint32_t, kSlotCount> journalLevel_{};
+  friend void FillSlotsFromDefinition(FormEntry& e, const std::vector<FieldObject>& records);
+  // What the settlement keeps about an entry in it; a copy of the entry
+  // starts in no settlement.
+  struct Listing {
+    Listing() = default;
+    Listing(const Listing&) {}
+    Listing& operator=(const Listing&) = delete;
+    bool listed = false;
+    // For each slot, the level of the journal that holds its value from
+    // before the open edit (0: the slot has not changed in it).
+    std::array<std::uint32_t, kSlotCount> journalLevel{};
+  };
+  std::array<ValueSlot, kSlotCount> slots_{};
+  Listing listing_;
 };
 
 // A slot as it was before the open edit first changed it.
@@ -159,6 +179,10 @@ class Settlement {
   void Clear();
 
   int AddEntry(int idPit, int idParent, int pm, int kind);
+  // The same with the values it starts with (a form chosen on the selection
+  // screen with what it held there).
+  int AddEntry(int idPit, int idParent, int pm, int kind, const std::array<ValueSlot, kSlotCount>& slots,
+               bool loaded);
   // Appends an entry read from a file (number and header as given).
   void AppendLoaded(std::unique_ptr<FormEntry> e);
   void RemoveEntry(int idPit, int idParent, int pm);

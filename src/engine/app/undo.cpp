@@ -21,7 +21,7 @@ bool SlotOrder(const SlotChange& a, const SlotChange& b) {
 }
 
 const ValueSlot& SlotNow(const Settlement& s, int entry, int field) {
-  return s.Entry(entry).Slots[static_cast<std::size_t>(field)];
+  return s.Entry(entry).Slots()[static_cast<std::size_t>(field)];
 }
 
 }  // namespace

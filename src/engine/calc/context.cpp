@@ -9,7 +9,7 @@ bool ValidField(int k) { return k >= 0 && k < kSlotCount; }
 
 const std::string& CalcContext::TextOf(int entry, int field) const {
   if (!settlement.Has(entry) || !ValidField(field)) return kEmpty;
-  return settlement.Entry(entry).Slots[static_cast<std::size_t>(field)].Value;
+  return settlement.Entry(entry).Slots()[static_cast<std::size_t>(field)].Value;
 }
 
 Amount CalcContext::AmountOf(int entry, int field) const {
@@ -33,7 +33,7 @@ FormFields::FormFields(CalcContext& ctx, int entry)
     : ctx_(ctx), entry_(entry), e_(&ctx.settlement.Entry(entry)) {}
 
 const ValueSlot* FormFields::Slot(int k) const {
-  return ValidField(k) ? &e_->Slots[static_cast<std::size_t>(k)] : nullptr;
+  return ValidField(k) ? &e_->Slots()[static_cast<std::size_t>(k)] : nullptr;
 }
 
 const std::string& FormFields::TextOf(int k) const {

@@ -248,7 +248,7 @@ void CloseSpouseColumnOfPitO(CalcContext& ctx) {
   if (!s.Has(shown) || s.Entry(shown).IdPit != kPitO) return;
   FormFields f(ctx, shown);
   const auto untick = [&f](int k) {
-    if (f.Header().Slots[static_cast<std::size_t>(k)].Typ == kCheckbox) f.Untick(k);
+    if (f.Header().Slots()[static_cast<std::size_t>(k)].Typ == kCheckbox) f.Untick(k);
   };
   for (const PitOChild& c : kPitOChildren) {
     untick(c.spouse.wholeYear);

@@ -419,7 +419,7 @@ void CollectIdentification(Settlement& s, IdentificationRecords& ids, int entry)
   if (!s.Has(entry)) return;
   const FormEntry& e = s.Entry(entry);
   for (const Link& l : LinksOf(s, e)) {
-    const ValueSlot& slot = e.Slots[static_cast<std::size_t>(l.field)];
+    const ValueSlot& slot = e.Slots()[static_cast<std::size_t>(l.field)];
     IdentificationRecord& rec = IsSpouse(l.person, e) ? ids.Spouse : ids.Taxpayer;
     if (IsIdentifier(l.item)) {
       const int target = IdentifierTarget(l, e, s);

@@ -153,10 +153,11 @@ bool IsBox(int idPit, int field) {
                              field == taxpayer_business_second_way || field == spouse_business_second_way);
 }
 
-ValueSlot& SlotOf(FormEntry& e, int k) { return e.Slots[static_cast<std::size_t>(k)]; }
+// The separate settlements are made of copies filled before they are listed.
+ValueSlot& SlotOf(FormEntry& e, int k) { return e.Unlisted()[static_cast<std::size_t>(k)]; }
 
 bool HasAmount(const FormEntry& e, int k) {
-  const auto a = ParseAmount(e.Slots[static_cast<std::size_t>(k)].Value);
+  const auto a = ParseAmount(e.Slots()[static_cast<std::size_t>(k)].Value);
   return a && *a != 0;
 }
 
@@ -257,7 +258,7 @@ void SplitPaidAdvances(FormEntry& e, const FormEntry& joint, int person) {
     std::int64_t sum = 0;
     for (const auto& [january, december] : sources)
       for (int k = january; k <= december; ++k) {
-        const auto a = ParseAmount(joint.Slots[static_cast<std::size_t>(k)].Value);
+        const auto a = ParseAmount(joint.Slots()[static_cast<std::size_t>(k)].Value);
         if (a) sum += RoundGroszeCents(*a);
       }
     return sum;
@@ -270,7 +271,7 @@ void SplitPaidAdvances(FormEntry& e, const FormEntry& joint, int person) {
                                    {spouse_farming_january, spouse_farming_december},
                                    {spouse_rental_january, spouse_rental_december},
                                    {spouse_other_january, spouse_other_december}});
-  const auto paid = ParseAmount(joint.Slots[advances_paid].Value);
+  const auto paid = ParseAmount(joint.Slots()[advances_paid].Value);
   const std::int64_t total = paid ? RoundGroszeCents(*paid) : 0;
   if (total != 0 && t + s == total)
     SlotOf(e, advances_paid).Value = AmountText(person == kPmSpouse ? s : t);

@@ -43,7 +43,7 @@ std::optional<ReturnFields> ReturnFieldsOf(int idPit) {
 
 std::int64_t GroszeOf(const Settlement& s, int entry, int field) {
   if (!s.Has(entry) || field < 0 || field >= kSlotCount) return 0;
-  const auto a = ParseAmount(s.Entry(entry).Slots[static_cast<std::size_t>(field)].Value);
+  const auto a = ParseAmount(s.Entry(entry).Slots()[static_cast<std::size_t>(field)].Value);
   return a ? RoundGroszeCents(*a) : 0;
 }
 
@@ -72,7 +72,7 @@ std::optional<ReturnOutcome> OutcomeOf(const Settlement& s, int entry) {
   if (fields->advances >= 0) out.advances = figure(fields->advances);
   out.toPay = figure(fields->toPay);
   out.overpayment = figure(fields->overpayment);
-  out.krs = m.Slots[static_cast<std::size_t>(fields->krs)].Value;
+  out.krs = m.Slots()[static_cast<std::size_t>(fields->krs)].Value;
   if (!out.krs.empty()) out.onePercent = figure(fields->onePercent);
 
   const int uz = s.FindByTypeAndParent(kPitUZ, main);

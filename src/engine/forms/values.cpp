@@ -288,7 +288,7 @@ CommitResult CommitCheckbox(Settlement& s, int entry, int index, std::vector<Fie
                             bool tick) {
   if (!s.Has(entry) || index < 0 || index >= kSlotCount) return Refused("");
   const auto at = static_cast<std::size_t>(index);
-  const auto& slots = s.Entry(entry).Slots;
+  const auto& slots = s.Entry(entry).Slots();
   const ValueSlot& box = slots[at];
   FieldObject* def = at < defs.size() ? &defs[at] : nullptr;
   if (box.Typ != kCheckbox || (def && def->ReadOnly)) return Refused("");

@@ -85,7 +85,7 @@ std::string TypeIdentifiers::Next(const FormCatalogue& cat, int idPit, int pm) {
 }
 
 std::string PageCaption(const FormEntry& e) {
-  auto slot = [&](int k) { return e.Slots[static_cast<std::size_t>(k)].Value; };
+  auto slot = [&](int k) { return e.Slots()[static_cast<std::size_t>(k)].Value; };
   if (CountedType(e.IdPit) || e.IdPit == kUpkdOrdZu) return "1";
   switch (e.IdPit) {
     case kPitO: return slot(pit_o::copy_number);
@@ -98,10 +98,11 @@ std::string PageCaption(const FormEntry& e) {
   }
 }
 
-void ApplySharedXmlNames(FormEntry& e) {
-  for (const SharedPair& p : SharedPairsOf(e.IdPit)) {
-    ValueSlot& primary = e.Slots[static_cast<std::size_t>(p.primary)];
-    ValueSlot& alternative = e.Slots[static_cast<std::size_t>(p.alternative)];
+void ApplySharedXmlNames(Settlement& s, int entry) {
+  if (!s.Has(entry)) return;
+  for (const SharedPair& p : SharedPairsOf(s.Entry(entry).IdPit)) {
+    ValueSlot primary = s.Entry(entry).Slot(p.primary);
+    ValueSlot alternative = s.Entry(entry).Slot(p.alternative);
     primary.XMLNode = p.element;
     alternative.XMLNode = p.element;
     // An empty or unreadable alternative counts as zero: the primary slot
@@ -112,6 +113,8 @@ void ApplySharedXmlNames(FormEntry& e) {
     } else {
       alternative.XMLNode.clear();
     }
+    s.WriteSlot(entry, p.primary, primary);
+    s.WriteSlot(entry, p.alternative, alternative);
   }
 }
 
@@ -200,7 +203,7 @@ ExportDocument BuildExport(Settlement& s, DefinitionLibrary& defs, const std::st
     const std::vector<FieldObject>* recs = defs.Fields(e.IdPit);
     const std::size_t n = recs ? std::min<std::size_t>(recs->size(), kSlotCount) : 0;
 
-    ApplySharedXmlNames(e);
+    ApplySharedXmlNames(s, number);
     ExportedEntry exported{number, ids.Next(s.Catalogue(), e.IdPit, e.PM), PageCaption(e)};
     if (hooks.entryExported) hooks.entryExported(exported);
     const std::string& id = exported.typeId;
@@ -211,7 +214,7 @@ ExportDocument BuildExport(Settlement& s, DefinitionLibrary& defs, const std::st
     doc.xml += "<" + id + ".Naglowek.WariantFormularza>" + std::to_string(type.Variant) + "</" + id +
                ".Naglowek.WariantFormularza>\n";
     for (std::size_t k = 0; k < n; ++k) {
-      const ValueSlot& slot = e.Slots[k];
+      const ValueSlot& slot = e.Slots()[k];
       std::string value = slot.Value;
       // The 1% amount is an amount like any other: with a decimal point.
       if (slot.Typ == kLiczba || slot.Typ == kJedenProcent) value = ExportNumberText(value, slot.Option);

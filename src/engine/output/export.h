@@ -38,7 +38,7 @@ std::string PageCaption(const FormEntry& e);
 // PIT/B and PIT-28/B: two slots may carry one element; the alternative slot
 // is used when it holds a non-zero amount. Gives both slots of each pair the
 // element name, then empties the one not used.
-void ApplySharedXmlNames(FormEntry& e);
+void ApplySharedXmlNames(Settlement& s, int entry);
 
 // The XML name of a person's identifier by the person's identifier kind:
 // "Podmiot1.NIP" becomes "Podmiot1.PESEL" for a person on PESEL and the

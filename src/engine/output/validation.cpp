@@ -86,10 +86,10 @@ std::string ReadableLabel(const Settlement& s, const FormEntry& e, const FieldOb
 // A tick box is filled when a box of its group carries a value; a box
 // without a group name is a group of its own.
 bool GroupFilled(const FormEntry& e, std::size_t k, std::size_t n) {
-  const ValueSlot& own = e.Slots[k];
+  const ValueSlot& own = e.Slots()[k];
   if (own.Name.empty()) return !own.Value.empty();
   for (std::size_t j = 0; j < n; ++j)
-    if (e.Slots[j].Name == own.Name && !e.Slots[j].Value.empty()) return true;
+    if (e.Slots()[j].Name == own.Name && !e.Slots()[j].Value.empty()) return true;
   return false;
 }
 
@@ -119,9 +119,9 @@ ValidationResult ValidateSettlement(const Settlement& s, DefinitionLibrary& defs
     const auto* recs = recordsOf(e);
     if (recs == nullptr) continue;
     for (std::size_t k = 0; k < slotCount(*recs); ++k) {
-      if (!(*recs)[k].MustBe || e.Slots[k].Value.empty()) continue;
+      if (!(*recs)[k].MustBe || e.Slots()[k].Value.empty()) continue;
       if (filled.size() < static_cast<std::size_t>(kFilledListCapacity))
-        filled.push_back(std::to_string(i) + "." + e.Slots[k].XMLNode);
+        filled.push_back(std::to_string(i) + "." + e.Slots()[k].XMLNode);
     }
   }
 
@@ -136,10 +136,10 @@ ValidationResult ValidateSettlement(const Settlement& s, DefinitionLibrary& defs
     // What a PIT/B's page shows required by the rows typed into.
     std::vector<bool> rowRequired;
     if (e.IdPit == kPitB)
-      rowRequired = PitBRowsRequired([&e](int k) -> const std::string& { return e.Slots[static_cast<std::size_t>(k)].Value; });
+      rowRequired = PitBRowsRequired([&e](int k) -> const std::string& { return e.Slots()[static_cast<std::size_t>(k)].Value; });
     for (std::size_t k = 0; k < n; ++k) {
       const FieldObject& def = (*recs)[k];
-      const ValueSlot& slot = e.Slots[k];
+      const ValueSlot& slot = e.Slots()[k];
       const bool required = def.MustBe || (k < rowRequired.size() && rowRequired[k]);
       if (!required || slot.XMLNode.empty()) continue;
 

@@ -105,15 +105,17 @@ void ManualSelection::MarkSettlement() {
     const int node = tree_.FindUnticked(e.IdPit, parent, e.PM);
     if (node < 0) continue;
     SelectionNode& n = tree_.Node(node);
-    const std::int32_t treeNode = n.TreeNode;
-    const int id = n.Id, idPit = n.IdPit, idParent = n.IdParent, copyNo = n.CopyNo;
-    n = e;
-    n.TreeNode = treeNode;
-    n.Id = id;
-    n.IdPit = idPit;
-    n.IdParent = idParent;
+    n.PM = e.PM;
+    n.Kind = e.Kind;
+    n.TaxYear = e.TaxYear;
+    n.ReturnGuid = e.ReturnGuid;
+    n.TaxpayerIdKind = e.TaxpayerIdKind;
+    n.SpouseIdKind = e.SpouseIdKind;
+    n.SpouseDataFlag = e.SpouseDataFlag;
+    n.SlotsLoaded = e.SlotsLoaded;
+    Settlement& nodes = tree_.WorkingCopy();
+    for (int k = 0; k < kSlotCount; ++k) nodes.WriteSlot(node, k, e.Slot(k));
     // The copy number names the node on screen; entries do not keep it.
-    n.CopyNo = copyNo;
     n.Checked = true;
   }
 }
@@ -250,11 +252,7 @@ ConfirmResult ManualSelection::Confirm(DefinitionLibrary& defs) {
       // return to go into; it is left out rather than written over another.
       if (idParent < 0) continue;
     }
-    const int entry = s_.AddEntry(n.IdPit, idParent, n.PM, kind);
-    if (entry < 0) continue;
-    FormEntry& e = s_.Entry(entry);
-    e.Slots = n.Slots;
-    e.SlotsLoaded = n.SlotsLoaded;
+    if (s_.AddEntry(n.IdPit, idParent, n.PM, kind, n.Slots(), n.SlotsLoaded) < 0) continue;
   }
   s_.RebuildTree(defs);
   tree_.Clear();

@@ -81,7 +81,7 @@ void MethodCommands::OpenField(int entry, int field) {
   Settlement& s = ctx_.settlement;
   if (!s.Has(entry) || field < 0 || field >= kSlotCount) return;
   w_.CommitTypedValue();
-  const int page = s.Entry(entry).Slots[static_cast<std::size_t>(field)].Page;
+  const int page = s.Entry(entry).Slots()[static_cast<std::size_t>(field)].Page;
   const int idPit = s.Entry(entry).IdPit;
   TFImage* form = w_.Form();
   if (s.Current.Number != entry || s.Current.Page != page || form == nullptr || !form->PictureLoaded()) {

@@ -63,10 +63,10 @@ FormEntry* FieldEditing::Entry() const {
   return s.Has(n) ? &ctx_.settlement.Entry(n) : nullptr;
 }
 
-ValueSlot* FieldEditing::Slot(int k) const {
+const ValueSlot* FieldEditing::Slot(int k) const {
   FormEntry* e = Entry();
   if (e == nullptr || k < 0 || k >= kSlotCount) return nullptr;
-  return &e->Slots[static_cast<std::size_t>(k)];
+  return &e->Slot(k);
 }
 
 void FieldEditing::RunEntryCalculation() {

@@ -88,7 +88,7 @@ class FieldEditing : public QObject {
   enum class Editor { None, Text, Masked, Tick, Office, Country, Picker, ValueOver };
 
   FormEntry* Entry() const;
-  ValueSlot* Slot(int k) const;
+  const ValueSlot* Slot(int k) const;
   int FieldCount() const { return static_cast<int>(fields_.size()); }
   bool IsField(int k) const { return k >= 0 && k < FieldCount(); }
   void RunEntryCalculation();
