@@ -79,7 +79,7 @@ void Settlement::Journal(int entry, int field, ValueSlot& slot) {
   level = level_;
 }
 
-bool Settlement::Write(int entry, int field, std::string_view value) {
+bool Settlement::WriteText(int entry, int field, std::string_view value) {
   ValueSlot* s = SlotFor(entry, field);
   if (s == nullptr) return false;
   std::string room;

@@ -219,7 +219,13 @@ class Settlement {
   // slot as it was joins the journal of the open edit the first time the
   // edit changes it. Writing what is there already is no change (false).
   // Out of range entries and fields are ignored.
-  bool Write(int entry, int field, std::string_view value);  // cut to the slot's width
+  bool Write(int entry, int field, std::string_view value) {  // cut to the slot's width
+    // Most writes of a calculation put back what is there: those stop here.
+    if (Has(entry) && field >= 0 && field < kSlotCount && value.size() < slotw::Value &&
+        entries_[static_cast<std::size_t>(entry - 1)]->slots_[static_cast<std::size_t>(field)].Value == value)
+      return false;
+    return WriteText(entry, field, value);
+  }
   bool WriteCheck(int entry, int field, bool on);
   bool WriteOption(int entry, int field, int option);
   bool WriteOfficeCode(int entry, int field, std::string_view code);  // cut to its width
@@ -275,6 +281,7 @@ class Settlement {
   // The slot to change, its old value journaled; nullptr out of range.
   ValueSlot* Journaled(int entry, int field);
   ValueSlot* SlotFor(int entry, int field);
+  bool WriteText(int entry, int field, std::string_view value);
   void Journal(int entry, int field, ValueSlot& slot);
 
   FormCatalogue catalogue_;

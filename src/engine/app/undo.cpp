@@ -114,11 +114,8 @@ void CommitHistory::Join(std::vector<SlotChange> changes, const IdentificationRe
       }
     }
     if (idsMoved) {
-      if (!step.idsChanged) {
-        step.idsChanged = true;
-        step.idsBefore = knownIds_;
-      }
-      step.idsAfter = ids;
+      if (!step.ids) step.ids = std::make_shared<CommitStep::Ids>(CommitStep::Ids{knownIds_, ids});
+      step.ids->after = ids;
     }
   }
   // Nothing done yet: the history starts from here.
@@ -157,12 +154,10 @@ CommitStep& CommitHistory::NewStep(Settlement& s, const IdentificationRecords& i
   step.changes = std::move(changes);
   const IdentificationRecords& before = heldIds_ ? *heldIds_ : knownIds_;
   if (!SameIdentification(ids, before)) {
-    step.idsChanged = true;
-    step.idsBefore = before;
-    step.idsAfter = ids;
+    step.ids = std::make_shared<CommitStep::Ids>(CommitStep::Ids{before, ids});
   }
+  if (heldIds_ ? !SameIdentification(ids, knownIds_) : step.ids != nullptr) knownIds_ = ids;
   heldIds_.reset();
-  if (!SameIdentification(ids, knownIds_)) knownIds_ = ids;
   steps_.push_back(std::move(step));
   ++done_;
   return steps_.back();
@@ -210,11 +205,8 @@ void CommitHistory::MarkSaved(Settlement& s, const IdentificationRecords& ids) {
     std::vector<SlotChange> held = Unhold(s);
     if (done_ > 0 && heldIds_) {
       CommitStep& step = steps_[done_ - 1];
-      if (!step.idsChanged) {
-        step.idsChanged = true;
-        step.idsBefore = *heldIds_;
-      }
-      step.idsAfter = ids;
+      if (!step.ids) step.ids = std::make_shared<CommitStep::Ids>(CommitStep::Ids{*heldIds_, ids});
+      step.ids->after = ids;
     }
     heldIds_.reset();
     Join(std::move(held), ids);
@@ -237,8 +229,8 @@ void CommitHistory::Apply(Settlement& s, IdentificationRecords& ids, const Commi
   }
   // Putting back a step is no edit of its own.
   s.TakeJournal();
-  if (step.idsChanged) {
-    const IdentificationRecords& v = forward ? step.idsAfter : step.idsBefore;
+  if (step.ids) {
+    const IdentificationRecords& v = forward ? step.ids->after : step.ids->before;
     if (heldIds_) {
       *heldIds_ = v;
     } else {

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,10 +46,12 @@ struct CommitStep {
   int field = -1;
   int page = 0;    // the page it was given on
   std::vector<SlotChange> changes;
-  // The persons' data before and after, when the step changed them.
-  bool idsChanged = false;
-  IdentificationRecords idsBefore;
-  IdentificationRecords idsAfter;
+  // The persons' data before and after, when the step changed them (most
+  // steps do not: they carry none).
+  struct Ids {
+    IdentificationRecords before, after;
+  };
+  std::shared_ptr<Ids> ids;
   // A change of the settlement kind (the method of taxation) made with the
   // step; -1 when the step keeps the kind.
   int kindBefore = -1;
