@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
+#include <stdexcept>
 
 #include "app/settlement.h"
 #include "forms/definition_files.h"
@@ -200,6 +202,69 @@ TEST(Catalogue, RowsAndCodes) {
   EXPECT_EQ(c.FindCode("PIT-99"), 0);
   EXPECT_EQ(c[0].Code, "");
   EXPECT_EQ(c[33].Code, "");
+}
+
+// The journal keeps each slot once, with the value it had before the edit;
+// writing what is there is no change; a trial taken back restores every slot
+// it wrote to its value at the trial's start, also one changed before it.
+TEST(SettlementJournal, KeepsFirstValuesAndTakesTrialsBack) {
+  Settlement s;
+  const int e = s.AddEntry(kPit37, 0, 0, kIndividual);
+  s.Write(e, 1, "a");
+  s.TakeJournal();
+
+  EXPECT_FALSE(s.Write(e, 1, "a"));
+  EXPECT_TRUE(s.Journal().empty());
+  EXPECT_TRUE(s.Write(e, 1, "b"));
+  EXPECT_TRUE(s.Write(e, 1, "c"));
+  EXPECT_TRUE(s.WriteCheck(e, 1, true));
+  ASSERT_EQ(s.Journal().size(), 1u);
+  EXPECT_EQ(s.Journal()[0].before.Value, "a");
+  EXPECT_FALSE(s.Journal()[0].before.CheckState);
+
+  {
+    Settlement::Trial outer(s);
+    s.Write(e, 1, "d");  // changed before the trial too
+    s.Write(e, 2, "x");
+    {
+      Settlement::Trial inner(s);
+      s.Write(e, 1, "e");
+      s.Write(e, 3, "y");
+    }  // kept: its writes belong to the outer trial
+    outer.RollBack();
+  }
+  EXPECT_EQ(s.Entry(e).Slot(1).Value, "c");
+  EXPECT_TRUE(s.Entry(e).Slot(1).CheckState);
+  EXPECT_EQ(s.Entry(e).Slot(2).Value, "");
+  EXPECT_EQ(s.Entry(e).Slot(3).Value, "");
+  ASSERT_EQ(s.Journal().size(), 1u);  // the edit around it is as it was
+
+  {
+    Settlement::Trial kept(s);
+    s.Write(e, 1, "f");
+    s.Write(e, 4, "z");
+  }
+  const std::vector<JournalRecord> edit = s.TakeJournal();
+  ASSERT_EQ(edit.size(), 2u);
+  EXPECT_EQ(edit[0].field, 1);
+  EXPECT_EQ(edit[0].before.Value, "a");
+  EXPECT_EQ(edit[1].field, 4);
+  EXPECT_EQ(edit[1].before.Value, "");
+  EXPECT_TRUE(s.Journal().empty());
+  EXPECT_TRUE(s.Write(e, 1, "g"));
+  EXPECT_EQ(s.Journal().at(0).before.Value, "f");
+}
+
+// An entry in a settlement changes only through it; a copy starts in none.
+TEST(SettlementJournal, ListedEntriesRefuseDirectWrites) {
+  Settlement s;
+  const int e = s.AddEntry(kPit37, 0, 0, kIndividual);
+  EXPECT_THROW(s.Entry(e).Unlisted(), std::logic_error);
+  FormEntry copy(s.Entry(e));
+  copy.Unlisted()[5].Value = "1,00";
+  s.AppendLoaded(std::make_unique<FormEntry>(copy));
+  EXPECT_EQ(s.Entry(2).Slot(5).Value, "1,00");
+  EXPECT_THROW(s.Entry(2).Unlisted(), std::logic_error);
 }
 
 }  // namespace
