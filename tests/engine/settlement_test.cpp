@@ -2,7 +2,9 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <stdexcept>
+#include <vector>
 
 #include "app/settlement.h"
 #include "forms/definition_files.h"
@@ -265,6 +267,56 @@ TEST(SettlementJournal, ListedEntriesRefuseDirectWrites) {
   s.AppendLoaded(std::make_unique<FormEntry>(copy));
   EXPECT_EQ(s.Entry(2).Slot(5).Value, "1,00");
   EXPECT_THROW(s.Entry(2).Unlisted(), std::logic_error);
+}
+
+}  // namespace
+}  // namespace pit
+
+namespace pit {
+namespace {
+
+// The calculations read a field's grosze as kept from the write of its
+// text: whatever changes the text, the grosze must follow it.
+TEST(SettlementGrosze, FollowEveryChangeOfTheText) {
+  Settlement s;
+  const int e = s.AddEntry(kPit37, 0, 0, kIndividual);
+  EXPECT_EQ(s.Entry(e).Grosze(5), 0);  // an untouched field reads as 0
+  const std::vector<std::pair<const char*, std::optional<std::int64_t>>> writes = {
+      {"12,5", 1250}, {"-3", -300}, {"0,07", 7}, {"", 0}, {"9999999999999,99", 999999999999999},
+      {"1,234", std::nullopt},  // more decimals: read in full when needed
+      {"abc", std::nullopt},    {"-0,00", 0},
+  };
+  for (const auto& [text, grosze] : writes) {
+    s.Write(e, 5, text);
+    EXPECT_EQ(s.Entry(e).Grosze(5), grosze) << text;
+  }
+
+  ValueSlot slot = s.Entry(e).Slot(6);
+  slot.Value = "7,05";
+  s.WriteSlot(e, 6, slot);
+  EXPECT_EQ(s.Entry(e).Grosze(6), 705);
+
+  s.Write(e, 7, "1,00");
+  {
+    Settlement::Trial trial(s);
+    s.Write(e, 7, "99,99");
+    EXPECT_EQ(s.Entry(e).Grosze(7), 9999);
+    trial.RollBack();
+  }
+  EXPECT_EQ(s.Entry(e).Grosze(7), 100);
+
+  // Filled out of the settlement, then listed: read from the texts then.
+  auto loaded = std::make_unique<FormEntry>();
+  loaded->IdPit = kPitO;
+  loaded->Unlisted()[3].Value = "8,10";
+  EXPECT_EQ(loaded->Grosze(3), 810);
+  s.AppendLoaded(std::move(loaded));
+  EXPECT_EQ(s.Entry(s.Count()).Grosze(3), 810);
+
+  std::array<ValueSlot, kSlotCount> chosen{};
+  chosen[4].Value = "4,00";
+  const int added = s.AddEntry(kPitD, e, kPmTaxpayer, kIndividual, chosen, true);
+  EXPECT_EQ(s.Entry(added).Grosze(4), 400);
 }
 
 }  // namespace

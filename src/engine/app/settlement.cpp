@@ -8,6 +8,7 @@
 #include "forms/definition_library.h"
 #include "text/cp1250.h"
 #include "text/guid.h"
+#include "text/amount_text.h"
 
 namespace pit {
 
@@ -87,6 +88,7 @@ bool Settlement::WriteText(int entry, int field, std::string_view value) {
   if (s->Value == value) return false;
   Journal(entry, field, *s);
   s->SetValue(value);
+  Entry(entry).ReadGrosze(static_cast<std::size_t>(field));
   return true;
 }
 
@@ -133,6 +135,7 @@ bool Settlement::WriteSlot(int entry, int field, const ValueSlot& slot) {
   if (s == nullptr || SameSlot(*s, slot)) return false;
   Journal(entry, field, *s);
   *s = slot;
+  Entry(entry).ReadGrosze(static_cast<std::size_t>(field));
   return true;
 }
 
@@ -159,6 +162,7 @@ void Settlement::Trial::RollBack() {
     FormEntry& e = s_.Entry(r.entry);
     const auto k = static_cast<std::size_t>(r.field);
     e.slots_[k] = std::move(r.before);
+    e.ReadGrosze(k);
     e.listing_.journalLevel[k] = r.outerLevel;
   }
   j.resize(start);
@@ -209,6 +213,7 @@ int Settlement::AddEntry(int idPit, int idParent, int pm, int kind) {
   e->SlotsLoaded = false;
   e->ReturnGuid = (idParent != 0 && Has(idParent)) ? Entry(idParent).ReturnGuid : NewGuidText();
   e->listing_.listed = true;
+  e->ReadAllGrosze();
   entries_.push_back(std::move(e));
   return Count();
 }
@@ -219,6 +224,7 @@ int Settlement::AddEntry(int idPit, int idParent, int pm, int kind, const std::a
   if (n < 0) return n;
   // Appended entries are where they start: no edit of one already there.
   Entry(n).slots_ = slots;
+  Entry(n).ReadAllGrosze();
   Entry(n).SlotsLoaded = loaded;
   return n;
 }
@@ -227,12 +233,48 @@ void Settlement::AppendLoaded(std::unique_ptr<FormEntry> e) {
   if (!open_) Open();
   e->listing_.journalLevel.fill(0);
   e->listing_.listed = true;
+  e->ReadAllGrosze();
   entries_.push_back(std::move(e));
 }
 
 std::array<ValueSlot, kSlotCount>& FormEntry::Unlisted() {
   if (listing_.listed) throw std::logic_error("the values of an entry in a settlement change through the settlement");
   return slots_;
+}
+
+namespace {
+
+// The grosze of an amount text of at most two decimals; 13 whole digits at
+// most (the grammar's limit) keep it within 64 bits.
+std::optional<std::int64_t> GroszeOfText(std::string_view text) {
+  if (text.empty()) return 0;
+  const std::optional<AmountParts> a = ScanAmount(text);
+  if (!a || a->fraction.size() > 2) return std::nullopt;
+  std::int64_t g = 0;
+  for (char c : a->whole) g = g * 10 + (c - '0');
+  for (std::size_t i = 0; i < 2; ++i) g = g * 10 + (i < a->fraction.size() ? a->fraction[i] - '0' : 0);
+  return a->negative ? -g : g;
+}
+
+}  // namespace
+
+void FormEntry::ReadGrosze(std::size_t k) {
+  const std::optional<std::int64_t> g = GroszeOfText(slots_[k].Value);
+  listing_.hasGrosze[k] = g.has_value();
+  listing_.grosze[k] = g.value_or(0);
+}
+
+void FormEntry::ReadAllGrosze() {
+  for (std::size_t k = 0; k < kSlotCount; ++k) ReadGrosze(k);
+}
+
+std::optional<std::int64_t> FormEntry::Grosze(int k) const {
+  if (k < 0 || k >= kSlotCount) return std::nullopt;
+  const auto i = static_cast<std::size_t>(k);
+  // Out of a settlement the slots may have been filled without a write.
+  if (!listing_.listed) return GroszeOfText(slots_[i].Value);
+  if (!listing_.hasGrosze[i]) return std::nullopt;
+  return listing_.grosze[i];
 }
 
 void Settlement::RemoveEntry(int idPit, int idParent, int pm) {
@@ -318,6 +360,7 @@ void FillSlotsFromDefinition(FormEntry& e, const std::vector<FieldObject>& recor
     s.CheckState = r.Option != 0;
     if (e.IsAttachment()) s.Spare = "0";
   }
+  e.ReadAllGrosze();
 }
 
 std::string Settlement::NodeText(int number) const {
@@ -413,6 +456,7 @@ int Settlement::AddCopy(int number, DefinitionLibrary& defs) {
   e->Kind = src.Kind;
   e->ReturnGuid = src.ReturnGuid;
   e->listing_.listed = true;
+  e->ReadAllGrosze();
   entries_.push_back(std::move(e));
   RebuildTree(defs);
   DocumentModified = true;

@@ -2,9 +2,11 @@
 // The settlement: the ordered list of form entries of one user's return,
 // with the settlement-wide state that the main window keeps beside it.
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,6 +80,12 @@ struct FormEntry {
   // (Settlement::Write and its kin), and this throws std::logic_error.
   std::array<ValueSlot, kSlotCount>& Unlisted();
 
+  // The value of field k in grosze when its text is an amount of at most two
+  // decimals (an empty text is 0), else nullopt (more decimals, or not an
+  // amount). An entry in a settlement keeps it from the write of the text,
+  // so the calculations do not read the text again.
+  std::optional<std::int64_t> Grosze(int k) const;
+
  private:
   friend class Settlement;
   friend void FillSlotsFromDefinition(FormEntry& e, const std::vector<FieldObject>& records);
@@ -91,7 +99,13 @@ struct FormEntry {
     // For each slot, the level of the journal that holds its value from
     // before the open edit (0: the slot has not changed in it).
     std::array<std::uint32_t, kSlotCount> journalLevel{};
+    // The grosze of each slot's text, valid where `hasGrosze` says so.
+    std::array<std::int64_t, kSlotCount> grosze{};
+    std::bitset<kSlotCount> hasGrosze;
   };
+  // Takes the grosze of slot k (or of every slot) from its text.
+  void ReadGrosze(std::size_t k);
+  void ReadAllGrosze();
   std::array<ValueSlot, kSlotCount> slots_{};
   Listing listing_;
 };

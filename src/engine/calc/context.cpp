@@ -13,6 +13,10 @@ const std::string& CalcContext::TextOf(int entry, int field) const {
 }
 
 Amount CalcContext::AmountOf(int entry, int field) const {
+  // Most fields hold grosze, taken when their text was written.
+  if (settlement.Has(entry)) {
+    if (const std::optional<std::int64_t> g = settlement.Entry(entry).Grosze(field)) return Amount::FromGrosze(*g);
+  }
   const std::string& text = TextOf(entry, field);
   const auto v = ParseAmount(text);
   if (!v) throw AmountError{entry, field, text};
