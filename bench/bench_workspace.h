@@ -12,8 +12,16 @@ namespace pit::bench {
 struct Workspace {
   Settlement s;
   IdentificationRecords ids;
-  HeadlessDisplay display;
-  CalcContext ctx{s, ids, display};
+  CalcContext ctx{s, ids};
+
+  // The entry shown at `page` as the calculations see it.
+  void Show(int entry, int idPit, int page) {
+    CalcInput in;
+    in.entry = entry;
+    in.idPit = idPit;
+    in.page = page;
+    ctx.Begin(in);
+  }
 
   void Set(int e, int k, const std::string& v) { s.Write(e, k, v); }
   void Tick(int e, int k) {

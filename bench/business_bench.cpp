@@ -37,7 +37,7 @@ void CommitCyclePitB(benchmark::State& state, bool businessBox) {
   w.Set(b2, 28, "5000,00");
   w.Set(o, 20, "760,00");
   w.Set(d, 47, "5000,00");
-  w.display.Show(b2, kPitB, 1);
+  w.Show(b2, kPitB, 1);
   int i = 0;
   for (auto _ : state) {
     w.Set(b2, 26, (i++ & 1) ? "20000,00" : "21000,00");
@@ -62,7 +62,7 @@ void BM_CommitCyclePitBThenPit36(benchmark::State& state) {
   w.Add(kPitD, p36, 0);
   w.Tick(p36, 39);
   w.Set(b1, 10, "100000,00");
-  w.display.Show(p36, kPit36, 2);
+  w.Show(p36, kPit36, 2);
   int i = 0;
   for (auto _ : state) {
     w.Set(p36, 45, (i++ & 1) ? "60000,00" : "61000,00");

@@ -39,7 +39,7 @@ void CommitCycle(benchmark::State& state, int shownType, int page, int field, co
   const int d = w.Add(kPitD, p37, 0);
   FillPit37Return(w, p37, o, d);
   const int shown = shownType == kPit37 ? p37 : o;
-  w.display.Show(shown, shownType, page);
+  w.Show(shown, shownType, page);
   int i = 0;
   for (auto _ : state) {
     w.Set(shown, field, (i++ & 1) ? a : b);

@@ -129,8 +129,10 @@ std::vector<FieldObject>& CliSession::Select(int number, int page) {
   if (session.Calculate(number) != CalcStatus::Done && !display.errors.empty())
     std::cerr << display.errors.back() << "\n";
   if (!fields.empty()) {
-    CalcContext shown = session.ContextFor(number, session.Headless());
+    CalcContext shown = session.ContextFor(number, session.Headless().Input());
     SpouseFieldRules(shown, settlement.Entry(number).IdPit);
+    ApplyFlags(shown.shown, fields);
+    session.Headless().Take(shown.shown);
   }
   return fields;
 }

@@ -1,11 +1,14 @@
 #pragma once
 // A settlement built entry by entry, with the headless display, for the
-// calculation tests. Slots start empty, which the calculations read as 0.
+// calculation tests: each run is told what the display shows and the display
+// takes what the run asked to show. Slots start empty, which the calculations read as 0.
 #include <map>
 #include <string>
+#include <type_traits>
 
 #include "app/settlement.h"
 #include "calc/calculation.h"
+#include "calc/display.h"
 
 namespace pit::testing {
 
@@ -13,7 +16,7 @@ struct CalcFixture {
   Settlement s;
   IdentificationRecords ids;
   HeadlessDisplay display;
-  CalcContext ctx{s, ids, display};
+  CalcContext ctx{s, ids};
 
   explicit CalcFixture(int kind = kIndividual, int spouseIdKind = kIdNone) {
     s.Open();
@@ -41,7 +44,23 @@ struct CalcFixture {
     s.Write(e, k, code);
   }
   void Show(int e, int page = 1) { display.Show(e, s.Entry(e).IdPit, page); }
-  CalcStatus Run(int e) { return RunCalculation(ctx, s.Entry(e).IdPit, e); }
+  // Runs `f` on the context with the display's screen; the display takes
+  // what it asked to show.
+  template <class F>
+  auto OnDisplay(F f) {
+    ctx.Begin(display.Input());
+    if constexpr (std::is_void_v<decltype(f())>) {
+      f();
+      display.Take(ctx.shown);
+    } else {
+      auto r = f();
+      display.Take(ctx.shown);
+      return r;
+    }
+  }
+  CalcStatus Run(int e) {
+    return OnDisplay([&] { return RunCalculation(ctx, s.Entry(e).IdPit, e); });
+  }
 
   // Every value text of every entry, to compare whole settlements.
   std::map<std::pair<int, int>, std::string> Snapshot() const {

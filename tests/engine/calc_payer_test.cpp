@@ -509,7 +509,7 @@ TEST(PayerForms, CorrectionInfoWhenTheKorektaBoxIsClicked) {
     CalcFixture fx(kPayerForms);
     const int e = fx.Add(idPit);
     fx.Show(e);
-    fx.display.underMouse = idPit == kPit11 ? int{pit11::purpose_correction} : int{pit40::purpose_correction};
+    fx.display.clicked = idPit == kPit11 ? int{pit11::purpose_correction} : int{pit40::purpose_correction};
     fx.Run(e);
     ASSERT_EQ(fx.display.correctionInfos.size(), 1u);
     EXPECT_EQ(fx.display.correctionInfos[0].first,

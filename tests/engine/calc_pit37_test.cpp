@@ -243,7 +243,7 @@ TEST(Pit37, OnePercentWarningOnPageThree) {
   EXPECT_EQ(fx.display.messages,
             (std::vector<std::string>{"    UWAGA!", "    PIT-37. W polu formularza nr 132 należy podać kwotę, "
                                                    "która ma być przekazana w ramach 1%"}));
-  EXPECT_EQ(fx.display.extraHeight, 40);
+  EXPECT_EQ(fx.display.extraLines, 2);
 }
 
 TEST(Pit37, MethodOfTaxationFollowsTheSettlementKind) {
@@ -305,7 +305,7 @@ TEST(Pit37, ClickOnTheKorektaBoxExplainsIt) {
   CalcFixture fx;
   const int e = fx.Add(kPit37);
   fx.Show(e, 1);
-  fx.display.underMouse = pit37::purpose_correction;
+  fx.display.clicked = pit37::purpose_correction;
   fx.Run(e);
   ASSERT_EQ(fx.display.correctionInfos.size(), 1u);
   EXPECT_EQ(fx.display.correctionInfos[0].first, "Informacja - korekta zeznania PIT-37");

@@ -252,7 +252,7 @@ TEST(Pit38And39, OnePercentWarningOnTheSecondPage) {
       fx.Run(e);
       if (page == w.warningPage) {
         EXPECT_EQ(fx.display.messages, (std::vector<std::string>{"    UWAGA!", w.text}));
-        EXPECT_EQ(fx.display.extraHeight, 40);
+        EXPECT_EQ(fx.display.extraLines, 2);
       } else {
         EXPECT_TRUE(fx.display.messages.empty());
       }

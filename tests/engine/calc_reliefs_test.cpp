@@ -214,6 +214,45 @@ TEST(PitO, ScreenRules) {
   EXPECT_EQ(fx.display.reminders.size(), 1u);
 }
 
+// The reminder about a missing description comes once per page display:
+// told that one was already shown, the calculation shows none, and it says
+// when it showed one, so that the next calculation of the page is told.
+TEST(PitO, ReminderOncePerPageDisplayIsInputAndResult) {
+  using namespace pit_o;
+  struct Case {
+    const char* name;
+    int page, committed;
+    bool shownBefore;
+    bool reminded, shownAfter;
+  };
+  const std::vector<Case> cases = {
+      {"first in the display", 1, taxpayer_other_income_deductions, false, true, true},
+      {"already shown", 1, taxpayer_other_income_deductions, true, false, true},
+      {"another field committed", 1, taxpayer_internet, false, false, false},
+      {"another page", 2, taxpayer_other_income_deductions, false, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CalcFixture fx;
+    const int o = fx.Add(kPitO, fx.Add(kPit37));
+    fx.Set(o, {{taxpayer_other_income_deductions, "10,00"}});
+    CalcInput in;
+    in.entry = o;
+    in.idPit = kPitO;
+    in.page = c.page;
+    in.committedField = c.committed;
+    in.reminderShown = c.shownBefore;
+    CalcContext ctx(fx.s, fx.ids, in);
+    ASSERT_EQ(RunCalculation(ctx, kPitO, o), CalcStatus::Done);
+    const std::vector<ShownWindow> want =
+        c.reminded ? std::vector<ShownWindow>{{ShownWindow::Kind::Reminder, "Uzupełnij opis w PIT/O poz. 31", 0}}
+                   : std::vector<ShownWindow>{};
+    EXPECT_EQ(ctx.shown.windows, want);
+    EXPECT_EQ(ctx.shown.reminderShown, c.shownAfter);
+    EXPECT_EQ(ctx.shown.flags[other_income_deductions_description].mustBe, 1);
+  }
+}
+
 // Only the first copy's deductions reach the return: a further copy, which
 // lists further children, closes every deduction of both columns.
 TEST(PitO, FurtherCopyClosesTheDeductions) {
@@ -255,7 +294,7 @@ TEST(PitO, SpouseColumnClosedWithoutAJointSettlement) {
     }
   }
   fx.Show(o);
-  SpouseFieldRules(fx.ctx, kPitO);
+  fx.OnDisplay([&] { SpouseFieldRules(fx.ctx, kPitO); });
   for (const PitOChild& c : kPitOChildren) {
     SCOPED_TRACE(c.pesel);
     EXPECT_FALSE(fx.Slot(o, c.spouse.wholeYear).CheckState);
@@ -726,12 +765,12 @@ TEST(Calculations, OpeningPassComputesAttachmentsFirst) {
   const int o = fx.Add(kPitO, p37);
   fx.Set(p37, {{pit37::taxpayer_employment_revenue, "50000,00"}, {pit37::taxpayer_employment_costs, "1335,00"}});
   fx.Set(o, {{pit_o::taxpayer_social_insurance_abroad, "665,00"}, {pit_o::taxpayer_internet, "1000,00"}});
-  EXPECT_EQ(RunOpeningPass(fx.ctx), CalcStatus::Done);
+  EXPECT_EQ(fx.OnDisplay([&] { return RunOpeningPass(fx.ctx); }), CalcStatus::Done);
   EXPECT_EQ(fx.Get(o, pit_o::taxpayer_income_deductions_total), "1425,00");
   ExpectValues(
       fx, p37,
       {{pit37::taxpayer_pit_o_income_deductions, "1425,00"}, {pit37::income_after_all_deductions, "47240,00"}});
-  EXPECT_EQ(fx.display.ShownEntry(), p37);  // main forms come last
+  EXPECT_EQ(fx.ctx.input.entry, p37);  // main forms come last
 }
 
 }  // namespace

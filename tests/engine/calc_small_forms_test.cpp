@@ -131,7 +131,7 @@ TEST(Pit16A, PurposeAndRequiredDescriptions) {
   const int e = fx.Add(kPit16A);
   fx.Set(e, {{january_deductible, "10,00"}, {february_deductible, "0,00"}});
   fx.Show(e);
-  fx.display.underMouse = purpose_correction;
+  fx.display.clicked = purpose_correction;
   fx.Run(e);
   EXPECT_TRUE(fx.Slot(e, purpose_filing).CheckState);
   EXPECT_FALSE(fx.Slot(e, purpose_correction).CheckState);
@@ -148,7 +148,7 @@ TEST(Pit16A, PurposeAndRequiredDescriptions) {
 TEST(SpouseFieldRules, ApplyOnlyWithoutTheSpouse) {
   {
     CalcFixture fx(kIndividual, kIdNone);
-    SpouseFieldRules(fx.ctx, kPit37);
+    fx.OnDisplay([&] { SpouseFieldRules(fx.ctx, kPit37); });
     using namespace pit37;
     for (int k : {spouse_id, filing_joint, filing_joint_deceased, spouse_surname, spouse_post_office,
                   spouse_employment_revenue, spouse_total_advance, spouse_employment_extra_revenue,
@@ -159,16 +159,16 @@ TEST(SpouseFieldRules, ApplyOnlyWithoutTheSpouse) {
   }
   {
     CalcFixture fx(kJoint, kIdNip);
-    SpouseFieldRules(fx.ctx, kPit37);
+    fx.OnDisplay([&] { SpouseFieldRules(fx.ctx, kPit37); });
     EXPECT_TRUE(fx.display.flags.empty());
   }
   {
     CalcFixture fx(kIndividual, kIdNip);
     fx.s.SpouseData.PitD = true;  // spouse data entered in PIT/D
-    SpouseFieldRules(fx.ctx, kPitD);
+    fx.OnDisplay([&] { SpouseFieldRules(fx.ctx, kPitD); });
     EXPECT_TRUE(fx.display.flags.empty());
     fx.s.SpouseData.PitD = false;
-    SpouseFieldRules(fx.ctx, kPitD);
+    fx.OnDisplay([&] { SpouseFieldRules(fx.ctx, kPitD); });
     EXPECT_TRUE(fx.display.ReadOnly(pit_d::loan_pit28_spouse));
     EXPECT_FALSE(fx.display.Visible(pit_d::spouse_id_strike_nip));
   }
@@ -181,7 +181,7 @@ TEST(SpouseFieldRules, ApplyOnlyWithoutTheSpouse) {
     fx.Tick(o, child1_spouse_january, "1");
     fx.Set(o, child1_spouse_whole_year, "kept");  // not a box
     fx.Show(o);
-    SpouseFieldRules(fx.ctx, kPitO);
+    fx.OnDisplay([&] { SpouseFieldRules(fx.ctx, kPitO); });
     EXPECT_FALSE(fx.Slot(o, child1_spouse_january).CheckState);
     EXPECT_EQ(fx.Get(o, child1_spouse_whole_year), "kept");
     EXPECT_FALSE(fx.display.Visible(spouse_id_strike_nip));

@@ -75,7 +75,7 @@ TEST(PitZG, TotalsCountryCopiesAndMessages) {
   EXPECT_EQ(fx.Get(zg1, copy_number), "1");
   ASSERT_EQ(fx.display.messages.size(), 3u);
   EXPECT_EQ(fx.display.messages[1], "Dane z PIT/ZG musisz przenieść samodzielnie do odpowiedniego zeznania podatkowego.");
-  EXPECT_EQ(fx.display.extraHeight, 60);
+  EXPECT_EQ(fx.display.extraLines, 3);
   // A row with an amount needs all three; an empty row none.
   EXPECT_TRUE(fx.display.MustBe(employment_tax_paid));
   EXPECT_TRUE(fx.display.MustBe(other_income));

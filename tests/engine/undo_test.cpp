@@ -93,6 +93,27 @@ class UndoTest : public ::testing::Test {
   fs::path dir_;
 };
 
+// A front end with a view of its own gets, as one value per commit, the
+// message list the headless display gathers: the notice and the amounts cut.
+TEST_F(UndoTest, AResultViewGetsTheListTheHeadlessDisplayGathers) {
+  FilledPit37();
+  std::vector<ShownResult> seen;
+  const int owner = 0;
+  session.SetResultView([&seen](const ShownResult& r) { seen.push_back(r); }, &owner);
+  Type(1, pit37::taxpayer_employment_revenue, "1,53");
+  // The commit's calculation, after the one that shows the field's page.
+  ASSERT_FALSE(seen.empty());
+  const MessageList viewed = seen.back().messages;
+  EXPECT_TRUE(viewed.replaced);
+  EXPECT_EQ(viewed.height, MessageListHeight::Normal);
+  ASSERT_EQ(viewed.lines.size(), 3u);
+
+  ASSERT_NE(session.Undo(), nullptr);
+  session.DropResultView(&owner);
+  Type(1, pit37::taxpayer_employment_revenue, "1,53");
+  EXPECT_EQ(Messages(), viewed.lines);
+}
+
 // The reduction notice names each amount the user gave that the commit cut,
 // from what it was to what it became; a commit that cuts nothing names none.
 TEST_F(UndoTest, ReductionNoticeNamesTheAmountsTheCommitCut) {

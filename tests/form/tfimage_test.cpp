@@ -619,7 +619,9 @@ class TFImageTest : public QObject, FormWindowFixture {
     QTest::keyClicks(panel->SearchBox(), "zam");
     QCOMPARE(S(panel->RowTown(panel->SelectedRow())), QStringLiteral("ZAMOŚĆ"));
     Key(panel->SearchBox(), Qt::Key_Escape);
-    w->SetReadOnly(f::Office, true);
+    ShownResult readOnly;
+    readOnly.SetReadOnly(f::Office, true);
+    w->ShowResult(readOnly);
     Click(f::Office);
     QVERIFY(w->OpenEditor() == nullptr);
     ClickOutsideFields();

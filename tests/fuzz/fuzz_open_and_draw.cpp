@@ -18,7 +18,6 @@
 #include "app/file_io.h"
 #include "calc/calculation.h"
 #include "calc/context.h"
-#include "calc/display.h"
 #include "calc/identification.h"
 #include "forms/definition_files.h"
 #include "forms/definition_library.h"
@@ -100,8 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   pit::RefreshFromDefinitions(s, defs);
 
   pit::IdentificationRecords ids;
-  pit::HeadlessDisplay display;
-  pit::CalcContext ctx(s, ids, display);
+  pit::CalcContext ctx(s, ids);
   ctx.countryCodeOf = [](const std::string& name) { return name.empty() ? std::string() : std::string("PL"); };
   pit::RunOpeningPass(ctx);
 

@@ -92,10 +92,9 @@ std::vector<CutAmount> StandingCuts(const std::vector<CutAmount>& before, const 
   return standing;
 }
 
-void NoticeWatch::AddMessage(const std::string& line) {
-  const std::string notice = ReductionNotice(inner_.ShownIdPit());
-  if (!notice.empty() && line == notice) notice_ = true;
-  inner_.AddMessage(line);
+bool NoticeShown(const ShownResult& r, int idPit) {
+  const std::string notice = ReductionNotice(idPit);
+  return !notice.empty() && r.Showing(notice);
 }
 
 }  // namespace pit

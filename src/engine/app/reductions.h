@@ -8,7 +8,7 @@
 
 #include "app/settlement.h"
 #include "app/undo.h"
-#include "calc/display.h"
+#include "calc/shown.h"
 #include "forms/field_object.h"
 
 namespace pit {
@@ -32,48 +32,8 @@ std::vector<CutAmount> ReducedAmounts(const CommitStep& step, const std::string&
 std::vector<CutAmount> StandingCuts(const std::vector<CutAmount>& before, const std::vector<CutAmount>& added,
                                     const Settlement& s);
 
-// Passes everything on to `inner` and notes whether the reduction notice of
-// the form shown is in the message list after the calculation.
-class NoticeWatch : public CalcDisplay {
- public:
-  explicit NoticeWatch(CalcDisplay& inner) : inner_(inner) {}
-  bool NoticeShown() const { return notice_; }
-  // The calculation made the message list anew.
-  bool Cleared() const { return cleared_; }
-
-  int ShownEntry() const override { return inner_.ShownEntry(); }
-  int ShownIdPit() const override { return inner_.ShownIdPit(); }
-  int CurrentPage() const override { return inner_.CurrentPage(); }
-  int FieldUnderMouse() const override { return inner_.FieldUnderMouse(); }
-  int FieldBeingEdited() const override { return inner_.FieldBeingEdited(); }
-  void SetReadOnly(int field, bool on) override { inner_.SetReadOnly(field, on); }
-  void SetVisible(int field, bool on) override { inner_.SetVisible(field, on); }
-  void SetMustBe(int field, bool on) override { inner_.SetMustBe(field, on); }
-  void SetMaxChar(int field, int maxChar) override { inner_.SetMaxChar(field, maxChar); }
-  void ClearMessages() override {
-    notice_ = false;
-    cleared_ = true;
-    inner_.ClearMessages();
-  }
-  void AddMessage(const std::string& line) override;
-  void SetMessageListHeight(MessageListHeight h) override {
-    if (h == MessageListHeight::Hidden) notice_ = false;
-    inner_.SetMessageListHeight(h);
-  }
-  void GrowMessageList(int pixels) override { inner_.GrowMessageList(pixels); }
-  void ShowCorrectionInfo(const std::string& caption, int page) override { inner_.ShowCorrectionInfo(caption, page); }
-  void ShowReminder(const std::string& text) override { inner_.ShowReminder(text); }
-  void ShowWarning(const std::string& text) override { inner_.ShowWarning(text); }
-  bool ReminderFlag() const override { return inner_.ReminderFlag(); }
-  void SetReminderFlag() override { inner_.SetReminderFlag(); }
-  void ReportError(const std::string& text) override { inner_.ReportError(text); }
-  void SelectEntry(int entry, int idPit) override { inner_.SelectEntry(entry, idPit); }
-  void SetDonationLabel(const std::string& text) override { inner_.SetDonationLabel(text); }
-
- private:
-  CalcDisplay& inner_;
-  bool notice_ = false;
-  bool cleared_ = false;
-};
+// Whether the reduction notice of the form `idPit` is showing in the
+// message list the calculation left.
+bool NoticeShown(const ShownResult& r, int idPit);
 
 }  // namespace pit

@@ -181,43 +181,62 @@ std::vector<FieldObject> SettlementSession::FieldsAsShown(int number) {
   const std::vector<FieldObject>* recs = defs_->Fields(idPit);
   if (recs == nullptr) return {};
   std::vector<FieldObject> fields = *recs;
-  // The entry shown on a display of its own: the window, the open
-  // definition and the settlement's current entry stay as they are.
-  HeadlessDisplay display;
-  display.Show(number, idPit, 1);
-  display.fields = &fields;
-  CalcContext ctx(s_, ids_, display, &fields);
+  // The entry shown on a screen of its own: the window, the open definition
+  // and the settlement's current entry stay as they are.
+  CalcInput shownAlone;
+  shownAlone.entry = number;
+  shownAlone.idPit = idPit;
+  CalcContext ctx(s_, ids_, shownAlone, &fields);
   if (countryCodeOf_) ctx.countryCodeOf = countryCodeOf_;
   RunCalculation(ctx, idPit, number);
   SpouseFieldRules(ctx, idPit);
+  ApplyFlags(ctx.shown, fields);
   return fields;
 }
 
 // --- calculations ---------------------------------------------------------------------
 
-CalcContext SettlementSession::ContextFor(int entry, CalcDisplay& display) {
-  CalcContext ctx(s_, ids_, display, entry == shownEntry_ && entry != 0 ? &shown_ : nullptr);
+CalcContext SettlementSession::ContextFor(int entry, const CalcInput& input) {
+  CalcContext ctx(s_, ids_, input, entry == shownEntry_ && entry != 0 ? &shown_ : nullptr);
   if (countryCodeOf_) ctx.countryCodeOf = countryCodeOf_;
   return ctx;
 }
 
-void SettlementSession::PrepareHeadless(int entry, int editedField, bool clicked) {
-  HeadlessDisplay& d = headless_;
-  d.Show(entry, s_.Entry(entry).IdPit, s_.Current.Page > 0 ? s_.Current.Page : 1);
-  // A commit runs the calculation with its field still current; a tick box
-  // is committed by a click, so the pointer is over it too.
-  d.edited = editedField;
-  d.underMouse = clicked ? editedField : -1;
-  d.fields = entry == shownEntry_ ? &shown_ : nullptr;
+CalcInput SettlementSession::InputFor(int entry, int editedField, int clickedField) {
+  if (!view_) {
+    // Each calculation shows the entry afresh, as a click in the tree.
+    HeadlessDisplay& d = headless_;
+    d.Show(entry, s_.Has(entry) ? s_.Entry(entry).IdPit : 0, s_.Current.Page > 0 ? s_.Current.Page : 1);
+    d.edited = editedField;
+    d.clicked = clickedField;
+    return d.Input();
+  }
+  CalcInput in;
+  in.entry = s_.Current.Number;
+  in.idPit = s_.Current.IdPit;
+  in.page = s_.Current.Page;
+  in.committedField = editedField;
+  in.clickedField = clickedField;
+  in.reminderShown = reminderShown_;
+  return in;
 }
 
-CalcStatus SettlementSession::Calculate(int entry, int editedField, bool clicked) {
+void SettlementSession::Deliver(const ShownResult& r) {
+  if (!view_) {
+    headless_.Take(r);
+    return;
+  }
+  reminderShown_ = r.reminderShown;
+  view_(r);
+}
+
+CalcStatus SettlementSession::Calculate(int entry, int editedField, int clickedField) {
   if (!s_.Has(entry)) return CalcStatus::Done;
-  if (display_ == nullptr) PrepareHeadless(entry, editedField, clicked);
-  NoticeWatch watched(Display());
-  CalcContext ctx = ContextFor(entry, watched);
+  CalcContext ctx = ContextFor(entry, InputFor(entry, editedField, clickedField));
   const CalcStatus status = RunCalculation(ctx, s_.Entry(entry).IdPit, entry);
-  ListCuts(watched, entry);
+  if (entry == shownEntry_) ApplyFlags(ctx.shown, shown_);
+  ListCuts(ctx, entry);
+  Deliver(ctx.shown);
   return status;
 }
 
@@ -225,35 +244,40 @@ std::vector<CutAmount> SettlementSession::Cuts() const { return StandingCuts(his
 
 void SettlementSession::DismissCuts() { history_.SetCuts({}); }
 
-void SettlementSession::ListCuts(NoticeWatch& display, int shownEntry) const {
+void SettlementSession::ListCuts(CalcContext& ctx, int shownEntry) const {
   const std::vector<CutAmount> cuts = Cuts();
+  ShownResult& r = ctx.shown;
+  const bool noticeShown = NoticeShown(r, ctx.input.idPit);
   // A form whose calculation keeps the list as it was gets nothing added.
-  if (cuts.empty() || !(display.Cleared() || display.NoticeShown())) return;
-  if (!display.NoticeShown()) {
+  if (cuts.empty() || !(r.messages.replaced || noticeShown)) return;
+  if (!noticeShown) {
     // Cut by an earlier commit and not given again since: the amounts are
     // still cut, and the notice stays with them.
     const std::string notice = ReductionNotice(s_.Entry(cuts.front().entry).IdPit);
     if (notice.empty()) return;
-    display.SetMessageListHeight(MessageListHeight::Normal);
-    display.AddMessage(notice);
+    r.SetMessageListHeight(MessageListHeight::Normal);
+    r.AddMessage(notice);
   }
   for (const CutAmount& c : cuts) {
     // An amount of another form than the one shown says which.
     const int idPit = s_.Entry(c.entry).IdPit;
     const bool other = c.entry != shownEntry && FormCatalogue::IsValid(idPit);
-    display.AddMessage(other ? s_.Catalogue()[idPit].Code + ", " + c.line : c.line);
+    r.AddMessage(other ? s_.Catalogue()[idPit].Code + ", " + c.line : c.line);
   }
   // The list's normal height holds the notice and two lines.
-  if (cuts.size() > 2) display.GrowMessageList(16 * static_cast<int>(cuts.size() - 2));
+  if (cuts.size() > 2) r.GrowMessageList(static_cast<int>(cuts.size() - 2));
 }
 
 CalcStatus SettlementSession::CalculateOffscreen(int entry, int page) {
   if (!s_.Has(entry)) return CalcStatus::Done;
-  HeadlessDisplay display;
-  display.Show(entry, s_.Entry(entry).IdPit, page);
-  CalcContext ctx(s_, ids_, display);
+  // Nobody sees what it asks to show.
+  CalcInput offscreen;
+  offscreen.entry = entry;
+  offscreen.idPit = s_.Entry(entry).IdPit;
+  offscreen.page = page;
+  CalcContext ctx(s_, ids_, offscreen);
   if (countryCodeOf_) ctx.countryCodeOf = countryCodeOf_;
-  return RunCalculation(ctx, s_.Entry(entry).IdPit, entry);
+  return RunCalculation(ctx, offscreen.idPit, entry);
 }
 
 const CommitStep* SettlementSession::ChangeKind(int kind) {
@@ -363,15 +387,17 @@ CommitOutcome SettlementSession::Commit(int entry, int field, const FieldInput& 
   }
   if (out.changed) s_.DocumentModified = true;
   const std::string given = e.Slots()[at].Value;
-  if (display_ == nullptr) PrepareHeadless(entry, field, input.kind == FieldInput::Kind::Tick);
-  NoticeWatch watched(Display());
-  CalcContext ctx = ContextFor(entry, watched);
+  // A tick box is committed by a click on it.
+  const int clicked = input.clickedField >= 0 ? input.clickedField : input.kind == FieldInput::Kind::Tick ? field : -1;
+  CalcContext ctx = ContextFor(entry, InputFor(entry, field, clicked));
   out.calc = RunCalculation(ctx, e.IdPit, entry);
+  // The reductions below read the flags as the calculation left them.
+  if (entry == shownEntry_) ApplyFlags(ctx.shown, shown_);
   // A birth date that contradicts the PESEL is kept, but said. The history
   // still has the persons' data from before the commit.
   if (out.changed) {
     const std::string warning = BirthDateWarning(history_.KnownIds(), ids_);
-    if (!warning.empty()) Display().ShowWarning(warning);
+    if (!warning.empty()) ctx.shown.Warn(warning);
   }
   const std::vector<CutAmount> cutBefore = history_.Cuts();
   if (out.calc != CalcStatus::Done) {
@@ -380,7 +406,8 @@ CommitOutcome SettlementSession::Commit(int entry, int field, const FieldInput& 
     // calculated from it.
     history_.Hold(s_, ids_);
     history_.SetCuts(StandingCuts(cutBefore, {}, s_));
-    ListCuts(watched, entry);
+    ListCuts(ctx, entry);
+    Deliver(ctx.shown);
     return out;
   }
   // The commit as one step of the history. The amounts it cut join those
@@ -396,7 +423,8 @@ CommitOutcome SettlementSession::Commit(int entry, int field, const FieldInput& 
     added = ReducedAmounts(*step, given, recordsOf, s_);
   }
   history_.SetCuts(StandingCuts(cutBefore, added, s_));
-  ListCuts(watched, entry);
+  ListCuts(ctx, entry);
+  Deliver(ctx.shown);
   return out;
 }
 

@@ -5,9 +5,9 @@
 // pass, and the modified state with its one notification.
 //
 // Both programs run their documents through it: the desktop program with the
-// form window as the display (through a thin Qt wrapper that turns the
-// notification into a signal), the command-line program with the session's
-// own headless display. Every edit of a value goes through Commit, and every
+// form window showing what the calculations ask for (through a thin Qt
+// wrapper that turns the notification into a signal), the command-line
+// program with the session's own headless display. Every edit of a value goes through Commit, and every
 // change of the file through Open/Save/New/Close, so that an undo of whole
 // commits or a lock on the file can be added in one place.
 #include <functional>
@@ -27,7 +27,6 @@
 namespace pit {
 
 class DefinitionLibrary;
-class NoticeWatch;
 
 // What the user gave for one field.
 struct FieldInput {
@@ -43,6 +42,10 @@ struct FieldInput {
   bool tick = false;                       // Tick
   std::optional<OfficeChoice> office;      // Office: empty clears the field
   std::optional<std::string> countryName;  // Country: the row chosen
+  // The field a click on the page landed on when the click committed the
+  // value (another than `field` when it left an editor open there); -1:
+  // none, or the ticked box itself for a tick.
+  int clickedField = -1;
 
   static FieldInput Typed(std::string t) {
     FieldInput in;
@@ -83,8 +86,8 @@ struct CommitOutcome {
 // How a front end takes part in the opening pass: it shows the entry (or
 // not), and hears when its calculation has run.
 enum class PassShow {
-  Shown,     // the entry is current, its definition open: calculate with the display
-  Offpage,   // current, but with no page on screen: calculate with a headless display
+  Shown,     // the entry is current, its definition open: calculate it as shown
+  Offpage,   // current, but with no page on screen: calculate it with nobody watching
   Handled,   // the front end has calculated it, or could not make it current
 };
 struct PassHooks {
@@ -113,9 +116,22 @@ class SettlementSession {
   // --- wiring -----------------------------------------------------------------
   void SetDefinitions(DefinitionLibrary* defs) { defs_ = defs; }
   DefinitionLibrary* Definitions() const { return defs_; }
-  // The display the calculations talk to; nullptr: the session's own.
-  void SetDisplay(CalcDisplay* d) { display_ = d; }
-  CalcDisplay& Display() { return display_ ? *display_ : headless_; }
+  // Who shows what the calculations ask for (the form window); without
+  // one the session's headless display gathers it.
+  // `owner` names who set it, so that only the same owner takes it away.
+  using ResultView = std::function<void(const ShownResult&)>;
+  void SetResultView(ResultView view, const void* owner) {
+    view_ = std::move(view);
+    viewOwner_ = owner;
+  }
+  void DropResultView(const void* owner) {
+    if (owner != viewOwner_) return;
+    view_ = nullptr;
+    viewOwner_ = nullptr;
+  }
+  bool HasResultView() const { return static_cast<bool>(view_); }
+  // A new display of a page began: its reminders may come once again.
+  void PageDisplayed() { reminderShown_ = false; }
   HeadlessDisplay& Headless() { return headless_; }
   const HeadlessDisplay& Headless() const { return headless_; }
   // Country name -> code (the dictionary), for every calculation.
@@ -161,7 +177,7 @@ class SettlementSession {
   // Pages of a form type: its definition's, else the catalogue's.
   int PageCountOf(int idPit) const;
   // The open definition of the current entry: loaded when the entry shown
-  // changed. The display's flags go into it.
+  // changed. The flags its calculations set go into it.
   std::vector<FieldObject>& EnsureShownFields();
   std::vector<FieldObject>& ShownFields() { return shown_; }
   int ShownFieldsEntry() const { return shownEntry_; }
@@ -179,12 +195,15 @@ class SettlementSession {
 
   // --- calculations -------------------------------------------------------------
   // The context every calculation of the session runs with.
-  CalcContext ContextFor(int entry, CalcDisplay& display);
-  // Entry `entry`'s calculation with the display; `editedField` is the field
-  // committed (its calculation runs with it still being edited) and
-  // `clicked` says the pointer is over it (a tick box).
-  CalcStatus Calculate(int entry, int editedField = -1, bool clicked = false);
-  // The same with a display of its own: for an entry with no page on screen.
+  CalcContext ContextFor(int entry, const CalcInput& input);
+  // What a calculation of entry `entry` is told: the entry current, the
+  // field committed (its calculation runs with it still being edited) and
+  // the field whose click started it.
+  CalcInput InputFor(int entry, int editedField = -1, int clickedField = -1);
+  // Entry `entry`'s calculation, what it asks to show handed to the result
+  // view (or the headless display).
+  CalcStatus Calculate(int entry, int editedField = -1, int clickedField = -1);
+  // The same on a screen of its own: for an entry with no page on screen.
   CalcStatus CalculateOffscreen(int entry, int page);
   // The opening pass: attachments first, then main forms, each made current
   // and calculated. Stops at the first failure unless `goOn`.
@@ -225,17 +244,20 @@ class SettlementSession {
   void DismissCuts();
 
  private:
-  void PrepareHeadless(int entry, int editedField, bool clicked);
   // The cut amounts under the notice (which comes with them when the
   // calculation did not show it); those of another entry than `shownEntry`
   // named with their form.
-  void ListCuts(NoticeWatch& display, int shownEntry) const;
+  void ListCuts(CalcContext& ctx, int shownEntry) const;
+  // What a calculation asked to show, to whoever shows it.
+  void Deliver(const ShownResult& r);
 
   Settlement& s_;
   IdentificationRecords& ids_;
   DefinitionLibrary* defs_ = nullptr;
-  CalcDisplay* display_ = nullptr;
+  ResultView view_;
+  const void* viewOwner_ = nullptr;
   HeadlessDisplay headless_;
+  bool reminderShown_ = false;  // during the page display of the result view
   std::function<std::string(const std::string&)> countryCodeOf_;
   std::function<std::optional<OfficeChoice>(const std::string&)> officeByCode_;
   std::function<bool(const std::string&)> countryKnown_;

@@ -102,12 +102,12 @@ void CalculatePit36L(CalcContext& ctx, int entry) {
 
   // 4. Revenue and costs come from the PIT/B.
   if (shown && ctx.FindChildEntry(kPitB, entry) > 0)
-    for (Field k : {business_revenue, business_costs}) ctx.display.SetReadOnly(k, true);
+    for (Field k : {business_revenue, business_costs}) ctx.shown.SetReadOnly(k, true);
 
   // 5. Income from a PIT/Z needs a PIT/Z.
   if (pitZ <= 0) {
     if (f.Ticked(income_from_pit_z))
-      ctx.display.ShowReminder(
+      ctx.shown.Remind(
           "Zaznaczenie PIT-36L poz. 11 jest możliwe, jeżeli do PIT-36L jest załączony PIT/Z");
     f.Untick(income_from_pit_z);
   }
@@ -216,7 +216,7 @@ void CalculatePit36L(CalcContext& ctx, int entry) {
       reduced = true;
     }
     if (f.AmountOf(one_percent) > 0) f.SetUnrounded(one_percent, FloorTenGrosze(f.AmountOf(one_percent)));
-    ctx.display.SetDonationLabel(FormatAmount(m));
+    ctx.shown.SetDonationLabel(FormatAmount(m));
   }
 
   // 19. The user clicked the korekta box.
@@ -225,37 +225,37 @@ void CalculatePit36L(CalcContext& ctx, int entry) {
   // 20. Messages: the advances actually paid on page 2, then the reduction
   // notice after them.
   if (shown) {
-    ctx.display.ClearMessages();
+    ctx.shown.ClearMessages();
     bool advancesNote = false;
-    if (ctx.display.CurrentPage() == kPit36LAdvancesPage && f.AmountOf(advances_paid) == 0) {
-      ctx.display.SetMessageListHeight(MessageListHeight::Normal);
-      ctx.display.AddMessage("   UWAGA !");
-      ctx.display.AddMessage(
+    if (ctx.input.page == kPit36LAdvancesPage && f.AmountOf(advances_paid) == 0) {
+      ctx.shown.SetMessageListHeight(MessageListHeight::Normal);
+      ctx.shown.AddMessage("   UWAGA !");
+      ctx.shown.AddMessage(
           "   PIT-36L. Ponieważ kwoty zaliczek należnych i faktycznie wpłaconych w ciągu roku przez "
           "podatnika mogą się różnić, poz. 48 należy wypełnić samodzielnie.");
       advancesNote = true;
     } else {
-      ctx.display.SetMessageListHeight(MessageListHeight::Hidden);
+      ctx.shown.SetMessageListHeight(MessageListHeight::Hidden);
     }
     if (reduced) {
-      ctx.display.SetMessageListHeight(MessageListHeight::Normal);
-      ctx.display.AddMessage(ReductionNotice(kPit36L));
+      ctx.shown.SetMessageListHeight(MessageListHeight::Normal);
+      ctx.shown.AddMessage(ReductionNotice(kPit36L));
     } else if (!advancesNote) {
-      ctx.display.SetMessageListHeight(MessageListHeight::Hidden);
+      ctx.shown.SetMessageListHeight(MessageListHeight::Hidden);
     }
   }
 
   // 21. No organisation, no 1% amount; an organisation without an amount.
   if (f.IsEmpty(krs)) f.SetZero(one_percent);
-  if (shown && ctx.display.CurrentPage() == kPit36LOnePercentPage && f.AmountOf(tax_due) > 0 &&
+  if (shown && ctx.input.page == kPit36LOnePercentPage && f.AmountOf(tax_due) > 0 &&
       f.AmountOf(one_percent) == 0 && !f.IsEmpty(krs))
     ShowOnePercentWarning(
         ctx, "    PIT-36L. W polu formularza nr 95 należy podać kwotę, która ma być przekazana w ramach 1%");
 
   // 22. Required fields.
   if (!shown) return;
-  ctx.display.SetMustBe(pit_z_legal_basis, f.Ticked(income_from_pit_z));
-  ctx.display.SetMustBe(income_from_pit_z, !f.IsEmpty(pit_z_legal_basis));
+  ctx.shown.SetMustBe(pit_z_legal_basis, f.Ticked(income_from_pit_z));
+  ctx.shown.SetMustBe(income_from_pit_z, !f.IsEmpty(pit_z_legal_basis));
   MarkRowRequired(ctx, entry, business_revenue, business_advances, true);
   MarkRowRequired(ctx, entry, business_income, business_loss, false);
   MarkRowRequired(ctx, entry, farming_revenue, farming_advances, true);
@@ -279,21 +279,21 @@ void CalculatePitB(CalcContext& ctx, int entry) {
   if (p36 > 0 && p36 == parent && ctx.FindEntry(kPitZ, p36, pm) > 0) {
     const FormFields ret(ctx, p36);
     if (!ret.Ticked(FirstWayBox(pm)) && !ret.Ticked(SecondWayBox(pm))) {
-      ctx.display.ShowReminder(
+      ctx.shown.Remind(
           IsTaxpayerSide(pm)
               ? "UWAGA! \nPrzed wypełnieniem PIT/B (Podatnika), należy zaznaczyć odpowiednie pole w poz. 39 lub 40 "
                 "PIT-36."
               : "UWAGA! \nPrzed wypełnieniem PIT/B (Małżonka), należy zaznaczyć odpowiednie pole w poz. 42 lub 43 "
                 "PIT-36.");
-      ctx.display.SelectEntry(p36, kPit36);
+      ctx.ShowEntry(p36, kPit36);
       return;
     }
   }
   const int p36l = ctx.FindEntry(kPit36L, 0, kPmNone);
   if (p36l > 0 && p36l == parent && ctx.FindEntry(kPitZ, p36l, kPmNone) > 0 &&
       !FormFields(ctx, p36l).Ticked(pit36l::income_from_pit_z)) {
-    ctx.display.ShowReminder("UWAGA! \nPrzed wypełnieniem PIT/B, należy zaznaczyć pole 11 w PIT-36L.");
-    ctx.display.SelectEntry(p36l, kPit36L);
+    ctx.shown.Remind("UWAGA! \nPrzed wypełnieniem PIT/B, należy zaznaczyć pole 11 w PIT-36L.");
+    ctx.ShowEntry(p36l, kPit36L);
     return;
   }
 
@@ -396,22 +396,21 @@ void CalculatePitB(CalcContext& ctx, int entry) {
   }
 
   // 10. Reminders, once per page display.
-  if (shown && ctx.display.CurrentPage() == 1 && !ctx.display.ReminderFlag()) {
-    const int edited = ctx.display.FieldBeingEdited();
+  if (shown && ctx.input.page == 1 && ctx.ReminderDue()) {
+    const int edited = ctx.input.committedField;
     const char* reminder = nullptr;
     using namespace pit_b;
     if (edited == own1_regon && !f.IsEmpty(own1_kind) && f.IsEmpty(own1_regon)) reminder = "Uzupełnij w PIT/B poz. 9";
     if (edited == own2_regon && !f.IsEmpty(own2_kind) && f.IsEmpty(own2_regon)) reminder = "Uzupełnij w PIT/B poz. 15";
     if (reminder != nullptr) {
-      ctx.display.ShowReminder(reminder);
-      ctx.display.SetReminderFlag();
+      ctx.RemindOnce(reminder);
     }
   }
 
   // 11. Required fields.
   if (!shown) return;
   const std::vector<bool> must = PitBRowsRequired([&](int k) -> const std::string& { return ctx.TextOf(entry, k); });
-  for (int k : PitBRowFields()) ctx.display.SetMustBe(k, must[static_cast<std::size_t>(k)]);
+  for (int k : PitBRowFields()) ctx.shown.SetMustBe(k, must[static_cast<std::size_t>(k)]);
 }
 
 namespace {
@@ -482,7 +481,7 @@ void CalculatePitZ(CalcContext& ctx, int entry) {
   ExchangeIdentification(ctx, entry);
   if (shown && ctx.FindEntry(kPitB, parent, pm) > 0)
     for (Field k : {business_revenue, business_costs, second_way_revenue, second_way_costs})
-      ctx.display.SetReadOnly(k, true);
+      ctx.shown.SetReadOnly(k, true);
 
   // 2. Incomes and losses of the first way: the difference of two fields,
   // the part above zero.

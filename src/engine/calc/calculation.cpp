@@ -63,7 +63,7 @@ std::string BadAmountMessage(const CalcContext& ctx, const AmountError& e) {
   const std::string code = FormCatalogue::IsValid(idPit) ? s.Catalogue()[idPit].Code : std::string("?");
   std::string where = "w polu nr " + std::to_string(e.field);
   // The printed position is known only for the form whose definition is open.
-  if (ctx.shownFields != nullptr && ctx.display.ShownIdPit() == idPit && e.field >= 0 &&
+  if (ctx.shownFields != nullptr && ctx.input.idPit == idPit && e.field >= 0 &&
       e.field < static_cast<int>(ctx.shownFields->size())) {
     const int poz = (*ctx.shownFields)[static_cast<std::size_t>(e.field)].Poz;
     if (poz > 0) where = "w poz. " + std::to_string(poz);
@@ -82,7 +82,7 @@ CalcStatus RunCalculation(CalcContext& ctx, int idPit, int entry) {
     // every form shows them again, so that nothing typed there is lost.
     trial.RollBack();
     if (ctx.identificationExchanged) DistributeIdentification(ctx.settlement, ctx.ids);
-    ctx.display.ReportError(BadAmountMessage(ctx, e));
+    ctx.shown.Fail(BadAmountMessage(ctx, e));
     return CalcStatus::BadAmount;
   }
   return CalcStatus::Done;
@@ -94,7 +94,7 @@ CalcStatus RunOpeningPass(CalcContext& ctx) {
   for (bool attachments : {true, false}) {
     for (int i = 1; i <= s.Count(); ++i) {
       if ((s.Entry(i).IdParent != 0) != attachments) continue;
-      ctx.display.SelectEntry(i, s.Entry(i).IdPit);
+      ctx.MoveTo(i, s.Entry(i).IdPit);
       if (RunCalculation(ctx, s.Entry(i).IdPit, i) != CalcStatus::Done) result = CalcStatus::BadAmount;
     }
   }

@@ -6,7 +6,7 @@ namespace pit {
 
 enum class CalcStatus {
   Done,
-  BadAmount,  // a field did not hold a number; reported through the display
+  BadAmount,  // a field did not hold a number; said among the windows of what is shown
 };
 
 // Recomputes the dependent fields of entry `entry` (1-based) of form type

@@ -7,9 +7,9 @@
 
 #include "app/settlement.h"
 #include "calc/amounts.h"
-#include "calc/display.h"
 #include "calc/identification.h"
 #include "calc/limits.h"
+#include "calc/shown.h"
 #include "forms/field_object.h"
 
 namespace pit {
@@ -23,13 +23,20 @@ struct AmountError {
 };
 
 struct CalcContext {
-  CalcContext(Settlement& s, IdentificationRecords& records, CalcDisplay& d,
+  CalcContext(Settlement& s, IdentificationRecords& records, const CalcInput& in = {},
               std::vector<FieldObject>* shown = nullptr)
-      : settlement(s), ids(records), display(d), shownFields(shown) {}
+      : settlement(s), ids(records), input(in), shownFields(shown) {
+    this->shown.reminderShown = in.reminderShown;
+  }
 
   Settlement& settlement;
   IdentificationRecords& ids;
-  CalcDisplay& display;
+  // The screen as the calculation sees it; it moves where the calculation
+  // sends the user (ShowEntry), as the front end will.
+  CalcInput input;
+  // What the calculations ask to show, gathered since the context was made
+  // (or Begin).
+  ShownResult shown;
   // The field records of the form shown, when loaded: printed positions for
   // messages.
   std::vector<FieldObject>* shownFields = nullptr;
@@ -39,7 +46,34 @@ struct CalcContext {
   // Set when the persons' data went round the forms (ExchangeIdentification).
   bool identificationExchanged = false;
 
-  bool IsShown(int idPit) const { return display.ShownIdPit() == idPit; }
+  // Starts again with another screen and nothing asked for.
+  void Begin(const CalcInput& in) {
+    input = in;
+    shown = ShownResult{};
+    shown.reminderShown = in.reminderShown;
+  }
+  bool IsShown(int idPit) const { return input.idPit == idPit; }
+  // Whether a reminder may still come in this page display.
+  bool ReminderDue() const { return !shown.reminderShown; }
+  // A reminder that comes once per page display.
+  void RemindOnce(const std::string& text) {
+    shown.Remind(text);
+    shown.reminderShown = true;
+  }
+  // The user must go to entry `entry` first: it is asked for, and the rest
+  // of the calculation sees it shown at its first page.
+  void ShowEntry(int entry, int idPit) {
+    shown.showEntry = EntryRef{entry, idPit};
+    MoveTo(entry, idPit);
+  }
+  // The screen moved to `entry` at page 1 without asking the front end (a
+  // pass over every entry).
+  void MoveTo(int entry, int idPit) {
+    input.entry = entry;
+    input.idPit = idPit;
+    input.page = 1;
+    shown.reminderShown = false;
+  }
 
   const std::string& TextOf(int entry, int field) const;
   Amount AmountOf(int entry, int field) const;

@@ -1,28 +1,66 @@
 #include "calc/display.h"
 
 namespace pit {
-namespace {
-FieldObject* FieldAt(std::vector<FieldObject>* fields, int k) {
-  if (fields == nullptr || k < 0 || k >= static_cast<int>(fields->size())) return nullptr;
-  return &(*fields)[static_cast<std::size_t>(k)];
-}
-}  // namespace
 
-void HeadlessDisplay::SetReadOnly(int field, bool on) {
-  flags[field].readOnly = on;
-  if (FieldObject* f = FieldAt(fields, field)) f->ReadOnly = on;
+void ApplyFlags(const ShownResult& r, std::vector<FieldObject>& fields) {
+  for (const auto& [k, f] : r.flags) {
+    if (k < 0 || k >= static_cast<int>(fields.size())) continue;
+    FieldObject& d = fields[static_cast<std::size_t>(k)];
+    if (f.readOnly >= 0) d.ReadOnly = f.readOnly != 0;
+    if (f.visible >= 0) d.Visible = f.visible != 0;
+    if (f.mustBe >= 0) d.MustBe = f.mustBe != 0;
+    if (f.maxChar >= 0) d.MaxChar = f.maxChar;
+  }
 }
-void HeadlessDisplay::SetVisible(int field, bool on) {
-  flags[field].visible = on;
-  if (FieldObject* f = FieldAt(fields, field)) f->Visible = on;
+
+CalcInput HeadlessDisplay::Input() const {
+  CalcInput in;
+  in.entry = entry;
+  in.idPit = idPit;
+  in.page = page;
+  in.committedField = edited;
+  in.clickedField = clicked;
+  in.reminderShown = reminderFlag;
+  return in;
 }
-void HeadlessDisplay::SetMustBe(int field, bool on) {
-  flags[field].mustBe = on;
-  if (FieldObject* f = FieldAt(fields, field)) f->MustBe = on;
-}
-void HeadlessDisplay::SetMaxChar(int field, int maxChar) {
-  flags[field].maxChar = maxChar;
-  if (FieldObject* f = FieldAt(fields, field)) f->MaxChar = maxChar;
+
+void HeadlessDisplay::Take(const ShownResult& r) {
+  for (const auto& [k, f] : r.flags) {
+    FieldFlags& mine = flags[k];
+    if (f.readOnly >= 0) mine.readOnly = f.readOnly;
+    if (f.visible >= 0) mine.visible = f.visible;
+    if (f.mustBe >= 0) mine.mustBe = f.mustBe;
+    if (f.maxChar >= 0) mine.maxChar = f.maxChar;
+  }
+  if (fields != nullptr) ApplyFlags(r, *fields);
+  const MessageList& m = r.messages;
+  if (m.replaced) {
+    messages.clear();
+    extraLines = 0;
+  }
+  messages.insert(messages.end(), m.lines.begin(), m.lines.end());
+  if (m.height) {
+    height = *m.height;
+    extraLines = 0;
+  }
+  extraLines += m.extraLines;
+  for (const ShownWindow& w : r.windows) {
+    switch (w.kind) {
+      case ShownWindow::Kind::Reminder:
+      case ShownWindow::Kind::Warning:
+        reminders.push_back(w.text);
+        break;
+      case ShownWindow::Kind::Error:
+        errors.push_back(w.text);
+        break;
+      case ShownWindow::Kind::CorrectionInfo:
+        correctionInfos.emplace_back(w.text, w.page);
+        break;
+    }
+  }
+  if (r.donationLabel) donationLabel = *r.donationLabel;
+  if (r.showEntry) Show(r.showEntry->entry, r.showEntry->idPit, 1);
+  reminderFlag = r.reminderShown;
 }
 
 bool HeadlessDisplay::MustBe(int field) const {

@@ -23,7 +23,7 @@ struct Range {
 };
 
 void SetMaxCharIfShown(CalcContext& ctx, int idPit, int field, bool pesel) {
-  if (ctx.IsShown(idPit)) ctx.display.SetMaxChar(field, pesel ? kPeselLength : kNipLength);
+  if (ctx.IsShown(idPit)) ctx.shown.SetMaxChar(field, pesel ? kPeselLength : kNipLength);
 }
 
 void DrawPair(FormFields& f, int peselLine, int nipLine, bool pesel) {
@@ -96,10 +96,10 @@ void SetPurposeBoxes(CalcContext& ctx, int entry, int filingBox, int correctionB
 
 void CorrectionInfoOnClick(CalcContext& ctx, int idPit, int correctionBox, const std::string& formCode,
                            int infoPage) {
-  if (!ctx.IsShown(idPit) || ctx.display.CurrentPage() != 1 ||
-      ctx.display.FieldUnderMouse() != correctionBox)
+  if (!ctx.IsShown(idPit) || ctx.input.page != 1 ||
+      ctx.input.clickedField != correctionBox)
     return;
-  ctx.display.ShowCorrectionInfo("Informacja - korekta zeznania " + formCode, infoPage);
+  ctx.shown.CorrectionInfo("Informacja - korekta zeznania " + formCode, infoPage);
 }
 
 std::string ReductionNotice(int idPit) {
@@ -120,34 +120,34 @@ std::string ReductionNotice(int idPit) {
 }
 
 void ClearMessagesIfShown(CalcContext& ctx, int idPit) {
-  if (ctx.IsShown(idPit)) ctx.display.ClearMessages();
+  if (ctx.IsShown(idPit)) ctx.shown.ClearMessages();
 }
 
 void ShowReductionNotice(CalcContext& ctx, int idPit, bool reduced) {
   if (!ctx.IsShown(idPit)) return;
   if (reduced) {
-    ctx.display.SetMessageListHeight(MessageListHeight::Normal);
-    ctx.display.AddMessage(ReductionNotice(idPit));
+    ctx.shown.SetMessageListHeight(MessageListHeight::Normal);
+    ctx.shown.AddMessage(ReductionNotice(idPit));
   } else {
-    ctx.display.SetMessageListHeight(MessageListHeight::Hidden);
+    ctx.shown.SetMessageListHeight(MessageListHeight::Hidden);
   }
 }
 
 void ShowOnePercentWarning(CalcContext& ctx, const std::string& text) {
-  ctx.display.GrowMessageList(40);
-  ctx.display.AddMessage("    UWAGA!");
-  ctx.display.AddMessage(text);
+  ctx.shown.GrowMessageList(2);
+  ctx.shown.AddMessage("    UWAGA!");
+  ctx.shown.AddMessage(text);
 }
 
 Amount OnePercentLimit(Amount taxDue) { return FloorTenGrosze(taxDue * Percent(1)); }
 
 void MarkRowRequired(CalcContext& ctx, int entry, int first, int last, bool test) {
-  for (int k = first; k <= last; ++k) ctx.display.SetMustBe(k, false);
+  for (int k = first; k <= last; ++k) ctx.shown.SetMustBe(k, false);
   if (!test) return;
   for (int k = first; k <= last; ++k) {
     const std::string& t = ctx.TextOf(entry, k);
     if (!t.empty() && t != "0,00") {
-      for (int j = first; j <= last; ++j) ctx.display.SetMustBe(j, true);
+      for (int j = first; j <= last; ++j) ctx.shown.SetMustBe(j, true);
       return;
     }
   }
@@ -237,14 +237,14 @@ const std::vector<pit_o::Field> kPitOSpouseFields = [] {
 // The spouse's PIT/O without a joint settlement: read-only, and the
 // spouse's month boxes of the shown PIT/O lose their ticks.
 void CloseSpouseColumnOfPitO(CalcContext& ctx) {
-  for (int k : kPitOSpouseFields) ctx.display.SetReadOnly(k, true);
+  for (int k : kPitOSpouseFields) ctx.shown.SetReadOnly(k, true);
   for (const PitOChild& c : kPitOChildren) {
-    ctx.display.SetReadOnly(c.spouseRelief, true);
-    ctx.display.SetReadOnly(c.spouse.wholeYear, true);
-    for (int k : c.spouse.months) ctx.display.SetReadOnly(k, true);
+    ctx.shown.SetReadOnly(c.spouseRelief, true);
+    ctx.shown.SetReadOnly(c.spouse.wholeYear, true);
+    for (int k : c.spouse.months) ctx.shown.SetReadOnly(k, true);
   }
   const Settlement& s = ctx.settlement;
-  const int shown = ctx.display.ShownEntry();
+  const int shown = ctx.input.entry;
   if (!s.Has(shown) || s.Entry(shown).IdPit != kPitO) return;
   FormFields f(ctx, shown);
   const auto untick = [&f](int k) {
@@ -258,15 +258,15 @@ void CloseSpouseColumnOfPitO(CalcContext& ctx) {
 
 void ReadOnlyRanges(CalcContext& ctx, const Ranges& ranges) {
   for (const Range& r : ranges)
-    for (int k = r.first; k <= r.last; ++k) ctx.display.SetReadOnly(k, true);
+    for (int k = r.first; k <= r.last; ++k) ctx.shown.SetReadOnly(k, true);
 }
 
 void Hide(CalcContext& ctx, std::initializer_list<int> fields) {
-  for (int k : fields) ctx.display.SetVisible(k, false);
+  for (int k : fields) ctx.shown.SetVisible(k, false);
 }
 
 void ReadOnly(CalcContext& ctx, std::initializer_list<int> fields) {
-  for (int k : fields) ctx.display.SetReadOnly(k, true);
+  for (int k : fields) ctx.shown.SetReadOnly(k, true);
 }
 
 }  // namespace
@@ -275,7 +275,7 @@ void SpouseFieldRules(CalcContext& ctx, int idPit) {
   const Settlement& s = ctx.settlement;
   const bool notJoint = s.Kind != kJoint;
   const bool noSpouseData = s.SpouseIdKind == kIdNone || !s.SpouseData.Get(idPit);
-  const int shown = ctx.display.ShownEntry();
+  const int shown = ctx.input.entry;
   switch (idPit) {
     case kPit36:
       if (notJoint) ReadOnlyRanges(ctx, kPit36NotJointReadOnly);

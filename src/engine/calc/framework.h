@@ -36,7 +36,7 @@ void ClearMessagesIfShown(CalcContext& ctx, int idPit);
 // The notice with the list at its normal height when something was capped,
 // else the list hidden (only for the form shown).
 void ShowReductionNotice(CalcContext& ctx, int idPit, bool reduced);
-// The two-line 1% warning, growing the list by 40 pixels.
+// The two-line 1% warning, growing the list by its two lines.
 void ShowOnePercentWarning(CalcContext& ctx, const std::string& text);
 
 // The largest 1% amount for a tax due.

@@ -42,11 +42,11 @@ struct PayerKind {
 
 void PayerKindFields(CalcContext& ctx, FormFields& f, const PayerKind& a, const PayerKind& b) {
   for (const PayerKind* k : {&a, &b})
-    for (int field : k->shown) ctx.display.SetVisible(field, false);
+    for (int field : k->shown) ctx.shown.SetVisible(field, false);
   for (const PayerKind* k : {&a, &b}) {
     if (!f.Ticked(k->box)) continue;
-    for (int field : k->shown) ctx.display.SetVisible(field, true);
-    for (int field : k->required) ctx.display.SetMustBe(field, true);
+    for (int field : k->shown) ctx.shown.SetVisible(field, true);
+    for (int field : k->required) ctx.shown.SetMustBe(field, true);
     for (int field : k->emptied) f.SetText(field, "");
   }
 }
@@ -72,14 +72,14 @@ void PayerHeader(CalcContext& ctx, FormFields& f, int entry, bool shown, bool ha
     f.Untick(h.person);
   }
   if (shown && hasPitR) {
-    ctx.display.SetReadOnly(h.entity, true);
-    ctx.display.SetReadOnly(h.person, true);
+    ctx.shown.SetReadOnly(h.entity, true);
+    ctx.shown.SetReadOnly(h.person, true);
   }
 
   PayerPurposeBoxes(ctx, f, entry, h.filing, h.correction);
 
   if (shown) {
-    for (int k : {h.name, h.surname, h.firstName, h.birthDate}) ctx.display.SetMustBe(k, false);
+    for (int k : {h.name, h.surname, h.firstName, h.birthDate}) ctx.shown.SetMustBe(k, false);
     PayerKindFields(ctx, f,
                     {h.entity, {h.name, h.shortName, h.regon}, {h.name}, {h.surname, h.firstName, h.birthDate}},
                     {h.person,
@@ -95,7 +95,7 @@ void RequireWhenAny(CalcContext& ctx, const FormFields& f, std::initializer_list
                     std::initializer_list<int> tests) {
   bool any = false;
   for (int k : tests) any = any || f.AmountOf(k) > 0;
-  for (int k : group) ctx.display.SetMustBe(k, any);
+  for (int k : group) ctx.shown.SetMustBe(k, any);
 }
 
 }  // namespace
@@ -130,7 +130,7 @@ void CalculatePit11(CalcContext& ctx, int entry) {
   f.Copy(scholarship_income, scholarship_revenue);
   f.CapAtField(personal_costs, personal_revenue);
   f.Set(personal_income, f.AmountOf(personal_revenue) - f.AmountOf(personal_costs));
-  if (shown && ctx.FindEntry(kPitR, entry, kPmNone) > 0) ctx.display.SetReadOnly(cooperative_revenue, true);
+  if (shown && ctx.FindEntry(kPitR, entry, kPmNone) > 0) ctx.shown.SetReadOnly(cooperative_revenue, true);
   f.CapAtField(cooperative_costs, cooperative_revenue);
   f.Set(cooperative_income, f.AmountOf(cooperative_revenue) - f.AmountOf(cooperative_costs));
   if (f.AmountOf(mandate_costs) > f.Sum({mandate_revenue, work_contract_revenue}))
@@ -291,11 +291,11 @@ void CalculatePit40(CalcContext& ctx, int entry) {
     RequireWhenAny(ctx, f, {personal_revenue, personal_advance}, {personal_revenue, personal_costs, personal_advance});
     // These only ever add the mark: the fields are required by the form
     // itself when the definition says so.
-    if (f.AmountOf(social_insurance_abroad) > 0) ctx.display.SetMustBe(social_insurance, true);
-    if (f.AmountOf(other_deductions) > 0) ctx.display.SetMustBe(other_deductions_title, true);
+    if (f.AmountOf(social_insurance_abroad) > 0) ctx.shown.SetMustBe(social_insurance, true);
+    if (f.AmountOf(other_deductions) > 0) ctx.shown.SetMustBe(other_deductions_title, true);
     if (f.AmountOf(health_insurance) > 0 || f.AmountOf(health_insurance_abroad) > 0)
-      ctx.display.SetMustBe(health_insurance, true);
-    if (f.AmountOf(child_relief) > 0) ctx.display.SetMustBe(child_count, true);
+      ctx.shown.SetMustBe(health_insurance, true);
+    if (f.AmountOf(child_relief) > 0) ctx.shown.SetMustBe(child_count, true);
   }
 }
 
@@ -335,7 +335,7 @@ void CalculatePitR(CalcContext& ctx, int entry) {
 
   // 4. The payer's name fields.
   if (shown)
-    for (int k : {payer_name, payer_short_name, payer_regon}) ctx.display.SetVisible(k, true);
+    for (int k : {payer_name, payer_short_name, payer_regon}) ctx.shown.SetVisible(k, true);
 
   // 5. Months (the rows of a table, January to December): deductions never
   // above the amount paid.

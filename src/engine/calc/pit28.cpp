@@ -66,7 +66,7 @@ void CalculatePit28(CalcContext& ctx, int entry) {
 
   // 2. Housing amounts come from the PIT/D when one is attached.
   if (shown && ctx.FindChildEntry(kPitD, entry) > 0)
-    for (int k : {pit_d_revenue_relief, pit_d_relief, pit_d_lump_sum_relief}) ctx.display.SetReadOnly(k, true);
+    for (int k : {pit_d_revenue_relief, pit_d_relief, pit_d_lump_sum_relief}) ctx.shown.SetReadOnly(k, true);
 
   // 3. Identification exchange.
   ExchangeIdentification(ctx, entry);
@@ -94,11 +94,11 @@ void CalculatePit28(CalcContext& ctx, int entry) {
     if (anyA || hasA)
       for (int k : {own_revenue_3pct, own_revenue_5_5pct, own_revenue_8_5pct, own_revenue_10pct, own_revenue_17pct,
                     own_revenue_20pct, own_revenue_total, rental_revenue_8_5pct, rental_revenue_20pct})
-        ctx.display.SetReadOnly(k, true);
+        ctx.shown.SetReadOnly(k, true);
     if (anyB)
-      for (int k = partnership_revenue_3pct; k <= partnership_revenue_total; ++k) ctx.display.SetReadOnly(k, true);
+      for (int k = partnership_revenue_3pct; k <= partnership_revenue_total; ++k) ctx.shown.SetReadOnly(k, true);
     if (anyA || anyB)
-      for (int k = fivefold_revenue_3pct; k <= fivefold_revenue_total; ++k) ctx.display.SetReadOnly(k, true);
+      for (int k = fivefold_revenue_3pct; k <= fivefold_revenue_total; ++k) ctx.shown.SetReadOnly(k, true);
   }
 
   // 7. Row and column totals.
@@ -215,8 +215,8 @@ void CalculatePit28(CalcContext& ctx, int entry) {
   // revenue they are due on holds an amount.
   const bool ownTaxes = f.AmountOf(revenue_taxed_by_taxpayer) > 0;
   if (shown) {
-    ctx.display.SetReadOnly(lump_sum_8_5pct, !ownTaxes);
-    ctx.display.SetReadOnly(lump_sum_20pct, !ownTaxes);
+    ctx.shown.SetReadOnly(lump_sum_8_5pct, !ownTaxes);
+    ctx.shown.SetReadOnly(lump_sum_20pct, !ownTaxes);
   }
 
   // 19. Lump sum of each column.
@@ -291,7 +291,7 @@ void CalculatePit28(CalcContext& ctx, int entry) {
       reduced = true;
     }
     if (f.AmountOf(one_percent) > 0) f.SetUnrounded(one_percent, FloorTenGrosze(f.AmountOf(one_percent)));
-    ctx.display.SetDonationLabel(FormatAmount(m));
+    ctx.shown.SetDonationLabel(FormatAmount(m));
   }
 
   // 30.-31. Correction information, reduction notice.
@@ -300,7 +300,7 @@ void CalculatePit28(CalcContext& ctx, int entry) {
 
   // 32. No organisation, no 1% amount; an organisation without an amount.
   if (f.IsEmpty(krs)) f.SetZero(one_percent);
-  if (shown && ctx.display.CurrentPage() == kOnePercentPage && f.AmountOf(lump_sum_due) > 0 &&
+  if (shown && ctx.input.page == kOnePercentPage && f.AmountOf(lump_sum_due) > 0 &&
       f.AmountOf(one_percent) == 0 && !f.IsEmpty(krs))
     ShowOnePercentWarning(ctx, kOnePercentWarning);
 

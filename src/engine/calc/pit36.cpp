@@ -300,7 +300,7 @@ void CalculatePit36WithPass(CalcContext& ctx, int entry, bool businessPass) {
 
   // 6. Housing amounts come from the PIT/D.
   if (shown && ctx.FindChildEntry(kPitD, entry) > 0)
-    for (Field k : {taxpayer_pit_d_income_relief, pit_d_relief, pit_d_tax_relief}) ctx.display.SetReadOnly(k, true);
+    for (Field k : {taxpayer_pit_d_income_relief, pit_d_relief, pit_d_tax_relief}) ctx.shown.SetReadOnly(k, true);
 
   // 7. Business income declared in a PIT/Z, as the PIT/Z carries it.
   for (int pm : {kPmNone, kPmTaxpayer, kPmSpouse}) {
@@ -310,7 +310,7 @@ void CalculatePit36WithPass(CalcContext& ctx, int entry, bool businessPass) {
   // 8. Business revenue and costs come from the PIT/B.
   if (shown && ctx.FindChildEntry(kPitB, entry) > 0)
     for (Field k : {taxpayer_business_revenue, taxpayer_business_costs, spouse_business_revenue, spouse_business_costs})
-      ctx.display.SetReadOnly(k, true);
+      ctx.shown.SetReadOnly(k, true);
 
   // 9. Method of taxation follows the settlement kind. The boxes form one
   // choice, so a box left ticked from an earlier kind loses its tick: it
@@ -541,36 +541,36 @@ void CalculatePit36WithPass(CalcContext& ctx, int entry, bool businessPass) {
       reduced = true;
     }
     if (f.AmountOf(one_percent) > 0) f.SetUnrounded(one_percent, FloorTenGrosze(f.AmountOf(one_percent)));
-    ctx.display.SetDonationLabel(FormatAmount(m));
+    ctx.shown.SetDonationLabel(FormatAmount(m));
   }
 
   // 30. Messages: the reminder about the advances actually paid on page 4,
   // replaced by the reduction notice when something was capped.
   bool advancesNote = false;
   if (shown) {
-    ctx.display.ClearMessages();
-    if (ctx.display.CurrentPage() == kAdvancesPage && f.AmountOf(advances_paid) == 0) {
-      ctx.display.SetMessageListHeight(MessageListHeight::Normal);
-      ctx.display.AddMessage("   UWAGA !");
-      ctx.display.AddMessage(
+    ctx.shown.ClearMessages();
+    if (ctx.input.page == kAdvancesPage && f.AmountOf(advances_paid) == 0) {
+      ctx.shown.SetMessageListHeight(MessageListHeight::Normal);
+      ctx.shown.AddMessage("   UWAGA !");
+      ctx.shown.AddMessage(
           "   PIT-36. Ponieważ kwoty zaliczek należnych i faktycznie wpłaconych w ciągu roku przez podatnika "
           "mogą się różnić, poz. 196 należy wypełnić samodzielnie.");
       advancesNote = true;
     } else {
-      ctx.display.SetMessageListHeight(MessageListHeight::Hidden);
+      ctx.shown.SetMessageListHeight(MessageListHeight::Hidden);
     }
     if (reduced) {
-      ctx.display.ClearMessages();
-      ctx.display.SetMessageListHeight(MessageListHeight::Normal);
-      ctx.display.AddMessage(ReductionNotice(kPit36));
+      ctx.shown.ClearMessages();
+      ctx.shown.SetMessageListHeight(MessageListHeight::Normal);
+      ctx.shown.AddMessage(ReductionNotice(kPit36));
     } else if (!advancesNote) {
-      ctx.display.SetMessageListHeight(MessageListHeight::Hidden);
+      ctx.shown.SetMessageListHeight(MessageListHeight::Hidden);
     }
   }
 
   // 31. No organisation, no 1% amount; an organisation without an amount.
   if (f.IsEmpty(krs)) f.SetZero(one_percent);
-  if (shown && ctx.display.CurrentPage() == kOnePercentPage && f.AmountOf(tax_due) > 0 &&
+  if (shown && ctx.input.page == kOnePercentPage && f.AmountOf(tax_due) > 0 &&
       f.AmountOf(one_percent) == 0 && !f.IsEmpty(krs))
     ShowOnePercentWarning(ctx, kOnePercentWarning);
 
@@ -579,16 +579,15 @@ void CalculatePit36WithPass(CalcContext& ctx, int entry, bool businessPass) {
 
   // 33. A loss of earlier years needs its description; reminded once per
   // page display.
-  if (shown && ctx.display.CurrentPage() == kLossesPage && !ctx.display.ReminderFlag()) {
-    const int edited = ctx.display.FieldBeingEdited();
+  if (shown && ctx.input.page == kLossesPage && ctx.ReminderDue()) {
+    const int edited = ctx.input.committedField;
     const char* reminder = nullptr;
     if (edited == taxpayer_past_loss && f.AmountOf(taxpayer_past_loss) > 0 && f.IsEmpty(taxpayer_past_loss_source))
       reminder = "Uzupełnij opis: \"Straty z lat ubiegłych\" – komórka lewa ";
     if (edited == spouse_past_loss && f.AmountOf(spouse_past_loss) > 0 && f.IsEmpty(spouse_past_loss_source))
       reminder = "Uzupełnij opis: \"Straty z lat ubiegłych\" – komórka prawa ";
     if (reminder != nullptr) {
-      ctx.display.ShowReminder(reminder);
-      ctx.display.SetReminderFlag();
+      ctx.RemindOnce(reminder);
     }
   }
 
@@ -596,19 +595,19 @@ void CalculatePit36WithPass(CalcContext& ctx, int entry, bool businessPass) {
   if (!shown) return;
   MarkIncomeRowsRequired(ctx, entry, kTaxpayerColumns);
   MarkIncomeRowsRequired(ctx, entry, kSpouseColumns);
-  if (f.AmountOf(taxpayer_business_pit_z_income) > 0) ctx.display.SetMustBe(taxpayer_business_income, true);
-  if (f.AmountOf(taxpayer_business_income) > 0) ctx.display.SetMustBe(taxpayer_business_pit_z_income, true);
-  if (f.AmountOf(spouse_business_pit_z_income) > 0) ctx.display.SetMustBe(spouse_business_income, true);
-  if (f.AmountOf(spouse_business_income) > 0) ctx.display.SetMustBe(spouse_business_pit_z_income, true);
+  if (f.AmountOf(taxpayer_business_pit_z_income) > 0) ctx.shown.SetMustBe(taxpayer_business_income, true);
+  if (f.AmountOf(taxpayer_business_income) > 0) ctx.shown.SetMustBe(taxpayer_business_pit_z_income, true);
+  if (f.AmountOf(spouse_business_pit_z_income) > 0) ctx.shown.SetMustBe(spouse_business_income, true);
+  if (f.AmountOf(spouse_business_income) > 0) ctx.shown.SetMustBe(spouse_business_pit_z_income, true);
   for (Field k :
        {taxpayer_business_second_way, spouse_business_second_way, taxpayer_second_way_basis, spouse_second_way_basis})
-    ctx.display.SetMustBe(k, false);
-  if (f.Ticked(taxpayer_business_second_way)) ctx.display.SetMustBe(taxpayer_second_way_basis, true);
-  if (f.Ticked(spouse_business_second_way)) ctx.display.SetMustBe(spouse_second_way_basis, true);
-  if (!f.IsEmpty(taxpayer_second_way_basis)) ctx.display.SetMustBe(taxpayer_business_second_way, true);
-  if (!f.IsEmpty(spouse_second_way_basis)) ctx.display.SetMustBe(spouse_business_second_way, true);
-  ctx.display.SetMustBe(taxpayer_past_loss_source, f.AmountOf(taxpayer_past_loss) > 0);
-  ctx.display.SetMustBe(spouse_past_loss_source, f.AmountOf(spouse_past_loss) > 0);
+    ctx.shown.SetMustBe(k, false);
+  if (f.Ticked(taxpayer_business_second_way)) ctx.shown.SetMustBe(taxpayer_second_way_basis, true);
+  if (f.Ticked(spouse_business_second_way)) ctx.shown.SetMustBe(spouse_second_way_basis, true);
+  if (!f.IsEmpty(taxpayer_second_way_basis)) ctx.shown.SetMustBe(taxpayer_business_second_way, true);
+  if (!f.IsEmpty(spouse_second_way_basis)) ctx.shown.SetMustBe(spouse_business_second_way, true);
+  ctx.shown.SetMustBe(taxpayer_past_loss_source, f.AmountOf(taxpayer_past_loss) > 0);
+  ctx.shown.SetMustBe(spouse_past_loss_source, f.AmountOf(spouse_past_loss) > 0);
 }
 
 void CalculatePit36(CalcContext& ctx, int entry) { CalculatePit36WithPass(ctx, entry, true); }
@@ -661,20 +660,20 @@ void CalculatePitM(CalcContext& ctx, int entry) {
   if (!shown) return;
   for (Field k : {pension_advance, pension_revenue, rental_advance, rental_revenue, capital_advance, capital_revenue,
                   other_advance, other_revenue})
-    ctx.display.SetMustBe(k, false);
+    ctx.shown.SetMustBe(k, false);
   auto anyPositive = [&](std::initializer_list<Field> ks) {
     for (Field k : ks)
       if (f.AmountOf(k) > 0) return true;
     return false;
   };
   if (anyPositive({pension_revenue, pension_advance}))
-    for (Field k : {pension_advance, pension_revenue}) ctx.display.SetMustBe(k, true);
+    for (Field k : {pension_advance, pension_revenue}) ctx.shown.SetMustBe(k, true);
   if (anyPositive({rental_revenue, rental_costs, rental_advance}))
-    for (Field k : {rental_advance, rental_revenue}) ctx.display.SetMustBe(k, true);
+    for (Field k : {rental_advance, rental_revenue}) ctx.shown.SetMustBe(k, true);
   if (anyPositive({capital_revenue, capital_costs, capital_advance}))
-    for (Field k : {capital_advance, capital_revenue}) ctx.display.SetMustBe(k, true);
+    for (Field k : {capital_advance, capital_revenue}) ctx.shown.SetMustBe(k, true);
   if (anyPositive({other_revenue, other_costs, other_advance}))
-    for (Field k : {other_advance, other_revenue}) ctx.display.SetMustBe(k, true);
+    for (Field k : {other_advance, other_revenue}) ctx.shown.SetMustBe(k, true);
 }
 
 }  // namespace pit

@@ -126,7 +126,7 @@ void CalculatePit37(CalcContext& ctx, int entry) {
 
   // 2. Housing amounts come from the PIT/D when one is attached.
   if (shown && ctx.FindChildEntry(kPitD, entry) > 0)
-    for (int k : {pit_d_income_relief, pit_d_relief, pit_d_tax_relief}) ctx.display.SetReadOnly(k, true);
+    for (int k : {pit_d_income_relief, pit_d_relief, pit_d_tax_relief}) ctx.shown.SetReadOnly(k, true);
 
   // 3. Identifier marks.
   MarkIdentifierKind(ctx, kPit37, entry, taxpayer_id, taxpayer_id_strike_nip, taxpayer_id_strike_pesel);
@@ -327,7 +327,7 @@ void CalculatePit37(CalcContext& ctx, int entry) {
       reduced = true;
     }
     if (f.AmountOf(one_percent) > 0) f.SetUnrounded(one_percent, FloorTenGrosze(f.AmountOf(one_percent)));
-    ctx.display.SetDonationLabel(FormatAmount(m));
+    ctx.shown.SetDonationLabel(FormatAmount(m));
   }
 
   // 29. The user clicked the korekta box.
@@ -340,7 +340,7 @@ void CalculatePit37(CalcContext& ctx, int entry) {
   if (f.IsEmpty(krs)) f.SetZero(one_percent);
 
   // 32. An organisation chosen but no amount given.
-  if (shown && ctx.display.CurrentPage() == kOnePercentPage && f.AmountOf(tax_due) > 0 &&
+  if (shown && ctx.input.page == kOnePercentPage && f.AmountOf(tax_due) > 0 &&
       f.AmountOf(one_percent) == 0 && !f.IsEmpty(krs))
     ShowOnePercentWarning(ctx, kOnePercentWarning);
 

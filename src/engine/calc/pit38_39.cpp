@@ -21,7 +21,7 @@ bool OnePercent(CalcContext& ctx, FormFields& f, int taxDue, int amount) {
     reduced = true;
   }
   if (f.AmountOf(amount) > 0) f.SetUnrounded(amount, FloorTenGrosze(f.AmountOf(amount)));
-  ctx.display.SetDonationLabel(FormatAmount(m));
+  ctx.shown.SetDonationLabel(FormatAmount(m));
   return reduced;
 }
 
@@ -29,7 +29,7 @@ bool OnePercent(CalcContext& ctx, FormFields& f, int taxDue, int amount) {
 // of the 1% section.
 void OnePercentWarning(CalcContext& ctx, const FormFields& f, int idPit, int page, int taxDue, int krs,
                        int amount, const char* text) {
-  if (ctx.IsShown(idPit) && ctx.display.CurrentPage() == page && f.AmountOf(taxDue) > 0 &&
+  if (ctx.IsShown(idPit) && ctx.input.page == page && f.AmountOf(taxDue) > 0 &&
       f.AmountOf(amount) == 0 && !f.IsEmpty(krs))
     ShowOnePercentWarning(ctx, text);
 }
@@ -178,7 +178,7 @@ void CalculatePit39(CalcContext& ctx, int entry) {
 
   // 14. Reduction notice.
   if (ctx.IsShown(kPit39)) {
-    if (reduced) ctx.display.ClearMessages();
+    if (reduced) ctx.shown.ClearMessages();
     ShowReductionNotice(ctx, kPit39, reduced);
   }
 

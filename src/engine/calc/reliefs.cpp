@@ -119,11 +119,11 @@ void SetUnusedChildRelief(CalcContext& ctx, int o) {
 }
 
 void SetFlags(CalcContext& ctx, std::initializer_list<int> fields, bool readOnly) {
-  for (int k : fields) ctx.display.SetReadOnly(k, readOnly);
+  for (int k : fields) ctx.shown.SetReadOnly(k, readOnly);
 }
 
 void SetFlagRange(CalcContext& ctx, int first, int last, bool readOnly) {
-  for (int k = first; k <= last; ++k) ctx.display.SetReadOnly(k, readOnly);
+  for (int k = first; k <= last; ++k) ctx.shown.SetReadOnly(k, readOnly);
 }
 
 // Part G of PIT/O `o`: how many children it counts (up to the last one with
@@ -189,7 +189,7 @@ bool FillChildReliefFromPartG(CalcContext& ctx, FormFields& f) {
 }
 
 void ValidateChildBlock(CalcContext& ctx, const FormFields& f, const PitOChild& c, bool enabled) {
-  CalcDisplay& d = ctx.display;
+  ShownResult& d = ctx.shown;
   for (int k : {c.pesel, c.surname, c.firstName, c.birthDate}) d.SetMustBe(k, false);
   for (const PitOMonthBoxes* g : {&c.taxpayer, &c.spouse}) {
     d.SetMustBe(g->wholeYear, false);
@@ -286,8 +286,8 @@ void CalculatePitO(CalcContext& ctx, int entry) {
     for (const PitOChild& c : kPitOChildren) {
       SetFlags(ctx, {c.pesel, c.surname, c.firstName, c.birthDate}, true);
       for (const PitOMonthBoxes* g : {&c.taxpayer, &c.spouse}) {
-        ctx.display.SetReadOnly(g->wholeYear, true);
-        for (int k : g->months) ctx.display.SetReadOnly(k, true);
+        ctx.shown.SetReadOnly(g->wholeYear, true);
+        for (int k : g->months) ctx.shown.SetReadOnly(k, true);
       }
     }
   }
@@ -375,9 +375,9 @@ void CalculatePitO(CalcContext& ctx, int entry) {
   if (!shown) return;
 
   // 17. Descriptions the amounts need.
-  if (!ctx.display.ReminderFlag()) {
-    const int page = ctx.display.CurrentPage();
-    const int edited = ctx.display.FieldBeingEdited();
+  if (ctx.ReminderDue()) {
+    const int page = ctx.input.page;
+    const int edited = ctx.input.committedField;
     const char* reminder = nullptr;
     if (page == 1 && (edited == taxpayer_other_income_deductions || edited == spouse_other_income_deductions) &&
         f.AmountOf(edited) > 0 && f.IsEmpty(other_income_deductions_description))
@@ -386,8 +386,7 @@ void CalculatePitO(CalcContext& ctx, int entry) {
         f.AmountOf(edited) > 0 && f.IsEmpty(other_tax_deductions_description))
       reminder = "Uzupełnij opis w PIT/O poz. 45";
     if (reminder != nullptr) {
-      ctx.display.ShowReminder(reminder);
-      ctx.display.SetReminderFlag();
+      ctx.RemindOnce(reminder);
     }
   }
 
@@ -399,11 +398,11 @@ void CalculatePitO(CalcContext& ctx, int entry) {
                       f.AmountOf(taxpayer_coworkers_social_insurance_abroad) > 0 ||
                       f.AmountOf(spouse_coworkers_social_insurance_abroad) > 0;
   for (int k : {institution1_name, institution1_country, institution1_town, institution1_taxpayer_contributions})
-    ctx.display.SetMustBe(k, abroad);
-  ctx.display.SetMustBe(other_income_deductions_description, f.AmountOf(taxpayer_other_income_deductions) > 0 ||
+    ctx.shown.SetMustBe(k, abroad);
+  ctx.shown.SetMustBe(other_income_deductions_description, f.AmountOf(taxpayer_other_income_deductions) > 0 ||
                                                                  f.AmountOf(spouse_other_income_deductions) > 0);
-  ctx.display.SetMustBe(children_count, f.AmountOf(taxpayer_child_relief) > 0 || f.AmountOf(spouse_child_relief) > 0);
-  ctx.display.SetMustBe(other_tax_deductions_description,
+  ctx.shown.SetMustBe(children_count, f.AmountOf(taxpayer_child_relief) > 0 || f.AmountOf(spouse_child_relief) > 0);
+  ctx.shown.SetMustBe(other_tax_deductions_description,
                         f.AmountOf(taxpayer_other_tax_deductions) > 0 || f.AmountOf(spouse_other_tax_deductions) > 0);
 }
 
@@ -466,7 +465,7 @@ void CalculatePitD(CalcContext& ctx, int entry) {
                {loan_return_taxpayer, loan_return_spouse, expenses_return_taxpayer, expenses_return_spouse,
                 tax_relief_return_taxpayer, tax_relief_return_spouse},
                false);
-    if (s.Kind != kJoint && s.SpouseIdKind == kIdNone) ctx.display.SetReadOnly(spouse_id, true);
+    if (s.Kind != kJoint && s.SpouseIdKind == kIdNone) ctx.shown.SetReadOnly(spouse_id, true);
   }
 
   // 3. Each section split between the PIT-28 and the PIT-36/37.
@@ -483,21 +482,20 @@ void CalculatePitD(CalcContext& ctx, int entry) {
   if (!shown) return;
 
   // 5. The description the other housing expenses need.
-  if (!ctx.display.ReminderFlag() && ctx.display.CurrentPage() == 1) {
-    const int edited = ctx.display.FieldBeingEdited();
+  if (ctx.ReminderDue() && ctx.input.page == 1) {
+    const int edited = ctx.input.committedField;
     if ((edited == expenses_this_year || edited == expenses_earlier_years) && f.AmountOf(edited) > 0 &&
         f.IsEmpty(expenses_description)) {
-      ctx.display.ShowReminder("Uzupełnij opis w PIT/D poz. 38");
-      ctx.display.SetReminderFlag();
+      ctx.RemindOnce("Uzupełnij opis w PIT/D poz. 38");
     }
   }
 
   // 6. Required fields.
   for (int k : {loan_pit28, expenses_description, expenses_this_year, expenses_earlier_years, expenses_pit28})
-    ctx.display.SetMustBe(k, false);
+    ctx.shown.SetMustBe(k, false);
   if (f.AmountOf(expenses_this_year) > 0 || f.AmountOf(expenses_earlier_years) > 0)
     for (int k : {expenses_description, expenses_this_year, expenses_earlier_years, expenses_pit28})
-      ctx.display.SetMustBe(k, true);
+      ctx.shown.SetMustBe(k, true);
 }
 
 // --- PIT/UZ ---------------------------------------------------------------------

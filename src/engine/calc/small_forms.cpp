@@ -45,7 +45,7 @@ void UpkdIdentifierLines(CalcContext& ctx, int idPit, int entry, int idField, in
       FormFields f(ctx, entry);
       f.SetOption(peselLine, 0);
       f.SetOption(nipLine, 1);
-      if (ctx.IsShown(idPit)) ctx.display.SetMaxChar(idField, kNipLength);
+      if (ctx.IsShown(idPit)) ctx.shown.SetMaxChar(idField, kNipLength);
       break;
     }
     default:
@@ -66,7 +66,7 @@ void CalculatePit2K(CalcContext& ctx, int entry) {
   ExchangeIdentification(ctx, entry);
   const Settlement& s = ctx.settlement;
   if (s.Entry(entry).Kind != kJoint && ctx.IsShown(kPit2K) && s.SpouseIdKind == kIdNone)
-    ctx.display.SetReadOnly(spouse_id, true);
+    ctx.shown.SetReadOnly(spouse_id, true);
 }
 
 void CalculateNip7(CalcContext& ctx, int entry) {
@@ -97,12 +97,12 @@ void CalculateUpkdOrdZu(CalcContext& ctx, int entry) {
   }
   if (payerForm > 0) {
     const FormFields p(ctx, payerForm);
-    ctx.display.SetReadOnly(taxpayer_birth_date, p.Ticked(entityBox));
-    ctx.display.SetReadOnly(taxpayer_short_name, p.Ticked(personBox));
+    ctx.shown.SetReadOnly(taxpayer_birth_date, p.Ticked(entityBox));
+    ctx.shown.SetReadOnly(taxpayer_short_name, p.Ticked(personBox));
   }
   const bool editable = IsJointReturnItself(s.Entry(entry));
   for (Field k : {spouse_id, spouse_surname, spouse_first_name, spouse_birth_date, spouse_notes})
-    ctx.display.SetReadOnly(k, !editable);
+    ctx.shown.SetReadOnly(k, !editable);
 }
 
 void CalculateUpkd(CalcContext& ctx, int entry) {
@@ -113,7 +113,7 @@ void CalculateUpkd(CalcContext& ctx, int entry) {
   if (ctx.IsShown(kUpkd)) {
     const bool editable = IsJointReturnItself(ctx.settlement.Entry(entry));
     for (Field k : {spouse_id, spouse_surname, spouse_first_name, spouse_birth_date})
-      ctx.display.SetReadOnly(k, !editable);
+      ctx.shown.SetReadOnly(k, !editable);
   }
   ExchangeIdentification(ctx, entry);
 }
@@ -131,7 +131,7 @@ void CalculatePit16A(CalcContext& ctx, int entry) {
       {july_paid, july_deductible},       {august_paid, august_deductible},     {september_paid, september_deductible},
       {october_paid, october_deductible}, {november_paid, november_deductible}, {december_paid, december_deductible}};
   const FormFields f(ctx, entry);
-  for (const auto& m : kMonths) ctx.display.SetMustBe(m[0], f.AmountOf(m[1]) > 0);
+  for (const auto& m : kMonths) ctx.shown.SetMustBe(m[0], f.AmountOf(m[1]) > 0);
 }
 
 }  // namespace pit

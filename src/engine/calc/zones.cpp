@@ -87,10 +87,10 @@ void CalculatePitZG(CalcContext& ctx, int entry) {
     const bool underPit36L = IsParent(parent, ctx.FindEntry(kPit36L, 0, kPmNone));
     const bool underPit38 = IsParent(parent, ctx.FindEntry(kPit38, 0, pm));
     const bool underPit39 = IsParent(parent, ctx.FindEntry(kPit39, 0, pm));
-    for (int k = employment_revenue; k <= other_tax_paid; ++k) ctx.display.SetReadOnly(k, !underPit36);
-    for (Field k : {pit36l_income, pit36l_tax_paid}) ctx.display.SetReadOnly(k, !underPit36L);
-    for (Field k : {pit38_income, pit38_tax_paid}) ctx.display.SetReadOnly(k, !underPit38);
-    for (Field k : {pit39_income, pit39_tax_paid}) ctx.display.SetReadOnly(k, !underPit39);
+    for (int k = employment_revenue; k <= other_tax_paid; ++k) ctx.shown.SetReadOnly(k, !underPit36);
+    for (Field k : {pit36l_income, pit36l_tax_paid}) ctx.shown.SetReadOnly(k, !underPit36L);
+    for (Field k : {pit38_income, pit38_tax_paid}) ctx.shown.SetReadOnly(k, !underPit38);
+    for (Field k : {pit39_income, pit39_tax_paid}) ctx.shown.SetReadOnly(k, !underPit39);
   }
 
   // 5. Column totals.
@@ -103,31 +103,31 @@ void CalculatePitZG(CalcContext& ctx, int entry) {
 
   // 6. The user moves the figures into the return.
   if (shown) {
-    ctx.display.ClearMessages();
-    if (ctx.display.CurrentPage() == 1) {
-      // Three lines: 60 pixels rather than the normal height.
-      ctx.display.SetMessageListHeight(MessageListHeight::Hidden);
-      ctx.display.GrowMessageList(60);
-      ctx.display.AddMessage("UWAGA !");
-      ctx.display.AddMessage("Dane z PIT/ZG musisz przenieść samodzielnie do odpowiedniego zeznania podatkowego.");
-      ctx.display.AddMessage(
+    ctx.shown.ClearMessages();
+    if (ctx.input.page == 1) {
+      // Just the three lines, not the normal height.
+      ctx.shown.SetMessageListHeight(MessageListHeight::Hidden);
+      ctx.shown.GrowMessageList(3);
+      ctx.shown.AddMessage("UWAGA !");
+      ctx.shown.AddMessage("Dane z PIT/ZG musisz przenieść samodzielnie do odpowiedniego zeznania podatkowego.");
+      ctx.shown.AddMessage(
           "Przy rozliczaniu dochodów zagranicznych, proponujemy skorzystać z opisu dostępnego w menu programu - "
           "\"Pomocne informacje\".");
     } else {
-      ctx.display.SetMessageListHeight(MessageListHeight::Hidden);
+      ctx.shown.SetMessageListHeight(MessageListHeight::Hidden);
     }
   }
 
   // 7. Required fields: a PIT-36 row with any figure needs all three.
   if (!shown) return;
-  for (int k = employment_revenue; k <= other_tax_paid; ++k) ctx.display.SetMustBe(k, false);
+  for (int k = employment_revenue; k <= other_tax_paid; ++k) ctx.shown.SetMustBe(k, false);
   for (int a = employment_revenue; a <= other_revenue; a += kRowWidth) {
     if (f.AmountOf(a) > 0 || f.AmountOf(a + 1) != 0 || f.AmountOf(a + 2) > 0)
-      for (int k = a; k < a + kRowWidth; ++k) ctx.display.SetMustBe(k, true);
+      for (int k = a; k < a + kRowWidth; ++k) ctx.shown.SetMustBe(k, true);
   }
-  ctx.display.SetMustBe(pit36l_tax_paid, f.AmountOf(pit36l_income) > 0);
-  ctx.display.SetMustBe(pit38_tax_paid, f.AmountOf(pit38_income) > 0);
-  ctx.display.SetMustBe(pit39_tax_paid, f.AmountOf(pit39_income) > 0);
+  ctx.shown.SetMustBe(pit36l_tax_paid, f.AmountOf(pit36l_income) > 0);
+  ctx.shown.SetMustBe(pit38_tax_paid, f.AmountOf(pit38_income) > 0);
+  ctx.shown.SetMustBe(pit39_tax_paid, f.AmountOf(pit39_income) > 0);
 }
 
 void CalculateSseR(CalcContext& ctx, int entry) {
@@ -193,10 +193,10 @@ void CalculateSseR(CalcContext& ctx, int entry) {
 
   // 15. Required fields: the other costs' row with any amount needs its title.
   if (!ctx.IsShown(kSseR)) return;
-  for (int k = other_costs_title; k <= other_costs_other; ++k) ctx.display.SetMustBe(k, false);
+  for (int k = other_costs_title; k <= other_costs_other; ++k) ctx.shown.SetMustBe(k, false);
   if (f.AmountOf(other_costs_investment) > 0 || f.AmountOf(other_costs_labour) != 0 ||
       f.AmountOf(other_costs_other) > 0)
-    for (int k = other_costs_title; k <= other_costs_other; ++k) ctx.display.SetMustBe(k, true);
+    for (int k = other_costs_title; k <= other_costs_other; ++k) ctx.shown.SetMustBe(k, true);
 }
 
 void CalculateSseA(CalcContext& ctx, int entry) {

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "calc/calculation.h"
-#include "calc/display.h"
 #include "compare/outcome.h"
 #include "forms/pit28_fields.h"
 #include "forms/pit28a_fields.h"
@@ -421,8 +420,7 @@ std::unique_ptr<Settlement> CopySettlement(const Settlement& s) {
 }
 
 void CalculateCopy(Settlement& s, IdentificationRecords& ids, const CountryCodeLookup& countryCodeOf) {
-  HeadlessDisplay display;
-  CalcContext ctx(s, ids, display);
+  CalcContext ctx(s, ids);
   ctx.countryCodeOf = countryCodeOf;
   // A field that does not hold a number stops only its own form, as on
   // opening the file; the figures are those the forms then show.

@@ -69,9 +69,9 @@ const ValueSlot* FieldEditing::Slot(int k) const {
   return &e->Slot(k);
 }
 
-void FieldEditing::RunEntryCalculation() {
+void FieldEditing::RunEntryCalculation(int clicked) {
   if (Entry() == nullptr) return;
-  ctx_.Session().Calculate(ctx_.settlement.Current.Number);
+  ctx_.Session().Calculate(ctx_.settlement.Current.Number, -1, clicked);
 }
 
 QLabel* FieldEditing::DonationLabel() const { return POPP->Amount(); }
@@ -119,7 +119,7 @@ void FieldEditing::Clicked() {
   if (overField_) {
     clickInProgress_ = true;
     if (edited_ < 0) {
-      RunEntryCalculation();
+      RunEntryCalculation(underMouse_);
     } else {
       CommitEdited();
       edited_ = -1;
@@ -410,8 +410,9 @@ void FieldEditing::CommitEdited() {
   // Only an editor that was opened has anything to commit: a read-only or
   // hidden field the user merely clicked keeps its value, and a list left
   // with another row selected changes nothing behind the user's back.
+  const int clicked = clickInProgress_ ? underMouse_ : -1;
   if (!IsField(k) || openedFor_ != k || editor_ == Editor::ValueOver || Slot(k) == nullptr) {
-    RunEntryCalculation();
+    RunEntryCalculation(clicked);
     return;
   }
   const FieldObject& d = fields_[static_cast<std::size_t>(k)];
@@ -456,6 +457,7 @@ void FieldEditing::CommitEdited() {
     default:
       break;
   }
+  input.clickedField = clicked;
   // The rules of the field's type, the document modified, the calculation.
   const CommitOutcome r = ctx_.Session().Commit(ctx_.settlement.Current.Number, k, input);
   if (!r.accepted && !r.message.empty()) Message(r.message, true);

@@ -91,7 +91,8 @@ class FieldEditing : public QObject {
   const ValueSlot* Slot(int k) const;
   int FieldCount() const { return static_cast<int>(fields_.size()); }
   bool IsField(int k) const { return k >= 0 && k < FieldCount(); }
-  void RunEntryCalculation();
+  // `clicked`: the field whose click started it.
+  void RunEntryCalculation(int clicked = -1);
   // The drawn field that the never-drawn field k lies exactly over, -1 when
   // there is none.
   int FieldUnder(int k) const;

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "calc/calculation.h"
+#include "calc/display.h"
 #include "calc/framework.h"
 #include "forms/definition_files.h"
 #include "ui/app/app_context.h"
@@ -13,6 +14,7 @@
 #include "ui/forms/form_rules.h"
 #include "ui/forms/page_view.h"
 #include "ui/forms/tfinfo.h"
+#include "ui/forms/calc_result_view.h"
 
 namespace pit::ui {
 namespace {
@@ -24,7 +26,6 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast
 TFImage::TFImage(AppContext& ctx, QWidget* parent)
     : QWidget(parent), ctx_(ctx), fields_(ctx.Session().ShownFields()) {
   setObjectName(QStringLiteral("FImage"));
-  ctx_.Session().SetDisplay(this);
   view_ = new PageView(this);
   surface_ = view_->Surface();
   auto* layout = new QVBoxLayout(this);
@@ -47,10 +48,22 @@ TFImage::TFImage(AppContext& ctx, QWidget* parent)
   connect(editing_, &FieldEditing::redrawNeeded, this, &TFImage::Redraw);
   connect(editing_, &FieldEditing::pageRequested, this, &TFImage::ShowOtherPage);
   connect(editing_, &FieldEditing::modified, this, &TFImage::modified);
+  CalcResultView::Hooks hooks;
+  hooks.message = [this](const std::string& text, bool warning) { Message(text, warning); };
+  hooks.correctionInfo = [this](const std::string& caption, int page) {
+    TFInfo info(this);
+    info.Prepare(Q(caption), page, eFilingVisible_ ? eFilingVisible_() : true);
+    info.exec();
+    editing_->ForgetKeys();
+  };
+  hooks.donationLabel = [this](const std::string& text) { editing_->DonationLabel()->setText(Q(text)); };
+  hooks.showEntry = [this](int entry, int idPit) { GoToEntry(entry, idPit); };
+  results_ = std::make_unique<CalcResultView>(fields_, std::move(hooks));
+  ctx_.Session().SetResultView([this](const ShownResult& r) { ShowResult(r); }, this);
 }
 
 TFImage::~TFImage() {
-  if (&ctx_.Session().Display() == this) ctx_.Session().SetDisplay(nullptr);
+  ctx_.Session().DropResultView(this);
 }
 
 // --- state ---------------------------------------------------------------------------
@@ -80,8 +93,7 @@ void TFImage::ShowRestoredValues() {
 bool TFImage::PictureLoaded() const { return view_->PictureLoaded(); }
 
 void TFImage::SetMessageList(QListWidget* list) {
-  listError_ = list;
-  if (list != nullptr && list->height() > 0) listNormalHeight_ = list->height();
+  results_->SetMessageList(list);
 }
 
 void TFImage::SetEFilingQuery(std::function<bool()> visible) { eFilingVisible_ = std::move(visible); }
@@ -112,7 +124,7 @@ void TFImage::ShowPage(int idPit, int page, bool refresh) {
   ctx_.Session().EnsureShownFields();
   pageCount_ = c.PageCount;
   if (pageCount_ <= 0 && FormCatalogue::IsValid(idPit)) pageCount_ = ctx_.settlement.Catalogue()[idPit].PageCount;
-  reminderFlag_ = false;
+  ctx_.Session().PageDisplayed();
   editing_->ForgetKeys();
   LoadPagePicture();
   view_->ClearFieldLayer();
@@ -150,8 +162,10 @@ void TFImage::LoadPagePicture() {
 }
 
 void TFImage::ApplySpouseFieldRules() {
-  CalcContext cc = ctx_.Session().ContextFor(ctx_.settlement.Current.Number, *this);
+  const int number = ctx_.settlement.Current.Number;
+  CalcContext cc = ctx_.Session().ContextFor(number, ctx_.Session().InputFor(number));
   SpouseFieldRules(cc, ctx_.settlement.Current.IdPit);
+  ApplyFlags(cc.shown, fields_);
 }
 
 void TFImage::DrawFields() {
@@ -221,66 +235,31 @@ void TFImage::ShowOtherPage(int page) {
   if (showCount_ == before) ShowPage(ctx_.settlement.Current.IdPit, page, false);
 }
 
-// --- CalcDisplay -------------------------------------------------------------------------------------
+// --- what is shown -------------------------------------------------------------------------------
 
 int TFImage::ShownEntry() const { return ctx_.settlement.Current.Number; }
 int TFImage::ShownIdPit() const { return ctx_.settlement.Current.IdPit; }
 int TFImage::CurrentPage() const { return ctx_.settlement.Current.Page; }
 
-void TFImage::SetReadOnly(int field, bool on) {
-  if (IsField(field)) fields_[static_cast<std::size_t>(field)].ReadOnly = on;
-}
-void TFImage::SetVisible(int field, bool on) {
-  if (IsField(field)) fields_[static_cast<std::size_t>(field)].Visible = on;
-}
-void TFImage::SetMustBe(int field, bool on) {
-  if (IsField(field)) fields_[static_cast<std::size_t>(field)].MustBe = on;
-}
-void TFImage::SetMaxChar(int field, int maxChar) {
-  if (IsField(field)) fields_[static_cast<std::size_t>(field)].MaxChar = maxChar;
-}
-
-void TFImage::ClearMessages() {
-  if (listError_ != nullptr) listError_->clear();
-}
-
-void TFImage::AddMessage(const std::string& line) {
-  if (listError_ != nullptr) listError_->addItem(Q(line));
-}
+void TFImage::ShowResult(const ShownResult& r) { results_->Render(r); }
 
 void TFImage::SetMessageListHeight(MessageListHeight h) {
-  if (listError_ != nullptr) listError_->setFixedHeight(h == MessageListHeight::Normal ? listNormalHeight_ : 0);
+  ShownResult r;
+  r.SetMessageListHeight(h);
+  results_->Render(r);
 }
 
-void TFImage::GrowMessageList(int pixels) {
-  if (listError_ != nullptr) listError_->setFixedHeight(listError_->maximumHeight() + pixels);
-}
-
-void TFImage::ShowCorrectionInfo(const std::string& caption, int page) {
-  TFInfo info(this);
-  info.Prepare(Q(caption), page, eFilingVisible_ ? eFilingVisible_() : true);
-  info.exec();
-  editing_->ForgetKeys();
-}
-
-void TFImage::ShowReminder(const std::string& text) { Message(text); }
-void TFImage::ShowWarning(const std::string& text) { Message(text, true); }
-
-void TFImage::ReportError(const std::string& text) { Message(text, true); }
-
-void TFImage::SelectEntry(int entry, int idPit) {
+void TFImage::GoToEntry(int entry, int idPit) {
   emit selectEntryRequested(entry);
   Settlement& s = ctx_.settlement;
   if (!s.Has(entry)) return;
   if (s.Current.Number != entry || s.Current.IdPit != idPit) {
-    // Nobody showed it: the calculation that follows still needs the entry
-    // as the one shown, with its own definition open.
+    // Nobody showed it: it is the one shown from now on all the same, with
+    // its own definition open.
     ctx_.Session().MakeCurrent(entry, 1);
-    reminderFlag_ = false;
+    ctx_.Session().PageDisplayed();
   }
   ctx_.Session().EnsureShownFields();
 }
-
-void TFImage::SetDonationLabel(const std::string& text) { editing_->DonationLabel()->setText(Q(text)); }
 
 }  // namespace pit::ui

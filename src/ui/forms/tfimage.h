@@ -2,9 +2,10 @@
 // The form window: one page of the current form entry, the picture of the
 // printed page with every field of that page drawn over it (the page view,
 // page_view.h, composes and zooms it), and the editors the user fills the
-// fields with. It is also what the calculations see of
-// the screen (CalcDisplay): the flags of the open definition, the message
-// list, the correction information window, reminders and the 1% label.
+// fields with. What the calculations ask to show it puts on screen through
+// its CalcResultView (calc_result_view.h): the flags of the open definition,
+// the message list, the correction information window, reminders and the 1%
+// label.
 //
 // The main window owns the settlement and the tree. To show an entry it sets
 // ctx.settlement.Current (number, IdPit, parent, person, kind, page count,
@@ -20,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "calc/display.h"
+#include "calc/shown.h"
 #include "forms/field_object.h"
 
 class QLabel;
@@ -37,8 +38,9 @@ namespace pit::ui {
 struct AppContext;
 class PageView;
 class FieldEditing;
+class CalcResultView;
 
-class TFImage : public QWidget, public CalcDisplay {
+class TFImage : public QWidget {
   Q_OBJECT
 
  public:
@@ -119,28 +121,16 @@ class TFImage : public QWidget, public CalcDisplay {
   QWidget* Surface() const;
   QLabel* DonationLabel() const;
 
-  // --- CalcDisplay -------------------------------------------------------------
-  int ShownEntry() const override;
-  int ShownIdPit() const override;
-  int CurrentPage() const override;
-  int FieldUnderMouse() const override;
-  int FieldBeingEdited() const override;
-  void SetReadOnly(int field, bool on) override;
-  void SetVisible(int field, bool on) override;
-  void SetMustBe(int field, bool on) override;
-  void SetMaxChar(int field, int maxChar) override;
-  void ClearMessages() override;
-  void AddMessage(const std::string& line) override;
-  void SetMessageListHeight(MessageListHeight h) override;
-  void GrowMessageList(int pixels) override;
-  void ShowCorrectionInfo(const std::string& caption, int page) override;
-  void ShowReminder(const std::string& text) override;
-  void ShowWarning(const std::string& text) override;
-  bool ReminderFlag() const override { return reminderFlag_; }
-  void SetReminderFlag() override { reminderFlag_ = true; }
-  void ReportError(const std::string& text) override;
-  void SelectEntry(int entry, int idPit) override;
-  void SetDonationLabel(const std::string& text) override;
+  // --- what is shown -------------------------------------------------------------
+  int ShownEntry() const;
+  int ShownIdPit() const;
+  int CurrentPage() const;
+  int FieldUnderMouse() const;
+  int FieldBeingEdited() const;
+  // What a calculation asked to show, on screen.
+  void ShowResult(const ShownResult& r);
+  // The message list opened to its normal height or put away.
+  void SetMessageListHeight(MessageListHeight h);
 
  signals:
   // After every committed edit (the settlement is modified).
@@ -168,6 +158,8 @@ class TFImage : public QWidget, public CalcDisplay {
   void Redraw();  // field layer cleared and drawn again, the surface repainted
   void RunEntryCalculation();
   void ApplySpouseFieldRules();
+  // Where a calculation sends the user: the tree selects it.
+  void GoToEntry(int entry, int idPit);
   FormEntry* Entry() const;
   bool IsField(int k) const { return k >= 0 && k < FieldCount(); }
   // The page question answered yes: the main window shows the page from its
@@ -183,13 +175,11 @@ class TFImage : public QWidget, public CalcDisplay {
   PageView* view_ = nullptr;
   QWidget* surface_ = nullptr;  // the view's, where the editors stand
   FieldEditing* editing_ = nullptr;
-  QListWidget* listError_ = nullptr;
-  int listNormalHeight_ = 60;
+  std::unique_ptr<CalcResultView> results_;
   std::function<bool()> eFilingVisible_;
   int shownEntry_ = 0;  // entry, form and page last shown: another starts at its top
   int shownIdPit_ = 0;
   int shownPage_ = 0;
-  bool reminderFlag_ = false;
   int showCount_ = 0;  // pages shown so far, to see whether a signal showed one
 };
 
