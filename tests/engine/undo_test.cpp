@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/session.h"
+#include "calc/identification.h"
 #include "forms/definition_library.h"
 #include "forms/pit37_fields.h"
 #include "forms/pit_o_fields.h"
@@ -323,6 +324,70 @@ TEST_F(UndoTest, AnAddedCopyKeepsTheHistory) {
   ASSERT_NE(session.Undo(), nullptr);
   EXPECT_EQ(Value(2, pit_o::taxpayer_internet), before.values[1][pit_o::taxpayer_internet]);
   EXPECT_EQ(s.Count(), 3);
+}
+
+// A distribution of the persons' data passes over the entries it would not
+// change. After each edit, undo, redo, failed calculation and change of kind
+// below, distributing to every entry in full must change nothing more than
+// the distribution that passes entries over: an entry passed over wrongly
+// would keep a name, identifier or address the others no longer show.
+TEST_F(UndoTest, EntriesPassedOverByTheDistributionHoldWhatAFullOneWrites) {
+  session.New(kJoint);
+  const int p = s.AddEntry(kPit37, 0, 0, kJoint);
+  s.AddEntry(kPitO, p, 0, kJoint);
+  s.AddEntry(kPitO, p, kPmSpouse, kJoint);
+  s.AddEntry(kPitD, p, 0, kJoint);
+  s.AddEntry(kPit38, 0, 0, kJoint);
+  s.AddEntry(kPit28, 0, 0, kJoint);
+  s.RebuildTree(defs);
+  ASSERT_EQ(session.RecalculateAll({}, false), CalcStatus::Done);
+
+  using namespace pit37;
+  const std::vector<std::pair<std::string, std::function<void()>>> steps{
+      {"surname in the return", [&] { Type(1, taxpayer_surname, "KOWALSKI"); }},
+      {"spouse's name in an attachment", [&] { Type(2, pit_o::spouse_first_name, "ANNA"); }},
+      {"an amount", [&] { Type(1, taxpayer_employment_revenue, "52340,17"); }},
+      {"undo", [&] { ASSERT_NE(session.Undo(), nullptr); }},
+      {"undo again", [&] { ASSERT_NE(session.Undo(), nullptr); }},
+      {"redo", [&] { ASSERT_NE(session.Redo(), nullptr); }},
+      {"a failed calculation that took a surname",
+       [&] {
+         ASSERT_TRUE(session.MakeCurrent(1));
+         session.EnsureShownFields();
+         s.Write(1, taxpayer_tax_deductions, "0,00 zł");
+         ASSERT_EQ(session.Commit(1, taxpayer_surname, FieldInput::Typed("NOWAK")).calc, CalcStatus::BadAmount);
+         ASSERT_EQ(ids.Taxpayer.Surname, "NOWAK");
+       }},
+      {"the amount put right",
+       [&] { ASSERT_TRUE(session.Commit(1, taxpayer_tax_deductions, FieldInput::Typed("0")).ok()); }},
+      {"undo after the failure", [&] { ASSERT_NE(session.Undo(), nullptr); }},
+      {"redo after the failure", [&] { ASSERT_NE(session.Redo(), nullptr); }},
+      {"single filing", [&] { ASSERT_NE(session.ChangeKind(kIndividual), nullptr); }},
+      {"an amount after the change of kind", [&] { Type(1, taxpayer_employment_costs, "1335"); }},
+      {"the change of kind undone", [&] {
+         ASSERT_NE(session.Undo(), nullptr);
+         ASSERT_NE(session.Undo(), nullptr);
+       }},
+      {"a NIP", [&] { Type(1, taxpayer_id, "5260250274"); }},
+      {"identified by PESEL", [&] {
+         s.TaxpayerIdKind = kIdPesel;
+         ASSERT_EQ(session.Calculate(1), CalcStatus::Done);
+       }},
+  };
+  for (const auto& [what, step] : steps) {
+    SCOPED_TRACE(what);
+    ASSERT_NO_FATAL_FAILURE(step());
+    DistributeIdentification(s, ids);
+    Settlement::Trial full(s);
+    const std::size_t start = s.Journal().size();
+    for (int i = 1; i <= s.Count(); ++i) DistributeIdentificationTo(s, ids, i);
+    for (std::size_t r = start; r < s.Journal().size(); ++r) {
+      const JournalRecord& rec = s.Journal()[r];
+      ADD_FAILURE() << "entry " << rec.entry << " field " << rec.field << " held \"" << rec.before.Value
+                    << "\", a full distribution writes \"" << Value(rec.entry, rec.field) << "\"";
+    }
+    full.RollBack();
+  }
 }
 
 }  // namespace

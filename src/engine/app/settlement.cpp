@@ -73,8 +73,16 @@ ValueSlot* Settlement::SlotFor(int entry, int field) {
   return &Entry(entry).slots_[static_cast<std::size_t>(field)];
 }
 
+void FormEntry::ValuesChanged() {
+  static std::atomic<std::uint64_t> stamps{0};
+  marks_.valuesStamp = ++stamps;
+}
+
 void Settlement::Journal(int entry, int field, ValueSlot& slot) {
-  std::uint32_t& level = Entry(entry).listing_.journalLevel[static_cast<std::size_t>(field)];
+  FormEntry& e = Entry(entry);
+  // Every write that changes a slot passes here, also one already journaled.
+  e.ValuesChanged();
+  std::uint32_t& level = e.listing_.journalLevel[static_cast<std::size_t>(field)];
   if (level == level_) return;
   journal_.push_back(JournalRecord{entry, field, slot, level});
   level = level_;
@@ -140,12 +148,20 @@ bool Settlement::WriteSlot(int entry, int field, const ValueSlot& slot) {
 }
 
 std::vector<JournalRecord> Settlement::TakeJournal() {
+  if (journal_.empty()) {
+    // Nothing to hand over: the room stays for the next edit.
+    level_ = 1;
+    return {};
+  }
   for (const JournalRecord& r : journal_) {
     if (Has(r.entry)) Entry(r.entry).listing_.journalLevel[static_cast<std::size_t>(r.field)] = 0;
   }
   level_ = 1;
   std::vector<JournalRecord> taken;
   taken.swap(journal_);
+  // The next edit is most likely as large as this one: room for it now
+  // instead of moving its records at each growth.
+  journal_.reserve(taken.size());
   return taken;
 }
 
@@ -162,6 +178,7 @@ void Settlement::Trial::RollBack() {
     FormEntry& e = s_.Entry(r.entry);
     const auto k = static_cast<std::size_t>(r.field);
     e.slots_[k] = std::move(r.before);
+    e.ValuesChanged();
     e.ReadGrosze(k);
     e.listing_.journalLevel[k] = r.outerLevel;
   }
@@ -239,6 +256,7 @@ void Settlement::AppendLoaded(std::unique_ptr<FormEntry> e) {
 
 std::array<ValueSlot, kSlotCount>& FormEntry::Unlisted() {
   if (listing_.listed) throw std::logic_error("the values of an entry in a settlement change through the settlement");
+  ValuesChanged();
   return slots_;
 }
 
@@ -265,6 +283,7 @@ void FormEntry::ReadGrosze(std::size_t k) {
 }
 
 void FormEntry::ReadAllGrosze() {
+  ValuesChanged();
   for (std::size_t k = 0; k < kSlotCount; ++k) ReadGrosze(k);
 }
 

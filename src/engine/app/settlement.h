@@ -86,6 +86,21 @@ struct FormEntry {
   // so the calculations do not read the text again.
   std::optional<std::int64_t> Grosze(int k) const;
 
+  // A number that changes with every change of the entry's values, whatever
+  // the path (write, undo, rollback, refill), and never repeats in a run:
+  // what was worked out from the values holds while it stays the same.
+  std::uint64_t ValuesStamp() const { return marks_.valuesStamp; }
+
+  // Left by the last distribution of the persons' data to the entry, so an
+  // unchanged entry can be passed over; a copy of the entry starts blank.
+  struct DistributionMark {
+    std::uint64_t valuesStamp = 0;
+    std::uint64_t source = 0;  // which persons' data and settlement kinds; 0: none
+    std::array<int, 4> header{};
+    int parentPm = 0;
+  };
+  DistributionMark& Distributed() const { return marks_.distributed; }
+
  private:
   friend class Settlement;
   friend void FillSlotsFromDefinition(FormEntry& e, const std::vector<FieldObject>& records);
@@ -103,9 +118,20 @@ struct FormEntry {
     std::array<std::int64_t, kSlotCount> grosze{};
     std::bitset<kSlotCount> hasGrosze;
   };
+  // Read for every entry at each calculation: kept beside the header, not
+  // past the slots. A copy of the entry starts with none.
+  struct Marks {
+    Marks() = default;
+    Marks(const Marks&) {}
+    Marks& operator=(const Marks&) = delete;
+    std::uint64_t valuesStamp = 0;
+    mutable DistributionMark distributed;
+  };
+  void ValuesChanged();
   // Takes the grosze of slot k (or of every slot) from its text.
   void ReadGrosze(std::size_t k);
   void ReadAllGrosze();
+  Marks marks_;
   std::array<ValueSlot, kSlotCount> slots_{};
   Listing listing_;
 };

@@ -1,12 +1,15 @@
 #include "calc/identification.h"
 
 #include <array>
+#include <atomic>
+#include <cstdint>
 #include <map>
 #include <type_traits>
 #include <vector>
 
 #include "app/catalogue.h"
 #include "app/settlement.h"
+#include "app/undo.h"
 #include "forms/nip7_fields.h"
 #include "forms/nip_b_fields.h"
 #include "forms/nip_c_fields.h"
@@ -484,8 +487,48 @@ void DistributeIdentificationTo(Settlement& s, const IdentificationRecords& ids,
   }
 }
 
+namespace {
+
+// What a distribution writes into an entry follows from the persons' data,
+// the settlement's kinds, the entry's header and its parent's person, and
+// the entry's own values (a write of what is there is no change). When none
+// of these moved since the last distribution to the entry, it would write
+// nothing: most calculations of a large settlement pass every entry over.
+struct DistributionSource {
+  IdentificationRecords ids;
+  int kind = 0, taxpayerIdKind = 0, spouseIdKind = 0;
+  std::uint64_t number = 0;
+};
+
+std::uint64_t SourceOf(const Settlement& s, const IdentificationRecords& ids) {
+  static std::atomic<std::uint64_t> numbers{0};
+  thread_local DistributionSource last;
+  if (last.number == 0 || last.kind != s.Kind || last.taxpayerIdKind != s.TaxpayerIdKind ||
+      last.spouseIdKind != s.SpouseIdKind || !SameIdentification(last.ids, ids)) {
+    last.ids = ids;
+    last.kind = s.Kind;
+    last.taxpayerIdKind = s.TaxpayerIdKind;
+    last.spouseIdKind = s.SpouseIdKind;
+    last.number = ++numbers;
+  }
+  return last.number;
+}
+
+}  // namespace
+
 void DistributeIdentification(Settlement& s, const IdentificationRecords& ids) {
-  for (int i = 1; i <= s.Count(); ++i) DistributeIdentificationTo(s, ids, i);
+  const std::uint64_t source = SourceOf(s, ids);
+  for (int i = 1; i <= s.Count(); ++i) {
+    const FormEntry& e = s.Entry(i);
+    const int parentPm = s.Has(e.IdParent) ? s.Entry(e.IdParent).PM : 0;
+    const std::array<int, 4> header{e.IdPit, e.Kind, e.PM, e.IdParent};
+    FormEntry::DistributionMark& mark = e.Distributed();
+    if (mark.source == source && mark.valuesStamp == e.ValuesStamp() && mark.header == header &&
+        mark.parentPm == parentPm)
+      continue;
+    DistributeIdentificationTo(s, ids, i);
+    mark = FormEntry::DistributionMark{e.ValuesStamp(), source, header, parentPm};
+  }
 }
 
 }  // namespace pit
