@@ -105,8 +105,8 @@ int CmdExport(const std::vector<std::string>& args, const std::string& argv0) {
     std::cerr << "Rozliczenie nie ma pozycji " << entry << ".\n";
     return kRefused;
   }
-  // As the desktop program has it after opening the file.
-  if (const int rc = session.OpeningPass(); rc != kDone) return rc;
+  // A return whose figures could not be worked out is not handed on.
+  if (!session.PrepareForOutput()) return kRefused;
 
   const std::string guid = s.Entry(entry).ReturnGuid;
   if (const std::string refusal = HandOffRefusal(s, guid); !refusal.empty()) {
@@ -115,7 +115,6 @@ int CmdExport(const std::vector<std::string>& args, const std::string& argv0) {
   }
 
   ExportHooks hooks;
-  hooks.selectMainForm = [&](int n) { session.Show(n, s.Catalogue()[s.Entry(n).IdPit].LastPage); };
   hooks.countryCode = [&](const std::string& name) { return session.CountryCode(name); };
   ExportRequest request{outDir, NewGuidText(), guid, (program / "icon").u8string(), html};
 

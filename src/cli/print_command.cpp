@@ -136,8 +136,8 @@ int ParsePrintArgs(const std::vector<std::string>& args, const std::string& argv
   return kDone;
 }
 
-// Entry `number` selected as the print window selects it in the tree just
-// before printing it: what its calculation shows is what is printed.
+// Entry `number` as it is printed: with the fields the form window would
+// show for it.
 render::FormToPrint Select(CliSession& session, DefinitionLibrary& defs, int number, std::vector<int> pages) {
   const FormEntry& e = session.settlement.Entry(number);
   render::FormToPrint form;
@@ -152,7 +152,7 @@ render::FormToPrint Select(CliSession& session, DefinitionLibrary& defs, int num
     std::cerr << "Brak pliku definicji formularza " << form.code << ": " << defs.DcsPath(e.IdPit)
               << " (drukowane są same strony druku).\n";
   }
-  form.shownDefs = session.Select(number, form.pages.empty() ? 1 : form.pages.front());
+  form.shownDefs = session.session.FieldsAsShown(number);
   return form;
 }
 
@@ -201,9 +201,8 @@ int CmdPrint(const std::vector<std::string>& args, const std::string& argv0) {
     std::cerr << "Nie można zapisać pliku " << r.out << "\n";
     return kFileError;
   }
-  // As after opening the file; then each form is selected just before it
-  // is printed.
-  session.CalculateAsOpened();
+  // A form that cannot be calculated is still printed as it stands.
+  session.PrepareForOutput();
   render::FormPrinter printer(r.options, r.dcDir);
   for (int n : entries) {
     const int idPit = s.Entry(n).IdPit;

@@ -118,23 +118,11 @@ int CliSession::Show(int number, int page) {
   return st == CalcStatus::Done ? kDone : CalculationFailed();
 }
 
-void CliSession::CalculateAsOpened() {
-  session.RecalculateAll({[](int) { return PassShow::Offpage; }, {}});
-}
-
-std::vector<FieldObject>& CliSession::Select(int number, int page) {
-  session.MakeCurrent(number, page);
-  std::vector<FieldObject>& fields = session.EnsureShownFields();
-  const HeadlessDisplay& display = session.Headless();
-  if (session.Calculate(number) != CalcStatus::Done && !display.errors.empty())
-    std::cerr << display.errors.back() << "\n";
-  if (!fields.empty()) {
-    CalcContext shown = session.ContextFor(number, session.Headless().Input());
-    SpouseFieldRules(shown, settlement.Entry(number).IdPit);
-    ApplyFlags(shown.shown, fields);
-    session.Headless().Take(shown.shown);
-  }
-  return fields;
+bool CliSession::PrepareForOutput() {
+  const OutputPreparation r = session.PrepareForOutput();
+  if (r.status == CalcStatus::Done) return true;
+  std::cerr << (r.error.empty() ? std::string("Obliczenie formularza zostało przerwane.") : r.error) << "\n";
+  return false;
 }
 
 int CliSession::Commit(int entry, int field, const std::string& text) {

@@ -54,14 +54,10 @@ class CliSession {
   // Shows entry `number` at `page` and runs its calculation, as selecting a
   // tree node does; returns an exit status.
   int Show(int number, int page);
-  // The settlement as the desktop program holds it after opening the file:
-  // every entry calculated, attachments first, none of them on a page.
-  void CalculateAsOpened();
-  // Entry `number` selected at `page` as a click in the tree selects it
-  // after CalculateAsOpened: its calculation run with its definition open,
-  // the spouse rules applied. Returns the fields as the form window holds
-  // them (empty without the definition file).
-  std::vector<FieldObject>& Select(int number, int page);
+  // The settlement brought up to date for printing or export, without
+  // putting any entry on a page; a failed calculation is said on standard
+  // error. Whether every calculation went through.
+  bool PrepareForOutput();
   // Commits `text` into field `field` of entry `entry` as typed by the user;
   // returns an exit status.
   int Commit(int entry, int field, const std::string& text);

@@ -102,10 +102,11 @@ int CmdRender(const std::vector<std::string>& args, const std::string& argv0) {
 
   const auto app = StartOffscreenDrawing();
 
-  // As after opening the file, then the entry selected and its page shown.
-  session.CalculateAsOpened();
-  const std::vector<FieldObject>& fields = session.Select(r.entry, r.page);
-  session.PrintMessages();
+  // A form that cannot be calculated is still drawn as it stands.
+  session.PrepareForOutput();
+  std::vector<std::string> messages;
+  const std::vector<FieldObject> fields = session.session.FieldsAsShown(r.entry, &messages);
+  for (const std::string& m : messages) std::cerr << m << "\n";
 
   render::PagePicture picture;
   if (!picture.Load(dcg)) {

@@ -11,6 +11,7 @@
 #include "forms/definition_library.h"
 #include "forms/pit37_fields.h"
 #include "forms/pit_o_fields.h"
+#include "output/export.h"
 
 namespace pit {
 namespace {
@@ -148,6 +149,63 @@ TEST_F(SessionTest, OpeningPassRunsAttachmentsBeforeTheirReturns) {
   EXPECT_EQ(shown, (std::vector<int>{2, 1}));
   EXPECT_EQ(Value(2, pit_o::taxpayer_internet), "760,00");
   EXPECT_EQ(OpeningOrder(s), (std::vector<int>{2, 1}));
+}
+
+// Printing and export bring the file up to date without a page on screen:
+// what is handed on must be what the desktop program handed on after
+// opening the file and selecting each return in the tree before reading it.
+TEST_F(SessionTest, OutputPreparationExportsWhatTheSelectedReturnsDid) {
+  NewPit37();
+  ASSERT_TRUE(session.CommitTyped(1, pit37::taxpayer_employment_revenue, "50000").ok());
+  ASSERT_TRUE(session.CommitTyped(1, pit37::taxpayer_employment_advance, "6000").ok());
+  ASSERT_TRUE(session.CommitTyped(1, pit37::taxpayer_surname, "KOWALSKI").ok());
+  // Figures the file brings that no calculation has seen: the attachment's
+  // relief over its cap, the return's tax out of date.
+  s.Write(2, pit_o::taxpayer_internet, "900,00");
+  s.Write(1, pit37::tax_due, "1,00");
+  ASSERT_TRUE(session.Save(Path("a.dc2014")).ok);
+
+  struct Opened {
+    Settlement s;
+    IdentificationRecords ids;
+    SettlementSession session{s, ids};
+  };
+  const auto exportOf = [&](bool clickFree) {
+    Opened o;
+    o.session.SetDefinitions(&defs);
+    EXPECT_TRUE(o.session.Open(Path("a.dc2014")).ok);
+    ExportHooks hooks;
+    if (clickFree) {
+      const OutputPreparation r = o.session.PrepareForOutput();
+      EXPECT_EQ(r.status, CalcStatus::Done);
+      EXPECT_EQ(r.error, "");
+      EXPECT_EQ(o.session.ShownFieldsEntry(), 0);  // nothing was put on screen
+    } else {
+      EXPECT_EQ(o.session.RecalculateAll({}, false), CalcStatus::Done);
+      hooks.selectMainForm = [&o](int n) {
+        o.session.MakeCurrent(n, o.s.Catalogue()[o.s.Entry(n).IdPit].LastPage);
+        o.session.EnsureShownFields();
+        o.session.Calculate(n);
+      };
+    }
+    EXPECT_EQ(o.s.Entry(2).Slots()[pit_o::taxpayer_internet].Value, "760,00");
+    return BuildExport(o.s, defs, o.s.Entry(1).ReturnGuid, hooks).xml;
+  };
+  const std::string selected = exportOf(false);
+  const std::string prepared = exportOf(true);
+  EXPECT_NE(selected.find("KOWALSKI"), std::string::npos);
+  EXPECT_EQ(prepared, selected);
+
+  // A figure no calculation can read stops neither the other entries nor
+  // the report of what went wrong.
+  Opened o;
+  o.session.SetDefinitions(&defs);
+  ASSERT_TRUE(o.session.Open(Path("a.dc2014")).ok);
+  o.s.Write(2, pit_o::taxpayer_rehabilitation, "300 zł");
+  const OutputPreparation r = o.session.PrepareForOutput();
+  EXPECT_EQ(r.status, CalcStatus::BadAmount);
+  EXPECT_NE(r.error.find("300 zł"), std::string::npos) << r.error;
+  EXPECT_NE(o.s.Entry(1).Slots()[pit37::tax_due].Value, "1,00");  // the return calculated after it
 }
 
 TEST(EFiling, RegistrationFormsAndThePayersUpkdAreNotFiledElectronically) {

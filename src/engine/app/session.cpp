@@ -175,7 +175,7 @@ void SettlementSession::ForgetShownFields() {
   shownStale_ = true;
 }
 
-std::vector<FieldObject> SettlementSession::FieldsAsShown(int number) {
+std::vector<FieldObject> SettlementSession::FieldsAsShown(int number, std::vector<std::string>* messages) {
   if (!s_.Has(number) || defs_ == nullptr) return {};
   const int idPit = s_.Entry(number).IdPit;
   const std::vector<FieldObject>* recs = defs_->Fields(idPit);
@@ -191,6 +191,7 @@ std::vector<FieldObject> SettlementSession::FieldsAsShown(int number) {
   RunCalculation(ctx, idPit, number);
   SpouseFieldRules(ctx, idPit);
   ApplyFlags(ctx.shown, fields);
+  if (messages) *messages = ctx.shown.messages.lines;
   return fields;
 }
 
@@ -296,6 +297,27 @@ const CommitStep* SettlementSession::ChangeKind(int kind) {
   const CommitStep* step = history_.RecordKindChange(s_, ids_, shown.Number, shown.Page, before);
   history_.SetCuts(StandingCuts(cutBefore, {}, s_));
   return step;
+}
+
+OutputPreparation SettlementSession::PrepareForOutput() {
+  OutputPreparation out;
+  for (int i : OpeningOrder(s_)) {
+    CalcInput offscreen;
+    offscreen.entry = i;
+    offscreen.idPit = s_.Entry(i).IdPit;
+    offscreen.page = s_.Current.Number == i ? s_.Current.Page : 1;
+    CalcContext ctx(s_, ids_, offscreen);
+    if (countryCodeOf_) ctx.countryCodeOf = countryCodeOf_;
+    const CalcStatus st = RunCalculation(ctx, offscreen.idPit, i);
+    if (st == CalcStatus::Done || out.status != CalcStatus::Done) continue;
+    out.status = st;
+    for (const ShownWindow& w : ctx.shown.windows) {
+      if (w.kind != ShownWindow::Kind::Error) continue;
+      out.error = w.text;
+      break;
+    }
+  }
+  return out;
 }
 
 CalcStatus SettlementSession::RecalculateAll(const PassHooks& hooks, bool goOn) {

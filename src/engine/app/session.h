@@ -95,6 +95,12 @@ struct PassHooks {
   std::function<void(int entry)> calculated;     // after each calculation
 };
 
+// A settlement brought up to date for printing or export.
+struct OutputPreparation {
+  CalcStatus status = CalcStatus::Done;  // the first failure, if any
+  std::string error;                     // and the message it gave
+};
+
 // Which e-filing commands the settlement allows.
 struct EFilingState {
   bool visible = true;  // the send and check commands are shown
@@ -190,8 +196,9 @@ class SettlementSession {
   // strike-through lines are values and are brought up to date too. Every
   // output that draws a form (printing, the HTML copy, a rendered page)
   // draws it with these, whichever entry the window shows. Empty when the
-  // form has no definition file.
-  std::vector<FieldObject> FieldsAsShown(int number);
+  // form has no definition file. The lines its calculation puts in the
+  // message list go to `messages` when given.
+  std::vector<FieldObject> FieldsAsShown(int number, std::vector<std::string>* messages = nullptr);
 
   // --- calculations -------------------------------------------------------------
   // The context every calculation of the session runs with.
@@ -208,6 +215,12 @@ class SettlementSession {
   // The opening pass: attachments first, then main forms, each made current
   // and calculated. Stops at the first failure unless `goOn`.
   CalcStatus RecalculateAll(const PassHooks& hooks = {}, bool goOn = true);
+  // Every entry calculated, attachments first, none of them put on a page
+  // and nothing shown: the values every output reads, the same whichever
+  // entry the window shows and wherever the output is started from. The
+  // entry shown, the open definition and the result view are left alone.
+  // A failure does not stop the others; the first one is reported.
+  OutputPreparation PrepareForOutput();
 
   // --- commits -------------------------------------------------------------------
   // What the user gave for field `field` of entry `entry` (the current one)
