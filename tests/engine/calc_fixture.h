@@ -8,7 +8,7 @@
 
 #include "app/settlement.h"
 #include "calc/calculation.h"
-#include "calc/display.h"
+#include "app/headless_display.h"
 
 namespace pit::testing {
 

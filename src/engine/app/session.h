@@ -19,7 +19,7 @@
 #include "app/settlement.h"
 #include "app/undo.h"
 #include "calc/calculation.h"
-#include "calc/display.h"
+#include "app/headless_display.h"
 #include "calc/identification.h"
 #include "forms/field_object.h"
 #include "forms/values.h"

@@ -2,7 +2,7 @@
 
 #include <QListWidget>
 
-#include "calc/display.h"
+#include "app/headless_display.h"
 
 namespace pit::ui {
 

@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "calc/calculation.h"
-#include "calc/display.h"
+#include "app/headless_display.h"
 #include "calc/framework.h"
 #include "forms/definition_files.h"
 #include "ui/app/app_context.h"

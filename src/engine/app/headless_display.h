@@ -33,7 +33,6 @@ class HeadlessDisplay {
   std::vector<std::string> reminders;  // warnings among them
   std::vector<std::string> errors;
   std::string donationLabel;
-  std::vector<FieldObject>* fields = nullptr;  // the open definition, if any
 
   void Show(int entryNo, int type, int pageNo = 1) {
     entry = entryNo;
@@ -46,7 +45,7 @@ class HeadlessDisplay {
 
   // What a calculation is told.
   CalcInput Input() const;
-  // What a calculation asked for, taken in: the flags (and into `fields`),
+  // What a calculation asked for, taken in: the flags,
   // the message list, the windows as records, the label; a request for
   // another entry shows it at page 1.
   void Take(const ShownResult& r);

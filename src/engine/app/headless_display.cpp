@@ -1,4 +1,4 @@
-#include "calc/display.h"
+#include "app/headless_display.h"
 
 namespace pit {
 
@@ -32,7 +32,6 @@ void HeadlessDisplay::Take(const ShownResult& r) {
     if (f.mustBe >= 0) mine.mustBe = f.mustBe;
     if (f.maxChar >= 0) mine.maxChar = f.maxChar;
   }
-  if (fields != nullptr) ApplyFlags(r, *fields);
   const MessageList& m = r.messages;
   if (m.replaced) {
     messages.clear();
