@@ -85,7 +85,9 @@ TEST(ExportSharedNames, PitBAlternativeSlot) {
     bool alternativeUsed;
   };
   Settlement s;
-  for (const Case& c : std::vector<Case>{{"0,00", false}, {"", false}, {"abc", false}, {"12,50", true}, {"-1,00", true}}) {
+  for (const Case& c : std::vector<Case>{{"0,00", false}, {"", false}, {"abc", false}, {"12,50", true}, {"-1,00", true},
+                                                 // more decimals than grosze: read from the text
+                                                 {"0,000", false}, {"0,001", true}}) {
     const int e = s.AddEntry(kPitB, 0, kPmNone, kIndividual);
     ValueSlot share;
     share.XMLNode = "P_27";

@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace pit {
+
+// Failures show the amount, not its bytes.
+void PrintTo(const Amount& x, std::ostream* os) { *os << FormatAmount(x); }
+
 namespace {
 
 // --- amount texts -----------------------------------------------------------
@@ -23,10 +26,11 @@ TEST(NormaliseAmount, FollowsTheFourSteps) {
 }
 
 TEST(AmountText, AcceptsOnlyTheCommaGrammar) {
-  struct Case { const char* text; std::optional<long double> value; };
+  struct Case { const char* text; std::optional<Amount> value; };
   const std::vector<Case> cases = {
-      {"12", 12.0L},  {"12,50", 12.5L}, {"-7,125", -7.125L}, {",5", 0.5L},
-      {"-,5", -0.5L}, {"12,", 12.0L},   {"-0", 0.0L},         {"0012,10", 12.1L},
+      {"12", Amount(12)},     {"12,50", Amount::FromGrosze(1250)}, {"-7,125", Amount::Fraction(-7125, 1000)},
+      {",5", Amount::FromGrosze(50)},  {"-,5", Amount::FromGrosze(-50)}, {"12,", Amount(12)},
+      {"-0", Amount(0)},      {"0012,10", Amount::FromGrosze(1210)},
       // not amounts: must never read as 0
       {"", std::nullopt},      {"-", std::nullopt},       {",", std::nullopt},
       {"12.5", std::nullopt},  {"1 234,50", std::nullopt}, {" 12", std::nullopt},
@@ -36,12 +40,43 @@ TEST(AmountText, AcceptsOnlyTheCommaGrammar) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(IsAmountText(c.text), c.value.has_value()) << c.text;
-    const auto v = AmountValue(c.text);
-    ASSERT_EQ(v.has_value(), c.value.has_value()) << c.text;
-    if (v) {
-      EXPECT_EQ(*v, *c.value) << c.text;
-      EXPECT_FALSE(std::signbit(*v) && *v == 0) << "negative zero from " << c.text;
-    }
+    EXPECT_EQ(AmountValue(c.text), c.value) << c.text;
+  }
+}
+
+// The form window asks whether a box shows zero and whether a typed text is
+// the amount the box opened with; export asks whether a field is zero. A
+// text that is no amount answers neither, and a text of many decimals is
+// compared to the last digit the calculations read.
+TEST(AmountText, ZeroAndEqualityOfTexts) {
+  struct Case { const char* a; const char* b; bool same; };
+  const std::vector<Case> cases = {
+      {"0,00", "0", true},
+      {"-0,00", "0", true},
+      {"-0", "0,000", true},
+      {"1000,5", "1000,50", true},
+      {"0001000,500", "1000,5", true},
+      {"1 000,50", "1000,5", false},  // grouped as shown: no amount
+      {"", "0", false},               // a blank box holds no amount
+      {"abc", "abc", false},
+      {"0,001", "0", false},
+      {"12,345", "12,35", false},
+      {"-0,01", "0,01", false},
+      // past what a long double tells apart
+      {"9999999999999,9999999999", "9999999999999,9999999998", false},
+      {"1234567890123,456789012", "1234567890123,456789011", false},
+      // beyond eighteen decimals the calculations see no difference
+      {"1,0000000000000000001", "1", true},
+  };
+  for (const auto& c : cases) {
+    const auto a = AmountValue(c.a), b = AmountValue(c.b);
+    EXPECT_EQ(a && b && *a == *b, c.same) << c.a << " vs " << c.b;
+  }
+  for (const char* zero : {"0", "0,00", "-0,00", ",0", "0,", "-0,000000"})
+    EXPECT_EQ(AmountValue(zero), Amount(0)) << zero;
+  for (const char* notZero : {"0,01", "-0,01", "0,001", "0,000000000000000001"}) {
+    ASSERT_TRUE(AmountValue(notZero)) << notZero;
+    EXPECT_NE(*AmountValue(notZero), 0) << notZero;
   }
 }
 

@@ -1,7 +1,6 @@
 #include "forms/values.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "text/cp1250.h"
 
@@ -133,15 +132,9 @@ std::optional<AmountText> ParseAmountText(std::string_view text) {
   return AmountText{p->negative, std::string(p->whole), std::string(p->fraction)};
 }
 
-std::optional<long double> AmountValue(std::string_view text) {
-  const auto a = ParseAmountText(text);
-  if (!a) return std::nullopt;
-  const std::string c = (a->Whole.empty() ? "0" : a->Whole) + "." +
-                        (a->Fraction.empty() ? "0" : a->Fraction);
-  long double v = 0;
-  const auto r = std::from_chars(c.data(), c.data() + c.size(), v, std::chars_format::fixed);
-  if (r.ec != std::errc() || r.ptr != c.data() + c.size()) return std::nullopt;
-  return a->Negative && v != 0 ? -v : v;
+std::optional<Amount> AmountValue(std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  return ParseAmount(text);
 }
 
 bool IsWholeNumberText(std::string_view text) {

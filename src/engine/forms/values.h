@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/settlement.h"
+#include "calc/amounts.h"
 #include "forms/field_object.h"
 #include "text/amount_text.h"
 
@@ -32,9 +33,11 @@ struct AmountText {
 std::optional<AmountText> ParseAmountText(std::string_view text);
 inline bool IsAmountText(std::string_view text) { return ParseAmountText(text).has_value(); }
 
-// The value of an amount text for calculations (extended precision), or
-// nothing when the text is not an amount. "-0" gives 0.
-std::optional<long double> AmountValue(std::string_view text);
+// The exact value of an amount text, the one the calculations read from it
+// (ParseAmount: a fraction past the eighteenth decimal is cut), or nothing
+// when the text is not an amount. An empty text is none either: a blank box
+// holds no amount. "-0" gives 0; "1 000,50" is no amount.
+std::optional<Amount> AmountValue(std::string_view text);
 
 // A whole number: an optional "-" and at least one digit.
 bool IsWholeNumberText(std::string_view text);

@@ -106,8 +106,10 @@ void ApplySharedXmlNames(Settlement& s, int entry) {
     primary.XMLNode = p.element;
     alternative.XMLNode = p.element;
     // An empty or unreadable alternative counts as zero: the primary slot
-    // carries the element then.
-    const auto amount = AmountValue(alternative.Value);
+    // carries the element then. The entry holds the grosze of its texts;
+    // only a text of more decimals is read again.
+    const std::optional<std::int64_t> grosze = s.Entry(entry).Grosze(p.alternative);
+    const std::optional<Amount> amount = grosze ? Amount::FromGrosze(*grosze) : AmountValue(alternative.Value);
     if (amount && *amount != 0) {
       primary.XMLNode.clear();
     } else {
