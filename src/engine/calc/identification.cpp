@@ -64,27 +64,90 @@ struct Link {
 
 using Links = std::vector<Link>;
 
-void Names(Links& l, Person p, int surname, int firstName, int birthDate) {
-  l.push_back({surname, p, Item::Surname});
-  l.push_back({firstName, p, Item::FirstName});
-  l.push_back({birthDate, p, Item::BirthDate});
+// The fields of a person's names on a form.
+struct NameFields {
+  int surname, firstName, birthDate;
+};
+
+// The fields of a person's address on a form, in the order of the record:
+// voivodeship, county, country, commune, street, house, flat, town, postal
+// code, post office.
+using AddressFields = std::array<int, 10>;
+
+void Names(Links& l, Person p, const NameFields& n) {
+  l.push_back({n.surname, p, Item::Surname});
+  l.push_back({n.firstName, p, Item::FirstName});
+  l.push_back({n.birthDate, p, Item::BirthDate});
 }
 
-// Fields in record order: Voivodeship, County, Country, Commune, Street,
-// HouseNo, FlatNo, Town, PostalCode, PostOffice.
-void Address(Links& l, Person p, std::initializer_list<int> fields) {
+// The block most attachments give a person: the identifier and the names.
+void IdAndNames(Links& l, Person p, Item id, int idField, const NameFields& n) {
+  l.push_back({idField, p, id});
+  Names(l, p, n);
+}
+
+// A return's block of a person: the identifier, the tax office, the names
+// and, where the form has one, the address.
+void ReturnBlock(Links& l, Person p, Item id, int idField, int office, const NameFields& n) {
+  l.push_back({idField, p, id});
+  l.push_back({office, p, Item::Office});
+  Names(l, p, n);
+}
+
+void ReturnBlock(Links& l, Person p, Item id, int idField, int office, const NameFields& n,
+                 const AddressFields& address) {
+  ReturnBlock(l, p, id, idField, office, n);
   static const Item kOrder[] = {Item::Voivodeship, Item::County, Item::Country, Item::Commune,
                                 Item::Street,      Item::HouseNo, Item::FlatNo, Item::Town,
                                 Item::PostalCode,  Item::PostOffice};
-  int i = 0;
-  for (int f : fields) l.push_back({f, p, kOrder[i++]});
+  for (std::size_t i = 0; i < address.size(); ++i) l.push_back({address[i], p, kOrder[i]});
 }
 
-void PayerNames(Links& l, std::initializer_list<int> fields) {
+// PIT-36 and PIT-37: the taxpayer's block, and the spouse's on a joint
+// return. Both persons name the one tax office.
+void TaxpayerAndSpouse(Links& l, const FormEntry& e, int office, int taxpayerId, const NameFields& taxpayer,
+                       const AddressFields& taxpayerAddress, int spouseId, const NameFields& spouse,
+                       const AddressFields& spouseAddress) {
+  ReturnBlock(l, Person::Own, Item::Identifier, taxpayerId, office, taxpayer, taxpayerAddress);
+  if (e.Kind == kJoint) ReturnBlock(l, Person::Spouse, Item::Identifier, spouseId, office, spouse, spouseAddress);
+}
+
+// PIT-O and PIT/UZ: the first block is the one of the person the attachment
+// is for; one attached for both persons of an individual or joint return
+// names the spouse as well.
+void AttachmentPersons(Links& l, const Settlement& s, const FormEntry& e, int firstId, const NameFields& first,
+                       int spouseId, const NameFields& spouse) {
+  IdAndNames(l, e.PM == kPmSpouse ? Person::Spouse : Person::Taxpayer, Item::Identifier, firstId, first);
+  if (e.PM == kPmNone && (s.Kind == kIndividual || s.Kind == kJoint))
+    IdAndNames(l, Person::Spouse, Item::Identifier, spouseId, spouse);
+}
+
+// PIT-D and PIT/2K: both persons' blocks, always.
+void BothPersons(Links& l, int taxpayerId, const NameFields& taxpayer, int spouseId, const NameFields& spouse) {
+  IdAndNames(l, Person::Taxpayer, Item::Identifier, taxpayerId, taxpayer);
+  IdAndNames(l, Person::Spouse, Item::Identifier, spouseId, spouse);
+}
+
+// The payer's NIP and the up to five texts of its name (a name and REGON,
+// or a person's surname, first name and birth date).
+void PayerBlock(Links& l, int nip, std::initializer_list<int> names) {
   static const Item kOrder[] = {Item::PayerName1, Item::PayerName2, Item::PayerName3, Item::PayerName4,
                                 Item::PayerName5};
+  l.push_back({nip, Person::Payer, Item::PayerNip});
   int i = 0;
-  for (int f : fields) l.push_back({f, Person::Payer, kOrder[i++]});
+  for (int f : names) l.push_back({f, Person::Payer, kOrder[i++]});
+}
+
+// PIT-11 and PIT-40: the taxpayer's return block, which kind of payer
+// (a tick and its text each), and the payer's block.
+void PayerForm(Links& l, int id, int office, const NameFields& n, const AddressFields& address, int entity,
+               int person, int payerNip, std::initializer_list<int> payerNames) {
+  ReturnBlock(l, Person::Taxpayer, Item::Identifier, id, office, n, address);
+  l.push_back({entity, Person::Taxpayer, Item::VariantATick});
+  l.push_back({entity, Person::Taxpayer, Item::VariantAText});
+  l.push_back({person, Person::Taxpayer, Item::VariantBTick});
+  l.push_back({person, Person::Taxpayer, Item::VariantBText});
+  PayerBlock(l, payerNip, payerNames);
 }
 
 // The correspondence of one entry's fields with the records.
@@ -92,124 +155,101 @@ Links LinksFor(const Settlement& s, const FormEntry& e) {
   Links l;
   l.reserve(40);  // both persons' identification and addresses: one allocation
   const Person own = Person::Own;
-  const Person tp = Person::Taxpayer;
-  const Person sp = Person::Spouse;
   switch (e.IdPit) {
     case kPit36: {
       using namespace pit36;
-      l.push_back({taxpayer_id, own, Item::Identifier});
-      l.push_back({office, own, Item::Office});
-      Names(l, own, taxpayer_surname, taxpayer_first_name, taxpayer_birth_date);
-      Address(l, own,
-              {taxpayer_voivodeship, taxpayer_county, taxpayer_country, taxpayer_commune, taxpayer_street,
-               taxpayer_house_no, taxpayer_flat_no, taxpayer_town, taxpayer_postal_code, taxpayer_post_office});
-      if (e.Kind == kJoint) {
-        l.push_back({spouse_id, sp, Item::Identifier});
-        l.push_back({office, sp, Item::Office});
-        Names(l, sp, spouse_surname, spouse_first_name, spouse_birth_date);
-        Address(l, sp,
-                {spouse_voivodeship, spouse_county, spouse_country, spouse_commune, spouse_street, spouse_house_no,
-                 spouse_flat_no, spouse_town, spouse_postal_code, spouse_post_office});
-      }
+      TaxpayerAndSpouse(l, e, office, taxpayer_id, {taxpayer_surname, taxpayer_first_name, taxpayer_birth_date},
+                        {taxpayer_voivodeship, taxpayer_county, taxpayer_country, taxpayer_commune, taxpayer_street,
+                         taxpayer_house_no, taxpayer_flat_no, taxpayer_town, taxpayer_postal_code,
+                         taxpayer_post_office},
+                        spouse_id, {spouse_surname, spouse_first_name, spouse_birth_date},
+                        {spouse_voivodeship, spouse_county, spouse_country, spouse_commune, spouse_street,
+                         spouse_house_no, spouse_flat_no, spouse_town, spouse_postal_code, spouse_post_office});
       break;
     }
     case kPit37: {
       using namespace pit37;
-      l.push_back({taxpayer_id, own, Item::Identifier});
-      l.push_back({office, own, Item::Office});
-      Names(l, own, taxpayer_surname, taxpayer_first_name, taxpayer_birth_date);
-      Address(l, own,
-              {taxpayer_voivodeship, taxpayer_county, taxpayer_country, taxpayer_commune, taxpayer_street,
-               taxpayer_house_no, taxpayer_flat_no, taxpayer_town, taxpayer_postal_code, taxpayer_post_office});
-      if (e.Kind == kJoint) {
-        l.push_back({spouse_id, sp, Item::Identifier});
-        l.push_back({office, sp, Item::Office});
-        Names(l, sp, spouse_surname, spouse_first_name, spouse_birth_date);
-        Address(l, sp,
-                {spouse_voivodeship, spouse_county, spouse_country, spouse_commune, spouse_street, spouse_house_no,
-                 spouse_flat_no, spouse_town, spouse_postal_code, spouse_post_office});
-      }
+      TaxpayerAndSpouse(l, e, office, taxpayer_id, {taxpayer_surname, taxpayer_first_name, taxpayer_birth_date},
+                        {taxpayer_voivodeship, taxpayer_county, taxpayer_country, taxpayer_commune, taxpayer_street,
+                         taxpayer_house_no, taxpayer_flat_no, taxpayer_town, taxpayer_postal_code,
+                         taxpayer_post_office},
+                        spouse_id, {spouse_surname, spouse_first_name, spouse_birth_date},
+                        {spouse_voivodeship, spouse_county, spouse_country, spouse_commune, spouse_street,
+                         spouse_house_no, spouse_flat_no, spouse_town, spouse_postal_code, spouse_post_office});
       break;
     }
-    case kPit36L:
-      l.push_back({pit36l::taxpayer_id, own, Item::IdNipOnly});
-      l.push_back({pit36l::office, own, Item::Office});
-      Names(l, own, pit36l::surname, pit36l::first_name, pit36l::birth_date);
+    case kPit36L: {
+      using namespace pit36l;
+      ReturnBlock(l, own, Item::IdNipOnly, taxpayer_id, office, {surname, first_name, birth_date});
       break;
+    }
+    case kPit16A: {
+      using namespace pit16a;
+      ReturnBlock(l, own, Item::IdNipOnly, taxpayer_id, office, {surname, first_name, birth_date});
+      break;
+    }
     case kPit38: {
       using namespace pit38;
-      l.push_back({taxpayer_id, own, Item::Identifier});
-      l.push_back({office, own, Item::Office});
-      Names(l, own, surname, first_name, birth_date);
-      Address(l, own,
-              {voivodeship, county, country, commune, street, house_no, flat_no, town, postal_code, post_office});
+      ReturnBlock(l, own, Item::Identifier, taxpayer_id, office, {surname, first_name, birth_date},
+                  {voivodeship, county, country, commune, street, house_no, flat_no, town, postal_code, post_office});
       break;
     }
     case kPit28: {
       using namespace pit28;
-      l.push_back({taxpayer_id, own, Item::Identifier});
-      l.push_back({office, own, Item::Office});
-      Names(l, own, surname, first_name, birth_date);
-      Address(l, own,
-              {voivodeship, county, country, commune, street, house_no, flat_no, town, postal_code, post_office});
+      ReturnBlock(l, own, Item::Identifier, taxpayer_id, office, {surname, first_name, birth_date},
+                  {voivodeship, county, country, commune, street, house_no, flat_no, town, postal_code, post_office});
       break;
     }
     case kPit39: {
       using namespace pit39;
-      l.push_back({taxpayer_id, own, Item::Identifier});
-      l.push_back({office, own, Item::Office});
-      Names(l, own, surname, first_name, birth_date);
-      Address(l, own,
-              {voivodeship, county, country, commune, street, house_no, flat_no, town, postal_code, post_office});
+      ReturnBlock(l, own, Item::Identifier, taxpayer_id, office, {surname, first_name, birth_date},
+                  {voivodeship, county, country, commune, street, house_no, flat_no, town, postal_code, post_office});
       break;
     }
     case kPitO: {
       using namespace pit_o;
-      // The form's first person block is the one of the attachment's person.
-      const Person first = e.PM == kPmSpouse ? sp : tp;
-      l.push_back({taxpayer_id, first, Item::Identifier});
-      Names(l, first, taxpayer_surname, taxpayer_first_name, taxpayer_birth_date);
-      if (e.PM == kPmNone && (s.Kind == kIndividual || s.Kind == kJoint)) {
-        l.push_back({spouse_id, sp, Item::Identifier});
-        Names(l, sp, spouse_surname, spouse_first_name, spouse_birth_date);
-      }
+      AttachmentPersons(l, s, e, taxpayer_id, {taxpayer_surname, taxpayer_first_name, taxpayer_birth_date},
+                        spouse_id, {spouse_surname, spouse_first_name, spouse_birth_date});
+      break;
+    }
+    case kPitUZ: {
+      using namespace pit_uz;
+      AttachmentPersons(l, s, e, taxpayer_id, {taxpayer_surname, taxpayer_first_name, taxpayer_birth_date},
+                        spouse_id, {spouse_surname, spouse_first_name, spouse_birth_date});
       break;
     }
     case kPitD: {
       using namespace pit_d;
-      l.push_back({taxpayer_id, tp, Item::Identifier});
-      Names(l, tp, taxpayer_surname, taxpayer_first_name, taxpayer_birth_date);
-      l.push_back({spouse_id, sp, Item::Identifier});
-      Names(l, sp, spouse_surname, spouse_first_name, spouse_birth_date);
+      BothPersons(l, taxpayer_id, {taxpayer_surname, taxpayer_first_name, taxpayer_birth_date}, spouse_id,
+                  {spouse_surname, spouse_first_name, spouse_birth_date});
       break;
     }
     case kPit2K: {
       using namespace pit_2k;
-      l.push_back({taxpayer_id, tp, Item::Identifier});
-      Names(l, tp, taxpayer_surname, taxpayer_first_name, taxpayer_birth_date);
-      l.push_back({spouse_id, sp, Item::Identifier});
-      Names(l, sp, spouse_surname, spouse_first_name, spouse_birth_date);
+      BothPersons(l, taxpayer_id, {taxpayer_surname, taxpayer_first_name, taxpayer_birth_date}, spouse_id,
+                  {spouse_surname, spouse_first_name, spouse_birth_date});
       break;
     }
     case kPitM:
-      l.push_back({pit_m::taxpayer_id, own, Item::Identifier});
-      Names(l, own, pit_m::surname, pit_m::first_name, pit_m::birth_date);
+      IdAndNames(l, own, Item::Identifier, pit_m::taxpayer_id, {pit_m::surname, pit_m::first_name, pit_m::birth_date});
       break;
     case kPitZG:
-      l.push_back({pit_zg::taxpayer_id, own, Item::Identifier});
-      Names(l, own, pit_zg::surname, pit_zg::first_name, pit_zg::birth_date);
+      IdAndNames(l, own, Item::Identifier, pit_zg::taxpayer_id,
+                 {pit_zg::surname, pit_zg::first_name, pit_zg::birth_date});
       break;
     case kPit28A:
-      l.push_back({pit28a::taxpayer_id, own, Item::Identifier});
-      Names(l, own, pit28a::surname, pit28a::first_name, pit28a::birth_date);
+      IdAndNames(l, own, Item::Identifier, pit28a::taxpayer_id,
+                 {pit28a::surname, pit28a::first_name, pit28a::birth_date});
       break;
     case kPitB:
-      l.push_back({pit_b::taxpayer_id, own, Item::IdNipEither});
-      Names(l, own, pit_b::surname, pit_b::first_name, pit_b::birth_date);
+      IdAndNames(l, own, Item::IdNipEither, pit_b::taxpayer_id, {pit_b::surname, pit_b::first_name, pit_b::birth_date});
       break;
     case kPitZ:
-      l.push_back({pit_z::taxpayer_id, own, Item::IdNipEither});
-      Names(l, own, pit_z::surname, pit_z::first_name, pit_z::birth_date);
+      IdAndNames(l, own, Item::IdNipEither, pit_z::taxpayer_id, {pit_z::surname, pit_z::first_name, pit_z::birth_date});
+      break;
+    case kPit28B:
+      IdAndNames(l, own, Item::IdNipOnly, pit28b::taxpayer_id,
+                 {pit28b::surname, pit28b::first_name, pit28b::birth_date});
       break;
     case kSseR:
       l.push_back({sse_r::taxpayer_id, own, Item::IdNipEither});
@@ -220,47 +260,26 @@ Links LinksFor(const Settlement& s, const FormEntry& e) {
     case kSseRA:
       l.push_back({sse_r_a::taxpayer_id, own, Item::IdNipEither});
       break;
-    case kPit28B:
-      l.push_back({pit28b::taxpayer_id, own, Item::IdNipOnly});
-      Names(l, own, pit28b::surname, pit28b::first_name, pit28b::birth_date);
-      break;
     case kPit40: {
       using namespace pit40;
-      l.push_back({taxpayer_id, tp, Item::Identifier});
-      l.push_back({office, tp, Item::Office});
-      Names(l, tp, surname, first_name, birth_date);
-      Address(l, tp,
-              {voivodeship, county, country, commune, street, house_no, flat_no, town, postal_code, post_office});
-      l.push_back({payer_entity, tp, Item::VariantATick});
-      l.push_back({payer_entity, tp, Item::VariantAText});
-      l.push_back({payer_person, tp, Item::VariantBTick});
-      l.push_back({payer_person, tp, Item::VariantBText});
-      l.push_back({payer_nip, Person::Payer, Item::PayerNip});
-      PayerNames(l, {payer_name, payer_regon, payer_surname, payer_first_name, payer_birth_date});
+      PayerForm(l, taxpayer_id, office, {surname, first_name, birth_date},
+                {voivodeship, county, country, commune, street, house_no, flat_no, town, postal_code, post_office},
+                payer_entity, payer_person, payer_nip,
+                {payer_name, payer_regon, payer_surname, payer_first_name, payer_birth_date});
       break;
     }
     case kPit11: {
       using namespace pit11;
-      l.push_back({taxpayer_id, tp, Item::Identifier});
-      l.push_back({office, tp, Item::Office});
-      Names(l, tp, surname, first_name, birth_date);
-      Address(l, tp,
-              {voivodeship, county, country, commune, street, house_no, flat_no, town, postal_code, post_office});
-      l.push_back({payer_entity, tp, Item::VariantATick});
-      l.push_back({payer_entity, tp, Item::VariantAText});
-      l.push_back({payer_person, tp, Item::VariantBTick});
-      l.push_back({payer_person, tp, Item::VariantBText});
-      l.push_back({payer_nip, Person::Payer, Item::PayerNip});
-      PayerNames(l, {payer_name, payer_regon, payer_surname, payer_first_name, payer_birth_date});
+      PayerForm(l, taxpayer_id, office, {surname, first_name, birth_date},
+                {voivodeship, county, country, commune, street, house_no, flat_no, town, postal_code, post_office},
+                payer_entity, payer_person, payer_nip,
+                {payer_name, payer_regon, payer_surname, payer_first_name, payer_birth_date});
       break;
     }
     case kPitR: {
       using namespace pit_r;
-      l.push_back({taxpayer_id, tp, Item::Identifier});
-      l.push_back({office, tp, Item::Office});
-      Names(l, tp, surname, first_name, birth_date);
-      l.push_back({payer_nip, Person::Payer, Item::PayerNip});
-      PayerNames(l, {payer_name, payer_regon});
+      ReturnBlock(l, Person::Taxpayer, Item::Identifier, taxpayer_id, office, {surname, first_name, birth_date});
+      PayerBlock(l, payer_nip, {payer_name, payer_regon});
       break;
     }
     case kNip7:
@@ -274,44 +293,24 @@ Links LinksFor(const Settlement& s, const FormEntry& e) {
       break;
     case kUpkdOrdZu: {
       using namespace upkd_ord_zu;
+      const NameFields taxpayer{taxpayer_surname, taxpayer_first_name, taxpayer_birth_date};
       // The filer's name fields: a person's name and birth date, or a
       // payer's full and short name.
       if (s.Kind == kPayerForms) {
-        l.push_back({taxpayer_id, Person::Payer, Item::PayerNip});
-        PayerNames(l,
+        PayerBlock(l, taxpayer_id,
                    {taxpayer_surname, taxpayer_short_name, taxpayer_surname, taxpayer_first_name, taxpayer_birth_date});
       } else if (s.Kind == kJoint) {
         const int parentPm = s.Has(e.IdParent) ? s.Entry(e.IdParent).PM : kPmNone;
         if (parentPm == kPmSpouse) {
-          l.push_back({taxpayer_id, sp, Item::Identifier});
-          Names(l, sp, taxpayer_surname, taxpayer_first_name, taxpayer_birth_date);
+          IdAndNames(l, Person::Spouse, Item::Identifier, taxpayer_id, taxpayer);
         } else {
-          l.push_back({taxpayer_id, tp, Item::Identifier});
-          Names(l, tp, taxpayer_surname, taxpayer_first_name, taxpayer_birth_date);
-          if (parentPm == kPmNone) {
-            l.push_back({spouse_id, sp, Item::Identifier});
-            Names(l, sp, spouse_surname, spouse_first_name, spouse_birth_date);
-          }
+          IdAndNames(l, Person::Taxpayer, Item::Identifier, taxpayer_id, taxpayer);
+          if (parentPm == kPmNone)
+            IdAndNames(l, Person::Spouse, Item::Identifier, spouse_id,
+                       {spouse_surname, spouse_first_name, spouse_birth_date});
         }
       } else {
-        l.push_back({taxpayer_id, tp, Item::Identifier});
-        Names(l, tp, taxpayer_surname, taxpayer_first_name, taxpayer_birth_date);
-      }
-      break;
-    }
-    case kPit16A:
-      l.push_back({pit16a::taxpayer_id, own, Item::IdNipOnly});
-      l.push_back({pit16a::office, own, Item::Office});
-      Names(l, own, pit16a::surname, pit16a::first_name, pit16a::birth_date);
-      break;
-    case kPitUZ: {
-      using namespace pit_uz;
-      const Person first = e.PM == kPmSpouse ? sp : tp;
-      l.push_back({taxpayer_id, first, Item::Identifier});
-      Names(l, first, taxpayer_surname, taxpayer_first_name, taxpayer_birth_date);
-      if (e.PM == kPmNone && (s.Kind == kIndividual || s.Kind == kJoint)) {
-        l.push_back({spouse_id, sp, Item::Identifier});
-        Names(l, sp, spouse_surname, spouse_first_name, spouse_birth_date);
+        IdAndNames(l, Person::Taxpayer, Item::Identifier, taxpayer_id, taxpayer);
       }
       break;
     }
