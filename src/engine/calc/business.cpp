@@ -209,15 +209,7 @@ void CalculatePit36L(CalcContext& ctx, int entry) {
   f.SetText(nip_count, CountText(ctx.CountChildEntries(kNip1, entry, -1) + ctx.CountChildEntries(kNip3, entry, -1)));
 
   // 18. The 1% amount.
-  {
-    const Amount m = OnePercentLimit(f.AmountOf(tax_due));
-    if (!(m >= f.AmountOf(one_percent))) {
-      f.SetUnrounded(one_percent, m);
-      reduced = true;
-    }
-    if (f.AmountOf(one_percent) > 0) f.SetUnrounded(one_percent, FloorTenGrosze(f.AmountOf(one_percent)));
-    ctx.shown.SetDonationLabel(FormatAmount(m));
-  }
+  reduced |= CapOnePercent(ctx, f, tax_due, one_percent);
 
   // 19. The user clicked the korekta box.
   CorrectionInfoOnClick(ctx, kPit36L, purpose_correction, "PIT-36L", 0);

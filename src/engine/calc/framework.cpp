@@ -139,7 +139,17 @@ void ShowOnePercentWarning(CalcContext& ctx, const std::string& text) {
   ctx.shown.AddMessage(text);
 }
 
-Amount OnePercentLimit(Amount taxDue) { return FloorTenGrosze(taxDue * Percent(1)); }
+bool CapOnePercent(CalcContext& ctx, FormFields& f, int taxDue, int amount) {
+  bool capped = false;
+  const Amount limit = FloorTenGrosze(f.AmountOf(taxDue) * Percent(1));
+  if (!(limit >= f.AmountOf(amount))) {
+    f.SetUnrounded(amount, limit);
+    capped = true;
+  }
+  if (f.AmountOf(amount) > 0) f.SetUnrounded(amount, FloorTenGrosze(f.AmountOf(amount)));
+  ctx.shown.SetDonationLabel(FormatAmount(limit));
+  return capped;
+}
 
 void MarkRowRequired(CalcContext& ctx, int entry, int first, int last, bool test) {
   for (int k = first; k <= last; ++k) ctx.shown.SetMustBe(k, false);

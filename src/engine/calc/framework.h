@@ -39,8 +39,10 @@ void ShowReductionNotice(CalcContext& ctx, int idPit, bool reduced);
 // The two-line 1% warning, growing the list by its two lines.
 void ShowOnePercentWarning(CalcContext& ctx, const std::string& text);
 
-// The largest 1% amount for a tax due.
-Amount OnePercentLimit(Amount taxDue);
+// The 1% amount of a return: capped at 1% of the tax due cut down to full
+// tens of grosze (the cap is a reduction), then itself cut down to full tens
+// of grosze; the limit is shown beside the amount box. Whether it was capped.
+bool CapOnePercent(CalcContext& ctx, FormFields& f, int taxDue, int amount);
 
 // A row with any amount requires its fields first..last; see the callers
 // for the pairs that leave only the outer fields required.

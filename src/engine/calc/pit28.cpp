@@ -284,15 +284,7 @@ void CalculatePit28(CalcContext& ctx, int entry) {
   for (const auto& [k, type] : counts) f.SetText(k, CountText(ctx.CountChildEntries(type, entry, -1)));
 
   // 29. 1%.
-  {
-    const Amount m = OnePercentLimit(f.AmountOf(lump_sum_due));
-    if (!(m >= f.AmountOf(one_percent))) {
-      f.SetUnrounded(one_percent, m);
-      reduced = true;
-    }
-    if (f.AmountOf(one_percent) > 0) f.SetUnrounded(one_percent, FloorTenGrosze(f.AmountOf(one_percent)));
-    ctx.shown.SetDonationLabel(FormatAmount(m));
-  }
+  reduced |= CapOnePercent(ctx, f, lump_sum_due, one_percent);
 
   // 30.-31. Correction information, reduction notice.
   CorrectionInfoOnClick(ctx, kPit28, purpose_correction, "PIT-28", 0);

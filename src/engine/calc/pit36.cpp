@@ -534,15 +534,7 @@ void CalculatePit36WithPass(CalcContext& ctx, int entry, bool businessPass) {
   for (const auto& c : kCounts) f.SetText(c.count, CountText(ctx.CountChildEntries(c.form, entry, -1)));
 
   // 29. The 1% amount.
-  {
-    const Amount m = OnePercentLimit(f.AmountOf(tax_due));
-    if (!(m >= f.AmountOf(one_percent))) {
-      f.SetUnrounded(one_percent, m);
-      reduced = true;
-    }
-    if (f.AmountOf(one_percent) > 0) f.SetUnrounded(one_percent, FloorTenGrosze(f.AmountOf(one_percent)));
-    ctx.shown.SetDonationLabel(FormatAmount(m));
-  }
+  reduced |= CapOnePercent(ctx, f, tax_due, one_percent);
 
   // 30. Messages: the reminder about the advances actually paid on page 4,
   // replaced by the reduction notice when something was capped.

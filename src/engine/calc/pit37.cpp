@@ -320,15 +320,7 @@ void CalculatePit37(CalcContext& ctx, int entry) {
   f.SetText(pit_2k_count, CountText(ctx.CountChildEntries(kPit2K, entry, -1)));
 
   // 28. The 1% amount.
-  {
-    const Amount m = OnePercentLimit(f.AmountOf(tax_due));
-    if (!(m >= f.AmountOf(one_percent))) {
-      f.SetUnrounded(one_percent, m);
-      reduced = true;
-    }
-    if (f.AmountOf(one_percent) > 0) f.SetUnrounded(one_percent, FloorTenGrosze(f.AmountOf(one_percent)));
-    ctx.shown.SetDonationLabel(FormatAmount(m));
-  }
+  reduced |= CapOnePercent(ctx, f, tax_due, one_percent);
 
   // 29. The user clicked the korekta box.
   CorrectionInfoOnClick(ctx, kPit37, purpose_correction, "PIT-37", 0);

@@ -11,20 +11,6 @@
 namespace pit {
 namespace {
 
-// The 1% of a return: capped at its limit (a reduction), cut to full tens of
-// grosze; the limit is shown beside the amount box.
-bool OnePercent(CalcContext& ctx, FormFields& f, int taxDue, int amount) {
-  bool reduced = false;
-  const Amount m = OnePercentLimit(f.AmountOf(taxDue));
-  if (!(m >= f.AmountOf(amount))) {
-    f.SetUnrounded(amount, m);
-    reduced = true;
-  }
-  if (f.AmountOf(amount) > 0) f.SetUnrounded(amount, FloorTenGrosze(f.AmountOf(amount)));
-  ctx.shown.SetDonationLabel(FormatAmount(m));
-  return reduced;
-}
-
 // An organisation chosen, tax due, but no amount: the warning on the page
 // of the 1% section.
 void OnePercentWarning(CalcContext& ctx, const FormFields& f, int idPit, int page, int taxDue, int krs,
@@ -86,7 +72,7 @@ void CalculatePit38(CalcContext& ctx, int entry) {
   f.SetText(pit_zg_count, CountText(ctx.CountChildEntries(kPitZG, entry, -1)));
 
   // 12. 1%.
-  reduced |= OnePercent(ctx, f, tax_due, one_percent);
+  reduced |= CapOnePercent(ctx, f, tax_due, one_percent);
 
   // 13.-14. Correction information, reduction notice.
   CorrectionInfoOnClick(ctx, kPit38, purpose_correction, "PIT-38", 0);
@@ -167,7 +153,7 @@ void CalculatePit39(CalcContext& ctx, int entry) {
 
   // 10.-11. No organisation, no 1% amount; then the cap.
   if (f.IsEmpty(krs)) f.SetZero(one_percent);
-  reduced |= OnePercent(ctx, f, tax_due, one_percent);
+  reduced |= CapOnePercent(ctx, f, tax_due, one_percent);
 
   // 12. Attachments.
   f.SetText(nip3_count, CountText(ctx.CountChildEntries(kNip3, entry, -1)));
