@@ -176,13 +176,10 @@ class ExportTest : public ::testing::Test {
 };
 
 TEST_F(ExportTest, DocumentOfOneReturn) {
-  std::vector<int> selected;
   ExportHooks hooks;
-  hooks.selectMainForm = [&](int n) { selected.push_back(n); };
   hooks.countryCode = [](const std::string& name) { return name == "POLSKA" ? std::string("PL") : std::string(); };
   const ExportDocument doc = BuildExport(s_, *defs_, s_.Entry(main_).ReturnGuid, hooks);
 
-  EXPECT_EQ(selected, std::vector<int>{main_});
   EXPECT_EQ(doc.xml,
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ROZICZENIE>\n"
             "<DOCUMENT>\n<Naglowek.KodFormularza>PIT-37</Naglowek.KodFormularza>\n"

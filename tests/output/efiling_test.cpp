@@ -6,13 +6,18 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMap>
+#include <QTreeWidget>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "../support/box_answerer.h"
 #include "../support/own_home.h"
+#include "app/document.h"
 #include "app/settlement.h"
+#include "forms/definition_library.h"
+#include "forms/pit_o_fields.h"
 #include "output/validation.h"
 #include "platform/processes.h"
 #include "ui/app/app_context.h"
@@ -243,6 +248,86 @@ class EFilingTest : public QObject {
     WaitForStandIn();
     QCOMPARE(ReadText(veltra_ + QStringLiteral("/args.txt")), id + QStringLiteral(" 1 ") + mode);
     QCOMPARE(QDir(ReadText(veltra_ + QStringLiteral("/cwd.txt"))).canonicalPath(), QDir(veltra_).canonicalPath());
+  }
+
+  // The file of a complete return with `change` written into it behind the
+  // calculations' back, as a file written elsewhere brings it.
+  QString ReturnWith(const QString& name, const std::function<void(Settlement&)>& change) {
+    const QString path = MakeReturn(name, true);
+    DefinitionLibrary defs((program_ + QStringLiteral("/dc")).toStdString());
+    Settlement s;
+    if (!LoadSettlement(path.toStdString(), s, defs).ok) return {};
+    change(s);
+    if (!SaveSettlement(s, path.toStdString()).ok) return {};
+    return path;
+  }
+
+  // The files of an export folder by name, the export's own identifier
+  // taken out of their names and texts.
+  static QMap<QString, QByteArray> ExportFiles(const QString& folder) {
+    QMap<QString, QByteArray> files;
+    const QString id = QDir(folder).dirName();
+    for (const QString& sub : {QString(), QStringLiteral("/html")}) {
+      const QDir d(folder + sub);
+      for (const QString& f : d.entryList(QDir::Files)) {
+        QFile file(d.filePath(f));
+        if (file.open(QIODevice::ReadOnly))
+          files[sub + "/" + QString(f).replace(id, "ID")] = file.readAll().replace(id.toUtf8(), "ID");
+      }
+    }
+    return files;
+  }
+
+  // A PIT/O relief over its cap that no calculation has seen, with the
+  // PIT-37 on screen: the hand-off brings the whole settlement up to date
+  // once, attachments first, and hands on what the command line exports
+  // from the same file, byte for byte, the HTML copy's pages included. The
+  // PIT-37 stays the form shown.
+  void handOffExportsWhatTheCommandLineExports() {
+    const QString path = ReturnWith(QStringLiteral("ulga.dc2014"),
+                                    [](Settlement& s) { s.Write(2, pit_o::taxpayer_internet, "900,00"); });
+    QVERIFY(!path.isEmpty());
+    auto p = Open(path);
+    QVERIFY(p);
+    const Settlement& s = p->ctx.settlement;
+    QCOMPARE(s.Entry(2).Slots()[pit_o::taxpayer_internet].Value, std::string("900,00"));
+    p->window->ToolCheck->trigger();
+    QVERIFY2(p->shown.isEmpty(), qPrintable(p->shown.join(" | ")));
+    QCOMPARE(s.Entry(2).Slots()[pit_o::taxpayer_internet].Value, std::string("760,00"));
+    QCOMPARE(s.Current.Number, 1);
+    QCOMPARE(p->window->TV->currentItem()->data(0, Qt::UserRole).toInt(), 1);
+    WaitForStandIn();
+
+    const QString out = File(QStringLiteral("cli-export"));
+    Cli({"export", path, "--entry", "1", "-o", out, "--dc", program_ + QStringLiteral("/dc")});
+    const QStringList made = QDir(out).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QCOMPARE(made.size(), 1);
+    const QMap<QString, QByteArray> desktop = ExportFiles(p->efiling->LastExportFolder());
+    const QMap<QString, QByteArray> cli = ExportFiles(out + "/" + made[0]);
+    QCOMPARE(desktop.keys(), cli.keys());
+    for (const QString& name : desktop.keys()) QVERIFY2(desktop[name] == cli[name], qPrintable(name));
+    const QString xml = QString::fromUtf8(desktop.value(QStringLiteral("/P_ID.xml")));
+    // The PIT-37 took the capped relief in.
+    QVERIFY(xml.contains(QStringLiteral("<PIT37_1.0.P_105>760.00</PIT37_1.0.P_105>")));
+  }
+
+  // A figure no calculation can read: the user is told once, in the words
+  // the form window uses, and nothing is handed on.
+  void figuresThatCannotBeWorkedOutAreNotHandedOn() {
+    const QString path = ReturnWith(QStringLiteral("zla.dc2014"),
+                                    [](Settlement& s) { s.Write(2, pit_o::taxpayer_rehabilitation, "300 zł"); });
+    QVERIFY(!path.isEmpty());
+    auto p = Open(path);
+    QVERIFY(p);
+    const int exports = ExportFolders().size();
+    QFile::remove(veltra_ + QStringLiteral("/args.txt"));
+    DefinitionLibrary defs((program_ + QStringLiteral("/dc")).toStdString());
+    const int poz = (*defs.Fields(kPitO))[pit_o::taxpayer_rehabilitation].Poz;
+    p->window->ToolSend->trigger();
+    QCOMPARE(p->shown, QStringList{QStringLiteral("Nieprawidłowa kwota \"300 zł\" w poz. %1 formularza PIT/O").arg(poz)});
+    QCOMPARE(ExportFolders().size(), exports);
+    QVERIFY(!QFile::exists(veltra_ + QStringLiteral("/args.txt")));
+    QCOMPARE(p->ctx.settlement.Current.Number, 1);
   }
 
   void refusalsAndTheSaveQuestion() {

@@ -8,13 +8,16 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPdfWriter>
 #include <QPointer>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -25,10 +28,14 @@
 #include "../support/box_answerer.h"
 #include "../support/own_home.h"
 #include "../support/program_folder.h"
+#include "../support/window_driver.h"
 #include "app/document.h"
 #include "app/settlement.h"
 #include "calc/identification.h"
 #include "forms/definition_library.h"
+#include "forms/pit37_fields.h"
+#include "forms/pit_o_fields.h"
+#include "output/print_order.h"
 #include "ui/app/app_context.h"
 #include "ui/app/ttools.h"
 #include "ui/forms/tfimage.h"
@@ -105,6 +112,23 @@ void MakeSettlementFile(const QString& path, const QString& programFolder) {
   CollectIdentification(s, ids, 1);
   DistributeIdentification(s, ids);
   QVERIFY(SaveSettlement(s, path.toStdString()).ok);
+}
+
+// The text of every page of a PDF as pdftotext lays it out, page by page,
+// without its empty lines (their number follows the device's resolution).
+QStringList PdfText(const QString& pdf) {
+  const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+  if (pdftotext.isEmpty()) return {QStringLiteral("pdftotext (poppler-utils) is missing: run scripts/setup.sh")};
+  QProcess p;
+  p.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+  if (!p.waitForFinished(60000)) return {};
+  QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\f'));
+  for (QString& page : pages) {
+    QStringList lines = page.split(QLatin1Char('\n'));
+    lines.removeIf([](const QString& line) { return line.trimmed().isEmpty(); });
+    page = lines.join(QLatin1Char('\n'));
+  }
+  return pages;
 }
 
 int PagesOf(const QString& programFolder, int idPit) {
@@ -258,11 +282,10 @@ class TWydrukTest : public QObject {
     QVERIFY(closed);
     QCOMPARE(log.Titles(), titles);
     QCOMPARE(log.Pages(), pages);
-    // Printing a return selects each of its forms in turn, so the tree ends
-    // on the last one printed; the current page or form stays as it was.
-    const int last = range >= 2 ? 3 : 2;
-    QCOMPARE(ctx_.settlement.Current.Number, last);
-    QCOMPARE(W().TV->currentItem()->data(0, Qt::UserRole).toInt(), last);
+    // Whatever the range, the form and page the user chose stay on screen.
+    QCOMPARE(ctx_.settlement.Current.Number, 2);
+    QCOMPARE(ctx_.settlement.Current.Page, 2);
+    QCOMPARE(W().TV->currentItem()->data(0, Qt::UserRole).toInt(), 2);
     W().Wydruk->SetTargetFactory(nullptr);
     W().Wydruk->SetPrintDialog(nullptr);
   }
@@ -301,6 +324,134 @@ class TWydrukTest : public QObject {
     const QByteArray bytes = f.readAll();
     QCOMPARE(PdfPages(bytes), PagesOf(program_, kPit37) + PagesOf(program_, kPitO) + PagesOf(program_, kPitD));
     W().Wydruk->SetPrintDialog(nullptr);
+  }
+
+  // What `range` prints into a PDF file, from the form shown.
+  void PrintToPdf(int range, const QString& pdf) {
+    QFile::remove(pdf);
+    W().Wydruk->SetPrintDialog([&](QPrinter& printer) {
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(pdf);
+      return true;
+    });
+    QVERIFY(WithPrintWindow([&](TWydruk& d) {
+      d.zakres->button(range)->click();
+      d.Drukuj->click();
+    }));
+    W().Wydruk->SetPrintDialog(nullptr);
+    QVERIFY(QFile::exists(pdf));
+  }
+
+  // A file whose PIT/O holds a relief over its cap that no calculation has
+  // seen, as a file written elsewhere brings it, and whose PIT-37 has not
+  // taken it in. Printing the return from the PIT-37 prints the return
+  // brought up to date once, attachments first: the PIT/O capped, the
+  // PIT-37 with the capped relief, every page as the command line prints
+  // the same file. The PIT-37 stays on screen and shows the new figure, and
+  // nothing of it becomes a step of its own or a change to save.
+  void returnPrintedAsTheCommandLinePrintsIt() {
+    const QString file = dir_.filePath(QStringLiteral("ulga.dc2014"));
+    QVERIFY(testsupport::SavePit37Settlement(file, program_, {kPitO}, "KOWALSKI", [](Settlement& s) {
+      s.Write(1, pit37::taxpayer_employment_revenue, "50000,00");
+      s.Write(2, pit_o::taxpayer_internet, "900,00");
+    }));
+    QVERIFY(W().LoadDocument(file));
+    const std::vector<FieldObject>* defs = ctx_.defs->Fields(kPit37);
+    QVERIFY(defs != nullptr);
+    const int reliefPage = (*defs)[pit37::taxpayer_pit_o_income_deductions].Page;
+    Show(1, reliefPage);
+    const Settlement& s = ctx_.settlement;
+    QCOMPARE(s.Entry(2).Slots()[pit_o::taxpayer_internet].Value, std::string("900,00"));
+    const std::string before = s.Entry(1).Slots()[pit37::taxpayer_pit_o_income_deductions].Value;
+    QVERIFY2(before != "760,00", before.c_str());
+    const QImage shownBefore = W().Form()->PageImage();
+
+    const QString pdf = dir_.filePath(QStringLiteral("ulga.pdf"));
+    PrintToPdf(kPrintReturn, pdf);
+
+    QCOMPARE(s.Entry(2).Slots()[pit_o::taxpayer_internet].Value, std::string("760,00"));
+    QCOMPARE(s.Entry(1).Slots()[pit37::taxpayer_pit_o_income_deductions].Value, std::string("760,00"));
+    QCOMPARE(s.Current.Number, 1);
+    QCOMPARE(s.Current.Page, reliefPage);
+    QCOMPARE(W().TV->currentItem()->data(0, Qt::UserRole).toInt(), 1);
+    QVERIFY(!s.DocumentModified);
+    QVERIFY(!W().MenuUndo->isEnabled());
+    // The window shows the page as a fresh look at it would.
+    const QImage shownAfter = W().Form()->PageImage();
+    QVERIFY(shownAfter != shownBefore);
+    Show(1, reliefPage);
+    QCOMPARE(shownAfter, W().Form()->PageImage());
+
+    // The command line prints the file as it is on disk, never shown.
+    const QString cliPdf = dir_.filePath(QStringLiteral("ulga-cli.pdf"));
+    QProcess cli;
+    cli.start(QStringLiteral(PIT_CLI), {QStringLiteral("print"), file, QStringLiteral("--entry"), QStringLiteral("1"),
+                                        QStringLiteral("--return"), QStringLiteral("-o"), cliPdf,
+                                        QStringLiteral("--dc"), program_ + QStringLiteral("/dc")});
+    QVERIFY(cli.waitForFinished(60000));
+    QVERIFY2(cli.exitCode() == 0, cli.readAllStandardError().constData());
+    const QStringList printed = PdfText(pdf);
+    QCOMPARE(printed.size(), PagesOf(program_, kPit37) + PagesOf(program_, kPitO) + 1);
+    QCOMPARE(printed, PdfText(cliPdf));
+    QVERIFY2(printed[reliefPage - 1].contains(QStringLiteral("760")), qPrintable(printed[reliefPage - 1]));
+  }
+
+  // A figure no calculation can read, in the form shown or in another: the
+  // user is told once, in the words the form window uses, and the return is
+  // still printed as it stands.
+  void figureThatCannotBeWorkedOutIsToldOnce_data() {
+    QTest::addColumn<int>("shown");
+    QTest::newRow("its return shown") << 1;
+    QTest::newRow("the form itself shown") << 2;
+  }
+
+  void figureThatCannotBeWorkedOutIsToldOnce() {
+    QFETCH(int, shown);
+    const QString file = dir_.filePath(QStringLiteral("zla.dc2014"));
+    QVERIFY(testsupport::SavePit37Settlement(file, program_, {kPitO}, "KOWALSKI", [](Settlement& s) {
+      s.Write(2, pit_o::taxpayer_rehabilitation, "300 zł");
+    }));
+    BoxAnswerer answerer;
+    QVERIFY(W().LoadDocument(file));
+    Show(shown, 1);
+    answerer.boxes.clear();
+    const QString pdf = dir_.filePath(QStringLiteral("zla.pdf"));
+    PrintToPdf(kPrintReturn, pdf);
+    const int poz = (*ctx_.defs->Fields(kPitO))[pit_o::taxpayer_rehabilitation].Poz;
+    QCOMPARE(answerer.Texts(),
+             QStringList{QStringLiteral("Nieprawidłowa kwota \"300 zł\" w poz. %1 formularza PIT/O").arg(poz)});
+    QFile f(pdf);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(PdfPages(f.readAll()), PagesOf(program_, kPit37) + PagesOf(program_, kPitO));
+    QCOMPARE(ctx_.settlement.Current.Number, shown);
+    QCOMPARE(ctx_.settlement.Entry(2).Slots()[pit_o::taxpayer_rehabilitation].Value, std::string("300 zł"));
+  }
+
+  // A value typed and not yet committed goes in before the figures are
+  // worked out: it is printed, kept, and can be taken back as any commit.
+  void typedValueIsPrintedAndKept() {
+    QVERIFY(W().LoadDocument(file_));
+    auto* edit = qobject_cast<QLineEdit*>(testsupport::ClickField(W(), 1, pit37::taxpayer_surname));
+    QVERIFY(edit != nullptr);
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("NOWAKOWSKA"));
+    QVERIFY(W().Form()->EditorHoldsTyping());
+    const int page = ctx_.settlement.Current.Page;
+
+    const QString pdf = dir_.filePath(QStringLiteral("nazwisko.pdf"));
+    PrintToPdf(kPrintCurrentPage, pdf);
+
+    QCOMPARE(ctx_.settlement.Entry(1).Slots()[pit37::taxpayer_surname].Value, std::string("NOWAKOWSKA"));
+    QVERIFY(W().Form()->OpenEditor() == nullptr);
+    QCOMPARE(ctx_.settlement.Current.Page, page);
+    QVERIFY(ctx_.settlement.DocumentModified);
+    const QStringList printed = PdfText(pdf);
+    QCOMPARE(printed.size(), 2);  // the page, and the empty text after the last page break
+    QVERIFY2(printed[0].contains(QStringLiteral("NOWAKOWSKA")), qPrintable(printed[0]));
+    QVERIFY(W().MenuUndo->isEnabled());
+    W().MenuUndo->trigger();
+    QCOMPARE(ctx_.settlement.Entry(1).Slots()[pit37::taxpayer_surname].Value, std::string("KOWALSKI"));
+    ctx_.settlement.DocumentModified = false;
   }
 
   void missingPagePictureIsToldOnce() {

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTest>
+#include <QToolButton>
 #include <QWidget>
 #include <cstddef>
 #include <functional>

@@ -306,7 +306,9 @@ OutputPreparation SettlementSession::PrepareForOutput() {
     offscreen.entry = i;
     offscreen.idPit = s_.Entry(i).IdPit;
     offscreen.page = s_.Current.Number == i ? s_.Current.Page : 1;
-    CalcContext ctx(s_, ids_, offscreen);
+    // The definition's records only name the printed position of a figure
+    // that cannot be read, as the form window's message does.
+    CalcContext ctx(s_, ids_, offscreen, defs_ != nullptr ? defs_->Fields(offscreen.idPit) : nullptr);
     if (countryCodeOf_) ctx.countryCodeOf = countryCodeOf_;
     const CalcStatus st = RunCalculation(ctx, offscreen.idPit, i);
     if (st == CalcStatus::Done || out.status != CalcStatus::Done) continue;

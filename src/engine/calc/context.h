@@ -24,7 +24,7 @@ struct AmountError {
 
 struct CalcContext {
   CalcContext(Settlement& s, IdentificationRecords& records, const CalcInput& in = {},
-              std::vector<FieldObject>* shown = nullptr)
+              const std::vector<FieldObject>* shown = nullptr)
       : settlement(s), ids(records), input(in), shownFields(shown) {
     this->shown.reminderShown = in.reminderShown;
   }
@@ -39,7 +39,7 @@ struct CalcContext {
   ShownResult shown;
   // The field records of the form shown, when loaded: printed positions for
   // messages.
-  std::vector<FieldObject>* shownFields = nullptr;
+  const std::vector<FieldObject>* shownFields = nullptr;
   // Country name -> country code (the dictionary); without it derived
   // country codes are left as they are.
   std::function<std::string(const std::string&)> countryCodeOf;

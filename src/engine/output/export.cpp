@@ -199,7 +199,6 @@ ExportDocument BuildExport(Settlement& s, DefinitionLibrary& defs, const std::st
   for (const int number : s.TreeOrder()) {
     if (!s.Has(number)) continue;
     if (s.Entry(number).ReturnGuid != returnGuid || !FormCatalogue::IsValid(s.Entry(number).IdPit)) continue;
-    if (!s.Entry(number).IsAttachment() && hooks.selectMainForm) hooks.selectMainForm(number);
     FormEntry& e = s.Entry(number);
     const FormTypeInfo& type = s.Catalogue()[e.IdPit];
     const std::vector<FieldObject>* recs = defs.Fields(e.IdPit);

@@ -68,8 +68,6 @@ struct ExportedEntry {
 };
 
 struct ExportHooks {
-  // Shows a main form and runs its calculation, as selecting it in the tree.
-  std::function<void(int entry)> selectMainForm;
   // Country code for a country name; empty when not found.
   std::function<std::string(const std::string& name)> countryCode;
   // Called for each exported entry in order, after its identifier is made
@@ -84,7 +82,8 @@ struct ExportDocument {
 };
 
 // Walks the tree of forms in display order and exports every entry of the
-// return `returnGuid`.
+// return `returnGuid` with the values it holds: the caller has brought the
+// settlement up to date (SettlementSession::PrepareForOutput).
 ExportDocument BuildExport(Settlement& s, DefinitionLibrary& defs, const std::string& returnGuid,
                            const ExportHooks& hooks);
 

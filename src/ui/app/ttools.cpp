@@ -281,7 +281,7 @@ void TTools::BuildToolBars() {
   EFiling::MainWindowCalls calls;
   calls.commitTyping = [this] { CommitTypedValue(); };
   calls.save = [this](const QString& path) { return SaveDocument(path); };
-  calls.selectEntry = [this](int number) { SelectEntry(number); };
+  calls.showPrepared = [this](bool calculated) { ShowPreparedValues(calculated); };
   calls.goToField = [this](int entry, int field) { GoToField(entry, field); };
   auto* efiling = new EFiling(ctx_, std::move(calls), this);
   connect(ToolCheck, &QAction::triggered, efiling, &EFiling::TbCheckClick);
@@ -440,8 +440,8 @@ void TTools::BuildCentralArea() {
 
   FOPP = new TFOPP(this);
   PrintHooks printHooks;
-  printHooks.showEntry = [this](int number) { SelectEntry(number); };
-  printHooks.shownFields = [this]() -> const std::vector<FieldObject>* { return &FImage->Fields(); };
+  printHooks.commitTyping = [this] { CommitTypedValue(); };
+  printHooks.showPrepared = [this](bool calculated) { ShowPreparedValues(calculated); };
   Wydruk = new TWydruk(ctx_, std::move(printHooks), this);
 
   connect(TV, &QTreeWidget::currentItemChanged, this, &TTools::TVChange);
@@ -865,6 +865,15 @@ void TTools::CommitTypedValue() {
   if (FImage == nullptr || FImage->EditedObject() < 0) return;
   FImage->CommitOpenEditor();
   FImage->Recalculate();
+}
+
+void TTools::ShowPreparedValues(bool calculated) {
+  if (FImage == nullptr || !FImage->PictureLoaded()) return;
+  if (calculated) {
+    FImage->Recalculate();
+  } else {
+    FImage->DrawValues();
+  }
 }
 
 bool TTools::AskToSave() { return documents_->AskToSave(); }

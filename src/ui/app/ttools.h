@@ -86,6 +86,11 @@ class TTools : public QMainWindow {
   bool AskToSave();
   // Commits the field being edited, if any, and shows the result.
   void CommitTypedValue();
+  // After the settlement was brought up to date for an output: the form
+  // shown with the values that changed behind it, its calculation run
+  // again when every calculation went through (else only drawn again, so
+  // that a failure is told once).
+  void ShowPreparedValues(bool calculated);
   // Rebuilds the settlement's tree and the tree view from it.
   void RebuildTree();
   // Makes entry `number` current and shows its page, as a click in the tree.

@@ -146,6 +146,8 @@ void TFImage::Recalculate() {
   Redraw();
 }
 
+void TFImage::DrawValues() { Redraw(); }
+
 void TFImage::CloseForm() {
   editing_->PageChanging();
   view_->Release();

@@ -59,6 +59,9 @@ class TFImage : public QWidget {
   // Runs the shown entry's calculation once more and draws its fields again
   // over the page picture already loaded.
   void Recalculate();
+  // Draws the fields again with the values the settlement holds now,
+  // without running the calculation.
+  void DrawValues();
   // Commits the field being edited and closes its editor, as a click beside
   // the fields does, without drawing the page again: the main window turns
   // the page after it, so that what was typed is not lost.

@@ -116,6 +116,17 @@ void EFiling::HandOff(HandOffMode mode) {
     hooks.show(Q(refusal));
     return;
   }
+  // The figures handed on are the settlement's brought up to date, every
+  // form calculated, attachments before their returns, whichever is shown
+  // (a save asked for below writes those). Figures that could not be
+  // worked out are not handed on.
+  const OutputPreparation prepared = ctx.Session().PrepareForOutput();
+  const bool calculated = prepared.status == CalcStatus::Done;
+  if (calls_.showPrepared) calls_.showPrepared(calculated);
+  if (!calculated) {
+    hooks.show(prepared.error.empty() ? QStringLiteral("Obliczenie formularza zostało przerwane.") : Q(prepared.error));
+    return;
+  }
   const std::string exportId = NewGuidText();
   if (s.DocumentModified) {
     if (!hooks.askYesNo(QStringLiteral("Informacja"), kSaveFirst)) return;
@@ -126,7 +137,6 @@ void EFiling::HandOff(HandOffMode mode) {
 
   ExportRequest request{ctx.eDeclarationsFolder, exportId, guid, ctx.Folder("icon"), true};
   ExportHooks exportHooks;
-  exportHooks.selectMainForm = [this](int n) { calls_.selectEntry(n); };
   exportHooks.countryCode = [&ctx](const std::string& name) { return ctx.countries.CodeByName(name); };
   std::vector<std::string> drawMessages;
   const DrawPageHook draw = render::HtmlCopyDrawer(

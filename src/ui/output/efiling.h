@@ -41,8 +41,10 @@ class EFiling : public QObject {
     std::function<void()> commitTyping;
     // Saves to the path (asks for one when empty); false when not saved.
     std::function<bool(const QString& path)> save;
-    // Entry `number` on screen as a click in the tree shows it.
-    std::function<void(int number)> selectEntry;
+    // After the settlement was brought up to date for the export: the form
+    // on screen shown with the values that changed behind it (`calculated`:
+    // every calculation went through).
+    std::function<void(bool calculated)> showPrepared;
     // The entry's form shown at the field, the field opened.
     std::function<void(int entry, int field)> goToField;
   };

@@ -21,6 +21,7 @@
 #include "forms/definition_files.h"
 #include "output/print_order.h"
 #include "ui/app/app_context.h"
+#include "ui/app/app_texts.h"
 
 namespace pit::ui {
 namespace {
@@ -210,6 +211,21 @@ void TWydruk::DrukujClick() {
   }();
   if (!chosen) return;
   Drukuj->setEnabled(false);
+  // Every range prints the settlement's figures as they stand, the same
+  // whichever form is shown: what is being typed goes in, then every form
+  // is calculated, attachments before their returns, none of them put on
+  // screen. The tree keeps the form the user chose.
+  if (hooks_.commitTyping) hooks_.commitTyping();
+  const OutputPreparation prepared = ctx.Session().PrepareForOutput();
+  const bool calculated = prepared.status == CalcStatus::Done;
+  if (hooks_.showPrepared) hooks_.showPrepared(calculated);
+  if (!calculated) {
+    // A form that cannot be calculated is still printed as it stands; the
+    // user is told why its figures may be out of date.
+    QMessageBox::warning(this, QString::fromUtf8(kApplicationTitle),
+                         prepared.error.empty() ? QStringLiteral("Obliczenie formularza zostało przerwane.")
+                                                : Q(prepared.error));
+  }
   printer.setPageOrientation(QPageLayout::Portrait);
   // A PDF file has no unprintable edge: the A4 page fills the A4 sheet.
   if (printer.outputFormat() == QPrinter::PdfFormat) {
@@ -230,9 +246,6 @@ void TWydruk::DrukujClick() {
     QPagedPaintDevice* device = target->BeginJob(render::JobTitle(codes));
     failed = device == nullptr || !painter.begin(device);
     for (std::size_t i = 0; !failed && i < entries.size(); ++i) {
-      // Each form of a return is selected in the tree before it is printed:
-      // it is shown and its calculation runs.
-      if (options.range >= kPrintReturn && hooks_.showEntry) hooks_.showEntry(entries[i]);
       render::FormToPrint form;
       if (!Prepare(entries[i], options.range == kPrintCurrentPage, form)) continue;
       forms.Print(painter, *device, form, fresh);
@@ -241,7 +254,6 @@ void TWydruk::DrukujClick() {
     if (painter.isActive()) painter.end();
   } else {
     for (int n : entries) {
-      if (options.range >= kPrintReturn && hooks_.showEntry) hooks_.showEntry(n);
       render::FormToPrint form;
       if (!Prepare(n, options.range == kPrintCurrentPage, form)) continue;
       QPagedPaintDevice* device = target->BeginJob(render::JobTitle({form.code}));
@@ -274,14 +286,10 @@ bool TWydruk::Prepare(int number, bool currentPage, render::FormToPrint& form) {
   form.entry = &e;
   const std::string dcDir = ctx.defs ? ctx.defs->Dir() : ctx.Folder("dc");
   if (auto recs = LoadFieldObjects(DcsPath(dcDir, e.IdPit))) form.fileDefs = std::move(*recs);
-  // What the form window shows of the entry: its fields after the spouse
-  // rules of its calculation, or would show of an entry not on screen.
-  const std::vector<FieldObject>* shown = hooks_.shownFields ? hooks_.shownFields() : nullptr;
-  if (c.Number == number && shown != nullptr && !shown->empty()) {
-    form.shownDefs = *shown;
-  } else {
-    form.shownDefs = ctx.Session().FieldsAsShown(number);
-  }
+  // The fields as the form window holds them with the entry shown (after
+  // its calculation's spouse rules), whether it is on screen or not: the
+  // command line prints the same.
+  form.shownDefs = ctx.Session().FieldsAsShown(number);
   int pageCount = s.Catalogue()[e.IdPit].PageCount;
   if (ctx.defs) {
     if (const auto d = ctx.defs->Description(e.IdPit)) pageCount = d->PageCount;

@@ -32,16 +32,17 @@ namespace pit::ui {
 struct AppContext;
 
 // What printing needs of the program around it, besides the settlement.
-// The print window knows no other window: whoever makes it says how a form
-// is brought on screen and what the form window draws.
+// The print window knows no other window: whoever makes it says how the
+// form window takes part.
 struct PrintHooks {
-  // Brings entry `number` on screen as a click in the tree does (its
-  // calculation runs), before a form of a return is printed. Unset: the
-  // entries are printed as they are.
-  std::function<void(int number)> showEntry;
-  // The fields of the entry on screen as the form window draws them (after
-  // its calculation's spouse rules); nullptr or empty when none is shown.
-  std::function<const std::vector<FieldObject>*()> shownFields;
+  // The value being typed in the form window committed, before anything is
+  // calculated for printing: what the user sees typed is printed.
+  std::function<void()> commitTyping;
+  // After the settlement was brought up to date for printing: the form on
+  // screen shown again with the values that changed behind it (`calculated`:
+  // every calculation went through; else it is only drawn again, so that a
+  // failure is not told twice).
+  std::function<void(bool calculated)> showPrepared;
 };
 
 // Where print jobs go. The printer chosen in the print dialog takes one job
@@ -103,8 +104,9 @@ class TWydruk : public QDialog {
   void Build();
   // Keeps the program's options in step with the controls.
   void Store();
-  // Entry `number` as the form window shows it, ready to print: only the
-  // page shown when `currentPage`, else all pages. False: nothing to print.
+  // Entry `number` as the form window would show it, ready to print: only
+  // the page shown when `currentPage`, else all pages. False: nothing to
+  // print.
   bool Prepare(int number, bool currentPage, render::FormToPrint& form);
 
   AppContext& ctx_;
