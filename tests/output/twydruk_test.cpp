@@ -37,6 +37,7 @@
 #include "forms/pit_o_fields.h"
 #include "output/print_order.h"
 #include "ui/app/app_context.h"
+#include "ui/app/result_bar.h"
 #include "ui/app/ttools.h"
 #include "ui/forms/tfimage.h"
 #include "ui/output/twydruk.h"
@@ -365,6 +366,9 @@ class TWydrukTest : public QObject {
     const std::string before = s.Entry(1).Slots()[pit37::taxpayer_pit_o_income_deductions].Value;
     QVERIFY2(before != "760,00", before.c_str());
     const QImage shownBefore = W().Form()->PageImage();
+    const ui::ResultBar* bar = W().findChild<ui::ResultBar*>();
+    QVERIFY(bar != nullptr && bar->isVisible());
+    const QString taxBefore = bar->TaxDue()->text();
 
     const QString pdf = dir_.filePath(QStringLiteral("ulga.pdf"));
     PrintToPdf(kPrintReturn, pdf);
@@ -376,11 +380,14 @@ class TWydrukTest : public QObject {
     QCOMPARE(W().TV->currentItem()->data(0, Qt::UserRole).toInt(), 1);
     QVERIFY(!s.DocumentModified);
     QVERIFY(!W().MenuUndo->isEnabled());
-    // The window shows the page as a fresh look at it would.
+    // The window shows the page and the tax as a fresh look at them would.
     const QImage shownAfter = W().Form()->PageImage();
+    const QString taxAfter = bar->TaxDue()->text();
     QVERIFY(shownAfter != shownBefore);
+    QVERIFY(taxAfter != taxBefore);
     Show(1, reliefPage);
     QCOMPARE(shownAfter, W().Form()->PageImage());
+    QCOMPARE(taxAfter, bar->TaxDue()->text());
 
     // The command line prints the file as it is on disk, never shown.
     const QString cliPdf = dir_.filePath(QStringLiteral("ulga-cli.pdf"));

@@ -53,10 +53,12 @@ MethodCommands::MethodCommands(TTools& window, AppContext& ctx) : QObject(&windo
   connect(compare_, &QAction::triggered, this, &MethodCommands::ShowComparison);
 
   // Whatever changes the values or the form shown: commits, undo and redo,
-  // another form or page, the settlement opened or closed.
+  // another form or page, values brought up to date behind the form (for
+  // printing or export), the settlement opened or closed.
   if (TFImage* form = w_.Form()) {
     connect(form, &TFImage::modified, this, &MethodCommands::RefreshBar);
     connect(form, &TFImage::pageShown, this, &MethodCommands::RefreshBar);
+    connect(form, &TFImage::valuesDrawn, this, &MethodCommands::RefreshBar);
   }
   for (const char* name : {"Cofnij1", "Ponow1"})
     if (auto* a = w_.findChild<QAction*>(QLatin1String(name))) connect(a, &QAction::triggered, this, &MethodCommands::RefreshBar);

@@ -144,9 +144,13 @@ void TFImage::ShowPage(int idPit, int page, bool refresh) {
 void TFImage::Recalculate() {
   RunEntryCalculation();
   Redraw();
+  emit valuesDrawn();
 }
 
-void TFImage::DrawValues() { Redraw(); }
+void TFImage::DrawValues() {
+  Redraw();
+  emit valuesDrawn();
+}
 
 void TFImage::CloseForm() {
   editing_->PageChanging();

@@ -140,6 +140,10 @@ class TFImage : public QWidget {
   void modified();
   // After a page was shown: its number and the form's page count.
   void pageShown(int page, int pageCount);
+  // The fields were drawn again with values that may have changed behind
+  // the window (its calculation run once more, or values brought up to
+  // date for an output).
+  void valuesDrawn();
   // A calculation asks for an entry to be selected (as a click in the tree).
   void selectEntryRequested(int entry);
   // The user agreed to go on to `page` of the same form; the main window
