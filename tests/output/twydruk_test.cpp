@@ -434,6 +434,27 @@ class TWydrukTest : public QObject {
     QCOMPARE(ctx_.settlement.Entry(2).Slots()[pit_o::taxpayer_rehabilitation].Value, std::string("300 zł"));
   }
 
+  // The flags a calculation sets (the spouse's column of a PIT/O read-only
+  // on a return of one person) reach the form window once, where the
+  // session puts them, and the window holds every field as printing and the
+  // HTML copy draw it.
+  void windowHoldsTheFlagsItPrints() {
+    QVERIFY(W().LoadDocument(file_));
+    QVERIFY(testsupport::ClickField(W(), 2, pit_o::taxpayer_internet) != nullptr);
+    W().Form()->CommitOpenEditor();
+    QVERIFY(W().Form()->Fields()[pit_o::spouse_internet].ReadOnly);
+    QVERIFY(testsupport::ClickField(W(), 2, pit_o::spouse_internet) == nullptr);
+    const std::vector<FieldObject> printed = ctx_.Session().FieldsAsShown(2);
+    const std::vector<FieldObject>& shown = W().Form()->Fields();
+    QCOMPARE(shown.size(), printed.size());
+    for (std::size_t k = 0; k < shown.size(); ++k) {
+      const FieldObject& a = shown[k];
+      const FieldObject& b = printed[k];
+      QVERIFY2(a.ReadOnly == b.ReadOnly && a.Visible == b.Visible && a.MustBe == b.MustBe && a.MaxChar == b.MaxChar,
+               qPrintable(QStringLiteral("field %1").arg(k)));
+    }
+  }
+
   // A value typed and not yet committed goes in before the figures are
   // worked out: it is printed, kept, and can be taken back as any commit.
   void typedValueIsPrintedAndKept() {

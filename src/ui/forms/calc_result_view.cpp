@@ -2,12 +2,9 @@
 
 #include <QListWidget>
 
-#include "app/headless_display.h"
-
 namespace pit::ui {
 
-CalcResultView::CalcResultView(std::vector<FieldObject>& fields, Hooks hooks)
-    : fields_(fields), hooks_(std::move(hooks)) {}
+CalcResultView::CalcResultView(Hooks hooks) : hooks_(std::move(hooks)) {}
 
 void CalcResultView::SetMessageList(QListWidget* list) {
   list_ = list;
@@ -25,7 +22,6 @@ void CalcResultView::RenderMessages(const MessageList& m) {
 }
 
 void CalcResultView::Render(const ShownResult& r) {
-  ApplyFlags(r, fields_);
   RenderMessages(r.messages);
   if (r.donationLabel && hooks_.donationLabel) hooks_.donationLabel(*r.donationLabel);
   for (const ShownWindow& w : r.windows) {

@@ -1,14 +1,14 @@
 #pragma once
-// What the calculations ask to show, put on the form window: the flags into
-// the open definition, the message list under the page, the 1% panel's
-// label, and the boxes and windows in the order they were asked for; a
-// request for another entry goes last, after the user has read why.
+// What the calculations ask to show, put on the form window: the message
+// list under the page, the 1% panel's label, and the boxes and windows in
+// the order they were asked for; a request for another entry goes last,
+// after the user has read why. The flags are not its business: the session
+// puts them into the open definition of the entry they belong to before the
+// result comes here.
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "calc/shown.h"
-#include "forms/field_object.h"
 
 class QListWidget;
 
@@ -25,7 +25,7 @@ class CalcResultView {
   // A line of the message list, in pixels: its normal height holds three.
   static constexpr int kLinePixels = 20;
 
-  CalcResultView(std::vector<FieldObject>& fields, Hooks hooks);
+  explicit CalcResultView(Hooks hooks);
 
   // The list under the page; its height then is its normal height.
   void SetMessageList(QListWidget* list);
@@ -34,7 +34,6 @@ class CalcResultView {
  private:
   void RenderMessages(const MessageList& m);
 
-  std::vector<FieldObject>& fields_;
   Hooks hooks_;
   QListWidget* list_ = nullptr;
   int normalHeight_ = 3 * kLinePixels;

@@ -58,7 +58,7 @@ TFImage::TFImage(AppContext& ctx, QWidget* parent)
   };
   hooks.donationLabel = [this](const std::string& text) { editing_->DonationLabel()->setText(Q(text)); };
   hooks.showEntry = [this](int entry, int idPit) { GoToEntry(entry, idPit); };
-  results_ = std::make_unique<CalcResultView>(fields_, std::move(hooks));
+  results_ = std::make_unique<CalcResultView>(std::move(hooks));
   ctx_.Session().SetResultView([this](const ShownResult& r) { ShowResult(r); }, this);
 }
 

@@ -3,9 +3,9 @@
 // printed page with every field of that page drawn over it (the page view,
 // page_view.h, composes and zooms it), and the editors the user fills the
 // fields with. What the calculations ask to show it puts on screen through
-// its CalcResultView (calc_result_view.h): the flags of the open definition,
-// the message list, the correction information window, reminders and the 1%
-// label.
+// its CalcResultView (calc_result_view.h): the message list, the correction
+// information window, reminders and the 1% label; the flags they set are in
+// the open definition it draws, where the session put them.
 //
 // The main window owns the settlement and the tree. To show an entry it sets
 // ctx.settlement.Current (number, IdPit, parent, person, kind, page count,
