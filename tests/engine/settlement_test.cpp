@@ -257,6 +257,50 @@ TEST(SettlementJournal, KeepsFirstValuesAndTakesTrialsBack) {
   EXPECT_EQ(s.Journal().at(0).before.Value, "f");
 }
 
+// The journal keeps most slots as their values only; a whole slot written
+// with another XML node must come back whole, also when the slot's value
+// changed earlier in the same edit or the whole write was in a trial kept
+// by the one around it.
+TEST(SettlementJournal, WholeSlotsWrittenComeBackWhole) {
+  Settlement s;
+  const int e = s.AddEntry(kPit37, 0, 0, kIndividual);
+  ValueSlot named = s.Entry(e).Slot(1);
+  named.XMLNode = "P_1";
+  named.Value = "a";
+  s.WriteSlot(e, 1, named);
+  s.TakeJournal();
+  ValueSlot renamed = named;
+  renamed.XMLNode = "P_2";
+  renamed.Value = "c";
+
+  {
+    Settlement::Trial trial(s);
+    s.Write(e, 1, "b");
+    s.WriteSlot(e, 1, renamed);
+    trial.RollBack();
+  }
+  EXPECT_TRUE(SameSlot(s.Entry(e).Slot(1), named));
+
+  {
+    Settlement::Trial outer(s);
+    s.Write(e, 1, "b");
+    {
+      Settlement::Trial inner(s);
+      s.WriteSlot(e, 1, renamed);
+    }
+    outer.RollBack();
+  }
+  EXPECT_TRUE(SameSlot(s.Entry(e).Slot(1), named));
+
+  s.Write(e, 1, "b");
+  s.WriteSlot(e, 1, renamed);
+  const std::vector<JournalRecord> edit = s.TakeJournal();
+  ASSERT_EQ(edit.size(), 1u);
+  EXPECT_EQ(edit[0].before.Value, "a");
+  ASSERT_NE(edit[0].whole, nullptr);
+  EXPECT_TRUE(SameSlot(*edit[0].whole, named));
+}
+
 // An entry in a settlement changes only through it; a copy starts in none.
 TEST(SettlementJournal, ListedEntriesRefuseDirectWrites) {
   Settlement s;

@@ -314,6 +314,44 @@ TEST_F(UndoTest, UndoAfterAFailedCalculationKeepsTheValueGiven) {
   EXPECT_TRUE(session.Modified());
 }
 
+// A step keeps most slots as their values only. A slot changed in more than
+// that after the commit (an XML node given by the export, a text longer
+// than a step keeps in short) joins the commit's step whole: undo and redo
+// put back the whole slot on both sides.
+TEST_F(UndoTest, SlotsChangedInMoreThanTheirValuesComeBackWhole) {
+  using namespace pit37;
+  std::string longText;
+  for (int i = 0; i < 200; ++i) longText += "ż";  // two bytes each
+  const struct {
+    const char* name;
+    std::function<ValueSlot(ValueSlot)> change;
+  } cases[] = {
+      {"another XML node",
+       [](ValueSlot slot) {
+         slot.XMLNode = "P_INNY";
+         return slot;
+       }},
+      {"a long text",
+       [&](ValueSlot slot) {
+         slot.Value = longText;
+         return slot;
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FilledPit37();
+    const ValueSlot before = s.Entry(1).Slot(taxpayer_employment_revenue);
+    Type(1, taxpayer_employment_revenue, "60000");
+    const ValueSlot after = c.change(s.Entry(1).Slot(taxpayer_employment_revenue));
+    ASSERT_TRUE(s.WriteSlot(1, taxpayer_employment_revenue, after));
+
+    ASSERT_NE(session.Undo(), nullptr);
+    EXPECT_TRUE(SameSlot(s.Entry(1).Slot(taxpayer_employment_revenue), before));
+    ASSERT_NE(session.Redo(), nullptr);
+    EXPECT_TRUE(SameSlot(s.Entry(1).Slot(taxpayer_employment_revenue), after));
+  }
+}
+
 // A further copy of a form keeps the entries before it where they were: the
 // history goes on, and undoing a commit leaves the new copy alone.
 TEST_F(UndoTest, AnAddedCopyKeepsTheHistory) {

@@ -25,8 +25,13 @@ CalcInput HeadlessDisplay::Input() const {
 }
 
 void HeadlessDisplay::Take(const ShownResult& r) {
+  // Both maps are in field order: one walk through them, not a search for
+  // each field.
+  auto at = flags.begin();
   for (const auto& [k, f] : r.flags) {
-    FieldFlags& mine = flags[k];
+    while (at != flags.end() && at->first < k) ++at;
+    if (at == flags.end() || at->first != k) at = flags.emplace_hint(at, k, FieldFlags{});
+    FieldFlags& mine = at->second;
     if (f.readOnly >= 0) mine.readOnly = f.readOnly;
     if (f.visible >= 0) mine.visible = f.visible;
     if (f.mustBe >= 0) mine.mustBe = f.mustBe;

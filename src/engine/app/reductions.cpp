@@ -11,8 +11,8 @@ namespace pit {
 
 namespace {
 
-std::string Shown(const std::string& value, const FieldObject& def) {
-  return AmountAsShown(value.empty() ? "0,00" : value, def.Typ, def.Option);
+std::string Shown(std::string_view value, const FieldObject& def) {
+  return AmountAsShown(value.empty() ? std::string_view("0,00") : value, def.Typ, def.Option);
 }
 
 }  // namespace
@@ -58,7 +58,7 @@ std::vector<CutAmount> ReducedAmounts(const CommitStep& step, const std::string&
     const FieldObject& def = (*records)[static_cast<std::size_t>(c.field)];
     if ((def.Typ != kLiczba && def.Typ != kJedenProcent) || !def.Visible) continue;
     const bool committed = c.entry == step.entry && c.field == step.field;
-    std::string before = committed ? given : c.before.Value;
+    std::string before = committed ? given : std::string(c.before.Value);
     if (def.ReadOnly) {
       // Only what the user gives: a computed amount that falls with the
       // income is a result, not a cut. One carried from an attachment is
@@ -72,7 +72,7 @@ std::vector<CutAmount> ReducedAmounts(const CommitStep& step, const std::string&
     if (!was || !now || !(*now < *was)) continue;
     const std::string where = def.Poz > 0 ? "poz. " + std::to_string(def.Poz) : "pole " + std::to_string(c.field);
     cuts.push_back({c.entry, c.field, where + ": " + Shown(before, def) + " → " + Shown(c.after.Value, def),
-                    c.after.Value});
+                    std::string(c.after.Value)});
   }
   return cuts;
 }

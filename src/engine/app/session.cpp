@@ -401,7 +401,7 @@ CommitOutcome SettlementSession::Commit(int entry, int field, const FieldInput& 
   // stays unmodified, and the save question with it. The journal holds
   // what the rules changed, and only that.
   for (const JournalRecord& r : s_.Journal()) {
-    const ValueSlot& was = r.before;
+    const SlotValues& was = r.before;
     const ValueSlot& now = s_.Entry(r.entry).Slots()[static_cast<std::size_t>(r.field)];
     if (was.Value != now.Value || was.CheckState != now.CheckState || was.OfficeCode != now.OfficeCode ||
         was.Spare != now.Spare) {

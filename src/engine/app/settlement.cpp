@@ -29,6 +29,27 @@ bool SameSlot(const ValueSlot& a, const ValueSlot& b) {
                                                        b.Spare, b.OfficeCode, b.CheckValue, b.CheckState, b.XMLNode);
 }
 
+bool SameFixedParts(const ValueSlot& a, const ValueSlot& b) {
+  return std::tie(a.Typ, a.Name, a.FormNo, a.Page, a.ID, a.CheckValue, a.XMLNode) ==
+         std::tie(b.Typ, b.Name, b.FormNo, b.Page, b.ID, b.CheckValue, b.XMLNode);
+}
+
+void SlotValues::TakeFrom(const ValueSlot& s) {
+  Option = s.Option;
+  CheckState = s.CheckState;
+  Value = s.Value;
+  Spare = s.Spare;
+  OfficeCode = s.OfficeCode;
+}
+
+void SlotValues::Into(ValueSlot& s) const {
+  s.Option = Option;
+  s.CheckState = CheckState;
+  s.Value = Value;
+  s.Spare = Spare;
+  s.OfficeCode = OfficeCode;
+}
+
 void ValueSlot::SetValue(std::string_view v) {
   std::string room;
   Value.assign(Fitted(v, slotw::Value, room));
@@ -78,14 +99,35 @@ void FormEntry::ValuesChanged() {
   marks_.valuesStamp = ++stamps;
 }
 
-void Settlement::Journal(int entry, int field, ValueSlot& slot) {
+void Settlement::Journal(int entry, int field, const ValueSlot& slot, bool whole) {
   FormEntry& e = Entry(entry);
   // Every write that changes a slot passes here, also one already journaled.
   e.ValuesChanged();
   std::uint32_t& level = e.listing_.journalLevel[static_cast<std::size_t>(field)];
-  if (level == level_) return;
-  journal_.push_back(JournalRecord{entry, field, slot, level});
+  if (level == level_) {
+    if (whole) KeepWhole(entry, field, slot, journal_.size());
+    return;
+  }
+  JournalRecord& r = journal_.emplace_back();
+  r.entry = entry;
+  r.field = field;
+  r.before.TakeFrom(slot);
+  if (whole) r.whole = std::make_unique<ValueSlot>(slot);
+  r.outerLevel = level;
   level = level_;
+}
+
+void Settlement::KeepWhole(int entry, int field, const ValueSlot& now, std::size_t end) {
+  for (std::size_t i = std::min(end, journal_.size()); i-- > 0;) {
+    JournalRecord& r = journal_[i];
+    if (r.entry != entry || r.field != field) continue;
+    if (!r.whole) {
+      // Only values changed since the record: the rest is as it was then.
+      r.whole = std::make_unique<ValueSlot>(now);
+      r.before.Into(*r.whole);
+    }
+    return;
+  }
 }
 
 bool Settlement::WriteText(int entry, int field, std::string_view value) {
@@ -141,10 +183,22 @@ bool Settlement::WriteSpare(int entry, int field, std::string_view spare) {
 bool Settlement::WriteSlot(int entry, int field, const ValueSlot& slot) {
   ValueSlot* s = SlotFor(entry, field);
   if (s == nullptr || SameSlot(*s, slot)) return false;
-  Journal(entry, field, *s);
+  Journal(entry, field, *s, !SameFixedParts(*s, slot));
   *s = slot;
   Entry(entry).ReadGrosze(static_cast<std::size_t>(field));
   return true;
+}
+
+void Settlement::ForgetLevels() {
+  for (const JournalRecord& r : journal_) {
+    if (Has(r.entry)) Entry(r.entry).listing_.journalLevel[static_cast<std::size_t>(r.field)] = 0;
+  }
+  level_ = 1;
+}
+
+void Settlement::CloseEdit() {
+  ForgetLevels();
+  journal_.clear();
 }
 
 std::vector<JournalRecord> Settlement::TakeJournal() {
@@ -153,10 +207,7 @@ std::vector<JournalRecord> Settlement::TakeJournal() {
     level_ = 1;
     return {};
   }
-  for (const JournalRecord& r : journal_) {
-    if (Has(r.entry)) Entry(r.entry).listing_.journalLevel[static_cast<std::size_t>(r.field)] = 0;
-  }
-  level_ = 1;
+  ForgetLevels();
   std::vector<JournalRecord> taken;
   taken.swap(journal_);
   // The next edit is most likely as large as this one: room for it now
@@ -177,7 +228,11 @@ void Settlement::Trial::RollBack() {
     if (!s_.Has(r.entry)) continue;
     FormEntry& e = s_.Entry(r.entry);
     const auto k = static_cast<std::size_t>(r.field);
-    e.slots_[k] = std::move(r.before);
+    if (r.whole) {
+      e.slots_[k] = std::move(*r.whole);
+    } else {
+      r.before.Into(e.slots_[k]);
+    }
     e.ValuesChanged();
     e.ReadGrosze(k);
     e.listing_.journalLevel[k] = r.outerLevel;
@@ -195,7 +250,11 @@ Settlement::Trial::~Trial() {
   for (std::size_t i = kept; i < j.size(); ++i) {
     JournalRecord& r = j[i];
     if (s_.Has(r.entry)) s_.Entry(r.entry).listing_.journalLevel[static_cast<std::size_t>(r.field)] = outer_;
-    if (r.outerLevel == outer_) continue;  // the edit around has it already
+    if (r.outerLevel == outer_) {
+      // The edit around has it already, but perhaps with its values only.
+      if (r.whole) s_.KeepWhole(r.entry, r.field, *r.whole, start_);
+      continue;
+    }
     if (kept != i) j[kept] = std::move(r);
     ++kept;
   }

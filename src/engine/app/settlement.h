@@ -136,12 +136,39 @@ struct FormEntry {
   Listing listing_;
 };
 
-// A slot as it was before the open edit first changed it.
+// What the writes of values change in a slot. Its other members (name,
+// type, place, XML node, check value) come from the form's definition and
+// change only with a whole slot written.
+struct SlotValues {
+  int Option = 0;
+  bool CheckState = false;
+  std::string Value;
+  std::string Spare;
+  std::string OfficeCode;
+
+  void TakeFrom(const ValueSlot& s);
+  // Whether `s` holds these values, whatever its other members.
+  bool In(const ValueSlot& s) const {
+    return Option == s.Option && CheckState == s.CheckState && Value == s.Value && Spare == s.Spare &&
+           OfficeCode == s.OfficeCode;
+  }
+  // Puts these values in `s`, which keeps its other members.
+  void Into(ValueSlot& s) const;
+};
+
+// Whether two slots agree in the members only a whole slot written changes.
+bool SameFixedParts(const ValueSlot& a, const ValueSlot& b);
+
+// A slot as it was before the open edit first changed it. Most edits change
+// values only: the record keeps those, and the whole slot only when a whole
+// slot written changed more (most slots' XML node and check value take
+// more room than all their values).
 struct JournalRecord {
   int entry = 0;
   int field = 0;
-  ValueSlot before;
-  std::uint32_t outerLevel = 0;  // the level the slot had before this record
+  SlotValues before;
+  std::unique_ptr<ValueSlot> whole;  // the slot before, when more than its values changed; else null
+  std::uint32_t outerLevel = 0;      // the level the slot had before this record
 };
 
 // The spouse data flags, one per attachment that may carry the spouse's data.
@@ -277,6 +304,9 @@ class Settlement {
   const std::vector<JournalRecord>& Journal() const { return journal_; }
   // Closes the open edit: its journal is handed over and a new one begins.
   std::vector<JournalRecord> TakeJournal();
+  // Closes the open edit once its journal was read: the records are dropped
+  // and their room kept for the next edit.
+  void CloseEdit();
 
   // The writes made from its start can be taken back (a calculation that
   // stopped half-way). Trials nest; one that is not rolled back keeps its
@@ -322,7 +352,12 @@ class Settlement {
   ValueSlot* Journaled(int entry, int field);
   ValueSlot* SlotFor(int entry, int field);
   bool WriteText(int entry, int field, std::string_view value);
-  void Journal(int entry, int field, ValueSlot& slot);
+  // `whole`: the write changes more of the slot than its values.
+  void Journal(int entry, int field, const ValueSlot& slot, bool whole = false);
+  // The last record of the slot among the first `end` gets the whole slot
+  // before, if it had only the values: `now` has the parts they left alone.
+  void KeepWhole(int entry, int field, const ValueSlot& now, std::size_t end);
+  void ForgetLevels();
 
   FormCatalogue catalogue_;
   std::vector<JournalRecord> journal_;

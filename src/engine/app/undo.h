@@ -12,12 +12,17 @@
 //
 // The saved state is a place in the history: undoing or redoing back to it
 // makes the settlement unmodified again.
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "app/settlement.h"
@@ -25,11 +30,85 @@
 
 namespace pit {
 
+// A slot's values as a step keeps them; the texts are the step's.
+struct StepValues {
+  std::string_view Value;
+  std::string_view Spare;
+  std::string_view OfficeCode;
+  int Option = 0;
+  bool CheckState = false;
+};
+
+// One slot a step changed, read from the step: valid while the step is.
 struct SlotChange {
   int entry = 0;
   int field = 0;
-  ValueSlot before;
-  ValueSlot after;
+  StepValues before;
+  StepValues after;
+};
+
+// The slots a step changed. A long history holds one of these for every
+// commit, each of about a dozen slots: a slot is kept as its values, the
+// step's texts in one string, and as two whole slots only where more than
+// its values changed (a whole slot written with another name or XML node).
+class StepChanges {
+ public:
+  std::size_t size() const { return stored_.size(); }
+  bool empty() const { return stored_.empty(); }
+  SlotChange operator[](std::size_t i) const;
+  // The whole slot before or after change i, when it keeps them; else null.
+  const ValueSlot* Whole(std::size_t i, bool after) const;
+
+  class const_iterator {
+   public:
+    const_iterator(const StepChanges* c, std::size_t i) : c_(c), i_(i) {}
+    SlotChange operator*() const { return (*c_)[i_]; }
+    const_iterator& operator++() {
+      ++i_;
+      return *this;
+    }
+    bool operator!=(const const_iterator& o) const { return i_ != o.i_; }
+
+   private:
+    const StepChanges* c_;
+    std::size_t i_;
+  };
+  const_iterator begin() const { return {this, 0}; }
+  const_iterator end() const { return {this, stored_.size()}; }
+
+  // A slot that held `before` (its whole slot `wholeBefore` when more than
+  // its values changed) and holds `now`.
+  void Add(int entry, int field, const SlotValues& before, const ValueSlot* wholeBefore, const ValueSlot& now);
+  void Add(int entry, int field, const ValueSlot& before, const ValueSlot& now);
+  // In entry and field order.
+  void Sort();
+  // What changed later: a slot changed here too keeps its value before
+  // this step and takes the later one after it; the others join at the end.
+  void Join(const StepChanges& later);
+  // Empty, its room kept.
+  void Clear();
+
+ private:
+  struct Side {
+    std::int32_t option = 0;
+    std::uint32_t at = 0;                 // Value, Spare and OfficeCode one after another in texts_
+    std::array<std::uint8_t, 3> size{};  // their lengths
+    bool check = false;
+  };
+  struct Stored {
+    std::int32_t entry = 0;
+    std::int32_t field = 0;
+    std::int32_t whole = -1;  // where its whole slots start in wholes_; -1: it keeps the sides
+    Side before, after;
+  };
+  template <class Values>
+  Side Put(const Values& v);
+  StepValues Read(const Side& side) const;
+  void AddWhole(Stored& st, const ValueSlot& before, const ValueSlot& after);
+
+  std::vector<Stored> stored_;
+  std::string texts_;
+  std::vector<ValueSlot> wholes_;  // before and after, by pairs
 };
 
 // An amount the user gave that a calculation cut, as the list under the
@@ -45,7 +124,7 @@ struct CommitStep {
   int entry = 0;   // where the value was given
   int field = -1;
   int page = 0;    // the page it was given on
-  std::vector<SlotChange> changes;
+  StepChanges changes;
   // The persons' data before and after, when the step changed them (most
   // steps do not: they carry none).
   struct Ids {
@@ -118,20 +197,24 @@ class CommitHistory {
     ValueSlot before;
   };
   // What the journal says changed in the entries the history knows, in
-  // entry and field order; the slots held are left out.
-  std::vector<SlotChange> Changes(Settlement& s) const;
+  // entry and field order, into `pending_`; the slots held are left out.
+  // The open edit is closed.
+  void Changes(Settlement& s);
   bool IsHeld(int entry, int field) const;
-  // The slots held, as changes, taken out of the hold.
-  std::vector<SlotChange> Unhold(const Settlement& s);
-  void Join(std::vector<SlotChange> changes, const IdentificationRecords& ids);
+  // The slots held, as changes added to `pending_`, taken out of the hold.
+  void Unhold(const Settlement& s);
+  // `pending_` and the persons' data join the last step done.
+  void Join(const IdentificationRecords& ids);
   void Start(Settlement& s, const IdentificationRecords& ids);
-  CommitStep& NewStep(Settlement& s, const IdentificationRecords& ids, std::vector<SlotChange> changes);
+  // A step of `pending_` and the slots held.
+  CommitStep& NewStep(Settlement& s, const IdentificationRecords& ids);
   void Apply(Settlement& s, IdentificationRecords& ids, const CommitStep& step, bool forward);
   void Tell() const {
     if (listener_) listener_();
   }
 
-  std::vector<CommitStep> steps_;
+  // A deque: a history of many steps grows without moving those it has.
+  std::deque<CommitStep> steps_;
   std::size_t done_ = 0;
   std::optional<std::size_t> saved_;  // done_ at the saved state; none when no step leads there
   // The list of entries as the history last saw it, and the persons' data.
@@ -139,6 +222,10 @@ class CommitHistory {
   int knownCount_ = 0;
   IdentificationRecords knownIds_;
   std::vector<Held> held_;
+  // The changes read last, and the journal's records in their order: kept
+  // between commits for their room.
+  StepChanges pending_;
+  std::vector<std::pair<std::tuple<int, int>, std::size_t>> places_;
   // The persons' data before the commit held, when it changed them.
   std::optional<IdentificationRecords> heldIds_;
   std::function<void()> listener_;
