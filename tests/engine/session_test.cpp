@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
+#include <tuple>
 #include <vector>
 
+#include "app/headless_display.h"
 #include "app/session.h"
 #include "forms/definition_library.h"
 #include "forms/pit37_fields.h"
@@ -233,6 +236,43 @@ TEST(EFiling, RegistrationFormsAndThePayersUpkdAreNotFiledElectronically) {
     const EFilingState st = EFilingFor(s);
     EXPECT_EQ(st.visible, c.visible) << c.forms.back();
     EXPECT_EQ(st.enabled, c.enabled) << c.forms.back();
+  }
+}
+
+// The flags a calculation sets, in whatever order, come out once per field
+// in field order, each with every flag set for it; the screen without
+// windows takes the newest value of each flag and keeps what earlier
+// calculations set for the other fields.
+TEST(ShownFlags, ComeInFieldOrderAndJoinWhatTheScreenKeeps) {
+  ShownResult r;
+  r.SetMustBe(30, true);
+  r.SetReadOnly(10, true);
+  r.SetMaxChar(20, 5);
+  r.SetVisible(30, false);
+  r.SetMustBe(10, false);
+  std::vector<int> order;
+  for (const auto& [field, f] : r.flags) order.push_back(field);
+  EXPECT_EQ(order, (std::vector<int>{10, 20, 30}));
+
+  HeadlessDisplay d;
+  d.flags[5].visible = 1;
+  d.flags[20].readOnly = 1;
+  d.flags[20].maxChar = 9;
+  d.flags[40].mustBe = 1;
+  d.Take(r);
+  const struct {
+    int field;
+    FieldFlags flags;
+  } want[] = {
+      {5, {-1, 1, -1, -1}}, {10, {1, -1, 0, -1}}, {20, {1, -1, -1, 5}}, {30, {-1, 0, 1, -1}}, {40, {-1, -1, 1, -1}},
+  };
+  ASSERT_EQ(d.flags.size(), std::size(want));
+  for (const auto& w : want) {
+    SCOPED_TRACE(w.field);
+    ASSERT_EQ(d.flags.count(w.field), 1u);
+    const FieldFlags& f = d.flags.at(w.field);
+    EXPECT_EQ(std::tie(f.readOnly, f.visible, f.mustBe, f.maxChar),
+              std::tie(w.flags.readOnly, w.flags.visible, w.flags.mustBe, w.flags.maxChar));
   }
 }
 

@@ -57,16 +57,18 @@ std::vector<CutAmount> ReducedAmounts(const CommitStep& step, const std::string&
     if (records == nullptr || c.field >= static_cast<int>(records->size())) continue;
     const FieldObject& def = (*records)[static_cast<std::size_t>(c.field)];
     if ((def.Typ != kLiczba && def.Typ != kJedenProcent) || !def.Visible) continue;
-    const bool committed = c.entry == step.entry && c.field == step.field;
-    std::string before = committed ? given : std::string(c.before.Value);
+    std::optional<std::string> source;
     if (def.ReadOnly) {
       // Only what the user gives: a computed amount that falls with the
       // income is a result, not a cut. One carried from an attachment is
       // the user's, and measured against what the attachment gives.
-      const std::optional<std::string> source = CarriedFrom(s, c.entry, c.field);
+      source = CarriedFrom(s, c.entry, c.field);
       if (!source) continue;
-      before = *source;
     }
+    const bool committed = c.entry == step.entry && c.field == step.field;
+    const std::string_view before = source      ? std::string_view(*source)
+                                    : committed ? std::string_view(given)
+                                                : c.before.Value;
     const std::optional<Amount> was = ParseAmount(before);
     const std::optional<Amount> now = ParseAmount(c.after.Value);
     if (!was || !now || !(*now < *was)) continue;

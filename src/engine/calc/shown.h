@@ -3,9 +3,10 @@
 // to show. Both are plain values: the form window renders the result, the
 // command line prints it or ignores it, the tests read it. Field numbers are
 // object indexes of the form shown.
-#include <map>
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pit {
@@ -27,6 +28,23 @@ struct CalcInput {
 // A field's flags as the calculation set them; -1: left as they were.
 struct FieldFlags {
   int readOnly = -1, visible = -1, mustBe = -1, maxChar = -1;
+};
+
+// The flags a calculation set, by field, in field order. Every commit fills
+// them afresh, a few dozen fields mostly in order: kept side by side rather
+// than as a tree with a node for each field.
+class FlagsByField {
+ public:
+  using value_type = std::pair<int, FieldFlags>;
+  // The flags of `field`, all left as they were when it had none.
+  FieldFlags& operator[](int field);
+  std::vector<value_type>::const_iterator begin() const { return list_.begin(); }
+  std::vector<value_type>::const_iterator end() const { return list_.end(); }
+  bool empty() const { return list_.empty(); }
+  std::size_t size() const { return list_.size(); }
+
+ private:
+  std::vector<value_type> list_;
 };
 
 enum class MessageListHeight { Normal, Hidden };
@@ -63,7 +81,7 @@ struct EntryRef {
 // What a calculation wants shown. The recording functions keep the last
 // value asked for where the screen keeps only one.
 struct ShownResult {
-  std::map<int, FieldFlags> flags;
+  FlagsByField flags;
   MessageList messages;
   std::vector<ShownWindow> windows;
   std::optional<std::string> donationLabel;  // the 1% panel's limit
