@@ -105,10 +105,15 @@ int CmdExport(const std::vector<std::string>& args, const std::string& argv0) {
     std::cerr << "Rozliczenie nie ma pozycji " << entry << ".\n";
     return kRefused;
   }
-  // A return whose figures could not be worked out is not handed on.
-  if (!session.PrepareForOutput()) return kRefused;
-
   const std::string guid = s.Entry(entry).ReturnGuid;
+  // A return whose figures could not be worked out is not handed on; a
+  // figure another return of the settlement cannot read does not stop it.
+  const OutputPreparation prepared = session.session.PrepareForOutput();
+  if (const OutputFailure* failure = prepared.FailureIn(s, guid)) {
+    std::cerr << (failure->error.empty() ? std::string("Obliczenie formularza zostało przerwane.") : failure->error)
+              << "\n";
+    return kRefused;
+  }
   if (const std::string refusal = HandOffRefusal(s, guid); !refusal.empty()) {
     std::cerr << refusal << "\n";
     return kRefused;

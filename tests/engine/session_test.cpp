@@ -13,6 +13,7 @@
 #include "app/session.h"
 #include "forms/definition_library.h"
 #include "forms/pit37_fields.h"
+#include "forms/pit38_fields.h"
 #include "forms/pit_o_fields.h"
 #include "output/export.h"
 
@@ -214,6 +215,34 @@ TEST_F(SessionTest, OutputPreparationExportsWhatTheSelectedReturnsDid) {
   const int poz = (*defs.Fields(kPitO))[pit_o::taxpayer_rehabilitation].Poz;
   EXPECT_EQ(r.error, "Nieprawidłowa kwota \"300 zł\" w poz. " + std::to_string(poz) + " formularza PIT/O");
   EXPECT_NE(o.s.Entry(1).Slots()[pit37::tax_due].Value, "1,00");  // the return calculated after it
+  ASSERT_EQ(r.failures.size(), 1u);
+  EXPECT_EQ(r.failures[0].entry, 2);
+}
+
+// A return is handed on when its own figures could be worked out: a figure
+// another return of the same settlement cannot read is that return's
+// failure alone.
+TEST_F(SessionTest, AFailureBelongsToTheReturnOfTheFormThatFailed) {
+  NewPit37();
+  const int pit38 = s.AddEntry(kPit38, 0, 0, kIndividual);
+  s.RebuildTree(defs);
+  ASSERT_NE(s.Entry(pit38).ReturnGuid, s.Entry(1).ReturnGuid);
+  s.Write(pit38, pit38::other_revenue, "5 zł");
+  const OutputPreparation r = session.PrepareForOutput();
+  EXPECT_EQ(r.status, CalcStatus::BadAmount);
+  EXPECT_EQ(r.FailureIn(s, s.Entry(1).ReturnGuid), nullptr);
+  const OutputFailure* f = r.FailureIn(s, s.Entry(pit38).ReturnGuid);
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(f->entry, pit38);
+  EXPECT_EQ(f->error, r.error);
+  EXPECT_NE(f->error.find("PIT-38"), std::string::npos) << f->error;
+
+  // An attachment's failure is its return's.
+  s.Write(2, pit_o::taxpayer_rehabilitation, "300 zł");
+  const OutputPreparation both = session.PrepareForOutput();
+  ASSERT_NE(both.FailureIn(s, s.Entry(1).ReturnGuid), nullptr);
+  EXPECT_EQ(both.FailureIn(s, s.Entry(1).ReturnGuid)->entry, 2);
+  EXPECT_EQ(both.failures.size(), 2u);
 }
 
 TEST(EFiling, RegistrationFormsAndThePayersUpkdAreNotFiledElectronically) {

@@ -17,6 +17,7 @@
 #include "app/document.h"
 #include "app/settlement.h"
 #include "forms/definition_library.h"
+#include "forms/pit38_fields.h"
 #include "forms/pit_o_fields.h"
 #include "output/validation.h"
 #include "platform/processes.h"
@@ -63,9 +64,10 @@ class EFilingTest : public QObject {
   }
 
   // The settlement file: PIT-37 and the taxpayer's PIT/O, complete or not.
-  QString MakeReturn(const QString& name, bool complete) {
+  // `more`: other forms of the settlement after them.
+  QString MakeReturn(const QString& name, bool complete, const QStringList& more = {}) {
     const QString path = File(name);
-    Cli({"new", "-o", path, "--kind", "0", "PIT-37", "PIT/O@1:1"});
+    Cli(QStringList{"new", "-o", path, "--kind", "0", "PIT-37", "PIT/O@1:1"} + more);
     if (complete) Cli(QStringList{"set", path} + kTyped);
     return path;
   }
@@ -252,8 +254,9 @@ class EFilingTest : public QObject {
 
   // The file of a complete return with `change` written into it behind the
   // calculations' back, as a file written elsewhere brings it.
-  QString ReturnWith(const QString& name, const std::function<void(Settlement&)>& change) {
-    const QString path = MakeReturn(name, true);
+  QString ReturnWith(const QString& name, const std::function<void(Settlement&)>& change,
+                     const QStringList& more = {}) {
+    const QString path = MakeReturn(name, true, more);
     DefinitionLibrary defs((program_ + QStringLiteral("/dc")).toStdString());
     Settlement s;
     if (!LoadSettlement(path.toStdString(), s, defs).ok) return {};
@@ -328,6 +331,30 @@ class EFilingTest : public QObject {
     QCOMPARE(ExportFolders().size(), exports);
     QVERIFY(!QFile::exists(veltra_ + QStringLiteral("/args.txt")));
     QCOMPARE(p->ctx.settlement.Current.Number, 1);
+  }
+
+  // The same figure in a PIT-38 of the same settlement, another return: the
+  // PIT-37 shown is handed on, and the PIT-38 keeps what was typed.
+  void anotherReturnsFigureDoesNotStopTheHandOff() {
+    const QString path = ReturnWith(
+        QStringLiteral("inny.dc2014"), [](Settlement& s) { s.Write(3, pit38::other_revenue, "5 zł"); },
+        {QStringLiteral("PIT-38")});
+    QVERIFY(!path.isEmpty());
+    auto p = Open(path);
+    QVERIFY(p);
+    const Settlement& s = p->ctx.settlement;
+    QCOMPARE(s.Entry(3).IdPit, static_cast<int>(kPit38));
+    QVERIFY(s.Entry(3).ReturnGuid != s.Entry(1).ReturnGuid);
+    const int exports = ExportFolders().size();
+    p->window->ToolCheck->trigger();
+    QVERIFY2(p->shown.isEmpty(), qPrintable(p->shown.join(" | ")));
+    QCOMPARE(ExportFolders().size(), exports + 1);
+    const QMap<QString, QByteArray> files = ExportFiles(p->efiling->LastExportFolder());
+    const QString xml = QString::fromUtf8(files.value(QStringLiteral("/P_ID.xml")));
+    QVERIFY(xml.contains(QStringLiteral("PIT37")));
+    QVERIFY(!xml.contains(QStringLiteral("PIT38")));
+    QCOMPARE(s.Entry(3).Slots()[pit38::other_revenue].Value, std::string("5 zł"));
+    WaitForStandIn();
   }
 
   void refusalsAndTheSaveQuestion() {

@@ -15,6 +15,10 @@
 #include <sstream>
 
 #include "../support/cli_run.h"
+#include "app/document.h"
+#include "app/settlement.h"
+#include "forms/definition_library.h"
+#include "forms/pit38_fields.h"
 #include "text/cp1250.h"
 #include "text/guid.h"
 
@@ -291,6 +295,36 @@ TEST_F(ExportCliTest, RefusedReturnsAndWrongUse) {
   EXPECT_EQ(Cli({"export", File(), "--entry", "9", "-o", (dir_ / "e").string()}).status, 4);
   EXPECT_EQ(Cli({"export", File(), "-o", (dir_ / "e").string()}).status, 2);
   EXPECT_EQ(Cli({"export", File(), "--entry", "1"}).status, 2);
+}
+
+// A figure that cannot be read stops the export of its own return only: the
+// PIT-37 of the same settlement is handed on, the PIT-38 is refused with
+// the message the form window gives.
+TEST_F(ExportCliTest, AnUnreadableFigureStopsOnlyItsOwnReturn) {
+  ASSERT_EQ(Cli({"new", "-o", File(), "--kind", "0", "PIT-37", "PIT/O@1:1", "PIT-38"}).status, 0);
+  std::vector<std::string> args = {"set", File()};
+  args.insert(args.end(), kTyped.begin(), kTyped.end());
+  ASSERT_EQ(Cli(args).status, 0);
+  {
+    DefinitionLibrary defs((fs::path(PIT_CLI).parent_path() / "dc").string());
+    Settlement s;
+    ASSERT_TRUE(LoadSettlement(File(), s, defs).ok);
+    ASSERT_EQ(s.Entry(3).IdPit, static_cast<int>(kPit38));
+    s.Write(3, pit38::other_revenue, "5 zł");
+    ASSERT_TRUE(SaveSettlement(s, File()).ok);
+  }
+  const CliRun own = Cli({"export", File(), "--entry", "3", "-o", (dir_ / "e38").string()});
+  EXPECT_EQ(own.status, 4);
+  EXPECT_EQ(own.err, "Nieprawidłowa kwota \"5 zł\" w poz. 22 formularza PIT-38\n");
+  EXPECT_FALSE(fs::exists(dir_ / "e38"));
+
+  const CliRun other = Cli({"export", File(), "--entry", "1", "-o", (dir_ / "e37").string(), "--no-html"});
+  ASSERT_EQ(other.status, 0) << other.err;
+  std::string folder = other.out;
+  while (!folder.empty() && folder.back() == '\n') folder.pop_back();
+  const std::string xml = ReadAll(fs::path(folder) / ("P_" + fs::path(folder).filename().string() + ".xml"));
+  EXPECT_NE(xml.find("<Naglowek.KodFormularza>PIT-37</Naglowek.KodFormularza>"), std::string::npos) << folder;
+  EXPECT_EQ(xml.find("PIT-38"), std::string::npos);
 }
 
 }  // namespace

@@ -311,15 +311,27 @@ OutputPreparation SettlementSession::PrepareForOutput() {
     CalcContext ctx(s_, ids_, offscreen, defs_ != nullptr ? defs_->Fields(offscreen.idPit) : nullptr);
     if (countryCodeOf_) ctx.countryCodeOf = countryCodeOf_;
     const CalcStatus st = RunCalculation(ctx, offscreen.idPit, i);
-    if (st == CalcStatus::Done || out.status != CalcStatus::Done) continue;
-    out.status = st;
+    if (st == CalcStatus::Done) continue;
+    OutputFailure failure{i, st, {}};
     for (const ShownWindow& w : ctx.shown.windows) {
       if (w.kind != ShownWindow::Kind::Error) continue;
-      out.error = w.text;
+      failure.error = w.text;
       break;
     }
+    if (out.status == CalcStatus::Done) {
+      out.status = st;
+      out.error = failure.error;
+    }
+    out.failures.push_back(std::move(failure));
   }
   return out;
+}
+
+const OutputFailure* OutputPreparation::FailureIn(const Settlement& s, const std::string& returnGuid) const {
+  for (const OutputFailure& f : failures) {
+    if (s.Has(f.entry) && s.Entry(f.entry).ReturnGuid == returnGuid) return &f;
+  }
+  return nullptr;
 }
 
 CalcStatus SettlementSession::RecalculateAll(const PassHooks& hooks, bool goOn) {

@@ -96,9 +96,21 @@ struct PassHooks {
 };
 
 // A settlement brought up to date for printing or export.
+struct OutputFailure {
+  int entry = 0;
+  CalcStatus status = CalcStatus::Done;
+  std::string error;  // the message its calculation gave
+};
+
 struct OutputPreparation {
   CalcStatus status = CalcStatus::Done;  // the first failure, if any
   std::string error;                     // and the message it gave
+  std::vector<OutputFailure> failures;   // every entry that failed, in calculation order
+
+  // The first failure among the forms of the return `returnGuid`: a return
+  // is handed on when its own figures could be worked out, whatever another
+  // return of the settlement holds.
+  const OutputFailure* FailureIn(const Settlement& s, const std::string& returnGuid) const;
 };
 
 // Which e-filing commands the settlement allows.

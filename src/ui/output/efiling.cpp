@@ -121,10 +121,11 @@ void EFiling::HandOff(HandOffMode mode) {
   // (a save asked for below writes those). Figures that could not be
   // worked out are not handed on.
   const OutputPreparation prepared = ctx.Session().PrepareForOutput();
-  const bool calculated = prepared.status == CalcStatus::Done;
-  if (calls_.showPrepared) calls_.showPrepared(calculated);
-  if (!calculated) {
-    hooks.show(prepared.error.empty() ? QStringLiteral("Obliczenie formularza zostało przerwane.") : Q(prepared.error));
+  if (calls_.showPrepared) calls_.showPrepared(prepared.status == CalcStatus::Done);
+  // Another return of the settlement with a figure that cannot be read does
+  // not stop this one.
+  if (const OutputFailure* failure = prepared.FailureIn(s, guid)) {
+    hooks.show(failure->error.empty() ? QStringLiteral("Obliczenie formularza zostało przerwane.") : Q(failure->error));
     return;
   }
   const std::string exportId = NewGuidText();
