@@ -130,16 +130,22 @@ void Settlement::KeepWhole(int entry, int field, const ValueSlot& now, std::size
   }
 }
 
-bool Settlement::WriteText(int entry, int field, std::string_view value) {
+bool Settlement::WriteString(int entry, int field, std::string ValueSlot::*member, std::string_view text,
+                             std::size_t width) {
   ValueSlot* s = SlotFor(entry, field);
   if (s == nullptr) return false;
   std::string room;
-  value = Fitted(value, slotw::Value, room);
-  if (s->Value == value) return false;
+  text = Fitted(text, width, room);
+  if (s->*member == text) return false;
   Journal(entry, field, *s);
-  s->SetValue(value);
-  Entry(entry).ReadGrosze(static_cast<std::size_t>(field));
+  (s->*member).assign(text);
+  // Only the value is read as an amount.
+  if (member == &ValueSlot::Value) Entry(entry).ReadGrosze(static_cast<std::size_t>(field));
   return true;
+}
+
+bool Settlement::WriteText(int entry, int field, std::string_view value) {
+  return WriteString(entry, field, &ValueSlot::Value, value, slotw::Value);
 }
 
 bool Settlement::WriteCheck(int entry, int field, bool on) {
@@ -159,25 +165,11 @@ bool Settlement::WriteOption(int entry, int field, int option) {
 }
 
 bool Settlement::WriteOfficeCode(int entry, int field, std::string_view code) {
-  ValueSlot* s = SlotFor(entry, field);
-  if (s == nullptr) return false;
-  std::string room;
-  code = Fitted(code, slotw::OfficeCode, room);
-  if (s->OfficeCode == code) return false;
-  Journal(entry, field, *s);
-  s->SetOfficeCode(code);
-  return true;
+  return WriteString(entry, field, &ValueSlot::OfficeCode, code, slotw::OfficeCode);
 }
 
 bool Settlement::WriteSpare(int entry, int field, std::string_view spare) {
-  ValueSlot* s = SlotFor(entry, field);
-  if (s == nullptr) return false;
-  std::string room;
-  spare = Fitted(spare, slotw::Spare, room);
-  if (s->Spare == spare) return false;
-  Journal(entry, field, *s);
-  s->Spare.assign(spare);
-  return true;
+  return WriteString(entry, field, &ValueSlot::Spare, spare, slotw::Spare);
 }
 
 bool Settlement::WriteSlot(int entry, int field, const ValueSlot& slot) {

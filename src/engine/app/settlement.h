@@ -352,6 +352,8 @@ class Settlement {
   ValueSlot* Journaled(int entry, int field);
   ValueSlot* SlotFor(int entry, int field);
   bool WriteText(int entry, int field, std::string_view value);
+  // A text member of the slot, cut to `width`.
+  bool WriteString(int entry, int field, std::string ValueSlot::*member, std::string_view text, std::size_t width);
   // `whole`: the write changes more of the slot than its values.
   void Journal(int entry, int field, const ValueSlot& slot, bool whole = false);
   // The last record of the slot among the first `end` gets the whole slot
