@@ -183,11 +183,7 @@ std::vector<FieldObject> SettlementSession::FieldsAsShown(int number, std::vecto
   std::vector<FieldObject> fields = *recs;
   // The entry shown on a screen of its own: the window, the open definition
   // and the settlement's current entry stay as they are.
-  CalcInput shownAlone;
-  shownAlone.entry = number;
-  shownAlone.idPit = idPit;
-  CalcContext ctx(s_, ids_, shownAlone, &fields);
-  if (countryCodeOf_) ctx.countryCodeOf = countryCodeOf_;
+  CalcContext ctx = OffscreenContext(number, 1, &fields);
   RunCalculation(ctx, idPit, number);
   SpouseFieldRules(ctx, idPit);
   ApplyFlags(ctx.shown, fields);
@@ -198,9 +194,21 @@ std::vector<FieldObject> SettlementSession::FieldsAsShown(int number, std::vecto
 // --- calculations ---------------------------------------------------------------------
 
 CalcContext SettlementSession::ContextFor(int entry, const CalcInput& input) {
-  CalcContext ctx(s_, ids_, input, entry == shownEntry_ && entry != 0 ? &shown_ : nullptr);
+  return ContextWith(input, entry == shownEntry_ && entry != 0 ? &shown_ : nullptr);
+}
+
+CalcContext SettlementSession::ContextWith(const CalcInput& input, const std::vector<FieldObject>* fields) {
+  CalcContext ctx(s_, ids_, input, fields);
   if (countryCodeOf_) ctx.countryCodeOf = countryCodeOf_;
   return ctx;
+}
+
+CalcContext SettlementSession::OffscreenContext(int entry, int page, const std::vector<FieldObject>* fields) {
+  CalcInput alone;
+  alone.entry = entry;
+  alone.idPit = s_.Entry(entry).IdPit;
+  alone.page = page;
+  return ContextWith(alone, fields);
 }
 
 CalcInput SettlementSession::InputFor(int entry, int editedField, int clickedField) {
@@ -272,13 +280,8 @@ void SettlementSession::ListCuts(CalcContext& ctx, int shownEntry) const {
 CalcStatus SettlementSession::CalculateOffscreen(int entry, int page) {
   if (!s_.Has(entry)) return CalcStatus::Done;
   // Nobody sees what it asks to show.
-  CalcInput offscreen;
-  offscreen.entry = entry;
-  offscreen.idPit = s_.Entry(entry).IdPit;
-  offscreen.page = page;
-  CalcContext ctx(s_, ids_, offscreen);
-  if (countryCodeOf_) ctx.countryCodeOf = countryCodeOf_;
-  return RunCalculation(ctx, offscreen.idPit, entry);
+  CalcContext ctx = OffscreenContext(entry, page, nullptr);
+  return RunCalculation(ctx, s_.Entry(entry).IdPit, entry);
 }
 
 const CommitStep* SettlementSession::ChangeKind(int kind) {
@@ -302,15 +305,12 @@ const CommitStep* SettlementSession::ChangeKind(int kind) {
 OutputPreparation SettlementSession::PrepareForOutput() {
   OutputPreparation out;
   for (int i : OpeningOrder(s_)) {
-    CalcInput offscreen;
-    offscreen.entry = i;
-    offscreen.idPit = s_.Entry(i).IdPit;
-    offscreen.page = s_.Current.Number == i ? s_.Current.Page : 1;
+    const int idPit = s_.Entry(i).IdPit;
     // The definition's records only name the printed position of a figure
     // that cannot be read, as the form window's message does.
-    CalcContext ctx(s_, ids_, offscreen, defs_ != nullptr ? defs_->Fields(offscreen.idPit) : nullptr);
-    if (countryCodeOf_) ctx.countryCodeOf = countryCodeOf_;
-    const CalcStatus st = RunCalculation(ctx, offscreen.idPit, i);
+    CalcContext ctx = OffscreenContext(i, s_.Current.Number == i ? s_.Current.Page : 1,
+                                       defs_ != nullptr ? defs_->Fields(idPit) : nullptr);
+    const CalcStatus st = RunCalculation(ctx, idPit, i);
     if (st == CalcStatus::Done) continue;
     OutputFailure failure{i, st, {}};
     for (const ShownWindow& w : ctx.shown.windows) {

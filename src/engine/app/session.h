@@ -269,6 +269,10 @@ class SettlementSession {
   void DismissCuts();
 
  private:
+  CalcContext ContextWith(const CalcInput& input, const std::vector<FieldObject>* fields);
+  // An entry calculated on a screen of its own at `page`, with `fields` as
+  // the records of its form it reads, if any.
+  CalcContext OffscreenContext(int entry, int page, const std::vector<FieldObject>* fields);
   // The cut amounts under the notice (which comes with them when the
   // calculation did not show it); those of another entry than `shownEntry`
   // named with their form.
