@@ -42,13 +42,7 @@ void SlotValues::TakeFrom(const ValueSlot& s) {
   OfficeCode = s.OfficeCode;
 }
 
-void SlotValues::Into(ValueSlot& s) const {
-  s.Option = Option;
-  s.CheckState = CheckState;
-  s.Value = Value;
-  s.Spare = Spare;
-  s.OfficeCode = OfficeCode;
-}
+void SlotValues::Into(ValueSlot& s) const { PutValues(*this, s); }
 
 void ValueSlot::SetValue(std::string_view v) {
   std::string room;

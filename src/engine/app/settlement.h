@@ -156,6 +156,17 @@ struct SlotValues {
   void Into(ValueSlot& s) const;
 };
 
+// Puts a slot's values kept apart from it (SlotValues, or a step's view of
+// them) in `s`, which keeps its other members.
+template <class Values>
+void PutValues(const Values& v, ValueSlot& s) {
+  s.Option = v.Option;
+  s.CheckState = v.CheckState;
+  s.Value.assign(v.Value);
+  s.Spare.assign(v.Spare);
+  s.OfficeCode.assign(v.OfficeCode);
+}
+
 // Whether two slots agree in the members only a whole slot written changes.
 bool SameFixedParts(const ValueSlot& a, const ValueSlot& b);
 

@@ -28,15 +28,6 @@ bool FitsSides(const Values& v) {
   return v.Value.size() < slotw::Value && v.Spare.size() < slotw::Spare && v.OfficeCode.size() < slotw::OfficeCode;
 }
 
-template <class Values>
-void Overlay(const Values& v, ValueSlot& s) {
-  s.Option = v.Option;
-  s.CheckState = v.CheckState;
-  s.Value.assign(v.Value);
-  s.Spare.assign(v.Spare);
-  s.OfficeCode.assign(v.OfficeCode);
-}
-
 }  // namespace
 
 static_assert(slotw::Value <= 256 && slotw::Spare <= 256 && slotw::OfficeCode <= 256,
@@ -166,9 +157,9 @@ void StepChanges::Join(const StepChanges& later) {
       // values were the same through a step that kept only values.
       const auto here = static_cast<std::size_t>(same - stored_.begin());
       ValueSlot before = same->whole >= 0 ? *Whole(here, false) : *later.Whole(i, false);
-      if (same->whole < 0) Overlay(Read(same->before), before);
+      if (same->whole < 0) PutValues(Read(same->before), before);
       ValueSlot after = l.whole >= 0 ? *later.Whole(i, true) : *Whole(here, true);
-      if (l.whole < 0) Overlay(now.after, after);
+      if (l.whole < 0) PutValues(now.after, after);
       AddWhole(*same, before, after);
     }
   }
@@ -326,7 +317,7 @@ void CommitHistory::Hold(Settlement& s, const IdentificationRecords& ids) {
     if (const ValueSlot* whole = pending_.Whole(i, false)) {
       h.before = *whole;
     } else {
-      Overlay(c.before, h.before);
+      PutValues(c.before, h.before);
     }
     held_.push_back(std::move(h));
   }
@@ -379,7 +370,7 @@ void CommitHistory::Apply(Settlement& s, IdentificationRecords& ids, const Commi
       if (whole != nullptr) {
         held->before = *whole;
       } else {
-        Overlay(v, held->before);
+        PutValues(v, held->before);
       }
     } else if (whole != nullptr) {
       s.WriteSlot(c.entry, c.field, *whole);
