@@ -110,8 +110,7 @@ int CmdExport(const std::vector<std::string>& args, const std::string& argv0) {
   // figure another return of the settlement cannot read does not stop it.
   const OutputPreparation prepared = session.session.PrepareForOutput();
   if (const OutputFailure* failure = prepared.FailureIn(s, guid)) {
-    std::cerr << (failure->error.empty() ? std::string("Obliczenie formularza zostało przerwane.") : failure->error)
-              << "\n";
+    std::cerr << failure->error << "\n";
     return kRefused;
   }
   if (const std::string refusal = HandOffRefusal(s, guid); !refusal.empty()) {

@@ -45,7 +45,7 @@ void CliSession::PrintReminders() {
 
 int CliSession::CalculationFailed() {
   const std::vector<std::string>& errors = session.Headless().errors;
-  std::cerr << (errors.empty() ? std::string("Obliczenie formularza zostało przerwane.") : errors.back()) << "\n";
+  std::cerr << (errors.empty() ? std::string(kCalculationStopped) : errors.back()) << "\n";
   return kRefused;
 }
 
@@ -121,7 +121,7 @@ int CliSession::Show(int number, int page) {
 bool CliSession::PrepareForOutput() {
   const OutputPreparation r = session.PrepareForOutput();
   if (r.status == CalcStatus::Done) return true;
-  std::cerr << (r.error.empty() ? std::string("Obliczenie formularza zostało przerwane.") : r.error) << "\n";
+  std::cerr << r.error << "\n";
   return false;
 }
 

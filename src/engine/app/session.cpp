@@ -312,7 +312,7 @@ OutputPreparation SettlementSession::PrepareForOutput() {
                                        defs_ != nullptr ? defs_->Fields(idPit) : nullptr);
     const CalcStatus st = RunCalculation(ctx, idPit, i);
     if (st == CalcStatus::Done) continue;
-    OutputFailure failure{i, st, {}};
+    OutputFailure failure{i, st, kCalculationStopped};
     for (const ShownWindow& w : ctx.shown.windows) {
       if (w.kind != ShownWindow::Kind::Error) continue;
       failure.error = w.text;

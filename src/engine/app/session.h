@@ -96,15 +96,18 @@ struct PassHooks {
 };
 
 // A settlement brought up to date for printing or export.
+// Said of a calculation that stopped without a message of its own.
+inline constexpr char kCalculationStopped[] = "Obliczenie formularza zostało przerwane.";
+
 struct OutputFailure {
   int entry = 0;
   CalcStatus status = CalcStatus::Done;
-  std::string error;  // the message its calculation gave
+  std::string error;  // the message its calculation gave, or kCalculationStopped
 };
 
 struct OutputPreparation {
   CalcStatus status = CalcStatus::Done;  // the first failure, if any
-  std::string error;                     // and the message it gave
+  std::string error;                     // and the message it gave (never empty then)
   std::vector<OutputFailure> failures;   // every entry that failed, in calculation order
 
   // The first failure among the forms of the return `returnGuid`: a return

@@ -125,7 +125,7 @@ void EFiling::HandOff(HandOffMode mode) {
   // Another return of the settlement with a figure that cannot be read does
   // not stop this one.
   if (const OutputFailure* failure = prepared.FailureIn(s, guid)) {
-    hooks.show(failure->error.empty() ? QStringLiteral("Obliczenie formularza zostało przerwane.") : Q(failure->error));
+    hooks.show(Q(failure->error));
     return;
   }
   const std::string exportId = NewGuidText();

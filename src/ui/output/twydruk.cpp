@@ -222,9 +222,7 @@ void TWydruk::DrukujClick() {
   if (!calculated) {
     // A form that cannot be calculated is still printed as it stands; the
     // user is told why its figures may be out of date.
-    QMessageBox::warning(this, QString::fromUtf8(kApplicationTitle),
-                         prepared.error.empty() ? QStringLiteral("Obliczenie formularza zostało przerwane.")
-                                                : Q(prepared.error));
+    QMessageBox::warning(this, QString::fromUtf8(kApplicationTitle), Q(prepared.error));
   }
   printer.setPageOrientation(QPageLayout::Portrait);
   // A PDF file has no unprintable edge: the A4 page fills the A4 sheet.
